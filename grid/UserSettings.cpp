@@ -1,0 +1,99 @@
+#include "grid/UserSettings.h"
+
+#include "winlib/FileSystem.h"
+#include "winlib/Profile.h"
+
+#include <array>
+#include <cstdio>
+
+std::string g_strUserFolder;
+
+namespace
+{
+constexpr const char* kColumnProfileKey = "COLUMNPROFILE";
+constexpr const char* kKeyNotFound = "Key not found";
+constexpr const char* kSettingsNotFound = "Settings not found";
+constexpr const char* kNotDetected = "Did not detect : ";
+constexpr std::size_t kReadBufferSize = 4096;
+
+std::string FileNameOf(const std::string& path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// A value equal to the default text means the key was missing.
+int ReadValue(const std::string& section, const std::string& key, std::string& value, const std::string& path,
+              const char* defaultText, std::string* error)
+{
+    // Opened only to learn that the file is there: a missing file must not read as a missing key.
+    FILE* file = _tfopen(path.c_str(), "rt");
+    if (!file)
+    {
+        if (error)
+            *error = kNotDetected + FileNameOf(path);
+        return 0;
+    }
+    std::array<char, kReadBufferSize> buffer{};
+    const DWORD length = GetPrivateProfileString(section.c_str(), key.c_str(), defaultText, buffer.data(),
+                                                 static_cast<DWORD>(buffer.size()), path.c_str());
+    std::fclose(file);
+    value.assign(buffer.data(), length);
+    if (length == 0)
+        return 0;
+    return value == defaultText ? 0 : 1;
+}
+
+int WriteValue(const std::string& section, const std::string& key, const std::string& value,
+               const std::string& path, std::string* error)
+{
+    FILE* file = _tfopen(path.c_str(), "a");
+    if (!file)
+        file = _tfopen(path.c_str(), "w+");
+    if (!file)
+    {
+        if (error)
+            *error = kNotDetected + FileNameOf(path);
+        return 0;
+    }
+    const BOOL written = WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+    std::fclose(file);
+    return written ? 1 : 0;
+}
+} // namespace
+
+std::string GetUserSettingsPath()
+{
+    char appData[MAX_PATH] = {};
+    // Created when missing, like every level below it: with only the last level created, a fresh
+    // user would never get a settings file.
+    if (!SHGetSpecialFolderPath(nullptr, appData, CSIDL_APPDATA, TRUE))
+        return {};
+    std::string path = appData;
+    for (const std::string& level : {std::string("DarvKIVO"), std::string("KivoVovode"), g_strUserFolder})
+    {
+        path += "\\" + level;
+        CreateDirectory(path.c_str(), nullptr); // fails harmlessly when it exists
+    }
+    return path + "\\UserSetting.ini";
+}
+
+int ReadWriteSetting(int nMode, const std::string& strSection, const std::string& strKey,
+                     std::string& strValue, const std::string& strPath, std::string& strError)
+{
+    if (nMode == SETTING_READ)
+        return ReadValue(strSection, strKey, strValue, strPath, kKeyNotFound, &strError);
+    if (nMode == SETTING_WRITE)
+        return WriteValue(strSection, strKey, strValue, strPath, &strError);
+    return 0;
+}
+
+int ReadWriteColumnProfile(int nMode, const std::string& strListName, std::string& strValue)
+{
+    const std::string path = GetUserSettingsPath();
+    if (nMode == SETTING_READ)
+        return ReadValue(strListName, kColumnProfileKey, strValue, path, kSettingsNotFound, nullptr);
+    if (nMode == SETTING_WRITE)
+        return WriteValue(strListName, kColumnProfileKey, strValue, path, nullptr);
+    return 0;
+}

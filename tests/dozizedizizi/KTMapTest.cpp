@@ -1,0 +1,163 @@
+#include "dozizedizizi/KTMap.h"
+#include "dozizedizizi/MakeCheckStruct.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace
+{
+using CPendingMap = CKTMap<std::string, const std::string&, sMakeCheckStruct*, sMakeCheckStruct*>;
+using CEditedValues = CKTMap<int, int, std::string, const std::string&>;
+
+std::int64_t ParkMillerReference(std::int64_t key)
+{
+    constexpr std::int64_t kModulus = 2147483647;
+    return ((16807 * key) % kModulus + kModulus) % kModulus;
+}
+
+TEST(KTMapHash, IntegerKeyOneFallsInBucketSeven)
+{
+    CEditedValues map;
+    EXPECT_EQ(KTHashInteger(1), 16807u);
+    EXPECT_EQ(map.GetHashTableSize(), 100u);
+    EXPECT_EQ(map.GetBucket(1), 7u);
+}
+
+TEST(KTMapHash, IntegerHashIsOneMinimalStandardStepForEveryKey)
+{
+    // The generator's own sequence from seed 1, then keys across the whole 32-bit range.
+    EXPECT_EQ(KTHashInteger(16807), 282475249u);
+    EXPECT_EQ(KTHashInteger(282475249), 1622650073u);
+    for (std::int64_t key : {0LL, -1LL, 127772LL, 127773LL, 127774LL, 2147483646LL, 2147483647LL,
+                             static_cast<long long>(INT_MIN), -127773LL, 64211LL, 31003LL})
+    {
+        EXPECT_EQ(KTHashInteger(static_cast<std::int32_t>(key)),
+                  static_cast<unsigned int>(ParkMillerReference(key)))
+            << key;
+    }
+    for (std::int64_t key = -3000000; key <= 3000000; key += 7919)
+        ASSERT_EQ(KTHashInteger(static_cast<std::int32_t>(key)),
+                  static_cast<unsigned int>(ParkMillerReference(key)));
+}
+
+TEST(KTMapHash, StringKeyUsesTimesThirtyThreeHash)
+{
+    EXPECT_EQ(KTHashString(""), 0u);
+    EXPECT_EQ(KTHashString("A"), 65u);
+    EXPECT_EQ(KTHashString("AB"), 65u * 33 + 66);
+    CPendingMap map;
+    EXPECT_EQ(map.GetBucket("AB"), (65u * 33 + 66) % 100);
+    // Bytes above 127 count as negative, as signed single-byte characters do.
+    EXPECT_EQ(KTHashString("\xFF"), static_cast<unsigned int>(-1));
+}
+
+TEST(KTMap, InsertReplacesTheValueUnderAnExistingKey)
+{
+    auto first = std::make_unique<sMakeCheckStruct>();
+    auto second = std::make_unique<sMakeCheckStruct>();
+    first->m_strMaker = "maker1";
+    second->m_strMaker = "maker2";
+    CPendingMap pending;
+    pending.SetAt("REQ-1", first.get());
+    pending.SetAt("REQ-1", second.get());
+    EXPECT_EQ(pending.GetCount(), 1);
+    sMakeCheckStruct* found = nullptr;
+    ASSERT_TRUE(pending.Lookup("REQ-1", found));
+    EXPECT_EQ(found, second.get());
+    EXPECT_FALSE(pending.Lookup("REQ-2", found));
+}
+
+TEST(KTMap, RemovingAKeyLeavesThePointedRecordToItsOwner)
+{
+    auto record = std::make_unique<sMakeCheckStruct>();
+    record->m_strKey = "K";
+    CPendingMap pending;
+    pending["K"] = record.get();
+    EXPECT_TRUE(pending.RemoveKey("K"));
+    EXPECT_FALSE(pending.RemoveKey("K"));
+    EXPECT_TRUE(pending.IsEmpty());
+    EXPECT_EQ(record->m_strKey, "K"); // still alive: the sanitizer build would catch a delete
+}
+
+TEST(KTMap, KeysSharingABucketStayApart)
+{
+    CEditedValues map;
+    int other = 2;
+    while (map.GetBucket(other) != map.GetBucket(1))
+        ++other;
+    map.SetAt(1, "one");
+    map.SetAt(other, "other");
+    std::string value;
+    ASSERT_TRUE(map.Lookup(1, value));
+    EXPECT_EQ(value, "one");
+    ASSERT_TRUE(map.Lookup(other, value));
+    EXPECT_EQ(value, "other");
+    EXPECT_TRUE(map.RemoveKey(1));
+    EXPECT_FALSE(map.Lookup(1, value));
+    ASSERT_TRUE(map.Lookup(other, value));
+    EXPECT_EQ(value, "other");
+}
+
+TEST(KTMap, NodesComeInBlocksOfTenAndGoWithTheLastKey)
+{
+    CEditedValues map;
+    EXPECT_EQ(map.GetBlockCount(), 0);
+    for (int id = 0; id < 10; ++id)
+        map.SetAt(id, "v");
+    EXPECT_EQ(map.GetBlockCount(), 1);
+    map.SetAt(10, "v");
+    EXPECT_EQ(map.GetBlockCount(), 2);
+    // A freed node is reused before a new block is taken.
+    map.RemoveKey(3);
+    map.SetAt(11, "v");
+    EXPECT_EQ(map.GetBlockCount(), 2);
+    for (int id = 0; id <= 11; ++id)
+        map.RemoveKey(id);
+    EXPECT_TRUE(map.IsEmpty());
+    EXPECT_EQ(map.GetBlockCount(), 0);
+}
+
+TEST(KTMap, IterationVisitsEveryPairOnce)
+{
+    CEditedValues edited;
+    std::map<int, std::string> expected;
+    for (int id : {64211, 64031, 41000, 1, 101, 201})
+    {
+        edited.SetAt(id, std::to_string(id * 2));
+        expected[id] = std::to_string(id * 2);
+    }
+    std::map<int, std::string> seen;
+    for (auto pos = edited.GetStartPosition(); pos;)
+    {
+        int key = 0;
+        std::string value;
+        edited.GetNextAssoc(pos, key, value);
+        EXPECT_TRUE(seen.emplace(key, value).second) << "visited twice: " << key;
+    }
+    EXPECT_EQ(seen, expected);
+
+    std::map<int, std::string> viaForEach;
+    edited.ForEach([&](int key, const std::string& value) { viaForEach[key] = value; });
+    EXPECT_EQ(viaForEach, expected);
+
+    edited.RemoveAll();
+    EXPECT_TRUE(edited.IsEmpty());
+    EXPECT_FALSE(edited.GetStartPosition());
+}
+
+TEST(KTMap, HashTableSizeCanBeChosenOnlyBeforeTheFirstInsertion)
+{
+    CEditedValues map;
+    map.InitHashTable(17);
+    EXPECT_EQ(map.GetHashTableSize(), 17u);
+    map.SetAt(1, "x");
+    map.InitHashTable(50);
+    EXPECT_EQ(map.GetHashTableSize(), 17u);
+    std::string value;
+    EXPECT_TRUE(map.Lookup(1, value));
+}
+} // namespace

@@ -1,0 +1,129 @@
+#include "grid/ListAppearance.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+sListAppearance WithKeywords(std::vector<std::string> keywords, std::vector<COLORREF> colors)
+{
+    sListAppearance appearance;
+    appearance.SetKeywords(keywords, colors);
+    return appearance;
+}
+
+TEST(ListAppearance, DefaultsAreGreenOnBlackInTheDialogFont)
+{
+    const sListAppearance& standard = GetDefaultListAppearance();
+    EXPECT_EQ(standard.m_clrBackground, 0u);
+    EXPECT_EQ(standard.m_clrText, 0x00FF00u);
+    EXPECT_EQ(standard.m_strFontFace, "MS Shell Dlg 2");
+    EXPECT_EQ(standard.m_strFontSize, "8");
+    EXPECT_EQ(standard.m_nKeywordColumn, -1);
+    EXPECT_FALSE(standard.m_bColumnText);
+    EXPECT_EQ(standard.m_pKeywords, nullptr);
+    EXPECT_EQ(standard.m_pKeywordColors, nullptr);
+    EXPECT_EQ(standard.FormatSetting(), "0,FF00,MS Shell Dlg 2,8");
+}
+
+TEST(ListAppearance, CopiesOwnTheirKeywordArrays)
+{
+    const sListAppearance original = WithKeywords({"buy"}, {0xFF});
+    sListAppearance copy = original;
+    ASSERT_NE(copy.m_pKeywords, nullptr);
+    EXPECT_NE(copy.m_pKeywords.get(), original.m_pKeywords.get());
+    copy.m_pKeywords->at(0) = "sell";
+    copy.m_pKeywordColors->at(0) = 0xFF00;
+    EXPECT_EQ(original.m_pKeywords->at(0), "buy");
+    EXPECT_EQ(original.m_pKeywordColors->at(0), 0xFFu);
+
+    sListAppearance assigned;
+    assigned = original;
+    assigned = assigned; // self-assignment keeps the arrays
+    ASSERT_NE(assigned.m_pKeywords, nullptr);
+    EXPECT_EQ(assigned.m_pKeywords->at(0), "buy");
+}
+
+TEST(ListAppearanceFormat, KeywordPartWithColumnEndsWithAComma)
+{
+    sListAppearance appearance = WithKeywords({"BUY"}, {0x0000FF});
+    appearance.m_nKeywordColumn = 3;
+    EXPECT_EQ(appearance.FormatSetting(), "0,FF00,MS Shell Dlg 2,8,3,buy,FF,");
+}
+
+TEST(ListAppearanceFormat, KeywordsWithoutAColumnCarryNoColumnNumber)
+{
+    const sListAppearance appearance = WithKeywords({"buy back", "buy"}, {0xABCDEF, 0x10});
+    EXPECT_EQ(appearance.FormatSetting(), "0,FF00,MS Shell Dlg 2,8,buy back,ABCDEF,buy,10,");
+}
+
+TEST(ListAppearanceParse, ReadsColoursFontColumnAndKeywordPairs)
+{
+    sListAppearance appearance;
+    appearance.ParseSetting("ffffff,0,Arial,10,3,BUY,ff,Sell,ff00,");
+    EXPECT_EQ(appearance.m_clrBackground, 0xFFFFFFu);
+    EXPECT_EQ(appearance.m_clrText, 0u);
+    EXPECT_EQ(appearance.m_strFontFace, "Arial");
+    EXPECT_EQ(appearance.m_strFontSize, "10");
+    EXPECT_EQ(appearance.m_nKeywordColumn, 3);
+    ASSERT_EQ(appearance.GetKeywordCount(), 2);
+    EXPECT_EQ(*appearance.m_pKeywords, (std::vector<std::string>{"buy", "sell"}));
+    EXPECT_EQ(*appearance.m_pKeywordColors, (std::vector<COLORREF>{0xFF, 0xFF00}));
+}
+
+TEST(ListAppearanceParse, KeywordColumnMinusOneRestoresOnlyColoursAndFont)
+{
+    sListAppearance appearance;
+    appearance.ParseSetting("FF,FFFFFF,Courier New,9,-1,buy,FF,");
+    EXPECT_EQ(appearance.m_clrBackground, 0xFFu);
+    EXPECT_EQ(appearance.m_clrText, 0xFFFFFFu);
+    EXPECT_EQ(appearance.m_strFontFace, "Courier New");
+    EXPECT_EQ(appearance.m_nKeywordColumn, -1);
+    EXPECT_EQ(appearance.m_pKeywords, nullptr);
+}
+
+TEST(ListAppearanceParse, KeywordWithoutItsColourDropsEveryKeyword)
+{
+    sListAppearance appearance;
+    appearance.ParseSetting("0,FF00,MS Shell Dlg 2,8,2,buy,FF,sell,");
+    EXPECT_EQ(appearance.m_nKeywordColumn, 2);
+    ASSERT_NE(appearance.m_pKeywords, nullptr);
+    EXPECT_TRUE(appearance.m_pKeywords->empty());
+    EXPECT_TRUE(appearance.m_pKeywordColors->empty());
+}
+
+TEST(ListAppearanceParse, KeywordsSavedWithoutAColumnComeBackAsNone)
+{
+    const sListAppearance saved = WithKeywords({"buy", "sell", "hold"}, {0xFF, 0xFF00, 0xFF0000});
+    sListAppearance loaded;
+    loaded.ParseSetting(saved.FormatSetting());
+    EXPECT_EQ(loaded.m_clrText, 0x00FF00u);
+    EXPECT_EQ(loaded.m_strFontFace, "MS Shell Dlg 2");
+    EXPECT_EQ(loaded.GetKeywordCount(), 0);
+}
+
+TEST(ListAppearanceParse, MissingFieldsKeepTheirValuesAndJunkReadsAsZero)
+{
+    sListAppearance appearance;
+    appearance.ParseSetting("zz,,");
+    EXPECT_EQ(appearance.m_clrBackground, 0u);
+    EXPECT_EQ(appearance.m_clrText, 0x00FF00u);
+    EXPECT_EQ(appearance.m_strFontFace, "MS Shell Dlg 2");
+    appearance.ParseSetting("1FFFFFFFF,FF");
+    EXPECT_EQ(appearance.m_clrBackground, 0xFFFFFFFFu); // beyond 32 bits: all bits set
+    EXPECT_EQ(appearance.m_clrText, 0xFFu);
+}
+
+TEST(ListAppearanceRoundTrip, StoredAppearanceReadsBackTheSame)
+{
+    sListAppearance saved = WithKeywords({"buy back", "buy"}, {0x123456, 0xFF});
+    saved.m_clrBackground = 0x202020;
+    saved.m_clrText = 0xC0C0C0;
+    saved.m_strFontFace = "Tahoma";
+    saved.m_strFontSize = "11";
+    saved.m_nKeywordColumn = 0;
+    sListAppearance loaded;
+    loaded.ParseSetting(saved.FormatSetting());
+    EXPECT_EQ(loaded.FormatSetting(), saved.FormatSetting());
+    EXPECT_EQ(*loaded.m_pKeywords, *saved.m_pKeywords);
+}
+} // namespace
