@@ -34,6 +34,7 @@ using LPCTSTR = const char*;
 using LPWSTR = wchar_t*;
 using LPCWSTR = const wchar_t*;
 using LPVOID = void*;
+using LPINT = int*;
 using LPCVOID = const void*;
 
 #ifndef TRUE
@@ -51,7 +52,7 @@ using LPCVOID = const void*;
 
 WINLIB_DECLARE_HANDLE(HWND);
 WINLIB_DECLARE_HANDLE(HDC);
-WINLIB_DECLARE_HANDLE(HGDIOBJ);
+
 WINLIB_DECLARE_HANDLE(HPEN);
 WINLIB_DECLARE_HANDLE(HBRUSH);
 WINLIB_DECLARE_HANDLE(HFONT);
@@ -67,6 +68,7 @@ WINLIB_DECLARE_HANDLE(HTREEITEM);
 WINLIB_DECLARE_HANDLE(HTHEME);
 using HMODULE = HINSTANCE;
 using HANDLE = void*;
+using HGDIOBJ = void*;
 using FARPROC = void (*)();
 
 struct POINT

@@ -1,0 +1,25 @@
+// The window classes every program finds registered.
+#include "Internal.h"
+
+namespace winlib::detail
+{
+
+void RegisterDialogClass();
+void RegisterStaticClass();
+void RegisterButtonClass();
+void RegisterEditClass();
+
+void RegisterBuiltinClasses()
+{
+    State& s = State::Get();
+    // Plain windows of the class library: the default behaviour only.
+    s.RegisterBuiltin("AfxWnd", nullptr, -1);
+    s.RegisterBuiltin("AfxFrameOrView", nullptr, COLOR_WINDOW);
+    s.RegisterBuiltin("AfxControlBar", nullptr, COLOR_BTNFACE);
+    RegisterDialogClass();
+    RegisterStaticClass();
+    RegisterButtonClass();
+    RegisterEditClass();
+}
+
+} // namespace winlib::detail

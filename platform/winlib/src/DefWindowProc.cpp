@@ -1,0 +1,152 @@
+// The behaviour every window class falls back on.
+#include "GdiInternal.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace winlib::detail;
+
+namespace
+{
+constexpr WPARAM SC_CLOSE_COMMAND = 0xF060;
+
+void EraseWithClassBackground(HWND hwnd, HDC hdc, const WindowRecord& w)
+{
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (w.cls->background)
+        FillRect(hdc, &client, w.cls->background);
+    else if (w.cls->backgroundSysColor >= 0)
+        FillRect(hdc, &client, GetSysColorBrush(w.cls->backgroundSysColor));
+}
+} // namespace
+
+LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    State& s = State::Get();
+    WindowRecord* w = s.Find(hwnd);
+    if (!w)
+        return 0;
+    switch (message)
+    {
+    case WM_NCCREATE:
+        return TRUE;
+    case WM_SETTEXT:
+    {
+        const char* text = reinterpret_cast<const char*>(lParam);
+        w->text = text ? text : "";
+        if ((w->style & WS_CAPTION) == WS_CAPTION)
+            w->frameNeeded = true;
+        if (w->surface)
+            w->surface->SetTitle(w->text);
+        return TRUE;
+    }
+    case WM_GETTEXT:
+    {
+        char* buffer = reinterpret_cast<char*>(lParam);
+        if (!buffer || wParam == 0)
+            return 0;
+        const std::size_t n = std::min(w->text.size(), static_cast<std::size_t>(wParam) - 1);
+        std::memcpy(buffer, w->text.data(), n);
+        buffer[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(w->text.size());
+    case WM_SETFONT:
+        w->font = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            InvalidateWindow(hwnd, nullptr, true, false);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(w->font);
+    case WM_PAINT:
+    {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        if (!w->cls->background && w->cls->backgroundSysColor < 0)
+            return 0;
+        EraseWithClassBackground(hwnd, reinterpret_cast<HDC>(wParam), *w);
+        return 1;
+    case WM_NCPAINT:
+        PaintNonClient(hwnd);
+        return 0;
+    case WM_NCHITTEST:
+        return NonClientHitTest(hwnd, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        HandleNonClientMouse(hwnd, message, wParam, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_NCACTIVATE:
+        w->frameNeeded = true;
+        return TRUE;
+    case WM_WINDOWPOSCHANGED:
+    {
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        const CRect client = ClientRectOf(*w);
+        if (pos && !(pos->flags & SWP_NOSIZE))
+            Dispatch(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
+        if (pos && !(pos->flags & SWP_NOMOVE) && s.Find(hwnd))
+            Dispatch(hwnd, WM_MOVE, 0, MAKELPARAM(w->rect.left + client.left, w->rect.top + client.top));
+        return 0;
+    }
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE_COMMAND)
+            Dispatch(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_CONTEXTMENU:
+    case WM_HELP:
+        if (w->parent)
+            return Dispatch(w->parent, message, wParam, lParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (w->parent)
+            return Dispatch(w->parent, message, wParam, lParam);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        if (w->parent)
+        {
+            const LRESULT parentAnswer = Dispatch(w->parent, message, wParam, lParam);
+            if (parentAnswer)
+                return parentAnswer;
+        }
+        return MA_ACTIVATE;
+    case WM_SETCURSOR:
+        if (w->parent && Dispatch(w->parent, message, wParam, lParam))
+            return TRUE;
+        return FALSE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && (!s.focus || (s.focus != hwnd && !IsChild(hwnd, s.focus))))
+            SetFocus(hwnd);
+        return 0;
+    case WM_SETREDRAW:
+        w->redraw = wParam != 0;
+        return 0;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR:
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    case WM_NOTIFYFORMAT:
+        return 1; // single-byte notifications
+    case WM_GETDLGCODE:
+        return 0;
+    default:
+        return 0;
+    }
+}

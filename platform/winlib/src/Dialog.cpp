@@ -1,0 +1,961 @@
+// The dialog class ("#32770"), dialog creation from templates, the dialog manager's
+// keyboard handling, CDialog and dialog data exchange.
+#include "GdiInternal.h"
+#include "winlib/Dialog.h"
+#include "winlib/Modal.h"
+#include "winlib/Runtime.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+using winlib::DialogItemTemplate;
+using winlib::DialogTemplate;
+
+namespace winlib::detail
+{
+extern CWnd* g_creatingObject;
+
+namespace
+{
+
+int g_unansweredModals = 0;
+
+class DialogBehaviour : public ControlBehaviour
+{
+public:
+    DLGPROC proc = nullptr;
+    HFONT font = nullptr;
+    bool ended = false;
+    INT_PTR result = 0;
+    int defId = 0; // 0: the first default push button of the template
+
+    ~DialogBehaviour() override
+    {
+        if (font)
+            DeleteObject(font);
+    }
+
+    LRESULT Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (proc)
+        {
+            const INT_PTR handled = proc(hwnd, message, wParam, lParam);
+            if (handled)
+                return message == WM_INITDIALOG || message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC ||
+                               message == WM_CTLCOLORBTN || message == WM_CTLCOLOREDIT ||
+                               message == WM_CTLCOLORLISTBOX
+                           ? handled
+                           : 0;
+        }
+        return DefDlgProc(hwnd, message, wParam, lParam);
+    }
+
+    LRESULT DefDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        State& s = State::Get();
+        switch (message)
+        {
+        case WM_INITDIALOG:
+            return TRUE;
+        case DM_GETDEFID:
+        {
+            int id = defId;
+            if (!id)
+            {
+                for (HWND child : s.Require(hwnd).children)
+                {
+                    const WindowRecord& c = s.Require(child);
+                    if (c.cls->name == "Button" && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                    {
+                        id = static_cast<int>(c.id);
+                        break;
+                    }
+                }
+            }
+            return id ? MAKELONG(id, DC_HASDEFID) : 0;
+        }
+        case DM_SETDEFID:
+        {
+            const int old = LOWORD(DefDlgProc(hwnd, DM_GETDEFID, 0, 0));
+            if (HWND oldButton = old ? GetDlgItem(hwnd, old) : nullptr)
+                SendMessage(oldButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+            defId = static_cast<int>(wParam);
+            if (HWND newButton = GetDlgItem(hwnd, defId))
+                SendMessage(newButton, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+            return TRUE;
+        }
+        case WM_NEXTDLGCTL:
+        {
+            HWND target;
+            if (LOWORD(lParam))
+                target = reinterpret_cast<HWND>(wParam);
+            else
+                target = GetNextDlgTabItem(hwnd, GetFocus(), wParam ? TRUE : FALSE);
+            DialogSetFocus(target);
+            return 0;
+        }
+        case WM_SETFOCUS:
+        {
+            HWND target = s.Require(hwnd).lastFocus;
+            if (!target || !IsWindow(target) || !IsChild(hwnd, target))
+                target = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+            if (target)
+                SetFocus(target);
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE)
+            {
+                if (s.focus && IsChild(hwnd, s.focus))
+                    s.Require(hwnd).lastFocus = s.focus;
+            }
+            else if (!s.focus || !IsChild(hwnd, s.focus))
+            {
+                HWND target = s.Require(hwnd).lastFocus;
+                if (!target || !IsWindow(target) || !IsChild(hwnd, target))
+                    target = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+                SetFocus(target ? target : hwnd);
+            }
+            return 0;
+        case WM_CLOSE:
+            SendMessage(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+            return 0;
+        case WM_ERASEBKGND:
+        {
+            const HDC hdc = reinterpret_cast<HDC>(wParam);
+            HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessage(hwnd, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(hwnd)));
+            if (!brush)
+                brush = GetSysColorBrush(COLOR_BTNFACE);
+            RECT client;
+            GetClientRect(hwnd, &client);
+            FillRect(hdc, &client, brush);
+            return 1;
+        }
+        case WM_GETDLGCODE:
+            return 0;
+        default:
+            return ::DefWindowProc(hwnd, message, wParam, lParam);
+        }
+    }
+
+    // Moves the focus as the dialog manager does: an edit gets all its text selected.
+    static void DialogSetFocus(HWND target)
+    {
+        if (!target)
+            return;
+        if (SendMessage(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+            SendMessage(target, EM_SETSEL, 0, -1);
+        SetFocus(target);
+    }
+};
+
+DialogBehaviour* BehaviourOf(HWND hwnd)
+{
+    WindowRecord* w = State::Get().Find(hwnd);
+    return w ? dynamic_cast<DialogBehaviour*>(w->behaviour.get()) : nullptr;
+}
+
+HFONT CreateDialogFont(const DialogTemplate& t)
+{
+    LOGFONT lf{};
+    const std::string face = t.fontFace.empty() ? "MS Shell Dlg" : t.fontFace;
+    lf.lfHeight = -MulDiv(t.pointSize ? t.pointSize : 8, 96, 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    return CreateFontIndirect(&lf);
+}
+
+SIZE BaseUnitsOf(HFONT font)
+{
+    const HDC hdc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(hdc, font);
+    TEXTMETRIC tm{};
+    GetTextMetrics(hdc, &tm);
+    SIZE size{};
+    static const char sample[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    GetTextExtentPoint32(hdc, sample, 52, &size);
+    SelectObject(hdc, old);
+    ReleaseDC(nullptr, hdc);
+    return SIZE{(size.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+CRect MapUnits(const SIZE& base, int x, int y, int cx, int cy)
+{
+    const int left = MulDiv(x, base.cx, 4);
+    const int top = MulDiv(y, base.cy, 8);
+    return CRect(left, top, left + MulDiv(cx, base.cx, 4), top + MulDiv(cy, base.cy, 8));
+}
+
+HWND CreateFromTemplate(const DialogTemplate& t, HWND parent, CWnd* object, DLGPROC proc, LPARAM initParam)
+{
+    State& s = State::Get();
+    const HFONT font = CreateDialogFont(t);
+    const SIZE base = BaseUnitsOf(font);
+    const CRect clientRect = MapUnits(base, t.x, t.y, t.cx, t.cy);
+
+    DWORD style = t.style & ~WS_VISIBLE;
+    DWORD exStyle = t.exStyle;
+    if (style & DS_MODALFRAME)
+        exStyle |= WS_EX_DLGMODALFRAME;
+    if (style & DS_CONTROL)
+        exStyle |= WS_EX_CONTROLPARENT;
+    const bool child = (style & WS_CHILD) != 0;
+
+    // Window size from the client size and the frame this style draws.
+    WindowRecord probe;
+    probe.style = style | (child || (style & WS_POPUP) ? 0u : WS_CAPTION);
+    probe.exStyle = exStyle;
+    const CRect insets = NonClientInsets(probe);
+    const int width = clientRect.Width() + insets.left + insets.right;
+    const int height = clientRect.Height() + insets.top + insets.bottom;
+    CPoint position(clientRect.left, clientRect.top);
+    if (!child)
+    {
+        CRect area(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        if (parent && IsWindowVisible(TopLevelOf(parent)))
+            GetWindowRect(TopLevelOf(parent), &area);
+        if ((style & DS_CENTER) || (t.x == 0 && t.y == 0))
+            position = CPoint(area.left + (area.Width() - width) / 2, area.top + (area.Height() - height) / 2);
+        else
+            position = CPoint(area.left + clientRect.left, area.top + clientRect.top);
+        position.x = std::max<LONG>(0, position.x);
+        position.y = std::max<LONG>(0, position.y);
+    }
+
+    g_creatingObject = object;
+    const HWND hwnd = CreateWindowEx(exStyle, "#32770", t.caption.c_str(), style, position.x, position.y, width, height,
+                                     parent, nullptr, nullptr, nullptr);
+    g_creatingObject = nullptr;
+    if (!hwnd)
+    {
+        DeleteObject(font);
+        return nullptr;
+    }
+    DialogBehaviour* behaviour = BehaviourOf(hwnd);
+    behaviour->proc = proc;
+    behaviour->font = font;
+    SendMessage(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    for (const DialogItemTemplate& item : t.items)
+    {
+        const CRect r = MapUnits(base, item.x, item.y, item.cx, item.cy);
+        const HWND control =
+            CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), (item.style | WS_CHILD),
+                           r.left, r.top, r.Width(), r.Height(), hwnd,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), nullptr, nullptr);
+        if (!control)
+        {
+            if (!(t.style & DS_NOFAILCREATE))
+            {
+                DestroyWindow(hwnd);
+                return nullptr;
+            }
+            continue;
+        }
+        SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    if (!s.Find(hwnd))
+        return nullptr;
+
+    const HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+    const LRESULT setFocus = SendMessage(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
+    if (!s.Find(hwnd))
+        return nullptr;
+    if (setFocus && first && IsWindow(first))
+    {
+        s.Require(hwnd).lastFocus = first;
+        if (!child)
+            DialogBehaviour::DialogSetFocus(first);
+    }
+    if (t.style & WS_VISIBLE)
+        ShowWindow(hwnd, SW_SHOW);
+    return s.Find(hwnd) ? hwnd : nullptr;
+}
+
+void CollectControls(HWND parent, std::vector<HWND>& out)
+{
+    State& s = State::Get();
+    for (HWND child : s.Require(parent).children)
+    {
+        const WindowRecord& c = s.Require(child);
+        if ((c.exStyle & WS_EX_CONTROLPARENT) && (c.style & WS_VISIBLE) && !(c.style & WS_DISABLED))
+            CollectControls(child, out);
+        else
+            out.push_back(child);
+    }
+}
+
+bool IsTabCandidate(HWND hwnd)
+{
+    const WindowRecord& w = State::Get().Require(hwnd);
+    return (w.style & WS_TABSTOP) && (w.style & WS_VISIBLE) && !(w.style & WS_DISABLED) && IsVisibleChain(hwnd);
+}
+
+bool IsGroupCandidate(HWND hwnd)
+{
+    const WindowRecord& w = State::Get().Require(hwnd);
+    return (w.style & WS_VISIBLE) && !(w.style & WS_DISABLED);
+}
+
+} // namespace
+
+void RegisterDialogClass()
+{
+    State::Get().RegisterBuiltin("#32770", [] { return std::make_unique<DialogBehaviour>(); }, COLOR_BTNFACE,
+                                 CS_DBLCLKS | CS_SAVEBITS);
+}
+
+int UnansweredModals() { return g_unansweredModals; }
+void CountUnansweredModal() { ++g_unansweredModals; }
+
+} // namespace winlib::detail
+
+using namespace winlib::detail;
+
+int winlib::UnansweredModalCount() { return UnansweredModals(); }
+
+SIZE DialogBaseUnits(const std::string& face, int pointSize)
+{
+    DialogTemplate t{};
+    t.fontFace = face;
+    t.pointSize = static_cast<WORD>(pointSize);
+    const HFONT font = CreateDialogFont(t);
+    const SIZE base = BaseUnitsOf(font);
+    DeleteObject(font);
+    return base;
+}
+
+HWND CreateDialogIndirectParam(HINSTANCE, const DialogTemplate* dialog, HWND parent, DLGPROC proc, LPARAM initParam)
+{
+    return dialog ? CreateFromTemplate(*dialog, parent, nullptr, proc, initParam) : nullptr;
+}
+
+HWND CreateDialogParam(HINSTANCE instance, UINT templateId, HWND parent, DLGPROC proc, LPARAM initParam)
+{
+    return CreateDialogIndirectParam(instance, winlib::FindDialogTemplate(templateId), parent, proc, initParam);
+}
+
+INT_PTR DialogBoxIndirectParam(HINSTANCE, const DialogTemplate* dialog, HWND parent, DLGPROC proc, LPARAM initParam)
+{
+    if (!dialog)
+        return -1;
+    const HWND owner = parent ? TopLevelOf(parent) : nullptr;
+    const bool ownerEnabled = owner && IsWindowEnabled(owner);
+    if (ownerEnabled)
+        EnableWindow(owner, FALSE);
+    DialogTemplate visible = *dialog;
+    visible.style |= WS_VISIBLE;
+    const HWND hwnd = CreateFromTemplate(visible, owner, nullptr, proc, initParam);
+    if (!hwnd)
+    {
+        if (ownerEnabled)
+            EnableWindow(owner, TRUE);
+        return -1;
+    }
+    DialogBehaviour* behaviour = BehaviourOf(hwnd);
+    winlib::ModalRequest request(winlib::ModalKind::Dialog);
+    request.window = hwnd;
+    request.caption = dialog->caption;
+    winlib::PumpPending();
+    const winlib::ModalAnswer answer = winlib::AskModalAnswerer(request, nullptr);
+    if (answer.answered && IsWindow(hwnd) && !BehaviourOf(hwnd)->ended)
+        EndDialog(hwnd, answer.result);
+    winlib::RunUntil([hwnd] { return !IsWindow(hwnd) || BehaviourOf(hwnd)->ended; });
+    INT_PTR result = IDCANCEL;
+    if (IsWindow(hwnd))
+    {
+        behaviour = BehaviourOf(hwnd);
+        if (!behaviour->ended)
+        {
+            CountUnansweredModal();
+            behaviour->result = IDCANCEL;
+        }
+        result = behaviour->result;
+    }
+    if (ownerEnabled)
+        EnableWindow(owner, TRUE);
+    DestroyWindow(hwnd);
+    if (owner && IsWindow(owner))
+        SetActiveWindow(owner);
+    return result;
+}
+
+INT_PTR DialogBoxParam(HINSTANCE instance, UINT templateId, HWND parent, DLGPROC proc, LPARAM initParam)
+{
+    return DialogBoxIndirectParam(instance, winlib::FindDialogTemplate(templateId), parent, proc, initParam);
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result)
+{
+    DialogBehaviour* behaviour = BehaviourOf(dialog);
+    if (!behaviour)
+        return FALSE;
+    behaviour->ended = true;
+    behaviour->result = result;
+    if (CWnd* object = CWnd::FromHandlePermanent(dialog))
+        object->EndModalLoop(static_cast<int>(result));
+    return TRUE;
+}
+
+BOOL MapDialogRect(HWND dialog, LPRECT rect)
+{
+    if (!rect || !IsWindow(dialog))
+        return FALSE;
+    HFONT font = reinterpret_cast<HFONT>(SendMessage(dialog, WM_GETFONT, 0, 0));
+    if (!font)
+        font = static_cast<HFONT>(static_cast<void*>(GetStockObject(DEFAULT_GUI_FONT)));
+    const SIZE base = BaseUnitsOf(font);
+    rect->left = MulDiv(rect->left, base.cx, 4);
+    rect->right = MulDiv(rect->right, base.cx, 4);
+    rect->top = MulDiv(rect->top, base.cy, 8);
+    rect->bottom = MulDiv(rect->bottom, base.cy, 8);
+    return TRUE;
+}
+
+LONG GetDialogBaseUnits()
+{
+    const SIZE base = BaseUnitsOf(static_cast<HFONT>(static_cast<void*>(GetStockObject(DEFAULT_GUI_FONT))));
+    return MAKELONG(base.cx, base.cy);
+}
+
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous)
+{
+    if (!IsWindow(dialog))
+        return nullptr;
+    std::vector<HWND> all;
+    CollectControls(dialog, all);
+    if (all.empty())
+        return nullptr;
+    const int n = static_cast<int>(all.size());
+    int start = previous ? 0 : n - 1; // so that the scan begins at the first (last) control
+    if (control)
+    {
+        const auto it = std::find(all.begin(), all.end(), control);
+        if (it != all.end())
+            start = static_cast<int>(it - all.begin());
+    }
+    const int step = previous ? -1 : 1;
+    for (int k = 1; k <= n; ++k)
+    {
+        const HWND candidate = all[static_cast<std::size_t>(((start + step * k) % n + n) % n)];
+        if (IsTabCandidate(candidate))
+            return candidate;
+    }
+    return control;
+}
+
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous)
+{
+    if (!IsWindow(dialog))
+        return nullptr;
+    std::vector<HWND> all;
+    CollectControls(dialog, all);
+    const auto it = std::find(all.begin(), all.end(), control);
+    if (it == all.end())
+        return control;
+    State& s = State::Get();
+    // The group runs from the control with WS_GROUP at or before this one to the next WS_GROUP.
+    std::size_t first = static_cast<std::size_t>(it - all.begin());
+    while (first > 0 && !(s.Require(all[first]).style & WS_GROUP))
+        --first;
+    std::size_t last = first + 1;
+    while (last < all.size() && !(s.Require(all[last]).style & WS_GROUP))
+        ++last;
+    const int size = static_cast<int>(last - first);
+    const int index = static_cast<int>(it - all.begin()) - static_cast<int>(first);
+    for (int k = 1; k < size; ++k)
+    {
+        const int next = ((index + (previous ? -k : k)) % size + size) % size;
+        const HWND candidate = all[first + static_cast<std::size_t>(next)];
+        if (IsGroupCandidate(candidate))
+            return candidate;
+    }
+    return control;
+}
+
+BOOL IsDialogMessage(HWND dialog, LPMSG msg)
+{
+    State& s = State::Get();
+    if (!msg || !s.Find(dialog) || !msg->hwnd || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd)))
+        return FALSE;
+    const HWND root = dialog;
+    switch (msg->message)
+    {
+    case WM_KEYDOWN:
+    {
+        const UINT code = static_cast<UINT>(SendMessage(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));
+        if (code & DLGC_WANTALLKEYS)
+            break;
+        switch (msg->wParam)
+        {
+        case VK_TAB:
+            if (code & DLGC_WANTTAB)
+                break;
+            DialogBehaviour::DialogSetFocus(
+                GetNextDlgTabItem(root, GetFocus(), (GetKeyState(VK_SHIFT) & 0x8000) ? TRUE : FALSE));
+            return TRUE;
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        {
+            if (code & DLGC_WANTARROWS)
+                break;
+            const bool back = msg->wParam == VK_LEFT || msg->wParam == VK_UP;
+            if (HWND next = GetNextDlgGroupItem(root, GetFocus(), back ? TRUE : FALSE); next && next != GetFocus())
+            {
+                DialogBehaviour::DialogSetFocus(next);
+                if (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)
+                    SendMessage(next, BM_CLICK, 0, 0);
+            }
+            return TRUE;
+        }
+        case VK_RETURN:
+        {
+            int id = IDOK;
+            HWND button = nullptr;
+            const HWND focus = GetFocus();
+            const UINT focusCode = focus ? static_cast<UINT>(SendMessage(focus, WM_GETDLGCODE, 0, 0)) : 0;
+            if (focus && (focusCode & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) && IsChild(dialog, focus))
+            {
+                button = focus;
+                id = GetDlgCtrlID(focus);
+            }
+            else
+            {
+                const LRESULT def = SendMessage(dialog, DM_GETDEFID, 0, 0);
+                if (HIWORD(def) == DC_HASDEFID)
+                    id = LOWORD(def);
+                button = GetDlgItem(dialog, id);
+            }
+            if (!button || IsWindowEnabled(button))
+                SendMessage(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+            else
+                MessageBeep(0);
+            return TRUE;
+        }
+        case VK_ESCAPE:
+        {
+            const HWND cancel = GetDlgItem(dialog, IDCANCEL);
+            if (!cancel || IsWindowEnabled(cancel))
+                SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+            return TRUE;
+        }
+        default:
+            break;
+        }
+        break;
+    }
+    case WM_CHAR:
+    {
+        // The characters of the navigation keys belong to the dialog unless the control wants them.
+        const WPARAM ch = msg->wParam;
+        if (ch == '\t' || ch == '\r' || ch == 0x1B)
+        {
+            const UINT code = static_cast<UINT>(SendMessage(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));
+            if (!(code & (DLGC_WANTALLKEYS | DLGC_WANTCHARS)) && !(ch == '\t' && (code & DLGC_WANTTAB)))
+                return TRUE;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    DispatchMessage(msg);
+    return TRUE;
+}
+
+// ---- CDialog ----------------------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
+CDialog::CDialog() = default;
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() = default;
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent)
+{
+    m_nIDTemplate = templateId;
+    m_pParentWnd = parent;
+    return CreateIndirect(winlib::FindDialogTemplate(templateId), parent);
+}
+
+BOOL CDialog::CreateIndirect(const DialogTemplate* dialog, CWnd* parent)
+{
+    if (!dialog)
+        return FALSE;
+    m_lpDialogTemplate = dialog;
+    if (parent)
+        m_pParentWnd = parent;
+    const HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : (AfxGetMainWnd() ? AfxGetMainWnd()->m_hWnd : nullptr);
+    return CreateFromTemplate(*dialog, owner, this, nullptr, 0) ? TRUE : FALSE;
+}
+
+INT_PTR CDialog::DoModal()
+{
+    const DialogTemplate* dialog = m_lpDialogTemplate ? m_lpDialogTemplate : winlib::FindDialogTemplate(m_nIDTemplate);
+    if (!dialog)
+        return -1;
+    HWND owner = m_pParentWnd ? TopLevelOf(m_pParentWnd->m_hWnd) : ::GetActiveWindow();
+    if (!owner && AfxGetMainWnd())
+        owner = AfxGetMainWnd()->m_hWnd;
+    const bool ownerEnabled = owner && ::IsWindowEnabled(owner);
+    if (ownerEnabled)
+        ::EnableWindow(owner, FALSE);
+
+    m_bModal = TRUE;
+    m_nModalResult = -1;
+    DialogTemplate shown = *dialog;
+    shown.style |= WS_VISIBLE;
+    shown.style &= ~WS_CHILD;
+    if (!(shown.style & WS_POPUP))
+        shown.style |= WS_POPUP;
+    if (!CreateFromTemplate(shown, owner, this, nullptr, 0))
+    {
+        if (ownerEnabled)
+            ::EnableWindow(owner, TRUE);
+        m_bModal = FALSE;
+        return -1;
+    }
+    const HWND self = m_hWnd;
+    m_bModalLoopActive = TRUE;
+    winlib::PumpPending();
+    if (::IsWindow(self) && m_bModalLoopActive)
+    {
+        winlib::ModalRequest request(winlib::ModalKind::Dialog);
+        request.window = self;
+        request.caption = dialog->caption;
+        const winlib::ModalAnswer answer = winlib::AskModalAnswerer(request, nullptr);
+        if (answer.answered && ::IsWindow(self) && m_bModalLoopActive)
+            EndDialog(static_cast<int>(answer.result));
+    }
+    if (::IsWindow(self) && m_bModalLoopActive)
+        winlib::RunUntil([this, self] { return !::IsWindow(self) || !ContinueModal(); });
+    if (::IsWindow(self) && m_bModalLoopActive)
+    {
+        // Nobody is there to close it (headless, unanswered): it is cancelled.
+        CountUnansweredModal();
+        EndDialog(IDCANCEL);
+    }
+    m_bModalLoopActive = FALSE;
+    const INT_PTR result = m_nModalResult;
+    if (::IsWindow(self))
+        ::SetWindowPos(self, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (ownerEnabled)
+        ::EnableWindow(owner, TRUE);
+    if (owner && ::IsWindow(owner))
+        ::SetActiveWindow(owner);
+    if (::IsWindow(self))
+        ::DestroyWindow(self);
+    m_bModal = FALSE;
+    return result;
+}
+
+void CDialog::EndDialog(int result)
+{
+    if (m_hWnd)
+        ::EndDialog(m_hWnd, result);
+    if (!m_bModal && m_hWnd)
+        ShowWindow(SW_HIDE);
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+namespace
+{
+struct DataExchangeFailure
+{
+};
+} // namespace
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange dx(this, saveAndValidate);
+    try
+    {
+        DoDataExchange(&dx);
+    }
+    catch (const DataExchangeFailure&)
+    {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CDialog::NextDlgCtrl() const { ::SendMessage(m_hWnd, WM_NEXTDLGCTL, 0, 0); }
+void CDialog::PrevDlgCtrl() const { ::SendMessage(m_hWnd, WM_NEXTDLGCTL, 1, 0); }
+
+void CDialog::GotoDlgCtrl(CWnd* control)
+{
+    if (control)
+        ::SendMessage(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->m_hWnd), 1);
+}
+
+void CDialog::SetDefID(UINT id) { ::SendMessage(m_hWnd, DM_SETDEFID, id, 0); }
+DWORD CDialog::GetDefID() const { return static_cast<DWORD>(::SendMessage(m_hWnd, DM_GETDEFID, 0, 0)); }
+
+BOOL CDialog::PreTranslateMessage(MSG* msg)
+{
+    if (CWnd::PreTranslateMessage(msg))
+        return TRUE;
+    const bool keyboard = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
+    const bool mouse = msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST;
+    if (!keyboard && !mouse)
+        return FALSE;
+    // A child dialog leaves navigation to the dialog around it.
+    if ((GetStyle() & WS_CHILD) && (GetExStyle() & WS_EX_CONTROLPARENT) && ::GetParent(m_hWnd))
+        return FALSE;
+    return ::IsDialogMessage(m_hWnd, msg);
+}
+
+BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_INITDIALOG)
+    {
+        *result = OnInitDialog();
+        return TRUE;
+    }
+    return CWnd::OnWndMsg(message, wParam, lParam, result);
+}
+
+BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo)
+{
+    if (nCode == CN_COMMAND && !pExtra && !pHandlerInfo)
+    {
+        if (nID == IDOK)
+        {
+            OnOK();
+            return TRUE;
+        }
+        if (nID == IDCANCEL)
+        {
+            OnCancel();
+            return TRUE;
+        }
+    }
+    return CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+// ---- Dialog data exchange ---------------------------------------------------------------------
+
+HWND CDataExchange::PrepareCtrl(int id)
+{
+    const HWND control = ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
+    m_hWndLastControl = control;
+    m_bEditLastControl = FALSE;
+    return control;
+}
+
+HWND CDataExchange::PrepareEditCtrl(int id)
+{
+    const HWND control = PrepareCtrl(id);
+    m_bEditLastControl = TRUE;
+    return control;
+}
+
+void CDataExchange::Fail()
+{
+    if (m_bSaveAndValidate && m_hWndLastControl)
+    {
+        ::SetFocus(m_hWndLastControl);
+        if (m_bEditLastControl)
+            ::SendMessage(m_hWndLastControl, EM_SETSEL, 0, -1);
+    }
+    throw DataExchangeFailure{};
+}
+
+void DDX_Text(CDataExchange* dx, int id, std::string& value)
+{
+    const HWND control = dx->PrepareEditCtrl(id);
+    if (dx->m_bSaveAndValidate)
+        value = ::GetWindowTextString(control);
+    else
+        ::SetWindowText(control, value.c_str());
+}
+
+void DDX_Text(CDataExchange* dx, int id, int& value)
+{
+    const HWND control = dx->PrepareEditCtrl(id);
+    if (!dx->m_bSaveAndValidate)
+    {
+        ::SetWindowText(control, std::to_string(value).c_str());
+        return;
+    }
+    const std::string text = ::GetWindowTextString(control);
+    char* end = nullptr;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    while (end && *end == ' ')
+        ++end;
+    if (text.empty() || !end || *end != '\0' || parsed < -2147483647L - 1 || parsed > 2147483647L)
+    {
+        AfxMessageBox("Please enter an integer.", MB_ICONEXCLAMATION);
+        dx->Fail();
+    }
+    value = static_cast<int>(parsed);
+}
+
+void DDX_Text(CDataExchange* dx, int id, double& value)
+{
+    const HWND control = dx->PrepareEditCtrl(id);
+    if (!dx->m_bSaveAndValidate)
+    {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.*g", 15, value);
+        ::SetWindowText(control, buffer);
+        return;
+    }
+    const std::string text = ::GetWindowTextString(control);
+    char* end = nullptr;
+    const double parsed = std::strtod(text.c_str(), &end);
+    while (end && *end == ' ')
+        ++end;
+    if (text.empty() || !end || *end != '\0')
+    {
+        AfxMessageBox("Please enter a number.", MB_ICONEXCLAMATION);
+        dx->Fail();
+    }
+    value = parsed;
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value)
+{
+    const HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate)
+        value = static_cast<int>(::SendMessage(control, BM_GETCHECK, 0, 0));
+    else
+        ::SendMessage(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DDX_Radio(CDataExchange* dx, int id, int& value)
+{
+    HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate)
+        value = -1;
+    // The group runs from this button to the next control that starts a group.
+    int index = 0;
+    for (HWND h = control; h; h = ::GetWindow(h, GW_HWNDNEXT), ++index)
+    {
+        if (index > 0 && (::GetWindowLong(h, GWL_STYLE) & WS_GROUP))
+            break;
+        if (dx->m_bSaveAndValidate)
+        {
+            if (::SendMessage(h, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                value = index;
+        }
+        else
+            ::SendMessage(h, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+void DDX_LBIndex(CDataExchange* dx, int id, int& index)
+{
+    const HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate)
+        index = static_cast<int>(::SendMessage(control, LB_GETCURSEL, 0, 0));
+    else
+        ::SendMessage(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DDX_LBString(CDataExchange* dx, int id, std::string& value)
+{
+    const HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate)
+    {
+        const LRESULT index = ::SendMessage(control, LB_GETCURSEL, 0, 0);
+        value.clear();
+        if (index != LB_ERR)
+        {
+            const LRESULT length = ::SendMessage(control, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+            value.assign(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+            ::SendMessage(control, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(value.data()));
+            value.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        }
+    }
+    else if (::SendMessage(control, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str())) ==
+             LB_ERR)
+        ::SendMessage(control, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
+void DDX_CBIndex(CDataExchange* dx, int id, int& index)
+{
+    const HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate)
+        index = static_cast<int>(::SendMessage(control, CB_GETCURSEL, 0, 0));
+    else
+        ::SendMessage(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DDX_CBString(CDataExchange* dx, int id, std::string& value)
+{
+    const HWND control = dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate)
+    {
+        const LRESULT index = ::SendMessage(control, CB_GETCURSEL, 0, 0);
+        if (index == CB_ERR)
+        {
+            value = ::GetWindowTextString(control);
+            return;
+        }
+        const LRESULT length = ::SendMessage(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        value.assign(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+        ::SendMessage(control, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(value.data()));
+        value.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+    }
+    else if (::SendMessage(control, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str())) ==
+             CB_ERR)
+        ::SetWindowText(control, value.c_str());
+}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control)
+{
+    if (control.m_hWnd)
+        return;
+    const HWND item = dx->PrepareCtrl(id);
+    if (!item || !control.SubclassWindow(item))
+        dx->Fail();
+}
+
+void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars)
+{
+    if (dx->m_bSaveAndValidate)
+    {
+        if (static_cast<int>(value.size()) > maxChars)
+        {
+            AfxMessageBox("Enter no more than " + std::to_string(maxChars) + " characters.", MB_ICONEXCLAMATION);
+            dx->Fail();
+        }
+    }
+    else if (dx->m_hWndLastControl && dx->m_bEditLastControl)
+        ::SendMessage(dx->m_hWndLastControl, EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
+}
+
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue)
+{
+    if (dx->m_bSaveAndValidate && (value < minValue || value > maxValue))
+    {
+        AfxMessageBox("Enter an integer between " + std::to_string(minValue) + " and " + std::to_string(maxValue) + ".",
+                      MB_ICONEXCLAMATION);
+        dx->Fail();
+    }
+}
