@@ -149,15 +149,4 @@ TEST(KTMap, IterationVisitsEveryPairOnce)
     EXPECT_FALSE(edited.GetStartPosition());
 }
 
-TEST(KTMap, HashTableSizeCanBeChosenOnlyBeforeTheFirstInsertion)
-{
-    CEditedValues map;
-    map.InitHashTable(17);
-    EXPECT_EQ(map.GetHashTableSize(), 17u);
-    map.SetAt(1, "x");
-    map.InitHashTable(50);
-    EXPECT_EQ(map.GetHashTableSize(), 17u);
-    std::string value;
-    EXPECT_TRUE(map.Lookup(1, value));
-}
 } // namespace

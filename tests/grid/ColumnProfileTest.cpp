@@ -122,14 +122,9 @@ TEST(ColumnLayout, HandEditedPositionsAreRenumberedWithoutGaps)
     EXPECT_EQ(layout.widths, (std::vector<int>{50, 60, 0}));
     EXPECT_EQ(layout.displayOrder, (std::vector<int>{0, 1}));
     EXPECT_EQ(layout.firstShown, 0);
-}
 
-TEST(ColumnLayout, NoShownColumnMeansNoFirstColumn)
-{
-    std::vector<sKivoColInfo> columns = {Column("Key", 75)};
-    const ColumnLayout layout = LayoutColumns(columns, 1, "0,-1,0");
-    EXPECT_TRUE(layout.displayOrder.empty());
-    EXPECT_EQ(layout.firstShown, -1);
+    std::vector<sKivoColInfo> one = {Column("Key", 75)};
+    EXPECT_EQ(LayoutColumns(one, 1, "0,-1,0").firstShown, -1); // nothing shown, nothing first
 }
 
 TEST(ColumnProfileParse, UserFieldSplitsAtTheFirstTwoHashes)

@@ -38,7 +38,8 @@ TEST(ListAppearance, CopiesOwnTheirKeywordArrays)
 
     sListAppearance assigned;
     assigned = original;
-    assigned = assigned; // self-assignment keeps the arrays
+    const sListAppearance& same = assigned;
+    assigned = same; // assigning a list's appearance to itself keeps the arrays
     ASSERT_NE(assigned.m_pKeywords, nullptr);
     EXPECT_EQ(assigned.m_pKeywords->at(0), "buy");
 }
@@ -113,17 +114,4 @@ TEST(ListAppearanceParse, MissingFieldsKeepTheirValuesAndJunkReadsAsZero)
     EXPECT_EQ(appearance.m_clrText, 0xFFu);
 }
 
-TEST(ListAppearanceRoundTrip, StoredAppearanceReadsBackTheSame)
-{
-    sListAppearance saved = WithKeywords({"buy back", "buy"}, {0x123456, 0xFF});
-    saved.m_clrBackground = 0x202020;
-    saved.m_clrText = 0xC0C0C0;
-    saved.m_strFontFace = "Tahoma";
-    saved.m_strFontSize = "11";
-    saved.m_nKeywordColumn = 0;
-    sListAppearance loaded;
-    loaded.ParseSetting(saved.FormatSetting());
-    EXPECT_EQ(loaded.FormatSetting(), saved.FormatSetting());
-    EXPECT_EQ(*loaded.m_pKeywords, *saved.m_pKeywords);
-}
 } // namespace

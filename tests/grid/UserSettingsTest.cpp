@@ -105,21 +105,6 @@ TEST_F(UserSettings, LongValueIsCutTo4095CharactersOnReading)
     EXPECT_EQ(read, longValue.substr(0, 4095));
 }
 
-TEST_F(UserSettings, WritingKeepsTheOtherKeysOfTheFile)
-{
-    const std::string path = GetUserSettingsPath();
-    std::string error;
-    std::string value = "A";
-    ASSERT_EQ(ReadWriteSetting(SETTING_WRITE, "HOLDER_FRAME_SPLITTER_SIZE", "Console", value, path, error),
-              1);
-    value = "B";
-    ASSERT_EQ(ReadWriteColumnProfile(SETTING_WRITE, "Requests", value), 1);
-    value = "C";
-    ASSERT_EQ(ReadWriteSetting(SETTING_WRITE, "HOLDER_FRAME_SPLITTER_SIZE", "Console", value, path, error),
-              1);
-    EXPECT_EQ(ReadSettingsFile(), "[HOLDER_FRAME_SPLITTER_SIZE]\nConsole=C\n[Requests]\nCOLUMNPROFILE=B\n");
-}
-
 TEST_F(UserSettings, UnknownModesDoNothing)
 {
     std::string value = "x";

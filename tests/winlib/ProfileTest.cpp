@@ -116,6 +116,9 @@ TEST_F(PrivateProfile, FirstOfDuplicateKeysAndSectionsWins)
     WriteFile("[a]\nk=first\nk=second\n[A]\nk=third\nonly=later\n");
     EXPECT_EQ(Read("a", "k"), "first");
     EXPECT_EQ(Read("a", "only"), "(default)");
+    // Deleting the section removes both copies, so the second does not come to light.
+    ASSERT_TRUE(WritePrivateProfileString("a", nullptr, nullptr, m_file.c_str()));
+    EXPECT_EQ(FileContent(), "");
 }
 
 TEST_F(PrivateProfile, RewritingOneKeyKeepsEveryOtherLine)

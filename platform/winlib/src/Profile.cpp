@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,24 +88,34 @@ Line ParseLine(std::string_view text)
     return line;
 }
 
-// The whole file as lines without their terminators.
+// The whole file as lines without their terminators. The lines point into content, so the text
+// stays where it was loaded: no copies, no moves.
 struct IniText
 {
+    IniText() = default;
+    IniText(const IniText&) = delete;
+    IniText& operator=(const IniText&) = delete;
+
     std::string content;
     std::vector<std::string_view> lines;
     std::string_view newline = "\n";
     bool byteOrderMark = false;
 };
 
-std::optional<IniText> LoadIni(LPCSTR fileName)
+bool LoadIni(LPCSTR fileName, IniText& ini)
 {
     std::ifstream in(ToNativePath(fileName), std::ios::binary);
     if (!in)
-        return std::nullopt;
-    IniText ini;
-    ini.content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
+        return false;
+    // One read of the whole file: settings files are small, and this is most of a lookup's cost.
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size < 0 || !in)
+        return false;
+    ini.content.resize(static_cast<std::size_t>(size));
+    in.read(ini.content.data(), size);
+    ini.content.resize(static_cast<std::size_t>(in.gcount()));
     std::string_view rest = ini.content;
     if (rest.starts_with(kByteOrderMark))
     {
@@ -127,7 +136,7 @@ std::optional<IniText> LoadIni(LPCSTR fileName)
             break;
         rest.remove_prefix(end + 1);
     }
-    return ini;
+    return true;
 }
 
 // Index of the first header of the section, or npos.
@@ -268,12 +277,14 @@ DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, L
 {
     if (!buffer || !fileName)
         return 0;
-    const std::optional<IniText> ini = LoadIni(fileName);
+    IniText ini;
+    const bool loaded = LoadIni(fileName, ini);
     if (!section || !key)
-        return CopyList(ini ? ListNames(ini->lines, section) : std::vector<std::string_view>{}, buffer, size);
-    if (ini)
+        return CopyList(loaded ? ListNames(ini.lines, section) : std::vector<std::string_view>{}, buffer,
+                        size);
+    if (loaded)
     {
-        if (const std::optional<std::string_view> value = FindValue(ini->lines, Trim(section), Trim(key)))
+        if (const std::optional<std::string_view> value = FindValue(ini.lines, Trim(section), Trim(key)))
             return CopyText(*value, buffer, size);
     }
     std::string_view fallback = defaultValue ? defaultValue : "";
@@ -286,10 +297,10 @@ UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR f
 {
     if (!section || !key || !fileName)
         return static_cast<UINT>(defaultValue);
-    const std::optional<IniText> ini = LoadIni(fileName);
-    if (!ini)
+    IniText ini;
+    if (!LoadIni(fileName, ini))
         return static_cast<UINT>(defaultValue);
-    const std::optional<std::string_view> found = FindValue(ini->lines, Trim(section), Trim(key));
+    const std::optional<std::string_view> found = FindValue(ini.lines, Trim(section), Trim(key));
     if (!found || found->empty())
         return static_cast<UINT>(defaultValue);
     std::string_view text = *found;
@@ -333,34 +344,32 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
     if (value && HasLineBreak(value))
         return FALSE;
 
-    std::optional<IniText> ini = LoadIni(fileName);
-    if (!ini && PathFileExists(fileName))
+    IniText ini;
+    if (!LoadIni(fileName, ini) && PathFileExists(fileName))
         return FALSE; // there but unreadable: never overwrite what could not be read
-    if (!ini)
-        ini.emplace();
-    std::vector<std::string> lines(ini->lines.begin(), ini->lines.end());
-    const std::size_t header = FindSection(ini->lines, sectionName);
+    std::vector<std::string> lines(ini.lines.begin(), ini.lines.end());
+    const std::size_t header = FindSection(ini.lines, sectionName);
 
     if (!key || !value)
     {
-        if (header == std::string_view::npos)
-            return TRUE;
-        const std::size_t end = SectionEnd(ini->lines, header);
-        std::vector<std::string> kept(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(header));
-        if (key)
+        // Deleting: a key goes from its section, a section goes with every header of that name, so
+        // that no later duplicate comes to light.
+        std::vector<std::string> kept;
+        bool inSection = false;
+        for (std::size_t i = 0; i < lines.size(); ++i)
         {
-            kept.push_back(lines[header]);
-            for (std::size_t i = header + 1; i < end; ++i)
-            {
-                const Line line = ParseLine(ini->lines[i]);
-                if (!(line.kind == LineKind::Entry && EqualNoCase(line.name, keyName)))
-                    kept.push_back(lines[i]);
-            }
+            const Line line = ParseLine(ini.lines[i]);
+            if (line.kind == LineKind::Section)
+                inSection = key ? i == header : EqualNoCase(line.name, sectionName);
+            const bool drop =
+                key ? inSection && line.kind == LineKind::Entry && EqualNoCase(line.name, keyName)
+                    : inSection;
+            if (!drop)
+                kept.push_back(lines[i]);
         }
-        kept.insert(kept.end(), lines.begin() + static_cast<std::ptrdiff_t>(end), lines.end());
         if (kept.size() == lines.size())
             return TRUE;
-        return SaveIni(fileName, ini->byteOrderMark, ini->newline, kept) ? TRUE : FALSE;
+        return SaveIni(fileName, ini.byteOrderMark, ini.newline, kept) ? TRUE : FALSE;
     }
 
     const std::string entry = std::string(keyName) + "=" + value;
@@ -371,18 +380,18 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
     }
     else
     {
-        const std::size_t end = SectionEnd(ini->lines, header);
+        const std::size_t end = SectionEnd(ini.lines, header);
         std::size_t insertAt = header + 1;
         bool replaced = false;
         for (std::size_t i = header + 1; i < end && !replaced; ++i)
         {
-            const Line line = ParseLine(ini->lines[i]);
+            const Line line = ParseLine(ini.lines[i]);
             if (line.kind != LineKind::Entry)
                 continue;
             if (EqualNoCase(line.name, keyName))
             {
                 // Keep the line's own spelling of the key and anything before the "=".
-                lines[i] = std::string(ini->lines[i].substr(0, ini->lines[i].find('='))) + "=" + value;
+                lines[i] = std::string(ini.lines[i].substr(0, ini.lines[i].find('='))) + "=" + value;
                 replaced = true;
             }
             insertAt = i + 1;
@@ -390,5 +399,5 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
         if (!replaced)
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
     }
-    return SaveIni(fileName, ini->byteOrderMark, ini->newline, lines) ? TRUE : FALSE;
+    return SaveIni(fileName, ini.byteOrderMark, ini.newline, lines) ? TRUE : FALSE;
 }

@@ -24,6 +24,6 @@ UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR f
 
 // Sets key in section to value, creating the file (when its folder exists), the section (at the end
 // of the file) or the key (at the end of its section) as needed. A NULL value deletes the key, a NULL
-// key deletes the whole section. Names or values holding a line break, a key holding "=" and a
+// key deletes the section, every header of that name with its lines. Names or values holding a line break, a key holding "=" and a
 // section holding "]" are refused, since they could not be read back.
 BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
