@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-// Width and look of a user-defined column recreated from a profile.
+// Width of a user-defined column recreated from a profile.
 constexpr int kRecreatedUserColumnWidth = 80;
 // Width remembered for a column the profile does not know (added since it was saved).
 constexpr int kUnknownColumnWidth = 100;

@@ -19,13 +19,13 @@ TEST(FileSystem, AppDataComesFromAppDataThenXdgThenHome)
 {
     ScopedEnv appData("APPDATA", "/roaming");
     ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg");
-    ScopedEnv home("HOME", "/home/someone");
+    ScopedEnv home("HOME", "/users/someone");
     EXPECT_EQ(AppDataFolder(), "/roaming");
     {
         ScopedEnv unset("APPDATA", nullptr);
         EXPECT_EQ(AppDataFolder(), "/xdg");
         ScopedEnv empty("XDG_CONFIG_HOME", "");
-        EXPECT_EQ(AppDataFolder(), "/home/someone/.config");
+        EXPECT_EQ(AppDataFolder(), "/users/someone/.config");
         ScopedEnv noHome("HOME", nullptr);
         EXPECT_EQ(AppDataFolder(), "(failed)");
     }
