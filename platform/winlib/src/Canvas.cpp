@@ -161,6 +161,7 @@ bool RecordingCanvas::Record(DrawOp op, const RECT& full)
         return false;
     op.window = m_source;
     op.device = visible.Bounds();
+    op.visible = visible.Rects();
     op.full = CRect(full);
     op.local = op.full - m_origin;
     m_ops.push_back(std::move(op));
@@ -217,20 +218,30 @@ void RecordingCanvas::SetPixel(int x, int y, COLORREF color)
     Record(std::move(op), CRect(x, y, x + 1, y + 1));
 }
 
-void RecordingCanvas::Blit(const RECT& dest, Canvas& source, POINT sourceOrigin, DWORD, std::optional<COLORREF>)
+void RecordingCanvas::Blit(const RECT& dest, Canvas& source, POINT sourceOrigin, DWORD,
+                           std::optional<COLORREF> transparent)
 {
     auto* recorded = dynamic_cast<RecordingCanvas*>(&source);
-    if (!recorded)
+    // A plain copy reads back as what it copied; a transparent one also as the blit itself.
+    if (!recorded || transparent)
     {
-        Record(DrawOp{DrawOp::Kind::Blit}, dest);
-        return;
+        DrawOp blit{DrawOp::Kind::Blit};
+        blit.transparent = transparent;
+        Record(std::move(blit), dest);
     }
-    // Replays what was drawn on the memory canvas, as if the current source drew it here.
+    if (!recorded || recorded == this)
+        return;
+    // Replays what was drawn on the memory canvas, as if the current source drew it here;
+    // pixels of the transparent colour stay behind.
     const CPoint shift(dest.left - sourceOrigin.x, dest.top - sourceOrigin.y);
     const Region savedClip = m_clip;
     m_clip.Intersect(dest);
     for (const DrawOp& original : recorded->Ops())
+    {
+        if (transparent && original.kind == DrawOp::Kind::Pixel && original.color == *transparent)
+            continue;
         Record(original, original.full + shift);
+    }
     m_clip = savedClip;
 }
 

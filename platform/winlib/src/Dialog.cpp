@@ -101,7 +101,7 @@ public:
             if (!target || !IsWindow(target) || !IsChild(hwnd, target))
                 target = GetNextDlgTabItem(hwnd, nullptr, FALSE);
             if (target)
-                SetFocus(target);
+                DialogSetFocus(target);
             return 0;
         }
         case WM_ACTIVATE:
@@ -115,7 +115,10 @@ public:
                 HWND target = s.Require(hwnd).lastFocus;
                 if (!target || !IsWindow(target) || !IsChild(hwnd, target))
                     target = GetNextDlgTabItem(hwnd, nullptr, FALSE);
-                SetFocus(target ? target : hwnd);
+                if (target)
+                    DialogSetFocus(target);
+                else
+                    SetFocus(hwnd);
             }
             return 0;
         case WM_CLOSE:
@@ -291,7 +294,21 @@ void CollectControls(HWND parent, std::vector<HWND>& out)
 bool IsTabCandidate(HWND hwnd)
 {
     const WindowRecord& w = State::Get().Require(hwnd);
-    return (w.style & WS_TABSTOP) && (w.style & WS_VISIBLE) && !(w.style & WS_DISABLED) && IsVisibleChain(hwnd);
+    return (w.style & WS_TABSTOP) && (w.style & WS_VISIBLE) && !(w.style & WS_DISABLED);
+}
+
+// A window inside a control (a combo box's edit) stands for the control that holds it.
+std::vector<HWND>::const_iterator FindControl(const std::vector<HWND>& all, HWND control)
+{
+    for (HWND h = control; h; h = ::GetParent(h))
+    {
+        const auto it = std::find(all.begin(), all.end(), h);
+        if (it != all.end())
+            return it;
+        if (!(GetWindowLong(h, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return all.end();
 }
 
 bool IsGroupCandidate(HWND hwnd)
@@ -433,7 +450,7 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous)
     int start = previous ? 0 : n - 1; // so that the scan begins at the first (last) control
     if (control)
     {
-        const auto it = std::find(all.begin(), all.end(), control);
+        const auto it = FindControl(all, control);
         if (it != all.end())
             start = static_cast<int>(it - all.begin());
     }
@@ -453,7 +470,7 @@ HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous)
         return nullptr;
     std::vector<HWND> all;
     CollectControls(dialog, all);
-    const auto it = std::find(all.begin(), all.end(), control);
+    const auto it = FindControl(all, control);
     if (it == all.end())
         return control;
     State& s = State::Get();

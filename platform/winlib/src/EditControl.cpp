@@ -613,6 +613,8 @@ private:
             return false;
         if (canUndo)
             m_undo = UndoState{m_text, m_anchor, m_caret};
+        else
+            m_undo.reset(); // what came before cannot be undone across a change that cannot
         m_text = std::move(candidate);
         m_anchor = m_caret = lo + insert.size();
         m_modified = true;

@@ -141,7 +141,8 @@ struct DrawOp
     explicit DrawOp(Kind k = Kind::Fill) : kind(k) {}
     Kind kind;
     HWND window = nullptr; // the window whose device context drew it (null: a memory DC)
-    CRect device;          // on the canvas, clipped
+    CRect device;          // on the canvas, clipped (the bounds of 'visible')
+    std::vector<CRect> visible; // the parts on the canvas that the clip let through
     CRect full;            // on the canvas, unclipped (a line: its end points, start then end)
     CRect local;           // 'full' in the drawing window's client coordinates
     COLORREF color = 0;    // fill, line, text or pixel colour; gradient start
@@ -151,6 +152,7 @@ struct DrawOp
     std::string text;
     LOGFONT font{};
     PenSpec pen{};
+    std::optional<COLORREF> transparent; // a blit's colour that was not copied
 };
 
 class RecordingCanvas : public Canvas

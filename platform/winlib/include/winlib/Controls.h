@@ -10,6 +10,7 @@ class CStatic : public CWnd
 {
     DECLARE_DYNAMIC(CStatic)
 public:
+    using CWnd::Create;
     BOOL Create(LPCSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF);
 };
 
@@ -17,6 +18,7 @@ class CButton : public CWnd
 {
     DECLARE_DYNAMIC(CButton)
 public:
+    using CWnd::Create;
     BOOL Create(LPCSTR caption, DWORD style, const RECT& rect, CWnd* parent, UINT id);
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
@@ -34,6 +36,7 @@ class CEdit : public CWnd
 {
     DECLARE_DYNAMIC(CEdit)
 public:
+    using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     void GetSel(int& start, int& end) const;
     DWORD GetSel() const { return static_cast<DWORD>(SendMessage(EM_GETSEL)); }

@@ -1,0 +1,163 @@
+// Dialogs made from templates, driven by mouse and keyboard through the dialog manager.
+#include "winlib/Controls.h"
+#include "winlib/Dialog.h"
+#include "winlib/testing/Driver.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+constexpr UINT kDialogId = 7001;
+constexpr int kNameEdit = 100;
+constexpr int kAgreeCheck = 101;
+
+void RegisterNameDialog()
+{
+    winlib::DialogTemplate t{};
+    t.id = kDialogId;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    t.cx = 186;
+    t.cy = 70;
+    t.caption = "Name";
+    t.fontFace = "MS Shell Dlg";
+    t.pointSize = 8;
+    t.items = {
+        {"Static", "Enter your name", -1, WS_VISIBLE, 0, 8, 6, 100, 10},
+        {"Edit", "", kNameEdit, WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 8, 18, 170, 12},
+        {"Button", "I agree", kAgreeCheck, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 8, 34, 80, 10},
+        {"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 74, 50, 50, 14},
+        {"Button", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 128, 50, 50, 14},
+    };
+    winlib::RegisterDialogTemplate(t);
+}
+
+class NameDialog : public CDialog
+{
+public:
+    NameDialog() : CDialog(kDialogId) {}
+    std::string m_name = "preset";
+    int m_agree = 0;
+    int m_initCalls = 0;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        ++m_initCalls;
+        return CDialog::OnInitDialog();
+    }
+    void DoDataExchange(CDataExchange* dx) override
+    {
+        DDX_Text(dx, kNameEdit, m_name);
+        DDV_MaxChars(dx, m_name, 10);
+        DDX_Check(dx, kAgreeCheck, m_agree);
+    }
+};
+
+class DialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { RegisterNameDialog(); }
+    winlib::testing::Driver m_driver;
+};
+
+TEST_F(DialogTest, TemplateUnitsBecomePixelsThroughTheFontsBaseUnits)
+{
+    NameDialog dialog;
+    ASSERT_TRUE(dialog.Create(kDialogId));
+    CRect client;
+    dialog.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), MulDiv(186, 6, 4));
+    EXPECT_EQ(client.Height(), MulDiv(70, 13, 8));
+    CRect edit;
+    dialog.GetDlgItem(kNameEdit)->GetWindowRect(&edit);
+    dialog.ScreenToClient(&edit);
+    EXPECT_EQ(edit, CRect(12, 29, 12 + 255, 29 + 20));
+    EXPECT_EQ(dialog.m_initCalls, 1);
+    EXPECT_EQ(dialog.GetDlgItem(kNameEdit)->GetWindowText(), "preset") << "data went to the controls";
+    dialog.DestroyWindow();
+}
+
+TEST_F(DialogTest, TypingTabbingAndEnterCloseWithOkAndTheValuesComeBack)
+{
+    NameDialog dialog;
+    m_driver.AnswerNextDialog([this](HWND hwnd) {
+        // The first tab stop, the edit, has the focus with its text selected.
+        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
+        m_driver.Type("Ada");
+        m_driver.Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kAgreeCheck));
+        m_driver.Press(VK_SPACE);
+        m_driver.Press(VK_TAB, winlib::testing::Shift);
+        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
+        m_driver.Press(VK_RETURN);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_name, "Ada") << "typing replaced the selected preset";
+    EXPECT_EQ(dialog.m_agree, 1);
+    EXPECT_EQ(dialog.m_hWnd, nullptr) << "the dialog window is gone after DoModal";
+}
+
+TEST_F(DialogTest, EscapeAndTheCancelButtonCancel)
+{
+    NameDialog dialog;
+    m_driver.AnswerNextDialog([this](HWND) { m_driver.Press(VK_ESCAPE); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.m_name, "preset") << "nothing saved on cancel";
+
+    NameDialog clicked;
+    m_driver.AnswerNextDialog([this](HWND hwnd) { m_driver.Click(GetDlgItem(hwnd, IDCANCEL), CPoint(3, 3)); });
+    EXPECT_EQ(clicked.DoModal(), IDCANCEL);
+}
+
+TEST_F(DialogTest, FailedValidationKeepsTheDialogOpen)
+{
+    NameDialog dialog;
+    m_driver.AnswerNextDialog([this](HWND hwnd) {
+        m_driver.Type("far too long a name");
+        EXPECT_EQ(GetWindowTextString(GetDlgItem(hwnd, kNameEdit)), "far too lo")
+            << "the edit was limited to the validated length when the data went in";
+        // Text set by the program is not limited; validation catches it.
+        SetWindowText(GetDlgItem(hwnd, kNameEdit), "far too long a name");
+        m_driver.Press(VK_RETURN);
+        EXPECT_TRUE(IsWindowVisible(hwnd)) << "still open after the validation message";
+        ASSERT_EQ(m_driver.MessageBoxTexts().size(), 1u);
+        EXPECT_EQ(m_driver.MessageBoxTexts().back(), "Enter no more than 10 characters.");
+        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit)) << "the failing field gets the focus back";
+        SetWindowText(GetDlgItem(hwnd, kNameEdit), "Grace");
+        m_driver.Click(GetDlgItem(hwnd, IDOK), CPoint(3, 3));
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_name, "Grace");
+}
+
+TEST_F(DialogTest, AnUnansweredModalDialogIsCancelledHeadless)
+{
+    NameDialog dialog;
+    const int before = winlib::UnansweredModalCount();
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(winlib::UnansweredModalCount(), before + 1);
+}
+
+TEST_F(DialogTest, TheOwnerIsDisabledWhileTheModalDialogRuns)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "Owner", WS_POPUP | WS_VISIBLE, CRect(0, 0, 600, 400), nullptr, 0));
+    NameDialog dialog;
+    dialog.m_pParentWnd = &owner;
+    bool ownerEnabledDuring = true;
+    m_driver.AnswerNextDialogWith(IDOK);
+    m_driver.AnswerNextDialog([&](HWND) {
+        ownerEnabledDuring = owner.IsWindowEnabled() != FALSE;
+        m_driver.Press(VK_ESCAPE);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK) << "answered with a result without touching it";
+    NameDialog second;
+    second.m_pParentWnd = &owner;
+    EXPECT_EQ(second.DoModal(), IDCANCEL);
+    EXPECT_FALSE(ownerEnabledDuring);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_EQ(CWnd::GetActiveWindow(), &owner);
+}
+
+} // namespace
