@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 
 namespace winlib::detail
 {
@@ -345,11 +346,48 @@ bool PumpOne()
     return false;
 }
 
+namespace
+{
+std::map<int, std::function<void()>>& IdleHandlers()
+{
+    static std::map<int, std::function<void()>> handlers;
+    return handlers;
+}
+
+// Runs the idle handlers once; true when they left new work behind.
+bool RunIdleHandlers()
+{
+    if (IdleHandlers().empty())
+        return false;
+    const auto handlers = IdleHandlers();
+    for (const auto& [id, handler] : handlers)
+    {
+        if (IdleHandlers().count(id))
+            handler();
+    }
+    return !State::Get().queue.empty();
+}
+} // namespace
+
+int AddIdleHandler(std::function<void()> handler)
+{
+    static int nextId = 0;
+    IdleHandlers().emplace(++nextId, std::move(handler));
+    return nextId;
+}
+
+void RemoveIdleHandler(int id) { IdleHandlers().erase(id); }
+
 int PumpPending()
 {
     int count = 0;
-    while (PumpOne())
-        ++count;
+    for (;;)
+    {
+        while (PumpOne())
+            ++count;
+        if (count == 0 || !RunIdleHandlers())
+            break;
+    }
     return count;
 }
 
@@ -372,10 +410,20 @@ void RunUntil(const std::function<bool()>& done)
 {
     HeadlessBackend* headless = GetHeadlessBackend();
     const bool manual = headless && headless->ManualClock();
+    bool busy = true;
     while (!done())
     {
         if (PumpOne())
+        {
+            busy = true;
             continue;
+        }
+        if (busy)
+        {
+            busy = false;
+            if (RunIdleHandlers())
+                continue;
+        }
         if (manual)
             return;
         if (State::Get().quit)

@@ -25,6 +25,11 @@ void RunUntil(const std::function<bool()>& done);
 int RunMessageLoop();
 bool QuitRequested();
 
+// Work for the moment the queue runs dry (the class library's idle time: frames update
+// their control bars here). Handlers run once each time the loop becomes idle.
+int AddIdleHandler(std::function<void()> handler);
+void RemoveIdleHandler(int id);
+
 // Offers an input message to PreTranslateMessage of every window object from its target
 // up to the top-level window; true when one of them consumed it.
 bool WalkPreTranslateTree(MSG* msg);

@@ -1,0 +1,254 @@
+// Frames of the class library and of the docking library: a main frame whose client area
+// is a workspace surrounded by docked control bars, control bars that dock on any side or
+// float in a mini-frame, and dialog bars made from dialog templates.
+#pragma once
+
+#include "winlib/Dialog.h"
+#include "winlib/Wnd.h"
+
+#include <string>
+#include <vector>
+
+// ---- Control-bar styles -------------------------------------------------------------------
+constexpr DWORD CBRS_NOALIGN = 0x00000000;
+constexpr DWORD CBRS_FLOATING = 0x00000001;
+constexpr DWORD CBRS_SIZE_FIXED = 0x00000002;
+constexpr DWORD CBRS_SIZE_DYNAMIC = 0x00000004;
+constexpr DWORD CBRS_HIDE_INPLACE = 0x00000008;
+constexpr DWORD CBRS_TOOLTIPS = 0x00000010;
+constexpr DWORD CBRS_FLYBY = 0x00000020;
+constexpr DWORD CBRS_FLOAT_MULTI = 0x00000040;
+constexpr DWORD CBRS_BORDER_3D = 0x00000080;
+constexpr DWORD CBRS_BORDER_LEFT = 0x00000100;
+constexpr DWORD CBRS_BORDER_TOP = 0x00000200;
+constexpr DWORD CBRS_BORDER_RIGHT = 0x00000400;
+constexpr DWORD CBRS_BORDER_BOTTOM = 0x00000800;
+constexpr DWORD CBRS_BORDER_ANY = 0x00000F00;
+constexpr DWORD CBRS_ALIGN_LEFT = 0x00001000;
+constexpr DWORD CBRS_ALIGN_TOP = 0x00002000;
+constexpr DWORD CBRS_ALIGN_RIGHT = 0x00004000;
+constexpr DWORD CBRS_ALIGN_BOTTOM = 0x00008000;
+constexpr DWORD CBRS_ALIGN_ANY = 0x0000F000;
+constexpr DWORD CBRS_GRIPPER = 0x00400000;
+constexpr DWORD CBRS_ALL = 0x0040FFFF;
+constexpr DWORD CBRS_LEFT = CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT;
+constexpr DWORD CBRS_TOP = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM;
+constexpr DWORD CBRS_RIGHT = CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT;
+constexpr DWORD CBRS_BOTTOM = CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP;
+
+// The class library's private messages.
+constexpr UINT WM_SIZEPARENT = 0x0361;
+constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
+constexpr UINT WM_INITIALUPDATE = 0x0364;
+constexpr UINT WM_RECALCPARENT = 0x0368;
+
+constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
+
+class CView;
+class CBCGPBaseControlBar;
+
+// What a frame creates in its client area (the view class), as the class library passes it.
+struct CCreateContext
+{
+    CRuntimeClass* m_pNewViewClass = nullptr;
+    CWnd* m_pCurrentFrame = nullptr;
+};
+
+class CFrameWnd : public CWnd
+{
+    DECLARE_DYNCREATE(CFrameWnd)
+public:
+    static const CRect rectDefault;
+
+    CFrameWnd();
+    ~CFrameWnd() override;
+
+    virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style = WS_OVERLAPPEDWINDOW,
+                        const RECT& rect = rectDefault, CWnd* parent = nullptr, LPCSTR menuName = nullptr,
+                        DWORD exStyle = 0, CCreateContext* context = nullptr);
+    // Lays out the control bars along the edges and gives the rest to the view or workspace.
+    virtual void RecalcLayout(BOOL notify = TRUE);
+    // The client area left for the view once the docked bars have their places.
+    CRect GetWorkspaceRect() const;
+
+    CView* GetActiveView() const { return m_pActiveView; }
+    virtual void SetActiveView(CView* view, BOOL notify = TRUE);
+    CWnd* CreateView(CCreateContext* context, UINT id = AFX_IDW_PANE_FIRST);
+    virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);
+
+    // Asks every control bar of the frame for its controls' state (the idle update).
+    void UpdateControlBars();
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo) override;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    BOOL OnEraseBkgnd(CDC* dc) override;
+    void OnDestroy() override;
+
+    CView* m_pActiveView = nullptr;
+    CCreateContext* m_pCreateContext = nullptr;
+    int m_nIdleHandler = 0;
+};
+
+// ---- The docking library ------------------------------------------------------------------
+
+// Every bar that can dock in a docking frame.
+class CBCGPBaseControlBar : public CWnd
+{
+    DECLARE_DYNAMIC(CBCGPBaseControlBar)
+public:
+    CBCGPBaseControlBar();
+    ~CBCGPBaseControlBar() override;
+
+    DWORD GetBarStyle() const { return m_dwStyle; }
+    void SetBarStyle(DWORD style) { m_dwStyle = style; }
+    // The sides (CBRS_ALIGN_*) on which the bar may dock.
+    void EnableDocking(DWORD alignment);
+    DWORD GetEnabledAlignment() const { return m_dwEnabledAlignment; }
+    // The side it is docked on now, 0 while floating or not docked.
+    DWORD GetCurrentAlignment() const;
+
+    virtual BOOL IsFloating() const;
+    BOOL IsDocked() const { return m_pDockFrame != nullptr && !IsFloating(); }
+    // Shows or hides the bar and relays out its frame (at once, or on the next idle when delayed).
+    virtual void ShowControlBar(BOOL show, BOOL delay, BOOL activate);
+    BOOL IsVisible() const;
+    // Takes the bar out of its dock into a floating mini-frame at 'rect' (screen coordinates).
+    virtual BOOL FloatControlBar(CRect rect, BOOL delayRecalcLayout = FALSE);
+    // Docks the bar back on a side of its frame (CBRS_ALIGN_*; 0 for the last side).
+    virtual BOOL DockToFrameWindow(DWORD alignment = 0);
+    CFrameWnd* GetDockSiteFrameWnd() const { return m_pDockFrame; }
+    // The mini-frame carrying the bar while it floats.
+    CWnd* GetParentMiniFrame() const;
+
+    // The size the bar wants along its dock side (width for left/right, height for top/bottom).
+    virtual CSize CalcFixedLayout(BOOL stretch, BOOL horizontal);
+
+    // Called after the bar became floating / was docked again.
+    virtual void OnAfterFloat();
+    virtual void OnAfterDock();
+
+    // The height (or width, docked left or right) of the gripper band with the caption.
+    int GetGripperSize() const;
+    CRect GetGripperRect() const;
+    std::string GetCaption() const;
+
+protected:
+    friend class CBCGPFrameImpl;
+    friend class CBCGPMiniFrameWnd;
+
+    void OnNcPaint() override;
+    LRESULT OnNcHitTest(CPoint point) override;
+    void OnNcLButtonDown(UINT hitTest, CPoint point) override;
+    void OnNcLButtonDblClk(UINT hitTest, CPoint point) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnDestroy() override;
+
+    DWORD m_dwStyle = 0;               // CBRS_* style of the bar
+    DWORD m_dwEnabledAlignment = 0;    // CBRS_ALIGN_* sides it may dock on
+    DWORD m_dwLastAlignment = CBRS_ALIGN_TOP;
+    BOOL m_bHasGripper = FALSE;
+    CFrameWnd* m_pDockFrame = nullptr; // the frame it docks in
+    CWnd* m_pMiniFrame = nullptr;      // while floating
+    CSize m_sizeDocked{0, 0};          // its size while docked
+    CRect m_rectFloating;              // its last floating rectangle
+};
+
+class CBCGPControlBar : public CBCGPBaseControlBar
+{
+    DECLARE_DYNAMIC(CBCGPControlBar)
+public:
+    // Asks each child control for its state through CCmdUI (the idle update).
+    void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
+};
+
+class CBCGPDockingControlBar : public CBCGPControlBar
+{
+    DECLARE_DYNAMIC(CBCGPDockingControlBar)
+public:
+    virtual BOOL Create(LPCSTR caption, CWnd* parent, const RECT& rect, BOOL hasGripper, UINT id, DWORD style);
+};
+
+// A docking bar whose window is a dialog made from a template: its controls are the
+// template's, it gets WM_INITDIALOG, and the dialog manager handles its keyboard.
+class CBCGPDialogBar : public CBCGPDockingControlBar
+{
+    DECLARE_DYNAMIC(CBCGPDialogBar)
+public:
+    CBCGPDialogBar();
+    ~CBCGPDialogBar() override;
+
+    // 'style' carries the window style in its high bits and the CBRS_* bar style in the rest.
+    virtual BOOL Create(LPCSTR windowName, CWnd* parent, BOOL hasGripper, UINT templateId, UINT style, UINT id);
+    // WM_INITDIALOG: derived bars initialise their controls here (call the base first).
+    virtual LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
+    CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    virtual void DoDataExchange(CDataExchange* dx);
+    CSize m_sizeDefault{0, 0}; // the template's size in pixels
+};
+
+class CBCGPDialog : public CDialog
+{
+    DECLARE_DYNAMIC(CBCGPDialog)
+public:
+    CBCGPDialog() = default;
+    explicit CBCGPDialog(UINT templateId, CWnd* parent = nullptr) : CDialog(templateId, parent) {}
+};
+
+// The floating frame of a control bar: a small tool window with the bar's caption.
+class CBCGPMiniFrameWnd : public CWnd
+{
+    DECLARE_DYNAMIC(CBCGPMiniFrameWnd)
+public:
+    CBCGPMiniFrameWnd() = default;
+    BOOL Create(CBCGPBaseControlBar* bar, const CRect& screenRect);
+    CBCGPBaseControlBar* GetControlBar() const { return m_pBar; }
+
+protected:
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnClose() override;
+    void OnNcLButtonDblClk(UINT hitTest, CPoint point) override;
+    void PostNcDestroy() override;
+    CBCGPBaseControlBar* m_pBar = nullptr;
+};
+
+class CBCGPFrameWnd : public CFrameWnd
+{
+    DECLARE_DYNCREATE(CBCGPFrameWnd)
+public:
+    CBCGPFrameWnd();
+    ~CBCGPFrameWnd() override;
+
+    // The sides (CBRS_ALIGN_*) on which bars may dock.
+    BOOL EnableDocking(DWORD alignment);
+    // Docks the bar on the first side it and the frame allow (or 'side', a CBRS_ALIGN_* value).
+    void DockControlBar(CBCGPBaseControlBar* bar, DWORD side = 0, LPCRECT rect = nullptr);
+    void ShowControlBar(CBCGPBaseControlBar* bar, BOOL show, BOOL delay, BOOL activate);
+    void RecalcLayout(BOOL notify = TRUE) override;
+    const std::vector<CBCGPBaseControlBar*>& GetControlBars() const { return m_bars; }
+    // Forgets a bar that is being destroyed.
+    void RemoveControlBar(CBCGPBaseControlBar* bar);
+
+protected:
+    std::vector<CBCGPBaseControlBar*> m_bars; // in docking order, not owned
+    DWORD m_dwDockAlignment = 0;
+};
+
+class CBCGPMDIFrameWnd : public CBCGPFrameWnd
+{
+    DECLARE_DYNCREATE(CBCGPMDIFrameWnd)
+public:
+    // The workspace in the middle (the MDI client area).
+    CWnd* GetMDIClient() { return &m_wndMDIClient; }
+    BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context) override;
+    void RecalcLayout(BOOL notify = TRUE) override;
+
+protected:
+    CWnd m_wndMDIClient;
+};
