@@ -1,0 +1,45 @@
+// The server side of one request: how a request handler answers the control that sent it.
+#pragma once
+
+#include "connect/Message.h"
+
+#include <functional>
+#include <string>
+
+namespace connect
+{
+
+// Closing statuses that the library itself gives when the server could not answer.
+enum LibraryStatus
+{
+    kStatusNoServer = -1,        // no request handler is installed
+    kStatusNotClosed = -2,       // the handler returned without a closing reply
+    kStatusHandlerFailed = -3,   // the handler threw
+    kStatusMalformedRequest = -4 // the request's bytes broke the wire format
+};
+
+class ReplyStream
+{
+public:
+    using Sink = std::function<void(const Message& reply)>;
+
+    ReplyStream(std::string functionName, Sink sink);
+
+    // The function the request called (its field 0), given back in field 32767 of every reply.
+    const std::string& FunctionName() const { return m_functionName; }
+
+    // Sends one reply, with field 32767 added when it lacks it. A reply carrying field 32766 is
+    // the closing reply. False, and nothing sent, once the stream is closed.
+    bool Reply(Message reply);
+    // Sends 'reply' as the closing reply with field 32766 = {code, text}: value 0 the status
+    // code, the last value the status text. False when closed already or 'reply' has 32766.
+    bool Close(int statusCode, const std::string& statusText, Message reply = {});
+    bool Closed() const { return m_closed; }
+
+private:
+    std::string m_functionName;
+    Sink m_sink;
+    bool m_closed = false;
+};
+
+} // namespace connect
