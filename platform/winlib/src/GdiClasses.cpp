@@ -3,6 +3,7 @@
 #include "winlib/Resources.h"
 
 #include <cstring>
+#include <vector>
 
 using namespace winlib::detail;
 
@@ -122,12 +123,28 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height)
     return Attach(::CreateCompatibleBitmap(dc ? dc->m_hDC : nullptr, width, height));
 }
 
-BOOL CBitmap::LoadBitmap(UINT resourceId)
+BOOL CBitmap::LoadBitmap(UINT resourceId) { return LoadMappedBitmap(resourceId); }
+
+BOOL CBitmap::LoadMappedBitmap(UINT resourceId, UINT, LPCOLORMAP colorMap, int mapSize)
 {
     const winlib::BitmapResource* resource = winlib::FindBitmapResource(resourceId);
     if (!resource)
         return FALSE;
-    return Attach(::CreateBitmapFromPixels(resource->width, resource->height, resource->pixels.data()));
+    std::vector<DWORD> pixels = resource->pixels;
+    // Resource pixels are 0x00RRGGBB; colour maps speak COLORREF (0x00BBGGRR).
+    const auto toPixel = [](COLORREF c) { return (DWORD{GetRValue(c)} << 16) | (DWORD{GetGValue(c)} << 8) | GetBValue(c); };
+    for (DWORD& p : pixels)
+    {
+        for (int i = 0; colorMap && i < mapSize; ++i)
+        {
+            if (p == toPixel(colorMap[i].from))
+            {
+                p = toPixel(colorMap[i].to);
+                break;
+            }
+        }
+    }
+    return Attach(::CreateBitmapFromPixels(resource->width, resource->height, pixels.data()));
 }
 
 // ---- CDC ------------------------------------------------------------------------------------

@@ -129,6 +129,14 @@ public:
     static CFont* FromHandle(HFONT font);
 };
 
+// One colour replaced by another when a bitmap resource is loaded.
+struct COLORMAP
+{
+    COLORREF from;
+    COLORREF to;
+};
+using LPCOLORMAP = COLORMAP*;
+
 class CBitmap : public CGdiObject
 {
     DECLARE_DYNAMIC(CBitmap)
@@ -136,6 +144,8 @@ public:
     BOOL CreateCompatibleBitmap(class CDC* dc, int width, int height);
     // Loads a bitmap resource by identifier (see Resources.h).
     BOOL LoadBitmap(UINT resourceId);
+    // Loads a bitmap resource with colours replaced as the map says (exact matches only).
+    BOOL LoadMappedBitmap(UINT resourceId, UINT flags = 0, LPCOLORMAP colorMap = nullptr, int mapSize = 0);
     int GetBitmap(BITMAP* info) const { return GetObject(sizeof(BITMAP), info); }
     operator HBITMAP() const { return reinterpret_cast<HBITMAP>(m_hObject); }
 };
