@@ -1,0 +1,40 @@
+// The terminal application: the messaging transport with its embedded server side, the
+// control factory the plug-in gets its receiver controls from, the main frame and the
+// plug-in.
+#pragma once
+
+#include "connect/ControlFactory.h"
+#include "connect/InProcessTransport.h"
+#include "host/HostOptions.h"
+#include "host/MainFrame.h"
+#include "host/PluginHost.h"
+#include "winlib/App.h"
+
+#include <memory>
+
+namespace host
+{
+
+class CKivoHostApp : public CWinApp
+{
+public:
+    explicit CKivoHostApp(HostOptions options);
+    ~CKivoHostApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    CMainFrame* Frame() { return m_frame.get(); }
+    PluginHost& Plugin() { return m_plugin; }
+    connect::InProcessTransport& Transport() { return m_transport; }
+    const HostOptions& Options() const { return m_options; }
+
+private:
+    HostOptions m_options;
+    connect::InProcessTransport m_transport;
+    std::unique_ptr<connect::ControlFactory> m_controls;
+    PluginHost m_plugin;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+} // namespace host

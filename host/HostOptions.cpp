@@ -1,0 +1,202 @@
+#include "host/HostOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+namespace host
+{
+
+namespace
+{
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return "";
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+std::optional<bool> ParseBool(const std::string& value)
+{
+    std::string v = value;
+    std::transform(v.begin(), v.end(), v.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (v == "1" || v == "yes" || v == "true" || v == "on")
+        return true;
+    if (v == "0" || v == "no" || v == "false" || v == "off")
+        return false;
+    return std::nullopt;
+}
+
+std::optional<int> ParseInt(const std::string& value)
+{
+    try
+    {
+        std::size_t used = 0;
+        const int n = std::stoi(value, &used);
+        if (used == value.size())
+            return n;
+    }
+    catch (const std::exception&)
+    {
+    }
+    return std::nullopt;
+}
+
+// Applies one setting; an error text when the key is unknown or the value is not valid.
+std::optional<std::string> Apply(UserProfile& profile, const std::string& key, const std::string& value)
+{
+    const auto flag = [&](bool& target) -> std::optional<std::string> {
+        const auto b = ParseBool(value);
+        if (!b)
+            return "'" + key + "' takes yes or no, not '" + value + "'";
+        target = *b;
+        return std::nullopt;
+    };
+    if (key == "user")
+        profile.userId = value;
+    else if (key == "broker")
+        profile.brokerId = value;
+    else if (key == "peer-data")
+        profile.peerData2 = value;
+    else if (key == "privilege-info")
+        profile.privilegeInfo = value;
+    else if (key == "privilege")
+    {
+        const auto n = ParseInt(value);
+        if (!n)
+            return "'privilege' takes a number, not '" + value + "'";
+        profile.privilege = *n;
+    }
+    else if (key == "roles")
+    {
+        profile.roles.clear();
+        std::stringstream list(value);
+        std::string item;
+        while (std::getline(list, item, ','))
+        {
+            item = Trim(item);
+            if (item.empty())
+                continue;
+            const auto n = ParseInt(item);
+            if (!n)
+                return "'roles' takes numbers separated by commas, not '" + item + "'";
+            profile.roles.insert(*n);
+        }
+    }
+    else if (key == "modify-right")
+        return flag(profile.modifyRight);
+    else if (key == "sharing-default")
+        return flag(profile.sharingDefault);
+    else if (key == "sharing-status")
+        return flag(profile.sharingStatus);
+    else
+        return "unknown profile setting '" + key + "'";
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> ReadProfileFile(const std::string& path, UserProfile& profile)
+{
+    std::ifstream in(path);
+    if (!in)
+        return "cannot read the profile file " + path;
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line))
+    {
+        ++number;
+        const auto hash = line.find('#');
+        if (hash != std::string::npos)
+            line.resize(hash);
+        line = Trim(line);
+        if (line.empty())
+            continue;
+        const auto equals = line.find('=');
+        if (equals == std::string::npos)
+            return path + ":" + std::to_string(number) + ": expected key = value";
+        if (auto error = Apply(profile, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))))
+            return path + ":" + std::to_string(number) + ": " + *error;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& options)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // The profile file comes first, whatever its place, so that the other options win.
+    for (std::size_t i = 0; i + 1 < args.size(); ++i)
+    {
+        if (args[i] == "--profile")
+        {
+            if (auto error = ReadProfileFile(args[i + 1], options.profile))
+                return error;
+        }
+    }
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string& arg = args[i];
+        const auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h")
+            options.showHelp = true;
+        else if (arg == "--offscreen")
+            options.mode = ScreenMode::Offscreen;
+        else if (arg == "--headless")
+            options.mode = ScreenMode::Headless;
+        else if (arg == "--screenshot" || arg == "--script" || arg == "--plugin" || arg == "--profile")
+        {
+            const auto v = value();
+            if (!v)
+                return arg + " needs a value";
+            if (arg == "--screenshot")
+                options.screenshot = *v;
+            else if (arg == "--script")
+                options.script = *v;
+            else if (arg == "--plugin")
+                options.pluginPath = *v;
+        }
+        else if (arg.rfind("--", 0) == 0)
+        {
+            const auto v = value();
+            if (!v)
+                return arg + " needs a value";
+            if (auto error = Apply(options.profile, arg.substr(2), *v))
+                return *error;
+        }
+        else
+            return "unexpected argument '" + arg + "'";
+    }
+    if (!options.screenshot.empty() && options.mode == ScreenMode::Screen)
+        options.mode = ScreenMode::Offscreen;
+    if (!options.script.empty() && options.mode == ScreenMode::Screen)
+        options.mode = ScreenMode::Headless;
+    if (options.mode == ScreenMode::Headless && !options.screenshot.empty())
+        return "--screenshot needs the offscreen screen, not --headless";
+    return std::nullopt;
+}
+
+std::string UsageText()
+{
+    return "kivo-host: the trading terminal with the Maker Checker console\n"
+           "\n"
+           "  kivo-host [options]\n"
+           "\n"
+           "  --offscreen            render without a display\n"
+           "  --screenshot FILE      (offscreen) write the main window to FILE as PNG and exit\n"
+           "  --headless             no screen at all; needs --script\n"
+           "  --script FILE          run host actions from FILE (see docs/host.md) and exit\n"
+           "  --plugin PATH          the plug-in library (default: DozizEdizizi.so beside the program)\n"
+           "  --profile FILE         the logged-in user's profile (key = value lines)\n"
+           "  --user ID --broker ID --privilege N --roles 60302,60303 --modify-right yes|no\n"
+           "  --sharing-default yes|no --sharing-status yes|no --peer-data TEXT --privilege-info TEXT\n";
+}
+
+} // namespace host

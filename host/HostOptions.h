@@ -1,0 +1,53 @@
+// How the terminal was started: the screen mode, the plug-in, the logged-in user's profile
+// and, for headless runs, the script of host actions.
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace host
+{
+
+// The logged-in user as the terminal knows it. The plug-in reads it through the host
+// functions exported by the executable.
+struct UserProfile
+{
+    std::string userId = "CHECKER1";
+    std::string brokerId = "KIVO";
+    std::string peerData2 = "TERMINAL-01";  // passed on, unused by the plug-in
+    std::string privilegeInfo = "ADMIN";    // passed on, unused by the plug-in
+    int privilege = 0;                      // 0 sees every request; 1, 2 and 4 narrow it down
+    std::set<int> roles = {60302, 60303, 60304};
+    bool modifyRight = true;
+    bool sharingDefault = true;             // windows may be shared by default
+    bool sharingStatus = true;              // sharing is currently allowed
+};
+
+enum class ScreenMode
+{
+    Screen,    // real windows through Qt
+    Offscreen, // Qt's offscreen platform: screenshots without a display
+    Headless   // no Qt at all: the script drives everything
+};
+
+struct HostOptions
+{
+    ScreenMode mode = ScreenMode::Screen;
+    std::string screenshot;  // offscreen: write the main frame here and exit
+    std::string script;      // headless: host actions, one per line
+    std::string pluginPath;  // empty: next to the executable
+    UserProfile profile;
+    bool showHelp = false;
+};
+
+// Parses the command line; a profile file (--profile FILE) is read first and the other
+// options override it. Returns an error text, or nothing when all is well.
+std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& options);
+// Reads "key = value" lines (user, broker, peer-data, privilege-info, privilege, roles,
+// modify-right, sharing-default, sharing-status); '#' starts a comment.
+std::optional<std::string> ReadProfileFile(const std::string& path, UserProfile& profile);
+std::string UsageText();
+
+} // namespace host

@@ -1,0 +1,125 @@
+#include "host/MainFrame.h"
+
+#include "host/HostServices.h"
+
+namespace host
+{
+
+namespace
+{
+std::unique_ptr<CMenu> Popup(std::initializer_list<std::pair<UINT, const char*>> items)
+{
+    auto menu = std::make_unique<CMenu>();
+    menu->CreatePopupMenu();
+    for (const auto& [id, text] : items)
+    {
+        if (id == 0)
+            menu->AppendMenu(MF_SEPARATOR);
+        else
+            menu->AppendMenu(MF_STRING, id, text);
+    }
+    return menu;
+}
+} // namespace
+
+BOOL CMainFrame::CreateFrame()
+{
+    return Create(nullptr, "Kivo Terminal", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CRect(20, 20, 1300, 860));
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT cs)
+{
+    if (CBCGPMDIFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    EnableDocking(CBRS_ALIGN_ANY);
+    if (!m_menuBar.CreateBar(this) || !m_logBar.CreateBar(this))
+        return -1;
+    m_menuBar.AddMenu("File", Popup({{ID_HOST_EXIT, "E&xit"}}));
+    m_menuBar.AddMenu("Plug-in", Popup({{ID_HOST_PLUGIN_HOTKEY, "&Maker Checker\tCtrl+Shift+M"},
+                                        {ID_HOST_PLUGIN_RESTART, "&Start again"}}));
+    m_menuBar.AddMenu("View", Popup({{ID_HOST_CONSOLE_FLOAT, "&Float Maker Checker"},
+                                     {ID_HOST_CONSOLE_DOCK, "&Dock Maker Checker"},
+                                     {0, nullptr},
+                                     {ID_HOST_VIEW_LOG, "Tabbed &Log"}}));
+    DockControlBar(&m_menuBar, CBRS_ALIGN_TOP);
+    m_logBar.EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_logBar, CBRS_ALIGN_BOTTOM);
+
+    HostServices& services = HostServices::Get();
+    for (const LogLine& line : services.log)
+        m_logBar.AddLine(line);
+    services.onLogLine = [this](const LogLine& line) { m_logBar.AddLine(line); };
+    return 0;
+}
+
+CBCGPBaseControlBar* CMainFrame::FindBar(const std::string& caption) const
+{
+    for (CBCGPBaseControlBar* bar : GetControlBars())
+    {
+        if (bar && bar->m_hWnd && bar->GetWindowText() == caption)
+            return bar;
+    }
+    return nullptr;
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* msg)
+{
+    const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (msg->message == WM_KEYDOWN && msg->wParam == 'M' && ctrl && shift)
+    {
+        m_plugin.HotKey();
+        return TRUE;
+    }
+    return CBCGPMDIFrameWnd::PreTranslateMessage(msg);
+}
+
+BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam))
+    {
+    case ID_HOST_EXIT:
+        PostMessage(WM_CLOSE);
+        return TRUE;
+    case ID_HOST_PLUGIN_HOTKEY:
+        m_plugin.HotKey();
+        return TRUE;
+    case ID_HOST_PLUGIN_RESTART:
+        m_plugin.Start();
+        return TRUE;
+    case ID_HOST_CONSOLE_FLOAT:
+        if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"); bar && !bar->IsFloating())
+        {
+            CRect rect;
+            bar->GetWindowRect(&rect);
+            rect.OffsetRect(40, 40);
+            bar->FloatControlBar(rect);
+        }
+        return TRUE;
+    case ID_HOST_CONSOLE_DOCK:
+        if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"); bar && bar->IsFloating())
+            bar->DockToFrameWindow();
+        return TRUE;
+    case ID_HOST_VIEW_LOG:
+        ShowControlBar(&m_logBar, !m_logBar.IsWindowVisible(), FALSE, FALSE);
+        return TRUE;
+    default:
+        return CBCGPMDIFrameWnd::OnCommand(wParam, lParam);
+    }
+}
+
+void CMainFrame::OnClose()
+{
+    // The plug-in goes first, while the frame it docks in still stands.
+    m_plugin.Stop();
+    CBCGPMDIFrameWnd::OnClose();
+}
+
+void CMainFrame::OnDestroy()
+{
+    HostServices::Get().onLogLine = nullptr;
+    CBCGPMDIFrameWnd::OnDestroy();
+    PostQuitMessage(0);
+}
+
+} // namespace host

@@ -1,0 +1,49 @@
+// The terminal's main frame: menu bar on top, the tabbed log at the bottom, the workspace in
+// the middle and whatever bars the plug-in docks around it. Ctrl+Shift+M and the Plug-in
+// menu call the plug-in's hot key.
+#pragma once
+
+#include "host/MenuBar.h"
+#include "host/PluginHost.h"
+#include "host/TabbedLogBar.h"
+#include "winlib/Frame.h"
+
+namespace host
+{
+
+enum HostCommand : UINT
+{
+    ID_HOST_EXIT = 0x8100,
+    ID_HOST_PLUGIN_HOTKEY,
+    ID_HOST_PLUGIN_RESTART,
+    ID_HOST_CONSOLE_FLOAT,
+    ID_HOST_CONSOLE_DOCK,
+    ID_HOST_VIEW_LOG,
+    ID_HOST_ABOUT
+};
+
+class CMainFrame : public CBCGPMDIFrameWnd
+{
+public:
+    explicit CMainFrame(PluginHost& plugin) : m_plugin(plugin) {}
+
+    BOOL CreateFrame();
+    CTabbedLogBar& LogBar() { return m_logBar; }
+    CMenuBar& MenuBar() { return m_menuBar; }
+    // The plug-in's docked bar, found by its caption; null when it has none.
+    CBCGPBaseControlBar* FindBar(const std::string& caption) const;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs) override;
+    void OnClose() override;
+    void OnDestroy() override;
+
+private:
+    PluginHost& m_plugin;
+    CMenuBar m_menuBar;
+    CTabbedLogBar m_logBar;
+};
+
+} // namespace host
