@@ -10,7 +10,8 @@ enum class Fault
 {
     OpenClipboard,
     GlobalAlloc,
-    GlobalLock
+    GlobalLock,
+    CreateWindow // the next window creation fails, as when the system is out of resources
 };
 
 void FailNext(Fault fault, int times = 1);
