@@ -24,7 +24,7 @@ std::unique_ptr<CMenu> Popup(std::initializer_list<std::pair<UINT, const char*>>
 
 BOOL CMainFrame::CreateFrame()
 {
-    return Create(nullptr, "Kivo Terminal", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CRect(20, 20, 1300, 860));
+    return Create(nullptr, "Kivo Terminal", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CRect(10, 10, 1690, 1030));
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCT cs)
