@@ -28,8 +28,9 @@ LOGFONT MakeFont(LONG height, LONG weight, const char* face)
 
 GdiTable& GdiTable::Get()
 {
-    static GdiTable table;
-    return table;
+    // Never destroyed: objects of other modules may give their handles back during exit.
+    static GdiTable* table = new GdiTable;
+    return *table;
 }
 
 GdiTable::GdiTable()
