@@ -1,0 +1,34 @@
+// The screen backend of the window library. Every top-level window becomes a frameless Qt
+// window showing the window's image (the library draws frames and captions itself); input
+// from Qt reaches the library as device input; time is the real monotonic clock.
+//
+// With Qt's offscreen platform (QT_QPA_PLATFORM=offscreen) nothing is shown, and the same
+// windows can be saved as PNG files.
+#pragma once
+
+#include "winlib/WinDef.h"
+
+#include <string>
+
+namespace winlib::qt
+{
+
+// Creates the Qt application from the command line (the first call only; it then lives to
+// the end of the process, so that windows, bitmaps and fonts torn down late never outlive
+// it) and installs the Qt backend. 'argc' and 'argv' must stay valid as long as the
+// process runs, as Qt requires. Call before creating windows.
+void InstallQtBackend(int& argc, char** argv);
+
+// True when the installed backend is the Qt backend.
+bool QtBackendInstalled();
+
+// Paints what is pending in the top-level window holding 'hwnd' and its children, then
+// writes the window's image to 'path' as a PNG. False when the window has no Qt surface
+// or the file cannot be written.
+bool SaveWindowPng(HWND hwnd, const std::string& path);
+
+// The colour of one pixel of a top-level window's image, in window coordinates (the frame
+// included), as it stands now; CLR_INVALID outside the image or without a Qt surface.
+COLORREF WindowPixel(HWND hwnd, int x, int y);
+
+} // namespace winlib::qt

@@ -1,0 +1,168 @@
+#include "QtBackend.h"
+
+#include "winlib/Api.h"
+#include "winlib/qt/QtBackend.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QScreen>
+
+#include <stdexcept>
+
+namespace winlib::qt
+{
+
+namespace
+{
+
+// Qt's offscreen platform has an 800x800 screen unless it is given a configuration file
+// ("-platform offscreen:configfile=..."); runs without a display assume a desktop-sized
+// screen instead, as the headless backend does.
+constexpr SIZE kDesktopSize{1920, 1080};
+constexpr QSize kOffscreenDefault(800, 800);
+
+} // namespace
+
+QtBackend::QtBackend()
+    : m_registry(std::make_shared<SurfaceRegistry>()), m_dispatcher(QAbstractEventDispatcher::instance())
+{
+    m_clock.start();
+    m_timeout.setSingleShot(true);
+    m_timeout.setTimerType(Qt::PreciseTimer);
+}
+
+QtBackend::~QtBackend()
+{
+    m_registry->DeleteOrphans();
+}
+
+std::unique_ptr<Surface> QtBackend::CreateSurface(HWND topLevel, const RECT& screenRect)
+{
+    return std::make_unique<QtSurface>(topLevel, screenRect, m_registry);
+}
+
+std::unique_ptr<Canvas> QtBackend::CreateMemoryCanvas(int width, int height)
+{
+    return std::make_unique<QtCanvas>(width, height, RGB(0, 0, 0));
+}
+
+DWORD QtBackend::Now()
+{
+    return static_cast<DWORD>(m_clock.elapsed());
+}
+
+void QtBackend::WaitForEvents(int timeoutMs)
+{
+    m_registry->DeleteOrphans();
+    m_registry->delivered = false;
+    QElapsedTimer waited;
+    waited.start();
+    const auto done = [this] { return m_woken.exchange(false) || m_registry->delivered; };
+    // What Qt already has is delivered first, without blocking.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    while (!done())
+    {
+        int remaining = -1;
+        if (timeoutMs >= 0)
+        {
+            remaining = timeoutMs - static_cast<int>(waited.elapsed());
+            if (remaining <= 0)
+                break;
+            m_timeout.start(remaining);
+        }
+        // Blocks until Qt has something: input, a timer, our time-out or a Wake().
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        m_timeout.stop();
+    }
+    m_registry->DeleteOrphans();
+}
+
+void QtBackend::Wake()
+{
+    // The flag covers a Wake() that comes before the wait starts; wakeUp() is Qt's
+    // thread-safe way to end a blocking processEvents.
+    m_woken.store(true);
+    if (m_dispatcher)
+        m_dispatcher->wakeUp();
+}
+
+SIZE QtBackend::ScreenSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->geometry().size() : QSize();
+    if (size.isEmpty() ||
+        (QGuiApplication::platformName() == QLatin1String("offscreen") && size == kOffscreenDefault))
+        return kDesktopSize;
+    return SIZE{size.width(), size.height()};
+}
+
+void QtBackend::SetClipboardText(const std::string& text)
+{
+    // Strings of the window library are single-byte; Latin-1 keeps every byte as it is.
+    QGuiApplication::clipboard()->setText(
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::string QtBackend::GetClipboardText()
+{
+    return QGuiApplication::clipboard()->text().toLatin1().toStdString();
+}
+
+QtSurface* QtBackend::FindSurface(HWND topLevel) const
+{
+    const auto it = m_registry->surfaces.find(topLevel);
+    return it == m_registry->surfaces.end() ? nullptr : it->second;
+}
+
+namespace
+{
+
+QtSurface* SurfaceOf(HWND hwnd)
+{
+    auto* backend = dynamic_cast<QtBackend*>(&winlib::GetBackend());
+    if (!backend || !IsWindow(hwnd))
+        return nullptr;
+    return backend->FindSurface(GetAncestor(hwnd, GA_ROOT));
+}
+
+} // namespace
+
+void InstallQtBackend(int& argc, char** argv)
+{
+    // The application is never deleted: it must outlive every window, bitmap and font,
+    // and some of those are only torn down by static destructors at exit.
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        throw std::logic_error("the Qt backend needs a QApplication");
+    winlib::SetBackend(std::make_unique<QtBackend>());
+}
+
+bool QtBackendInstalled()
+{
+    return dynamic_cast<QtBackend*>(&winlib::GetBackend()) != nullptr;
+}
+
+bool SaveWindowPng(HWND hwnd, const std::string& path)
+{
+    QtSurface* surface = SurfaceOf(hwnd);
+    if (!surface)
+        return false;
+    RedrawWindow(surface->Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Painting may have destroyed the window.
+    surface = SurfaceOf(hwnd);
+    return surface && surface->Image().save(QString::fromStdString(path), "PNG");
+}
+
+COLORREF WindowPixel(HWND hwnd, int x, int y)
+{
+    const QtSurface* surface = SurfaceOf(hwnd);
+    if (!surface || x < 0 || y < 0 || x >= surface->Image().width() || y >= surface->Image().height())
+        return CLR_INVALID;
+    const QRgb p = surface->Image().pixel(x, y);
+    return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+} // namespace winlib::qt
