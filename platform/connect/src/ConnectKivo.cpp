@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 struct otp_message_s
 {
@@ -98,14 +99,16 @@ int Succeed(int* err)
     return 1;
 }
 
-// Runs an operation with the registry locked; nothing escapes through the C boundary.
-template <typename Operation> int Locked(int* err, Operation operation)
+// Runs one of the operations below, which return an OTP_ code, with the registry locked; nothing
+// escapes through the C boundary.
+template <typename... Params, typename... Args>
+int Locked(int* err, int (*operation)(Registry&, Params...), Args&&... args)
 {
     try
     {
         Registry& registry = Registry::Get();
         std::lock_guard<std::mutex> guard(registry.lock);
-        const int code = operation(registry);
+        const int code = operation(registry, std::forward<Args>(args)...);
         return code == OTP_OK ? Succeed(err) : Fail(err, code);
     }
     catch (const std::bad_alloc&)
@@ -189,21 +192,6 @@ bool ToDouble(std::string_view text, double& out)
     return true;
 }
 
-template <typename T, typename Convert>
-int ReadConverted(MnmHndl message, int fieldId, int index, T* out, int* err, Convert convert)
-{
-    if (!out)
-        return Fail(err, OTP_ERR_NULL_ARGUMENT);
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      std::string_view text;
-                      if (const int code = ReadValue(registry, message, fieldId, index, text); code != OTP_OK)
-                          return code;
-                      return convert(text, *out) ? OTP_OK : OTP_ERR_CONVERSION;
-                  });
-}
-
 // Writes the values into the message being built in 'scratch': after the values of an existing
 // field, or as a new field at the end.
 int AddValues(Scratch& scratch, int fieldId, const std::vector<std::string_view>& values)
@@ -242,183 +230,220 @@ int AddValues(Scratch& scratch, int fieldId, const std::vector<std::string_view>
     return OTP_OK;
 }
 
+int CreateMessage(Registry& registry, MnmHndl* message)
+{
+    if (!message)
+        return OTP_ERR_NULL_ARGUMENT;
+    auto created = std::make_unique<otp_message_s>();
+    const MnmHndl handle = created.get();
+    registry.messages.emplace(handle, std::move(created));
+    *message = handle;
+    return OTP_OK;
+}
+
+int DestroyMessage(Registry& registry, MnmHndl message)
+{
+    const otp_message_s* found = registry.FindMessage(message);
+    if (!found)
+        return OTP_ERR_BAD_HANDLE;
+    if (found->received)
+        return OTP_ERR_NOT_OWNER;
+    registry.messages.erase(message);
+    return OTP_OK;
+}
+
+int OpenScratch(Registry& registry, BufHndl* buffer, int size)
+{
+    if (!buffer)
+        return OTP_ERR_NULL_ARGUMENT;
+    if (size < static_cast<int>(kHeaderSize) || size > kMaxScratchSize)
+        return OTP_ERR_BAD_ARGUMENT;
+    Scratch scratch;
+    scratch.size = static_cast<std::size_t>(size);
+    scratch.words.reset(new std::uint32_t[(scratch.size + 3) / 4]());
+    scratch.serial = ++registry.lastSerial;
+    const BufHndl handle = reinterpret_cast<BufHndl>(scratch.Bytes());
+    registry.buffers.emplace(handle, std::move(scratch));
+    *buffer = handle;
+    return OTP_OK;
+}
+
+int CloseScratch(Registry& registry, BufHndl buffer)
+{
+    return registry.buffers.erase(buffer) == 1 ? OTP_OK : OTP_ERR_BAD_HANDLE;
+}
+
+int OpenTime(Registry& registry, TmHndl* time)
+{
+    if (!time)
+        return OTP_ERR_NULL_ARGUMENT;
+    auto created = std::make_unique<sys_time_s>();
+    created->serial = ++registry.lastSerial;
+    const TmHndl handle = created.get();
+    registry.times.emplace(handle, std::move(created));
+    *time = handle;
+    return OTP_OK;
+}
+
+int CloseTime(Registry& registry, TmHndl time)
+{
+    return registry.times.erase(time) == 1 ? OTP_OK : OTP_ERR_BAD_HANDLE;
+}
+
+int StartMessage(Registry& registry, MnmHndl message, BufHndl buffer)
+{
+    otp_message_s* found = registry.FindMessage(message);
+    const Scratch* scratch = registry.FindBuffer(buffer);
+    if (!found || !scratch)
+        return OTP_ERR_BAD_HANDLE;
+    if (found->received)
+        return OTP_ERR_NOT_OWNER;
+    if (connect::wire::ReadWord(scratch->Bytes()) != 0)
+        return OTP_ERR_BUFFER_NOT_CLEARED;
+    found->buffer = buffer;
+    found->bufferSerial = scratch->serial;
+    return OTP_OK;
+}
+
+int AddTexts(Registry& registry, MnmHndl message, int fieldId, int count, const char* value)
+{
+    if (!value)
+        return OTP_ERR_NULL_ARGUMENT;
+    if (count < 1)
+        return OTP_ERR_BAD_ARGUMENT;
+    const otp_message_s* found = registry.FindMessage(message);
+    if (!found)
+        return OTP_ERR_BAD_HANDLE;
+    if (found->received)
+        return OTP_ERR_NOT_OWNER;
+    Scratch* scratch = registry.BufferOf(*found);
+    if (!scratch)
+        return OTP_ERR_NOT_STARTED;
+    // Each value takes at least its overhead: a count that cannot fit is refused before the texts
+    // are walked. The texts are copied because they may lie in the buffer itself.
+    const auto wanted = static_cast<std::size_t>(count);
+    if (wanted > scratch->size / connect::wire::kValueOverhead)
+        return OTP_ERR_BUFFER_FULL;
+    std::vector<std::string> texts;
+    texts.reserve(wanted);
+    for (const char* at = value; texts.size() < wanted; at += texts.back().size() + 1)
+        texts.emplace_back(at);
+    return AddValues(*scratch, fieldId, std::vector<std::string_view>(texts.begin(), texts.end()));
+}
+
+int CountValues(Registry& registry, MnmHndl message, int fieldId, int* valueCount)
+{
+    std::vector<connect::wire::FieldView> fields;
+    const connect::wire::FieldView* field = nullptr;
+    const int code = FindField(registry, message, fieldId, fields, field);
+    if (code == OTP_OK && valueCount)
+        *valueCount = static_cast<int>(field->values.size());
+    return code;
+}
+
+int ReadText(Registry& registry, MnmHndl message, int fieldId, int index, const char** value)
+{
+    if (!value)
+        return OTP_ERR_NULL_ARGUMENT;
+    std::string_view text;
+    const int code = ReadValue(registry, message, fieldId, index, text);
+    if (code == OTP_OK)
+        *value = text.data();
+    return code;
+}
+
+template <typename Number, bool (*Convert)(std::string_view, Number&)>
+int ReadNumber(Registry& registry, MnmHndl message, int fieldId, int index, Number* value)
+{
+    if (!value)
+        return OTP_ERR_NULL_ARGUMENT;
+    std::string_view text;
+    if (const int code = ReadValue(registry, message, fieldId, index, text); code != OTP_OK)
+        return code;
+    return Convert(text, *value) ? OTP_OK : OTP_ERR_CONVERSION;
+}
+
+int CopyBytes(Registry& registry, MnmHndl message, std::vector<std::uint8_t>* wire)
+{
+    const otp_message_s* found = registry.FindMessage(message);
+    if (!found)
+        return OTP_ERR_BAD_HANDLE;
+    std::span<const std::uint8_t> bytes;
+    if (const int code = MessageBytes(registry, *found, bytes); code != OTP_OK)
+        return code;
+    if (connect::wire::Parse(bytes, nullptr) != connect::wire::Error::None)
+        return OTP_ERR_MALFORMED;
+    wire->assign(bytes.begin(), bytes.end());
+    return OTP_OK;
+}
+
 } // namespace
 
 // C linkage comes from the declarations in the header.
 
 int otp_ctor_primecb(MnmHndl* message, int* err)
 {
-    if (!message)
-        return Fail(err, OTP_ERR_NULL_ARGUMENT);
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      auto created = std::make_unique<otp_message_s>();
-                      const MnmHndl handle = created.get();
-                      registry.messages.emplace(handle, std::move(created));
-                      *message = handle;
-                      return OTP_OK;
-                  });
+    return Locked(err, CreateMessage, message);
 }
 
 int otp_dtor_primecb(MnmHndl message, int* err)
 {
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      const otp_message_s* found = registry.FindMessage(message);
-                      if (!found)
-                          return OTP_ERR_BAD_HANDLE;
-                      if (found->received)
-                          return OTP_ERR_NOT_OWNER;
-                      registry.messages.erase(message);
-                      return OTP_OK;
-                  });
+    return Locked(err, DestroyMessage, message);
 }
 
 int otp_open_scratch(BufHndl* buffer, int size, int* err)
 {
-    if (!buffer)
-        return Fail(err, OTP_ERR_NULL_ARGUMENT);
-    if (size < static_cast<int>(kHeaderSize) || size > kMaxScratchSize)
-        return Fail(err, OTP_ERR_BAD_ARGUMENT);
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      Scratch scratch;
-                      scratch.size = static_cast<std::size_t>(size);
-                      scratch.words.reset(new std::uint32_t[(scratch.size + 3) / 4]());
-                      scratch.serial = ++registry.lastSerial;
-                      const BufHndl handle = reinterpret_cast<BufHndl>(scratch.Bytes());
-                      registry.buffers.emplace(handle, std::move(scratch));
-                      *buffer = handle;
-                      return OTP_OK;
-                  });
+    return Locked(err, OpenScratch, buffer, size);
 }
 
 int otp_close_scratch(BufHndl buffer, int* err)
 {
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  { return registry.buffers.erase(buffer) == 1 ? OTP_OK : OTP_ERR_BAD_HANDLE; });
+    return Locked(err, CloseScratch, buffer);
 }
 
 int sys_open_time_hndl(TmHndl* time, int* err)
 {
-    if (!time)
-        return Fail(err, OTP_ERR_NULL_ARGUMENT);
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      auto created = std::make_unique<sys_time_s>();
-                      created->serial = ++registry.lastSerial;
-                      const TmHndl handle = created.get();
-                      registry.times.emplace(handle, std::move(created));
-                      *time = handle;
-                      return OTP_OK;
-                  });
+    return Locked(err, OpenTime, time);
 }
 
 int sys_close_time_hndl(TmHndl time, int* err)
 {
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  { return registry.times.erase(time) == 1 ? OTP_OK : OTP_ERR_BAD_HANDLE; });
+    return Locked(err, CloseTime, time);
 }
 
 int otp_start_msg(MnmHndl message, BufHndl buffer, int* err)
 {
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      otp_message_s* found = registry.FindMessage(message);
-                      const Scratch* scratch = registry.FindBuffer(buffer);
-                      if (!found || !scratch)
-                          return OTP_ERR_BAD_HANDLE;
-                      if (found->received)
-                          return OTP_ERR_NOT_OWNER;
-                      if (connect::wire::ReadWord(scratch->Bytes()) != 0)
-                          return OTP_ERR_BUFFER_NOT_CLEARED;
-                      found->buffer = buffer;
-                      found->bufferSerial = scratch->serial;
-                      return OTP_OK;
-                  });
+    return Locked(err, StartMessage, message, buffer);
 }
 
 int otp_add_data_as_cstring(MnmHndl message, int fieldId, int count, const char* value, int* err)
 {
-    if (!value)
-        return Fail(err, OTP_ERR_NULL_ARGUMENT);
-    if (count < 1)
-        return Fail(err, OTP_ERR_BAD_ARGUMENT);
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      const otp_message_s* found = registry.FindMessage(message);
-                      if (!found)
-                          return OTP_ERR_BAD_HANDLE;
-                      if (found->received)
-                          return OTP_ERR_NOT_OWNER;
-                      Scratch* scratch = registry.BufferOf(*found);
-                      if (!scratch)
-                          return OTP_ERR_NOT_STARTED;
-                      // Each value takes at least its overhead: a count that cannot fit is refused before
-                      // the texts are walked. The texts are copied because they may lie in the buffer
-                      // itself.
-                      if (static_cast<std::size_t>(count) > scratch->size / connect::wire::kValueOverhead)
-                          return OTP_ERR_BUFFER_FULL;
-                      std::vector<std::string> texts;
-                      texts.reserve(static_cast<std::size_t>(count));
-                      for (const char* at = value; texts.size() < static_cast<std::size_t>(count);
-                           at += texts.back().size() + 1)
-                          texts.emplace_back(at);
-                      return AddValues(*scratch, fieldId,
-                                       std::vector<std::string_view>(texts.begin(), texts.end()));
-                  });
+    return Locked(err, AddTexts, message, fieldId, count, value);
 }
 
 int otp_get_field(MnmHndl message, int fieldId, int* valueCount, int* err)
 {
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      std::vector<connect::wire::FieldView> fields;
-                      const connect::wire::FieldView* field = nullptr;
-                      const int code = FindField(registry, message, fieldId, fields, field);
-                      if (code == OTP_OK && valueCount)
-                          *valueCount = static_cast<int>(field->values.size());
-                      return code;
-                  });
+    return Locked(err, CountValues, message, fieldId, valueCount);
 }
 
 int otp_get_data_as_cstring(MnmHndl message, int fieldId, int index, const char** value, int* err)
 {
-    if (!value)
-        return Fail(err, OTP_ERR_NULL_ARGUMENT);
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      std::string_view text;
-                      const int code = ReadValue(registry, message, fieldId, index, text);
-                      if (code == OTP_OK)
-                          *value = text.data();
-                      return code;
-                  });
+    return Locked(err, ReadText, message, fieldId, index, value);
 }
 
 int otp_get_data_as_int(MnmHndl message, int fieldId, int index, int* value, int* err)
 {
-    return ReadConverted(message, fieldId, index, value, err, ToInteger<int>);
+    return Locked(err, ReadNumber<int, ToInteger<int>>, message, fieldId, index, value);
 }
 
 int otp_get_data_as_long(MnmHndl message, int fieldId, int index, long long* value, int* err)
 {
-    return ReadConverted(message, fieldId, index, value, err, ToInteger<long long>);
+    return Locked(err, ReadNumber<long long, ToInteger<long long>>, message, fieldId, index, value);
 }
 
 int otp_get_data_as_double(MnmHndl message, int fieldId, int index, double* value, int* err)
 {
-    return ReadConverted(message, fieldId, index, value, err, ToDouble);
+    return Locked(err, ReadNumber<double, ToDouble>, message, fieldId, index, value);
 }
 
 namespace connect
@@ -426,20 +451,7 @@ namespace connect
 
 bool CopyWire(MnmHndl message, std::vector<std::uint8_t>& wire, int* err)
 {
-    return Locked(err,
-                  [&](Registry& registry) -> int
-                  {
-                      const otp_message_s* found = registry.FindMessage(message);
-                      if (!found)
-                          return OTP_ERR_BAD_HANDLE;
-                      std::span<const std::uint8_t> bytes;
-                      if (const int code = MessageBytes(registry, *found, bytes); code != OTP_OK)
-                          return code;
-                      if (wire::Parse(bytes, nullptr) != wire::Error::None)
-                          return OTP_ERR_MALFORMED;
-                      wire.assign(bytes.begin(), bytes.end());
-                      return OTP_OK;
-                  }) != 0;
+    return Locked(err, CopyBytes, message, &wire) != 0;
 }
 
 std::optional<Message> ToMessage(MnmHndl message, int* err)

@@ -36,19 +36,23 @@ CDarvRxControl* ControlFactory::Create(CDarvRxNotifierBase* receiver, PublishedH
     return m_controls.back().get();
 }
 
+std::vector<std::unique_ptr<ReceiverControl>>::const_iterator ControlFactory::Find(const void* control) const
+{
+    // Compared as the interface the host handed out, which is what comes back.
+    return std::find_if(
+        m_controls.begin(), m_controls.end(),
+        [control](const auto& owned)
+        { return static_cast<const void*>(static_cast<const CDarvRxControl*>(owned.get())) == control; });
+}
+
 bool ControlFactory::Owns(const void* control) const
 {
-    return std::any_of(
-        m_controls.begin(), m_controls.end(),
-        [control](const std::unique_ptr<ReceiverControl>& owned)
-        { return static_cast<const void*>(static_cast<const CDarvRxControl*>(owned.get())) == control; });
+    return Find(control) != m_controls.end();
 }
 
 bool ControlFactory::GiveBack(CDarvRxControl* control)
 {
-    const auto it = std::find_if(m_controls.begin(), m_controls.end(),
-                                 [control](const std::unique_ptr<ReceiverControl>& owned)
-                                 { return static_cast<CDarvRxControl*>(owned.get()) == control; });
+    const auto it = Find(control);
     if (it == m_controls.end())
         return false;
     m_controls.erase(it);

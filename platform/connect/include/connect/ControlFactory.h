@@ -51,6 +51,8 @@ public:
 private:
     struct HostSubscription;
 
+    std::vector<std::unique_ptr<ReceiverControl>>::const_iterator Find(const void* control) const;
+
     Transport& m_transport;
     std::vector<std::unique_ptr<ReceiverControl>> m_controls;
     std::map<std::uint64_t, std::shared_ptr<HostSubscription>> m_subscriptions;
