@@ -8,6 +8,9 @@ void RegisterDialogClass();
 void RegisterStaticClass();
 void RegisterButtonClass();
 void RegisterEditClass();
+void RegisterListBoxClass();
+void RegisterComboBoxClass();
+void RegisterComboLBoxClass();
 
 void RegisterBuiltinClasses()
 {
@@ -20,6 +23,9 @@ void RegisterBuiltinClasses()
     RegisterStaticClass();
     RegisterButtonClass();
     RegisterEditClass();
+    RegisterListBoxClass();
+    RegisterComboBoxClass();
+    RegisterComboLBoxClass();
 }
 
 } // namespace winlib::detail

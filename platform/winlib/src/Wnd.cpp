@@ -695,6 +695,15 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
         *result = TRUE;
         return TRUE;
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+    {
+        // Owner-drawn list and combo boxes ask these of their parent; the control's object answers first.
+        const HWND item = !lParam                        ? nullptr
+                          : message == WM_COMPAREITEM ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem
+                                                      : reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem;
+        return item && ReflectLastMsg(item, result);
+    }
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

@@ -616,6 +616,7 @@ struct DELETEITEMSTRUCT
     HWND hwndItem;
     ULONG_PTR itemData;
 };
+using LPDELETEITEMSTRUCT = DELETEITEMSTRUCT*;
 
 struct COMPAREITEMSTRUCT
 {
@@ -628,6 +629,7 @@ struct COMPAREITEMSTRUCT
     ULONG_PTR itemData2;
     DWORD dwLocaleId;
 };
+using LPCOMPAREITEMSTRUCT = COMPAREITEMSTRUCT*;
 
 // ---- Edit controls -----------------------------------------------------------------------
 constexpr DWORD ES_LEFT = 0x0000;
