@@ -19,6 +19,8 @@ void RegisterBuiltinClasses()
     s.RegisterBuiltin("AfxWnd", nullptr, -1);
     s.RegisterBuiltin("AfxFrameOrView", nullptr, COLOR_WINDOW);
     s.RegisterBuiltin("AfxControlBar", nullptr, COLOR_BTNFACE);
+    s.RegisterBuiltin("BCGPMiniFrame", nullptr, COLOR_BTNFACE);
+    s.RegisterBuiltin("MDIClient", nullptr, COLOR_APPWORKSPACE);
     RegisterDialogClass();
     RegisterStaticClass();
     RegisterButtonClass();

@@ -31,6 +31,20 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
     case WM_NCCREATE:
         return TRUE;
+    case WM_NCCALCSIZE:
+    {
+        // The standard frame; a window that wants more takes it from what is left.
+        RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+        if (r)
+        {
+            const CRect insets = StandardNonClientInsets(*w);
+            r->left += insets.left;
+            r->top += insets.top;
+            r->right = std::max(r->left, r->right - insets.right);
+            r->bottom = std::max(r->top, r->bottom - insets.bottom);
+        }
+        return 0;
+    }
     case WM_SETTEXT:
     {
         const char* text = reinterpret_cast<const char*>(lParam);

@@ -1,5 +1,6 @@
 // The dialog class ("#32770"), dialog creation from templates, the dialog manager's
 // keyboard handling, CDialog and dialog data exchange.
+#include "DialogInternal.h"
 #include "GdiInternal.h"
 #include "winlib/Dialog.h"
 #include "winlib/Modal.h"
@@ -192,7 +193,8 @@ CRect MapUnits(const SIZE& base, int x, int y, int cx, int cy)
     return CRect(left, top, left + MulDiv(cx, base.cx, 4), top + MulDiv(cy, base.cy, 8));
 }
 
-HWND CreateFromTemplate(const DialogTemplate& t, HWND parent, CWnd* object, DLGPROC proc, LPARAM initParam)
+HWND CreateFromTemplate(const DialogTemplate& t, HWND parent, CWnd* object, DLGPROC proc, LPARAM initParam,
+                        SIZE extraNonClient = SIZE{0, 0})
 {
     State& s = State::Get();
     const HFONT font = CreateDialogFont(t);
@@ -212,8 +214,8 @@ HWND CreateFromTemplate(const DialogTemplate& t, HWND parent, CWnd* object, DLGP
     probe.style = style | (child || (style & WS_POPUP) ? 0u : WS_CAPTION);
     probe.exStyle = exStyle;
     const CRect insets = NonClientInsets(probe);
-    const int width = clientRect.Width() + insets.left + insets.right;
-    const int height = clientRect.Height() + insets.top + insets.bottom;
+    const int width = clientRect.Width() + insets.left + insets.right + extraNonClient.cx;
+    const int height = clientRect.Height() + insets.top + insets.bottom + extraNonClient.cy;
     CPoint position(clientRect.left, clientRect.top);
     if (!child)
     {
@@ -323,6 +325,16 @@ void RegisterDialogClass()
 {
     State::Get().RegisterBuiltin("#32770", [] { return std::make_unique<DialogBehaviour>(); }, COLOR_BTNFACE,
                                  CS_DBLCLKS | CS_SAVEBITS);
+}
+
+HWND CreateDialogWindow(const DialogTemplate& t, HWND parent, CWnd* object, DWORD style, DWORD exStyle,
+                        const char* caption, SIZE extraNonClient)
+{
+    DialogTemplate shaped = t;
+    shaped.style = (style & 0xFFFF0000u) | (t.style & DS_SETFONT);
+    shaped.exStyle = exStyle;
+    shaped.caption = caption ? caption : "";
+    return CreateFromTemplate(shaped, parent, object, nullptr, 0, extraNonClient);
 }
 
 int UnansweredModals() { return g_unansweredModals; }
@@ -706,18 +718,24 @@ struct DataExchangeFailure
 };
 } // namespace
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate)
+bool winlib::detail::RunDataExchange(CWnd* window, BOOL saveAndValidate,
+                                     const std::function<void(CDataExchange*)>& exchange)
 {
-    CDataExchange dx(this, saveAndValidate);
+    CDataExchange dx(window, saveAndValidate);
     try
     {
-        DoDataExchange(&dx);
+        exchange(&dx);
     }
     catch (const DataExchangeFailure&)
     {
-        return FALSE;
+        return false;
     }
-    return TRUE;
+    return true;
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
+{
+    return RunDataExchange(this, saveAndValidate, [this](CDataExchange* dx) { DoDataExchange(dx); }) ? TRUE : FALSE;
 }
 
 void CDialog::NextDlgCtrl() const { ::SendMessage(m_hWnd, WM_NEXTDLGCTL, 0, 0); }

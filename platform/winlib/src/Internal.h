@@ -59,6 +59,7 @@ struct WindowRecord
     HWND owner = nullptr;  // top-level windows
     std::vector<HWND> children; // z-order, topmost first
     CRect rect;                 // in the parent's client coordinates, or the screen for top-levels
+    CRect ncReserved;           // non-client bands the window keeps for itself (WM_NCCALCSIZE), per side
     std::string text;
     HFONT font = nullptr;
     LONG_PTR userData = 0;
@@ -149,6 +150,9 @@ const MSG& CurrentMessage();
 
 // Geometry helpers
 CRect NonClientInsets(const WindowRecord& w); // left/top/right/bottom thickness of the frame
+CRect StandardNonClientInsets(const WindowRecord& w); // the same without the window's own bands
+// Asks the window for its client area (WM_NCCALCSIZE) and keeps what it reserved beyond the standard frame.
+void RecalcReservedNonClient(HWND hwnd);
 CRect ClientRectOf(const WindowRecord& w);    // client area in window coordinates
 POINT ClientOriginOnScreen(HWND hwnd);
 POINT WindowOriginOnScreen(HWND hwnd);

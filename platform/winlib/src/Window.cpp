@@ -65,7 +65,7 @@ void State::RegisterBuiltin(const std::string& name, std::function<std::unique_p
     classes[ToLower(name)] = std::move(cls);
 }
 
-CRect NonClientInsets(const WindowRecord& w)
+CRect StandardNonClientInsets(const WindowRecord& w)
 {
     int edge = 0;
     if (w.style & WS_THICKFRAME)
@@ -86,6 +86,33 @@ CRect NonClientInsets(const WindowRecord& w)
     if (w.style & WS_HSCROLL)
         insets.bottom += GetSystemMetrics(SM_CYHSCROLL);
     return insets;
+}
+
+CRect NonClientInsets(const WindowRecord& w)
+{
+    const CRect standard = StandardNonClientInsets(w);
+    return CRect(standard.left + w.ncReserved.left, standard.top + w.ncReserved.top,
+                 standard.right + w.ncReserved.right, standard.bottom + w.ncReserved.bottom);
+}
+
+void RecalcReservedNonClient(HWND hwnd)
+{
+    State& s = State::Get();
+    WindowRecord* w = s.Find(hwnd);
+    if (!w)
+        return;
+    RECT proposed = w->rect;
+    Dispatch(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&proposed));
+    w = s.Find(hwnd);
+    if (!w)
+        return;
+    // A window that left the rectangle alone (or widened it) keeps only the standard frame.
+    const CRect standard = StandardNonClientInsets(*w);
+    const CRect inside(w->rect.left + standard.left, w->rect.top + standard.top, w->rect.right - standard.right,
+                       w->rect.bottom - standard.bottom);
+    w->ncReserved = CRect(std::max<LONG>(0, proposed.left - inside.left), std::max<LONG>(0, proposed.top - inside.top),
+                          std::max<LONG>(0, inside.right - proposed.right),
+                          std::max<LONG>(0, inside.bottom - proposed.bottom));
 }
 
 CRect ClientRectOf(const WindowRecord& w)
@@ -413,6 +440,9 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
         DestroyWindow(hwnd);
         return nullptr;
     }
+    if (!s.Find(hwnd))
+        return nullptr;
+    RecalcReservedNonClient(hwnd);
     if (!s.Find(hwnd))
         return nullptr;
     if (Dispatch(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1)
@@ -783,6 +813,13 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     w->rect = newRect;
     if (!w->parent && w->surface && (moved || sized))
         w->surface->SetGeometry(newRect);
+    if (sized || (flags & SWP_FRAMECHANGED))
+    {
+        RecalcReservedNonClient(hwnd);
+        w = s.Find(hwnd);
+        if (!w)
+            return FALSE;
+    }
 
     if (!(flags & SWP_NOREDRAW) && visible && (moved || sized || (flags & SWP_FRAMECHANGED)))
     {

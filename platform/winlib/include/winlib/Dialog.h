@@ -55,6 +55,7 @@ public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
     ~CDialog() override;
 
+    using CWnd::Create;
     // Modeless.
     virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
     BOOL CreateIndirect(const winlib::DialogTemplate* dialog, CWnd* parent = nullptr);

@@ -44,8 +44,31 @@ constexpr UINT WM_RECALCPARENT = 0x0368;
 
 constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 
-class CView;
+class CFrameWnd;
 class CBCGPBaseControlBar;
+
+// A window in a frame's client area: the frame routes commands to its active view first.
+class CView : public CWnd
+{
+    DECLARE_DYNAMIC(CView)
+public:
+    CFrameWnd* GetParentFrame() const;
+    // WM_INITIALUPDATE: the frame's first update of the view.
+    virtual void OnInitialUpdate();
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+protected:
+    virtual void OnDraw(CDC* dc);
+    void OnPaint() override;
+    void OnDestroy() override;
+};
+
+// Where a frame's layout puts a docked bar (frame client coordinates).
+struct DockedBarPlace
+{
+    CBCGPBaseControlBar* bar;
+    CRect rect;
+};
 
 // What a frame creates in its client area (the view class), as the class library passes it.
 struct CCreateContext
@@ -63,11 +86,15 @@ public:
     CFrameWnd();
     ~CFrameWnd() override;
 
+    using CWnd::Create;
     virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style = WS_OVERLAPPEDWINDOW,
                         const RECT& rect = rectDefault, CWnd* parent = nullptr, LPCSTR menuName = nullptr,
                         DWORD exStyle = 0, CCreateContext* context = nullptr);
     // Lays out the control bars along the edges and gives the rest to the view or workspace.
     virtual void RecalcLayout(BOOL notify = TRUE);
+    // Asks for a layout on the next idle instead of now.
+    void DelayRecalcLayout(BOOL notify = TRUE);
+    BOOL IsLayoutPending() const { return m_bDelayedLayout; }
     // The client area left for the view once the docked bars have their places.
     CRect GetWorkspaceRect() const;
 
@@ -80,8 +107,14 @@ public:
     void UpdateControlBars();
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
 protected:
+    // The places of the docked bars (when 'places' is not null) and the workspace that remains.
+    virtual CRect CalcLayout(std::vector<DockedBarPlace>* places) const;
+    // The idle work: a delayed layout, then the control bars' update.
+    virtual void OnIdle();
+
     int OnCreate(LPCREATESTRUCT cs) override;
     void OnSize(UINT type, int cx, int cy) override;
     BOOL OnEraseBkgnd(CDC* dc) override;
@@ -90,6 +123,11 @@ protected:
     CView* m_pActiveView = nullptr;
     CCreateContext* m_pCreateContext = nullptr;
     int m_nIdleHandler = 0;
+    BOOL m_bDelayedLayout = FALSE;
+    BOOL m_bInRecalcLayout = FALSE;
+
+private:
+    void StopIdle();
 };
 
 // ---- The docking library ------------------------------------------------------------------
@@ -122,6 +160,8 @@ public:
     CFrameWnd* GetDockSiteFrameWnd() const { return m_pDockFrame; }
     // The mini-frame carrying the bar while it floats.
     CWnd* GetParentMiniFrame() const;
+    // The client size the bar wants in a mini-frame.
+    virtual CSize CalcFloatingSize();
 
     // The size the bar wants along its dock side (width for left/right, height for top/bottom).
     virtual CSize CalcFixedLayout(BOOL stretch, BOOL horizontal);
@@ -132,11 +172,15 @@ public:
 
     // The height (or width, docked left or right) of the gripper band with the caption.
     int GetGripperSize() const;
+    // In window coordinates; empty without a gripper.
     CRect GetGripperRect() const;
     std::string GetCaption() const;
 
+    // Thickness of the gripper band.
+    static constexpr int kGripperBand = 18;
+
 protected:
-    friend class CBCGPFrameImpl;
+    friend class CBCGPFrameWnd;
     friend class CBCGPMiniFrameWnd;
 
     void OnNcPaint() override;
@@ -146,14 +190,32 @@ protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnDestroy() override;
 
-    DWORD m_dwStyle = 0;               // CBRS_* style of the bar
+    // Takes the bar into 'frame' on 'side' (parent, style, frame) without laying out.
+    void AttachToFrame(CFrameWnd* frame, DWORD side);
+    // The frame edge (CBRS_ALIGN_*) the screen point lies on, 0 for none.
+    DWORD DockSideAt(CPoint screen) const;
+    void ContinueGripperDrag(CPoint screen);
+    void EndGripperDrag();
+
+    DWORD m_dwStyle = 0;               // CBRS_* style of the bar; its ALIGN bits are the dock side
     DWORD m_dwEnabledAlignment = 0;    // CBRS_ALIGN_* sides it may dock on
     DWORD m_dwLastAlignment = CBRS_ALIGN_TOP;
     BOOL m_bHasGripper = FALSE;
     CFrameWnd* m_pDockFrame = nullptr; // the frame it docks in
     CWnd* m_pMiniFrame = nullptr;      // while floating
     CSize m_sizeDocked{0, 0};          // its size while docked
-    CRect m_rectFloating;              // its last floating rectangle
+    CRect m_rectFloating;              // its last floating rectangle (the mini-frame's, on the screen)
+
+private:
+    struct GripperDrag
+    {
+        bool active = false;
+        bool floated = false;
+        bool awayFromEdges = false; // docking on an edge only after the drag has left them
+        CPoint start;
+        CPoint miniFrameOffset; // mini-frame origin minus the cursor once floating
+    };
+    GripperDrag m_drag;
 };
 
 class CBCGPControlBar : public CBCGPBaseControlBar
@@ -168,6 +230,7 @@ class CBCGPDockingControlBar : public CBCGPControlBar
 {
     DECLARE_DYNAMIC(CBCGPDockingControlBar)
 public:
+    using CWnd::Create;
     virtual BOOL Create(LPCSTR caption, CWnd* parent, const RECT& rect, BOOL hasGripper, UINT id, DWORD style);
 };
 
@@ -180,12 +243,15 @@ public:
     CBCGPDialogBar();
     ~CBCGPDialogBar() override;
 
+    using CBCGPDockingControlBar::Create;
     // 'style' carries the window style in its high bits and the CBRS_* bar style in the rest.
     virtual BOOL Create(LPCSTR windowName, CWnd* parent, BOOL hasGripper, UINT templateId, UINT style, UINT id);
     // WM_INITDIALOG: derived bars initialise their controls here (call the base first).
     virtual LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
     CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+    CSize CalcFloatingSize() override;
     BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
 protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
@@ -207,15 +273,24 @@ class CBCGPMiniFrameWnd : public CWnd
     DECLARE_DYNAMIC(CBCGPMiniFrameWnd)
 public:
     CBCGPMiniFrameWnd() = default;
+    using CWnd::Create;
     BOOL Create(CBCGPBaseControlBar* bar, const CRect& screenRect);
     CBCGPBaseControlBar* GetControlBar() const { return m_pBar; }
 
 protected:
+    friend class CBCGPBaseControlBar;
+
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnSize(UINT type, int cx, int cy) override;
+    void OnWindowPosChanged(WINDOWPOS* pos) override;
     void OnClose() override;
+    void OnNcLButtonDown(UINT hitTest, CPoint point) override;
     void OnNcLButtonDblClk(UINT hitTest, CPoint point) override;
     void PostNcDestroy() override;
     CBCGPBaseControlBar* m_pBar = nullptr;
+    bool m_bCreated = false;       // deletes itself with its window only once Create succeeded
+    bool m_bCaptionDrag = false;   // the user is moving it by its caption
+    bool m_bAwayFromEdges = false; // that move has left the frame's dock edges
 };
 
 class CBCGPFrameWnd : public CFrameWnd
@@ -232,10 +307,17 @@ public:
     void ShowControlBar(CBCGPBaseControlBar* bar, BOOL show, BOOL delay, BOOL activate);
     void RecalcLayout(BOOL notify = TRUE) override;
     const std::vector<CBCGPBaseControlBar*>& GetControlBars() const { return m_bars; }
+    // Keeps a bar in the docking order (once); DockControlBar does this.
+    void AddControlBar(CBCGPBaseControlBar* bar);
     // Forgets a bar that is being destroyed.
     void RemoveControlBar(CBCGPBaseControlBar* bar);
+    DWORD GetDockAlignment() const { return m_dwDockAlignment; }
+    // The first side (top, bottom, left, right) both the frame and the bar allow, 0 for none.
+    DWORD FindDockSide(const CBCGPBaseControlBar* bar, DWORD preferred = 0) const;
 
 protected:
+    CRect CalcLayout(std::vector<DockedBarPlace>* places) const override;
+
     std::vector<CBCGPBaseControlBar*> m_bars; // in docking order, not owned
     DWORD m_dwDockAlignment = 0;
 };

@@ -28,6 +28,9 @@ public:
     }
     constexpr bool operator==(const POINT& o) const { return x == o.x && y == o.y; }
     constexpr bool operator!=(const POINT& o) const { return !(*this == o); }
+    // Same-class overloads, so that C++20's reversed comparisons are not ambiguous.
+    constexpr bool operator==(const CPoint& o) const { return x == o.x && y == o.y; }
+    constexpr bool operator!=(const CPoint& o) const { return !(*this == o); }
     constexpr CPoint operator+(const POINT& o) const { return CPoint(x + o.x, y + o.y); }
     constexpr CPoint operator-(const POINT& o) const { return CPoint(x - o.x, y - o.y); }
     constexpr CPoint operator-() const { return CPoint(-x, -y); }
@@ -53,6 +56,8 @@ public:
     constexpr CSize(SIZE s) : SIZE(s) {}
     constexpr bool operator==(const SIZE& o) const { return cx == o.cx && cy == o.cy; }
     constexpr bool operator!=(const SIZE& o) const { return !(*this == o); }
+    constexpr bool operator==(const CSize& o) const { return cx == o.cx && cy == o.cy; }
+    constexpr bool operator!=(const CSize& o) const { return !(*this == o); }
     constexpr CSize operator+(const SIZE& o) const { return CSize(cx + o.cx, cy + o.cy); }
     constexpr CSize operator-(const SIZE& o) const { return CSize(cx - o.cx, cy - o.cy); }
 };
@@ -85,6 +90,8 @@ public:
     }
     constexpr bool operator==(const RECT& o) const { return EqualRect(o); }
     constexpr bool operator!=(const RECT& o) const { return !EqualRect(o); }
+    constexpr bool operator==(const CRect& o) const { return EqualRect(o); }
+    constexpr bool operator!=(const CRect& o) const { return !EqualRect(o); }
 
     operator LPRECT() { return this; }
     operator LPCRECT() const { return this; }
