@@ -3,7 +3,12 @@
 // from Qt reaches the library as device input; time is the real monotonic clock.
 //
 // With Qt's offscreen platform (QT_QPA_PLATFORM=offscreen) nothing is shown, and the same
-// windows can be saved as PNG files.
+// windows can be saved as PNG files. That platform's own screen is 800x800 unless Qt is
+// given a configuration file ("-platform offscreen:configfile=FILE"); the backend reports
+// 1920x1080 instead, the size headless runs assume.
+//
+// Each Qt window carries the handle of the window it shows in its "hwnd" property, so that
+// programs that send Qt events of their own (tests) can find it.
 #pragma once
 
 #include "winlib/WinDef.h"
