@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -27,11 +28,16 @@ class ParentWnd : public CWnd
 public:
     std::vector<UINT> codes; // combo box notifications in arrival order
     HBRUSH editBrush = nullptr;
+    std::function<void(UINT)> onCode;
 
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
         if (LOWORD(wParam) == kComboId)
+        {
             codes.push_back(HIWORD(wParam));
+            if (onCode)
+                onCode(HIWORD(wParam));
+        }
         return CWnd::OnCommand(wParam, lParam);
     }
 
@@ -298,6 +304,25 @@ TEST_F(ComboBoxTest, TheDroppedHeightComesFromCreationAndTheListGoesAboveWithout
     combo.GetWindowRect(&window);
     GetWindowRect(list, &listRect);
     EXPECT_EQ(listRect.bottom, window.top) << "no room below: the list opens above";
+}
+
+TEST_F(ComboBoxTest, AParentMayDestroyTheComboBoxWhileItIsTold)
+{
+    CComboBox combo;
+    MakeCombo(combo, CBS_DROPDOWNLIST, {"keep", "drop"});
+    m_parent.onCode = [&combo](UINT code)
+    {
+        if (code == CBN_SELENDOK)
+            combo.DestroyWindow();
+    };
+    m_driver.Click(combo, CPoint(30, 10));
+    const HWND list = DroppedList(combo);
+    m_driver.Click(list, ItemPoint(1));
+    EXPECT_FALSE(IsWindow(list)) << "the list went with its combo box";
+    EXPECT_EQ(combo.m_hWnd, nullptr);
+    EXPECT_EQ(m_parent.codes, (std::vector<UINT>{CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELENDOK, CBN_KILLFOCUS}))
+        << "only the loss of the focus after the choice: the list is not closed again";
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 // An owner-drawn combo box with strings: 20 pixels for the field, 18 for the items.

@@ -34,9 +34,13 @@ public:
 
     int Count(UINT code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
 
+    std::function<void(UINT)> onCode;
+
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
         codes.push_back(HIWORD(wParam));
+        if (onCode)
+            onCode(HIWORD(wParam));
         return CWnd::OnCommand(wParam, lParam);
     }
 
@@ -147,6 +151,22 @@ TEST_F(ListBoxTest, ExtendedSelectionFollowsClicksShiftAndCtrl)
     m_driver.Drag(list, ItemPoint(list, 1), ItemPoint(list, 3));
     EXPECT_EQ(Selected(list), (std::vector<int>{1, 2, 3})) << "dragging selects the range under the mouse";
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ListBoxTest, AParentMayDestroyTheListWhileItIsTold)
+{
+    CListBox list;
+    MakeList(list, LBS_EXTENDEDSEL | LBS_NOTIFY, 5);
+    list.SetFocus();
+    m_parent.onCode = [&list](UINT code)
+    {
+        if (code == LBN_SELCHANGE)
+            list.DestroyWindow();
+    };
+    m_driver.Press(VK_DOWN, Shift);
+    EXPECT_EQ(list.m_hWnd, nullptr);
+    EXPECT_EQ(m_parent.codes, (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_KILLFOCUS}))
+        << "nothing more than the loss of the focus its destruction brought";
 }
 
 TEST_F(ListBoxTest, MultipleSelectionTogglesByClickAndSpace)
@@ -496,6 +516,27 @@ TEST_F(ListBoxTest, OwnerDrawnItemsAreMeasuredSortedDrawnAndDeletedByTheControls
     EXPECT_EQ(list.deleted, std::vector<ULONG_PTR>{5});
     list.ResetContent();
     EXPECT_EQ(list.deleted, (std::vector<ULONG_PTR>{5, 10, 20, 30}));
+}
+
+TEST_F(ListBoxTest, AFixedOwnerDrawnListMeasuresOnceAndAnEmptyOneStillShowsTheFocus)
+{
+    NumberList list;
+    ASSERT_TRUE(list.Create(WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, CRect(10, 10, 110, 70),
+                            &m_parent, kListId));
+    EXPECT_EQ(list.measured, std::vector<UINT>{0}) << "one item height for all, asked at creation";
+    EXPECT_EQ(list.GetItemHeight(5), 10);
+    list.SetFocus();
+    m_driver.Pump();
+    ASSERT_EQ(list.drawn.size(), 1u);
+    EXPECT_EQ(list.drawn[0].itemID, static_cast<UINT>(-1)) << "no items: item -1 with the focus";
+    EXPECT_EQ(list.drawn[0].itemAction, static_cast<UINT>(ODA_FOCUS));
+    EXPECT_EQ(CRect(list.drawn[0].rcItem), CRect(0, 0, 100, 10));
+
+    list.AddString("kept as text");
+    std::string text;
+    list.GetText(0, text);
+    EXPECT_EQ(text, "kept as text");
+    EXPECT_EQ(list.measured.size(), 1u);
 }
 
 TEST_F(ListBoxTest, WantKeyboardInputLetsTheParentDecide)

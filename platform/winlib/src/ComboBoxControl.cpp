@@ -49,6 +49,9 @@ public:
         case WM_CREATE:
             return Create(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
         case WM_DESTROY:
+        case WM_NCDESTROY:
+            // The popup list is no child of ours; it goes with us (at the latest when an object
+            // of the combo box handled WM_DESTROY without the class behaviour).
             if (IsWindow(m_list) && IsPopupList())
                 DestroyWindow(m_list);
             m_list = nullptr;
@@ -679,8 +682,10 @@ private:
     // Closes the dropped list: 'accept' takes the item the list shows as the selection.
     void CloseUp(HWND hwnd, bool accept)
     {
-        if (!m_dropped)
+        // A notification that takes the focus away must not close the list a second time.
+        if (!m_dropped || m_closing)
             return;
+        m_closing = true;
         const int before = m_selectedWhileDropped;
         if (accept)
         {
@@ -705,6 +710,7 @@ private:
                 return;
             ToList(LB_SETCURSEL, static_cast<WPARAM>(before), 0);
         }
+        m_closing = false;
         if (!m_dropped)
             return;
         m_dropped = false;
@@ -910,6 +916,7 @@ private:
     int m_droppedWidth = 0;
     int m_selectedWhileDropped = -1;
     bool m_dropped = false;
+    bool m_closing = false;
     bool m_focused = false;     // the combo box or its edit has the focus
     bool m_settingText = false; // the edit's text changes by the combo box, not the user
     bool m_resizing = false;

@@ -12,6 +12,7 @@ class CListBox : public CWnd
 {
     DECLARE_DYNAMIC(CListBox)
 public:
+    using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
@@ -136,6 +137,7 @@ class CComboBox : public CWnd
 {
     DECLARE_DYNAMIC(CComboBox)
 public:
+    using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
