@@ -936,6 +936,9 @@ HWND WindowFromPoint(POINT screenPoint)
         const WindowRecord* w = s.Find(top);
         if (!w || !(w->style & WS_VISIBLE) || !w->rect.PtInRect(screenPoint))
             continue;
+        // Tooltips and drag images let the point through to what lies below, as children can.
+        if (Dispatch(top, WM_NCHITTEST, 0, MAKELPARAM(screenPoint.x, screenPoint.y)) == HTTRANSPARENT)
+            continue;
         return DescendFromPoint(top, screenPoint);
     }
     return nullptr;

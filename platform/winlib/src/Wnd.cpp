@@ -1,6 +1,7 @@
 // CCmdTarget, CCmdUI, CWnd and the application object.
 #include "GdiInternal.h"
 #include "winlib/App.h"
+#include "winlib/Menu.h"
 #include "winlib/Runtime.h"
 
 #include <algorithm>
@@ -9,6 +10,9 @@
 namespace winlib::detail
 {
 extern CWnd* g_creatingObject;
+// The process-wide tooltip of windows with EnableToolTips (ToolTip.cpp).
+void FilterToolTipMessage(CWnd* owner, MSG* msg);
+void ForgetToolTipOwner(HWND owner);
 }
 
 using namespace winlib::detail;
@@ -460,6 +464,8 @@ BOOL CWnd::EnableToolTips(BOOL enable)
     windows.erase(std::remove(windows.begin(), windows.end(), m_hWnd), windows.end());
     if (enable)
         windows.push_back(m_hWnd);
+    else
+        ForgetToolTipOwner(m_hWnd);
     return TRUE;
 }
 
@@ -513,7 +519,13 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* result)
 
 HBRUSH CWnd::CtlColor(CDC*, UINT) { return nullptr; }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG* msg)
+{
+    const auto& windows = ToolTipWindows();
+    if (msg && m_hWnd && std::find(windows.begin(), windows.end(), m_hWnd) != windows.end())
+        FilterToolTipMessage(this, msg);
+    return FALSE;
+}
 BOOL CWnd::PreCreateWindow(CREATESTRUCT&) { return TRUE; }
 void CWnd::PreSubclassWindow() {}
 void CWnd::PostNcDestroy() {}
@@ -727,7 +739,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<LPCSTR>(lParam));
         return TRUE;
     case WM_INITMENUPOPUP:
-        OnInitMenuPopup(reinterpret_cast<CMenu*>(wParam), LOWORD(lParam), HIWORD(lParam));
+        OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
         return TRUE;
     case WM_COMMAND:
         return OnCommand(wParam, lParam);
