@@ -161,3 +161,79 @@ TEST_F(DialogTest, TheOwnerIsDisabledWhileTheModalDialogRuns)
 }
 
 } // namespace
+
+namespace
+{
+
+constexpr UINT kOrderDialogId = 7002;
+constexpr int kClientEdit = 200;
+constexpr int kSideList = 201;
+
+class OrderDialog : public CDialog
+{
+public:
+    OrderDialog() : CDialog(kOrderDialogId) {}
+    std::string m_client;
+    std::string m_side = "Sell";
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        for (const char* side : {"Buy", "Sell", "Short"})
+            SendDlgItemMessage(kSideList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(side));
+        UpdateData(FALSE); // the list has its items now
+        return TRUE;
+    }
+    void DoDataExchange(CDataExchange* dx) override
+    {
+        DDX_Text(dx, kClientEdit, m_client);
+        DDX_LBString(dx, kSideList, m_side);
+    }
+};
+
+void RegisterOrderDialog()
+{
+    winlib::DialogTemplate t{};
+    t.id = kOrderDialogId;
+    t.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT;
+    t.cx = 160;
+    t.cy = 100;
+    t.caption = "Order";
+    t.fontFace = "MS Shell Dlg";
+    t.pointSize = 8;
+    t.items = {
+        {"Edit", "", kClientEdit, WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 8, 8, 100, 12},
+        {"ListBox", "", kSideList, WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY, 0, 8, 26, 100, 40},
+        {"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 20, 80, 50, 14},
+        {"Button", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 90, 80, 50, 14},
+    };
+    winlib::RegisterDialogTemplate(t);
+}
+
+TEST(DialogWalkThrough, TypeTabToTheListChooseAndEnterClosesWithOk)
+{
+    winlib::testing::Driver driver;
+    RegisterOrderDialog();
+    OrderDialog dialog;
+    driver.AnswerNextDialog([&driver](HWND hwnd) {
+        const HWND edit = GetDlgItem(hwnd, kClientEdit);
+        const HWND list = GetDlgItem(hwnd, kSideList);
+        EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1) << "the data went in: Sell is chosen";
+        EXPECT_EQ(GetFocus(), edit);
+        driver.Type("ACME Corp");
+        driver.Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), list) << "Tab went through the dialog manager to the list";
+        driver.Press(VK_DOWN);
+        EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 2) << "the list took the arrow key";
+        // A click on the first item of the list (items are 13 pixels high in the default font).
+        driver.Click(list, CPoint(10, 5));
+        EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 0);
+        driver.Press(VK_RETURN);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_client, "ACME Corp");
+    EXPECT_EQ(dialog.m_side, "Buy");
+}
+
+} // namespace
