@@ -1,6 +1,7 @@
 // CToolTipCtrl, and the class library's tooltips for windows that call EnableToolTips:
 // one tooltip control for the process, fed from CWnd::PreTranslateMessage with the tool
-// that the window's OnToolHitTest reports under the mouse.
+// that the window's OnToolHitTest reports under the mouse. A text that OnToolHitTest
+// gives is copied at once; the window keeps what it allocated.
 #include "winlib/ToolTip.h"
 #include "Internal.h"
 

@@ -21,6 +21,8 @@ class CToolTipCtrl : public CWnd
     DECLARE_DYNAMIC(CToolTipCtrl)
 public:
     CToolTipCtrl() = default;
+    using CWnd::Create;
+    using CWnd::CreateEx;
 
     // A hidden top-level popup owned by 'parent' (TTS_ styles in 'style').
     BOOL Create(CWnd* parent, DWORD style = 0);
