@@ -436,6 +436,14 @@ TEST_F(ComboBoxTest, ADropDownTypesInItsEditAndChoosesFromItsList)
     EXPECT_EQ(combo.GetWindowText(), "banana");
     EXPECT_EQ(m_parent.codes, std::vector<UINT>{CBN_SELCHANGE}) << "the edit's new text is not typing";
 
+    CRect window;
+    combo.GetWindowRect(&window);
+    m_driver.Click(combo, CPoint(window.Width() - 10, 10));
+    EXPECT_TRUE(combo.GetDroppedState()) << "the arrow button drops the list";
+    m_driver.Press(VK_ESCAPE);
+    EXPECT_FALSE(combo.GetDroppedState());
+    EXPECT_EQ(GetFocus(), edit->m_hWnd);
+
     EXPECT_TRUE(combo.SetEditSel(1, 3));
     EXPECT_EQ(combo.GetEditSel(), static_cast<DWORD>(MAKELONG(1, 3)));
     combo.LimitText(4);
