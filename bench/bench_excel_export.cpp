@@ -45,7 +45,8 @@ struct List
             dataType = list.types[column];
         }
         else
-            text = list.cells[static_cast<std::size_t>(row - 1) * kColumns + static_cast<std::size_t>(column)];
+            text =
+                list.cells[static_cast<std::size_t>(row - 1) * kColumns + static_cast<std::size_t>(column)];
         return 1;
     }
 };

@@ -35,7 +35,10 @@ void DrawRing(CDC& dc, CRect& rect, COLORREF topLeft, COLORREF bottomRight)
 
 } // namespace
 
-CClrButton::CClrButton() { ResetColors(); }
+CClrButton::CClrButton()
+{
+    ResetColors();
+}
 
 CClrButton::~CClrButton() = default;
 
@@ -117,7 +120,8 @@ LRESULT CClrButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_GETDLGCODE:
         if (m_bDefault)
-            return (CButton::WindowProc(message, wParam, lParam) & ~DLGC_UNDEFPUSHBUTTON) | DLGC_DEFPUSHBUTTON;
+            return (CButton::WindowProc(message, wParam, lParam) & ~DLGC_UNDEFPUSHBUTTON) |
+                   DLGC_DEFPUSHBUTTON;
         break;
     default:
         break;

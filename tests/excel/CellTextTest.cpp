@@ -13,16 +13,13 @@ namespace
 using excel::FileNameStem;
 using excel::NumericCellValue;
 
-TEST(CellText, NumericTypesAreTheIntegerAndDecimalOnes)
+TEST(CellText, WholeNumbersWithBlanksTrimmedAreNumbersInTheNumericTypes)
 {
     for (int type : {1, 2, 4, 5, 7, 9})
         EXPECT_TRUE(excel::IsNumericDataType(type)) << type;
     for (int type : {-1, 0, 3, 6, 8, 10})
         EXPECT_FALSE(excel::IsNumericDataType(type)) << type;
-}
 
-TEST(CellText, WholeNumbersWithBlanksTrimmedAreNumbers)
-{
     EXPECT_EQ(NumericCellValue("12"), 12.0);
     EXPECT_EQ(NumericCellValue("  7\t"), 7.0);
     EXPECT_EQ(NumericCellValue("-3.25"), -3.25);
@@ -40,8 +37,9 @@ TEST(CellText, WholeNumbersWithBlanksTrimmedAreNumbers)
 
 TEST(CellText, PlaceholdersAndPartialNumbersStayText)
 {
-    for (const char* text : {"", "   ", "-", "+", "NA", ".", "12abc", "abc12", "1,234", "1 234", "1e", "--1", "+-1",
-                             "1-2", "inf", "-inf", "nan", "infinity", "0x10", "1e999", "12..5"})
+    for (const char* text :
+         {"",    "   ", "-",   "+",   "NA",   ".",   "12abc",    "abc12", "1,234", "1 234", "1e",
+          "--1", "+-1", "1-2", "inf", "-inf", "nan", "infinity", "0x10",  "1e999", "12..5"})
         EXPECT_FALSE(NumericCellValue(text)) << '"' << text << '"';
 }
 
@@ -55,7 +53,7 @@ TEST(CellText, IntegersADoubleCannotHoldExactlyStayText)
     EXPECT_TRUE(NumericCellValue("9007199254740993.0")) << "a decimal is allowed to round";
 }
 
-TEST(CellText, InvalidUtf8IsReadAsWindows1252)
+TEST(CellText, InvalidUtf8IsReadAsWindows1252AndLengthsCountUtf16Units)
 {
     EXPECT_TRUE(excel::IsValidUtf8("plain"));
     EXPECT_TRUE(excel::IsValidUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"));
@@ -63,16 +61,14 @@ TEST(CellText, InvalidUtf8IsReadAsWindows1252)
 
     EXPECT_FALSE(excel::IsValidUtf8("Caf\xE9"));
     EXPECT_EQ(excel::ToUtf8("Caf\xE9 \x80"), "Caf\xC3\xA9 \xE2\x82\xAC");
-    EXPECT_EQ(excel::ToUtf8("\x81"), "\xEF\xBF\xBD") << "an unassigned byte becomes the replacement character";
+    EXPECT_EQ(excel::ToUtf8("\x81"), "\xEF\xBF\xBD")
+        << "an unassigned byte becomes the replacement character";
     EXPECT_EQ(excel::ToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF") << "an overlong form is two single bytes";
-    EXPECT_EQ(excel::ToUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC") << "an encoded surrogate is no character";
+    EXPECT_EQ(excel::ToUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC")
+        << "an encoded surrogate is no character";
     EXPECT_EQ(excel::ToUtf8("ok\xE2\x82"), "ok\xC3\xA2\xE2\x80\x9A") << "a sequence cut short at the end";
     EXPECT_TRUE(excel::IsValidUtf8(excel::ToUtf8("\xFF\xFE\x9F\xA0")));
-}
 
-TEST(CellText, LengthCountsUtf16Units)
-{
-    EXPECT_EQ(excel::Utf16Length(""), 0u);
     EXPECT_EQ(excel::Utf16Length("abc"), 3u);
     EXPECT_EQ(excel::Utf16Length("\xC3\xA9\xE2\x82\xAC"), 2u);
     EXPECT_EQ(excel::Utf16Length("\xF0\x9F\x98\x80"), 2u) << "a character above U+FFFF is a surrogate pair";

@@ -132,7 +132,8 @@ std::optional<double> NumericCellValue(std::string_view text)
     {
         std::uint64_t magnitude = 0;
         const auto [intEnd, intError] = std::from_chars(body.data(), body.data() + body.size(), magnitude);
-        if (intError != std::errc() || intEnd != body.data() + body.size() || magnitude > kLargestExactInteger)
+        if (intError != std::errc() || intEnd != body.data() + body.size() ||
+            magnitude > kLargestExactInteger)
             return std::nullopt;
     }
     return text.front() == '-' && value != 0 ? -value : value;

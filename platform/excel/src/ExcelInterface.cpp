@@ -114,14 +114,18 @@ std::string CellName(int row, int column)
 
 CExcelInterface::CExcelInterface(int rows, int columns) : CExcelInterface(rows, columns, "Export") {}
 
-CExcelInterface::CExcelInterface(int rows, int columns, std::string listName) : m_nRows(rows), m_nColumns(columns)
+CExcelInterface::CExcelInterface(int rows, int columns, std::string listName)
+    : m_nRows(rows), m_nColumns(columns)
 {
     SetListName(listName);
 }
 
 CExcelInterface::~CExcelInterface() = default;
 
-void CExcelInterface::SetListName(const std::string& listName) { m_strListName = excel::FileNameStem(listName); }
+void CExcelInterface::SetListName(const std::string& listName)
+{
+    m_strListName = excel::FileNameStem(listName);
+}
 
 std::string CExcelInterface::GetExportFolder()
 {
@@ -155,7 +159,8 @@ int CExcelInterface::WriteToExcel()
     if (m_nRows < 1 || m_nColumns < 1)
         return Fail("there is nothing to write");
     if (m_nRows > LXW_ROW_MAX)
-        return Fail(std::to_string(m_nRows) + " rows are more than a sheet holds (" + std::to_string(LXW_ROW_MAX) + ")");
+        return Fail(std::to_string(m_nRows) + " rows are more than a sheet holds (" +
+                    std::to_string(LXW_ROW_MAX) + ")");
     if (m_nColumns > LXW_COL_MAX)
         return Fail(std::to_string(m_nColumns) + " columns are more than a sheet holds (" +
                     std::to_string(LXW_COL_MAX) + ")");
@@ -214,12 +219,15 @@ int CExcelInterface::WriteToExcel()
                 if (!excel::IsValidUtf8(text))
                     text = excel::ToUtf8(text);
                 // A UTF-16 text is never longer than its UTF-8 form, so only long texts need counting.
-                if (text.size() > excel::kMaxCellTextLength && excel::Utf16Length(text) > excel::kMaxCellTextLength)
+                if (text.size() > excel::kMaxCellTextLength &&
+                    excel::Utf16Length(text) > excel::kMaxCellTextLength)
                     return Fail("the text at " + CellName(row, column) + " is longer than 32,767 characters");
-                result = worksheet_write_string(sheet, sheetRow, sheetColumn, text.c_str(), row == 0 ? bold : nullptr);
+                result = worksheet_write_string(sheet, sheetRow, sheetColumn, text.c_str(),
+                                                row == 0 ? bold : nullptr);
             }
             if (result != LXW_NO_ERROR)
-                return Fail("the spreadsheet writer refused " + CellName(row, column) + ": " + lxw_strerror(result));
+                return Fail("the spreadsheet writer refused " + CellName(row, column) + ": " +
+                            lxw_strerror(result));
         }
     }
 
