@@ -1,6 +1,6 @@
 // Windows on the Qt backend under the offscreen platform: a fixture that puts the backend
-// in place, windows whose messages a test handles with a lambda, and Qt events sent to
-// the Qt window of a top-level window as the window system would send them.
+// in place, windows whose messages a lambda handles, and Qt events sent to the Qt window
+// of a top-level window as the window system would send them.
 #pragma once
 
 #include "winlib/Api.h"
@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
-#include <vector>
 
 namespace qttest
 {
@@ -33,8 +32,7 @@ inline std::map<HWND, Handler>& Handlers()
     return handlers;
 }
 
-// The handler of the window being created: bound on its first message.
-inline Handler& NextHandler()
+inline Handler& NextHandler() // bound to the window being created on its first message
 {
     static Handler next;
     return next;
@@ -45,41 +43,30 @@ inline LRESULT TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     auto it = Handlers().find(hwnd);
     if (it == Handlers().end() && NextHandler())
         it = Handlers().emplace(hwnd, std::exchange(NextHandler(), nullptr)).first;
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY || it == Handlers().end())
     {
         Handlers().erase(hwnd);
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
-    if (it != Handlers().end())
-        return it->second(hwnd, message, wParam, lParam);
-    return DefWindowProc(hwnd, message, wParam, lParam);
+    return it->second(hwnd, message, wParam, lParam);
 }
 
-constexpr const char* kTestClass = "QtTestWindow";
-
-inline void RegisterTestClass()
+// A window of the test class; 'handler' sees every message, DefWindowProc when it is null.
+inline HWND MakeWindow(DWORD style, const RECT& r, Handler handler, HWND parent = nullptr, DWORD exStyle = 0)
 {
     WNDCLASS wc{};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = TestWindowProc;
-    wc.lpszClassName = kTestClass;
+    wc.lpszClassName = "QtTestWindow";
     RegisterClass(&wc);
-}
-
-// A window of the test class; 'handler' sees every message (DefWindowProc for the rest).
-inline HWND MakeWindow(DWORD style, const RECT& r, Handler handler, HWND parent = nullptr, DWORD exStyle = 0,
-                       int id = 0)
-{
-    NextHandler() = handler ? std::move(handler)
-                            : [](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); };
-    const HWND hwnd =
-        CreateWindowEx(exStyle, kTestClass, "", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                       parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+    NextHandler() = handler ? std::move(handler) : Handler(DefWindowProc);
+    const HWND hwnd = CreateWindowEx(exStyle, wc.lpszClassName, "", style, r.left, r.top, r.right - r.left,
+                                     r.bottom - r.top, parent, nullptr, nullptr, nullptr);
     NextHandler() = nullptr;
     return hwnd;
 }
 
-// Paints with the window's WM_PAINT device context, then validates.
+// Paints with the window's WM_PAINT device context; erasing is left to 'paint'.
 inline Handler Painter(std::function<void(HDC)> paint)
 {
     return [paint = std::move(paint)](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT
@@ -89,8 +76,7 @@ inline Handler Painter(std::function<void(HDC)> paint)
         if (message != WM_PAINT)
             return DefWindowProc(hwnd, message, wParam, lParam);
         PAINTSTRUCT ps{};
-        const HDC hdc = BeginPaint(hwnd, &ps);
-        paint(hdc);
+        paint(BeginPaint(hwnd, &ps));
         EndPaint(hwnd, &ps);
         return 0;
     };
@@ -103,7 +89,6 @@ inline void Fill(HDC hdc, const RECT& r, COLORREF color)
     DeleteObject(brush);
 }
 
-// The Qt window that shows a top-level window.
 inline QWidget* WidgetOf(HWND hwnd)
 {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -114,22 +99,15 @@ inline QWidget* WidgetOf(HWND hwnd)
     return nullptr;
 }
 
-// A mouse event at a point of the Qt window, as the window system delivers it.
-inline void SendMouse(HWND top, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::LeftButton,
-                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+inline void SendMouse(HWND top, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::LeftButton)
 {
     QWidget* widget = WidgetOf(top);
     ASSERT_NE(widget, nullptr);
     const Qt::MouseButtons held =
         type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), button, held, modifiers);
+    QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), button, held,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
-}
-
-inline void SendClick(HWND top, QPoint local)
-{
-    SendMouse(top, QEvent::MouseButtonPress, local);
-    SendMouse(top, QEvent::MouseButtonRelease, local);
 }
 
 inline void SendKey(HWND top, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
@@ -148,8 +126,13 @@ inline void SendKeyPress(HWND top, int key, Qt::KeyboardModifiers modifiers = Qt
     SendKey(top, QEvent::KeyRelease, key, modifiers, text);
 }
 
+inline QRgb Rgb(COLORREF c)
+{
+    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
 // The driver brings the window library back to a clean state before and after each test;
-// the Qt backend (on the offscreen platform) then takes the place of its headless one.
+// the Qt backend (offscreen) then takes the place of its headless one.
 class QtWindowTest : public ::testing::Test
 {
 protected:
@@ -160,8 +143,11 @@ protected:
         static char* argv[] = {name, nullptr};
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         winlib::qt::InstallQtBackend(argc, argv);
-        RegisterTestClass();
     }
+
+    // Handlers capture the test's locals, which are gone once the body ends; the windows
+    // the driver destroys afterwards fall back to DefWindowProc.
+    void TearDown() override { Handlers().clear(); }
 
     winlib::testing::Driver m_driver;
 };
