@@ -1,6 +1,7 @@
 // Window records: creation and destruction in the Windows order, relationships,
 // geometry, visibility, text and the window longs.
 #include "Internal.h"
+#include "winlib/Faults.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,8 +16,9 @@ CWnd* g_creatingObject = nullptr;
 
 State& State::Get()
 {
-    static State state;
-    return state;
+    // Never destroyed: windows of other modules may still be torn down during exit.
+    static State* state = new State;
+    return *state;
 }
 
 std::string ToLower(std::string s)
@@ -352,6 +354,11 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     g_creatingObject = nullptr;
 
     const WindowClass* cls = className ? s.FindClass(className) : nullptr;
+    if (cls && winlib::ShouldFail(winlib::Fault::CreateWindow))
+    {
+        s.lastError = 8; // not enough memory
+        return nullptr;
+    }
     if (!cls)
     {
         s.lastError = 1407; // cannot find window class
