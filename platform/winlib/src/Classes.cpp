@@ -8,6 +8,8 @@ void RegisterDialogClass();
 void RegisterStaticClass();
 void RegisterButtonClass();
 void RegisterEditClass();
+void RegisterHeaderClass();
+void RegisterListViewClass();
 void RegisterPopupMenuClass();
 void RegisterToolTipClass();
 void RegisterDragImageClass();
@@ -28,6 +30,8 @@ void RegisterBuiltinClasses()
     RegisterStaticClass();
     RegisterButtonClass();
     RegisterEditClass();
+    RegisterHeaderClass();
+    RegisterListViewClass();
     RegisterPopupMenuClass();
     RegisterToolTipClass();
     RegisterDragImageClass();

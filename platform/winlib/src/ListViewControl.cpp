@@ -1,0 +1,1597 @@
+// The report list view: items and sub-items, states and selection, owner data, columns,
+// sorting, the messages and the notifications to the parent.
+#include "ImageListAccess.h"
+#include "ListView.h"
+#include "winlib/HeaderCtrl.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <numeric>
+
+namespace winlib::detail
+{
+
+namespace
+{
+
+constexpr int kDispTextSize = 260; // what the list offers the parent for one cell's text
+constexpr int kRowMargin = 4;      // added to the font height for a row
+constexpr int kCheckBoxImage = 16; // the state image of a check box list without a state image list
+constexpr int kTextInset = 4;      // between a cell's edge and its text
+constexpr int kHeaderTextMargin = 6;
+
+void CopyText(const std::string& text, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return;
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memmove(buffer, text.data(), n);
+    buffer[n] = '\0';
+}
+
+int CompareNoCase(const std::string& a, const std::string& b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() && CompareNoCase(text.substr(0, prefix.size()), prefix) == 0;
+}
+
+int HeaderFormat(int listFormat)
+{
+    int fmt = HDF_STRING | (listFormat & LVCFMT_JUSTIFYMASK);
+    if (listFormat & LVCFMT_IMAGE)
+        fmt |= HDF_IMAGE;
+    if (listFormat & LVCFMT_BITMAP_ON_RIGHT)
+        fmt |= HDF_BITMAP_ON_RIGHT;
+    return fmt;
+}
+
+// A stable merge sort that stays in bounds whatever the comparison answers.
+template <typename Compare>
+void MergeSort(std::vector<int>& items, Compare compare)
+{
+    std::vector<int> scratch(items.size());
+    for (std::size_t width = 1; width < items.size(); width *= 2)
+    {
+        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width)
+        {
+            const std::size_t mid = std::min(lo + width, items.size());
+            const std::size_t hi = std::min(lo + 2 * width, items.size());
+            std::size_t a = lo;
+            std::size_t b = mid;
+            std::size_t out = lo;
+            while (a < mid && b < hi)
+                scratch[out++] = compare(items[b], items[a]) < 0 ? items[b++] : items[a++];
+            while (a < mid)
+                scratch[out++] = items[a++];
+            while (b < hi)
+                scratch[out++] = items[b++];
+        }
+        items.swap(scratch);
+    }
+}
+
+} // namespace
+
+int ColumnLayout::ColumnAt(int x) const
+{
+    for (int column : order)
+    {
+        const auto c = static_cast<std::size_t>(column);
+        if (x >= left[c] && x < left[c] + width[c])
+            return column;
+    }
+    return -1;
+}
+
+LRESULT ListViewBehaviour::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE)
+        return Create(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
+    if (!m_hwnd)
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    return Message(message, wParam, lParam);
+}
+
+LRESULT ListViewBehaviour::Create(HWND hwnd, const CREATESTRUCT* cs)
+{
+    m_hwnd = hwnd;
+    const DWORD style = cs ? static_cast<DWORD>(cs->style) : Style();
+    m_ownerData = (style & LVS_OWNERDATA) != 0;
+    m_bkColor = GetSysColor(COLOR_WINDOW);
+    m_textColor = GetSysColor(COLOR_WINDOWTEXT);
+    m_textBkColor = GetSysColor(COLOR_WINDOW);
+    m_headerLayoutMessage = RegisterWindowMessage(kHeaderLayoutChangedMessage);
+    DWORD headerStyle = WS_CHILD | HDS_HORZ | HDS_FULLDRAG;
+    if (!(style & LVS_NOSORTHEADER))
+        headerStyle |= HDS_BUTTONS;
+    if (!(style & LVS_NOCOLUMNHEADER))
+        headerStyle |= WS_VISIBLE;
+    m_header = CreateWindowEx(0, WC_HEADER, "", headerStyle, 0, 0, 0, 0, hwnd, nullptr, nullptr, nullptr);
+    if (!m_header)
+        return -1;
+    SendMessage(m_header, WM_SETFONT, static_cast<WPARAM>(SendMessage(hwnd, WM_GETFONT, 0, 0)), 0);
+    UpdateRowHeight();
+    if (OwnerDraw())
+        MeasureOwnerDrawRows();
+    Layout();
+    return 0;
+}
+
+void ListViewBehaviour::Destroy()
+{
+    if (GetCapture() == m_hwnd)
+        ReleaseCapture();
+    DeleteAllItems(true);
+}
+
+LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND hwnd = m_hwnd;
+    switch (message)
+    {
+    case WM_DESTROY:
+        Destroy();
+        return 0;
+    case WM_NOTIFYFORMAT:
+    {
+        // The header asks through the list: it speaks to the list's parent in the end.
+        if (lParam == NF_REQUERY)
+        {
+            SendMessage(m_header, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_REQUERY);
+            return NFR_ANSI;
+        }
+        const HWND parent = GetParent(hwnd);
+        const LRESULT answer =
+            parent ? SendMessage(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_QUERY) : NFR_ANSI;
+        return answer == NFR_UNICODE ? NFR_UNICODE : NFR_ANSI;
+    }
+    case WM_SETFONT:
+    {
+        const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
+        if (m_header)
+            SendMessage(m_header, WM_SETFONT, wParam, 0);
+        UpdateRowHeight();
+        if (OwnerDraw())
+            MeasureOwnerDrawRows();
+        Layout();
+        if (LOWORD(lParam))
+            InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+    }
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_WINDOWPOSCHANGED:
+    {
+        const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
+        if (!IsWindow(hwnd))
+            return result;
+        // Owner-drawn rows are measured again, as the class library's lists expect.
+        if (OwnerDraw())
+            MeasureOwnerDrawRows();
+        Layout();
+        return result;
+    }
+    case WM_STYLECHANGED:
+        if (wParam == static_cast<WPARAM>(GWL_STYLE))
+        {
+            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+            const DWORD changed = change->styleOld ^ change->styleNew;
+            if (changed & LVS_NOSORTHEADER)
+            {
+                LONG headerStyle = GetWindowLong(m_header, GWL_STYLE);
+                headerStyle = (change->styleNew & LVS_NOSORTHEADER) ? (headerStyle & ~static_cast<LONG>(HDS_BUTTONS))
+                                                                    : (headerStyle | static_cast<LONG>(HDS_BUTTONS));
+                SetWindowLong(m_header, GWL_STYLE, headerStyle);
+            }
+            if (changed & LVS_OWNERDRAWFIXED)
+            {
+                m_measuredHeight = 0;
+                if (change->styleNew & LVS_OWNERDRAWFIXED)
+                    MeasureOwnerDrawRows();
+                else
+                    UpdateRowHeight();
+            }
+            Layout();
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        return 0;
+    case WM_SETREDRAW:
+    {
+        const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
+        if (wParam && m_scrollPending)
+            UpdateScrollBars();
+        return result;
+    }
+    case WM_ERASEBKGND:
+        if (!(m_exStyle & LVS_EX_DOUBLEBUFFER))
+            EraseBackground(reinterpret_cast<HDC>(wParam), RowsArea());
+        return 1;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        Paint();
+        return 0;
+    case WM_SETFOCUS:
+    {
+        InvalidateRows();
+        NMHDR header{};
+        Notify(header, NM_SETFOCUS);
+        return 0;
+    }
+    case WM_KILLFOCUS:
+    {
+        InvalidateRows();
+        NMHDR header{};
+        Notify(header, NM_KILLFOCUS);
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_LBUTTONDOWN:
+        ButtonDown(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), false);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        ButtonDown(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), true);
+        return 0;
+    case WM_MOUSEMOVE:
+        MouseMove(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), wParam);
+        return 0;
+    case WM_LBUTTONUP:
+        ButtonUp(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        RightButtonDown(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_RBUTTONUP:
+        RightButtonUp(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != hwnd)
+        {
+            m_press = Press::None;
+            m_dragging = false;
+        }
+        return 0;
+    case WM_KEYDOWN:
+        KeyDown(static_cast<int>(wParam));
+        return 0;
+    case WM_CHAR:
+        return 0;
+    case WM_VSCROLL:
+        VScroll(LOWORD(wParam));
+        return 0;
+    case WM_HSCROLL:
+        HScroll(LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        Wheel(static_cast<short>(HIWORD(wParam)));
+        return 0;
+    case WM_NOTIFY:
+    {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header && header->hwndFrom == m_header)
+            return HeaderNotify(wParam, header);
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    case WM_DRAWITEM:
+    {
+        // Owner-drawn header items are the parent's business.
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const HWND parent = GetParent(hwnd);
+        if (dis && dis->CtlType == ODT_HEADER && parent)
+            return SendMessage(parent, WM_DRAWITEM, wParam, lParam);
+        return FALSE;
+    }
+
+    case LVM_GETBKCOLOR:
+        return static_cast<LRESULT>(m_bkColor);
+    case LVM_SETBKCOLOR:
+        m_bkColor = static_cast<COLORREF>(lParam);
+        InvalidateRows();
+        return TRUE;
+    case LVM_GETTEXTCOLOR:
+        return static_cast<LRESULT>(m_textColor);
+    case LVM_SETTEXTCOLOR:
+        m_textColor = static_cast<COLORREF>(lParam);
+        InvalidateRows();
+        return TRUE;
+    case LVM_GETTEXTBKCOLOR:
+        return static_cast<LRESULT>(m_textBkColor);
+    case LVM_SETTEXTBKCOLOR:
+        m_textBkColor = static_cast<COLORREF>(lParam);
+        InvalidateRows();
+        return TRUE;
+    case LVM_GETIMAGELIST:
+        switch (static_cast<int>(wParam))
+        {
+        case LVSIL_NORMAL:
+            return reinterpret_cast<LRESULT>(m_normalImages);
+        case LVSIL_SMALL:
+            return reinterpret_cast<LRESULT>(m_smallImages);
+        case LVSIL_STATE:
+            return reinterpret_cast<LRESULT>(m_stateImages);
+        default:
+            return 0;
+        }
+    case LVM_SETIMAGELIST:
+        return reinterpret_cast<LRESULT>(SetImageList(static_cast<int>(wParam), reinterpret_cast<HIMAGELIST>(lParam)));
+    case LVM_GETITEMCOUNT:
+        return Count();
+    case LVM_GETITEM:
+        return GetItem(reinterpret_cast<LVITEMA*>(lParam)) ? TRUE : FALSE;
+    case LVM_SETITEM:
+        return SetItem(reinterpret_cast<const LVITEMA*>(lParam)) ? TRUE : FALSE;
+    case LVM_INSERTITEM:
+        return InsertItem(reinterpret_cast<const LVITEMA*>(lParam));
+    case LVM_DELETEITEM:
+        return DeleteItem(static_cast<int>(wParam)) ? TRUE : FALSE;
+    case LVM_DELETEALLITEMS:
+        return DeleteAllItems(false) ? TRUE : FALSE;
+    case LVM_GETCALLBACKMASK:
+        return static_cast<LRESULT>(m_callbackMask);
+    case LVM_SETCALLBACKMASK:
+        m_callbackMask = static_cast<UINT>(wParam);
+        InvalidateRows();
+        return TRUE;
+    case LVM_GETNEXTITEM:
+        return NextItem(static_cast<int>(wParam), LOWORD(lParam));
+    case LVM_FINDITEM:
+        return FindItem(static_cast<int>(wParam), reinterpret_cast<const LVFINDINFOA*>(lParam));
+    case LVM_GETITEMRECT:
+        return GetItemRect(static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam)) ? TRUE : FALSE;
+    case LVM_GETSUBITEMRECT:
+        return GetSubItemRect(static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam)) ? TRUE : FALSE;
+    case LVM_GETSTRINGWIDTH:
+    {
+        const char* text = reinterpret_cast<const char*>(lParam);
+        if (!text)
+            return 0;
+        return TextMeasure(ControlFont(hwnd)).Width(text);
+    }
+    case LVM_HITTEST:
+        return HitTest(reinterpret_cast<LVHITTESTINFO*>(lParam), false);
+    case LVM_SUBITEMHITTEST:
+        return HitTest(reinterpret_cast<LVHITTESTINFO*>(lParam), true);
+    case LVM_ENSUREVISIBLE:
+        return EnsureVisible(static_cast<int>(wParam), lParam != 0) ? TRUE : FALSE;
+    case LVM_SCROLL:
+        return ScrollBy(static_cast<int>(wParam), static_cast<int>(lParam)) ? TRUE : FALSE;
+    case LVM_REDRAWITEMS:
+    {
+        const int first = std::max(0, static_cast<int>(wParam));
+        const int last = std::min(Count() - 1, static_cast<int>(lParam));
+        for (int item = first; item <= last; ++item)
+            InvalidateItem(item);
+        return TRUE;
+    }
+    case LVM_UPDATE:
+        if (!ValidItem(static_cast<int>(wParam)))
+            return FALSE;
+        InvalidateItem(static_cast<int>(wParam));
+        return TRUE;
+    case LVM_GETHEADER:
+        return reinterpret_cast<LRESULT>(m_header);
+    case LVM_GETTOPINDEX:
+        return m_top;
+    case LVM_GETCOUNTPERPAGE:
+        return CountPerPage();
+    case LVM_GETORIGIN:
+        return FALSE;
+    case LVM_SETITEMSTATE:
+        return SetItemStateMessage(static_cast<int>(wParam), reinterpret_cast<const LVITEMA*>(lParam)) ? TRUE : FALSE;
+    case LVM_GETITEMSTATE:
+        return ValidItem(static_cast<int>(wParam)) ? static_cast<LRESULT>(StateOf(static_cast<int>(wParam),
+                                                                                   static_cast<UINT>(lParam)))
+                                                   : 0;
+    case LVM_GETITEMTEXT:
+        return GetItemText(static_cast<int>(wParam), reinterpret_cast<LVITEMA*>(lParam));
+    case LVM_SETITEMTEXT:
+        return SetItemText(static_cast<int>(wParam), reinterpret_cast<const LVITEMA*>(lParam)) ? TRUE : FALSE;
+    case LVM_SETITEMCOUNT:
+        return SetItemCount(static_cast<int>(wParam), static_cast<DWORD>(lParam)) ? TRUE : FALSE;
+    case LVM_SORTITEMS:
+        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), false) ? TRUE : FALSE;
+    case LVM_SORTITEMSEX:
+        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), true) ? TRUE : FALSE;
+    case LVM_GETSELECTEDCOUNT:
+        return SelectedCount();
+    case LVM_SETEXTENDEDLISTVIEWSTYLE:
+        return static_cast<LRESULT>(SetExtendedStyle(static_cast<DWORD>(wParam), static_cast<DWORD>(lParam)));
+    case LVM_GETEXTENDEDLISTVIEWSTYLE:
+        return static_cast<LRESULT>(m_exStyle);
+    case LVM_SETCOLUMNORDERARRAY:
+    {
+        const LRESULT done = SendMessage(m_header, HDM_SETORDERARRAY, wParam, lParam);
+        if (done)
+            InvalidateRows();
+        return done;
+    }
+    case LVM_GETCOLUMNORDERARRAY:
+        return SendMessage(m_header, HDM_GETORDERARRAY, wParam, lParam);
+    case LVM_GETSELECTIONMARK:
+        return m_mark;
+    case LVM_SETSELECTIONMARK:
+    {
+        const int old = m_mark;
+        const int mark = static_cast<int>(lParam);
+        m_mark = ValidItem(mark) ? mark : -1;
+        return old;
+    }
+    case LVM_GETCOLUMN:
+        return GetColumn(static_cast<int>(wParam), reinterpret_cast<LVCOLUMNA*>(lParam)) ? TRUE : FALSE;
+    case LVM_SETCOLUMN:
+        return SetColumn(static_cast<int>(wParam), reinterpret_cast<const LVCOLUMNA*>(lParam)) ? TRUE : FALSE;
+    case LVM_INSERTCOLUMN:
+        return InsertColumn(static_cast<int>(wParam), reinterpret_cast<const LVCOLUMNA*>(lParam));
+    case LVM_DELETECOLUMN:
+        return DeleteColumn(static_cast<int>(wParam)) ? TRUE : FALSE;
+    case LVM_GETCOLUMNWIDTH:
+        return ColumnWidth(static_cast<int>(wParam));
+    case LVM_SETCOLUMNWIDTH:
+        return SetColumnWidth(static_cast<int>(wParam), static_cast<int>(static_cast<short>(LOWORD(lParam))))
+                   ? TRUE
+                   : FALSE;
+    case LVM_GETVIEW:
+        return LV_VIEW_DETAILS;
+    case LVM_SETVIEW:
+        return wParam == LV_VIEW_DETAILS ? 1 : -1;
+    case LVM_GETUNICODEFORMAT:
+    case LVM_SETUNICODEFORMAT:
+        return FALSE;
+    case LVM_GETHOTITEM:
+        return -1;
+    case LVM_GETTOOLTIPS:
+    case LVM_GETEDITCONTROL:
+        return 0;
+    case CCM_GETVERSION:
+        return 6;
+    case CCM_SETVERSION:
+        return 6;
+    default:
+        if (message == m_headerLayoutMessage && m_headerLayoutMessage)
+        {
+            Layout();
+            InvalidateRows();
+            return 0;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+}
+
+// ---- Notifications ---------------------------------------------------------------------
+
+LRESULT ListViewBehaviour::Notify(NMHDR& header, UINT code) const
+{
+    const HWND parent = GetParent(m_hwnd);
+    header.hwndFrom = m_hwnd;
+    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(m_hwnd));
+    header.code = code;
+    return parent ? SendMessage(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header)) : 0;
+}
+
+LRESULT ListViewBehaviour::NotifyListView(UINT code, int item, int subItem, UINT newState, UINT oldState, UINT changed,
+                                          POINT action) const
+{
+    NMLISTVIEW nm{};
+    nm.iItem = item;
+    nm.iSubItem = subItem;
+    nm.uNewState = newState;
+    nm.uOldState = oldState;
+    nm.uChanged = changed;
+    nm.ptAction = action;
+    nm.lParam = ItemParam(item);
+    return Notify(nm.hdr, code);
+}
+
+LRESULT ListViewBehaviour::NotifyActivate(UINT code, int item, int subItem, POINT action, UINT keyFlags) const
+{
+    NMITEMACTIVATE nm{};
+    nm.iItem = item;
+    nm.iSubItem = subItem;
+    nm.ptAction = action;
+    nm.lParam = ItemParam(item);
+    nm.uKeyFlags = keyFlags;
+    return Notify(nm.hdr, code);
+}
+
+DispAnswer ListViewBehaviour::AskDispInfo(int item, int subItem, UINT mask, UINT stateMask, char* buffer, int size)
+{
+    DispAnswer answer;
+    char own[kDispTextSize];
+    if (!buffer || size <= 0)
+    {
+        buffer = own;
+        size = kDispTextSize;
+    }
+    buffer[0] = '\0';
+    NMLVDISPINFOA di{};
+    di.item.mask = mask;
+    di.item.iItem = item;
+    di.item.iSubItem = subItem;
+    di.item.stateMask = stateMask;
+    di.item.pszText = buffer;
+    di.item.cchTextMax = size;
+    di.item.iImage = 0;
+    if (!m_ownerData && ValidItem(item))
+    {
+        const ListRow& row = m_rows[static_cast<std::size_t>(item)];
+        di.item.lParam = row.lParam;
+        di.item.iIndent = row.indent;
+        if (static_cast<std::size_t>(subItem) < row.cells.size() && row.cells[static_cast<std::size_t>(subItem)].image != I_IMAGECALLBACK)
+            di.item.iImage = row.cells[static_cast<std::size_t>(subItem)].image;
+    }
+    Notify(di.hdr, LVN_GETDISPINFO);
+    if (mask & LVIF_TEXT)
+    {
+        const char* text = di.item.pszText;
+        if (text == buffer)
+        {
+            buffer[size - 1] = '\0';
+            answer.text = buffer;
+        }
+        else if (text && text != LPSTR_TEXTCALLBACKA)
+            answer.text = text;
+    }
+    answer.image = di.item.iImage;
+    answer.state = di.item.state & stateMask;
+    answer.lParam = di.item.lParam;
+    answer.indent = di.item.iIndent;
+    // The parent may ask the list to keep what it answered.
+    if ((di.item.mask & LVIF_DI_SETITEM) && !m_ownerData && ValidItem(item))
+    {
+        ListRow& row = m_rows[static_cast<std::size_t>(item)];
+        if (row.cells.size() <= static_cast<std::size_t>(subItem))
+            row.cells.resize(static_cast<std::size_t>(subItem) + 1);
+        ListCell& cell = row.cells[static_cast<std::size_t>(subItem)];
+        if (mask & LVIF_TEXT)
+        {
+            cell.text = answer.text;
+            cell.callback = false;
+        }
+        if (mask & LVIF_IMAGE)
+            cell.image = answer.image;
+    }
+    return answer;
+}
+
+LRESULT ListViewBehaviour::HeaderNotify(WPARAM wParam, NMHDR* header)
+{
+    const HWND hwnd = m_hwnd;
+    const HWND parent = GetParent(hwnd);
+    const UINT code = header->code;
+    // Layout first, so that the parent sees the list as the header now is.
+    if (code == HDN_ITEMCHANGEDA || code == HDN_ITEMCHANGEDW)
+    {
+        Layout();
+        InvalidateRows();
+    }
+    const LRESULT answer = parent ? SendMessage(parent, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header)) : 0;
+    if (!IsWindow(hwnd))
+        return answer;
+    // Only NMHEADER notifications carry an item.
+    const auto itemOf = [header] { return reinterpret_cast<const NMHEADERA*>(header)->iItem; };
+    switch (code)
+    {
+    case HDN_ITEMCLICKA:
+    case HDN_ITEMCLICKW:
+        if (!(Style() & LVS_NOSORTHEADER))
+            NotifyListView(LVN_COLUMNCLICK, -1, itemOf());
+        break;
+    case HDN_DIVIDERDBLCLICKA:
+    case HDN_DIVIDERDBLCLICKW:
+        SetColumnWidth(itemOf(), LVSCW_AUTOSIZE);
+        break;
+    case HDN_ENDDRAG:
+        if (!answer)
+            InvalidateRows();
+        break;
+    default:
+        break;
+    }
+    return answer;
+}
+
+// ---- Items -------------------------------------------------------------------------------
+
+LPARAM ListViewBehaviour::ItemParam(int item) const
+{
+    return (!m_ownerData && ValidItem(item)) ? m_rows[static_cast<std::size_t>(item)].lParam : 0;
+}
+
+int ListViewBehaviour::InsertItem(const LVITEMA* in)
+{
+    if (!in || m_ownerData || in->iSubItem != 0)
+        return -1;
+    ListRow row;
+    row.cells.resize(1);
+    ListCell& label = row.cells[0];
+    label.image = 0;
+    if (in->mask & LVIF_TEXT)
+    {
+        label.callback = in->pszText == LPSTR_TEXTCALLBACKA;
+        if (!label.callback && in->pszText)
+            label.text = in->pszText;
+    }
+    if (in->mask & LVIF_IMAGE)
+        label.image = in->iImage;
+    if (in->mask & LVIF_PARAM)
+        row.lParam = in->lParam;
+    if (in->mask & LVIF_INDENT)
+        row.indent = in->iIndent;
+    UINT state = 0;
+    if (in->mask & LVIF_STATE)
+        state = in->state & in->stateMask & ~m_callbackMask;
+    if ((m_exStyle & LVS_EX_CHECKBOXES) && !(state & LVIS_STATEIMAGEMASK))
+        state |= INDEXTOSTATEIMAGEMASK(1);
+    // Selection and focus are given after the insertion, with their notifications.
+    row.state = state & ~(LVIS_SELECTED | LVIS_FOCUSED);
+
+    int index = std::clamp(in->iItem, 0, Count());
+    const DWORD style = Style();
+    if ((style & (LVS_SORTASCENDING | LVS_SORTDESCENDING)) && !label.callback)
+    {
+        const bool descending = (style & LVS_SORTDESCENDING) != 0;
+        index = 0;
+        while (index < Count())
+        {
+            const ListCell& other = m_rows[static_cast<std::size_t>(index)].cells[0];
+            const int order = CompareNoCase(label.text, other.text);
+            if (descending ? order > 0 : order < 0)
+                break;
+            ++index;
+        }
+    }
+    m_rows.insert(m_rows.begin() + index, std::move(row));
+    if (m_focus >= index)
+        ++m_focus;
+    if (m_mark >= index)
+        ++m_mark;
+    const HWND hwnd = m_hwnd;
+    NotifyListView(LVN_INSERTITEM, index);
+    if (!IsWindow(hwnd))
+        return index;
+    if (state & (LVIS_SELECTED | LVIS_FOCUSED))
+        ChangeState(index, state, LVIS_SELECTED | LVIS_FOCUSED);
+    InvalidateFrom(index);
+    UpdateScrollBars();
+    return index;
+}
+
+bool ListViewBehaviour::DeleteItem(int item)
+{
+    if (!ValidItem(item))
+        return false;
+    if (m_ownerData)
+        --m_ownerCount;
+    else
+    {
+        const HWND hwnd = m_hwnd;
+        NotifyListView(LVN_DELETEITEM, item);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+        m_rows.erase(m_rows.begin() + item);
+    }
+    m_ownerSelection.EraseAt(item);
+    if (m_focus == item)
+        m_focus = -1;
+    else if (m_focus > item)
+        --m_focus;
+    if (m_mark == item)
+        m_mark = -1;
+    else if (m_mark > item)
+        --m_mark;
+    m_top = std::clamp(m_top, 0, std::max(0, Count() - CountPerPage()));
+    InvalidateFrom(item);
+    UpdateScrollBars();
+    return true;
+}
+
+bool ListViewBehaviour::DeleteAllItems(bool destroying)
+{
+    const HWND hwnd = m_hwnd;
+    if (Count() > 0)
+    {
+        const bool eachItem = NotifyListView(LVN_DELETEALLITEMS, -1) == 0;
+        if (!IsWindow(hwnd) && !destroying)
+            return false;
+        if (eachItem && !m_ownerData)
+        {
+            for (int item = 0; item < static_cast<int>(m_rows.size()); ++item)
+                NotifyListView(LVN_DELETEITEM, item);
+        }
+    }
+    m_rows.clear();
+    m_ownerCount = 0;
+    m_ownerSelection.Clear();
+    m_focus = -1;
+    m_mark = -1;
+    m_top = 0;
+    if (!destroying && IsWindow(hwnd))
+    {
+        InvalidateRows();
+        UpdateScrollBars();
+    }
+    return true;
+}
+
+bool ListViewBehaviour::GetItem(LVITEMA* item)
+{
+    if (!item || !ValidItem(item->iItem) || item->iSubItem < 0)
+        return false;
+    const int index = item->iItem;
+    const int sub = item->iSubItem;
+    const UINT mask = item->mask;
+    UINT ask = 0;
+    UINT askState = 0;
+    const ListCell* cell = nullptr;
+    if (m_ownerData)
+    {
+        ask = mask & (LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_INDENT);
+        if (mask & LVIF_STATE)
+            askState = item->stateMask & ~(LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    else
+    {
+        const ListRow& row = m_rows[static_cast<std::size_t>(index)];
+        if (static_cast<std::size_t>(sub) < row.cells.size())
+            cell = &row.cells[static_cast<std::size_t>(sub)];
+        if ((mask & LVIF_TEXT) && cell && cell->callback)
+            ask |= LVIF_TEXT;
+        if ((mask & LVIF_IMAGE) && cell && cell->image == I_IMAGECALLBACK)
+            ask |= LVIF_IMAGE;
+        if (mask & LVIF_STATE)
+            askState = item->stateMask & m_callbackMask;
+    }
+    if (askState)
+        ask |= LVIF_STATE;
+    DispAnswer answer;
+    if (ask)
+        answer = AskDispInfo(index, sub, ask, askState, item->pszText, item->cchTextMax);
+    if (!ValidItem(index))
+        return false;
+    if (mask & LVIF_TEXT)
+        CopyText((ask & LVIF_TEXT) ? answer.text : (cell ? cell->text : std::string()), item->pszText, item->cchTextMax);
+    if (mask & LVIF_IMAGE)
+        item->iImage = (ask & LVIF_IMAGE) ? answer.image : (cell ? cell->image : I_IMAGENONE);
+    if (mask & LVIF_PARAM)
+        item->lParam = (ask & LVIF_PARAM) ? answer.lParam : ItemParam(index);
+    if (mask & LVIF_INDENT)
+        item->iIndent = (ask & LVIF_INDENT) ? answer.indent : m_rows[static_cast<std::size_t>(index)].indent;
+    if (mask & LVIF_STATE)
+        item->state = (StoredState(index) & item->stateMask & ~askState) | answer.state;
+    return true;
+}
+
+bool ListViewBehaviour::SetItem(const LVITEMA* in)
+{
+    if (!in || !ValidItem(in->iItem))
+        return false;
+    const int index = in->iItem;
+    const int sub = in->iSubItem;
+    if (sub < 0 || (sub > 0 && sub >= static_cast<int>(m_columns.size())))
+        return false;
+    if (m_ownerData)
+    {
+        if (sub == 0 && (in->mask & LVIF_STATE))
+            ChangeState(index, in->state, in->stateMask);
+        return true;
+    }
+    const HWND hwnd = m_hwnd;
+    const UINT fields = in->mask & (LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_INDENT);
+    if (sub == 0 && fields)
+    {
+        if (NotifyListView(LVN_ITEMCHANGING, index, 0, 0, 0, fields))
+            return false;
+        if (!IsWindow(hwnd) || !ValidItem(index))
+            return false;
+    }
+    ListRow& row = m_rows[static_cast<std::size_t>(index)];
+    if (row.cells.size() <= static_cast<std::size_t>(sub))
+        row.cells.resize(static_cast<std::size_t>(sub) + 1);
+    ListCell& cell = row.cells[static_cast<std::size_t>(sub)];
+    if (in->mask & LVIF_TEXT)
+    {
+        cell.callback = in->pszText == LPSTR_TEXTCALLBACKA;
+        cell.text = (!cell.callback && in->pszText) ? in->pszText : "";
+    }
+    if (in->mask & LVIF_IMAGE)
+        cell.image = in->iImage;
+    if (sub == 0 && (in->mask & LVIF_PARAM))
+        row.lParam = in->lParam;
+    if (sub == 0 && (in->mask & LVIF_INDENT))
+        row.indent = in->iIndent;
+    InvalidateItem(index);
+    if (sub == 0 && fields)
+    {
+        NotifyListView(LVN_ITEMCHANGED, index, 0, 0, 0, fields);
+        if (!IsWindow(hwnd) || !ValidItem(index))
+            return true;
+    }
+    if (sub == 0 && (in->mask & LVIF_STATE))
+        ChangeState(index, in->state, in->stateMask);
+    return true;
+}
+
+int ListViewBehaviour::GetItemText(int item, LVITEMA* out)
+{
+    if (!out || !out->pszText || out->cchTextMax <= 0)
+        return 0;
+    out->pszText[0] = '\0';
+    if (!ValidItem(item) || out->iSubItem < 0)
+        return 0;
+    std::string text;
+    if (m_ownerData)
+        text = AskDispInfo(item, out->iSubItem, LVIF_TEXT, 0, out->pszText, out->cchTextMax).text;
+    else
+    {
+        const ListRow& row = m_rows[static_cast<std::size_t>(item)];
+        if (static_cast<std::size_t>(out->iSubItem) < row.cells.size())
+        {
+            const ListCell& cell = row.cells[static_cast<std::size_t>(out->iSubItem)];
+            text = cell.callback ? AskDispInfo(item, out->iSubItem, LVIF_TEXT, 0, out->pszText, out->cchTextMax).text
+                                 : cell.text;
+        }
+    }
+    CopyText(text, out->pszText, out->cchTextMax);
+    return static_cast<int>(std::strlen(out->pszText));
+}
+
+bool ListViewBehaviour::SetItemText(int item, const LVITEMA* in)
+{
+    if (!in || m_ownerData)
+        return false;
+    LVITEMA change = *in;
+    change.mask = LVIF_TEXT;
+    change.iItem = item;
+    return SetItem(&change);
+}
+
+bool ListViewBehaviour::SetItemCount(int count, DWORD flags)
+{
+    if (!m_ownerData)
+        return true; // a size hint for ordinary lists
+    count = std::max(0, count);
+    const int old = m_ownerCount;
+    m_ownerCount = count;
+    m_ownerSelection.Clip(count);
+    if (m_focus >= count)
+        m_focus = -1;
+    if (m_mark >= count)
+        m_mark = -1;
+    if (flags & LVSICF_NOSCROLL)
+        m_top = std::clamp(m_top, 0, std::max(0, count - 1));
+    else
+        m_top = std::clamp(m_top, 0, std::max(0, count - CountPerPage()));
+    if (flags & LVSICF_NOINVALIDATEALL)
+        InvalidateFrom(std::min(old, count));
+    else
+        InvalidateRows();
+    UpdateScrollBars();
+    return true;
+}
+
+int ListViewBehaviour::FindItem(int start, const LVFINDINFOA* find)
+{
+    if (!find)
+        return -1;
+    if (m_ownerData)
+    {
+        NMLVFINDITEMA nm{};
+        nm.iStart = start;
+        nm.lvfi = *find;
+        return static_cast<int>(Notify(nm.hdr, LVN_ODFINDITEMA));
+    }
+    const int count = Count();
+    const std::string wanted = find->psz ? find->psz : "";
+    const auto matches = [&](int item) {
+        if (find->flags & LVFI_PARAM)
+            return m_rows[static_cast<std::size_t>(item)].lParam == find->lParam;
+        if (find->flags & (LVFI_STRING | LVFI_PARTIAL | LVFI_SUBSTRING))
+        {
+            const std::string text = CellText(item, 0);
+            if (find->flags & (LVFI_PARTIAL | LVFI_SUBSTRING))
+                return StartsWithNoCase(text, wanted);
+            return CompareNoCase(text, wanted) == 0;
+        }
+        return false;
+    };
+    for (int item = std::max(0, start + 1); item < count; ++item)
+    {
+        if (matches(item))
+            return item;
+    }
+    if (find->flags & LVFI_WRAP)
+    {
+        for (int item = 0; item <= std::min(start, count - 1); ++item)
+        {
+            if (matches(item))
+                return item;
+        }
+    }
+    return -1;
+}
+
+std::string ListViewBehaviour::CellText(int item, int column)
+{
+    if (!ValidItem(item))
+        return std::string();
+    if (m_ownerData)
+        return AskDispInfo(item, column, LVIF_TEXT, 0).text;
+    const ListRow& row = m_rows[static_cast<std::size_t>(item)];
+    if (static_cast<std::size_t>(column) >= row.cells.size())
+        return std::string();
+    const ListCell& cell = row.cells[static_cast<std::size_t>(column)];
+    return cell.callback ? AskDispInfo(item, column, LVIF_TEXT, 0).text : cell.text;
+}
+
+// ---- States ------------------------------------------------------------------------------
+
+UINT ListViewBehaviour::StoredState(int item) const
+{
+    UINT state = 0;
+    if (m_ownerData)
+        state = m_ownerSelection.Contains(item) ? LVIS_SELECTED : 0;
+    else
+        state = m_rows[static_cast<std::size_t>(item)].state;
+    if (item == m_focus)
+        state |= LVIS_FOCUSED;
+    return state;
+}
+
+UINT ListViewBehaviour::StateOf(int item, UINT mask)
+{
+    UINT asked = mask & m_callbackMask;
+    if (m_ownerData)
+        asked |= mask & ~(LVIS_SELECTED | LVIS_FOCUSED);
+    UINT state = StoredState(item) & mask & ~asked;
+    if (asked)
+        state |= AskDispInfo(item, 0, LVIF_STATE, asked).state;
+    return state;
+}
+
+bool ListViewBehaviour::IsSelected(int item) const
+{
+    if (m_ownerData)
+        return m_ownerSelection.Contains(item);
+    return (m_rows[static_cast<std::size_t>(item)].state & LVIS_SELECTED) != 0;
+}
+
+bool ListViewBehaviour::ChangeState(int item, UINT state, UINT mask)
+{
+    if (!ValidItem(item))
+        return false;
+    mask &= ~m_callbackMask; // those bits are the parent's to keep
+    if (m_ownerData)
+        mask &= LVIS_SELECTED | LVIS_FOCUSED;
+    if (!mask)
+        return true;
+    const UINT old = StoredState(item);
+    const UINT updated = (old & ~mask) | (state & mask);
+    if (updated == old)
+        return true;
+    const HWND hwnd = m_hwnd;
+    if (!m_ownerData)
+    {
+        if (NotifyListView(LVN_ITEMCHANGING, item, 0, updated, old, LVIF_STATE))
+            return false;
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+    }
+    // Focus and a single selection leave the other item first.
+    if ((updated & LVIS_FOCUSED) && !(old & LVIS_FOCUSED) && m_focus >= 0 && m_focus != item)
+    {
+        ChangeState(m_focus, 0, LVIS_FOCUSED);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+    }
+    if ((updated & LVIS_SELECTED) && !(old & LVIS_SELECTED) && (Style() & LVS_SINGLESEL))
+    {
+        DeselectAll(item);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+    }
+    if (updated & LVIS_FOCUSED)
+        m_focus = item;
+    else if (m_focus == item)
+        m_focus = -1;
+    if (m_ownerData)
+    {
+        if (updated & LVIS_SELECTED)
+            m_ownerSelection.Add(item, item);
+        else
+            m_ownerSelection.Remove(item, item);
+    }
+    else
+        m_rows[static_cast<std::size_t>(item)].state = updated & ~LVIS_FOCUSED;
+    InvalidateItem(item);
+    NotifyListView(LVN_ITEMCHANGED, item, 0, updated, old, LVIF_STATE);
+    return true;
+}
+
+bool ListViewBehaviour::SetItemStateMessage(int item, const LVITEMA* in)
+{
+    if (!in)
+        return false;
+    if (item != -1)
+        return ChangeState(item, in->state, in->stateMask);
+    // Every item at once.
+    UINT mask = in->stateMask & ~LVIS_FOCUSED;
+    if (m_ownerData)
+    {
+        mask &= LVIS_SELECTED;
+        if (!mask || Count() == 0)
+            return true;
+        const bool select = (in->state & LVIS_SELECTED) != 0;
+        if (select && (Style() & LVS_SINGLESEL))
+            return false;
+        const long long before = m_ownerSelection.Count();
+        if (select)
+            m_ownerSelection.Add(0, Count() - 1);
+        else
+            m_ownerSelection.Clear();
+        if (before != m_ownerSelection.Count())
+        {
+            InvalidateRows();
+            NotifyListView(LVN_ITEMCHANGED, -1, 0, select ? LVIS_SELECTED : 0U, select ? 0U : LVIS_SELECTED,
+                           LVIF_STATE);
+        }
+        return true;
+    }
+    if ((in->stateMask & LVIS_FOCUSED) && !(in->state & LVIS_FOCUSED) && m_focus >= 0)
+        ChangeState(m_focus, 0, LVIS_FOCUSED);
+    for (int i = 0; i < Count(); ++i)
+        ChangeState(i, in->state, mask);
+    return true;
+}
+
+void ListViewBehaviour::DeselectAll(int except)
+{
+    if (m_ownerData)
+    {
+        const bool keep = except >= 0 && m_ownerSelection.Contains(except);
+        const long long others = m_ownerSelection.Count() - (keep ? 1 : 0);
+        if (others <= 0)
+            return;
+        m_ownerSelection.Clear();
+        if (keep)
+            m_ownerSelection.Add(except, except);
+        InvalidateRows();
+        NotifyListView(LVN_ITEMCHANGED, -1, 0, 0, LVIS_SELECTED, LVIF_STATE);
+        return;
+    }
+    for (int i = 0; i < Count(); ++i)
+    {
+        if (i != except && (m_rows[static_cast<std::size_t>(i)].state & LVIS_SELECTED))
+            ChangeState(i, 0, LVIS_SELECTED);
+    }
+}
+
+void ListViewBehaviour::SelectRange(int first, int last, bool clearOthers)
+{
+    if (first > last)
+        std::swap(first, last);
+    first = std::max(first, 0);
+    last = std::min(last, Count() - 1);
+    if (first > last)
+        return;
+    if (Style() & LVS_SINGLESEL)
+    {
+        ChangeState(last, LVIS_SELECTED, LVIS_SELECTED);
+        return;
+    }
+    if (m_ownerData)
+    {
+        if (clearOthers)
+        {
+            // Everything outside the range goes in one change.
+            IndexRanges outside = m_ownerSelection;
+            outside.Remove(first, last);
+            if (!outside.Empty())
+            {
+                m_ownerSelection.Clear();
+                InvalidateRows();
+                NotifyListView(LVN_ITEMCHANGED, -1, 0, 0, LVIS_SELECTED, LVIF_STATE);
+                if (!ValidItem(last))
+                    return;
+            }
+        }
+        if (first == last)
+        {
+            ChangeState(first, LVIS_SELECTED, LVIS_SELECTED);
+            return;
+        }
+        IndexRanges added;
+        added.Add(first, last);
+        for (int i = m_ownerSelection.Next(first - 1); i >= 0 && i <= last; i = m_ownerSelection.Next(i))
+            added.Remove(i, i);
+        if (added.Empty())
+            return;
+        m_ownerSelection.Add(first, last);
+        for (int i = first; i <= last; ++i)
+            InvalidateItem(i);
+        NMLVODSTATECHANGE nm{};
+        nm.iFrom = first;
+        nm.iTo = last;
+        nm.uNewState = LVIS_SELECTED;
+        nm.uOldState = 0;
+        Notify(nm.hdr, LVN_ODSTATECHANGED);
+        return;
+    }
+    const HWND hwnd = m_hwnd;
+    if (clearOthers)
+    {
+        for (int i = 0; i < Count(); ++i)
+        {
+            if ((i < first || i > last) && (m_rows[static_cast<std::size_t>(i)].state & LVIS_SELECTED))
+                ChangeState(i, 0, LVIS_SELECTED);
+            if (!IsWindow(hwnd))
+                return;
+        }
+    }
+    for (int i = first; i <= last && i < Count(); ++i)
+    {
+        ChangeState(i, LVIS_SELECTED, LVIS_SELECTED);
+        if (!IsWindow(hwnd))
+            return;
+    }
+}
+
+int ListViewBehaviour::SelectedCount() const
+{
+    if (m_ownerData)
+        return static_cast<int>(m_ownerSelection.Count());
+    return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(),
+                                          [](const ListRow& row) { return (row.state & LVIS_SELECTED) != 0; }));
+}
+
+bool ListViewBehaviour::MatchesState(int item, UINT flags)
+{
+    const UINT wanted = flags & LVNI_STATEMASK;
+    if (!wanted)
+        return true;
+    const UINT state = (wanted & m_callbackMask) ? StateOf(item, wanted) : StoredState(item);
+    return (state & wanted) == wanted;
+}
+
+int ListViewBehaviour::NextItem(int start, UINT flags)
+{
+    if (flags & (LVNI_TOLEFT | LVNI_TORIGHT))
+        return -1;
+    const int count = Count();
+    const bool backwards = (flags & (LVNI_ABOVE | LVNI_PREVIOUS)) != 0;
+    const UINT wanted = flags & LVNI_STATEMASK;
+    if (backwards && start < 0)
+        start = count;
+    if (wanted == LVNI_FOCUSED)
+    {
+        if (m_focus < 0)
+            return -1;
+        return (backwards ? m_focus < start : m_focus > start) ? m_focus : -1;
+    }
+    if (m_ownerData && (wanted & LVNI_SELECTED))
+    {
+        for (int i = backwards ? m_ownerSelection.Previous(start) : m_ownerSelection.Next(start);
+             i >= 0 && i < count; i = backwards ? m_ownerSelection.Previous(i) : m_ownerSelection.Next(i))
+        {
+            if (MatchesState(i, wanted))
+                return i;
+        }
+        return -1;
+    }
+    const int step = backwards ? -1 : 1;
+    for (int i = start + step; i >= 0 && i < count; i += step)
+    {
+        if (MatchesState(i, wanted))
+            return i;
+    }
+    return -1;
+}
+
+void ListViewBehaviour::ToggleCheck(int item)
+{
+    if (m_ownerData || !ValidItem(item))
+        return;
+    const UINT index = (m_rows[static_cast<std::size_t>(item)].state & LVIS_STATEIMAGEMASK) >> 12;
+    if (index == 0)
+        return;
+    ChangeState(item, INDEXTOSTATEIMAGEMASK(index == 2 ? 1 : 2), LVIS_STATEIMAGEMASK);
+}
+
+// ---- Columns -----------------------------------------------------------------------------
+
+ColumnLayout ListViewBehaviour::Columns() const
+{
+    ColumnLayout layout;
+    const int headerCount = static_cast<int>(SendMessage(m_header, HDM_GETITEMCOUNT, 0, 0));
+    const int count = std::min(headerCount, static_cast<int>(m_columns.size()));
+    if (count <= 0)
+        return layout;
+    std::vector<int> order(static_cast<std::size_t>(headerCount));
+    if (!SendMessage(m_header, HDM_GETORDERARRAY, static_cast<WPARAM>(headerCount), reinterpret_cast<LPARAM>(order.data())))
+        std::iota(order.begin(), order.end(), 0);
+    for (int column : order)
+    {
+        if (column >= 0 && column < count)
+            layout.order.push_back(column);
+    }
+    layout.width.resize(static_cast<std::size_t>(count));
+    layout.left.resize(static_cast<std::size_t>(count));
+    for (int column = 0; column < count; ++column)
+    {
+        HDITEMA item{};
+        item.mask = HDI_WIDTH;
+        SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        layout.width[static_cast<std::size_t>(column)] = std::max(0, item.cxy);
+    }
+    int x = 0;
+    for (int column : layout.order)
+    {
+        layout.left[static_cast<std::size_t>(column)] = x;
+        x += layout.width[static_cast<std::size_t>(column)];
+    }
+    layout.total = x;
+    return layout;
+}
+
+int ListViewBehaviour::InsertColumn(int index, const LVCOLUMNA* in)
+{
+    if (!in)
+        return -1;
+    index = std::clamp(index, 0, static_cast<int>(m_columns.size()));
+    ListColumn column;
+    if (in->mask & LVCF_FMT)
+        column.fmt = in->fmt;
+    column.subItem = (in->mask & LVCF_SUBITEM) ? in->iSubItem : index;
+    if (in->mask & LVCF_IMAGE)
+        column.image = in->iImage;
+
+    HDITEMA item{};
+    item.mask = HDI_FORMAT | HDI_WIDTH;
+    item.fmt = HeaderFormat(column.fmt);
+    item.cxy = (in->mask & LVCF_WIDTH) ? std::max(0, in->cx) : 0;
+    if (in->mask & LVCF_TEXT)
+    {
+        item.mask |= HDI_TEXT;
+        item.pszText = in->pszText;
+    }
+    if (in->mask & LVCF_IMAGE)
+    {
+        item.mask |= HDI_IMAGE;
+        item.iImage = in->iImage;
+    }
+    if (in->mask & LVCF_ORDER)
+    {
+        item.mask |= HDI_ORDER;
+        item.iOrder = in->iOrder;
+    }
+    m_columns.insert(m_columns.begin() + index, column);
+    for (ListRow& row : m_rows)
+    {
+        if (static_cast<std::size_t>(index) < row.cells.size())
+            row.cells.insert(row.cells.begin() + index, ListCell{});
+    }
+    SendMessage(m_header, HDM_INSERTITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    Layout();
+    InvalidateRows();
+    return index;
+}
+
+bool ListViewBehaviour::DeleteColumn(int index)
+{
+    if (index < 0 || index >= static_cast<int>(m_columns.size()))
+        return false;
+    m_columns.erase(m_columns.begin() + index);
+    for (ListRow& row : m_rows)
+    {
+        if (static_cast<std::size_t>(index) < row.cells.size())
+            row.cells.erase(row.cells.begin() + index);
+        if (row.cells.empty())
+            row.cells.resize(1);
+    }
+    SendMessage(m_header, HDM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    Layout();
+    InvalidateRows();
+    return true;
+}
+
+bool ListViewBehaviour::GetColumn(int index, LVCOLUMNA* out) const
+{
+    if (!out || index < 0 || index >= static_cast<int>(m_columns.size()))
+        return false;
+    const ListColumn& column = m_columns[static_cast<std::size_t>(index)];
+    HDITEMA item{};
+    item.mask = HDI_WIDTH | HDI_ORDER;
+    if ((out->mask & LVCF_TEXT) && out->pszText && out->cchTextMax > 0)
+    {
+        item.mask |= HDI_TEXT;
+        item.pszText = out->pszText;
+        item.cchTextMax = out->cchTextMax;
+    }
+    SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    if (out->mask & LVCF_FMT)
+        out->fmt = column.fmt;
+    if (out->mask & LVCF_WIDTH)
+        out->cx = item.cxy;
+    if (out->mask & LVCF_SUBITEM)
+        out->iSubItem = column.subItem;
+    if (out->mask & LVCF_IMAGE)
+        out->iImage = column.image;
+    if (out->mask & LVCF_ORDER)
+        out->iOrder = item.iOrder;
+    return true;
+}
+
+bool ListViewBehaviour::SetColumn(int index, const LVCOLUMNA* in)
+{
+    if (!in || index < 0 || index >= static_cast<int>(m_columns.size()))
+        return false;
+    ListColumn& column = m_columns[static_cast<std::size_t>(index)];
+    HDITEMA item{};
+    if (in->mask & LVCF_FMT)
+    {
+        column.fmt = in->fmt;
+        item.mask |= HDI_FORMAT;
+        item.fmt = HeaderFormat(column.fmt);
+    }
+    if (in->mask & LVCF_SUBITEM)
+        column.subItem = in->iSubItem;
+    if (in->mask & LVCF_IMAGE)
+    {
+        column.image = in->iImage;
+        item.mask |= HDI_IMAGE;
+        item.iImage = in->iImage;
+    }
+    if (in->mask & LVCF_TEXT)
+    {
+        item.mask |= HDI_TEXT;
+        item.pszText = in->pszText;
+    }
+    if (in->mask & LVCF_ORDER)
+    {
+        item.mask |= HDI_ORDER;
+        item.iOrder = in->iOrder;
+    }
+    if (in->mask & LVCF_WIDTH)
+    {
+        const int width = (in->cx == LVSCW_AUTOSIZE || in->cx == LVSCW_AUTOSIZE_USEHEADER)
+                              ? AutoWidth(index, in->cx == LVSCW_AUTOSIZE_USEHEADER)
+                              : std::max(0, in->cx);
+        item.mask |= HDI_WIDTH;
+        item.cxy = width;
+    }
+    if (item.mask)
+        SendMessage(m_header, HDM_SETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    InvalidateRows();
+    return true;
+}
+
+int ListViewBehaviour::ColumnWidth(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(m_columns.size()))
+        return 0;
+    HDITEMA item{};
+    item.mask = HDI_WIDTH;
+    SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return item.cxy;
+}
+
+bool ListViewBehaviour::SetColumnWidth(int index, int width)
+{
+    if (index < 0 || index >= static_cast<int>(m_columns.size()))
+        return false;
+    if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER)
+        width = AutoWidth(index, width == LVSCW_AUTOSIZE_USEHEADER);
+    else if (width < 0)
+        return false;
+    HDITEMA item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = width;
+    return SendMessage(m_header, HDM_SETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
+// The width that shows the widest text of a column, measured with the list's font. An
+// owner-data list is measured over the rows on view: asking the parent for every row of a
+// large virtual list would defeat its purpose.
+int ListViewBehaviour::AutoWidth(int index, bool useHeader)
+{
+    const TextMeasure measure(ControlFont(m_hwnd));
+    int first = 0;
+    int last = Count() - 1;
+    if (m_ownerData)
+    {
+        first = m_top;
+        last = std::min(last, m_top + CountPerPage());
+    }
+    int widest = 0;
+    for (int item = first; item <= last; ++item)
+        widest = std::max(widest, measure.Width(CellText(item, index)));
+    int width = widest + 2 * kTextInset;
+    if (index == 0)
+        width += StateImageWidth() + SmallImageWidth();
+    else if ((m_exStyle & LVS_EX_SUBITEMIMAGES) && m_smallImages)
+        width += SmallImageWidth();
+    if (useHeader)
+    {
+        char text[kDispTextSize] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+        item.pszText = text;
+        item.cchTextMax = kDispTextSize;
+        SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        int headerWidth = measure.Width(text) + 2 * kHeaderTextMargin;
+        if ((item.fmt & HDF_IMAGE) && item.iImage >= 0)
+        {
+            const HIMAGELIST images =
+                reinterpret_cast<HIMAGELIST>(SendMessage(m_header, HDM_GETIMAGELIST, HDSIL_NORMAL, 0));
+            headerWidth += ImageSize(images).cx + static_cast<int>(SendMessage(m_header, HDM_GETBITMAPMARGIN, 0, 0));
+        }
+        width = std::max(width, headerWidth);
+        // The last column on view takes the rest of the client area.
+        const ColumnLayout columns = Columns();
+        if (!columns.order.empty() && columns.order.back() == index)
+        {
+            const int rest = ClientOf(m_hwnd).Width() - columns.left[static_cast<std::size_t>(index)];
+            width = std::max(width, rest);
+        }
+    }
+    return width;
+}
+
+// ---- Sorting, styles, images, row height ---------------------------------------------------
+
+bool ListViewBehaviour::SortItems(LPARAM param, PFNLVCOMPARE compare, bool byIndex)
+{
+    if (!compare || m_ownerData)
+        return false;
+    // The rows stay where they are while the callback runs, so that it may read them by
+    // index; the new order is applied at the end.
+    std::vector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<LPARAM> params(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        params[i] = m_rows[i].lParam;
+    const HWND hwnd = m_hwnd;
+    MergeSort(order, [&](int a, int b) {
+        return byIndex ? compare(a, b, param)
+                       : compare(params[static_cast<std::size_t>(a)], params[static_cast<std::size_t>(b)], param);
+    });
+    if (!IsWindow(hwnd) || order.size() != m_rows.size())
+        return false;
+    std::vector<ListRow> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newIndex(m_rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+    {
+        sorted.push_back(std::move(m_rows[static_cast<std::size_t>(order[i])]));
+        newIndex[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
+    }
+    m_rows.swap(sorted);
+    if (m_focus >= 0)
+        m_focus = newIndex[static_cast<std::size_t>(m_focus)];
+    if (m_mark >= 0)
+        m_mark = newIndex[static_cast<std::size_t>(m_mark)];
+    InvalidateRows();
+    return true;
+}
+
+DWORD ListViewBehaviour::SetExtendedStyle(DWORD mask, DWORD style)
+{
+    if (!mask)
+        mask = ~DWORD{0};
+    const DWORD old = m_exStyle;
+    m_exStyle = (old & ~mask) | (style & mask);
+    const DWORD changed = old ^ m_exStyle;
+    if (changed & LVS_EX_HEADERDRAGDROP)
+    {
+        LONG headerStyle = GetWindowLong(m_header, GWL_STYLE);
+        headerStyle = (m_exStyle & LVS_EX_HEADERDRAGDROP) ? (headerStyle | static_cast<LONG>(HDS_DRAGDROP))
+                                                          : (headerStyle & ~static_cast<LONG>(HDS_DRAGDROP));
+        SetWindowLong(m_header, GWL_STYLE, headerStyle);
+    }
+    if (changed & LVS_EX_CHECKBOXES)
+    {
+        // Every item starts unchecked, as on Windows.
+        if (m_exStyle & LVS_EX_CHECKBOXES)
+        {
+            for (ListRow& row : m_rows)
+            {
+                if (!(row.state & LVIS_STATEIMAGEMASK))
+                    row.state |= INDEXTOSTATEIMAGEMASK(1);
+            }
+        }
+        UpdateRowHeight();
+    }
+    if (changed)
+        InvalidateRows();
+    return old;
+}
+
+HIMAGELIST ListViewBehaviour::SetImageList(int type, HIMAGELIST images)
+{
+    HIMAGELIST* slot = nullptr;
+    switch (type)
+    {
+    case LVSIL_NORMAL:
+        slot = &m_normalImages;
+        break;
+    case LVSIL_SMALL:
+        slot = &m_smallImages;
+        break;
+    case LVSIL_STATE:
+        slot = &m_stateImages;
+        break;
+    default:
+        return nullptr;
+    }
+    const HIMAGELIST old = *slot;
+    *slot = images;
+    UpdateRowHeight();
+    InvalidateRows();
+    return old;
+}
+
+int ListViewBehaviour::StateImageWidth() const
+{
+    if (m_stateImages)
+        return ImageSize(m_stateImages).cx;
+    return (m_exStyle & LVS_EX_CHECKBOXES) ? kCheckBoxImage : 0;
+}
+
+int ListViewBehaviour::SmallImageWidth() const { return m_smallImages ? ImageSize(m_smallImages).cx : 0; }
+
+void ListViewBehaviour::UpdateRowHeight()
+{
+    int height = FontMetrics(ControlFont(m_hwnd)).tmHeight + kRowMargin;
+    if (m_smallImages)
+        height = std::max<int>(height, ImageSize(m_smallImages).cy + 1);
+    if (m_stateImages)
+        height = std::max<int>(height, ImageSize(m_stateImages).cy + 1);
+    else if (m_exStyle & LVS_EX_CHECKBOXES)
+        height = std::max(height, kCheckBoxImage + 1);
+    if (OwnerDraw() && m_measuredHeight > 0)
+        height = m_measuredHeight;
+    height = std::max(1, height);
+    if (height == m_rowHeight)
+        return;
+    m_rowHeight = height;
+    InvalidateRows();
+    UpdateScrollBars();
+}
+
+void ListViewBehaviour::MeasureOwnerDrawRows()
+{
+    m_measuredHeight = 0;
+    UpdateRowHeight();
+    const HWND parent = GetParent(m_hwnd);
+    if (!parent)
+        return;
+    MEASUREITEMSTRUCT mis{ODT_LISTVIEW, static_cast<UINT>(GetDlgCtrlID(m_hwnd)), 0, 0,
+                          static_cast<UINT>(m_rowHeight), 0};
+    const HWND hwnd = m_hwnd;
+    SendMessage(parent, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+    if (!IsWindow(hwnd))
+        return;
+    m_measuredHeight = static_cast<int>(mis.itemHeight);
+    UpdateRowHeight();
+}
+
+void RegisterListViewClass()
+{
+    State::Get().RegisterBuiltin(WC_LISTVIEW, [] { return std::make_unique<ListViewBehaviour>(); }, COLOR_WINDOW);
+}
+
+} // namespace winlib::detail
