@@ -237,3 +237,33 @@ TEST(DialogWalkThrough, TypeTabToTheListChooseAndEnterClosesWithOk)
 }
 
 } // namespace
+
+namespace
+{
+
+INT_PTR RawDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+    {
+        EndDialog(hwnd, LOWORD(wParam) == IDOK ? 42 : 7);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+TEST(RawDialogs, GetTheDialogManagersKeyboardWithoutAClassLibraryObject)
+{
+    winlib::testing::Driver driver;
+    RegisterNameDialog();
+    driver.AnswerNextDialog([&driver](HWND hwnd) {
+        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
+        driver.Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kAgreeCheck));
+        driver.Press(VK_RETURN);
+    });
+    EXPECT_EQ(DialogBoxParam(nullptr, kDialogId, nullptr, &RawDialogProc, 0), 42);
+    driver.AnswerNextDialog([&driver](HWND) { driver.Press(VK_ESCAPE); });
+    EXPECT_EQ(DialogBoxParam(nullptr, kDialogId, nullptr, &RawDialogProc, 0), 7);
+}
+
+} // namespace

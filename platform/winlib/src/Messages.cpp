@@ -444,6 +444,8 @@ bool QuitRequested() { return State::Get().quit; }
 bool WalkPreTranslateTree(MSG* msg)
 {
     State& s = State::Get();
+    const bool input = (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) ||
+                       (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST);
     for (HWND hwnd = msg->hwnd; hwnd;)
     {
         WindowRecord* w = s.Find(hwnd);
@@ -451,6 +453,10 @@ bool WalkPreTranslateTree(MSG* msg)
             return false;
         const HWND parent = w->parent;
         if (w->object && w->object->PreTranslateMessage(msg))
+            return true;
+        // A dialog without a class-library object (a message box, a dialog of the raw
+        // functions) gets the dialog manager's keyboard as its own loop would give it.
+        if (!w->object && input && !parent && w->cls->name == "#32770" && ::IsDialogMessage(hwnd, msg))
             return true;
         hwnd = parent;
     }
