@@ -200,7 +200,8 @@ class ListHeaderTest : public ::testing::Test
 protected:
     void MakeList(DWORD style = LVS_REPORT, DWORD exStyle = LVS_EX_HEADERDRAGDROP)
     {
-        ASSERT_TRUE(list.Create(style | WS_VISIBLE, CRect(0, 0, 500, 200), parent->m_hWnd ? parent.get() : nullptr, 31));
+        ASSERT_TRUE(list.Create(style | WS_VISIBLE, CRect(0, 0, 500, 200),
+                                parent->m_hWnd ? parent.get() : nullptr, 31));
         list.SetExtendedStyle(exStyle);
         list.InsertColumn(0, "One", LVCFMT_LEFT, 100);
         list.InsertColumn(1, "Two", LVCFMT_LEFT, 80);

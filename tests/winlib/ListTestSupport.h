@@ -69,7 +69,8 @@ public:
     std::vector<Note> Of(UINT code) const
     {
         std::vector<Note> found;
-        std::copy_if(notes.begin(), notes.end(), std::back_inserter(found), [code](const Note& n) { return n.code == code; });
+        std::copy_if(notes.begin(), notes.end(), std::back_inserter(found),
+                     [code](const Note& n) { return n.code == code; });
         return found;
     }
 
@@ -138,7 +139,8 @@ private:
         note.from = header->hwndFrom;
         const UINT code = header->code;
         const bool fromList = IsList(header->hwndFrom);
-        if (fromList && (code == NM_CLICK || code == NM_DBLCLK || code == NM_RCLICK || code == LVN_ITEMACTIVATE))
+        if (fromList &&
+            (code == NM_CLICK || code == NM_DBLCLK || code == NM_RCLICK || code == LVN_ITEMACTIVATE))
         {
             const auto* nm = reinterpret_cast<NMITEMACTIVATE*>(header);
             note.item = nm->iItem;
@@ -187,8 +189,10 @@ private:
                 dispInfo(nm);
             else if ((nm->item.mask & LVIF_TEXT) && nm->item.pszText)
             {
-                const std::string text = "R" + std::to_string(nm->item.iItem) + "C" + std::to_string(nm->item.iSubItem);
-                std::snprintf(nm->item.pszText, static_cast<std::size_t>(nm->item.cchTextMax), "%s", text.c_str());
+                const std::string text =
+                    "R" + std::to_string(nm->item.iItem) + "C" + std::to_string(nm->item.iSubItem);
+                std::snprintf(nm->item.pszText, static_cast<std::size_t>(nm->item.cchTextMax), "%s",
+                              text.c_str());
             }
         }
         else if (code == NM_CUSTOMDRAW)
@@ -210,8 +214,8 @@ private:
                 note.mask = nm->pitem->mask;
                 note.width = nm->pitem->cxy;
                 note.order = nm->pitem->iOrder;
-                const bool wide = code == HDN_ITEMCHANGINGW || code == HDN_ITEMCHANGEDW || code == HDN_TRACKW ||
-                                  code == HDN_BEGINTRACKW || code == HDN_ENDTRACKW;
+                const bool wide = code == HDN_ITEMCHANGINGW || code == HDN_ITEMCHANGEDW ||
+                                  code == HDN_TRACKW || code == HDN_BEGINTRACKW || code == HDN_ENDTRACKW;
                 if ((nm->pitem->mask & HDI_TEXT) && nm->pitem->pszText)
                 {
                     if (wide)

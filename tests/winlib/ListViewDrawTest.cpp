@@ -67,9 +67,9 @@ protected:
     // The fills of one colour that cover a point.
     int FillsAt(COLORREF color, POINT pt) const
     {
-        return static_cast<int>(std::count_if(fills.begin(), fills.end(), [&](const DrawOp& op) {
-            return op.color == color && op.local.PtInRect(pt);
-        }));
+        return static_cast<int>(std::count_if(fills.begin(), fills.end(),
+                                              [&](const DrawOp& op)
+                                              { return op.color == color && op.local.PtInRect(pt); }));
     }
 
     CRect Cell(int item, int column) const
@@ -93,7 +93,8 @@ TEST_F(DrawTest, CustomDrawStagesAndAnswersAreHonoured)
     MakeList();
     constexpr COLORREF red = RGB(255, 0, 0);
     constexpr COLORREF blue = RGB(0, 0, 255);
-    parent->answer = [](NMHDR* h) -> LRESULT {
+    parent->answer = [](NMHDR* h) -> LRESULT
+    {
         if (h->code != NM_CUSTOMDRAW || GetClassNameString(h->hwndFrom) != "SysListView32")
             return 0;
         auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(h);
@@ -187,7 +188,8 @@ TEST_F(DrawTest, SelectionAndListColours)
     ReadBack();
     CRect client;
     list.GetClientRect(&client);
-    EXPECT_GE(FillsAt(back, POINT{client.right - 2, client.bottom - 2}), 1) << "the background below the rows";
+    EXPECT_GE(FillsAt(back, POINT{client.right - 2, client.bottom - 2}), 1)
+        << "the background below the rows";
     EXPECT_GE(FillsAt(textBack, Cell(2, 1).CenterPoint()), 1);
     EXPECT_EQ(Text(list, "b2")->color, text);
     list.SetTextBkColor(CLR_NONE);
@@ -213,14 +215,16 @@ TEST_F(DrawTest, GridLinesCheckBoxesAndDoubleBuffering)
     EXPECT_EQ(vertical, 3) << "a line at the right of each column";
 
     // A ticked box draws more than an empty one.
-    const auto opsIn = [&](int item) {
+    const auto opsIn = [&](int item)
+    {
         CRect box;
         list.GetItemRect(item, &box, LVIR_BOUNDS);
         box.right = box.left + 16;
         int count = 0;
         for (const DrawOp& op : driver.Ops(list))
         {
-            if (op.kind != DrawOp::Kind::Text && box.PtInRect(op.local.CenterPoint()) && op.local.Width() < 16)
+            if (op.kind != DrawOp::Kind::Text && box.PtInRect(op.local.CenterPoint()) &&
+                op.local.Width() < 16)
                 ++count;
         }
         return count;
@@ -246,7 +250,8 @@ TEST_F(DrawTest, HeaderItemsAndHeaderCustomDraw)
 
     // A parent that sets colours in the context and answers CDRF_NEWFONT tints the item.
     constexpr COLORREF tint = RGB(238, 221, 130);
-    parent->answer = [](NMHDR* h) -> LRESULT {
+    parent->answer = [](NMHDR* h) -> LRESULT
+    {
         if (h->code != NM_CUSTOMDRAW || GetClassNameString(h->hwndFrom) != "SysHeader32")
             return 0;
         auto* cd = reinterpret_cast<NMCUSTOMDRAW*>(h);
@@ -263,9 +268,9 @@ TEST_F(DrawTest, HeaderItemsAndHeaderCustomDraw)
     driver.Pump();
     ReadBack();
     const std::vector<DrawOp> headerFills = driver.Fills(*header);
-    EXPECT_TRUE(std::any_of(headerFills.begin(), headerFills.end(), [&](const DrawOp& op) {
-        return op.color == tint && op.local.PtInRect(three.CenterPoint());
-    }));
+    EXPECT_TRUE(std::any_of(headerFills.begin(), headerFills.end(),
+                            [&](const DrawOp& op)
+                            { return op.color == tint && op.local.PtInRect(three.CenterPoint()); }));
     ASSERT_NE(Text(*header, "One"), nullptr);
     EXPECT_EQ(Text(*header, "One")->color, RGB(0, 0, 0));
     EXPECT_EQ(Text(*header, "Two"), nullptr);

@@ -22,8 +22,8 @@ class OwnerDataTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(list.Create(LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_VISIBLE, CRect(0, 0, 420, 300),
-                                parent.get(), 9));
+        ASSERT_TRUE(list.Create(LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_VISIBLE,
+                                CRect(0, 0, 420, 300), parent.get(), 9));
         list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
         list.InsertColumn(0, "Id", LVCFMT_LEFT, 120);
         list.InsertColumn(1, "Value", LVCFMT_LEFT, 120);
@@ -143,21 +143,25 @@ TEST_F(OwnerDataTest, SelectionIsKeptAsRangesWithRangeNotifications)
 TEST_F(OwnerDataTest, CallbackMaskStatesComeFromTheParent)
 {
     list.SetCallbackMask(LVIS_STATEIMAGEMASK);
-    parent->dispInfo = [](NMLVDISPINFO* di) {
+    parent->dispInfo = [](NMLVDISPINFO* di)
+    {
         if (di->item.mask & LVIF_STATE)
             di->item.state = INDEXTOSTATEIMAGEMASK(di->item.iItem % 2 ? 2 : 1);
         if ((di->item.mask & LVIF_TEXT) && di->item.pszText)
-            std::snprintf(di->item.pszText, static_cast<std::size_t>(di->item.cchTextMax), "row %d", di->item.iItem);
+            std::snprintf(di->item.pszText, static_cast<std::size_t>(di->item.cchTextMax), "row %d",
+                          di->item.iItem);
     };
     EXPECT_TRUE(list.GetCheck(3));
     EXPECT_FALSE(list.GetCheck(4));
     const std::vector<Note> asked = parent->Of(LVN_GETDISPINFO);
     ASSERT_FALSE(asked.empty());
     EXPECT_TRUE(asked.back().mask & LVIF_STATE);
-    EXPECT_EQ(asked.back().newState, static_cast<UINT>(LVIS_STATEIMAGEMASK)) << "asked for the masked bits only";
+    EXPECT_EQ(asked.back().newState, static_cast<UINT>(LVIS_STATEIMAGEMASK))
+        << "asked for the masked bits only";
     // Selection stays with the list.
     list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ(list.GetItemState(4, LVIS_SELECTED | LVIS_STATEIMAGEMASK), LVIS_SELECTED | INDEXTOSTATEIMAGEMASK(1));
+    EXPECT_EQ(list.GetItemState(4, LVIS_SELECTED | LVIS_STATEIMAGEMASK),
+              LVIS_SELECTED | INDEXTOSTATEIMAGEMASK(1));
     EXPECT_EQ(list.GetItemText(12345, 0), "row 12345");
     EXPECT_EQ(list.InsertItem(0, "not for owner data"), -1);
 }
@@ -186,8 +190,8 @@ TEST(OwnerDrawList, MeasuresAtCreationAndFontChangeAndDrawsVisibleRows)
     RecordingParent parent;
     CFont font;
     MeasuredList list;
-    ASSERT_TRUE(list.Create(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_OWNERDATA | WS_VISIBLE, CRect(0, 0, 300, 200),
-                            &parent, 11));
+    ASSERT_TRUE(list.Create(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_OWNERDATA | WS_VISIBLE,
+                            CRect(0, 0, 300, 200), &parent, 11));
     EXPECT_EQ(list.measures, 1);
     list.InsertColumn(0, "A", LVCFMT_LEFT, 150);
     list.InsertColumn(1, "B", LVCFMT_LEFT, 100);
@@ -232,8 +236,9 @@ TEST(OwnerDrawList, UnsubclassedListDrawsThroughItsParent)
     Driver driver;
     RecordingParent parent;
     parent.measuredHeight = 21;
-    const HWND list = CreateWindowEx(0, WC_LISTVIEW, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, 0, 0,
-                                     300, 200, parent, reinterpret_cast<HMENU>(4), nullptr, nullptr);
+    const HWND list =
+        CreateWindowEx(0, WC_LISTVIEW, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, 0, 0, 300,
+                       200, parent, reinterpret_cast<HMENU>(4), nullptr, nullptr);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(parent.measured.size(), 1U);
     EXPECT_EQ(parent.measured[0].CtlID, 4U);

@@ -21,7 +21,8 @@ class ListViewTest : public ::testing::Test
 {
 protected:
     void MakeList(int rows, DWORD style = LVS_REPORT | LVS_SHOWSELALWAYS,
-                  DWORD exStyle = LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES, CRect rect = CRect(10, 10, 410, 250))
+                  DWORD exStyle = LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES,
+                  CRect rect = CRect(10, 10, 410, 250))
     {
         ASSERT_TRUE(list.Create(style | WS_VISIBLE, rect, parent.get(), 77));
         list.SetExtendedStyle(exStyle);
@@ -471,7 +472,8 @@ TEST_F(ListViewTest, ItemsInsertDeleteAndTheirNotifications)
     // Text and image on demand, and what the parent asks the list to keep.
     list.InsertItem(LVIF_TEXT | LVIF_IMAGE, 0, LPSTR_TEXTCALLBACK, 0, 0, I_IMAGECALLBACK, 0);
     EXPECT_EQ(list.GetItemText(0, 0), "R0C0");
-    parent->dispInfo = [](NMLVDISPINFO* di) {
+    parent->dispInfo = [](NMLVDISPINFO* di)
+    {
         std::snprintf(di->item.pszText, static_cast<std::size_t>(di->item.cchTextMax), "kept");
         di->item.iImage = 7;
         di->item.mask |= LVIF_DI_SETITEM;
@@ -493,7 +495,10 @@ TEST_F(ListViewTest, ItemsInsertDeleteAndTheirNotifications)
     EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), -1);
 }
 
-int ByDataDescending(LPARAM a, LPARAM b, LPARAM) { return a < b ? 1 : (a > b ? -1 : 0); }
+int ByDataDescending(LPARAM a, LPARAM b, LPARAM)
+{
+    return a < b ? 1 : (a > b ? -1 : 0);
+}
 
 struct SortProbe
 {

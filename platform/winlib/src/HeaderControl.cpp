@@ -17,8 +17,8 @@ namespace
 
 constexpr UINT_PTR kFilterTimer = 0x4846;
 constexpr int kFilterEditId = 0x4845;
-constexpr int kDividerGrip = 4;  // pixels on either side of a divider that grab it
-constexpr int kTextMargin = 6;   // between the edge of an item and its text or image
+constexpr int kDividerGrip = 4; // pixels on either side of a divider that grab it
+constexpr int kTextMargin = 6;  // between the edge of an item and its text or image
 constexpr int kSortArrowWidth = 8;
 
 struct HeaderItem
@@ -189,7 +189,8 @@ public:
             {
                 POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
                 ClientToScreen(hwnd, &screen);
-                SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(screen.x, screen.y));
+                SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
+                            MAKELPARAM(screen.x, screen.y));
             }
             return 0;
         }
@@ -253,12 +254,14 @@ public:
             return reinterpret_cast<LRESULT>(old);
         }
         case HDM_GETIMAGELIST:
-            return reinterpret_cast<LRESULT>(wParam == static_cast<WPARAM>(HDSIL_STATE) ? m_stateImages : m_images);
+            return reinterpret_cast<LRESULT>(wParam == static_cast<WPARAM>(HDSIL_STATE) ? m_stateImages
+                                                                                        : m_images);
         case HDM_ORDERTOINDEX:
         {
             const int position = static_cast<int>(wParam);
-            return (position >= 0 && position < static_cast<int>(m_order.size())) ? m_order[static_cast<std::size_t>(position)]
-                                                                                  : -1;
+            return (position >= 0 && position < static_cast<int>(m_order.size()))
+                       ? m_order[static_cast<std::size_t>(position)]
+                       : -1;
         }
         case HDM_GETORDERARRAY:
         {
@@ -311,10 +314,10 @@ private:
     enum class Mode
     {
         None,
-        Press,      // button held on an item; a click unless it turns into a drag
-        PressVetoed,// the parent refused the drag: nothing happens on release
-        Track,      // resizing by a divider
-        Drag,       // reordering
+        Press,       // button held on an item; a click unless it turns into a drag
+        PressVetoed, // the parent refused the drag: nothing happens on release
+        Track,       // resizing by a divider
+        Drag,        // reordering
         FilterButton
     };
 
@@ -475,7 +478,8 @@ private:
     void HeightChanged() const
     {
         if (const HWND parent = GetParent(m_hwnd))
-            SendMessage(parent, RegisterWindowMessage(kHeaderLayoutChangedMessage), reinterpret_cast<WPARAM>(m_hwnd), 0);
+            SendMessage(parent, RegisterWindowMessage(kHeaderLayoutChangedMessage),
+                        reinterpret_cast<WPARAM>(m_hwnd), 0);
     }
     void InvalidatePart(const RECT& part) { InvalidateRect(m_hwnd, &part, TRUE); }
 
@@ -484,8 +488,8 @@ private:
     void QueryNotifyFormat()
     {
         const HWND parent = GetParent(m_hwnd);
-        m_unicode = parent && SendMessage(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_hwnd), NF_QUERY) ==
-                                  NFR_UNICODE;
+        m_unicode = parent && SendMessage(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_hwnd),
+                                          NF_QUERY) == NFR_UNICODE;
     }
 
     HDITEMA Describe(int index, UINT mask) const
@@ -730,12 +734,13 @@ private:
         if (!m_edit)
         {
             m_edit = CreateWindowEx(0, "Edit", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, m_hwnd,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kFilterEditId)), nullptr, nullptr);
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kFilterEditId)), nullptr,
+                                    nullptr);
             if (!m_edit)
                 return false;
             if (WindowRecord* record = State::Get().Find(m_edit))
-                record->behaviour =
-                    std::make_unique<FilterEditBehaviour>(std::move(record->behaviour), m_hwnd, m_editKeyMessage);
+                record->behaviour = std::make_unique<FilterEditBehaviour>(std::move(record->behaviour),
+                                                                          m_hwnd, m_editKeyMessage);
             SendMessage(m_edit, WM_SETFONT, static_cast<WPARAM>(SendMessage(m_hwnd, WM_GETFONT, 0, 0)), 0);
         }
         if (!m_editing)
@@ -1097,7 +1102,8 @@ private:
         if (!parent)
             return CDRF_DODEFAULT;
         const auto id = static_cast<UINT_PTR>(GetDlgCtrlID(m_hwnd));
-        NMCUSTOMDRAW cd{{m_hwnd, id, NM_CUSTOMDRAW}, stage, hdc, rc, static_cast<DWORD_PTR>(item), state, lParam};
+        NMCUSTOMDRAW cd{{m_hwnd, id, NM_CUSTOMDRAW},  stage, hdc,   rc,
+                        static_cast<DWORD_PTR>(item), state, lParam};
         return SendMessage(parent, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&cd));
     }
 
@@ -1138,8 +1144,14 @@ private:
         if (item.fmt & HDF_OWNERDRAW)
         {
             const HWND parent = GetParent(m_hwnd);
-            DRAWITEMSTRUCT dis{ODT_HEADER, static_cast<UINT>(GetDlgCtrlID(m_hwnd)), static_cast<UINT>(index),
-                               ODA_DRAWENTIRE, pressed ? ODS_SELECTED : 0U, m_hwnd, hdc, r,
+            DRAWITEMSTRUCT dis{ODT_HEADER,
+                               static_cast<UINT>(GetDlgCtrlID(m_hwnd)),
+                               static_cast<UINT>(index),
+                               ODA_DRAWENTIRE,
+                               pressed ? ODS_SELECTED : 0U,
+                               m_hwnd,
+                               hdc,
+                               r,
                                static_cast<ULONG_PTR>(item.lParam)};
             if (parent)
                 SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
@@ -1183,7 +1195,8 @@ private:
             content.right = arrow.left - 2;
         }
         const SIZE imageSize = ImageSize(m_images);
-        const bool image = (item.fmt & HDF_IMAGE) && item.image >= 0 && imageSize.cx > 0 && ImageCount(m_images) > item.image;
+        const bool image = (item.fmt & HDF_IMAGE) && item.image >= 0 && imageSize.cx > 0 &&
+                           ImageCount(m_images) > item.image;
         const bool imageRight = (item.fmt & HDF_BITMAP_ON_RIGHT) != 0;
         const int imageSpace = image ? imageSize.cx + m_bitmapMargin : 0;
 
@@ -1341,7 +1354,8 @@ private:
 
 void RegisterHeaderClass()
 {
-    State::Get().RegisterBuiltin(WC_HEADER, [] { return std::make_unique<HeaderBehaviour>(); }, COLOR_BTNFACE);
+    State::Get().RegisterBuiltin(
+        WC_HEADER, [] { return std::make_unique<HeaderBehaviour>(); }, COLOR_BTNFACE);
 }
 
 } // namespace winlib::detail

@@ -13,13 +13,15 @@ BOOL CHeaderCtrl::GetOrderArray(LPINT order, int count) const
 {
     if (count == -1)
         count = GetItemCount();
-    return static_cast<BOOL>(SendMessage(HDM_GETORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)));
+    return static_cast<BOOL>(
+        SendMessage(HDM_GETORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)));
 }
 
 CImageList* CHeaderCtrl::SetImageList(CImageList* images)
 {
     CImageList* previous = GetImageList();
-    SendMessage(HDM_SETIMAGELIST, HDSIL_NORMAL, reinterpret_cast<LPARAM>(images ? images->GetSafeHandle() : nullptr));
+    SendMessage(HDM_SETIMAGELIST, HDSIL_NORMAL,
+                reinterpret_cast<LPARAM>(images ? images->GetSafeHandle() : nullptr));
     m_images = images;
     return previous;
 }

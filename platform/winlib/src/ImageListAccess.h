@@ -17,7 +17,10 @@ inline SIZE ImageSize(HIMAGELIST images)
     return size;
 }
 
-inline int ImageCount(HIMAGELIST images) { return images ? ImageList_GetImageCount(images) : 0; }
+inline int ImageCount(HIMAGELIST images)
+{
+    return images ? ImageList_GetImageCount(images) : 0;
+}
 
 // Draws image 'index' with its top left corner at (x, y); false when there is nothing to draw.
 inline bool DrawImage(HIMAGELIST images, int index, HDC hdc, int x, int y, UINT style)

@@ -20,7 +20,8 @@ BOOL CListCtrl::CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* par
 
 int CListCtrl::InsertColumn(int column, const LVCOLUMN* info)
 {
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMN, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMN, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
 }
 
 int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width, int subItem)
@@ -42,16 +43,21 @@ int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width, i
     return InsertColumn(column, &info);
 }
 
-BOOL CListCtrl::DeleteColumn(int column) { return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(column))); }
+BOOL CListCtrl::DeleteColumn(int column)
+{
+    return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, static_cast<WPARAM>(column)));
+}
 
 BOOL CListCtrl::GetColumn(int column, LVCOLUMN* info) const
 {
-    return static_cast<BOOL>(SendMessage(LVM_GETCOLUMN, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_GETCOLUMN, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
 }
 
 BOOL CListCtrl::SetColumn(int column, const LVCOLUMN* info)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SETCOLUMN, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETCOLUMN, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(info)));
 }
 
 int CListCtrl::GetColumnWidth(int column) const
@@ -61,19 +67,22 @@ int CListCtrl::GetColumnWidth(int column) const
 
 BOOL CListCtrl::SetColumnWidth(int column, int width)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)));
 }
 
 BOOL CListCtrl::GetColumnOrderArray(LPINT order, int count)
 {
     if (count == -1)
         count = GetHeaderCtrl()->GetItemCount();
-    return static_cast<BOOL>(SendMessage(LVM_GETCOLUMNORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_GETCOLUMNORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)));
 }
 
 BOOL CListCtrl::SetColumnOrderArray(int count, LPINT order)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETCOLUMNORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)));
 }
 
 CHeaderCtrl* CListCtrl::GetHeaderCtrl() const
@@ -94,14 +103,18 @@ int CListCtrl::InsertItem(const LVITEM* item)
     return static_cast<int>(SendMessage(LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(item)));
 }
 
-int CListCtrl::InsertItem(int item, LPCSTR text) { return InsertItem(LVIF_TEXT, item, text, 0, 0, 0, 0); }
+int CListCtrl::InsertItem(int item, LPCSTR text)
+{
+    return InsertItem(LVIF_TEXT, item, text, 0, 0, 0, 0);
+}
 
 int CListCtrl::InsertItem(int item, LPCSTR text, int image)
 {
     return InsertItem(LVIF_TEXT | LVIF_IMAGE, item, text, 0, 0, image, 0);
 }
 
-int CListCtrl::InsertItem(UINT mask, int item, LPCSTR text, UINT state, UINT stateMask, int image, LPARAM lParam)
+int CListCtrl::InsertItem(UINT mask, int item, LPCSTR text, UINT state, UINT stateMask, int image,
+                          LPARAM lParam)
 {
     LVITEM info{};
     info.mask = mask;
@@ -114,8 +127,14 @@ int CListCtrl::InsertItem(UINT mask, int item, LPCSTR text, UINT state, UINT sta
     return InsertItem(&info);
 }
 
-BOOL CListCtrl::DeleteItem(int item) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item))); }
-BOOL CListCtrl::DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+BOOL CListCtrl::DeleteItem(int item)
+{
+    return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item)));
+}
+BOOL CListCtrl::DeleteAllItems()
+{
+    return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+}
 
 BOOL CListCtrl::GetItem(LVITEM* item) const
 {
@@ -166,7 +185,8 @@ int CListCtrl::GetItemText(int item, int subItem, LPSTR buffer, int length) cons
     info.iSubItem = subItem;
     info.pszText = buffer;
     info.cchTextMax = length;
-    return static_cast<int>(SendMessage(LVM_GETITEMTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&info)));
+    return static_cast<int>(
+        SendMessage(LVM_GETITEMTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&info)));
 }
 
 BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text)
@@ -174,7 +194,8 @@ BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text)
     LVITEM info{};
     info.iSubItem = subItem;
     info.pszText = const_cast<LPSTR>(text);
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&info)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&info)));
 }
 
 DWORD_PTR CListCtrl::GetItemData(int item) const
@@ -192,7 +213,8 @@ BOOL CListCtrl::SetItemData(int item, DWORD_PTR data)
 
 UINT CListCtrl::GetItemState(int item, UINT mask) const
 {
-    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), static_cast<LPARAM>(mask)));
+    return static_cast<UINT>(
+        SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), static_cast<LPARAM>(mask)));
 }
 
 BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
@@ -205,20 +227,29 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
 
 BOOL CListCtrl::SetItemState(int item, LVITEM* info)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(info)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(info)));
 }
 
-int CListCtrl::GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
-void CListCtrl::SetItemCount(int count) { SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0); }
+int CListCtrl::GetItemCount() const
+{
+    return static_cast<int>(SendMessage(LVM_GETITEMCOUNT));
+}
+void CListCtrl::SetItemCount(int count)
+{
+    SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+}
 
 BOOL CListCtrl::SetItemCountEx(int count, DWORD flags)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), static_cast<LPARAM>(flags)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), static_cast<LPARAM>(flags)));
 }
 
 int CListCtrl::FindItem(LVFINDINFO* find, int start) const
 {
-    return static_cast<int>(SendMessage(LVM_FINDITEM, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(find)));
+    return static_cast<int>(
+        SendMessage(LVM_FINDITEM, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(find)));
 }
 
 // ---- Selection -------------------------------------------------------------------------
@@ -241,8 +272,14 @@ int CListCtrl::GetNextSelectedItem(POSITION& position) const
     return current;
 }
 
-UINT CListCtrl::GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
-int CListCtrl::GetSelectionMark() const { return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK)); }
+UINT CListCtrl::GetSelectedCount() const
+{
+    return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT));
+}
+int CListCtrl::GetSelectionMark() const
+{
+    return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK));
+}
 
 int CListCtrl::SetSelectionMark(int index)
 {
@@ -261,8 +298,14 @@ BOOL CListCtrl::SetCheck(int item, BOOL check)
     return SetItemState(item, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), LVIS_STATEIMAGEMASK);
 }
 
-UINT CListCtrl::GetCallbackMask() const { return static_cast<UINT>(SendMessage(LVM_GETCALLBACKMASK)); }
-BOOL CListCtrl::SetCallbackMask(UINT mask) { return static_cast<BOOL>(SendMessage(LVM_SETCALLBACKMASK, mask)); }
+UINT CListCtrl::GetCallbackMask() const
+{
+    return static_cast<UINT>(SendMessage(LVM_GETCALLBACKMASK));
+}
+BOOL CListCtrl::SetCallbackMask(UINT mask)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETCALLBACKMASK, mask));
+}
 
 // ---- Geometry and scrolling ------------------------------------------------------------
 
@@ -289,29 +332,38 @@ int CListCtrl::SubItemHitTest(LPLVHITTESTINFO info)
 BOOL CListCtrl::GetItemRect(int item, LPRECT rect, UINT code) const
 {
     rect->left = static_cast<LONG>(code);
-    return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)));
 }
 
 BOOL CListCtrl::GetSubItemRect(int item, int subItem, int area, CRect& rect) const
 {
     rect.top = subItem;
     rect.left = area;
-    return static_cast<BOOL>(
-        SendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(static_cast<RECT*>(&rect))));
+    return static_cast<BOOL>(SendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item),
+                                         reinterpret_cast<LPARAM>(static_cast<RECT*>(&rect))));
 }
 
 BOOL CListCtrl::EnsureVisible(int item, BOOL partialOk)
 {
-    return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), MAKELPARAM(partialOk, 0)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), MAKELPARAM(partialOk, 0)));
 }
 
 BOOL CListCtrl::Scroll(CSize size)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SCROLL, static_cast<WPARAM>(size.cx), static_cast<LPARAM>(size.cy)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SCROLL, static_cast<WPARAM>(size.cx), static_cast<LPARAM>(size.cy)));
 }
 
-int CListCtrl::GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
-int CListCtrl::GetCountPerPage() const { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }
+int CListCtrl::GetTopIndex() const
+{
+    return static_cast<int>(SendMessage(LVM_GETTOPINDEX));
+}
+int CListCtrl::GetCountPerPage() const
+{
+    return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE));
+}
 
 int CListCtrl::GetStringWidth(LPCSTR text) const
 {
@@ -320,26 +372,35 @@ int CListCtrl::GetStringWidth(LPCSTR text) const
 
 BOOL CListCtrl::RedrawItems(int first, int last)
 {
-    return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last)));
 }
 
-BOOL CListCtrl::Update(int item) { return static_cast<BOOL>(SendMessage(LVM_UPDATE, static_cast<WPARAM>(item))); }
+BOOL CListCtrl::Update(int item)
+{
+    return static_cast<BOOL>(SendMessage(LVM_UPDATE, static_cast<WPARAM>(item)));
+}
 
 // ---- Sorting ---------------------------------------------------------------------------
 
 BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, DWORD_PTR data)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare)));
 }
 
 BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR data)
 {
-    return static_cast<BOOL>(SendMessage(LVM_SORTITEMSEX, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SORTITEMSEX, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare)));
 }
 
 // ---- Appearance ------------------------------------------------------------------------
 
-DWORD CListCtrl::GetExtendedStyle() const { return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+DWORD CListCtrl::GetExtendedStyle() const
+{
+    return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+}
 
 DWORD CListCtrl::SetExtendedStyle(DWORD style)
 {
@@ -361,16 +422,32 @@ CImageList* CListCtrl::GetImageList(int type) const
 {
     if (type < LVSIL_NORMAL || type > LVSIL_STATE)
         return nullptr;
-    const auto current = reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(type)));
+    const auto current =
+        reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(type)));
     CImageList* kept = m_images[type];
     return (kept && current && kept->GetSafeHandle() == current) ? kept : nullptr;
 }
 
-COLORREF CListCtrl::GetTextColor() const { return static_cast<COLORREF>(SendMessage(LVM_GETTEXTCOLOR)); }
-BOOL CListCtrl::SetTextColor(COLORREF color) { return static_cast<BOOL>(SendMessage(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(color))); }
-COLORREF CListCtrl::GetBkColor() const { return static_cast<COLORREF>(SendMessage(LVM_GETBKCOLOR)); }
-BOOL CListCtrl::SetBkColor(COLORREF color) { return static_cast<BOOL>(SendMessage(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(color))); }
-COLORREF CListCtrl::GetTextBkColor() const { return static_cast<COLORREF>(SendMessage(LVM_GETTEXTBKCOLOR)); }
+COLORREF CListCtrl::GetTextColor() const
+{
+    return static_cast<COLORREF>(SendMessage(LVM_GETTEXTCOLOR));
+}
+BOOL CListCtrl::SetTextColor(COLORREF color)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(color)));
+}
+COLORREF CListCtrl::GetBkColor() const
+{
+    return static_cast<COLORREF>(SendMessage(LVM_GETBKCOLOR));
+}
+BOOL CListCtrl::SetBkColor(COLORREF color)
+{
+    return static_cast<BOOL>(SendMessage(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(color)));
+}
+COLORREF CListCtrl::GetTextBkColor() const
+{
+    return static_cast<COLORREF>(SendMessage(LVM_GETTEXTBKCOLOR));
+}
 
 BOOL CListCtrl::SetTextBkColor(COLORREF color)
 {

@@ -1,6 +1,7 @@
-// The report list view ("SysListView32"): the behaviour class shared by its three source
-// files (ListViewControl.cpp: items, columns, states and messages; ListViewInput.cpp:
-// geometry, scrolling, mouse and keyboard; ListViewPaint.cpp: painting).
+// The report list view ("SysListView32"): the behaviour class shared by its source files
+// (ListViewControl.cpp: messages, notifications and items; ListViewState.cpp: states and
+// selection; ListViewColumns.cpp: columns, sorting, styles and row height;
+// ListViewInput.cpp: geometry, scrolling, mouse and keyboard; ListViewPaint.cpp: painting).
 //
 // Every view style is shown as the report view. The column header is a real child window;
 // column widths, texts and order live in it and the list reads them back from it.
@@ -15,6 +16,13 @@
 
 namespace winlib::detail
 {
+
+// Measures of the list shared by its source files.
+inline constexpr int kListDispTextSize = 260; // what the list offers the parent for one cell's text
+inline constexpr int kListRowMargin = 4;      // added to the font height for a row
+inline constexpr int kListCheckBoxImage = 16; // the check box state image without a state image list
+inline constexpr int kListTextInset = 4;      // between a cell's edge and its text
+inline constexpr int kListHeaderTextMargin = 6;
 
 struct ListCell
 {
@@ -111,7 +119,7 @@ private:
     std::string CellText(int item, int column);
     LPARAM ItemParam(int item) const;
 
-    // States.
+    // ---- ListViewState.cpp -----------------------------------------------------------
     UINT StoredState(int item) const;
     UINT StateOf(int item, UINT mask);
     bool IsSelected(int item) const;
@@ -126,7 +134,7 @@ private:
     bool MatchesState(int item, UINT flags);
     void ToggleCheck(int item);
 
-    // Columns.
+    // ---- ListViewColumns.cpp ---------------------------------------------------------
     int InsertColumn(int index, const LVCOLUMNA* column);
     bool DeleteColumn(int index);
     bool GetColumn(int index, LVCOLUMNA* out) const;
@@ -182,7 +190,8 @@ private:
     void Paint();
     void PaintContent(HDC hdc, const CRect& paint, bool eraseBackground);
     void PaintOwnerDrawn(HDC hdc, int first, int last, const ColumnLayout& columns);
-    void PaintRows(HDC hdc, int first, int last, const ColumnLayout& columns, const CRect& paint, LRESULT overall);
+    void PaintRows(HDC hdc, int first, int last, const ColumnLayout& columns, const CRect& paint,
+                   LRESULT overall);
     void PaintGridLines(HDC hdc, const ColumnLayout& columns);
     LRESULT CustomDraw(HDC hdc, NMLVCUSTOMDRAW& cd) const;
     void EraseBackground(HDC hdc, const CRect& area) const;

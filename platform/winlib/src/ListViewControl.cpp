@@ -1,5 +1,5 @@
-// The report list view: items and sub-items, states and selection, owner data, columns,
-// sorting, the messages and the notifications to the parent.
+// The report list view: the messages, the notifications to the parent, and the items and
+// sub-items with their texts and images, stored or asked for.
 #include "ImageListAccess.h"
 #include "ListView.h"
 #include "winlib/HeaderCtrl.h"
@@ -7,19 +7,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <numeric>
 
 namespace winlib::detail
 {
 
 namespace
 {
-
-constexpr int kDispTextSize = 260; // what the list offers the parent for one cell's text
-constexpr int kRowMargin = 4;      // added to the font height for a row
-constexpr int kCheckBoxImage = 16; // the state image of a check box list without a state image list
-constexpr int kTextInset = 4;      // between a cell's edge and its text
-constexpr int kHeaderTextMargin = 6;
 
 void CopyText(const std::string& text, char* buffer, int size)
 {
@@ -48,53 +41,7 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix)
     return text.size() >= prefix.size() && CompareNoCase(text.substr(0, prefix.size()), prefix) == 0;
 }
 
-int HeaderFormat(int listFormat)
-{
-    int fmt = HDF_STRING | (listFormat & LVCFMT_JUSTIFYMASK);
-    if (listFormat & LVCFMT_IMAGE)
-        fmt |= HDF_IMAGE;
-    if (listFormat & LVCFMT_BITMAP_ON_RIGHT)
-        fmt |= HDF_BITMAP_ON_RIGHT;
-    return fmt;
-}
-
-// A stable merge sort that stays in bounds whatever the comparison answers.
-template <typename Compare>
-void MergeSort(std::vector<int>& items, Compare compare)
-{
-    std::vector<int> scratch(items.size());
-    for (std::size_t width = 1; width < items.size(); width *= 2)
-    {
-        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width)
-        {
-            const std::size_t mid = std::min(lo + width, items.size());
-            const std::size_t hi = std::min(lo + 2 * width, items.size());
-            std::size_t a = lo;
-            std::size_t b = mid;
-            std::size_t out = lo;
-            while (a < mid && b < hi)
-                scratch[out++] = compare(items[b], items[a]) < 0 ? items[b++] : items[a++];
-            while (a < mid)
-                scratch[out++] = items[a++];
-            while (b < hi)
-                scratch[out++] = items[b++];
-        }
-        items.swap(scratch);
-    }
-}
-
 } // namespace
-
-int ColumnLayout::ColumnAt(int x) const
-{
-    for (int column : order)
-    {
-        const auto c = static_cast<std::size_t>(column);
-        if (x >= left[c] && x < left[c] + width[c])
-            return column;
-    }
-    return -1;
-}
 
 LRESULT ListViewBehaviour::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -155,7 +102,8 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
         }
         const HWND parent = GetParent(hwnd);
         const LRESULT answer =
-            parent ? SendMessage(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_QUERY) : NFR_ANSI;
+            parent ? SendMessage(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_QUERY)
+                   : NFR_ANSI;
         return answer == NFR_UNICODE ? NFR_UNICODE : NFR_ANSI;
     }
     case WM_SETFONT:
@@ -193,8 +141,9 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
             if (changed & LVS_NOSORTHEADER)
             {
                 LONG headerStyle = GetWindowLong(m_header, GWL_STYLE);
-                headerStyle = (change->styleNew & LVS_NOSORTHEADER) ? (headerStyle & ~static_cast<LONG>(HDS_BUTTONS))
-                                                                    : (headerStyle | static_cast<LONG>(HDS_BUTTONS));
+                headerStyle = (change->styleNew & LVS_NOSORTHEADER)
+                                  ? (headerStyle & ~static_cast<LONG>(HDS_BUTTONS))
+                                  : (headerStyle | static_cast<LONG>(HDS_BUTTONS));
                 SetWindowLong(m_header, GWL_STYLE, headerStyle);
             }
             if (changed & LVS_OWNERDRAWFIXED)
@@ -328,7 +277,8 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
     case LVM_SETIMAGELIST:
-        return reinterpret_cast<LRESULT>(SetImageList(static_cast<int>(wParam), reinterpret_cast<HIMAGELIST>(lParam)));
+        return reinterpret_cast<LRESULT>(
+            SetImageList(static_cast<int>(wParam), reinterpret_cast<HIMAGELIST>(lParam)));
     case LVM_GETITEMCOUNT:
         return Count();
     case LVM_GETITEM:
@@ -392,11 +342,13 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
     case LVM_GETORIGIN:
         return FALSE;
     case LVM_SETITEMSTATE:
-        return SetItemStateMessage(static_cast<int>(wParam), reinterpret_cast<const LVITEMA*>(lParam)) ? TRUE : FALSE;
+        return SetItemStateMessage(static_cast<int>(wParam), reinterpret_cast<const LVITEMA*>(lParam))
+                   ? TRUE
+                   : FALSE;
     case LVM_GETITEMSTATE:
-        return ValidItem(static_cast<int>(wParam)) ? static_cast<LRESULT>(StateOf(static_cast<int>(wParam),
-                                                                                   static_cast<UINT>(lParam)))
-                                                   : 0;
+        return ValidItem(static_cast<int>(wParam))
+                   ? static_cast<LRESULT>(StateOf(static_cast<int>(wParam), static_cast<UINT>(lParam)))
+                   : 0;
     case LVM_GETITEMTEXT:
         return GetItemText(static_cast<int>(wParam), reinterpret_cast<LVITEMA*>(lParam));
     case LVM_SETITEMTEXT:
@@ -404,9 +356,11 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
     case LVM_SETITEMCOUNT:
         return SetItemCount(static_cast<int>(wParam), static_cast<DWORD>(lParam)) ? TRUE : FALSE;
     case LVM_SORTITEMS:
-        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), false) ? TRUE : FALSE;
+        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), false) ? TRUE
+                                                                                                     : FALSE;
     case LVM_SORTITEMSEX:
-        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), true) ? TRUE : FALSE;
+        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), true) ? TRUE
+                                                                                                    : FALSE;
     case LVM_GETSELECTEDCOUNT:
         return SelectedCount();
     case LVM_SETEXTENDEDLISTVIEWSTYLE:
@@ -483,8 +437,8 @@ LRESULT ListViewBehaviour::Notify(NMHDR& header, UINT code) const
     return parent ? SendMessage(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header)) : 0;
 }
 
-LRESULT ListViewBehaviour::NotifyListView(UINT code, int item, int subItem, UINT newState, UINT oldState, UINT changed,
-                                          POINT action) const
+LRESULT ListViewBehaviour::NotifyListView(UINT code, int item, int subItem, UINT newState, UINT oldState,
+                                          UINT changed, POINT action) const
 {
     NMLISTVIEW nm{};
     nm.iItem = item;
@@ -508,14 +462,15 @@ LRESULT ListViewBehaviour::NotifyActivate(UINT code, int item, int subItem, POIN
     return Notify(nm.hdr, code);
 }
 
-DispAnswer ListViewBehaviour::AskDispInfo(int item, int subItem, UINT mask, UINT stateMask, char* buffer, int size)
+DispAnswer ListViewBehaviour::AskDispInfo(int item, int subItem, UINT mask, UINT stateMask, char* buffer,
+                                          int size)
 {
     DispAnswer answer;
-    char own[kDispTextSize];
+    char own[kListDispTextSize];
     if (!buffer || size <= 0)
     {
         buffer = own;
-        size = kDispTextSize;
+        size = kListDispTextSize;
     }
     buffer[0] = '\0';
     NMLVDISPINFOA di{};
@@ -531,7 +486,8 @@ DispAnswer ListViewBehaviour::AskDispInfo(int item, int subItem, UINT mask, UINT
         const ListRow& row = m_rows[static_cast<std::size_t>(item)];
         di.item.lParam = row.lParam;
         di.item.iIndent = row.indent;
-        if (static_cast<std::size_t>(subItem) < row.cells.size() && row.cells[static_cast<std::size_t>(subItem)].image != I_IMAGECALLBACK)
+        if (static_cast<std::size_t>(subItem) < row.cells.size() &&
+            row.cells[static_cast<std::size_t>(subItem)].image != I_IMAGECALLBACK)
             di.item.iImage = row.cells[static_cast<std::size_t>(subItem)].image;
     }
     Notify(di.hdr, LVN_GETDISPINFO);
@@ -579,7 +535,8 @@ LRESULT ListViewBehaviour::HeaderNotify(WPARAM wParam, NMHDR* header)
         Layout();
         InvalidateRows();
     }
-    const LRESULT answer = parent ? SendMessage(parent, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header)) : 0;
+    const LRESULT answer =
+        parent ? SendMessage(parent, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header)) : 0;
     if (!IsWindow(hwnd))
         return answer;
     // Only NMHEADER notifications carry an item.
@@ -764,7 +721,8 @@ bool ListViewBehaviour::GetItem(LVITEMA* item)
     if (!ValidItem(index))
         return false;
     if (mask & LVIF_TEXT)
-        CopyText((ask & LVIF_TEXT) ? answer.text : (cell ? cell->text : std::string()), item->pszText, item->cchTextMax);
+        CopyText((ask & LVIF_TEXT) ? answer.text : (cell ? cell->text : std::string()), item->pszText,
+                 item->cchTextMax);
     if (mask & LVIF_IMAGE)
         item->iImage = (ask & LVIF_IMAGE) ? answer.image : (cell ? cell->image : I_IMAGENONE);
     if (mask & LVIF_PARAM)
@@ -842,8 +800,9 @@ int ListViewBehaviour::GetItemText(int item, LVITEMA* out)
         if (static_cast<std::size_t>(out->iSubItem) < row.cells.size())
         {
             const ListCell& cell = row.cells[static_cast<std::size_t>(out->iSubItem)];
-            text = cell.callback ? AskDispInfo(item, out->iSubItem, LVIF_TEXT, 0, out->pszText, out->cchTextMax).text
-                                 : cell.text;
+            text = cell.callback
+                       ? AskDispInfo(item, out->iSubItem, LVIF_TEXT, 0, out->pszText, out->cchTextMax).text
+                       : cell.text;
         }
     }
     CopyText(text, out->pszText, out->cchTextMax);
@@ -897,7 +856,8 @@ int ListViewBehaviour::FindItem(int start, const LVFINDINFOA* find)
     }
     const int count = Count();
     const std::string wanted = find->psz ? find->psz : "";
-    const auto matches = [&](int item) {
+    const auto matches = [&](int item)
+    {
         if (find->flags & LVFI_PARAM)
             return m_rows[static_cast<std::size_t>(item)].lParam == find->lParam;
         if (find->flags & (LVFI_STRING | LVFI_PARTIAL | LVFI_SUBSTRING))
@@ -938,660 +898,10 @@ std::string ListViewBehaviour::CellText(int item, int column)
     return cell.callback ? AskDispInfo(item, column, LVIF_TEXT, 0).text : cell.text;
 }
 
-// ---- States ------------------------------------------------------------------------------
-
-UINT ListViewBehaviour::StoredState(int item) const
-{
-    UINT state = 0;
-    if (m_ownerData)
-        state = m_ownerSelection.Contains(item) ? LVIS_SELECTED : 0;
-    else
-        state = m_rows[static_cast<std::size_t>(item)].state;
-    if (item == m_focus)
-        state |= LVIS_FOCUSED;
-    return state;
-}
-
-UINT ListViewBehaviour::StateOf(int item, UINT mask)
-{
-    UINT asked = mask & m_callbackMask;
-    if (m_ownerData)
-        asked |= mask & ~(LVIS_SELECTED | LVIS_FOCUSED);
-    UINT state = StoredState(item) & mask & ~asked;
-    if (asked)
-        state |= AskDispInfo(item, 0, LVIF_STATE, asked).state;
-    return state;
-}
-
-bool ListViewBehaviour::IsSelected(int item) const
-{
-    if (m_ownerData)
-        return m_ownerSelection.Contains(item);
-    return (m_rows[static_cast<std::size_t>(item)].state & LVIS_SELECTED) != 0;
-}
-
-bool ListViewBehaviour::ChangeState(int item, UINT state, UINT mask)
-{
-    if (!ValidItem(item))
-        return false;
-    mask &= ~m_callbackMask; // those bits are the parent's to keep
-    if (m_ownerData)
-        mask &= LVIS_SELECTED | LVIS_FOCUSED;
-    if (!mask)
-        return true;
-    const UINT old = StoredState(item);
-    const UINT updated = (old & ~mask) | (state & mask);
-    if (updated == old)
-        return true;
-    const HWND hwnd = m_hwnd;
-    if (!m_ownerData)
-    {
-        if (NotifyListView(LVN_ITEMCHANGING, item, 0, updated, old, LVIF_STATE))
-            return false;
-        if (!IsWindow(hwnd) || !ValidItem(item))
-            return false;
-    }
-    // Focus and a single selection leave the other item first.
-    if ((updated & LVIS_FOCUSED) && !(old & LVIS_FOCUSED) && m_focus >= 0 && m_focus != item)
-    {
-        ChangeState(m_focus, 0, LVIS_FOCUSED);
-        if (!IsWindow(hwnd) || !ValidItem(item))
-            return false;
-    }
-    if ((updated & LVIS_SELECTED) && !(old & LVIS_SELECTED) && (Style() & LVS_SINGLESEL))
-    {
-        DeselectAll(item);
-        if (!IsWindow(hwnd) || !ValidItem(item))
-            return false;
-    }
-    if (updated & LVIS_FOCUSED)
-        m_focus = item;
-    else if (m_focus == item)
-        m_focus = -1;
-    if (m_ownerData)
-    {
-        if (updated & LVIS_SELECTED)
-            m_ownerSelection.Add(item, item);
-        else
-            m_ownerSelection.Remove(item, item);
-    }
-    else
-        m_rows[static_cast<std::size_t>(item)].state = updated & ~LVIS_FOCUSED;
-    InvalidateItem(item);
-    NotifyListView(LVN_ITEMCHANGED, item, 0, updated, old, LVIF_STATE);
-    return true;
-}
-
-bool ListViewBehaviour::SetItemStateMessage(int item, const LVITEMA* in)
-{
-    if (!in)
-        return false;
-    if (item != -1)
-        return ChangeState(item, in->state, in->stateMask);
-    // Every item at once.
-    UINT mask = in->stateMask & ~LVIS_FOCUSED;
-    if (m_ownerData)
-    {
-        mask &= LVIS_SELECTED;
-        if (!mask || Count() == 0)
-            return true;
-        const bool select = (in->state & LVIS_SELECTED) != 0;
-        if (select && (Style() & LVS_SINGLESEL))
-            return false;
-        const long long before = m_ownerSelection.Count();
-        if (select)
-            m_ownerSelection.Add(0, Count() - 1);
-        else
-            m_ownerSelection.Clear();
-        if (before != m_ownerSelection.Count())
-        {
-            InvalidateRows();
-            NotifyListView(LVN_ITEMCHANGED, -1, 0, select ? LVIS_SELECTED : 0U, select ? 0U : LVIS_SELECTED,
-                           LVIF_STATE);
-        }
-        return true;
-    }
-    if ((in->stateMask & LVIS_FOCUSED) && !(in->state & LVIS_FOCUSED) && m_focus >= 0)
-        ChangeState(m_focus, 0, LVIS_FOCUSED);
-    for (int i = 0; i < Count(); ++i)
-        ChangeState(i, in->state, mask);
-    return true;
-}
-
-void ListViewBehaviour::DeselectAll(int except)
-{
-    if (m_ownerData)
-    {
-        const bool keep = except >= 0 && m_ownerSelection.Contains(except);
-        const long long others = m_ownerSelection.Count() - (keep ? 1 : 0);
-        if (others <= 0)
-            return;
-        m_ownerSelection.Clear();
-        if (keep)
-            m_ownerSelection.Add(except, except);
-        InvalidateRows();
-        NotifyListView(LVN_ITEMCHANGED, -1, 0, 0, LVIS_SELECTED, LVIF_STATE);
-        return;
-    }
-    for (int i = 0; i < Count(); ++i)
-    {
-        if (i != except && (m_rows[static_cast<std::size_t>(i)].state & LVIS_SELECTED))
-            ChangeState(i, 0, LVIS_SELECTED);
-    }
-}
-
-void ListViewBehaviour::SelectRange(int first, int last, bool clearOthers)
-{
-    if (first > last)
-        std::swap(first, last);
-    first = std::max(first, 0);
-    last = std::min(last, Count() - 1);
-    if (first > last)
-        return;
-    if (Style() & LVS_SINGLESEL)
-    {
-        ChangeState(last, LVIS_SELECTED, LVIS_SELECTED);
-        return;
-    }
-    if (m_ownerData)
-    {
-        if (clearOthers)
-        {
-            // Everything outside the range goes in one change.
-            IndexRanges outside = m_ownerSelection;
-            outside.Remove(first, last);
-            if (!outside.Empty())
-            {
-                m_ownerSelection.Clear();
-                InvalidateRows();
-                NotifyListView(LVN_ITEMCHANGED, -1, 0, 0, LVIS_SELECTED, LVIF_STATE);
-                if (!ValidItem(last))
-                    return;
-            }
-        }
-        if (first == last)
-        {
-            ChangeState(first, LVIS_SELECTED, LVIS_SELECTED);
-            return;
-        }
-        IndexRanges added;
-        added.Add(first, last);
-        for (int i = m_ownerSelection.Next(first - 1); i >= 0 && i <= last; i = m_ownerSelection.Next(i))
-            added.Remove(i, i);
-        if (added.Empty())
-            return;
-        m_ownerSelection.Add(first, last);
-        for (int i = first; i <= last; ++i)
-            InvalidateItem(i);
-        NMLVODSTATECHANGE nm{};
-        nm.iFrom = first;
-        nm.iTo = last;
-        nm.uNewState = LVIS_SELECTED;
-        nm.uOldState = 0;
-        Notify(nm.hdr, LVN_ODSTATECHANGED);
-        return;
-    }
-    const HWND hwnd = m_hwnd;
-    if (clearOthers)
-    {
-        for (int i = 0; i < Count(); ++i)
-        {
-            if ((i < first || i > last) && (m_rows[static_cast<std::size_t>(i)].state & LVIS_SELECTED))
-                ChangeState(i, 0, LVIS_SELECTED);
-            if (!IsWindow(hwnd))
-                return;
-        }
-    }
-    for (int i = first; i <= last && i < Count(); ++i)
-    {
-        ChangeState(i, LVIS_SELECTED, LVIS_SELECTED);
-        if (!IsWindow(hwnd))
-            return;
-    }
-}
-
-int ListViewBehaviour::SelectedCount() const
-{
-    if (m_ownerData)
-        return static_cast<int>(m_ownerSelection.Count());
-    return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(),
-                                          [](const ListRow& row) { return (row.state & LVIS_SELECTED) != 0; }));
-}
-
-bool ListViewBehaviour::MatchesState(int item, UINT flags)
-{
-    const UINT wanted = flags & LVNI_STATEMASK;
-    if (!wanted)
-        return true;
-    const UINT state = (wanted & m_callbackMask) ? StateOf(item, wanted) : StoredState(item);
-    return (state & wanted) == wanted;
-}
-
-int ListViewBehaviour::NextItem(int start, UINT flags)
-{
-    if (flags & (LVNI_TOLEFT | LVNI_TORIGHT))
-        return -1;
-    const int count = Count();
-    const bool backwards = (flags & (LVNI_ABOVE | LVNI_PREVIOUS)) != 0;
-    const UINT wanted = flags & LVNI_STATEMASK;
-    if (backwards && start < 0)
-        start = count;
-    if (wanted == LVNI_FOCUSED)
-    {
-        if (m_focus < 0)
-            return -1;
-        return (backwards ? m_focus < start : m_focus > start) ? m_focus : -1;
-    }
-    if (m_ownerData && (wanted & LVNI_SELECTED))
-    {
-        for (int i = backwards ? m_ownerSelection.Previous(start) : m_ownerSelection.Next(start);
-             i >= 0 && i < count; i = backwards ? m_ownerSelection.Previous(i) : m_ownerSelection.Next(i))
-        {
-            if (MatchesState(i, wanted))
-                return i;
-        }
-        return -1;
-    }
-    const int step = backwards ? -1 : 1;
-    for (int i = start + step; i >= 0 && i < count; i += step)
-    {
-        if (MatchesState(i, wanted))
-            return i;
-    }
-    return -1;
-}
-
-void ListViewBehaviour::ToggleCheck(int item)
-{
-    if (m_ownerData || !ValidItem(item))
-        return;
-    const UINT index = (m_rows[static_cast<std::size_t>(item)].state & LVIS_STATEIMAGEMASK) >> 12;
-    if (index == 0)
-        return;
-    ChangeState(item, INDEXTOSTATEIMAGEMASK(index == 2 ? 1 : 2), LVIS_STATEIMAGEMASK);
-}
-
-// ---- Columns -----------------------------------------------------------------------------
-
-ColumnLayout ListViewBehaviour::Columns() const
-{
-    ColumnLayout layout;
-    const int headerCount = static_cast<int>(SendMessage(m_header, HDM_GETITEMCOUNT, 0, 0));
-    const int count = std::min(headerCount, static_cast<int>(m_columns.size()));
-    if (count <= 0)
-        return layout;
-    std::vector<int> order(static_cast<std::size_t>(headerCount));
-    if (!SendMessage(m_header, HDM_GETORDERARRAY, static_cast<WPARAM>(headerCount), reinterpret_cast<LPARAM>(order.data())))
-        std::iota(order.begin(), order.end(), 0);
-    for (int column : order)
-    {
-        if (column >= 0 && column < count)
-            layout.order.push_back(column);
-    }
-    layout.width.resize(static_cast<std::size_t>(count));
-    layout.left.resize(static_cast<std::size_t>(count));
-    for (int column = 0; column < count; ++column)
-    {
-        HDITEMA item{};
-        item.mask = HDI_WIDTH;
-        SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
-        layout.width[static_cast<std::size_t>(column)] = std::max(0, item.cxy);
-    }
-    int x = 0;
-    for (int column : layout.order)
-    {
-        layout.left[static_cast<std::size_t>(column)] = x;
-        x += layout.width[static_cast<std::size_t>(column)];
-    }
-    layout.total = x;
-    return layout;
-}
-
-int ListViewBehaviour::InsertColumn(int index, const LVCOLUMNA* in)
-{
-    if (!in)
-        return -1;
-    index = std::clamp(index, 0, static_cast<int>(m_columns.size()));
-    ListColumn column;
-    if (in->mask & LVCF_FMT)
-        column.fmt = in->fmt;
-    column.subItem = (in->mask & LVCF_SUBITEM) ? in->iSubItem : index;
-    if (in->mask & LVCF_IMAGE)
-        column.image = in->iImage;
-
-    HDITEMA item{};
-    item.mask = HDI_FORMAT | HDI_WIDTH;
-    item.fmt = HeaderFormat(column.fmt);
-    item.cxy = (in->mask & LVCF_WIDTH) ? std::max(0, in->cx) : 0;
-    if (in->mask & LVCF_TEXT)
-    {
-        item.mask |= HDI_TEXT;
-        item.pszText = in->pszText;
-    }
-    if (in->mask & LVCF_IMAGE)
-    {
-        item.mask |= HDI_IMAGE;
-        item.iImage = in->iImage;
-    }
-    if (in->mask & LVCF_ORDER)
-    {
-        item.mask |= HDI_ORDER;
-        item.iOrder = in->iOrder;
-    }
-    m_columns.insert(m_columns.begin() + index, column);
-    for (ListRow& row : m_rows)
-    {
-        if (static_cast<std::size_t>(index) < row.cells.size())
-            row.cells.insert(row.cells.begin() + index, ListCell{});
-    }
-    SendMessage(m_header, HDM_INSERTITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    Layout();
-    InvalidateRows();
-    return index;
-}
-
-bool ListViewBehaviour::DeleteColumn(int index)
-{
-    if (index < 0 || index >= static_cast<int>(m_columns.size()))
-        return false;
-    m_columns.erase(m_columns.begin() + index);
-    for (ListRow& row : m_rows)
-    {
-        if (static_cast<std::size_t>(index) < row.cells.size())
-            row.cells.erase(row.cells.begin() + index);
-        if (row.cells.empty())
-            row.cells.resize(1);
-    }
-    SendMessage(m_header, HDM_DELETEITEM, static_cast<WPARAM>(index), 0);
-    Layout();
-    InvalidateRows();
-    return true;
-}
-
-bool ListViewBehaviour::GetColumn(int index, LVCOLUMNA* out) const
-{
-    if (!out || index < 0 || index >= static_cast<int>(m_columns.size()))
-        return false;
-    const ListColumn& column = m_columns[static_cast<std::size_t>(index)];
-    HDITEMA item{};
-    item.mask = HDI_WIDTH | HDI_ORDER;
-    if ((out->mask & LVCF_TEXT) && out->pszText && out->cchTextMax > 0)
-    {
-        item.mask |= HDI_TEXT;
-        item.pszText = out->pszText;
-        item.cchTextMax = out->cchTextMax;
-    }
-    SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    if (out->mask & LVCF_FMT)
-        out->fmt = column.fmt;
-    if (out->mask & LVCF_WIDTH)
-        out->cx = item.cxy;
-    if (out->mask & LVCF_SUBITEM)
-        out->iSubItem = column.subItem;
-    if (out->mask & LVCF_IMAGE)
-        out->iImage = column.image;
-    if (out->mask & LVCF_ORDER)
-        out->iOrder = item.iOrder;
-    return true;
-}
-
-bool ListViewBehaviour::SetColumn(int index, const LVCOLUMNA* in)
-{
-    if (!in || index < 0 || index >= static_cast<int>(m_columns.size()))
-        return false;
-    ListColumn& column = m_columns[static_cast<std::size_t>(index)];
-    HDITEMA item{};
-    if (in->mask & LVCF_FMT)
-    {
-        column.fmt = in->fmt;
-        item.mask |= HDI_FORMAT;
-        item.fmt = HeaderFormat(column.fmt);
-    }
-    if (in->mask & LVCF_SUBITEM)
-        column.subItem = in->iSubItem;
-    if (in->mask & LVCF_IMAGE)
-    {
-        column.image = in->iImage;
-        item.mask |= HDI_IMAGE;
-        item.iImage = in->iImage;
-    }
-    if (in->mask & LVCF_TEXT)
-    {
-        item.mask |= HDI_TEXT;
-        item.pszText = in->pszText;
-    }
-    if (in->mask & LVCF_ORDER)
-    {
-        item.mask |= HDI_ORDER;
-        item.iOrder = in->iOrder;
-    }
-    if (in->mask & LVCF_WIDTH)
-    {
-        const int width = (in->cx == LVSCW_AUTOSIZE || in->cx == LVSCW_AUTOSIZE_USEHEADER)
-                              ? AutoWidth(index, in->cx == LVSCW_AUTOSIZE_USEHEADER)
-                              : std::max(0, in->cx);
-        item.mask |= HDI_WIDTH;
-        item.cxy = width;
-    }
-    if (item.mask)
-        SendMessage(m_header, HDM_SETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    InvalidateRows();
-    return true;
-}
-
-int ListViewBehaviour::ColumnWidth(int index) const
-{
-    if (index < 0 || index >= static_cast<int>(m_columns.size()))
-        return 0;
-    HDITEMA item{};
-    item.mask = HDI_WIDTH;
-    SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    return item.cxy;
-}
-
-bool ListViewBehaviour::SetColumnWidth(int index, int width)
-{
-    if (index < 0 || index >= static_cast<int>(m_columns.size()))
-        return false;
-    if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER)
-        width = AutoWidth(index, width == LVSCW_AUTOSIZE_USEHEADER);
-    else if (width < 0)
-        return false;
-    HDITEMA item{};
-    item.mask = HDI_WIDTH;
-    item.cxy = width;
-    return SendMessage(m_header, HDM_SETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != 0;
-}
-
-// The width that shows the widest text of a column, measured with the list's font. An
-// owner-data list is measured over the rows on view: asking the parent for every row of a
-// large virtual list would defeat its purpose.
-int ListViewBehaviour::AutoWidth(int index, bool useHeader)
-{
-    const TextMeasure measure(ControlFont(m_hwnd));
-    int first = 0;
-    int last = Count() - 1;
-    if (m_ownerData)
-    {
-        first = m_top;
-        last = std::min(last, m_top + CountPerPage());
-    }
-    int widest = 0;
-    for (int item = first; item <= last; ++item)
-        widest = std::max(widest, measure.Width(CellText(item, index)));
-    int width = widest + 2 * kTextInset;
-    if (index == 0)
-        width += StateImageWidth() + SmallImageWidth();
-    else if ((m_exStyle & LVS_EX_SUBITEMIMAGES) && m_smallImages)
-        width += SmallImageWidth();
-    if (useHeader)
-    {
-        char text[kDispTextSize] = {};
-        HDITEMA item{};
-        item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
-        item.pszText = text;
-        item.cchTextMax = kDispTextSize;
-        SendMessage(m_header, HDM_GETITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-        int headerWidth = measure.Width(text) + 2 * kHeaderTextMargin;
-        if ((item.fmt & HDF_IMAGE) && item.iImage >= 0)
-        {
-            const HIMAGELIST images =
-                reinterpret_cast<HIMAGELIST>(SendMessage(m_header, HDM_GETIMAGELIST, HDSIL_NORMAL, 0));
-            headerWidth += ImageSize(images).cx + static_cast<int>(SendMessage(m_header, HDM_GETBITMAPMARGIN, 0, 0));
-        }
-        width = std::max(width, headerWidth);
-        // The last column on view takes the rest of the client area.
-        const ColumnLayout columns = Columns();
-        if (!columns.order.empty() && columns.order.back() == index)
-        {
-            const int rest = ClientOf(m_hwnd).Width() - columns.left[static_cast<std::size_t>(index)];
-            width = std::max(width, rest);
-        }
-    }
-    return width;
-}
-
-// ---- Sorting, styles, images, row height ---------------------------------------------------
-
-bool ListViewBehaviour::SortItems(LPARAM param, PFNLVCOMPARE compare, bool byIndex)
-{
-    if (!compare || m_ownerData)
-        return false;
-    // The rows stay where they are while the callback runs, so that it may read them by
-    // index; the new order is applied at the end.
-    std::vector<int> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::vector<LPARAM> params(m_rows.size());
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        params[i] = m_rows[i].lParam;
-    const HWND hwnd = m_hwnd;
-    MergeSort(order, [&](int a, int b) {
-        return byIndex ? compare(a, b, param)
-                       : compare(params[static_cast<std::size_t>(a)], params[static_cast<std::size_t>(b)], param);
-    });
-    if (!IsWindow(hwnd) || order.size() != m_rows.size())
-        return false;
-    std::vector<ListRow> sorted;
-    sorted.reserve(m_rows.size());
-    std::vector<int> newIndex(m_rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-    {
-        sorted.push_back(std::move(m_rows[static_cast<std::size_t>(order[i])]));
-        newIndex[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
-    }
-    m_rows.swap(sorted);
-    if (m_focus >= 0)
-        m_focus = newIndex[static_cast<std::size_t>(m_focus)];
-    if (m_mark >= 0)
-        m_mark = newIndex[static_cast<std::size_t>(m_mark)];
-    InvalidateRows();
-    return true;
-}
-
-DWORD ListViewBehaviour::SetExtendedStyle(DWORD mask, DWORD style)
-{
-    if (!mask)
-        mask = ~DWORD{0};
-    const DWORD old = m_exStyle;
-    m_exStyle = (old & ~mask) | (style & mask);
-    const DWORD changed = old ^ m_exStyle;
-    if (changed & LVS_EX_HEADERDRAGDROP)
-    {
-        LONG headerStyle = GetWindowLong(m_header, GWL_STYLE);
-        headerStyle = (m_exStyle & LVS_EX_HEADERDRAGDROP) ? (headerStyle | static_cast<LONG>(HDS_DRAGDROP))
-                                                          : (headerStyle & ~static_cast<LONG>(HDS_DRAGDROP));
-        SetWindowLong(m_header, GWL_STYLE, headerStyle);
-    }
-    if (changed & LVS_EX_CHECKBOXES)
-    {
-        // Every item starts unchecked, as on Windows.
-        if (m_exStyle & LVS_EX_CHECKBOXES)
-        {
-            for (ListRow& row : m_rows)
-            {
-                if (!(row.state & LVIS_STATEIMAGEMASK))
-                    row.state |= INDEXTOSTATEIMAGEMASK(1);
-            }
-        }
-        UpdateRowHeight();
-    }
-    if (changed)
-        InvalidateRows();
-    return old;
-}
-
-HIMAGELIST ListViewBehaviour::SetImageList(int type, HIMAGELIST images)
-{
-    HIMAGELIST* slot = nullptr;
-    switch (type)
-    {
-    case LVSIL_NORMAL:
-        slot = &m_normalImages;
-        break;
-    case LVSIL_SMALL:
-        slot = &m_smallImages;
-        break;
-    case LVSIL_STATE:
-        slot = &m_stateImages;
-        break;
-    default:
-        return nullptr;
-    }
-    const HIMAGELIST old = *slot;
-    *slot = images;
-    UpdateRowHeight();
-    InvalidateRows();
-    return old;
-}
-
-int ListViewBehaviour::StateImageWidth() const
-{
-    if (m_stateImages)
-        return ImageSize(m_stateImages).cx;
-    return (m_exStyle & LVS_EX_CHECKBOXES) ? kCheckBoxImage : 0;
-}
-
-int ListViewBehaviour::SmallImageWidth() const { return m_smallImages ? ImageSize(m_smallImages).cx : 0; }
-
-void ListViewBehaviour::UpdateRowHeight()
-{
-    int height = FontMetrics(ControlFont(m_hwnd)).tmHeight + kRowMargin;
-    if (m_smallImages)
-        height = std::max<int>(height, ImageSize(m_smallImages).cy + 1);
-    if (m_stateImages)
-        height = std::max<int>(height, ImageSize(m_stateImages).cy + 1);
-    else if (m_exStyle & LVS_EX_CHECKBOXES)
-        height = std::max(height, kCheckBoxImage + 1);
-    if (OwnerDraw() && m_measuredHeight > 0)
-        height = m_measuredHeight;
-    height = std::max(1, height);
-    if (height == m_rowHeight)
-        return;
-    m_rowHeight = height;
-    InvalidateRows();
-    UpdateScrollBars();
-}
-
-void ListViewBehaviour::MeasureOwnerDrawRows()
-{
-    m_measuredHeight = 0;
-    UpdateRowHeight();
-    const HWND parent = GetParent(m_hwnd);
-    if (!parent)
-        return;
-    MEASUREITEMSTRUCT mis{ODT_LISTVIEW, static_cast<UINT>(GetDlgCtrlID(m_hwnd)), 0, 0,
-                          static_cast<UINT>(m_rowHeight), 0};
-    const HWND hwnd = m_hwnd;
-    SendMessage(parent, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
-    if (!IsWindow(hwnd))
-        return;
-    m_measuredHeight = static_cast<int>(mis.itemHeight);
-    UpdateRowHeight();
-}
-
 void RegisterListViewClass()
 {
-    State::Get().RegisterBuiltin(WC_LISTVIEW, [] { return std::make_unique<ListViewBehaviour>(); }, COLOR_WINDOW);
+    State::Get().RegisterBuiltin(
+        WC_LISTVIEW, [] { return std::make_unique<ListViewBehaviour>(); }, COLOR_WINDOW);
 }
 
 } // namespace winlib::detail

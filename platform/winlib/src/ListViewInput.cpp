@@ -10,8 +10,8 @@ namespace winlib::detail
 
 namespace
 {
-constexpr int kLineScroll = 10;    // pixels per horizontal line step
-constexpr int kWheelRows = 3;      // rows per wheel notch
+constexpr int kLineScroll = 10; // pixels per horizontal line step
+constexpr int kWheelRows = 3;   // rows per wheel notch
 } // namespace
 
 // ---- Layout and scrolling --------------------------------------------------------------
@@ -77,11 +77,21 @@ void ListViewBehaviour::UpdateScrollBars()
         m_scrollX = std::clamp(m_scrollX, 0, std::max(0, total - client.Width()));
         if (!redraw || (Style() & LVS_NOSCROLL))
             break;
-        SCROLLINFO vertical{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, count - 1),
-                            static_cast<UINT>(perPage), m_top, 0};
+        SCROLLINFO vertical{sizeof(SCROLLINFO),
+                            SIF_RANGE | SIF_PAGE | SIF_POS,
+                            0,
+                            std::max(0, count - 1),
+                            static_cast<UINT>(perPage),
+                            m_top,
+                            0};
         SetScrollInfo(m_hwnd, SB_VERT, &vertical, TRUE);
-        SCROLLINFO horizontal{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, total - 1),
-                              static_cast<UINT>(client.Width()), m_scrollX, 0};
+        SCROLLINFO horizontal{sizeof(SCROLLINFO),
+                              SIF_RANGE | SIF_PAGE | SIF_POS,
+                              0,
+                              std::max(0, total - 1),
+                              static_cast<UINT>(client.Width()),
+                              m_scrollX,
+                              0};
         SetScrollInfo(m_hwnd, SB_HORZ, &horizontal, TRUE);
         if (ClientOf(m_hwnd) == client)
             break;
@@ -335,9 +345,9 @@ bool ListViewBehaviour::GetItemRect(int item, RECT* rect) const
         *rect = parts.label;
         return true;
     case LVIR_SELECTBOUNDS:
-        *rect = (m_exStyle & LVS_EX_FULLROWSELECT) ? parts.bounds
-                                                   : CRect(parts.icon.left, parts.icon.top, parts.label.right,
-                                                           parts.label.bottom);
+        *rect = (m_exStyle & LVS_EX_FULLROWSELECT)
+                    ? parts.bounds
+                    : CRect(parts.icon.left, parts.icon.top, parts.label.right, parts.label.bottom);
         return true;
     default:
         return false;
@@ -370,7 +380,8 @@ bool ListViewBehaviour::GetSubItemRect(int item, RECT* rect) const
         *rect = cell;
         return true;
     case LVIR_ICON:
-        *rect = CRect(cell.left, cell.top, std::min<int>(cell.right, cell.left + SmallImageWidth()), cell.bottom);
+        *rect =
+            CRect(cell.left, cell.top, std::min<int>(cell.right, cell.left + SmallImageWidth()), cell.bottom);
         return true;
     default:
         return false;
@@ -573,7 +584,8 @@ void ListViewBehaviour::RightButtonUp(POINT pt)
     const HWND hwnd = m_hwnd;
     if (GetCapture() == hwnd)
         ReleaseCapture();
-    const LRESULT handled = NotifyActivate(NM_RCLICK, m_clickItem, m_downSubItem, m_downPoint, m_downKeyFlags);
+    const LRESULT handled =
+        NotifyActivate(NM_RCLICK, m_clickItem, m_downSubItem, m_downPoint, m_downKeyFlags);
     if (handled || !IsWindow(hwnd))
         return;
     POINT screen = pt;

@@ -12,7 +12,6 @@ namespace winlib::detail
 namespace
 {
 
-constexpr int kTextInset = 4;   // between a cell's edge and its text
 constexpr int kCheckBoxSize = 13;
 
 // The font selected in a context now (what a parent left there after custom draw).
@@ -47,7 +46,8 @@ void ListViewBehaviour::Paint()
             const HBITMAP bitmap = CreateCompatibleBitmap(hdc, client.Width(), client.Height());
             const HGDIOBJ old = SelectObject(memory, bitmap);
             PaintContent(memory, paint, true);
-            BitBlt(hdc, paint.left, paint.top, paint.Width(), paint.Height(), memory, paint.left, paint.top, SRCCOPY);
+            BitBlt(hdc, paint.left, paint.top, paint.Width(), paint.Height(), memory, paint.left, paint.top,
+                   SRCCOPY);
             SelectObject(memory, old);
             DeleteObject(bitmap);
             DeleteDC(memory);
@@ -99,7 +99,8 @@ void ListViewBehaviour::PaintContent(HDC hdc, const CRect& paint, bool eraseBack
     if (!(overall & CDRF_SKIPDEFAULT) && count > 0)
     {
         const int first = m_top + (paint.top - m_headerHeight) / std::max(1, m_rowHeight);
-        const int last = std::min(count - 1, m_top + (paint.bottom - 1 - m_headerHeight) / std::max(1, m_rowHeight));
+        const int last =
+            std::min(count - 1, m_top + (paint.bottom - 1 - m_headerHeight) / std::max(1, m_rowHeight));
         if (first <= last)
         {
             if (m_ownerData)
@@ -148,16 +149,23 @@ void ListViewBehaviour::PaintOwnerDrawn(HDC hdc, int first, int last, const Colu
             state |= ODS_SELECTED;
         if (focused && item == m_focus)
             state |= ODS_FOCUS;
-        DRAWITEMSTRUCT dis{ODT_LISTVIEW, id, static_cast<UINT>(item), ODA_DRAWENTIRE, state, hwnd, hdc,
-                           PartsOf(item, columns).bounds, static_cast<ULONG_PTR>(ItemParam(item))};
+        DRAWITEMSTRUCT dis{ODT_LISTVIEW,
+                           id,
+                           static_cast<UINT>(item),
+                           ODA_DRAWENTIRE,
+                           state,
+                           hwnd,
+                           hdc,
+                           PartsOf(item, columns).bounds,
+                           static_cast<ULONG_PTR>(ItemParam(item))};
         SendMessage(parent, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&dis));
         if (!IsWindow(hwnd))
             return;
     }
 }
 
-void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayout& columns, const CRect& paint,
-                                  LRESULT overall)
+void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayout& columns,
+                                  const CRect& paint, LRESULT overall)
 {
     const HWND hwnd = m_hwnd;
     const bool focused = GetFocus() == hwnd;
@@ -201,8 +209,8 @@ void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayo
         cd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
         cd.nmcd.rc = parts.bounds;
         cd.nmcd.dwItemSpec = static_cast<DWORD_PTR>(item);
-        cd.nmcd.uItemState = ((state & LVIS_SELECTED) ? CDIS_SELECTED : 0U) |
-                             ((focused && item == m_focus) ? CDIS_FOCUS : 0U);
+        cd.nmcd.uItemState =
+            ((state & LVIS_SELECTED) ? CDIS_SELECTED : 0U) | ((focused && item == m_focus) ? CDIS_FOCUS : 0U);
         cd.nmcd.lItemlParam = ItemParam(item);
         cd.clrText = m_textColor;
         cd.clrTextBk = m_textBkColor;
@@ -261,8 +269,8 @@ void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayo
                     dc->FillSolidRect(&cellRect, used.background);
                 if (lit)
                 {
-                    const CRect fill(fullRow ? parts.icon.left : parts.label.left, cellRect.top, cellRect.right,
-                                     cellRect.bottom);
+                    const CRect fill(fullRow ? parts.icon.left : parts.label.left, cellRect.top,
+                                     cellRect.right, cellRect.bottom);
                     dc->FillSolidRect(&fill, used.background);
                 }
                 const UINT stateImage = (state & LVIS_STATEIMAGEMASK) >> 12;
@@ -270,22 +278,24 @@ void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayo
                 {
                     const SIZE size = ImageSize(m_stateImages);
                     const bool drawn =
-                        m_stateImages && DrawImage(m_stateImages, static_cast<int>(stateImage) - 1, hdc,
-                                                   parts.state.left, parts.state.top + (m_rowHeight - size.cy) / 2,
-                                                   ILD_TRANSPARENT);
+                        m_stateImages &&
+                        DrawImage(m_stateImages, static_cast<int>(stateImage) - 1, hdc, parts.state.left,
+                                  parts.state.top + (m_rowHeight - size.cy) / 2, ILD_TRANSPARENT);
                     if (!drawn && (m_exStyle & LVS_EX_CHECKBOXES))
                     {
                         CRect box(0, 0, kCheckBoxSize, kCheckBoxSize);
                         box.OffsetRect(parts.state.left + (parts.state.Width() - kCheckBoxSize) / 2,
                                        parts.state.top + (parts.state.Height() - kCheckBoxSize) / 2);
                         DrawFrameControl(hdc, &box, DFC_BUTTON,
-                                         DFCS_BUTTONCHECK | DFCS_FLAT | (stateImage == 2 ? DFCS_CHECKED : 0U));
+                                         DFCS_BUTTONCHECK | DFCS_FLAT |
+                                             (stateImage == 2 ? DFCS_CHECKED : 0U));
                     }
                 }
                 if (!parts.icon.IsRectEmpty() && cellImage >= 0)
                 {
                     const SIZE size = ImageSize(m_smallImages);
-                    DrawImage(m_smallImages, cellImage, hdc, parts.icon.left, parts.icon.top + (m_rowHeight - size.cy) / 2,
+                    DrawImage(m_smallImages, cellImage, hdc, parts.icon.left,
+                              parts.icon.top + (m_rowHeight - size.cy) / 2,
                               lit ? ILD_SELECTED : ILD_TRANSPARENT);
                 }
             }
@@ -312,8 +322,9 @@ void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayo
                         if (cell.callback || (subItemImages && cell.image == I_IMAGECALLBACK))
                         {
                             const DispAnswer answer =
-                                AskDispInfo(item, column, (cell.callback ? LVIF_TEXT : 0U) |
-                                                              (cell.image == I_IMAGECALLBACK ? LVIF_IMAGE : 0U),
+                                AskDispInfo(item, column,
+                                            (cell.callback ? LVIF_TEXT : 0U) |
+                                                (cell.image == I_IMAGECALLBACK ? LVIF_IMAGE : 0U),
                                             0);
                             if (!IsWindow(hwnd) || !ValidItem(item))
                                 return;
@@ -328,15 +339,15 @@ void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayo
                 if (subItemImages && cellImage >= 0)
                 {
                     const SIZE size = ImageSize(m_smallImages);
-                    DrawImage(m_smallImages, cellImage, hdc, cellRect.left, cellRect.top + (m_rowHeight - size.cy) / 2,
-                              ILD_TRANSPARENT);
+                    DrawImage(m_smallImages, cellImage, hdc, cellRect.left,
+                              cellRect.top + (m_rowHeight - size.cy) / 2, ILD_TRANSPARENT);
                     textArea.left += size.cx;
                 }
             }
 
             if (!text.empty())
             {
-                textArea.DeflateRect(kTextInset, 0);
+                textArea.DeflateRect(kListTextInset, 0);
                 UINT align = DT_LEFT;
                 if (column != 0)
                 {

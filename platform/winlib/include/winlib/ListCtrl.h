@@ -48,7 +48,8 @@ public:
     BOOL DeleteAllItems();
     BOOL GetItem(LVITEM* item) const;
     BOOL SetItem(const LVITEM* item);
-    BOOL SetItem(int item, int subItem, UINT mask, LPCSTR text, int image, UINT state, UINT stateMask, LPARAM lParam);
+    BOOL SetItem(int item, int subItem, UINT mask, LPCSTR text, int image, UINT state, UINT stateMask,
+                 LPARAM lParam);
     std::string GetItemText(int item, int subItem) const;
     int GetItemText(int item, int subItem, LPSTR buffer, int length) const;
     BOOL SetItemText(int item, int subItem, LPCSTR text);
