@@ -15,6 +15,11 @@ constexpr int kUpdateButton = 1000;
 constexpr UINT kAlwaysEnabled[] = {4000, 1, 1963, 1000, 1001};
 } // namespace
 
+PFN_pu_get_find_menu_item_in_roles ConsoleRolesFunction()
+{
+    return g_pDozizEdizizi ? g_pDozizEdizizi->m_pfnFindMenuItemInRoles : nullptr;
+}
+
 CDozizEdizizi::CDozizEdizizi() = default;
 
 CDozizEdizizi::~CDozizEdizizi()

@@ -19,6 +19,9 @@ extern int g_nUserPrivilege;
 extern PFN_pu_add_to_tabbed_log g_pfnAddToTabbedLog;
 extern CImageList* g_pHeaderImageList;
 
+// The host's role check as the console found it; null before the console looked it up.
+PFN_pu_get_find_menu_item_in_roles ConsoleRolesFunction();
+
 // Builds the shared header image list from the application's bitmaps 131, 132 and 133
 // (black drawn in the button-text colour, white transparent).
 void CreateHeaderImageList();

@@ -1,0 +1,872 @@
+#include "grid/CommonListCtrl.h"
+
+#include "excel/ExcelInterface.h"
+#include "frame/KTBCGPDialog.h"
+#include "frame/KTBCGPDialogBar.h"
+#include "grid/ColumnProfile.h"
+#include "grid/DateTimeCompare.h"
+#include "grid/UserSettings.h"
+#include "plugin/PluginGlobals.h"
+#include "plugin/TabbedLog.h"
+#include "winlib/HeaderCtrl.h"
+#include "winlib/ImageList.h"
+#include "winlib/Menu.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+IMPLEMENT_DYNAMIC(CCommonListCtrl, CListCtrl)
+
+namespace
+{
+
+constexpr int kMinimumFitWidth = 50;
+constexpr int kCellTextLimit = 255;
+// Posted after a header drag: the header has applied its new order by then.
+constexpr UINT WM_LIST_SYNC_POSITIONS = WM_APP + 0x31;
+
+template <typename T> int Sign(T a, T b) { return (a < b) ? -1 : (b < a) ? 1 : 0; }
+
+long long ParseInteger(const std::string& text)
+{
+    errno = 0;
+    return std::strtoll(text.c_str(), nullptr, 10); // saturates at the 64-bit limits
+}
+
+double ParseDecimal(const std::string& text)
+{
+    // A dash or "NA" stands for a missing value and sorts as -1.
+    if (text == "-" || text == "NA")
+        return -1;
+    return std::strtod(text.c_str(), nullptr);
+}
+
+bool IsHostWindow(CWnd* wnd)
+{
+    return wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialog)) || wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialogBar));
+}
+
+} // namespace
+
+CCommonListCtrl::CCommonListCtrl() = default;
+
+CCommonListCtrl::~CCommonListCtrl() = default;
+
+bool CCommonListCtrl::ExportAllowed()
+{
+    const PFN_pu_get_find_menu_item_in_roles roles = ConsoleRolesFunction();
+    return roles && roles(kNoExportRole) == 0;
+}
+
+// ---- Virtual operations -------------------------------------------------------------------------
+
+int CCommonListCtrl::GetItemText(int row, int column, LPSTR buffer, int length) const
+{
+    return CListCtrl::GetItemText(row, column, buffer, length);
+}
+
+std::string CCommonListCtrl::GetItemText(int row, int column) const { return CListCtrl::GetItemText(row, column); }
+
+DWORD_PTR CCommonListCtrl::GetItemData(int row) const
+{
+    if (m_bSorting && row >= 0 && row < static_cast<int>(m_arrSavedItemData.size()))
+        return m_arrSavedItemData[static_cast<std::size_t>(row)];
+    return CListCtrl::GetItemData(row);
+}
+
+BOOL CCommonListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    if (!CListCtrl::Create(style, rect, parent, id))
+        return FALSE;
+    Initialise();
+    return TRUE;
+}
+
+BOOL CCommonListCtrl::CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    if (!CListCtrl::CreateEx(exStyle, style, rect, parent, id))
+        return FALSE;
+    Initialise();
+    return TRUE;
+}
+
+void CCommonListCtrl::PreSubclassWindow()
+{
+    CListCtrl::PreSubclassWindow();
+    SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+    EnableToolTips(TRUE);
+    Initialise();
+}
+
+// ---- Initialisation -----------------------------------------------------------------------------
+
+void CCommonListCtrl::Initialise()
+{
+    if (m_bInitialised)
+        return;
+    m_bInitialised = true;
+    GetUserSettingsPath(); // makes sure the settings folder exists
+    if (CHeaderCtrl* header = GetHeaderCtrl(); header && g_pHeaderImageList)
+        header->SetImageList(g_pHeaderImageList);
+    SetHeaderSortImage(m_nSortColumn, 0);
+    m_nPrevSortColumn = m_nSortColumn;
+    m_nSortDirection = -1;
+    SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+    SetTextColor(RGB(0, 255, 0));
+    SetBkColor(RGB(0, 0, 0));
+    SetTextBkColor(RGB(0, 0, 0));
+    LoadAppearance();
+}
+
+void CCommonListCtrl::LoadAppearance()
+{
+    CWnd* host = nullptr;
+    for (CWnd* w = GetParent(); w; w = w->GetParent())
+    {
+        if (IsHostWindow(w))
+        {
+            host = w;
+            break;
+        }
+    }
+    if (!host || !m_bAppearanceCustomizable)
+        return;
+    std::string value;
+    std::string error;
+    const std::string key = m_strListName + "-" + std::to_string(GetDlgCtrlID());
+    const int found = ReadWriteSetting(SETTING_READ, "CUSTOMIZE_LISTS", key, value, GetUserSettingsPath(), error);
+    if (!found && !error.empty())
+        return; // no settings file to read: the defaults stay
+    if (found)
+    {
+        m_appearance.ParseSetting(value);
+        m_bStoredAppearanceLoaded = TRUE;
+    }
+    else
+        m_appearance = GetDefaultListAppearance();
+    ApplyListFont(m_appearance.m_strFontFace, m_appearance.m_strFontSize);
+    if (m_bAppearanceColors)
+    {
+        SetBkColor(m_appearance.m_clrBackground);
+        SetTextBkColor(m_appearance.m_clrBackground);
+        SetTextColor(m_appearance.m_clrText);
+    }
+    Invalidate();
+}
+
+void CCommonListCtrl::ApplyListFont(const std::string& face, const std::string& size)
+{
+    LOGFONT lf{};
+    if (CFont* current = GetFont())
+        current->GetLogFont(&lf);
+    else
+        ::GetObject(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    std::memset(lf.lfFaceName, 0, sizeof(lf.lfFaceName));
+    std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    CClientDC dc(this);
+    lf.lfHeight = -MulDiv(std::atoi(size.c_str()), dc.GetDeviceCaps(LOGPIXELSY), 72);
+    auto font = std::make_unique<CFont>();
+    if (!font->CreateFontIndirect(&lf))
+        return;
+    SetFont(font.get());
+    m_pListFont = std::move(font); // the old font goes only once the list uses the new one
+}
+
+// ---- Column layout -----------------------------------------------------------------------------
+
+int CCommonListCtrl::GetColumnAtPosition(int position) const
+{
+    for (const auto& [column, p] : m_mapPosition)
+    {
+        if (p == position)
+            return column;
+    }
+    return -1;
+}
+
+int CCommonListCtrl::GetPositionOfColumn(int column) const
+{
+    const auto it = m_mapPosition.find(column);
+    return it == m_mapPosition.end() ? -1 : it->second;
+}
+
+void CCommonListCtrl::InitColumns()
+{
+    m_nBaseColumnCount = static_cast<int>(m_arrColumns.size());
+    m_mapPosition.clear();
+    m_mapIndexAtPosition.clear();
+    std::string stored;
+    std::optional<std::string_view> profile;
+    if (ReadWriteColumnProfile(SETTING_READ, m_strListName, stored))
+        profile = stored;
+    const ColumnLayout layout = LayoutColumns(m_arrColumns, m_nBaseColumnCount, profile);
+    for (std::size_t i = 0; i < m_arrColumns.size(); ++i)
+    {
+        const int column = static_cast<int>(i);
+        m_mapPosition[column] = layout.positions[i];
+        m_mapWidth[column] = layout.widths[i];
+        if (layout.positions[i] >= 0)
+            m_mapIndexAtPosition[layout.positions[i]] = column;
+    }
+    m_nFirstColumn = std::max(0, layout.firstShown);
+
+    while (CHeaderCtrl* header = GetHeaderCtrl())
+    {
+        if (header->GetItemCount() == 0)
+            break;
+        CListCtrl::DeleteColumn(0);
+    }
+    for (int p = 0; p < static_cast<int>(layout.displayOrder.size()); ++p)
+    {
+        const int column = layout.displayOrder[static_cast<std::size_t>(p)];
+        const sKivoColInfo& info = m_arrColumns[static_cast<std::size_t>(column)];
+        CListCtrl::InsertColumn(p, info.m_szName, info.m_nFormat, m_mapWidth[column]);
+    }
+    RebuildHeaderTools();
+    SetHeaderSortImage(m_nSortColumn, 0);
+    NotifyLayoutChanged();
+}
+
+BOOL CCommonListCtrl::SaveColumnProfile()
+{
+    std::vector<int> positions(m_arrColumns.size(), -1);
+    std::vector<int> widths(m_arrColumns.size(), 0);
+    CHeaderCtrl* header = GetHeaderCtrl();
+    for (std::size_t i = 0; i < m_arrColumns.size(); ++i)
+    {
+        positions[i] = GetPositionOfColumn(static_cast<int>(i));
+        for (int item = 0; header && item < header->GetItemCount(); ++item)
+        {
+            char text[kCellTextLimit + 1] = {};
+            HDITEM hdi{};
+            hdi.mask = HDI_TEXT | HDI_WIDTH;
+            hdi.pszText = text;
+            hdi.cchTextMax = sizeof text;
+            if (header->GetItem(item, &hdi) && m_arrColumns[i].GetName() == text)
+            {
+                widths[i] = hdi.cxy;
+                break;
+            }
+        }
+    }
+    std::string profile = FormatColumnProfile(m_arrColumns, m_nBaseColumnCount, positions, widths);
+    if (!ReadWriteColumnProfile(SETTING_WRITE, m_strListName, profile))
+    {
+        AfxMessageBox("Error while saving column profile");
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CCommonListCtrl::SyncPositionsFromHeader()
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (!header)
+        return;
+    const int count = header->GetItemCount();
+    std::vector<int> order(static_cast<std::size_t>(count));
+    if (count == 0 || !header->GetOrderArray(order.data(), count))
+        return;
+    for (int p = 0; p < count; ++p)
+    {
+        char text[kCellTextLimit + 1] = {};
+        HDITEM hdi{};
+        hdi.mask = HDI_TEXT;
+        hdi.pszText = text;
+        hdi.cchTextMax = sizeof text;
+        if (!header->GetItem(order[static_cast<std::size_t>(p)], &hdi))
+            continue;
+        for (std::size_t i = 0; i < m_arrColumns.size(); ++i)
+        {
+            if (m_arrColumns[i].GetName() == text)
+                m_mapPosition[static_cast<int>(i)] = p;
+        }
+    }
+}
+
+void CCommonListCtrl::NotifyLayoutChanged()
+{
+    for (CWnd* w = GetParent(); w; w = w->GetParent())
+    {
+        if (w->IsKindOf(RUNTIME_CLASS(CKTBCGPDialog)) || w->IsKindOf(RUNTIME_CLASS(CBCGPDialogBar)))
+        {
+            w->SendMessage(WM_LIST_LAYOUT_CHANGED, static_cast<WPARAM>(GetDlgCtrlID()), 0);
+            return;
+        }
+    }
+}
+
+// ---- Header tooltips ----------------------------------------------------------------------------
+
+void CCommonListCtrl::RebuildHeaderTools()
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (!m_bHeaderToolTips || !header || (GetStyle() & LVS_TYPEMASK) != LVS_REPORT)
+        return;
+    if (!m_pHeaderToolTip)
+    {
+        m_pHeaderToolTip = std::make_unique<CToolTipCtrl>();
+        if (!m_pHeaderToolTip->Create(this))
+        {
+            m_pHeaderToolTip.reset();
+            return;
+        }
+    }
+    while (m_pHeaderToolTip->GetToolCount() > 0)
+    {
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        if (!m_pHeaderToolTip->GetToolInfo(info, header, static_cast<UINT_PTR>(m_pHeaderToolTip->GetToolCount())))
+            break;
+        m_pHeaderToolTip->DelTool(header, info.uId);
+    }
+    for (int item = 0; item < header->GetItemCount(); ++item)
+    {
+        char text[kCellTextLimit + 1] = {};
+        HDITEM hdi{};
+        hdi.mask = HDI_TEXT;
+        hdi.pszText = text;
+        hdi.cchTextMax = sizeof text;
+        header->GetItem(item, &hdi);
+        std::string tip = text;
+        for (std::size_t i = static_cast<std::size_t>(m_nBaseColumnCount); i < m_arrColumns.size(); ++i)
+        {
+            if (m_arrColumns[i].GetName() == text)
+                tip = m_arrColumns[i].m_strDisplayExpression;
+        }
+        CRect rect;
+        header->GetItemRect(item, &rect);
+        m_pHeaderToolTip->AddTool(header, tip.c_str(), &rect, static_cast<UINT_PTR>(item + 1));
+    }
+}
+
+void CCommonListCtrl::RefreshHeaderToolRects()
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (!m_pHeaderToolTip || !header)
+        return;
+    for (int item = 0; item < header->GetItemCount(); ++item)
+    {
+        CRect rect;
+        header->GetItemRect(item, &rect);
+        m_pHeaderToolTip->SetToolRect(header, static_cast<UINT_PTR>(item + 1), &rect);
+    }
+}
+
+int CCommonListCtrl::InsertColumnWithTip(int position, const sKivoColInfo& column, int width)
+{
+    const int inserted = CListCtrl::InsertColumn(position, column.m_szName, column.m_nFormat, width);
+    if (inserted >= 0)
+        RebuildHeaderTools();
+    return inserted;
+}
+
+BOOL CCommonListCtrl::DeleteColumnWithTip(int position)
+{
+    const BOOL deleted = CListCtrl::DeleteColumn(position);
+    if (deleted)
+        RebuildHeaderTools();
+    return deleted;
+}
+
+INT_PTR CCommonListCtrl::OnToolHitTest(CPoint point, TOOLINFOA* info) const
+{
+    if (!m_pfnRowToolTip || !info)
+        return -1;
+    const int row = CListCtrl::HitTest(point);
+    if (row < 0)
+        return -1;
+    CRect rect;
+    CListCtrl::GetItemRect(row, &rect, LVIR_BOUNDS);
+    info->hwnd = m_hWnd;
+    info->uId = static_cast<UINT_PTR>(row + 1);
+    info->lpszText = LPSTR_TEXTCALLBACK;
+    info->rect = rect;
+    return row + 1;
+}
+
+// ---- Sorting --------------------------------------------------------------------------------------
+
+void CCommonListCtrl::SetHeaderSortImage(int position, int image)
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (!header || position < 0 || position >= header->GetItemCount())
+        return;
+    const int column = GetColumnAtPosition(position);
+    const int align = (column >= 0 && column < static_cast<int>(m_arrColumns.size()))
+                          ? m_arrColumns[static_cast<std::size_t>(column)].m_nFormat & HDF_JUSTIFYMASK
+                          : HDF_LEFT;
+    HDITEM hdi{};
+    hdi.mask = HDI_FORMAT | HDI_IMAGE;
+    hdi.fmt = align | HDF_STRING | HDF_IMAGE | HDF_BITMAP_ON_RIGHT;
+    hdi.iImage = image;
+    header->SetItem(position, &hdi);
+}
+
+int CCommonListCtrl::CompareStep(LPARAM a, LPARAM b, LPARAM list)
+{
+    return reinterpret_cast<const CCommonListCtrl*>(list)->CompareRows(static_cast<int>(a), static_cast<int>(b));
+}
+
+int CCommonListCtrl::CompareRows(int a, int b) const
+{
+    const std::string ta = GetItemText(a, m_nSortColumn);
+    const std::string tb = GetItemText(b, m_nSortColumn);
+    const int d = m_nSortDirection;
+    switch (m_nSortDataType)
+    {
+    case 1:
+    {
+        // 32-bit values: a text beyond the range counts as its limit.
+        const auto value = [](const std::string& t) { return std::clamp<long long>(ParseInteger(t), INT_MIN, INT_MAX); };
+        return d * Sign(value(tb), value(ta));
+    }
+    case 2:
+    case 5:
+    case 7:
+    case 9:
+        return d * Sign(ParseDecimal(tb), ParseDecimal(ta));
+    case 3:
+    case 8:
+        return d * Sign(std::strcmp(tb.c_str(), ta.c_str()), 0);
+    case 4:
+        return d * Sign(ParseInteger(tb), ParseInteger(ta));
+    case 6:
+        return CompareDateTimeText(ta, tb, d);
+    default:
+        return 0;
+    }
+}
+
+void CCommonListCtrl::SortByHeaderClick(int position)
+{
+    const int oldSortColumn = m_nPrevSortColumn;
+    m_nSortColumn = position;
+    m_nSortDirection = (m_nSortColumn != m_nPrevSortColumn) ? -1 : -m_nSortDirection;
+
+    const int count = CListCtrl::GetItemCount();
+    m_arrSavedItemData.assign(static_cast<std::size_t>(count), 0);
+    for (int row = 0; row < count; ++row)
+    {
+        m_arrSavedItemData[static_cast<std::size_t>(row)] = CListCtrl::GetItemData(row);
+        CListCtrl::SetItemData(row, static_cast<DWORD_PTR>(row));
+    }
+    const int column = GetColumnAtPosition(m_nSortColumn);
+    m_nSortDataType =
+        (column >= 0 && column < static_cast<int>(m_arrColumns.size())) ? m_arrColumns[static_cast<std::size_t>(column)].m_nDataType : 0;
+
+    m_bSorting = true;
+    SortItems(&CCommonListCtrl::CompareStep, reinterpret_cast<DWORD_PTR>(this));
+    m_bSorting = false;
+    for (int row = 0; row < count; ++row)
+    {
+        const DWORD_PTR original = CListCtrl::GetItemData(row);
+        if (original < m_arrSavedItemData.size())
+            CListCtrl::SetItemData(row, m_arrSavedItemData[original]);
+    }
+    m_arrSavedItemData.clear();
+
+    if (m_nSortDirection == 1)
+        SetHeaderSortImage(m_nSortColumn, 1);
+    else
+    {
+        if (oldSortColumn >= 0 && oldSortColumn != m_nSortColumn)
+            SetHeaderSortImage(oldSortColumn, 2);
+        SetHeaderSortImage(m_nSortColumn, 0);
+    }
+    m_nPrevSortColumn = m_nSortColumn;
+}
+
+// ---- Menus and commands ---------------------------------------------------------------------------
+
+void CCommonListCtrl::ShowContextMenu(CPoint screen)
+{
+    CMenu menu;
+    menu.CreatePopupMenu();
+    const bool allowed = ExportAllowed();
+    if (allowed)
+        menu.InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_LIST_WRITE_TO_EXCEL, "Write to Excel\tShift+E");
+    menu.AppendMenu(MF_STRING, ID_LIST_GRID_LINES, "Draw Grid Lines\tShift+G");
+    if (!m_bExportEnabled)
+        menu.EnableMenuItem(ID_LIST_WRITE_TO_EXCEL, MF_BYCOMMAND | MF_GRAYED);
+    if (m_bAppearanceCustomizable)
+        menu.AppendMenu(MF_STRING, ID_LIST_CUSTOMIZE, "Customize \t Ctrl+Shift+C");
+    if (allowed)
+        menu.AppendMenu(MF_STRING, ID_LIST_COPY, "Copy to Clip Board\tCtrl+C");
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, this);
+}
+
+void CCommonListCtrl::ShowHeaderMenu(CPoint screen)
+{
+    CMenu menu;
+    menu.CreatePopupMenu();
+    if (m_bColumnProfileEnabled)
+    {
+        menu.AppendMenu(MF_STRING, ID_LIST_REPOSITION_COLUMNS, "Reposition Columns");
+        menu.AppendMenu(MF_STRING, ID_LIST_FIT_TO_DATA, "Fit to Data");
+    }
+    else
+        menu.AppendMenu(MF_STRING, ID_LIST_FIT_TO_DATA, "Fit To Data");
+    menu.AppendMenu(MF_STRING, ID_LIST_FIT_TO_HEADER, "Fit to Header");
+    menu.AppendMenu(MF_STRING, ID_LIST_FIT_TO_WINDOW, "Fit to Window");
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, this);
+}
+
+void CCommonListCtrl::OnContextMenu(CWnd* wnd, CPoint point)
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    CPoint cursor = point;
+    if (cursor.x == -1 && cursor.y == -1)
+        GetCursorPos(&cursor);
+    if (header && header->IsWindowVisible())
+    {
+        CRect rect;
+        header->GetWindowRect(&rect);
+        if (rect.PtInRect(cursor))
+        {
+            ShowHeaderMenu(cursor);
+            return;
+        }
+    }
+    CListCtrl::OnContextMenu(wnd, point);
+}
+
+void CCommonListCtrl::OnRepositionColumns(BOOL) {}
+
+void CCommonListCtrl::OnCustomizeAppearance() {}
+
+BOOL CCommonListCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam))
+    {
+    case ID_LIST_FIT_TO_DATA:
+    case ID_LIST_FIT_TO_HEADER:
+    case ID_LIST_FIT_TO_WINDOW:
+        FitColumns(LOWORD(wParam));
+        return TRUE;
+    case ID_LIST_REPOSITION_COLUMNS:
+        OnRepositionColumns(FALSE);
+        return TRUE;
+    case ID_LIST_REPOSITION_COLUMNS_SORT:
+        OnRepositionColumns(TRUE);
+        return TRUE;
+    case ID_LIST_WRITE_TO_EXCEL:
+        ExportToExcel();
+        return TRUE;
+    case ID_LIST_GRID_LINES:
+        ToggleGridLines();
+        return TRUE;
+    case ID_LIST_CUSTOMIZE:
+        OnCustomizeAppearance();
+        return TRUE;
+    case ID_LIST_COPY:
+        CopyToClipboard();
+        return TRUE;
+    default:
+        return CListCtrl::OnCommand(wParam, lParam);
+    }
+}
+
+void CCommonListCtrl::ToggleGridLines() { SetExtendedStyle(GetExtendedStyle() ^ LVS_EX_GRIDLINES); }
+
+void CCommonListCtrl::FitColumns(UINT mode)
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (!header)
+        return;
+    SetRedraw(FALSE);
+    const int count = header->GetItemCount();
+    CRect client;
+    GetClientRect(&client);
+    for (int column = 0; column < count; ++column)
+    {
+        CListCtrl::SetColumnWidth(column, LVSCW_AUTOSIZE);
+        const int dataWidth = CListCtrl::GetColumnWidth(column);
+        CListCtrl::SetColumnWidth(column, LVSCW_AUTOSIZE_USEHEADER);
+        const int bothWidth = CListCtrl::GetColumnWidth(column);
+        int width = kMinimumFitWidth;
+        switch (mode)
+        {
+        case ID_LIST_FIT_TO_DATA:
+            if (dataWidth > kMinimumFitWidth)
+                width = dataWidth;
+            break;
+        case ID_LIST_FIT_TO_HEADER:
+            if (bothWidth > kMinimumFitWidth)
+                width = bothWidth;
+            break;
+        case ID_LIST_FIT_TO_WINDOW:
+            if (client.Width() > 0 && count > 0)
+                width = client.Width() / count;
+            break;
+        default:
+            if (std::max(dataWidth, bothWidth) > kMinimumFitWidth)
+                width = std::max(dataWidth, bothWidth);
+            break;
+        }
+        CListCtrl::SetColumnWidth(column, width);
+    }
+    RefreshHeaderToolRects();
+    SetRedraw(TRUE);
+    header->Invalidate();
+    Invalidate();
+}
+
+// ---- Export and copy ------------------------------------------------------------------------------
+
+namespace
+{
+int ExportCell(void* context, int row, int column, std::string& text, int& dataType)
+{
+    auto* list = static_cast<CCommonListCtrl*>(context);
+    if (row == 0)
+    {
+        char heading[kCellTextLimit + 1] = {};
+        HDITEM hdi{};
+        hdi.mask = HDI_TEXT;
+        hdi.pszText = heading;
+        hdi.cchTextMax = sizeof heading;
+        if (CHeaderCtrl* header = list->GetHeaderCtrl())
+            header->GetItem(column, &hdi);
+        text = heading;
+        for (const sKivoColInfo& info : list->m_arrColumns)
+        {
+            if (info.GetName() == text)
+            {
+                dataType = info.m_nDataType;
+                break;
+            }
+        }
+        return 1;
+    }
+    text = list->GetItemText(row - 1, column);
+    dataType = -1;
+    return 1;
+}
+} // namespace
+
+void CCommonListCtrl::ExportToExcel()
+{
+    const int rows = CListCtrl::GetItemCount();
+    if (rows == 0)
+    {
+        AfxMessageBox("No Items in the List");
+        return;
+    }
+    CHeaderCtrl* header = GetHeaderCtrl();
+    CExcelInterface exporter(rows + 1, header ? header->GetItemCount() : 0);
+    exporter.SetListName(m_strListName);
+    exporter.m_pfnCellProvider = &ExportCell;
+    exporter.m_pContext = this;
+    if (exporter.WriteToExcel())
+    {
+        AddToTabbedLog("Excel file written : " + exporter.GetFilePath(), 2);
+        AfxMessageBox("File is generated");
+    }
+    else
+        AfxMessageBox("File generation Failed");
+}
+
+void CCommonListCtrl::CopyToClipboard()
+{
+    m_strClipboardText.clear();
+    CHeaderCtrl* header = GetHeaderCtrl();
+    const int columns = header ? header->GetItemCount() : 0;
+    POSITION position = GetFirstSelectedItemPosition();
+    while (position)
+    {
+        const int row = GetNextSelectedItem(position);
+        for (int column = 0; column < columns; ++column)
+        {
+            m_strClipboardText += GetItemText(row, column);
+            m_strClipboardText += '\t';
+        }
+        m_strClipboardText += "\r\n";
+    }
+    if (!::OpenClipboard(m_hWnd))
+        return;
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, m_strClipboardText.size() + 1);
+    char* target = memory ? static_cast<char*>(::GlobalLock(memory)) : nullptr;
+    if (!target)
+    {
+        if (memory)
+            ::GlobalFree(memory);
+        ::CloseClipboard();
+        return;
+    }
+    std::memcpy(target, m_strClipboardText.c_str(), m_strClipboardText.size() + 1);
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_TEXT, memory);
+    ::CloseClipboard();
+}
+
+// ---- Messages ----------------------------------------------------------------------------------
+
+BOOL CCommonListCtrl::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN)
+    {
+        const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        switch (msg->wParam)
+        {
+        case 'A':
+            if (ctrl)
+            {
+                for (int row = 0; row < CListCtrl::GetItemCount(); ++row)
+                    SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            }
+            break;
+        case 'C':
+            if (ctrl && ExportAllowed())
+                CopyToClipboard();
+            if (ctrl && shift && m_bAppearanceCustomizable)
+                OnCustomizeAppearance();
+            break;
+        case 'E':
+            if (shift && !ctrl && ExportAllowed())
+            {
+                ExportToExcel();
+                return TRUE;
+            }
+            break;
+        case 'G':
+            if (shift && !ctrl)
+                ToggleGridLines();
+            break;
+        case VK_APPS:
+        {
+            CWnd* target = GetOwner() ? GetOwner() : GetParent();
+            if (target)
+            {
+                NMITEMACTIVATE notify{};
+                notify.hdr.hwndFrom = m_hWnd;
+                notify.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
+                notify.hdr.code = NM_RCLICK;
+                notify.iItem = -1;
+                target->SendMessage(WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (m_pHeaderToolTip && m_pHeaderToolTip->m_hWnd)
+        m_pHeaderToolTip->RelayEvent(msg);
+    return CListCtrl::PreTranslateMessage(msg);
+}
+
+BOOL CCommonListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_NOTIFY)
+    {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->code == static_cast<UINT>(NM_RCLICK))
+        {
+            CPoint cursor;
+            GetCursorPos(&cursor);
+            ShowContextMenu(cursor);
+            *result = 0;
+            return TRUE;
+        }
+        if (header->code == static_cast<UINT>(LVN_COLUMNCLICK))
+        {
+            SortByHeaderClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+            *result = 0;
+            return TRUE;
+        }
+    }
+    return CListCtrl::OnChildNotify(message, wParam, lParam, result);
+}
+
+BOOL CCommonListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+    const UINT code = hdr->code;
+    if (code == static_cast<UINT>(HDN_ITEMCHANGEDA) || code == static_cast<UINT>(HDN_ITEMCHANGEDW))
+        RefreshHeaderToolRects();
+    else if (code == static_cast<UINT>(HDN_ENDDRAG))
+    {
+        const auto* notify = reinterpret_cast<const NMHEADER*>(lParam);
+        PostMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(notify->iItem),
+                    MAKELPARAM(CListCtrl::GetColumnWidth(notify->iItem), 0));
+        PostMessage(WM_LIST_SYNC_POSITIONS);
+    }
+    else if ((code == static_cast<UINT>(TTN_NEEDTEXTA) || code == static_cast<UINT>(TTN_NEEDTEXTW)) && m_pfnRowToolTip &&
+             (!m_pHeaderToolTip || hdr->hwndFrom != m_pHeaderToolTip->m_hWnd))
+    {
+        const int row = static_cast<int>(hdr->idFrom) - 1;
+        std::string text;
+        if (row >= 0 && row < CListCtrl::GetItemCount() &&
+            m_pfnRowToolTip(GetOwner() ? GetOwner() : GetParent(), row, text, this))
+        {
+            if (code == static_cast<UINT>(TTN_NEEDTEXTA))
+            {
+                m_strToolTipText = text;
+                reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = m_strToolTipText.data();
+            }
+            else
+            {
+                m_wstrToolTipText.assign(text.begin(), text.end());
+                reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = m_wstrToolTipText.data();
+            }
+        }
+        *result = 0;
+        return TRUE;
+    }
+    // The built-in list view needs its header's notifications too.
+    return CListCtrl::OnNotify(wParam, lParam, result);
+}
+
+void CCommonListCtrl::DrawItem(LPDRAWITEMSTRUCT dis)
+{
+    // The parent draws the rows; a parent that only reflects it back ends here once.
+    if (m_bForwardingDraw)
+        return;
+    m_bForwardingDraw = true;
+    if (CWnd* parent = GetParent())
+        parent->SendMessage(WM_DRAWITEM, static_cast<WPARAM>(GetDlgCtrlID()), reinterpret_cast<LPARAM>(dis));
+    m_bForwardingDraw = false;
+}
+
+void CCommonListCtrl::MeasureItem(LPMEASUREITEMSTRUCT mis)
+{
+    CClientDC dc(this);
+    CFont* font = GetFont();
+    CFont* old = font ? dc.SelectObject(font) : nullptr;
+    TEXTMETRIC tm{};
+    dc.GetTextMetrics(&tm);
+    if (old)
+        dc.SelectObject(old);
+    mis->itemHeight = static_cast<UINT>(tm.tmHeight + tm.tmExternalLeading + 1);
+}
+
+BOOL CCommonListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_LIST_SYNC_POSITIONS)
+    {
+        SyncPositionsFromHeader();
+        *result = 0;
+        return TRUE;
+    }
+    return CListCtrl::OnWndMsg(message, wParam, lParam, result);
+}
+
+void CCommonListCtrl::OnDestroy()
+{
+    SaveColumnProfile();
+    m_arrColumns.clear();
+    m_mapPosition.clear();
+    m_mapWidth.clear();
+    while (CHeaderCtrl* header = GetHeaderCtrl())
+    {
+        if (header->GetItemCount() == 0 || !CListCtrl::DeleteColumn(0))
+            break;
+    }
+    CListCtrl::OnDestroy();
+}

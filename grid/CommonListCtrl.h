@@ -1,0 +1,148 @@
+// The base of every grid: a report list view that knows its columns by description, so that
+// the user can hide, reorder, resize and add computed columns and find them again at the next
+// start; with sorting by a header click, a context menu and a header menu, keyboard shortcuts,
+// header and row tooltips, a per-list appearance, spreadsheet export and copying.
+#pragma once
+
+#include "grid/KivoColInfo.h"
+#include "grid/ListAppearance.h"
+#include "winlib/ListCtrl.h"
+#include "winlib/ToolTip.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCommonListCtrl;
+
+// Fills 'text' with the tooltip of a row; non-zero when it did.
+using PFN_ROW_TOOLTIP = BOOL (*)(CWnd* owner, int row, std::string& text, CCommonListCtrl* list);
+
+// Commands of the lists' menus and shortcuts.
+enum CommonListCommand : UINT
+{
+    ID_LIST_FIT_TO_DATA = 4001,
+    ID_LIST_FIT_TO_HEADER = 4002,
+    ID_LIST_FIT_TO_WINDOW = 4003,
+    ID_LIST_REPOSITION_COLUMNS = 4004,
+    ID_LIST_REPOSITION_COLUMNS_SORT = 4005,
+    ID_LIST_WRITE_TO_EXCEL = 4006,
+    ID_LIST_GRID_LINES = 4008,
+    ID_LIST_CUSTOMIZE = 4009,
+    ID_LIST_COPY = 4010
+};
+
+// Sent to the window hosting a list after the list re-applied its column layout.
+constexpr UINT WM_LIST_LAYOUT_CHANGED = WM_USER + 123;
+
+// The role that, when the user holds it, withholds export and copying.
+constexpr int kNoExportRole = 64169;
+
+class CCommonListCtrl : public CListCtrl
+{
+    DECLARE_DYNAMIC(CCommonListCtrl)
+public:
+    CCommonListCtrl();
+    ~CCommonListCtrl() override;
+
+    // ---- Virtual operations every grid may refine ----
+    virtual int GetItemText(int row, int column, LPSTR buffer, int length) const;
+    virtual std::string GetItemText(int row, int column) const;
+    // While a sort runs, the item data saved for the row.
+    virtual DWORD_PTR GetItemData(int row) const;
+    virtual BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    virtual BOOL CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id);
+
+    // Lays the header out from the column descriptions and the stored profile.
+    void InitColumns();
+    // Writes the current layout to the settings file; FALSE (after a message) on failure.
+    BOOL SaveColumnProfile();
+    // A font like the list's current one with this face and point size.
+    void ApplyListFont(const std::string& face, const std::string& size);
+    // Column operations that keep the header tooltips in step.
+    int InsertColumnWithTip(int position, const sKivoColInfo& column, int width);
+    BOOL DeleteColumnWithTip(int position);
+
+    void FitColumns(UINT mode);
+    void ToggleGridLines();
+    void ExportToExcel();
+    void CopyToClipboard();
+    // Tells the hosting dialog or dialog bar that the layout was applied again.
+    void NotifyLayoutChanged();
+
+    // Whether the host's role check lets the user export and copy.
+    static bool ExportAllowed();
+
+    // The column index shown at a display position (-1 when none).
+    int GetColumnAtPosition(int position) const;
+    int GetPositionOfColumn(int column) const;
+
+    // ---- State ----
+    std::string m_strListName;
+    std::vector<sKivoColInfo> m_arrColumns;
+    int m_nBaseColumnCount = 0;
+    std::map<int, int> m_mapPosition;        // column index -> display position, -1 hidden
+    std::map<int, int> m_mapWidth;           // column index -> width
+    std::map<int, int> m_mapIndexAtPosition; // display position -> column index (layout only)
+    std::vector<std::string> m_arrFixedColumns;
+
+    int m_nSortColumn = 0;      // a display position
+    int m_nPrevSortColumn = -1;
+    int m_nSortDirection = 1;
+    int m_nSortDataType = 0;
+    int m_nFirstColumn = 0;
+
+    BOOL m_bExportEnabled = TRUE;
+    BOOL m_bColumnProfileEnabled = TRUE;
+    BOOL m_bAppearanceColors = TRUE;
+    BOOL m_bAppearanceCustomizable = TRUE;
+    BOOL m_bHeaderToolTips = TRUE;
+
+    sListAppearance m_appearance;
+    BOOL m_bStoredAppearanceLoaded = FALSE;
+    PFN_ROW_TOOLTIP m_pfnRowToolTip = nullptr;
+    std::string m_strClipboardText;
+
+protected:
+    // The column-profile dialog (4004 and its second mode 4005) and the appearance dialog (4009).
+    virtual void OnRepositionColumns(BOOL secondMode);
+    virtual void OnCustomizeAppearance();
+
+    void PreSubclassWindow() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFOA* info) const override;
+    void DrawItem(LPDRAWITEMSTRUCT dis) override;
+    void MeasureItem(LPMEASUREITEMSTRUCT mis) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnDestroy() override;
+    void OnContextMenu(CWnd* wnd, CPoint point) override;
+
+    // Sorting by a click on the header item at 'position'.
+    virtual void SortByHeaderClick(int position);
+    void SetHeaderSortImage(int position, int image);
+    // The compare step of a sort (row numbers a and b).
+    int CompareRows(int a, int b) const;
+    static int CompareStep(LPARAM a, LPARAM b, LPARAM list);
+
+    void ShowContextMenu(CPoint screen);
+    void ShowHeaderMenu(CPoint screen);
+    void RefreshHeaderToolRects();
+    void RebuildHeaderTools();
+    void Initialise();
+    void LoadAppearance();
+    // Header positions as the user left them after dragging header items.
+    void SyncPositionsFromHeader();
+
+    std::unique_ptr<CToolTipCtrl> m_pHeaderToolTip;
+    std::unique_ptr<CFont> m_pListFont;
+    std::string m_strToolTipText;
+    std::wstring m_wstrToolTipText;
+    std::vector<DWORD_PTR> m_arrSavedItemData;
+    bool m_bSorting = false;
+    bool m_bInitialised = false;
+    bool m_bForwardingDraw = false;
+};

@@ -1,0 +1,377 @@
+// The common list control as a grid's user and its owner see it: column layouts that come
+// back at the next start, sorting by header clicks, menus, shortcuts, fitting, copying and
+// export.
+#include "dozizedizizi/DozizEdizizi.h"
+#include "grid/CommonListCtrl.h"
+#include "grid/UserSettings.h"
+#include "plugin/PluginGlobals.h"
+#include "support/ScopedTempDir.h"
+#include "winlib/HeaderCtrl.h"
+#include "winlib/testing/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+int g_rolesAnswer = 0;
+int Roles(int) { return g_rolesAnswer; }
+
+// A list whose dialogs are only counted here.
+class TestList : public CCommonListCtrl
+{
+public:
+    int m_appearanceDialogs = 0;
+    int m_profileDialogs = 0;
+
+protected:
+    void OnCustomizeAppearance() override { ++m_appearanceDialogs; }
+    void OnRepositionColumns(BOOL) override { ++m_profileDialogs; }
+};
+
+sKivoColInfo Column(const char* name, int width, int format, int dataType)
+{
+    sKivoColInfo info;
+    info.SetName(name);
+    info.m_nWidth = width;
+    info.m_nFormat = format;
+    info.m_nDataType = dataType;
+    return info;
+}
+
+class CommonListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_rolesAnswer = 0;
+        m_console = std::make_unique<CDozizEdizizi>();
+        m_console->m_pfnFindMenuItemInRoles = &Roles;
+        g_pDozizEdizizi = m_console.get();
+        ASSERT_TRUE(m_parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 600, 400), nullptr, 0));
+    }
+    void TearDown() override
+    {
+        if (m_list && m_list->m_hWnd)
+            m_list->DestroyWindow();
+        m_list.reset();
+        g_pDozizEdizizi = nullptr;
+    }
+
+    // A list named "Orders" with the given base columns, laid out from what is stored.
+    TestList& MakeList(std::vector<sKivoColInfo> columns, DWORD style = 0)
+    {
+        if (m_list && m_list->m_hWnd)
+            m_list->DestroyWindow();
+        m_list = std::make_unique<TestList>();
+        m_list->m_strListName = "Orders";
+        m_list->m_arrColumns = std::move(columns);
+        EXPECT_TRUE(m_list->Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | style, CRect(0, 0, 500, 300), &m_parent, 4000));
+        m_list->InitColumns();
+        return *m_list;
+    }
+    static std::vector<sKivoColInfo> ThreeColumns()
+    {
+        return {Column("Symbol", 75, 0, 3), Column("Qty", 60, 1, 1), Column("Price", 70, 1, 2)};
+    }
+    std::vector<std::string> HeaderTexts() const
+    {
+        std::vector<std::string> texts;
+        CHeaderCtrl* header = m_list->GetHeaderCtrl();
+        for (int i = 0; i < header->GetItemCount(); ++i)
+        {
+            char text[64] = {};
+            HDITEM hdi{};
+            hdi.mask = HDI_TEXT;
+            hdi.pszText = text;
+            hdi.cchTextMax = sizeof text;
+            header->GetItem(i, &hdi);
+            texts.push_back(text);
+        }
+        return texts;
+    }
+    HDITEM HeaderItem(int item) const
+    {
+        HDITEM hdi{};
+        hdi.mask = HDI_FORMAT | HDI_IMAGE | HDI_WIDTH;
+        m_list->GetHeaderCtrl()->GetItem(item, &hdi);
+        return hdi;
+    }
+    void AddRows(const std::vector<std::vector<std::string>>& rows)
+    {
+        for (const auto& cells : rows)
+        {
+            const int row = m_list->InsertItem(m_list->CListCtrl::GetItemCount(), cells[0].c_str());
+            for (std::size_t c = 1; c < cells.size(); ++c)
+                m_list->SetItemText(row, static_cast<int>(c), cells[c].c_str());
+            m_list->SetItemData(row, static_cast<DWORD_PTR>(1000 + row));
+        }
+    }
+    std::vector<std::string> ColumnTexts(int column) const
+    {
+        std::vector<std::string> texts;
+        for (int row = 0; row < m_list->CListCtrl::GetItemCount(); ++row)
+            texts.push_back(m_list->GetItemText(row, column));
+        return texts;
+    }
+    void ClickHeader(int item)
+    {
+        CRect r;
+        m_list->GetHeaderCtrl()->GetItemRect(item, &r);
+        m_driver.Click(m_list->GetHeaderCtrl()->m_hWnd, r.CenterPoint());
+    }
+
+    ScopedTempDir m_settings;
+    ScopedEnv m_appData{"APPDATA", m_settings.Path().c_str()};
+    winlib::testing::Driver m_driver;
+    std::unique_ptr<CDozizEdizizi> m_console;
+    CWnd m_parent;
+    std::unique_ptr<TestList> m_list;
+};
+
+TEST_F(CommonListTest, WithoutAProfileEveryColumnShowsInDeclarationOrder)
+{
+    MakeList(ThreeColumns());
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Qty", "Price"}));
+    EXPECT_EQ(m_list->GetColumnWidth(1), 60);
+    EXPECT_EQ(m_list->m_nBaseColumnCount, 3);
+}
+
+TEST_F(CommonListTest, AHiddenColumnIsSavedAsHiddenAndStaysHidden)
+{
+    MakeList(ThreeColumns());
+    // Hide "Qty" as the column-profile dialog would: out of the header, position -1.
+    m_list->DeleteColumnWithTip(1);
+    m_list->m_mapPosition[1] = -1;
+    m_list->m_mapPosition[2] = 1;
+    m_list->SetColumnWidth(0, 75);
+    m_list->SetColumnWidth(1, 120);
+    ASSERT_TRUE(m_list->SaveColumnProfile());
+    std::string stored;
+    ASSERT_TRUE(ReadWriteColumnProfile(SETTING_READ, "Orders", stored));
+    EXPECT_EQ(stored, "0,0,75,1,-1,0,2,1,120");
+
+    MakeList(ThreeColumns());
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Price"}));
+    EXPECT_EQ(m_list->GetPositionOfColumn(1), -1);
+}
+
+TEST_F(CommonListTest, ColumnsAddedSinceTheProfileWasSavedStartHidden)
+{
+    std::string profile = "0,0,75,1,1,60";
+    ASSERT_TRUE(ReadWriteColumnProfile(SETTING_WRITE, "Orders", profile));
+    MakeList(ThreeColumns());
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Qty"}));
+    EXPECT_EQ(m_list->GetPositionOfColumn(2), -1);
+    EXPECT_EQ(m_list->m_mapWidth[2], 100);
+
+    m_list->DestroyWindow(); // it saves its own layout as it goes
+    profile = "0,0,75,1,1,60,2,2,70,3,3,80";
+    ASSERT_TRUE(ReadWriteColumnProfile(SETTING_WRITE, "Orders", profile));
+    MakeList(ThreeColumns());
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Qty", "Price"})) << "a profile with more entries is ignored";
+}
+
+TEST_F(CommonListTest, AUserDefinedColumnIsRecreatedFromTheProfile)
+{
+    std::string profile = "0,0,75,1,2,60,2,1,70,3,3,90,Value#C1*C2#Qty*Price";
+    ASSERT_TRUE(ReadWriteColumnProfile(SETTING_WRITE, "Orders", profile));
+    MakeList(ThreeColumns());
+    ASSERT_EQ(m_list->m_arrColumns.size(), 4u);
+    const sKivoColInfo& value = m_list->m_arrColumns[3];
+    EXPECT_EQ(value.GetName(), "Value");
+    EXPECT_EQ(value.m_nFormat, 1);
+    EXPECT_EQ(value.m_nDataType, 2);
+    EXPECT_EQ(value.m_strExpression, "C1*C2");
+    EXPECT_EQ(value.m_strDisplayExpression, "Qty*Price");
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Price", "Qty", "Value"}));
+
+    // Saved again, the user column keeps its three texts.
+    m_list->DestroyWindow();
+    std::string stored;
+    ASSERT_TRUE(ReadWriteColumnProfile(SETTING_READ, "Orders", stored));
+    EXPECT_NE(stored.find(",Value#C1*C2#Qty*Price"), std::string::npos) << stored;
+}
+
+TEST_F(CommonListTest, HeaderClicksSortAscendingThenDescendingWithTheArrows)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"B", "10", "2.5"}, {"A", "-3", "NA"}, {"C", "2147483647", "-"}, {"D", "-2147483648", "7"}});
+    ClickHeader(1);
+    EXPECT_EQ(ColumnTexts(1), (std::vector<std::string>{"-2147483648", "-3", "10", "2147483647"}))
+        << "integers at the extremes of the range";
+    EXPECT_EQ(HeaderItem(1).iImage, 0);
+    EXPECT_EQ(HeaderItem(1).fmt & (HDF_IMAGE | HDF_BITMAP_ON_RIGHT | HDF_STRING), HDF_IMAGE | HDF_BITMAP_ON_RIGHT | HDF_STRING);
+    // Each row kept its own item data through the sort.
+    EXPECT_EQ(m_list->GetItemData(0), 1003u);
+
+    ClickHeader(1);
+    EXPECT_EQ(ColumnTexts(1), (std::vector<std::string>{"2147483647", "10", "-3", "-2147483648"}));
+    EXPECT_EQ(HeaderItem(1).iImage, 1);
+
+    ClickHeader(2);
+    std::vector<std::string> prices = ColumnTexts(2);
+    std::sort(prices.begin(), prices.begin() + 2);
+    EXPECT_EQ(prices, (std::vector<std::string>{"-", "NA", "2.5", "7"})) << "a dash and NA sort as -1, before 2.5";
+    EXPECT_EQ(HeaderItem(2).iImage, 0);
+    EXPECT_EQ(HeaderItem(1).iImage, 2) << "the old sort column keeps the third image";
+
+    ClickHeader(0);
+    EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"A", "B", "C", "D"}));
+}
+
+TEST_F(CommonListTest, FitToWindowSharesTheWidthAndFallsBackTo50)
+{
+    MakeList(ThreeColumns());
+    m_list->FitColumns(ID_LIST_FIT_TO_WINDOW);
+    CRect client;
+    m_list->GetClientRect(&client);
+    EXPECT_EQ(m_list->GetColumnWidth(0), client.Width() / 3);
+    m_list->MoveWindow(0, 0, 0, 0);
+    m_list->FitColumns(ID_LIST_FIT_TO_WINDOW);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(m_list->GetColumnWidth(c), 50) << c;
+}
+
+TEST_F(CommonListTest, FitToDataUsesTheWidestCellOrFifty)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"A very long symbol name indeed", "1", "1"}});
+    m_list->FitColumns(ID_LIST_FIT_TO_DATA);
+    EXPECT_GT(m_list->GetColumnWidth(0), 150);
+    EXPECT_EQ(m_list->GetColumnWidth(1), 50) << "a narrow column still gets 50 pixels";
+}
+
+TEST_F(CommonListTest, CopyPutsTabsAfterEveryCellAndLineEndsAfterEveryRow)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"A", "1", "1.5"}, {"B", "2", "2.5"}, {"C", "3", "3.5"}});
+    m_list->CopyToClipboard();
+    EXPECT_EQ(m_list->m_strClipboardText, "");
+    ASSERT_FALSE(m_driver.Observed().clipboardWrites.empty());
+    EXPECT_EQ(m_driver.Observed().clipboardWrites.back(), "") << "nothing selected: an empty text";
+
+    m_list->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    m_list->SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    m_list->CopyToClipboard();
+    EXPECT_EQ(m_driver.Observed().clipboardWrites.back(), "A\t1\t1.5\t\r\nC\t3\t3.5\t\r\n");
+}
+
+TEST_F(CommonListTest, ShortcutsFollowTheirModifiersAndTheRole)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"A", "1", "1"}});
+    m_list->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    m_list->SetFocus();
+
+    m_driver.Press('E', static_cast<winlib::testing::Modifiers>(winlib::testing::Shift | winlib::testing::Ctrl));
+    EXPECT_TRUE(m_driver.MessageBoxTexts().empty()) << "Shift+E with Ctrl held does nothing";
+
+    const std::size_t writes = m_driver.Observed().clipboardWrites.size();
+    m_driver.Press('C', static_cast<winlib::testing::Modifiers>(winlib::testing::Shift | winlib::testing::Ctrl));
+    EXPECT_EQ(m_driver.Observed().clipboardWrites.size(), writes + 1) << "Ctrl+Shift+C copies";
+    EXPECT_EQ(m_list->m_appearanceDialogs, 1) << "and opens the appearance dialog";
+
+    g_rolesAnswer = 1;
+    m_driver.Press('C', winlib::testing::Ctrl);
+    EXPECT_EQ(m_driver.Observed().clipboardWrites.size(), writes + 1) << "the role withholds copying";
+
+    const DWORD before = m_list->GetExtendedStyle();
+    m_driver.Press('G', winlib::testing::Shift);
+    EXPECT_EQ(m_list->GetExtendedStyle() ^ before, static_cast<DWORD>(LVS_EX_GRIDLINES));
+}
+
+TEST_F(CommonListTest, TheContextMenuOffersExportAndCopyOnlyWithoutTheRole)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"A", "1", "1"}});
+    m_driver.RightClick(m_list->m_hWnd, CPoint(20, 25));
+    ASSERT_EQ(m_driver.PopupMenusShown().size(), 1u);
+    std::vector<std::string> texts;
+    for (const auto& item : m_driver.PopupMenusShown()[0].items)
+        texts.push_back(item.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Write to Excel\tShift+E", "Draw Grid Lines\tShift+G",
+                                               "Customize \t Ctrl+Shift+C", "Copy to Clip Board\tCtrl+C"}));
+
+    g_rolesAnswer = 1;
+    m_list->m_bAppearanceCustomizable = FALSE;
+    m_driver.AnswerNextPopupMenu(ID_LIST_GRID_LINES);
+    const DWORD before = m_list->GetExtendedStyle();
+    m_driver.RightClick(m_list->m_hWnd, CPoint(20, 25));
+    ASSERT_EQ(m_driver.PopupMenusShown().size(), 2u);
+    ASSERT_EQ(m_driver.PopupMenusShown()[1].items.size(), 1u);
+    EXPECT_EQ(m_driver.PopupMenusShown()[1].items[0].text, "Draw Grid Lines\tShift+G");
+    EXPECT_NE(m_list->GetExtendedStyle(), before) << "the chosen command reached the list";
+}
+
+TEST_F(CommonListTest, TheHeaderMenuOffersTheFitModes)
+{
+    MakeList(ThreeColumns());
+    CRect r;
+    m_list->GetHeaderCtrl()->GetItemRect(0, &r);
+    m_driver.AnswerNextPopupMenuByText("Fit to Window");
+    m_driver.RightClick(m_list->GetHeaderCtrl()->m_hWnd, r.CenterPoint());
+    ASSERT_EQ(m_driver.PopupMenusShown().size(), 1u);
+    std::vector<std::string> texts;
+    for (const auto& item : m_driver.PopupMenusShown()[0].items)
+        texts.push_back(item.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Reposition Columns", "Fit to Data", "Fit to Header", "Fit to Window"}));
+    CRect client;
+    m_list->GetClientRect(&client);
+    EXPECT_EQ(m_list->GetColumnWidth(0), client.Width() / 3);
+}
+
+TEST_F(CommonListTest, ExportingAnEmptyListSaysSo)
+{
+    MakeList(ThreeColumns());
+    m_list->ExportToExcel();
+    EXPECT_EQ(m_driver.MessageBoxTexts(), std::vector<std::string>{"No Items in the List"});
+}
+
+TEST_F(CommonListTest, ExportWritesTheHeaderAndEveryRowToAFile)
+{
+    ScopedTempDir exports;
+    ScopedEnv exportDir("KIVO_EXPORT_DIR", exports.Path().c_str());
+    MakeList(ThreeColumns());
+    AddRows({{"A", "1", "1.5"}, {"B", "2", "NA"}});
+    m_list->ExportToExcel();
+    EXPECT_EQ(m_driver.MessageBoxTexts(), std::vector<std::string>{"File is generated"});
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(exports.Path()))
+        files += entry.path().extension() == ".xlsx" && entry.file_size() > 0;
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(CommonListTest, TheLayoutChangeReachesTheHostingDialogBar)
+{
+    // A list inside a dialog bar tells the bar (1147) after laying out its columns.
+    class Bar : public CBCGPDialogBar
+    {
+    public:
+        std::vector<WPARAM> m_layoutChanges;
+
+    protected:
+        BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+        {
+            if (message == WM_USER + 123)
+                m_layoutChanges.push_back(wParam);
+            return CBCGPDialogBar::OnWndMsg(message, wParam, lParam, result);
+        }
+    };
+    Bar bar;
+    ASSERT_TRUE(bar.CWnd::CreateEx(0, "AfxControlBar", "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 500, 300), &m_parent, 77));
+    m_list = std::make_unique<TestList>();
+    m_list->m_strListName = "Orders";
+    m_list->m_arrColumns = ThreeColumns();
+    ASSERT_TRUE(m_list->Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 400, 200), &bar, 4000));
+    m_list->InitColumns();
+    EXPECT_EQ(bar.m_layoutChanges, std::vector<WPARAM>{4000});
+    m_list->DestroyWindow();
+}
+
+} // namespace
