@@ -78,6 +78,10 @@ public:
     int GetColumnAtPosition(int position) const;
     int GetPositionOfColumn(int column) const;
 
+    // For tests: the hit test the tooltip machinery uses, and the header's tooltip control.
+    INT_PTR OnToolHitTestForTest(CPoint point, TOOLINFOA* info) const { return OnToolHitTest(point, info); }
+    CToolTipCtrl* HeaderToolTipForTest() const { return m_pHeaderToolTip.get(); }
+
     // ---- State ----
     std::string m_strListName;
     std::vector<sKivoColInfo> m_arrColumns;
