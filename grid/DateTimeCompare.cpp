@@ -83,7 +83,10 @@ Date ParseDate(std::string_view text, char separator)
     if (second != std::string_view::npos)
     {
         date.year = Number(Part(text, second + 1, 4));
+        // The time follows the year after a blank; the blank is not part of the time.
         date.rest = Part(text, second + 5, std::string_view::npos);
+        while (!date.rest.empty() && date.rest.front() == ' ')
+            date.rest.remove_prefix(1);
     }
     return date;
 }

@@ -20,9 +20,8 @@ TEST(DateTimeCompare, EqualDatesFallBackToTheTimeAfterTheYear)
 {
     EXPECT_EQ(CompareDates("05/12/2026 10:15:00", "05/12/2026 09:59:59", '/'), 1);
     EXPECT_EQ(CompareDates("05/12/2026 10:15:00", "05/12/2026 10:16:00", '/'), -1);
-    // The time after the year keeps its leading blank and is cut to eight characters, so the
-    // last digit of the seconds takes no part.
-    EXPECT_EQ(CompareDates("05/12/2026 10:15:00", "05/12/2026 10:15:01", '/'), 0);
+    EXPECT_EQ(CompareDates("05/12/2026 10:15:00", "05/12/2026 10:15:01", '/'), -1);
+    EXPECT_EQ(CompareDates("05/12/2026 10:15:00 PM", "05/12/2026 11:15:00 AM", '/'), 1);
 }
 
 TEST(DateTimeCompare, TimesCompareByHoursMinutesSecondsAndTheHalfOfTheDay)
