@@ -112,6 +112,7 @@ int ProcessKivoPluginMsg(void*) { return 0; }
 
 void PluginProcessHotKey(void*, int, int, void*)
 {
+    RegisterPluginResources();
     const auto getPeerData = FindHostFunction<PFN_pu_get_peer_data>("pu_get_peer_data");
     if (!getPeerData)
     {

@@ -160,6 +160,8 @@ TEST_F(EntryPointTest, TheHotKeyConsoleSubscribesByPrivilegeAndExitUnsubscribes)
     TestHost().privilege = 2;
     PluginProcessHotKey(nullptr, 0, 0, nullptr);
     ASSERT_NE(g_pDozizEdizizi, nullptr);
+    ASSERT_NE(g_pDozizEdizizi->m_hWnd, nullptr) << "the hot key alone brings the console up";
+    ASSERT_NE(g_pDozizEdizizi->GetConnection()->m_pControl0, nullptr);
     EXPECT_TRUE(TestHost().log.empty()) << "subscribed without a failure line";
     ExitKivoPlugin();
     EXPECT_EQ(g_pDozizEdizizi, nullptr);
