@@ -144,6 +144,7 @@ TEST_F(ListViewTest, ClickShiftClickAndCtrlClickSelectAndNotify)
 
     driver.Click(list, RowPoint(first));
     EXPECT_EQ(GetFocus(), list.m_hWnd);
+    EXPECT_EQ(parent->Count(NM_SETFOCUS), 1) << "the click takes the focus";
     EXPECT_EQ(Selected(), std::vector<int>{first});
     EXPECT_EQ(list.GetItemState(first, LVIS_SELECTED | LVIS_FOCUSED), LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ(list.GetSelectionMark(), first);
@@ -187,6 +188,8 @@ TEST_F(ListViewTest, ClickShiftClickAndCtrlClickSelectAndNotify)
     driver.Click(list, POINT{50, client.bottom - 1});
     EXPECT_EQ(list.GetSelectedCount(), 0U);
     EXPECT_EQ(parent->Of(NM_CLICK).back().item, -1);
+    ::SetFocus(*parent);
+    EXPECT_EQ(parent->Count(NM_KILLFOCUS), 1);
 }
 
 TEST_F(ListViewTest, SingleSelectionListKeepsOneSelectedAndVetoesAreHonoured)
@@ -386,6 +389,14 @@ TEST_F(ListViewTest, HitTestsAndRectanglesAgreeWithTheHeader)
     header->GetWindowRect(&headerWindow);
     list.ScreenToClient(&headerWindow);
     EXPECT_EQ(headerWindow.left, -40);
+    EXPECT_EQ(GetScrollPos(list, SB_HORZ), 40) << "horizontal scrolling is in pixels";
+    list.SendMessage(WM_HSCROLL, SB_LINELEFT);
+    list.GetSubItemRect(2, 1, LVIR_BOUNDS, moved);
+    EXPECT_GT(moved.left, cell.left - 40);
+    list.SendMessage(WM_HSCROLL, SB_PAGELEFT);
+    EXPECT_EQ(GetScrollPos(list, SB_HORZ), 0);
+    list.GetSubItemRect(2, 1, LVIR_BOUNDS, moved);
+    EXPECT_EQ(moved.left, cell.left);
     EXPECT_FALSE(list.GetItemRect(20, &moved, LVIR_BOUNDS));
 }
 

@@ -170,8 +170,10 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
             EraseBackground(reinterpret_cast<HDC>(wParam), RowsArea());
         return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT:
         Paint();
+        return 0;
+    case WM_PRINTCLIENT:
+        PaintContent(reinterpret_cast<HDC>(wParam), RowsArea(), true);
         return 0;
     case WM_SETFOCUS:
     {

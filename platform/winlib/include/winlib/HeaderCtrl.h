@@ -12,6 +12,7 @@ class CHeaderCtrl : public CWnd
 {
     DECLARE_DYNAMIC(CHeaderCtrl)
 public:
+    using CWnd::Create;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
     int GetItemCount() const { return static_cast<int>(SendMessage(HDM_GETITEMCOUNT)); }

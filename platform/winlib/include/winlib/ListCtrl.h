@@ -23,6 +23,8 @@ class CListCtrl : public CWnd
 {
     DECLARE_DYNAMIC(CListCtrl)
 public:
+    using CWnd::Create;
+    using CWnd::CreateEx;
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     BOOL CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
