@@ -294,6 +294,15 @@ TEST_F(ListHeaderTest, DraggingAHeaderItemReordersTheColumns)
     EXPECT_EQ(moved.right, 300) << "column 0 is now last";
     EXPECT_EQ(parent->Count(HDN_ITEMCLICKA), 0) << "a drag is not a click";
 
+    // Dropped into the gap on either side of itself, an item stays where it is.
+    parent->Clear();
+    driver.Drag(*header, POINT{120, 8}, POINT{95, 8});
+    EXPECT_EQ(parent->Of(HDN_ENDDRAG).at(0).order, 1);
+    driver.Drag(*header, POINT{120, 8}, POINT{185, 8});
+    EXPECT_EQ(parent->Of(HDN_ENDDRAG).at(1).order, 1);
+    list.GetColumnOrderArray(order, 3);
+    EXPECT_EQ(std::vector<int>(order, order + 3), (std::vector<int>{1, 2, 0}));
+
     // A parent answering TRUE to HDN_ENDDRAG keeps the order.
     parent->answer = [](NMHDR* h) -> LRESULT { return h->code == HDN_ENDDRAG ? TRUE : FALSE; };
     driver.Drag(*header, POINT{10, 8}, POINT{290, 8});

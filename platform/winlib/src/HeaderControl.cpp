@@ -942,7 +942,7 @@ private:
                     return;
                 }
                 m_mode = Mode::Drag;
-                m_dropPosition = DropPosition(pt.x);
+                m_dropGap = DropGap(pt.x);
                 Repaint();
                 return;
             }
@@ -956,10 +956,10 @@ private:
         }
         case Mode::Drag:
         {
-            const int position = DropPosition(pt.x);
-            if (position != m_dropPosition)
+            const int gap = DropGap(pt.x);
+            if (gap != m_dropGap)
             {
-                m_dropPosition = position;
+                m_dropGap = gap;
                 Repaint();
             }
             return;
@@ -1002,7 +1002,7 @@ private:
         }
         case Mode::Drag:
         {
-            const int position = std::clamp(DropPosition(pt.x), 0, static_cast<int>(m_order.size()) - 1);
+            const int position = PositionForGap(index, DropGap(pt.x));
             EndMouseMode();
             HDITEMA drop = Describe(index, HDI_ORDER);
             drop.iOrder = position;
@@ -1063,26 +1063,35 @@ private:
         Repaint();
     }
 
-    // The display position a dragged item would take if dropped at x.
-    int DropPosition(int x) const
+    // The gap between items (0 before the first, n after the last) nearest to x: where the
+    // dragged item would go.
+    int DropGap(int x) const
     {
         int left = 0;
-        int position = 0;
+        int gap = 0;
         for (int index : m_order)
         {
             const int width = m_items[static_cast<std::size_t>(index)].width;
             if (x < left + width / 2)
-                return position;
+                return gap;
             left += width;
-            ++position;
+            ++gap;
         }
-        return std::max(0, position - 1);
+        return gap;
+    }
+
+    // The position the dragged item takes when dropped into a gap: the gaps on either side
+    // of it leave it where it is.
+    int PositionForGap(int index, int gap) const
+    {
+        const int current = Position(index);
+        return std::clamp(gap > current ? gap - 1 : gap, 0, static_cast<int>(m_order.size()) - 1);
     }
 
     void EndMouseMode()
     {
         m_mode = Mode::None;
-        m_dropPosition = -1;
+        m_dropGap = -1;
         if (GetCapture() == m_hwnd)
             ReleaseCapture();
     }
@@ -1090,7 +1099,7 @@ private:
     void CancelMouseMode()
     {
         m_mode = Mode::None;
-        m_dropPosition = -1;
+        m_dropGap = -1;
         Repaint();
     }
 
@@ -1307,10 +1316,10 @@ private:
     {
         CDC* dc = CDC::FromHandle(hdc);
         const int height = ItemBottom();
-        if (m_mode == Mode::Drag && m_dropPosition >= 0)
+        if (m_mode == Mode::Drag && m_dropGap >= 0)
         {
             int x = 0;
-            for (int p = 0; p < m_dropPosition && p < static_cast<int>(m_order.size()); ++p)
+            for (int p = 0; p < m_dropGap && p < static_cast<int>(m_order.size()); ++p)
                 x += m_items[static_cast<std::size_t>(m_order[static_cast<std::size_t>(p)])].width;
             dc->FillSolidRect(x - 1, 0, 2, height, GetSysColor(COLOR_HIGHLIGHT));
         }
@@ -1334,7 +1343,7 @@ private:
     bool m_pressedInside = false;
     int m_trackOffset = 0;
     int m_trackWidth = 0;
-    int m_dropPosition = -1;
+    int m_dropGap = -1;
 
     int m_filterTimeout = 1000;
     bool m_filterPending = false;
