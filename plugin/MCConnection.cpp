@@ -7,7 +7,16 @@
 
 sMCConnection::sMCConnection() = default;
 
-sMCConnection::~sMCConnection() = default;
+sMCConnection::~sMCConnection()
+{
+    // A receiver that no control was ever given to cannot be called back, so it goes with the
+    // context even when closing could not release anything; one a control still holds stays.
+    if (!m_pControl0 && !m_pControl3)
+    {
+        delete m_pRxr0;
+        delete m_pRxr3;
+    }
+}
 
 void sMCConnection::Open()
 {

@@ -50,6 +50,8 @@ void CView::OnDestroy()
     CWnd::OnDestroy();
 }
 
+void CView::PostNcDestroy() { delete this; }
+
 // ---- CFrameWnd ----------------------------------------------------------------------------
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);

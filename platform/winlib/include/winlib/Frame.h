@@ -61,6 +61,8 @@ protected:
     virtual void OnDraw(CDC* dc);
     void OnPaint() override;
     void OnDestroy() override;
+    // Views are made on the heap by their frame and delete themselves with their window.
+    void PostNcDestroy() override;
 };
 
 // Where a frame's layout puts a docked bar (frame client coordinates).
