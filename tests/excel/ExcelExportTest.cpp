@@ -2,6 +2,7 @@
 // as documented and read back with an independent reader, and failures leaving the folder empty.
 #include "excel/ExcelInterface.h"
 #include "support/ScopedTempDir.h"
+#include "support/XlsxReadBack.h"
 
 #include <gtest/gtest.h>
 
@@ -84,50 +85,6 @@ std::size_t FileCount(const fs::path& folder)
                : 0;
 }
 
-constexpr const char* kPython = "/usr/bin/python3";
-
-// Prints "row,column type bold value" per cell that holds something; exit 3 without openpyxl.
-constexpr const char* kReader = R"(import sys
-try:
-    import openpyxl
-except ImportError:
-    sys.exit(3)
-for row in openpyxl.load_workbook(sys.argv[1]).worksheets[0].iter_rows():
-    for c in row:
-        if c.value is not None:
-            print('%d,%d %s %d %s' % (c.row, c.column, c.data_type, 1 if c.font.b else 0, c.value))
-)";
-
-// The cells as openpyxl reads them, keyed "row,column"; empty with 'missing' set when it cannot run.
-std::map<std::string, std::string> ReadBack(const std::string& file, const fs::path& scratch,
-                                            std::string& missing)
-{
-    std::map<std::string, std::string> cells;
-    if (access(kPython, X_OK) != 0)
-    {
-        missing = std::string(kPython) + " is missing";
-        return cells;
-    }
-    std::ofstream(scratch / "reader.py") << kReader;
-    FILE* pipe = popen(
-        (std::string(kPython) + " '" + (scratch / "reader.py").string() + "' '" + file + "'").c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    while (const std::size_t n = pipe ? fread(buffer, 1, sizeof buffer, pipe) : 0)
-        output.append(buffer, n);
-    const int status = pipe ? pclose(pipe) : -1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == 3)
-    {
-        missing = "python3-openpyxl is not installed for " + std::string(kPython);
-        return cells;
-    }
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the reader cannot open the file";
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);)
-        cells[line.substr(0, line.find(' '))] = line.substr(line.find(' ') + 1);
-    return cells;
-}
-
 class ExcelExport : public ::testing::Test
 {
 protected:
@@ -141,7 +98,7 @@ TEST_F(ExcelExport, AReaderFindsABoldHeaderNumbersAsNumbersAndTextAsText)
     Sheet sheet = SmallSheet();
     ASSERT_EQ(sheet.Export(), 1) << sheet.error;
     std::string missing;
-    const auto cells = ReadBack(sheet.path, m_temp.Path(), missing);
+    const auto cells = ReadXlsxCells(sheet.path, m_temp.Path(), missing);
     if (!missing.empty())
         GTEST_SKIP() << "cannot read the file back: " << missing;
 

@@ -6,6 +6,7 @@
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
 #include "support/ScopedTempDir.h"
+#include "support/XlsxReadBack.h"
 #include "winlib/HeaderCtrl.h"
 #include "winlib/testing/Driver.h"
 
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -341,10 +343,22 @@ TEST_F(CommonListTest, ExportWritesTheHeaderAndEveryRowToAFile)
     AddRows({{"A", "1", "1.5"}, {"B", "2", "NA"}});
     m_list->ExportToExcel();
     EXPECT_EQ(m_driver.MessageBoxTexts(), std::vector<std::string>{"File is generated"});
-    int files = 0;
+    std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(exports.Path()))
-        files += entry.path().extension() == ".xlsx" && entry.file_size() > 0;
-    EXPECT_EQ(files, 1);
+        files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].extension(), ".xlsx");
+
+    ScopedTempDir scratch;
+    std::string missing;
+    const auto cells = ReadXlsxCells(files[0].string(), scratch.Path(), missing);
+    if (!missing.empty())
+        GTEST_SKIP() << "cannot read the file back: " << missing;
+    // "row,column type bold value": a bold header, numbers where the column and text allow.
+    const std::map<std::string, std::string> expected = {
+        {"1,1", "s 1 Symbol"}, {"1,2", "s 1 Qty"}, {"1,3", "s 1 Price"}, {"2,1", "s 0 A"}, {"2,2", "n 0 1"},
+        {"2,3", "n 0 1.5"},    {"3,1", "s 0 B"},   {"3,2", "n 0 2"},     {"3,3", "s 0 NA"}};
+    EXPECT_EQ(cells, expected);
 }
 
 TEST_F(CommonListTest, TheLayoutChangeReachesTheHostingDialogBar)
