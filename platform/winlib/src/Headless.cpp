@@ -97,7 +97,18 @@ void HeadlessBackend::Wake()
 
 void HeadlessBackend::AdvanceClock(DWORD ms) { m_manualNow += ms; }
 
-void SetBackend(std::unique_ptr<Backend> backend) { Installed() = std::move(backend); }
+namespace
+{
+unsigned g_backendGeneration = 0;
+} // namespace
+
+void SetBackend(std::unique_ptr<Backend> backend)
+{
+    Installed() = std::move(backend);
+    ++g_backendGeneration;
+}
+
+unsigned BackendGeneration() { return g_backendGeneration; }
 
 Backend& GetBackend() { return *Installed(); }
 

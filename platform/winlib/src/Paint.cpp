@@ -185,11 +185,11 @@ void PaintWindowNow(HWND hwnd)
 Canvas& MeasuringCanvas()
 {
     static std::unique_ptr<Canvas> canvas;
-    static Backend* owner = nullptr;
-    if (!canvas || owner != &winlib::GetBackend())
+    static unsigned generation = 0;
+    if (!canvas || generation != winlib::BackendGeneration())
     {
-        owner = &winlib::GetBackend();
-        canvas = owner->CreateMemoryCanvas(1, 1);
+        generation = winlib::BackendGeneration();
+        canvas = winlib::GetBackend().CreateMemoryCanvas(1, 1);
     }
     return *canvas;
 }

@@ -6,6 +6,7 @@
 #include "winlib/Runtime.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace winlib::testing
 {
@@ -55,9 +56,7 @@ void ResetLibrary()
 Driver::Driver(HeadlessDrawing drawing)
 {
     ResetLibrary();
-    auto backend = std::make_unique<HeadlessBackend>(true, drawing);
-    m_backend = backend.get();
-    SetBackend(std::move(backend));
+    SetBackend(std::make_unique<HeadlessBackend>(true, drawing));
     SetModalAnswerer([this](const ModalRequest& request) { return Answer(request); });
 }
 
@@ -233,11 +232,20 @@ void Driver::Type(const std::string& text)
 
 void Driver::AdvanceClock(DWORD ms)
 {
-    m_backend->AdvanceClock(ms);
+    Backend().AdvanceClock(ms);
     Pump();
 }
 
 int Driver::Pump() { return PumpPending(); }
+
+HeadlessBackend& Driver::Backend()
+{
+    // A test may have put a screen backend in since; the manual clock is the headless one's.
+    HeadlessBackend* backend = GetHeadlessBackend();
+    if (!backend)
+        throw std::logic_error("the driver's clock and drawing need the headless backend installed");
+    return *backend;
+}
 
 void Driver::AnswerNextDialog(std::function<void(HWND)> drive)
 {

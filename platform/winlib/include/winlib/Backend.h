@@ -88,6 +88,9 @@ private:
 // Installs the backend; every window created afterwards uses it. Call before creating windows.
 void SetBackend(std::unique_ptr<Backend> backend);
 Backend& GetBackend();
+// Changes with every SetBackend, so that what was made by an earlier backend can be told apart
+// even when the new one happens to live at the same address.
+unsigned BackendGeneration();
 // The installed backend when it is headless, else null.
 HeadlessBackend* GetHeadlessBackend();
 

@@ -81,14 +81,13 @@ public:
     // Invalidates everything and paints it now, so that Ops() hold a full frame.
     void Repaint();
 
-    HeadlessBackend& Backend() { return *m_backend; }
+    HeadlessBackend& Backend();
 
 private:
     ModalAnswer Answer(const ModalRequest& request);
     void HoldModifiers(Modifiers held, bool down);
     POINT ToScreen(HWND hwnd, POINT client) const;
 
-    HeadlessBackend* m_backend;
     std::deque<std::function<ModalAnswer(const ModalRequest&)>> m_dialogs;
     std::deque<std::function<ModalAnswer(const ModalRequest&)>> m_messageBoxes;
     std::deque<std::function<ModalAnswer(const ModalRequest&)>> m_menusAnswers;
