@@ -91,6 +91,31 @@ TEST_F(OwnerDataTest, AsksOnlyForTheRowsItPaints)
     EXPECT_EQ(list.GetItemText(top + 2, 1), "R" + std::to_string(top + 2) + "C1");
 }
 
+TEST_F(OwnerDataTest, TheThumbReachesRowsBeyondWhatTheMessageCanCarry)
+{
+    // The scroll message carries 16 bits of position; a drag down a long list must not wrap.
+    namespace input = winlib::input;
+    CRect window;
+    list.GetWindowRect(&window);
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const POINT grip{window.right - 8, window.top + arrow + 4};
+    input::MouseButton(grip, input::Button::Left, true);
+    driver.Pump();
+    const POINT rest{grip.x, window.top + arrow + (window.Height() - 2 * arrow) * 4 / 5};
+    input::MouseMove(rest);
+    driver.Pump();
+    const int dragged = list.GetTopIndex();
+    EXPECT_GT(dragged, 65535);
+    input::MouseButton(rest, input::Button::Left, false);
+    driver.Pump();
+    EXPECT_EQ(list.GetTopIndex(), dragged) << "letting go keeps the row the drag reached";
+    EXPECT_EQ(GetScrollPos(list, SB_VERT), dragged);
+
+    // A thumb position sent by a program is taken as it is.
+    list.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 120));
+    EXPECT_EQ(list.GetTopIndex(), 120);
+}
+
 TEST_F(OwnerDataTest, SelectionIsKeptAsRangesWithRangeNotifications)
 {
     list.EnsureVisible(2000, FALSE);

@@ -3,6 +3,7 @@
 
 #include "GdiInternal.h"
 
+#include <optional>
 #include <string>
 
 namespace winlib::detail
@@ -56,6 +57,49 @@ inline CRect ClientOf(HWND hwnd)
     CRect r;
     GetClientRect(hwnd, &r);
     return r;
+}
+
+// How far one WM_VSCROLL or WM_HSCROLL step moves a scrolled control, in its own units.
+struct ScrollSteps
+{
+    int line = 1;
+    int page = 1;
+    int end = 0; // the position SB_BOTTOM and SB_RIGHT go to
+};
+
+// Where a scroll-bar code takes a control from 'position'; nothing for codes that do not move it
+// (SB_ENDSCROLL). The vertical and horizontal codes share their values, so one answer serves both.
+// While the thumb is dragged the bar's own 32-bit track position is used, since the message holds
+// only 16 bits; a thumb position whose low bits match it is the same drag coming to rest.
+inline std::optional<int> ScrollCodeTarget(HWND hwnd, int bar, UINT code, int messagePos, int position,
+                                           const ScrollSteps& steps)
+{
+    switch (code)
+    {
+    case SB_LINEUP:
+        return position - steps.line;
+    case SB_LINEDOWN:
+        return position + steps.line;
+    case SB_PAGEUP:
+        return position - steps.page;
+    case SB_PAGEDOWN:
+        return position + steps.page;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+    {
+        SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(hwnd, bar, &info);
+        if (code == SB_THUMBTRACK || (info.nTrackPos & 0xFFFF) == (messagePos & 0xFFFF))
+            return info.nTrackPos;
+        return messagePos;
+    }
+    case SB_TOP:
+        return 0;
+    case SB_BOTTOM:
+        return steps.end;
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace winlib::detail

@@ -164,7 +164,7 @@ public:
             return DefWindowProc(hwnd, message, wParam, lParam);
         case WM_VSCROLL:
             if (Multiline(hwnd))
-                VScroll(hwnd, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+                VScroll(hwnd, LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_COPY:
             Copy(hwnd);
@@ -551,27 +551,9 @@ private:
     {
         Measure measure(hwnd);
         const int page = std::max<int>(1, FormatRect(hwnd).Height() / std::max<LONG>(1, measure.tm.tmHeight));
-        switch (code)
-        {
-        case SB_LINEUP:
-            ScrollLines(hwnd, -1);
-            break;
-        case SB_LINEDOWN:
-            ScrollLines(hwnd, 1);
-            break;
-        case SB_PAGEUP:
-            ScrollLines(hwnd, -page);
-            break;
-        case SB_PAGEDOWN:
-            ScrollLines(hwnd, page);
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            ScrollLines(hwnd, pos - m_firstLine);
-            break;
-        default:
-            break;
-        }
+        const ScrollSteps steps{1, page, static_cast<int>(Layout(hwnd).size())};
+        if (const auto target = ScrollCodeTarget(hwnd, SB_VERT, code, pos, m_firstLine, steps))
+            ScrollLines(hwnd, *target - m_firstLine);
         SetScrollPos(hwnd, SB_VERT, m_firstLine, TRUE);
     }
 

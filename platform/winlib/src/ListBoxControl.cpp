@@ -1217,37 +1217,9 @@ private:
 
     void VScroll(HWND hwnd, UINT code, int pos)
     {
-        switch (code)
-        {
-        case SB_LINEUP:
-            SetTop(hwnd, m_top - 1);
-            break;
-        case SB_LINEDOWN:
-            SetTop(hwnd, m_top + 1);
-            break;
-        case SB_PAGEUP:
-            SetTop(hwnd, m_top - PageFrom(hwnd, m_top));
-            break;
-        case SB_PAGEDOWN:
-            SetTop(hwnd, m_top + PageFrom(hwnd, m_top));
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-        {
-            SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, pos};
-            GetScrollInfo(hwnd, SB_VERT, &info);
-            SetTop(hwnd, code == SB_THUMBTRACK ? info.nTrackPos : pos);
-            break;
-        }
-        case SB_TOP:
-            SetTop(hwnd, 0);
-            break;
-        case SB_BOTTOM:
-            SetTop(hwnd, Count());
-            break;
-        default:
-            break;
-        }
+        const ScrollSteps steps{1, PageFrom(hwnd, m_top), Count()};
+        if (const auto target = ScrollCodeTarget(hwnd, SB_VERT, code, pos, m_top, steps))
+            SetTop(hwnd, *target);
     }
 
     // ---- Painting -----------------------------------------------------------------------------

@@ -163,8 +163,8 @@ private:
     void ScrollXTo(int x);
     bool EnsureVisible(int item, bool partialOk);
     bool ScrollBy(int dx, int dy);
-    void VScroll(UINT code);
-    void HScroll(UINT code);
+    void VScroll(UINT code, int messagePos);
+    void HScroll(UINT code, int messagePos);
     void Wheel(int delta);
 
     ItemParts PartsOf(int item, const ColumnLayout& columns) const;

@@ -223,10 +223,10 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
         return 0;
     case WM_VSCROLL:
-        VScroll(LOWORD(wParam));
+        VScroll(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_HSCROLL:
-        HScroll(LOWORD(wParam));
+        HScroll(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL:
         Wheel(static_cast<short>(HIWORD(wParam)));

@@ -1,5 +1,6 @@
 // The report list view: layout and scrolling (vertical in whole rows, horizontal in
 // pixels), row geometry and hit tests, and the mouse and keyboard.
+#include "ControlUtil.h"
 #include "ListView.h"
 
 #include <algorithm>
@@ -164,77 +165,18 @@ bool ListViewBehaviour::ScrollBy(int dx, int dy)
     return true;
 }
 
-void ListViewBehaviour::VScroll(UINT code)
+void ListViewBehaviour::VScroll(UINT code, int messagePos)
 {
-    const int page = std::max(1, CountPerPage());
-    switch (code)
-    {
-    case SB_LINEUP:
-        ScrollTo(m_top - 1);
-        break;
-    case SB_LINEDOWN:
-        ScrollTo(m_top + 1);
-        break;
-    case SB_PAGEUP:
-        ScrollTo(m_top - page);
-        break;
-    case SB_PAGEDOWN:
-        ScrollTo(m_top + page);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-    {
-        // The 16 bits of the message are too few for a long list; the bar knows better.
-        SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-        GetScrollInfo(m_hwnd, SB_VERT, &info);
-        ScrollTo(info.nTrackPos);
-        break;
-    }
-    case SB_TOP:
-        ScrollTo(0);
-        break;
-    case SB_BOTTOM:
-        ScrollTo(Count());
-        break;
-    default:
-        break;
-    }
+    const ScrollSteps steps{1, std::max(1, CountPerPage()), Count()};
+    if (const auto target = ScrollCodeTarget(m_hwnd, SB_VERT, code, messagePos, m_top, steps))
+        ScrollTo(*target);
 }
 
-void ListViewBehaviour::HScroll(UINT code)
+void ListViewBehaviour::HScroll(UINT code, int messagePos)
 {
-    const int page = std::max(1, static_cast<int>(ClientOf(m_hwnd).Width()));
-    switch (code)
-    {
-    case SB_LINELEFT:
-        ScrollXTo(m_scrollX - kLineScroll);
-        break;
-    case SB_LINERIGHT:
-        ScrollXTo(m_scrollX + kLineScroll);
-        break;
-    case SB_PAGELEFT:
-        ScrollXTo(m_scrollX - page);
-        break;
-    case SB_PAGERIGHT:
-        ScrollXTo(m_scrollX + page);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-    {
-        SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
-        GetScrollInfo(m_hwnd, SB_HORZ, &info);
-        ScrollXTo(info.nTrackPos);
-        break;
-    }
-    case SB_LEFT:
-        ScrollXTo(0);
-        break;
-    case SB_RIGHT:
-        ScrollXTo(Columns().total);
-        break;
-    default:
-        break;
-    }
+    const ScrollSteps steps{kLineScroll, std::max(1, static_cast<int>(ClientOf(m_hwnd).Width())), Columns().total};
+    if (const auto target = ScrollCodeTarget(m_hwnd, SB_HORZ, code, messagePos, m_scrollX, steps))
+        ScrollXTo(*target);
 }
 
 void ListViewBehaviour::Wheel(int delta)
