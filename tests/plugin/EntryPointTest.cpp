@@ -1,5 +1,6 @@
 // The plug-in's entry points as the terminal calls them.
 #include "TestHost.h"
+#include "connect/Faults.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "plugin/Exports.h"
 #include "plugin/MCConnection.h"
@@ -183,6 +184,25 @@ TEST_F(EntryPointTest, TheMessagingContextTakesTheControlsInOrderAndGivesThemBac
     ASSERT_EQ(TestHost().controlEvents.size(), 4u);
     EXPECT_EQ(TestHost().controlEvents[2], "back");
     EXPECT_FALSE(TestHost().controls->Owns(control3)) << "kind 3 went back first";
+}
+
+TEST_F(EntryPointTest, HandlesThatCannotBeOpenedAreReportedOneByOneAndOpeningGoesOn)
+{
+    connect::FailNextOpen(connect::OpenFault::Message);
+    connect::FailNextOpen(connect::OpenFault::Scratch, 2);
+    connect::FailNextOpen(connect::OpenFault::Time);
+    InitKivoPlugin(nullptr, "Terminal", nullptr, "");
+    EXPECT_EQ(m_host.driver.MessageBoxTexts(),
+              (std::vector<std::string>{"MnmHndl Open failed in Market Context", "BufHndl Open failed in Market Context",
+                                        "TimeBufHndl Open failed in Market Context",
+                                        "TmHndl Open failed in Market Context"}));
+    sMCConnection* connection = g_pDozizEdizizi->GetConnection();
+    ASSERT_NE(connection, nullptr);
+    EXPECT_EQ(connection->m_hMnm, nullptr);
+    EXPECT_EQ(connection->m_hTm, nullptr);
+    EXPECT_EQ(TestHost().controlEvents, (std::vector<std::string>{"give 0", "give 3"})) << "the controls still come";
+    ExitKivoPlugin();
+    EXPECT_EQ(TestHost().controlEvents.size(), 4u);
 }
 
 TEST_F(EntryPointTest, WithoutTheControlFunctionTheContextSaysSoAndReleasesNothing)

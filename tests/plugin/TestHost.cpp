@@ -1,7 +1,7 @@
 #include "TestHost.h"
 
+#include "connect/Faults.h"
 #include "dozizedizizi/DozizEdizizi.h"
-
 #include "frame/HostFunctions.h"
 #include "plugin/Exports.h"
 #include "plugin/PluginGlobals.h"
@@ -91,4 +91,5 @@ PluginFixture::~PluginFixture()
     TestHost().controls = nullptr;
     controls.reset();
     winlib::UnhideAllExports();
+    connect::ClearOpenFaults();
 }

@@ -5,11 +5,13 @@
 #include "connect/ConnectKivo.h"
 
 #include "Handles.h"
+#include "connect/Faults.h"
 #include "connect/MessageHandle.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <array>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -59,6 +61,17 @@ struct Registry
     std::unordered_map<BufHndl, Scratch> buffers;
     std::unordered_map<TmHndl, std::unique_ptr<sys_time_s>> times;
     std::uint64_t lastSerial = 0;
+    std::array<int, 3> armedOpenFaults{}; // by connect::OpenFault
+
+    // Consumes one armed failure of the kind; true when the open must fail.
+    bool OpenFails(connect::OpenFault fault)
+    {
+        int& armed = armedOpenFaults[static_cast<std::size_t>(fault)];
+        if (armed == 0)
+            return false;
+        --armed;
+        return true;
+    }
 
     static Registry& Get()
     {
@@ -234,6 +247,8 @@ int CreateMessage(Registry& registry, MnmHndl* message)
 {
     if (!message)
         return OTP_ERR_NULL_ARGUMENT;
+    if (registry.OpenFails(connect::OpenFault::Message))
+        return OTP_ERR_NO_MEMORY;
     auto created = std::make_unique<otp_message_s>();
     const MnmHndl handle = created.get();
     registry.messages.emplace(handle, std::move(created));
@@ -258,6 +273,8 @@ int OpenScratch(Registry& registry, BufHndl* buffer, int size)
         return OTP_ERR_NULL_ARGUMENT;
     if (size < static_cast<int>(kHeaderSize) || size > kMaxScratchSize)
         return OTP_ERR_BAD_ARGUMENT;
+    if (registry.OpenFails(connect::OpenFault::Scratch))
+        return OTP_ERR_NO_MEMORY;
     Scratch scratch;
     scratch.size = static_cast<std::size_t>(size);
     scratch.words.reset(new std::uint32_t[(scratch.size + 3) / 4]());
@@ -277,6 +294,8 @@ int OpenTime(Registry& registry, TmHndl* time)
 {
     if (!time)
         return OTP_ERR_NULL_ARGUMENT;
+    if (registry.OpenFails(connect::OpenFault::Time))
+        return OTP_ERR_NO_MEMORY;
     auto created = std::make_unique<sys_time_s>();
     created->serial = ++registry.lastSerial;
     const TmHndl handle = created.get();
@@ -490,5 +509,24 @@ void ReleaseReceived(MnmHndl message)
 }
 
 } // namespace detail
+
+} // namespace connect
+
+namespace connect
+{
+
+void FailNextOpen(OpenFault fault, int times)
+{
+    Registry& registry = Registry::Get();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    registry.armedOpenFaults[static_cast<std::size_t>(fault)] += times;
+}
+
+void ClearOpenFaults()
+{
+    Registry& registry = Registry::Get();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    registry.armedOpenFaults = {};
+}
 
 } // namespace connect
