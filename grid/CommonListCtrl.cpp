@@ -111,6 +111,9 @@ void CCommonListCtrl::Initialise()
     GetUserSettingsPath(); // makes sure the settings folder exists
     if (CHeaderCtrl* header = GetHeaderCtrl(); header && g_pHeaderImageList)
         header->SetImageList(g_pHeaderImageList);
+    // The list starts as if column 0 had been clicked once: its arrow shows ascending and it is the
+    // previous sort column, so the first click on column 0 itself turns the order to descending,
+    // while the first click on any other column sorts it ascending.
     SetHeaderSortImage(m_nSortColumn, 0);
     m_nPrevSortColumn = m_nSortColumn;
     m_nSortDirection = -1;

@@ -227,6 +227,19 @@ TEST_F(CommonListTest, HeaderClicksSortAscendingThenDescendingWithTheArrows)
     EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"A", "B", "C", "D"}));
 }
 
+TEST_F(CommonListTest, ColumnZeroStartsAsTheAscendingSortSoItsFirstClickDescends)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"B", "1", "1"}, {"A", "2", "2"}, {"C", "3", "3"}});
+    EXPECT_EQ(HeaderItem(0).iImage, 0) << "the ascending arrow is there before any click";
+    ClickHeader(0);
+    EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"C", "B", "A"}));
+    EXPECT_EQ(HeaderItem(0).iImage, 1);
+    ClickHeader(0);
+    EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(HeaderItem(0).iImage, 0);
+}
+
 TEST_F(CommonListTest, FitToWindowSharesTheWidthAndFallsBackTo50)
 {
     MakeList(ThreeColumns());
