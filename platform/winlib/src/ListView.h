@@ -177,6 +177,9 @@ private:
     void InvalidateRows();
 
     static UINT KeyFlags();
+    // A press takes the focus first; false when the list did not survive that. Then 'row' is
+    // hit-tested as the item and 'cell' with its sub-items.
+    bool TakeFocusAndHitTest(LVHITTESTINFO& row, LVHITTESTINFO& cell);
     void ButtonDown(POINT pt, bool doubleClick);
     void MouseMove(POINT pt, WPARAM keys);
     void ButtonUp(POINT pt);

@@ -369,19 +369,29 @@ UINT ListViewBehaviour::KeyFlags()
     return flags;
 }
 
-void ListViewBehaviour::ButtonDown(POINT pt, bool doubleClick)
+bool ListViewBehaviour::TakeFocusAndHitTest(LVHITTESTINFO& row, LVHITTESTINFO& cell)
 {
     const HWND hwnd = m_hwnd;
     if (GetFocus() != hwnd)
     {
         SetFocus(hwnd);
+        // Whoever handled the focus change may have destroyed the list.
         if (!IsWindow(hwnd))
-            return;
+            return false;
     }
-    LVHITTESTINFO hit{pt, 0, -1, 0, 0};
-    const int item = HitTest(&hit, false);
-    LVHITTESTINFO cell{pt, 0, -1, 0, 0};
+    HitTest(&row, false);
     HitTest(&cell, true);
+    return true;
+}
+
+void ListViewBehaviour::ButtonDown(POINT pt, bool doubleClick)
+{
+    const HWND hwnd = m_hwnd;
+    LVHITTESTINFO hit{pt, 0, -1, 0, 0};
+    LVHITTESTINFO cell{pt, 0, -1, 0, 0};
+    if (!TakeFocusAndHitTest(hit, cell))
+        return;
+    const int item = hit.iItem;
     const UINT keys = KeyFlags();
     const bool shift = (keys & LVKF_SHIFT) != 0;
     const bool ctrl = (keys & LVKF_CONTROL) != 0;
@@ -487,16 +497,11 @@ void ListViewBehaviour::ButtonUp(POINT)
 void ListViewBehaviour::RightButtonDown(POINT pt)
 {
     const HWND hwnd = m_hwnd;
-    if (GetFocus() != hwnd)
-    {
-        SetFocus(hwnd);
-        if (!IsWindow(hwnd))
-            return;
-    }
     LVHITTESTINFO hit{pt, 0, -1, 0, 0};
-    const int item = HitTest(&hit, false);
     LVHITTESTINFO cell{pt, 0, -1, 0, 0};
-    HitTest(&cell, true);
+    if (!TakeFocusAndHitTest(hit, cell))
+        return;
+    const int item = hit.iItem;
     const UINT keys = KeyFlags();
     if (item >= 0)
     {
