@@ -87,6 +87,36 @@ TEST_F(QtPaintingTest, FillsAndGradientsLandOnExactlyTheirPixels)
     EXPECT_EQ(WindowPixel(hwnd, -1, 0), CLR_INVALID);
 }
 
+TEST_F(QtPaintingTest, ACheckedBoxShowsTheClassicTickWithAPointedBottom)
+{
+    // A 13-pixel box: a 2-pixel sunken edge around 9 x 9 of window colour, the 7 x 7 tick centred.
+    const auto paint = [](HDC hdc)
+    {
+        Fill(hdc, CRect(0, 0, 40, 40), GetSysColor(COLOR_BTNFACE));
+        RECT box{10, 10, 23, 23};
+        DrawFrameControl(hdc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+    };
+    const HWND hwnd = MakeWindow(WS_POPUP | WS_VISIBLE, CRect(0, 0, 40, 40), Painter(paint));
+    winlib::PumpPending();
+
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    std::string tick;
+    for (int y = 13; y < 20; ++y)
+    {
+        for (int x = 13; x < 20; ++x)
+            tick += WindowPixel(hwnd, x, y) == ink ? '#' : '.';
+        tick += '\n';
+    }
+    EXPECT_EQ(tick, "......#\n"
+                    ".....##\n"
+                    "#...###\n"
+                    "##.###.\n"
+                    "#####..\n"
+                    ".###...\n"
+                    "..#....\n");
+    EXPECT_EQ(WindowPixel(hwnd, 12, 12), GetSysColor(COLOR_WINDOW)) << "the box's inside around the tick";
+}
+
 TEST_F(QtPaintingTest, FocusRectangleIsDottedAndDrawingItAgainTakesItAway)
 {
     const auto paint = [](HDC hdc)

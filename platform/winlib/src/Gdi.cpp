@@ -856,15 +856,14 @@ BOOL DrawFrameControl(HDC hdc, LPRECT rect, UINT type, UINT state)
         FillLogical(*dc, r, (state & (DFCS_PUSHED | DFCS_INACTIVE)) ? GetSysColor(COLOR_BTNFACE) : GetSysColor(COLOR_WINDOW));
         if (state & DFCS_CHECKED)
         {
-            // A tick: two strokes, three pixels thick.
+            // The classic 7 x 7 tick: every column three pixels tall, down for three columns
+            // from the left, then up for four, so the bottom is a point and not a flat "U".
             const int x = r.left + (r.Width() - 7) / 2;
             const int y = r.top + (r.Height() - 7) / 2;
             for (int i = 0; i < 3; ++i)
-            {
                 FillLogical(*dc, CRect(x + i, y + 2 + i, x + i + 1, y + 5 + i), text);
-                FillLogical(*dc, CRect(x + 3 + i, y + 4 - i, x + 4 + i, y + 7 - i), text);
-            }
-            FillLogical(*dc, CRect(x + 6, y, x + 7, y + 3), text);
+            for (int i = 0; i < 4; ++i)
+                FillLogical(*dc, CRect(x + 3 + i, y + 3 - i, x + 4 + i, y + 6 - i), text);
         }
         return TRUE;
     }
