@@ -9,6 +9,7 @@
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
 #include "winlib/HeaderCtrl.h"
+#include "winlib/FormView.h"
 #include "winlib/ImageList.h"
 #include "winlib/Menu.h"
 
@@ -46,7 +47,8 @@ double ParseDecimal(const std::string& text)
 
 bool IsHostWindow(CWnd* wnd)
 {
-    return wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialog)) || wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialogBar));
+    return wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialog)) || wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialogBar)) ||
+           wnd->IsKindOf(RUNTIME_CLASS(CBCGPFormView));
 }
 
 } // namespace

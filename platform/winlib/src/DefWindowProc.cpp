@@ -1,5 +1,6 @@
 // The behaviour every window class falls back on.
 #include "GdiInternal.h"
+#include "winlib/Cursors.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,6 +19,29 @@ void EraseWithClassBackground(HWND hwnd, HDC hdc, const WindowRecord& w)
         FillRect(hdc, &client, w.cls->background);
     else if (w.cls->backgroundSysColor >= 0)
         FillRect(hdc, &client, GetSysColorBrush(w.cls->backgroundSysColor));
+}
+// The class cursor over the client area, a sizing arrow over a sizing border.
+HCURSOR CursorForHit(int hit, const WindowRecord& w)
+{
+    switch (hit)
+    {
+    case HTCLIENT:
+        return w.cls->cursor ? w.cls->cursor : LoadCursor(nullptr, IDC_ARROW);
+    case HTLEFT:
+    case HTRIGHT:
+        return LoadCursor(nullptr, IDC_SIZEWE);
+    case HTTOP:
+    case HTBOTTOM:
+        return LoadCursor(nullptr, IDC_SIZENS);
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT:
+        return LoadCursor(nullptr, IDC_SIZENWSE);
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT:
+        return LoadCursor(nullptr, IDC_SIZENESW);
+    default:
+        return LoadCursor(nullptr, IDC_ARROW);
+    }
 }
 } // namespace
 
@@ -135,7 +159,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETCURSOR:
         if (w->parent && Dispatch(w->parent, message, wParam, lParam))
             return TRUE;
-        return FALSE;
+        // Parents may only overrule; the window under the mouse picks the cursor.
+        if (reinterpret_cast<HWND>(wParam) != hwnd || !s.Find(hwnd))
+            return FALSE;
+        SetCursor(CursorForHit(static_cast<short>(LOWORD(lParam)), *w));
+        return TRUE;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && (!s.focus || (s.focus != hwnd && !IsChild(hwnd, s.focus))))
             SetFocus(hwnd);

@@ -67,6 +67,14 @@ HWND MouseTarget(POINT screen, int* hitTest)
 
 void PostMouse(HWND target, int hitTest, UINT clientMessage, UINT ncMessage, POINT screen, WPARAM extra = 0)
 {
+    // As the system does, the window under a free mouse picks the cursor first.
+    if (!State::Get().capture)
+    {
+        Dispatch(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                 MAKELPARAM(hitTest, hitTest == HTCLIENT ? clientMessage : ncMessage));
+        if (!State::Get().Find(target))
+            return;
+    }
     if (hitTest == HTCLIENT)
     {
         POINT client = screen;

@@ -34,6 +34,7 @@ struct WindowClass
     WNDPROC proc = nullptr;                                      // user-registered classes
     std::function<std::unique_ptr<ControlBehaviour>()> factory;  // built-in classes
     HBRUSH background = nullptr;
+    HCURSOR cursor = nullptr; // shown over the client area; the arrow when null
     int backgroundSysColor = -1; // erase with this system colour when background is null
 };
 

@@ -305,6 +305,7 @@ ATOM RegisterClass(const WNDCLASS* wc)
     cls->style = wc->style;
     cls->proc = wc->lpfnWndProc;
     cls->background = wc->hbrBackground;
+    cls->cursor = wc->hCursor;
     s.classes[key] = std::move(cls);
     return static_cast<ATOM>(s.classes.size());
 }
@@ -325,6 +326,7 @@ BOOL GetClassInfo(HINSTANCE, LPCSTR className, WNDCLASS* wc)
     wc->style = cls->style;
     wc->lpfnWndProc = cls->proc;
     wc->hbrBackground = cls->background;
+    wc->hCursor = cls->cursor;
     wc->lpszClassName = cls->name.c_str();
     return TRUE;
 }

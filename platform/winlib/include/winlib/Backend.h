@@ -45,6 +45,8 @@ public:
     // Plain-text clipboard of the system; the headless backend keeps its own.
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual std::string GetClipboardText() = 0;
+    // Shows a standard cursor (an IDC_ number; 0 hides it) over the backend's windows.
+    virtual void SetCursorShape(int cursorId) { (void)cursorId; }
 };
 
 // How headless surfaces draw: into nothing (fast) or into recording canvases that tests read.
