@@ -65,6 +65,11 @@ CSize CBCGPBaseControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal)
     return CSize(size.cx + band, stretch ? 32767 : size.cy);
 }
 
+CSize CBCGPBaseControlBar::CalcDynamicLayout(int, DWORD mode)
+{
+    return CalcFixedLayout((mode & LM_STRETCH) ? TRUE : FALSE, (mode & LM_HORZ) ? TRUE : FALSE);
+}
+
 CSize CBCGPBaseControlBar::CalcFloatingSize()
 {
     if (!m_rectFloating.IsRectEmpty())

@@ -108,7 +108,9 @@ CRect CBCGPFrameWnd::CalcLayout(std::vector<DockedBarPlace>* places) const
             if (!bar->m_hWnd || bar->m_pDockFrame != this || bar->IsFloating() ||
                 !(bar->GetStyle() & WS_VISIBLE) || (bar->m_dwStyle & CBRS_ALIGN_ANY) != side)
                 continue;
-            const CSize wanted = bar->CalcFixedLayout(FALSE, horizontal ? TRUE : FALSE);
+            const CSize wanted = (bar->m_dwStyle & CBRS_SIZE_DYNAMIC)
+                                     ? bar->CalcDynamicLayout(-1, horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK)
+                                     : bar->CalcFixedLayout(FALSE, horizontal ? TRUE : FALSE);
             CRect place = rest;
             if (horizontal)
             {

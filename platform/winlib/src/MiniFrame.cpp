@@ -58,7 +58,15 @@ void CBCGPMiniFrameWnd::OnSize(UINT type, int cx, int cy)
 {
     CWnd::OnSize(type, cx, cy);
     if (m_pBar && m_pBar->m_hWnd && ::GetParent(m_pBar->m_hWnd) == m_hWnd)
+    {
+        // A dynamic bar learns the width and the height the user gave its mini-frame.
+        if ((m_pBar->GetBarStyle() & CBRS_SIZE_DYNAMIC) && type != SIZE_MINIMIZED)
+        {
+            m_pBar->CalcDynamicLayout(cx, LM_HORZ | LM_COMMIT);
+            m_pBar->CalcDynamicLayout(cy, LM_HORZ | LM_LENGTHY | LM_COMMIT);
+        }
         m_pBar->SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void CBCGPMiniFrameWnd::OnWindowPosChanged(WINDOWPOS* pos)

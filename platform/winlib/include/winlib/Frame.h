@@ -44,6 +44,15 @@ constexpr UINT WM_RECALCPARENT = 0x0368;
 
 constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 
+// Modes of a dynamic layout (CalcDynamicLayout).
+constexpr DWORD LM_STRETCH = 0x01;  // stretch to the whole side
+constexpr DWORD LM_HORZ = 0x02;     // horizontal orientation
+constexpr DWORD LM_MRUWIDTH = 0x04; // the most recently used floating size
+constexpr DWORD LM_HORZDOCK = 0x08; // docked on the top or bottom
+constexpr DWORD LM_VERTDOCK = 0x10; // docked on the left or right
+constexpr DWORD LM_LENGTHY = 0x20;  // the length given is a height
+constexpr DWORD LM_COMMIT = 0x40;   // the size is the one taken, not a question
+
 class CFrameWnd;
 class CBCGPBaseControlBar;
 
@@ -167,6 +176,9 @@ public:
 
     // The size the bar wants along its dock side (width for left/right, height for top/bottom).
     virtual CSize CalcFixedLayout(BOOL stretch, BOOL horizontal);
+    // Bars with CBRS_SIZE_DYNAMIC: the size for a length and LM_* mode. The frame asks it for the
+    // docked size; a floating bar's mini-frame tells it each new width and height the user drags.
+    virtual CSize CalcDynamicLayout(int length, DWORD mode);
 
     // Called after the bar became floating / was docked again.
     virtual void OnAfterFloat();
