@@ -7,6 +7,8 @@
 #include "winlib/Cursors.h"
 #include "winlib/ListBox.h"
 #include "winlib/ListCtrl.h"
+#include "winlib/RichEdit.h"
+#include "winlib/TreeCtrl.h"
 
 #include <charconv>
 #include <cstdio>
@@ -19,6 +21,10 @@ namespace
 constexpr DWORD kListCtrlStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT;
 constexpr DWORD kListBoxStyle = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY |
                                 LBS_SORT | LBS_NOINTEGRALHEIGHT;
+constexpr DWORD kTreeStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                             TVS_LINESATROOT | TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS;
+constexpr DWORD kRichEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
+                                 ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL;
 constexpr DWORD kGridStyle =
     0x50811401; // child, visible, border, tab stop, report, owner-drawn fixed, owner data
 constexpr int kViewInitialSize = 100;
@@ -167,6 +173,22 @@ bool CKTHolderFrame::PlaceControl(CHolderView* view, sHOLDERFRAMECTRL& record, C
         if (!list || !list->Create(kListCtrlStyle, client, view, record.m_nCtrlId))
             return false;
         control = list;
+        break;
+    }
+    case HFC_TREE_CTRL:
+    {
+        CTreeCtrl* tree = take(std::make_unique<CTreeCtrl>());
+        if (!tree || !tree->Create(kTreeStyle, client, view, record.m_nCtrlId))
+            return false;
+        control = tree;
+        break;
+    }
+    case HFC_RICH_EDIT:
+    {
+        CRichEditCtrl* edit = take(std::make_unique<CRichEditCtrl>());
+        if (!edit || !edit->Create(kRichEditStyle, client, view, record.m_nCtrlId))
+            return false;
+        control = edit;
         break;
     }
     case HFC_LIST_BOX:

@@ -12,6 +12,8 @@
 #include "winlib/ListBox.h"
 #include "winlib/ListCtrl.h"
 #include "winlib/Resources.h"
+#include "winlib/RichEdit.h"
+#include "winlib/TreeCtrl.h"
 #include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
@@ -427,6 +429,37 @@ TEST_F(HolderFrameTest, APaneWithoutAWindowAsksItsOwnerForTheFocus)
     m_owner.paneSizes.clear();
     m_frame->SetFocus();
     EXPECT_EQ(m_owner.paneSizes, std::vector<CSize>{CSize(0, 0)});
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(HolderFrameTest, TreeAndRichEditPanesAreMadeWithTheirStylesUnderACaption)
+{
+    std::vector<sHOLDERFRAMECTRL> records{Record(HFC_TREE_CTRL, 21), Record(HFC_RICH_EDIT, 22)};
+    ASSERT_TRUE(Make(HOLDER_VERTICAL, records));
+    auto* tree = dynamic_cast<CTreeCtrl*>(records[0].m_pCtrl);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->GetStyle() & (TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_DISABLEDRAGDROP |
+                                  TVS_SHOWSELALWAYS | WS_TABSTOP),
+              TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS |
+                  WS_TABSTOP);
+    auto* edit = dynamic_cast<CRichEditCtrl*>(records[1].m_pCtrl);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->GetStyle() & (ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL),
+              ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL);
+    for (int i = 0; i < 2; ++i)
+    {
+        EXPECT_EQ(m_frame->GetPaneView(i)->GetHolderStyle(), HVS_CAPTION | HVS_CLOSE_BUTTON | HVS_GRADIENT);
+        EXPECT_EQ(RectIn(*m_frame->GetPaneView(i)->GetControl(), *m_frame->GetPaneView(i)).top, 17);
+    }
+    // A record bringing an object of another class for a kind the frame makes is refused.
+    CListBox wrong;
+    std::vector<sHOLDERFRAMECTRL> mismatched{Record(HFC_TREE_CTRL, 23), Record(HFC_LIST_BOX, 24)};
+    mismatched[0].m_pCtrl = &wrong;
+    EXPECT_FALSE(Make(HOLDER_HORIZONTAL, mismatched));
 }
 
 } // namespace

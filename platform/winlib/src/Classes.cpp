@@ -16,6 +16,7 @@ void RegisterDragImageClass();
 void RegisterListBoxClass();
 void RegisterComboBoxClass();
 void RegisterComboLBoxClass();
+void RegisterTreeViewClass();
 
 void RegisterBuiltinClasses()
 {
@@ -38,6 +39,7 @@ void RegisterBuiltinClasses()
     RegisterListBoxClass();
     RegisterComboBoxClass();
     RegisterComboLBoxClass();
+    RegisterTreeViewClass();
 }
 
 } // namespace winlib::detail

@@ -166,6 +166,10 @@ public:
             if (Multiline(hwnd))
                 VScroll(hwnd, LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_HSCROLL:
+            if (Multiline(hwnd) && (StyleOf(hwnd) & WS_HSCROLL))
+                HScroll(hwnd, LOWORD(wParam), HIWORD(wParam));
+            return 0;
         case WM_COPY:
             Copy(hwnd);
             return 0;
@@ -529,6 +533,42 @@ private:
         const int textWidth = measure.Width(Shown(l.start, l.length));
         if (m_scrollX > 0 && textWidth - m_scrollX < width)
             m_scrollX = std::max(0, std::min(m_scrollX, textWidth - width + 1));
+        if (Multiline(hwnd))
+            UpdateHScrollBar(hwnd, measure, lines, width);
+    }
+
+    // A multi-line edit with WS_HSCROLL scrolls sideways over its widest line.
+    int WidestLine(HWND hwnd, Measure& measure, const std::vector<EditLine>& lines) const
+    {
+        int widest = 0;
+        for (const EditLine& line : lines)
+            widest = std::max(widest, LineOffset(hwnd, measure, line) + measure.Width(Shown(line.start, line.length)));
+        return widest;
+    }
+
+    void UpdateHScrollBar(HWND hwnd, Measure& measure, const std::vector<EditLine>& lines, int width)
+    {
+        if (!(StyleOf(hwnd) & WS_HSCROLL))
+            return;
+        SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0,
+                        std::max(0, WidestLine(hwnd, measure, lines)), static_cast<UINT>(std::max(1, width)), m_scrollX,
+                        0};
+        SetScrollInfo(hwnd, SB_HORZ, &info, TRUE);
+    }
+
+    void HScroll(HWND hwnd, UINT code, int pos)
+    {
+        Measure measure(hwnd);
+        const std::vector<EditLine> lines = Layout(hwnd);
+        const int width = std::max<int>(1, FormatRect(hwnd).Width());
+        const int widest = WidestLine(hwnd, measure, lines);
+        const ScrollSteps steps{std::max(1, CharWidth(hwnd)), width, widest};
+        if (const auto target = ScrollCodeTarget(hwnd, SB_HORZ, code, pos, m_scrollX, steps))
+        {
+            m_scrollX = std::clamp(*target, 0, std::max(0, widest - width + 1));
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        SetScrollPos(hwnd, SB_HORZ, m_scrollX, TRUE);
     }
 
     void UpdateScrollBar(HWND hwnd, int lineCount, int visible)
@@ -916,6 +956,8 @@ private:
 void RegisterEditClass()
 {
     State::Get().RegisterBuiltin("Edit", [] { return std::make_unique<EditBehaviour>(); }, COLOR_WINDOW);
+    // The rich edit shows plain text as the edit does: all that the read-only panes need of it.
+    State::Get().RegisterBuiltin("RichEdit20A", [] { return std::make_unique<EditBehaviour>(); }, COLOR_WINDOW);
 }
 
 } // namespace winlib::detail
