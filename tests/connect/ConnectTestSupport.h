@@ -93,6 +93,8 @@ public:
     void OnRequest(const connect::Message& request, connect::ReplyStream& replies) override
     {
         requests.push_back(request);
+        messageIds.push_back(replies.MessageId());
+        senders.push_back(replies.Sender());
         thread = std::this_thread::get_id();
         if (answer)
             answer(request, replies);
@@ -100,6 +102,8 @@ public:
 
     std::function<void(const connect::Message&, connect::ReplyStream&)> answer;
     std::vector<connect::Message> requests;
+    std::vector<std::string> messageIds;
+    std::vector<connect::Session> senders;
     std::thread::id thread;
 };
 

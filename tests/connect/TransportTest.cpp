@@ -113,7 +113,8 @@ TEST_F(TransportTest, EveryRequestIsClosedEvenWhenTheServerDoesNot)
     // Bytes that are no message still get a closing reply, not silence.
     std::vector<std::vector<std::uint8_t>> raw;
     ASSERT_TRUE(transport.SendRequest(
-        {1, 2, 3}, [&raw](std::vector<std::uint8_t> w) { raw.push_back(w); }, nullptr));
+        connect::Envelope{"id", {}, {1, 2, 3}}, [&raw](std::vector<std::uint8_t> w) { raw.push_back(w); },
+        nullptr));
     transport.WaitIdle();
     driver.Pump();
 
@@ -272,7 +273,7 @@ TEST_F(TransportTest, InconsistentRequestsAndSubscriptionsAreRefused)
 class RawTransport : public connect::Transport
 {
 public:
-    bool SendRequest(std::vector<std::uint8_t>, Delivery onReply, int*) override
+    bool SendRequest(connect::Envelope, Delivery onReply, int*) override
     {
         replies = std::move(onReply);
         return true;

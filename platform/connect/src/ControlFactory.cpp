@@ -32,7 +32,8 @@ CDarvRxControl* ControlFactory::Create(CDarvRxNotifierBase* receiver, PublishedH
 {
     if (!receiver)
         return nullptr;
-    m_controls.push_back(std::make_unique<ReceiverControl>(m_transport, receiver, std::move(onPublished)));
+    m_controls.push_back(std::make_unique<ReceiverControl>(m_transport, receiver, std::move(onPublished),
+                                                           m_session, m_closingObserver));
     return m_controls.back().get();
 }
 
@@ -43,6 +44,12 @@ std::vector<std::unique_ptr<ReceiverControl>>::const_iterator ControlFactory::Fi
         m_controls.begin(), m_controls.end(),
         [control](const auto& owned)
         { return static_cast<const void*>(static_cast<const CDarvRxControl*>(owned.get())) == control; });
+}
+
+bool ControlFactory::AnyControlSubscribed() const
+{
+    return std::any_of(m_controls.begin(), m_controls.end(),
+                       [](const auto& control) { return control->HasSubscriptions(); });
 }
 
 bool ControlFactory::Owns(const void* control) const

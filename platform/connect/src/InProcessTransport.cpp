@@ -8,7 +8,9 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <variant>
 
 namespace connect
 {
@@ -20,11 +22,21 @@ struct InProcessTransport::Impl
         SubscriptionFilter filter;
         Delivery deliver;
     };
+    struct RequestWork
+    {
+        Envelope envelope;
+        Delivery onReply;
+    };
+    struct PublishWork
+    {
+        Message message;
+    };
+    using Work = std::variant<RequestWork, PublishWork>;
 
     std::mutex lock;
     std::condition_variable workReady;
     std::condition_variable idle;
-    std::deque<std::function<void()>> work;
+    std::deque<Work> work;
     bool busy = false;
     bool stopping = false;
     RequestHandler* handler = nullptr;
@@ -36,7 +48,7 @@ struct InProcessTransport::Impl
 
     std::thread thread;
 
-    void Enqueue(std::function<void()> item)
+    void Enqueue(Work item)
     {
         {
             std::lock_guard<std::mutex> guard(lock);
@@ -49,17 +61,25 @@ struct InProcessTransport::Impl
     {
         for (;;)
         {
-            std::function<void()> item;
+            // Either one publication, or the requests at the front of the queue, up to a batch.
+            std::vector<Work> taken;
             {
                 std::unique_lock<std::mutex> guard(lock);
                 workReady.wait(guard, [this] { return stopping || !work.empty(); });
                 if (stopping)
                     return;
-                item = std::move(work.front());
-                work.pop_front();
+                do
+                {
+                    taken.push_back(std::move(work.front()));
+                    work.pop_front();
+                } while (std::holds_alternative<RequestWork>(taken.front()) && taken.size() < kMaxBatch &&
+                         !work.empty() && std::holds_alternative<RequestWork>(work.front()));
                 busy = true;
             }
-            item();
+            if (auto* published = std::get_if<PublishWork>(&taken.front()))
+                Dispatch(published->message);
+            else
+                HandleRequests(taken);
             {
                 std::lock_guard<std::mutex> guard(lock);
                 busy = false;
@@ -69,43 +89,60 @@ struct InProcessTransport::Impl
         }
     }
 
-    void HandleRequest(const std::vector<std::uint8_t>& bytes, const Delivery& onReply)
+    void HandleRequests(std::vector<Work>& taken)
     {
-        wire::Error error = wire::Error::None;
-        const std::optional<Message> request = Message::FromWire(bytes, &error);
-        const std::string* function = request ? request->Value(kRequestFunctionField) : nullptr;
-        ReplyStream replies(function ? *function : std::string(),
-                            [&onReply](const Message& reply) { onReply(reply.ToWire()); });
-        if (!request)
+        struct Parsed
         {
-            replies.Close(kStatusMalformedRequest,
-                          std::string("malformed request: ") + wire::ErrorText(error));
-            return;
-        }
+            std::optional<Message> message;
+            std::optional<ReplyStream> replies;
+        };
+        std::vector<Parsed> parsed(taken.size());
+        std::vector<RequestHandler::Request> batch;
         RequestHandler* current = nullptr;
         {
             std::lock_guard<std::mutex> guard(lock);
             current = handler;
         }
-        if (!current)
+        for (std::size_t i = 0; i < taken.size(); ++i)
         {
-            replies.Close(kStatusNoServer, "no server is answering requests");
-            return;
+            RequestWork& request = std::get<RequestWork>(taken[i]);
+            wire::Error error = wire::Error::None;
+            parsed[i].message = Message::FromWire(request.envelope.body, &error);
+            const std::string* function =
+                parsed[i].message ? parsed[i].message->Value(kRequestFunctionField) : nullptr;
+            parsed[i].replies.emplace(
+                function ? *function : std::string(),
+                [&onReply = request.onReply](const Message& reply) { onReply(reply.ToWire()); },
+                request.envelope.messageId, request.envelope.session);
+            if (!parsed[i].message)
+                parsed[i].replies->Close(kStatusMalformedRequest,
+                                         std::string("malformed request: ") + wire::ErrorText(error));
+            else if (!current)
+                parsed[i].replies->Close(kStatusNoServer, "no server is answering requests");
+            else
+                batch.push_back(RequestHandler::Request{&*parsed[i].message, &*parsed[i].replies});
         }
-        // The server is someone else's code: whatever it does, the requester gets its closing reply.
-        try
+        if (!batch.empty())
         {
-            current->OnRequest(*request, replies);
+            // The server is someone else's code: whatever it does, each requester gets its closing reply.
+            try
+            {
+                current->OnRequests(batch);
+            }
+            catch (const std::exception& failure)
+            {
+                for (const RequestHandler::Request& request : batch)
+                    request.replies->Close(kStatusHandlerFailed,
+                                           std::string("the server failed: ") + failure.what());
+            }
+            catch (...)
+            {
+                for (const RequestHandler::Request& request : batch)
+                    request.replies->Close(kStatusHandlerFailed, "the server failed");
+            }
         }
-        catch (const std::exception& failure)
-        {
-            replies.Close(kStatusHandlerFailed, std::string("the server failed: ") + failure.what());
-        }
-        catch (...)
-        {
-            replies.Close(kStatusHandlerFailed, "the server failed");
-        }
-        replies.Close(kStatusNotClosed, "the server did not close the request");
+        for (Parsed& request : parsed)
+            request.replies->Close(kStatusNotClosed, "the server did not close the request");
     }
 
     void Dispatch(const Message& message)
@@ -159,10 +196,10 @@ void InProcessTransport::WaitIdle()
 
 void InProcessTransport::Publish(const Message& message)
 {
-    m_impl->Enqueue([impl = m_impl.get(), message] { impl->Dispatch(message); });
+    m_impl->Enqueue(Impl::PublishWork{message});
 }
 
-bool InProcessTransport::SendRequest(std::vector<std::uint8_t> request, Delivery onReply, int* err)
+bool InProcessTransport::SendRequest(Envelope request, Delivery onReply, int* err)
 {
     if (!onReply)
     {
@@ -170,8 +207,7 @@ bool InProcessTransport::SendRequest(std::vector<std::uint8_t> request, Delivery
             *err = OTP_ERR_NULL_ARGUMENT;
         return false;
     }
-    m_impl->Enqueue([impl = m_impl.get(), request = std::move(request), onReply = std::move(onReply)]
-                    { impl->HandleRequest(request, onReply); });
+    m_impl->Enqueue(Impl::RequestWork{std::move(request), std::move(onReply)});
     if (err)
         *err = OTP_OK;
     return true;

@@ -39,12 +39,14 @@ std::unique_ptr<ReceivedMessage> Receive(CDarvRxNotifierBase* receiver, std::vec
 } // namespace
 
 ReceiverControl::ReceiverControl(Transport& transport, CDarvRxNotifierBase* receiver,
-                                 ControlFactory::PublishedHandler onPublished)
-    : m_transport(transport), m_target(std::make_shared<Target>())
+                                 ControlFactory::PublishedHandler onPublished, const Session& session,
+                                 const ControlFactory::ClosingObserver& closingObserver)
+    : m_transport(transport), m_session(session), m_target(std::make_shared<Target>())
 {
     m_target->control = this;
     m_target->receiver = receiver;
     m_target->onPublished = std::move(onPublished);
+    m_target->closingObserver = &closingObserver;
 }
 
 ReceiverControl::~ReceiverControl()
@@ -54,8 +56,15 @@ ReceiverControl::~ReceiverControl()
 
 void ReceiverControl::DeliverReply(Target& target, std::uint64_t request, std::vector<std::uint8_t> wire)
 {
-    if (const std::unique_ptr<ReceivedMessage> message = Receive(target.receiver, std::move(wire)))
-        target.receiver->OnMessage(target.control, message->Handle(), HandleOf(request));
+    const std::unique_ptr<ReceivedMessage> message = Receive(target.receiver, std::move(wire));
+    if (!message)
+        return;
+    if (*target.closingObserver && otp_get_field(message->Handle(), kClosingField, nullptr, nullptr))
+    {
+        if (const std::optional<Message> closing = ToMessage(message->Handle()))
+            (*target.closingObserver)(*closing);
+    }
+    target.receiver->OnMessage(target.control, message->Handle(), HandleOf(request));
 }
 
 void ReceiverControl::DeliverPublished(Target& target, std::uint64_t subscription,
@@ -74,13 +83,15 @@ void ReceiverControl::DeliverPublished(Target& target, std::uint64_t subscriptio
 
 int ReceiverControl::Send(void** outHandle, MnmHndl message, int /*zero*/, int* err)
 {
-    std::vector<std::uint8_t> wire;
-    if (!CopyWire(message, wire, err))
+    Envelope envelope;
+    if (!CopyWire(message, envelope.body, err))
         return 0;
+    envelope.messageId = NewMessageId();
+    envelope.session = m_session;
     const std::uint64_t request = m_lastRequest + 1;
     const auto deliver = [request](Target& target, std::vector<std::uint8_t> bytes)
     { DeliverReply(target, request, std::move(bytes)); };
-    if (!m_transport.SendRequest(std::move(wire), detail::PostToUi(m_target, deliver), err))
+    if (!m_transport.SendRequest(std::move(envelope), detail::PostToUi(m_target, deliver), err))
         return 0;
     m_lastRequest = request;
     if (outHandle)

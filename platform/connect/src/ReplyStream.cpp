@@ -10,6 +10,12 @@ ReplyStream::ReplyStream(std::string functionName, Sink sink)
 {
 }
 
+ReplyStream::ReplyStream(std::string functionName, Sink sink, std::string messageId, Session session)
+    : m_functionName(std::move(functionName)), m_sink(std::move(sink)), m_messageId(std::move(messageId)),
+      m_sender(std::move(session))
+{
+}
+
 bool ReplyStream::Reply(Message reply)
 {
     if (m_closed)

@@ -6,6 +6,8 @@
 
 #include "connect/DarvRxControl.h"
 #include "connect/DarvRxNotifierBase.h"
+#include "connect/Envelope.h"
+#include "connect/Message.h"
 #include "connect/SubscriptionFilter.h"
 #include "connect/Transport.h"
 
@@ -25,6 +27,9 @@ class ControlFactory
 public:
     // A published message, under a handle that lives until the call returns.
     using PublishedHandler = std::function<void(MnmHndl message)>;
+    // The closing reply of a request sent through any control of this factory, on the
+    // user-interface thread, just before the control's receiver gets it.
+    using ClosingObserver = std::function<void(const Message& closingReply)>;
 
     explicit ControlFactory(Transport& transport);
     // Gives back every control still out and drops the host's subscriptions.
@@ -43,6 +48,13 @@ public:
     // then delete. False for a pointer that is not a live control of this factory.
     bool GiveBack(CDarvRxControl* control);
 
+    // The logged-in user that every request from now on is sent for (its envelope's session).
+    void SetSession(Session session) { m_session = std::move(session); }
+    const Session& GetSession() const { return m_session; }
+    void SetClosingObserver(ClosingObserver observer) { m_closingObserver = std::move(observer); }
+    // True while some control has a subscription of its own.
+    bool AnyControlSubscribed() const;
+
     // A subscription of the host itself; 'id' (may be null) receives what Unsubscribe takes.
     bool Subscribe(const SubscriptionFilter& filter, PublishedHandler onPublished, std::uint64_t* id,
                    int* err = nullptr);
@@ -54,6 +66,8 @@ private:
     std::vector<std::unique_ptr<ReceiverControl>>::const_iterator Find(const void* control) const;
 
     Transport& m_transport;
+    Session m_session;
+    ClosingObserver m_closingObserver;
     std::vector<std::unique_ptr<ReceiverControl>> m_controls;
     std::map<std::uint64_t, std::shared_ptr<HostSubscription>> m_subscriptions;
     std::uint64_t m_lastSubscription = 0;

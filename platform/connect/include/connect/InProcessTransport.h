@@ -16,6 +16,8 @@ namespace connect
 class InProcessTransport final : public Transport, public Publisher
 {
 public:
+    static constexpr std::size_t kMaxBatch = 64;
+
     // 'handler' (not owned, may be null) answers requests; it can also be set later.
     explicit InProcessTransport(RequestHandler* handler = nullptr);
     // Stops the server thread; work still queued is dropped.
@@ -31,7 +33,9 @@ public:
 
     void Publish(const Message& message) override;
 
-    bool SendRequest(std::vector<std::uint8_t> request, Delivery onReply, int* err) override;
+    // Requests waiting together reach the handler as one batch (RequestHandler::OnRequests),
+    // at most kMaxBatch at a time.
+    bool SendRequest(Envelope request, Delivery onReply, int* err) override;
     bool Subscribe(const SubscriptionFilter& filter, Delivery onMessage, std::uint64_t* id,
                    int* err) override;
     bool Unsubscribe(std::uint64_t id, int* err) override;

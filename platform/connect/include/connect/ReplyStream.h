@@ -1,6 +1,7 @@
 // The server side of one request: how a request handler answers the control that sent it.
 #pragma once
 
+#include "connect/Envelope.h"
 #include "connect/Message.h"
 
 #include <functional>
@@ -24,9 +25,15 @@ public:
     using Sink = std::function<void(const Message& reply)>;
 
     ReplyStream(std::string functionName, Sink sink);
+    // The same for a request that came in an envelope: its message id and sender's session.
+    ReplyStream(std::string functionName, Sink sink, std::string messageId, Session session);
 
     // The function the request called (its field 0), given back in field 32767 of every reply.
     const std::string& FunctionName() const { return m_functionName; }
+    // The request's message id; empty when the sender gave none.
+    const std::string& MessageId() const { return m_messageId; }
+    // Who sent the request, as the transport vouches for it (not the message's own fields).
+    const Session& Sender() const { return m_sender; }
 
     // Sends one reply, with field 32767 added when it lacks it. A reply carrying field 32766 is
     // the closing reply. False, and nothing sent, once the stream is closed.
@@ -39,6 +46,8 @@ public:
 private:
     std::string m_functionName;
     Sink m_sink;
+    std::string m_messageId;
+    Session m_sender;
     bool m_closed = false;
 };
 

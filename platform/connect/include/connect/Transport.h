@@ -3,6 +3,7 @@
 // user-interface thread.
 #pragma once
 
+#include "connect/Envelope.h"
 #include "connect/SubscriptionFilter.h"
 
 #include <cstdint>
@@ -21,8 +22,9 @@ public:
 
     virtual ~Transport() = default;
 
+    // The request's body goes to the server with its envelope (message id, sender's session).
     // Each reply goes to 'onReply', the closing reply last; then the transport forgets it.
-    virtual bool SendRequest(std::vector<std::uint8_t> request, Delivery onReply, int* err) = 0;
+    virtual bool SendRequest(Envelope request, Delivery onReply, int* err) = 0;
     // From the return on, every published message that matches goes to 'onMessage'.
     virtual bool Subscribe(const SubscriptionFilter& filter, Delivery onMessage, std::uint64_t* id,
                            int* err) = 0;
