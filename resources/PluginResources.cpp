@@ -1,5 +1,7 @@
 #include "resources/PluginResources.h"
 
+#include "resources/FilterListTemplates.h"
+
 #include "winlib/Resources.h"
 #include "winlib/WinUser.h"
 
@@ -35,8 +37,10 @@ DialogTemplate ConsoleTemplate()
 
 void RegisterPluginResources()
 {
-    static const bool registered = [] {
+    static const bool registered = []
+    {
         winlib::RegisterDialogTemplate(ConsoleTemplate());
+        RegisterFilterListTemplates();
         return true;
     }();
     (void)registered;
