@@ -40,7 +40,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     m_menuBar.AddMenu("View", Popup({{ID_HOST_CONSOLE_FLOAT, "&Float Maker Checker"},
                                      {ID_HOST_CONSOLE_DOCK, "&Dock Maker Checker"},
                                      {0, nullptr},
-                                     {ID_HOST_VIEW_LOG, "Tabbed &Log"}}));
+                                     {ID_HOST_VIEW_LOG, "Tabbed &Log"},
+                                     {0, nullptr},
+                                     {ID_HOST_FRAMEWORK_DEMO, "Window &Framework Demo"}}));
     DockControlBar(&m_menuBar, CBRS_ALIGN_TOP);
     m_logBar.EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_logBar, CBRS_ALIGN_BOTTOM);
@@ -99,6 +101,9 @@ BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_HOST_CONSOLE_DOCK:
         if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"); bar && bar->IsFloating())
             bar->DockToFrameWindow();
+        return TRUE;
+    case ID_HOST_FRAMEWORK_DEMO:
+        m_plugin.ShowFrameworkDemo(GetMDIClient()->m_hWnd);
         return TRUE;
     case ID_HOST_VIEW_LOG:
         ShowControlBar(&m_logBar, !m_logBar.IsWindowVisible(), FALSE, FALSE);

@@ -19,7 +19,8 @@ enum HostCommand : UINT
     ID_HOST_CONSOLE_FLOAT,
     ID_HOST_CONSOLE_DOCK,
     ID_HOST_VIEW_LOG,
-    ID_HOST_ABOUT
+    ID_HOST_ABOUT,
+    ID_HOST_FRAMEWORK_DEMO
 };
 
 class CMainFrame : public CBCGPMDIFrameWnd

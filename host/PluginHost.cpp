@@ -1,6 +1,7 @@
 #include "host/PluginHost.h"
 
 #include "host/HostServices.h"
+#include "plugin/FrameworkDemo.h"
 
 #include <dlfcn.h>
 #include <filesystem>
@@ -78,6 +79,18 @@ void PluginHost::HotKey()
 {
     if (m_started)
         m_hotKey(nullptr, 0, 0, nullptr);
+}
+
+bool PluginHost::ShowFrameworkDemo(HWND workspace)
+{
+    const auto show =
+        m_module ? reinterpret_cast<PFN_KivoShowFrameworkDemo>(dlsym(m_module, "KivoShowFrameworkDemo")) : nullptr;
+    if (!show)
+    {
+        HostServices::Get().Log("The plug-in has no window framework demonstration");
+        return false;
+    }
+    return show(workspace) != 0;
 }
 
 void PluginHost::Publish(MnmHndl message)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "plugin/Exports.h"
+#include "winlib/WinDef.h"
 
 #include <string>
 
@@ -28,6 +29,9 @@ public:
     // ExitKivoPlugin; the library stays mapped until the process ends, as its windows'
     // classes and handlers may still be reached while the frame goes down.
     void Stop();
+    // Opens the plug-in's window-framework demonstration in 'workspace'; false (with a log line)
+    // when the plug-in has none.
+    bool ShowFrameworkDemo(HWND workspace);
 
     const std::string& Name() const { return m_name; }
     const std::string& Version() const { return m_version; }

@@ -97,6 +97,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         m_app.Plugin().Stop();
         return true;
     }
+    if (action == "framework-demo")
+        return frame && m_app.Plugin().ShowFrameworkDemo(frame->GetMDIClient()->m_hWnd);
     if (action == "float-console" || action == "dock-console")
     {
         if (!frame)

@@ -49,7 +49,15 @@ int main(int argc, char** argv)
     if (!options.script.empty())
     {
         host::ScriptRunner runner(app);
-        const int code = runner.RunFile(options.script);
+        int code = runner.RunFile(options.script);
+#ifdef KIVO_HOST_WITH_QT
+        // A screenshot after a script shows what the script left on the screen.
+        if (!options.screenshot.empty() && !winlib::qt::SaveWindowPng(app.Frame()->m_hWnd, options.screenshot))
+        {
+            std::cerr << "kivo-host: cannot write " << options.screenshot << "\n";
+            code = 1;
+        }
+#endif
         app.ExitInstance();
         return code;
     }
