@@ -262,6 +262,24 @@ TEST_F(CommonListTest, FitToDataUsesTheWidestCellOrFifty)
     EXPECT_EQ(m_list->GetColumnWidth(1), 50) << "a narrow column still gets 50 pixels";
 }
 
+TEST_F(CommonListTest, FitToHeaderTakesTheWiderOfHeaderAndData)
+{
+    MakeList({Column("A heading much wider than its numbers", 60, 1, 1), Column("Id", 60, 0, 3),
+              Column("Qty", 60, 1, 1)});
+    AddRows({{"7", "A cell far wider than its short heading", "1"}});
+    m_list->FitColumns(ID_LIST_FIT_TO_DATA);
+    const int dataOnly = m_list->GetColumnWidth(0);
+    const int longCell = m_list->GetColumnWidth(1);
+    EXPECT_EQ(dataOnly, 50) << "the data alone is narrow";
+    m_list->FitColumns(ID_LIST_FIT_TO_HEADER);
+    CClientDC dc(m_list->GetHeaderCtrl());
+    dc.SelectObject(m_list->GetHeaderCtrl()->GetFont());
+    const int headerText = dc.GetTextExtent("A heading much wider than its numbers").cx;
+    EXPECT_GT(m_list->GetColumnWidth(0), headerText) << "the whole heading fits";
+    EXPECT_EQ(m_list->GetColumnWidth(1), longCell) << "a cell wider than the heading still decides";
+    EXPECT_EQ(m_list->GetColumnWidth(2), 50) << "short heading and short data: 50 pixels";
+}
+
 TEST_F(CommonListTest, CopyPutsTabsAfterEveryCellAndLineEndsAfterEveryRow)
 {
     MakeList(ThreeColumns());

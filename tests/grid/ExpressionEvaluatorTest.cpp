@@ -49,6 +49,15 @@ TEST(ExpressionEvaluator, DivisionQuotientAndRemainder)
     EXPECT_TRUE(std::isinf(ValueOf("7/0")));
 }
 
+TEST(ExpressionEvaluator, RemainderBindsLooserThanMultiplicationAndTighterThanPlus)
+{
+    EXPECT_DOUBLE_EQ(ValueOf("7%3*2"), 1); // 7 % (3*2)
+    EXPECT_EQ(Postfix("7%3*2"), "7 3 2 * %");
+    EXPECT_DOUBLE_EQ(ValueOf("2*7%4"), 2); // (2*7) % 4
+    EXPECT_DOUBLE_EQ(ValueOf("7%4+1"), 4); // (7%4) + 1
+    EXPECT_DOUBLE_EQ(ValueOf("1+7%4"), 4);
+}
+
 TEST(ExpressionEvaluator, CaretIsExclusiveOrAndBindsLooserThanPlus)
 {
     EXPECT_DOUBLE_EQ(ValueOf("3^1"), 2);
@@ -92,6 +101,16 @@ TEST(ExpressionEvaluator, SignAfterABlankBelongsToTheOperand)
     EXPECT_DOUBLE_EQ(ValueOf("1 - -2"), 3);
     EXPECT_DOUBLE_EQ(ValueOf("2*(-3)"), -6);
     EXPECT_DOUBLE_EQ(ValueOf("3+(-2)"), 1);
+}
+
+TEST(ExpressionEvaluator, LeadingSignInsideParenthesesTakesZeroAsItsLeftOperand)
+{
+    double value = 0;
+    EXPECT_EQ(Eval("(-3)", value), EXPR_OK);
+    EXPECT_DOUBLE_EQ(value, -3);
+    EXPECT_EQ(Postfix("(-3)"), "0 3 -");
+    EXPECT_DOUBLE_EQ(ValueOf("(-3)*2"), -6);
+    EXPECT_DOUBLE_EQ(ValueOf("4+(-3)"), 1);
 }
 
 TEST(ExpressionEvaluator, SignDirectlyBehindAnOperatorIsAnError)

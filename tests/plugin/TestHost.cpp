@@ -55,12 +55,15 @@ extern "C"
             return nullptr;
         if (host.controls->Owns(reinterpret_cast<const void*>(kindOrControl)))
         {
-            host.controlEvents.push_back("back");
+            host.controlEvents.push_back(
+                "back " + std::to_string(host.controlKinds[reinterpret_cast<const void*>(kindOrControl)]));
             host.controls->GiveBack(reinterpret_cast<CDarvRxControl*>(kindOrControl));
             return nullptr;
         }
         host.controlEvents.push_back("give " + std::to_string(kindOrControl));
-        return host.controls->Create(receiver);
+        CDarvRxControl* control = host.controls->Create(receiver);
+        host.controlKinds[control] = kindOrControl;
+        return control;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "winlib/Frame.h"
 #include "winlib/testing/Driver.h"
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -30,6 +31,7 @@ struct TestHostState
     std::vector<CWnd*> registered;
     std::vector<std::string> calls; // host function names in call order
     std::vector<std::string> controlEvents; // "give 0", "give 3", "back 3" ...
+    std::map<const void*, INT_PTR> controlKinds; // the kind each control out was given for
 
     connect::ControlFactory* controls = nullptr;
 };

@@ -165,6 +165,19 @@ TEST_F(OwnerDataTest, SelectionIsKeptAsRangesWithRangeNotifications)
     EXPECT_EQ(list.GetItemCount(), 10);
 }
 
+TEST_F(OwnerDataTest, FocusAtTheNewCountIsDroppedWhenTheListShrinksToIt)
+{
+    list.SetItemState(5, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    list.SetSelectionMark(5);
+    ASSERT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 5);
+    list.SetItemCountEx(6, 0);
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 5) << "row 5 is still there";
+    list.SetItemCountEx(5, 0);
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), -1) << "row 5 is gone, and its focus with it";
+    EXPECT_EQ(list.GetSelectionMark(), -1);
+    EXPECT_EQ(list.GetSelectedCount(), 0U);
+}
+
 TEST_F(OwnerDataTest, CallbackMaskStatesComeFromTheParent)
 {
     list.SetCallbackMask(LVIS_STATEIMAGEMASK);

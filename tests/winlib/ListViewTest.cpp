@@ -192,6 +192,19 @@ TEST_F(ListViewTest, ClickShiftClickAndCtrlClickSelectAndNotify)
     EXPECT_EQ(parent->Count(NM_KILLFOCUS), 1);
 }
 
+TEST_F(ListViewTest, ShiftClickClearsACtrlSelectedItemOutsideTheRangeFromTheAnchor)
+{
+    MakeList(20);
+    driver.Click(list, RowPoint(12));
+    driver.Click(list, RowPoint(2), Ctrl);
+    ASSERT_EQ(Selected(), (std::vector<int>{2, 12}));
+    ASSERT_EQ(list.GetSelectionMark(), 2) << "the Ctrl+click moved the anchor";
+    driver.Click(list, RowPoint(5), Shift);
+    EXPECT_EQ(Selected(), Range(2, 5)) << "row 12 lies outside the range and is cleared";
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 5);
+    EXPECT_EQ(list.GetSelectionMark(), 2);
+}
+
 TEST_F(ListViewTest, SingleSelectionListKeepsOneSelectedAndVetoesAreHonoured)
 {
     MakeList(20, LVS_REPORT | LVS_SINGLESEL);
@@ -290,6 +303,21 @@ TEST_F(ListViewTest, CheckBoxesToggleByClickAndSpace)
     EXPECT_FALSE(list.GetCheck(10));
     list.SetCheck(9, FALSE);
     EXPECT_FALSE(list.GetCheck(9));
+}
+
+TEST_F(ListViewTest, DoubleClickOnACheckBoxTogglesItOnce)
+{
+    MakeList(10);
+    const CRect bounds = Rect(3);
+    const POINT box{bounds.left + 8, bounds.top + bounds.Height() / 2};
+    driver.DoubleClick(list, box);
+    EXPECT_TRUE(list.GetCheck(3)) << "the first press toggles, the double-click press does not";
+    driver.DoubleClick(list, box);
+    EXPECT_FALSE(list.GetCheck(3));
+    const std::vector<Note> changes = parent->Of(LVN_ITEMCHANGED);
+    EXPECT_EQ(std::count_if(changes.begin(), changes.end(),
+                            [](const Note& n) { return n.item == 3 && (n.changed & LVIF_STATE); }),
+              2);
 }
 
 TEST_F(ListViewTest, DoubleClickRightClickEnterAndDragNotify)

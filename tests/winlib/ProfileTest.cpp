@@ -111,6 +111,14 @@ TEST_F(PrivateProfile, OnePairOfMatchingQuotesIsRemoved)
     EXPECT_EQ(Read("q", "twice"), "\"x\"");
 }
 
+TEST_F(PrivateProfile, AValueOfTwoQuotesReadsAsTheEmptyString)
+{
+    WriteFile("[q]\ndouble=\"\"\nsingle=''\nspaced = \"\"  \n");
+    EXPECT_EQ(Read("q", "double"), "");
+    EXPECT_EQ(Read("q", "single"), "");
+    EXPECT_EQ(Read("q", "spaced"), "");
+}
+
 TEST_F(PrivateProfile, FirstOfDuplicateKeysAndSectionsWins)
 {
     WriteFile("[a]\nk=first\nk=second\n[A]\nk=third\nonly=later\n");
