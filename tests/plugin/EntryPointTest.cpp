@@ -175,7 +175,7 @@ class UnsubscribeWatch : public connect::Transport
 {
 public:
     explicit UnsubscribeWatch(connect::Transport& inner) : m_inner(inner) {}
-    bool SendRequest(std::vector<std::uint8_t> request, Delivery onReply, int* err) override
+    bool SendRequest(connect::Envelope request, Delivery onReply, int* err) override
     {
         return m_inner.SendRequest(std::move(request), std::move(onReply), err);
     }
