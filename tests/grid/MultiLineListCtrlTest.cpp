@@ -1,0 +1,284 @@
+// The sectioned grid as the console and the detail builders use it: sections added one by one,
+// expanded and collapsed by a double click or all at once, read back line by line (as export and
+// copy read them), sorted by their titles and removed.
+#include "grid/MultiLineListCtrl.h"
+#include "dozizedizizi/DetailSection.h"
+#include "support/ScopedTempDir.h"
+#include "winlib/HeaderCtrl.h"
+#include "winlib/testing/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+constexpr DWORD kGridStyle = 0x50811401; // as the holder frame creates grids
+
+sKivoColInfo Column(const char* name, int width, int format, int dataType)
+{
+    sKivoColInfo info;
+    info.SetName(name);
+    info.m_nWidth = width;
+    info.m_nFormat = format;
+    info.m_nDataType = dataType;
+    return info;
+}
+
+std::unique_ptr<sMCListStruct> Row(std::string field, std::string value, std::string old = {})
+{
+    auto row = std::make_unique<sMCListStruct>();
+    row->m_strField = std::move(field);
+    row->m_strValue = std::move(value);
+    row->m_strOldValue = std::move(old);
+    return row;
+}
+
+class MultiLineListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(
+            m_parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
+        m_grid.m_arrColumns = {Column("Field", 160, 0, 3), Column("Value", 200, 2, 3),
+                               Column("Old Value", 200, 2, 3)};
+        ASSERT_TRUE(m_grid.CreateEx(0, kGridStyle, CRect(0, 0, 600, 400), &m_parent, 4001));
+        m_grid.InitColumns();
+        m_grid.EnableSectionMode(TRUE);
+        m_grid.SetDataDescriptor(&DescribeDetailSection);
+    }
+    void TearDown() override
+    {
+        if (m_grid.m_hWnd)
+            m_grid.DestroyWindow();
+    }
+
+    // A section titled 'title' with rows named title.1, title.2 ... appended as the builders do.
+    sDetailSection& AddSection(const std::string& title, int rows, const std::string& value = "v")
+    {
+        auto section = std::make_unique<sDetailSection>();
+        section->m_pTitle = Row(title, title + " value", title + " old");
+        for (int i = 1; i <= rows; ++i)
+            section->m_arrRows.push_back(Row(title + "." + std::to_string(i), value + std::to_string(i)));
+        const int index = m_grid.InsertSectionItem(m_grid.GetSectionCount(), " ");
+        (void)index;
+        m_grid.SetSectionData(m_grid.GetSectionCount(), section.get(), section->GetLineCount());
+        m_sections.push_back(std::move(section));
+        return *m_sections.back();
+    }
+    std::vector<std::string> Column0() const
+    {
+        std::vector<std::string> texts;
+        for (int line = 0; line < m_grid.GetLineCount(); ++line)
+            texts.push_back(m_grid.GetItemText(line, 0));
+        return texts;
+    }
+    POINT LinePoint(int line) const
+    {
+        CRect rect;
+        m_grid.CListCtrl::GetItemRect(line, &rect, LVIR_BOUNDS);
+        return POINT{rect.left + 80, rect.top + rect.Height() / 2};
+    }
+
+    ScopedTempDir m_settings;
+    ScopedEnv m_appData{"APPDATA", m_settings.Path().c_str()};
+    winlib::testing::Driver m_driver;
+    CWnd m_parent;
+    CMultiLineListCtrl m_grid;
+    std::vector<std::unique_ptr<sDetailSection>> m_sections;
+};
+
+TEST_F(MultiLineListTest, SectionsArriveCollapsedAndToggleBackToTheSameMap)
+{
+    AddSection("A", 2);
+    AddSection("B", 3);
+    EXPECT_EQ(m_grid.GetSectionCount(), 2);
+    EXPECT_EQ(m_grid.CListCtrl::GetItemCount(), 2);
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "B"}));
+
+    m_grid.ToggleSection(1);
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "B", "   B.1", "   B.2", "   B.3"}));
+    EXPECT_EQ(m_grid.GetExtraLineCount(), 3);
+    EXPECT_EQ(m_grid.CListCtrl::GetItemCount(), 5);
+    int within = -1;
+    EXPECT_EQ(m_grid.ResolveLine(3, &within)->m_pSection, m_sections[1].get());
+    EXPECT_EQ(within, 2);
+    EXPECT_EQ(m_grid.GetItemData(4), reinterpret_cast<DWORD_PTR>(m_sections[1].get()));
+
+    m_grid.ToggleSection(1);
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(m_grid.GetExtraLineCount(), 0);
+    EXPECT_EQ(m_grid.CListCtrl::GetItemCount(), 2);
+
+    // A row line is no title: toggling it does nothing, and nothing lies beyond the map.
+    m_grid.ToggleSection(0);
+    m_grid.ToggleSection(2);
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "   A.1", "   A.2", "B"}));
+    EXPECT_EQ(m_grid.GetItemData(99), 0u);
+    EXPECT_EQ(m_grid.GetItemText(99, 0), "");
+}
+
+TEST_F(MultiLineListTest, TitleOnlySectionCannotExpand)
+{
+    AddSection("Lonely", 0);
+    AddSection("B", 1);
+    m_grid.ToggleSection(0);
+    EXPECT_EQ(m_grid.GetLineCount(), 2);
+    EXPECT_FALSE(m_grid.IsSectionExpanded(0));
+}
+
+TEST_F(MultiLineListTest, ExpandAllFlipsEverySectionOnceAndOnlyTheFirstTime)
+{
+    AddSection("A", 2);
+    AddSection("B", 0);
+    AddSection("C", 1);
+    m_grid.ToggleSection(2); // C is already open: the walk closes it again
+    m_grid.ExpandAllSections();
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "   A.1", "   A.2", "B", "C"}));
+    EXPECT_EQ(m_grid.GetExtraLineCount(), 2);
+    EXPECT_TRUE(m_grid.IsExpandAllDone());
+
+    m_grid.ExpandAllSections();
+    EXPECT_EQ(m_grid.GetLineCount(), 5);
+}
+
+TEST_F(MultiLineListTest, DoubleClickOnTitleTogglesExactlyOnce)
+{
+    AddSection("A", 2);
+    AddSection("B", 2);
+    m_driver.Pump();
+    m_driver.DoubleClick(m_grid.m_hWnd, LinePoint(1));
+    m_driver.Pump();
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "B", "   B.1", "   B.2"}));
+    m_driver.DoubleClick(m_grid.m_hWnd, LinePoint(1));
+    m_driver.Pump();
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "B"}));
+
+    // Enter on the focused title toggles too, every time.
+    m_driver.Click(m_grid.m_hWnd, LinePoint(0));
+    m_driver.Press(VK_RETURN);
+    m_driver.Pump();
+    EXPECT_EQ(m_grid.GetLineCount(), 4);
+    m_driver.Press(VK_RETURN);
+    m_driver.Pump();
+    EXPECT_EQ(m_grid.GetLineCount(), 2);
+}
+
+TEST_F(MultiLineListTest, SelectionFollowsItsLineWhenASectionAboveOpens)
+{
+    AddSection("A", 3);
+    AddSection("B", 1);
+    m_grid.CListCtrl::SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_grid.ToggleSection(0);
+    EXPECT_EQ(m_grid.CListCtrl::GetNextItem(-1, LVNI_SELECTED), 4);
+    EXPECT_EQ(m_grid.CListCtrl::GetNextItem(-1, LVNI_FOCUSED), 4);
+    m_grid.ToggleSection(0);
+    EXPECT_EQ(m_grid.CListCtrl::GetNextItem(-1, LVNI_SELECTED), 1);
+}
+
+TEST_F(MultiLineListTest, CheckMarkIsSharedByEveryLineOfASection)
+{
+    AddSection("A", 2);
+    AddSection("B", 1);
+    m_grid.ExpandAllSections();
+    EXPECT_TRUE(m_grid.SetCheck(2));
+    EXPECT_TRUE(m_grid.GetCheck(0));
+    EXPECT_TRUE(m_grid.GetCheck(1));
+    EXPECT_FALSE(m_grid.GetCheck(3));
+    EXPECT_FALSE(m_grid.SetCheck(50));
+}
+
+TEST_F(MultiLineListTest, NoDescriptorMeansNoInsertionAndAPlaceholderText)
+{
+    m_grid.SetDataDescriptor(nullptr);
+    EXPECT_EQ(m_grid.InsertSectionItem(0, " "), 0);
+    EXPECT_EQ(m_grid.GetSectionCount(), 0);
+
+    m_grid.SetDataDescriptor(&DescribeDetailSection);
+    AddSection("A", 1);
+    m_grid.SetDataDescriptor(nullptr);
+    EXPECT_EQ(m_grid.GetItemText(0, 1), "no data descriptor initialised");
+}
+
+TEST_F(MultiLineListTest, InsertingInsideTheListPlacesTheSectionBeforeThatEntry)
+{
+    AddSection("A", 1);
+    AddSection("C", 1);
+    m_grid.ToggleSection(0);
+    auto section = std::make_unique<sDetailSection>();
+    section->m_pTitle = Row("B", "b");
+    EXPECT_EQ(m_grid.InsertSectionItem(1, " "), 1);
+    EXPECT_TRUE(m_grid.SetSectionData(2, section.get(), 1));
+    m_sections.push_back(std::move(section));
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "   A.1", "B", "C"}));
+    EXPECT_EQ(m_grid.GetEntries()[1]->m_pSection, m_sections.back().get());
+}
+
+TEST_F(MultiLineListTest, DeletingSectionsLeavesTheRestInPlace)
+{
+    AddSection("A", 1);
+    AddSection("B", 2);
+    AddSection("C", 1);
+    m_grid.ExpandAllSections();
+    EXPECT_TRUE(m_grid.DeleteItem(3)); // a row line of B removes all of B
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "   A.1", "C", "   C.1"}));
+    EXPECT_EQ(m_grid.GetExtraLineCount(), 2);
+    EXPECT_EQ(m_grid.GetVisibleEntryCount(), 2);
+    EXPECT_EQ(m_grid.CListCtrl::GetItemCount(), 4);
+    EXPECT_FALSE(m_grid.DeleteEntry(5));
+
+    EXPECT_TRUE(m_grid.DeleteAllItems());
+    EXPECT_EQ(m_grid.GetSectionCount(), 0);
+    EXPECT_EQ(m_grid.CListCtrl::GetItemCount(), 0);
+    EXPECT_EQ(m_grid.GetExtraLineCount(), 0);
+    // The sections are still the owner's to free.
+    EXPECT_EQ(m_sections[1]->m_pTitle->m_strField, "B");
+}
+
+TEST_F(MultiLineListTest, CopyGivesRowLinesWithThreeLeadingSpaces)
+{
+    AddSection("Limits", 2);
+    m_grid.ExpandAllSections();
+    m_grid.CListCtrl::SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    m_grid.CopyToClipboard();
+    EXPECT_EQ(m_grid.m_strClipboardText, "Limits\tLimits value\tLimits old\t\r\n"
+                                         "   Limits.1\t   v1\t   \t\r\n"
+                                         "   Limits.2\t   v2\t   \t\r\n");
+}
+
+TEST_F(MultiLineListTest, SortingCollapsesAndOrdersByTitles)
+{
+    AddSection("b", 1);
+    AddSection("c", 2);
+    AddSection("a", 1);
+    m_grid.ExpandAllSections();
+    m_grid.SortSections(1); // Value, a new sort column: ascending
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(m_grid.GetExtraLineCount(), 0);
+    m_grid.SortSections(1);
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"c", "b", "a"}));
+    HDITEM hdi{};
+    hdi.mask = HDI_IMAGE;
+    m_grid.GetHeaderCtrl()->GetItem(1, &hdi);
+    EXPECT_EQ(hdi.iImage, 1);
+}
+
+TEST_F(MultiLineListTest, HeaderClickSortsSections)
+{
+    AddSection("2", 0);
+    AddSection("10", 0);
+    m_grid.m_arrColumns[0].m_nDataType = 1; // as integers, 2 comes before 10
+    m_driver.Pump();
+    CRect header;
+    m_grid.GetHeaderCtrl()->GetItemRect(0, &header);
+    // Column 0 starts as the sort column (ascending), so its first click turns it descending.
+    m_driver.Click(m_grid.GetHeaderCtrl()->m_hWnd, POINT{header.CenterPoint().x, header.CenterPoint().y});
+    m_driver.Pump();
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"10", "2"}));
+}
+
+} // namespace
