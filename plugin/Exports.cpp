@@ -144,4 +144,9 @@ void PluginProcessHotKey(void*, int, int, void*)
     console.SubscribeRequests();
 }
 
-void HandlePublishMsg(MnmHndl) {}
+void HandlePublishMsg(MnmHndl message)
+{
+    // Requests are kept only where they can be shown: in a console with its window.
+    if (g_pDozizEdizizi && g_pDozizEdizizi->m_hWnd)
+        g_pDozizEdizizi->HandlePublishMsg(message);
+}

@@ -1,6 +1,36 @@
 #include "plugin/MCRxr.h"
 
+#include "dozizedizizi/DozizEdizizi.h"
+#include "dozizedizizi/FieldIds.h"
+#include "dozizedizizi/MessageFields.h"
+#include "dozizedizizi/RequestMessages.h"
+#include "plugin/PluginGlobals.h"
+
+namespace
+{
+
+// The closing reply of a request carries its status in 32766; the status itself changes nothing
+// here, only the end of the stream does.
+bool IsClosingReply(MnmHndl message)
+{
+    int count = 0;
+    return GetFieldValueCount(message, field_id::kClosingStatus, count);
+}
+
+} // namespace
+
 // Status notifications carry nothing the console acts on.
 void CMCRxr::OnStatus(int, const char*) {}
 
-void CMCRxr::OnMessage(void*, MnmHndl, void*) {}
+void CMCRxr::OnMessage(void*, MnmHndl message, void*)
+{
+    std::string name;
+    if (!ReadFieldText(message, field_id::kReplyFunctionName, 0, name) || !g_pDozizEdizizi)
+        return;
+    if (name == kRecoverFunction)
+    {
+        // Recovery sends every pending request again, each as if it had been published.
+        if (!IsClosingReply(message))
+            g_pDozizEdizizi->HandlePublishMsg(message);
+    }
+}

@@ -1,6 +1,7 @@
 #include "resources/PluginResources.h"
 
 #include "resources/FilterListTemplates.h"
+#include "resources/ConsoleResources.h"
 
 #include "winlib/Resources.h"
 #include "winlib/WinUser.h"
@@ -41,6 +42,7 @@ void RegisterPluginResources()
     {
         winlib::RegisterDialogTemplate(ConsoleTemplate());
         RegisterFilterListTemplates();
+        RegisterConsoleResources();
         return true;
     }();
     (void)registered;

@@ -61,7 +61,12 @@ extern "C"
             return nullptr;
         }
         host.controlEvents.push_back("give " + std::to_string(kindOrControl));
-        CDarvRxControl* control = host.controls->Create(receiver);
+        // As in the terminal: published requests matching the plug-in's subscription reach it
+        // through its entry point.
+        CDarvRxControl* control =
+            kindOrControl == 0
+                ? host.controls->Create(receiver, [](MnmHndl message) { HandlePublishMsg(message); })
+                : host.controls->Create(receiver);
         host.controlKinds[control] = kindOrControl;
         return control;
     }
@@ -73,7 +78,7 @@ static_assert(sizeof(&pu_get_peer_data) > 0);
 PluginFixture::PluginFixture()
 {
     TestHost() = TestHostState{};
-    controls = std::make_unique<connect::ControlFactory>(transport);
+    controls = std::make_unique<connect::ControlFactory>(wire);
     TestHost().controls = controls.get();
     RegisterAppBitmaps();
     frame.Create(nullptr, "Terminal", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CRect(0, 0, 1400, 900));

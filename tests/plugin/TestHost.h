@@ -2,6 +2,7 @@
 // values each test sets, a main frame of the docking library and a real messaging transport.
 #pragma once
 
+#include "RecordingTransport.h"
 #include "connect/ControlFactory.h"
 #include "connect/InProcessTransport.h"
 #include "winlib/App.h"
@@ -29,7 +30,7 @@ struct TestHostState
     // What the plug-in did through the host functions.
     std::vector<std::string> log;
     std::vector<CWnd*> registered;
-    std::vector<std::string> calls; // host function names in call order
+    std::vector<std::string> calls;         // host function names in call order
     std::vector<std::string> controlEvents; // "give 0", "give 3", "back 3" ...
     std::map<const void*, INT_PTR> controlKinds; // the kind each control out was given for
 
@@ -49,5 +50,7 @@ public:
     CWinApp app{"Plug-in tests"};
     CBCGPMDIFrameWnd frame;
     connect::InProcessTransport transport;
+    // The controls talk to the transport through this, which keeps what they sent.
+    RecordingTransport wire{transport};
     std::unique_ptr<connect::ControlFactory> controls;
 };

@@ -1,0 +1,25 @@
+// A small modal dialog that asks for one line of text (the reason of a rejection) and does not
+// close with OK while that line is empty.
+#pragma once
+
+#include "frame/KTBCGPDialog.h"
+
+#include <string>
+
+// The dialog's template and its edit.
+constexpr UINT IDD_DISPLAY_TEXT = 330;
+constexpr int IDC_DISPLAY_TEXT_EDIT = 1548;
+
+class CDisplayTextDlg : public CKTBCGPDialog
+{
+    DECLARE_DYNAMIC(CDisplayTextDlg)
+public:
+    explicit CDisplayTextDlg(CWnd* parent = nullptr);
+
+    // The text typed; valid after DoModal returned IDOK.
+    std::string m_strText;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    void OnOK() override;
+};

@@ -1,0 +1,4 @@
+// The templates of the console's own dialogs.
+#pragma once
+
+void RegisterConsoleResources();

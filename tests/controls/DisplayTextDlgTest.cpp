@@ -1,0 +1,71 @@
+// The reason dialog: its template, and OK refused while the line is empty.
+#include "controls/DisplayTextDlg.h"
+#include "resources/PluginResources.h"
+#include "winlib/testing/Driver.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class DisplayTextDlgTest : public ::testing::Test
+{
+protected:
+    DisplayTextDlgTest() { RegisterPluginResources(); }
+    winlib::testing::Driver m_driver;
+};
+
+TEST_F(DisplayTextDlgTest, ShowsThePromptAndTakesTheTypedLine)
+{
+    CDisplayTextDlg dialog;
+    m_driver.AnswerNextDialog(
+        [this](HWND hwnd)
+        {
+            EXPECT_EQ(GetWindowTextString(hwnd), "Rejection");
+            HWND edit = GetDlgItem(hwnd, IDC_DISPLAY_TEXT_EDIT);
+            ASSERT_NE(edit, nullptr);
+            EXPECT_EQ(GetFocus(), edit) << "the line takes the typing at once";
+            EXPECT_TRUE(GetWindowLong(edit, GWL_STYLE) & ES_AUTOHSCROLL);
+            CRect r;
+            GetWindowRect(edit, &r);
+            EXPECT_EQ(r.Width(), MulDiv(167, 6, 4));
+            EXPECT_EQ(GetWindowTextString(GetDlgItem(hwnd, IDOK)), "&OK");
+            m_driver.Type("wrong branch");
+            m_driver.Click(GetDlgItem(hwnd, IDOK), CPoint(3, 3));
+        });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_strText, "wrong branch");
+}
+
+TEST_F(DisplayTextDlgTest, OkWithAnEmptyLineKeepsTheDialogOpenAndABlankIsAnAnswer)
+{
+    CDisplayTextDlg dialog;
+    m_driver.AnswerNextDialog(
+        [&](HWND)
+        {
+            m_driver.Press(VK_RETURN);
+            m_driver.Type(" ");
+            m_driver.Press(VK_RETURN);
+        });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_strText, " ");
+    EXPECT_TRUE(m_driver.MessageBoxTexts().empty()) << "refused without a word";
+
+    CDisplayTextDlg empty;
+    m_driver.AnswerNextDialog([&](HWND) { m_driver.Press(VK_RETURN); });
+    EXPECT_EQ(empty.DoModal(), IDCANCEL) << "still open after OK; closed only when nothing was left to do";
+}
+
+TEST_F(DisplayTextDlgTest, EscapeCancels)
+{
+    CDisplayTextDlg dialog;
+    m_driver.AnswerNextDialog(
+        [this](HWND)
+        {
+            m_driver.Type("half a reason");
+            m_driver.Press(VK_ESCAPE);
+        });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+} // namespace
