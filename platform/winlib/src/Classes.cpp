@@ -17,6 +17,8 @@ void RegisterListBoxClass();
 void RegisterComboBoxClass();
 void RegisterComboLBoxClass();
 void RegisterTreeViewClass();
+void RegisterDateTimePickClass();
+void RegisterMonthCalClass();
 
 void RegisterBuiltinClasses()
 {
@@ -40,6 +42,8 @@ void RegisterBuiltinClasses()
     RegisterComboBoxClass();
     RegisterComboLBoxClass();
     RegisterTreeViewClass();
+    RegisterDateTimePickClass();
+    RegisterMonthCalClass();
 }
 
 } // namespace winlib::detail
