@@ -742,8 +742,8 @@ private:
         case 3: // Ctrl+C
             Copy(hwnd);
             return;
-        case 22: // Ctrl+V
-            Paste(hwnd);
+        case 22: // Ctrl+V, through WM_PASTE so that a subclass can vet what is pasted
+            SendMessage(hwnd, WM_PASTE, 0, 0);
             return;
         case 24: // Ctrl+X
             if (!ReadOnly(hwnd))
@@ -870,7 +870,7 @@ private:
             if (ctrl)
                 Copy(hwnd);
             else if (shift)
-                Paste(hwnd);
+                SendMessage(hwnd, WM_PASTE, 0, 0);
             return;
         default:
             return;
