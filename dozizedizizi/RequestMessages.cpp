@@ -1,6 +1,7 @@
 #include "dozizedizizi/RequestMessages.h"
 
 #include "dozizedizizi/AuthTypes.h"
+#include "dozizedizizi/DetailMappings.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/MakeCheckStruct.h"
 #include "plugin/OutgoingMessage.h"
@@ -91,18 +92,22 @@ void AddEntity(std::vector<Field>& fields, const sMakeCheckStruct& request)
         fields.push_back({MNM_ACCOUNT_ID, request.m_strEntity, {"MNM_ACCOUNT_ID failed while sending %s"}});
 }
 
+constexpr int kGroupWiseValidation = 64037;
+
 // The limit editor shows the group-wise validation flag as "E" or "D"; the server reads "yes" and
-// "no". Any other text the checker typed goes as typed.
-std::string ServerFormOfEditedValue(int fieldId, const std::string& text)
+// "no". The editor takes any text, so one the server would not understand is refused here, before
+// anything is built, and stays in the edited values to be corrected.
+bool ServerFormOfEditedValue(int fieldId, const std::string& text, std::string& serverText)
 {
-    if (fieldId == 64037)
+    if (fieldId != kGroupWiseValidation)
     {
-        if (text == "E")
-            return "yes";
-        if (text == "D")
-            return "no";
+        serverText = text;
+        return true;
     }
-    return text;
+    if (GroupWiseValidationForServer(text, serverText))
+        return true;
+    AddToTabbedLog("GroupWise Validation must be E or D, not \"" + text + "\"; nothing was sent", 1);
+    return false;
 }
 
 } // namespace
@@ -181,8 +186,10 @@ int SendUpdateMessage(const sMCConnection* connection, const std::string& key, c
         int fieldId = 0;
         std::string text;
         values.GetNextAssoc(position, fieldId, text);
-        plan.fields.push_back(
-            {fieldId, ServerFormOfEditedValue(fieldId, text), {"MNM_STATUS failed while sending %s"}});
+        std::string serverText;
+        if (!ServerFormOfEditedValue(fieldId, text, serverText))
+            return 0;
+        plan.fields.push_back({fieldId, serverText, {"MNM_STATUS failed while sending %s"}});
     }
     return Run(connection, plan);
 }

@@ -259,15 +259,24 @@ TEST_F(ServerMessagesTest, UpdateSendsTheEditedLimitsAndForgetsThemOnceSent)
     EXPECT_EQ(Log(), std::vector<std::string>{kMsg + "Request sent to Update RMS Limits Authentication"});
     EXPECT_TRUE(console.m_mapEditedValues.IsEmpty());
 
-    // The flag shown as "D" goes back as "no"; a text the editor let through goes as typed.
+    // The flag shown as "D" goes back as "no", and so does "n" typed in its place; a text the
+    // server would not understand is refused with the edits kept for correcting.
     host.wire.Clear();
     console.m_mapEditedValues.SetAt(64037, "D");
     console.OnUpdate();
-    console.m_mapEditedValues.SetAt(64037, "maybe");
+    console.m_mapEditedValues.SetAt(64037, " n");
     console.OnUpdate();
     ASSERT_EQ(Sent().size(), 2u);
     EXPECT_EQ(*Sent()[0].Value(64037), "no");
-    EXPECT_EQ(*Sent()[1].Value(64037), "maybe");
+    EXPECT_EQ(*Sent()[1].Value(64037), "no");
+    console.m_mapEditedValues.SetAt(64031, "5.00");
+    console.m_mapEditedValues.SetAt(64037, "maybe");
+    console.OnUpdate();
+    EXPECT_EQ(Sent().size(), 2u);
+    const std::string refusal = "GroupWise Validation must be E or D, not \"maybe\"; nothing was sent";
+    EXPECT_EQ(host.driver.MessageBoxTexts(), std::vector<std::string>{kErr + refusal});
+    EXPECT_EQ(Log().back(), kErr + refusal);
+    EXPECT_EQ(console.m_mapEditedValues.GetCount(), 2);
 }
 
 TEST_F(ServerMessagesTest, AnUpdateThatFailsKeepsTheEdits)
