@@ -20,6 +20,7 @@ struct FieldCase
     std::vector<std::string> values; // new, old
     std::vector<Contribution> two;   // what the field adds with both values
     std::vector<Contribution> one;   // ... with the new value only
+    bool opens = true;               // beside the key alone, the reply is worth showing
 };
 
 struct Walk
@@ -29,7 +30,11 @@ struct Walk
     std::vector<Contribution> shown; // what the base fields add
     std::vector<std::string> order;  // the sections in the order they appear
     std::vector<FieldCase> cases;
+    // Fields the rows above do not walk, and whether each opens a reply beside the key alone.
+    std::vector<std::pair<int, bool>> otherGateFields = {};
 };
+
+const ShownSection kNoParameters{"No Parameters are Modified", "", "", {}};
 
 enum class State
 {
@@ -122,9 +127,22 @@ protected:
     // reply of its own beside one other field (so that the reply is worth showing), with both
     // values and with one; and every field absent but that other one. Each reply is compared
     // whole, so a row that shows up for an absent field fails as surely as a missing one.
+    // Beside the key alone (the first base field), a field either makes the reply worth showing
+    // or leaves only the notice.
+    void CheckOpens(const Walk& walk, int id, const std::vector<std::string>& values, bool opens)
+    {
+        const bool notice =
+            Build(walk.build, {walk.base.front(), {id, values}}) == std::vector<ShownSection>{kNoParameters};
+        EXPECT_EQ(notice, !opens) << "field " << id << " beside the key alone";
+    }
+
     void WalkEveryField(const Walk& walk)
     {
         const std::size_t count = walk.cases.size();
+        for (const FieldCase& c : walk.cases)
+            CheckOpens(walk, c.id, c.values, c.opens);
+        for (const auto& [id, opens] : walk.otherGateFields)
+            CheckOpens(walk, id, {"1"}, opens);
         {
             SCOPED_TRACE("every field with both values");
             Check(walk, States(count, State::Two));
@@ -199,7 +217,14 @@ TEST_F(DetailFieldWalk, UserFields)
                 {{"Product Types", {{"", "MLB", ""}}}}},
                ValueList(44201, "Attributes"),
                ValueList(64815, "Kivo Actions"),
-               ValueList(10109, "Order Types")}};
+               ValueList(10109, "Order Types")},
+              {{63220, true},
+               {63001, true},
+               {64018, true},
+               {63076, true},
+               {64013, true},
+               {64027, true},
+               {64025, true}}};
     WalkEveryField(walk);
 }
 
@@ -320,6 +345,8 @@ TEST_F(DetailFieldWalk, AccountFields)
         c.push_back(Plain(ids[1], b, "Bank Address " + n));
         c.push_back(Plain(ids[2], b, "Bank Branch Name " + n));
         c.push_back(Plain(ids[3], b, "Acct NO" + n));
+        // The second account number shows, but alone it does not make the reply worth showing.
+        c.back().opens = account != 2;
     }
     for (auto [id, label] : std::vector<std::pair<int, const char*>>{{64966, "DP Account No 1"},
                                                                      {64973, "DP Account No 2"},
@@ -338,6 +365,8 @@ TEST_F(DetailFieldWalk, AccountFields)
                                                                      {64903, "DOB"},
                                                                      {64833, "Tax Status"}})
         c.push_back(Plain(id, d, label));
+    walk.otherGateFields = {{64955, true}, {64839, true},  {64832, true},
+                            {64021, true}, {64700, false}, {64731, false}};
     c.push_back({64020,
                  {"CNC|ML", "ML"},
                  {{"Products Enabled", {{"", "CNC|MLB", ""}, {"", "", "MLB"}}}},
@@ -399,6 +428,7 @@ TEST_F(DetailFieldWalk, LimitFields)
     number(64467, "FO NRML Ad Hoc");
     number(64469, "COM NRML Ad Hoc");
     number(41046, "Cur NRML Adhoc");
+    c.back().opens = false;
     number(41047, "Cur MIS Adhoc");
     number(41235, "Order Value Limit");
     // Both columns as whole numbers, even an old value sent with a leading zero.
@@ -419,6 +449,7 @@ TEST_F(DetailFieldWalk, LimitFields)
     text(64420, "Buy Exposure limit for FO and Com", MC_EDIT_PRICE);
     text(64421, "Sell Exposure limit for FO and Com", MC_EDIT_PRICE);
     text(41336, "Premium Net Limit", MC_EDIT_PRICE);
+    walk.otherGateFields = {{64174, false}, {64056, false}, {64052, false}};
     WalkEveryField(walk);
 }
 } // namespace
