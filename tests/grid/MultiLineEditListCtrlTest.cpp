@@ -1,0 +1,328 @@
+// Editing the sectioned grid as the checker does: a click on a value opens the editor the owner
+// asks for in the same click, the result goes back to the owner, Tab walks the row lines and
+// skips the titles, and nothing is ever edited on a title line.
+#include "controls/InPlaceCombo.h"
+#include "controls/InPlaceDTPicker.h"
+#include "controls/InPlaceEdit.h"
+#include "dozizedizizi/DetailSection.h"
+#include "grid/MultiLineEditListCtrl.h"
+#include "support/ScopedTempDir.h"
+#include "winlib/HeaderCtrl.h"
+#include "winlib/testing/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+sKivoColInfo Column(const char* name, int width, int format)
+{
+    sKivoColInfo info;
+    info.SetName(name);
+    info.m_nWidth = width;
+    info.m_nFormat = format;
+    info.m_nDataType = 3;
+    return info;
+}
+
+struct Question
+{
+    int line;
+    int column;
+};
+
+struct Answer
+{
+    int line;
+    int column;
+    std::string text;
+};
+
+// The window the grid asks; 'answer' fills the edit description.
+class OwnerWnd : public CWnd
+{
+public:
+    std::vector<Question> questions;
+    std::vector<Answer> answers;
+    int clicks = 0;
+    std::function<void(int line, int column, sCellEditInfo&)> answer;
+
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        switch (message)
+        {
+        case WM_MULTILINE_LINE_CLICKED:
+            ++clicks;
+            *result = 0;
+            return TRUE;
+        case WM_MULTILINE_EDIT_BEGIN:
+        {
+            const int line = LOWORD(wParam);
+            const int column = HIWORD(wParam);
+            questions.push_back({line, column});
+            if (answer)
+                answer(line, column, *reinterpret_cast<sCellEditInfo*>(lParam));
+            *result = 0;
+            return TRUE;
+        }
+        case WM_MULTILINE_EDIT_END:
+        {
+            const auto* info = reinterpret_cast<const NMLVDISPINFO*>(lParam);
+            answers.push_back({info->item.iItem, info->item.iSubItem, info->item.pszText});
+            *result = 0;
+            return TRUE;
+        }
+        default:
+            return CWnd::OnWndMsg(message, wParam, lParam, result);
+        }
+    }
+};
+
+class MultiLineEditTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
+        m_grid.m_arrColumns = {Column("Field", 160, 0), Column("Value", 200, 2), Column("Old Value", 200, 2)};
+        ASSERT_TRUE(m_grid.CreateEx(0, 0x50811401, CRect(0, 0, 600, 400), &m_owner, 4001));
+        m_grid.InitColumns();
+        m_grid.EnableSectionMode(TRUE);
+        m_grid.SetDataDescriptor(&DescribeDetailSection);
+        m_owner.answer = [](int, int, sCellEditInfo& info) { info.m_nEditorKind = CELL_EDITOR_TEXT; };
+        // Sections A (two rows) and B (one row), both open: A, A.1, A.2, B, B.1.
+        AddSection("A", {"10", "20"});
+        AddSection("B", {""});
+        m_grid.ExpandAllSections();
+        m_driver.Pump();
+    }
+    void TearDown() override
+    {
+        if (m_grid.m_hWnd)
+            m_grid.DestroyWindow();
+    }
+
+    void AddSection(const std::string& title, const std::vector<std::string>& values)
+    {
+        auto section = std::make_unique<sDetailSection>();
+        section->m_pTitle = std::make_unique<sMCListStruct>();
+        section->m_pTitle->m_strField = title;
+        section->m_pTitle->m_strValue = title + " title value";
+        for (std::size_t i = 0; i < values.size(); ++i)
+        {
+            auto row = std::make_unique<sMCListStruct>();
+            row->m_strField = title + "." + std::to_string(i + 1);
+            row->m_strValue = values[i];
+            section->m_arrRows.push_back(std::move(row));
+        }
+        m_grid.InsertSectionItem(m_grid.GetSectionCount(), " ");
+        m_grid.SetSectionData(m_grid.GetSectionCount(), section.get(), section->GetLineCount());
+        m_sections.push_back(std::move(section));
+    }
+    POINT CellPoint(int line, int column) const
+    {
+        CRect row;
+        m_grid.CListCtrl::GetItemRect(line, &row, LVIR_BOUNDS);
+        const int x = column == 0 ? 80 : column == 1 ? 260 : 460;
+        return POINT{row.left + x, row.top + row.Height() / 2};
+    }
+    HWND Focus() const { return ::GetFocus(); }
+
+    ScopedTempDir m_settings;
+    ScopedEnv m_appData{"APPDATA", m_settings.Path().c_str()};
+    winlib::testing::Driver m_driver;
+    OwnerWnd m_owner;
+    CMultiLineEditListCtrl m_grid;
+    std::vector<std::unique_ptr<sDetailSection>> m_sections;
+};
+
+TEST_F(MultiLineEditTest, OneClickOnAValueSelectsTheLineAndOpensTheEditor)
+{
+    m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));
+    EXPECT_EQ(m_grid.CListCtrl::GetNextItem(-1, LVNI_SELECTED), 2);
+    EXPECT_EQ(m_owner.clicks, 1);
+    ASSERT_EQ(m_owner.questions.size(), 1u);
+    EXPECT_EQ(m_owner.questions[0].line, 2);
+    EXPECT_EQ(m_owner.questions[0].column, 1);
+    CInPlaceEdit* edit = CInPlaceEdit::GetInstance();
+    ASSERT_NE(edit->m_hWnd, nullptr);
+    EXPECT_EQ(Focus(), edit->m_hWnd);
+    EXPECT_EQ(edit->GetWindowText(), "20") << "the cell's text without its indent";
+    CRect cell;
+    edit->GetWindowRect(&cell);
+    m_grid.ScreenToClient(&cell);
+    EXPECT_EQ(cell.left, 160);
+    EXPECT_EQ(cell.Width(), 200);
+
+    m_driver.Type("35\r");
+    m_driver.Pump();
+    ASSERT_EQ(m_owner.answers.size(), 1u);
+    EXPECT_EQ(m_owner.answers[0].line, 2);
+    EXPECT_EQ(m_owner.answers[0].column, 1);
+    EXPECT_EQ(m_owner.answers[0].text, "35");
+    EXPECT_EQ(m_grid.m_nEditedLine, -2);
+}
+
+TEST_F(MultiLineEditTest, TitlesTheThirdColumnAndModifiersStartNoEdit)
+{
+    m_driver.Click(m_grid.m_hWnd, CellPoint(0, 1)); // a title line
+    m_driver.Click(m_grid.m_hWnd, CellPoint(3, 0));
+    EXPECT_EQ(m_owner.clicks, 0);
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 2)); // the old value
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 1), winlib::testing::Ctrl);
+    EXPECT_EQ(m_owner.clicks, 1) << "the Ctrl click is reported but starts nothing";
+    EXPECT_TRUE(m_owner.questions.empty());
+    EXPECT_EQ(CInPlaceEdit::GetInstance()->m_hWnd, nullptr);
+
+    m_grid.SetReadOnlyColumn(1, true);
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 1));
+    EXPECT_TRUE(m_owner.questions.empty());
+}
+
+TEST_F(MultiLineEditTest, AnEmptyCellShowsTheOwnersTextAndAnUnsetKindOpensNothing)
+{
+    m_owner.answer = [](int, int, sCellEditInfo& info)
+    {
+        info.m_nEditorKind = CELL_EDITOR_TEXT;
+        info.m_strText = "suggested";
+    };
+    m_driver.Click(m_grid.m_hWnd, CellPoint(4, 1)); // B.1 is empty
+    ASSERT_NE(CInPlaceEdit::GetInstance()->m_hWnd, nullptr);
+    EXPECT_EQ(CInPlaceEdit::GetInstance()->GetWindowText(), "suggested");
+    m_grid.SetFocus();
+    m_driver.Pump();
+
+    m_owner.answer = nullptr;
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 1));
+    m_driver.Pump();
+    EXPECT_EQ(m_owner.questions.size(), 2u);
+    EXPECT_EQ(CInPlaceEdit::GetInstance()->m_hWnd, nullptr);
+    EXPECT_EQ(Focus(), m_grid.m_hWnd);
+}
+
+TEST_F(MultiLineEditTest, TabWalksTheRowLinesAndWrapsOverTheTitles)
+{
+    m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));
+    m_driver.Press(VK_TAB);
+    m_driver.Pump();
+    EXPECT_EQ(m_grid.m_nEditLine, 4) << "B's title is skipped";
+    EXPECT_EQ(m_grid.CListCtrl::GetNextItem(-1, LVNI_SELECTED), 4);
+    m_driver.Press(VK_TAB);
+    m_driver.Pump();
+    EXPECT_EQ(m_grid.m_nEditLine, 1) << "from the last row line to the first, past A's title";
+    m_driver.Press(VK_TAB, winlib::testing::Shift);
+    m_driver.Pump();
+    EXPECT_EQ(m_grid.m_nEditLine, 4);
+    ASSERT_EQ(m_owner.questions.size(), 4u);
+    EXPECT_EQ(m_owner.questions.back().line, 4);
+    EXPECT_EQ(m_owner.questions.back().column, 1);
+    EXPECT_EQ(m_owner.answers.size(), 3u) << "every move reported the edit it ended";
+    EXPECT_EQ(Focus(), CInPlaceEdit::GetInstance()->m_hWnd);
+
+    // A closed section has no row lines to visit.
+    m_grid.SetFocus();
+    m_driver.Pump();
+    m_grid.ToggleSection(3);
+    m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));
+    m_driver.Press(VK_TAB);
+    m_driver.Pump();
+    EXPECT_EQ(m_grid.m_nEditLine, 1);
+}
+
+TEST_F(MultiLineEditTest, DropDownHeightFollowsTheChoices)
+{
+    std::vector<std::string> choices;
+    m_owner.answer = [&choices](int, int, sCellEditInfo& info)
+    {
+        info.m_nEditorKind = CELL_EDITOR_DROPDOWN;
+        info.m_arrChoices = choices;
+    };
+    choices = {"10", "20", "30"};
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 1));
+    CInPlaceCombo* combo = CInPlaceCombo::GetInstance();
+    ASSERT_NE(combo->m_hWnd, nullptr);
+    EXPECT_EQ(combo->GetWindowText(), "10");
+    CRect line;
+    m_grid.CListCtrl::GetItemRect(1, &line, LVIR_BOUNDS);
+    combo->SendMessage(CB_SHOWDROPDOWN, TRUE);
+    RECT dropped{};
+    combo->SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    CRect field;
+    combo->GetWindowRect(&field);
+    const int item = static_cast<int>(combo->SendMessage(CB_GETITEMHEIGHT, 0));
+    EXPECT_EQ(dropped.bottom - dropped.top, field.Height() + 3 * item + 2) << "every choice shows";
+    combo->SendMessage(CB_SHOWDROPDOWN, FALSE);
+    m_driver.Pump();
+
+    choices.assign(10000, "x");
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        choices[i] = std::to_string(100000 + i);
+    m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));
+    ASSERT_NE(combo->m_hWnd, nullptr);
+    combo->SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    EXPECT_LE(dropped.bottom - dropped.top, line.Height() * 12) << "never more than eleven lines below the cell";
+    EXPECT_GT(dropped.bottom - dropped.top, line.Height() * 11 - item);
+    EXPECT_EQ(combo->GetCount(), 10000);
+
+    // Too narrow a column takes no drop-down.
+    m_grid.SetFocus();
+    m_driver.Pump();
+    m_grid.CListCtrl::SetColumnWidth(1, 8);
+    m_grid.m_nEditLine = 1;
+    sCellEditInfo info;
+    info.m_nEditorKind = CELL_EDITOR_DROPDOWN;
+    EXPECT_FALSE(m_grid.OpenEditor(1, 1, "10", info));
+}
+
+TEST_F(MultiLineEditTest, PickerStartsAtTheCellsTimeOrDate)
+{
+    m_owner.answer = [](int, int, sCellEditInfo& info) { info.m_nEditorKind = CELL_EDITOR_DATETIME; };
+    m_sections[0]->m_arrRows[0]->m_strValue = "10:30:05 PM";
+    m_sections[0]->m_arrRows[1]->m_strValue = "07/03/2024";
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 1));
+    CInPlaceDTPicker* picker = CInPlaceDTPicker::GetInstance();
+    ASSERT_NE(picker->m_hWnd, nullptr);
+    EXPECT_TRUE(picker->IsTimeMode());
+    EXPECT_EQ(picker->GetWindowText(), "22:30:05");
+    EXPECT_EQ(Focus(), picker->m_hWnd);
+    CRect box;
+    picker->GetWindowRect(&box);
+    CRect line;
+    m_grid.CListCtrl::GetItemRect(1, &line, LVIR_BOUNDS);
+    EXPECT_EQ(box.Height(), line.Height() + 5);
+
+    m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));
+    m_driver.Pump();
+    ASSERT_NE(picker->m_hWnd, nullptr);
+    EXPECT_FALSE(picker->IsTimeMode());
+    EXPECT_EQ(picker->GetWindowText(), "07/03/2024");
+    ASSERT_EQ(m_owner.answers.size(), 1u);
+    EXPECT_EQ(m_owner.answers[0].text, "22:30:05");
+
+    m_sections[0]->m_arrRows[0]->m_strValue = "12:15:00 AM";
+    m_grid.SetFocus();
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 1));
+    m_driver.Pump();
+    EXPECT_EQ(picker->GetWindowText(), "00:15:00") << "12 AM is midnight";
+}
+
+TEST_F(MultiLineEditTest, ScrollingEndsTheEditAndLongTextsFit)
+{
+    m_sections[0]->m_arrRows[0]->m_strValue = std::string(5000, '7');
+    m_driver.Click(m_grid.m_hWnd, CellPoint(1, 1));
+    CInPlaceEdit* edit = CInPlaceEdit::GetInstance();
+    ASSERT_NE(edit->m_hWnd, nullptr);
+    EXPECT_EQ(edit->GetWindowText().size(), 5000u);
+    m_grid.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    m_driver.Pump();
+    EXPECT_EQ(edit->m_hWnd, nullptr);
+    ASSERT_EQ(m_owner.answers.size(), 1u);
+    EXPECT_EQ(m_owner.answers[0].text.size(), 5000u);
+}
+
+} // namespace
