@@ -198,6 +198,50 @@ int CCommonListCtrl::GetPositionOfColumn(int column) const
     return it == m_mapPosition.end() ? -1 : it->second;
 }
 
+int CCommonListCtrl::GetColumnOfItem(int item) const
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    const int count = header ? header->GetItemCount() : 0;
+    if (static_cast<int>(m_arrColumnOfItem.size()) != count ||
+        m_nColumnOfItemDescriptions != m_arrColumns.size())
+    {
+        // Rebuilt after the header's items changed (insert, delete or rename, see OnWndMsg).
+        m_nColumnOfItemDescriptions = m_arrColumns.size();
+        m_arrColumnOfItem.assign(static_cast<std::size_t>(count), -1);
+        for (int i = 0; i < count; ++i)
+        {
+            char text[kCellTextLimit + 1] = {};
+            HDITEM hdi{};
+            hdi.mask = HDI_TEXT;
+            hdi.pszText = text;
+            hdi.cchTextMax = sizeof text;
+            if (!header->GetItem(i, &hdi))
+                continue;
+            for (std::size_t c = 0; c < m_arrColumns.size(); ++c)
+            {
+                if (m_arrColumns[c].GetName() == text)
+                {
+                    m_arrColumnOfItem[static_cast<std::size_t>(i)] = static_cast<int>(c);
+                    break;
+                }
+            }
+        }
+    }
+    return (item >= 0 && item < count) ? m_arrColumnOfItem[static_cast<std::size_t>(item)] : -1;
+}
+
+int CCommonListCtrl::GetItemOfColumn(int column) const
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    const int count = header ? header->GetItemCount() : 0;
+    for (int item = 0; item < count; ++item)
+    {
+        if (GetColumnOfItem(item) == column)
+            return item;
+    }
+    return -1;
+}
+
 void CCommonListCtrl::InitColumns()
 {
     m_nBaseColumnCount = static_cast<int>(m_arrColumns.size());
@@ -400,7 +444,7 @@ void CCommonListCtrl::SetHeaderSortImage(int position, int image)
     CHeaderCtrl* header = GetHeaderCtrl();
     if (!header || position < 0 || position >= header->GetItemCount())
         return;
-    const int column = GetColumnAtPosition(position);
+    const int column = GetColumnOfItem(position);
     const int align = (column >= 0 && column < static_cast<int>(m_arrColumns.size()))
                           ? m_arrColumns[static_cast<std::size_t>(column)].m_nFormat & HDF_JUSTIFYMASK
                           : HDF_LEFT;
@@ -459,7 +503,8 @@ void CCommonListCtrl::SortByHeaderClick(int position)
         m_arrSavedItemData[static_cast<std::size_t>(row)] = CListCtrl::GetItemData(row);
         CListCtrl::SetItemData(row, static_cast<DWORD_PTR>(row));
     }
-    const int column = GetColumnAtPosition(m_nSortColumn);
+    // The click names a header item; after a drag its index is no longer its display position.
+    const int column = GetColumnOfItem(m_nSortColumn);
     m_nSortDataType =
         (column >= 0 && column < static_cast<int>(m_arrColumns.size())) ? m_arrColumns[static_cast<std::size_t>(column)].m_nDataType : 0;
 
@@ -508,6 +553,12 @@ void CCommonListCtrl::ShowHeaderMenu(CPoint screen)
 {
     CMenu menu;
     menu.CreatePopupMenu();
+    AppendHeaderMenuItems(menu);
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, this);
+}
+
+void CCommonListCtrl::AppendHeaderMenuItems(CMenu& menu) const
+{
     if (m_bColumnProfileEnabled)
     {
         menu.AppendMenu(MF_STRING, ID_LIST_REPOSITION_COLUMNS, "Reposition Columns");
@@ -517,7 +568,6 @@ void CCommonListCtrl::ShowHeaderMenu(CPoint screen)
         menu.AppendMenu(MF_STRING, ID_LIST_FIT_TO_DATA, "Fit To Data");
     menu.AppendMenu(MF_STRING, ID_LIST_FIT_TO_HEADER, "Fit to Header");
     menu.AppendMenu(MF_STRING, ID_LIST_FIT_TO_WINDOW, "Fit to Window");
-    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, this);
 }
 
 void CCommonListCtrl::OnContextMenu(CWnd* wnd, CPoint point)
@@ -853,6 +903,14 @@ void CCommonListCtrl::MeasureItem(LPMEASUREITEMSTRUCT mis)
 
 BOOL CCommonListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
+    if (message == LVM_INSERTCOLUMN || message == LVM_DELETECOLUMN || message == LVM_SETCOLUMN)
+    {
+        // Forget the header's items before and after: the change may ask for them midway.
+        m_arrColumnOfItem.clear();
+        const BOOL handled = CListCtrl::OnWndMsg(message, wParam, lParam, result);
+        m_arrColumnOfItem.clear();
+        return handled;
+    }
     if (message == WM_LIST_SYNC_POSITIONS)
     {
         SyncPositionsFromHeader();

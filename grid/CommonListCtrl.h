@@ -15,9 +15,14 @@
 #include <vector>
 
 class CCommonListCtrl;
+class CMenu;
 
 // Fills 'text' with the tooltip of a row; non-zero when it did.
 using PFN_ROW_TOOLTIP = BOOL (*)(CWnd* owner, int row, std::string& text, CCommonListCtrl* list);
+
+// Sets 'textColor' for the row showing 'item' (display row 'row' of the list with control id 'id')
+// when it has a colour of its own; leaves it unchanged otherwise.
+using PFN_ROW_COLOR = void (*)(CCommonListCtrl* list, DWORD_PTR item, COLORREF& textColor, int row, UINT id);
 
 // Commands of the lists' menus and shortcuts.
 enum CommonListCommand : UINT
@@ -77,6 +82,12 @@ public:
     // The column index shown at a display position (-1 when none).
     int GetColumnAtPosition(int position) const;
     int GetPositionOfColumn(int column) const;
+    // The column index of a header item (a sub-item of the list view), found by its name, -1 when
+    // none. Header items keep their indexes when the user drags them into another order, so this
+    // is what a header click, a sub-item or a header notification names; positions are not.
+    int GetColumnOfItem(int item) const;
+    // The header item that shows a column, -1 when it is hidden.
+    int GetItemOfColumn(int column) const;
 
     // For tests: the hit test the tooltip machinery uses, and the header's tooltip control.
     INT_PTR OnToolHitTestForTest(CPoint point, TOOLINFOA* info) const { return OnToolHitTest(point, info); }
@@ -106,6 +117,7 @@ public:
     sListAppearance m_appearance;
     BOOL m_bStoredAppearanceLoaded = FALSE;
     PFN_ROW_TOOLTIP m_pfnRowToolTip = nullptr;
+    PFN_ROW_COLOR m_pfnRowColor = nullptr; // the filter list installs keyword colouring here
     std::string m_strClipboardText;
 
 protected:
@@ -133,7 +145,9 @@ protected:
     static int CompareStep(LPARAM a, LPARAM b, LPARAM list);
 
     void ShowContextMenu(CPoint screen);
-    void ShowHeaderMenu(CPoint screen);
+    virtual void ShowHeaderMenu(CPoint screen);
+    // The header menu's entries of every list: the column profile and the fit modes.
+    void AppendHeaderMenuItems(CMenu& menu) const;
     void RefreshHeaderToolRects();
     void RebuildHeaderTools();
     void Initialise();
@@ -146,6 +160,8 @@ protected:
     std::string m_strToolTipText;
     std::wstring m_wstrToolTipText;
     std::vector<DWORD_PTR> m_arrSavedItemData;
+    mutable std::vector<int> m_arrColumnOfItem; // header item -> column index; empty when stale
+    mutable std::size_t m_nColumnOfItemDescriptions = 0;
     bool m_bSorting = false;
     bool m_bInitialised = false;
     bool m_bForwardingDraw = false;

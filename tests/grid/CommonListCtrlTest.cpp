@@ -240,6 +240,31 @@ TEST_F(CommonListTest, ColumnZeroStartsAsTheAscendingSortSoItsFirstClickDescends
     EXPECT_EQ(HeaderItem(0).iImage, 0);
 }
 
+TEST_F(CommonListTest, AfterAHeaderDragAClickSortsByTheClickedColumnsTypeWithItsArrow)
+{
+    std::vector<sKivoColInfo> columns = ThreeColumns();
+    columns[2].m_nFormat = 2; // "Price" centred, unlike the right-aligned integer "Qty"
+    MakeList(columns);
+    AddRows({{"A", "1", "9.5"}, {"B", "2", "10"}, {"C", "3", "9.25"}});
+    // "Price" (header item 2) dragged to the front: items keep their indexes, positions change.
+    CRect price;
+    m_list->GetHeaderCtrl()->GetItemRect(2, &price);
+    m_driver.Drag(m_list->GetHeaderCtrl()->m_hWnd, price.CenterPoint(), CPoint(5, price.CenterPoint().y));
+    m_driver.Pump();
+    ASSERT_EQ(m_list->GetPositionOfColumn(2), 0);
+    ASSERT_EQ(m_list->GetPositionOfColumn(1), 2) << "Qty now stands where Price was";
+
+    ClickHeader(2);
+    EXPECT_EQ(ColumnTexts(2), (std::vector<std::string>{"9.25", "9.5", "10"}))
+        << "sorted as decimals, not integers";
+    EXPECT_EQ(HeaderItem(2).iImage, 0);
+    EXPECT_EQ(HeaderItem(2).fmt & HDF_JUSTIFYMASK, HDF_CENTER)
+        << "the arrow keeps the clicked column's alignment";
+    ClickHeader(2);
+    EXPECT_EQ(ColumnTexts(2), (std::vector<std::string>{"10", "9.5", "9.25"}));
+    EXPECT_EQ(HeaderItem(2).iImage, 1);
+}
+
 TEST_F(CommonListTest, FitToWindowSharesTheWidthAndFallsBackTo50)
 {
     MakeList(ThreeColumns());

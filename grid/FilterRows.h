@@ -1,0 +1,92 @@
+// The filter list's rows: the row store (one record per row the owner inserted, in store order;
+// a record's store index is its place in that order) and the visible index (the records that
+// pass the filter, in display order).
+//
+// Both are kept as rows of slots with tombstones (LiveSlots): a store index or a display position
+// is a rank among the live slots, so that deleting a record renumbers every index after it
+// without touching them, and finding where a record shows is a lookup rather than a search.
+// Dead slots are swept out once they are a quarter of the live ones, which renumbers the slots:
+// a slot number holds only until the next removal or insertion inside the store.
+#pragma once
+
+#include "grid/LiveSlots.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class FilterRows
+{
+public:
+    static constexpr std::uint32_t kNone = LiveSlots::kNone;
+
+    struct Record
+    {
+        std::uint64_t item = 0;         // the owner's item pointer
+        std::uint32_t check : 31 = 0;   // check state
+        std::uint32_t selected : 1 = 0; // kept here when the owner makes selection a callback state
+        std::uint32_t visible = kNone;  // slot in the visible index, kNone when hidden
+    };
+
+    std::uint32_t StoreCount() const { return m_storeSlots.LiveCount(); }
+    std::uint32_t VisibleCount() const { return m_visibleSlots.LiveCount(); }
+
+    // ---- Records by store index or by slot ----
+    std::uint32_t SlotOfStoreIndex(std::uint32_t index) const { return m_storeSlots.Select(index); }
+    std::uint32_t StoreIndexOfSlot(std::uint32_t slot) const { return m_storeSlots.Rank(slot); }
+    Record& At(std::uint32_t slot) { return m_records[slot]; }
+    const Record& At(std::uint32_t slot) const { return m_records[slot]; }
+    // Store slots in store order: FirstSlot, then NextSlot until kNone.
+    std::uint32_t FirstSlot() const { return m_storeSlots.FirstLive(); }
+    std::uint32_t NextSlot(std::uint32_t slot) const { return m_storeSlots.NextLive(slot); }
+
+    // Adds a record at the end of the store; returns its slot.
+    std::uint32_t AppendRecord();
+    // Adds a record at a store index inside the store (every later index moves up by one).
+    // Returns its slot. Costs a sweep of the store: records are appended far more often.
+    std::uint32_t InsertRecord(std::uint32_t index);
+    // Removes a record (hidden first when visible).
+    void RemoveRecord(std::uint32_t slot);
+    void Clear();
+
+    // ---- The visible index ----
+    // The store slot shown at a display position (before newest-first), kNone when none.
+    std::uint32_t SlotAtPosition(std::uint32_t position) const
+    {
+        const std::uint32_t v = m_visibleSlots.Select(position);
+        return v == kNone ? kNone : m_visible[v];
+    }
+    // The display position of a record, kNone when hidden.
+    std::uint32_t PositionOfSlot(std::uint32_t slot) const
+    {
+        const std::uint32_t v = m_records[slot].visible;
+        return v == kNone ? kNone : m_visibleSlots.Rank(v);
+    }
+    void AppendVisible(std::uint32_t slot);
+    // Shows a hidden record at a display position (0 ... VisibleCount()).
+    void InsertVisible(std::uint32_t position, std::uint32_t slot);
+    void HideSlot(std::uint32_t slot);
+    // Replaces the visible index by these store slots, in this order.
+    void SetVisible(const std::vector<std::uint32_t>& slots);
+    // The visible store slots in display order.
+    std::vector<std::uint32_t> VisibleSlots() const;
+    // True while the visible index runs in store order (filtering keeps that order; a sort
+    // may not).
+    bool VisibleInStoreOrder() const { return m_bInStoreOrder; }
+
+    std::size_t MemoryBytes() const;
+    // Every live record has a consistent entry; for tests and the fuzzer.
+    bool CheckConsistency() const;
+
+private:
+    void Unlink(std::uint32_t slot);
+    void SweepStore(std::uint32_t insertAt, std::uint32_t* insertedSlot);
+    void SweepVisible();
+    void MaybeSweep();
+
+    std::vector<Record> m_records; // by store slot
+    LiveSlots m_storeSlots;
+    std::vector<std::uint32_t> m_visible; // visible slot -> store slot
+    LiveSlots m_visibleSlots;
+    bool m_bInStoreOrder = true;
+};

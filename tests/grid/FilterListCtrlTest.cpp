@@ -1,0 +1,400 @@
+// The filter list in data mode as its owner and its user meet it: records in and out, the filter
+// row, the value picker, check boxes, sorting and the failure texts.
+#include "grid/FilterListTestSupport.h"
+
+#include "grid/FilterText.h"
+#include "winlib/ListBox.h"
+
+#include <algorithm>
+
+namespace
+{
+
+using filterlist::FilterListTest;
+using filterlist::Order;
+using winlib::testing::Ctrl;
+using winlib::testing::Shift;
+using Texts = std::vector<std::string>;
+
+TEST_F(FilterListTest, DataModeStartsWithTheFilterRowHiddenAndCtrlFTogglesIt)
+{
+    EXPECT_TRUE(m_list->IsDataMode());
+    EXPECT_FALSE(Header().GetStyle() & HDS_FILTERBAR);
+    EXPECT_TRUE(m_list->m_appearance.m_bColumnText) << "keyword colouring is offered in data mode";
+    m_list->SetFocus();
+    m_driver.Press('F', Ctrl);
+    EXPECT_TRUE(Header().GetStyle() & HDS_FILTERBAR);
+    EXPECT_TRUE(::IsChild(Header().m_hWnd, ::GetFocus())) << "the first filter field is being edited";
+    m_driver.Press('F', Ctrl);
+    EXPECT_FALSE(Header().GetStyle() & HDS_FILTERBAR);
+    EXPECT_EQ(::GetFocus(), m_list->m_hWnd) << "the focus comes back to the list";
+}
+
+TEST_F(FilterListTest, RowsComeFromTheDescriptorAndANewestFirstListShowsTheLastOnTop)
+{
+    Add("AAA");
+    Add("BBB");
+    Add("CCC");
+    EXPECT_EQ(m_list->GetItemCount(), 3);
+    EXPECT_EQ(Shown(), (Texts{"AAA", "BBB", "CCC"}));
+    EXPECT_EQ(m_list->GetItemData(1), reinterpret_cast<DWORD_PTR>(&m_orders[1]));
+    EXPECT_EQ(m_list->CListCtrl::GetItemCount(), 3) << "the list view shows as many rows";
+
+    m_list->SetNewestFirst(TRUE);
+    EXPECT_EQ(Shown(), (Texts{"CCC", "BBB", "AAA"}));
+    Add("DDD");
+    EXPECT_EQ(Shown(), (Texts{"DDD", "CCC", "BBB", "AAA"}));
+    EXPECT_EQ(m_list->GetItemData(0), reinterpret_cast<DWORD_PTR>(&m_orders[3]));
+}
+
+TEST_F(FilterListTest, WithoutADescriptorNothingIsInsertedAndCellsSaySo)
+{
+    m_list->SetDataDescriptor(static_cast<PFN_FILTER_DATA_DESCRIPTOR>(nullptr));
+    EXPECT_EQ(m_list->InsertItem(0, ""), 0);
+    EXPECT_EQ(m_list->GetItemCount(), 0);
+    EXPECT_EQ(m_list->GetItemText(0, 0), "no data descriptor initialised");
+    m_list->ApplyFilter(); // does nothing rather than fail
+    EXPECT_EQ(m_list->GetItemCount(), 0);
+}
+
+TEST_F(FilterListTest, TypedFiltersHideRowsAndClearingOneCellKeepsTheOthers)
+{
+    Add("BUYER", "Buy", "10");
+    Add("SELLER", "sell", "20");
+    Add("HOLDER", "Hold", "30");
+    Add("buyback", "Buy", "40");
+    m_list->SetFocus();
+    m_driver.Press('F', Ctrl);
+
+    TypeFilter(1, "buy~SELL");
+    EXPECT_EQ(Shown(), (Texts{"BUYER", "SELLER", "buyback"})) << "either word, in any case";
+    ASSERT_FALSE(m_owner.m_codes.empty());
+    EXPECT_EQ(m_owner.m_codes.back(), static_cast<UINT>(HDN_FILTERCHANGE));
+    EXPECT_EQ(m_owner.m_ids.back(), 4000u) << "under the list's identifier";
+
+    TypeFilter(0, "*er");
+    EXPECT_EQ(Shown(), (Texts{"BUYER", "SELLER"}));
+    EXPECT_EQ(m_list->GetFilteredColumns(), (std::vector<int>{1, 0}));
+
+    // Clearing the side's cell removes its entry; the symbol's filter still applies.
+    Header().EditFilter(1, FALSE);
+    m_driver.Type(std::string(12, '\b'));
+    m_driver.AdvanceClock(600);
+    m_driver.Pump();
+    EXPECT_EQ(m_list->GetFilteredColumns(), std::vector<int>{0});
+    EXPECT_EQ(Shown(), (Texts{"BUYER", "SELLER", "HOLDER"}));
+}
+
+TEST_F(FilterListTest, NumberBoundsExactMatchingAndResetThroughTheHeaderMenu)
+{
+    Add("A", "buy", "150");
+    Add("B", "buying", "NA");
+    Add("C", "Buy", "99");
+    m_list->SetColumnFilter(2, ">100");
+    m_list->ApplyFilter();
+    EXPECT_EQ(Shown(), Texts{"A"}) << "a cell that is no number is hidden";
+
+    m_list->SetColumnFilter(2, "");
+    m_list->SetColumnFilter(1, "buy");
+    m_list->ApplyFilter();
+    EXPECT_EQ(Shown(), (Texts{"A", "B", "C"}));
+
+    m_driver.AnswerNextPopupMenuByText("Match Filter Exactly");
+    m_driver.RightClick(Header().m_hWnd, HeaderPoint(0));
+    ASSERT_EQ(m_driver.PopupMenusShown().size(), 1u);
+    std::vector<std::string> items;
+    for (const auto& item : m_driver.PopupMenusShown()[0].items)
+        items.push_back(item.text);
+    EXPECT_EQ(items, (Texts{"Reposition Columns", "Fit to Data", "Fit to Header", "Fit to Window", "",
+                            "Reset Filters", "Match Filter Exactly", ""}));
+    EXPECT_TRUE(m_list->m_bMatchExactly);
+    EXPECT_EQ(Shown(), (Texts{"A", "C"})) << "buy no longer matches buying; the filter ran again";
+
+    m_driver.AnswerNextPopupMenuByText("Reset Filters");
+    m_driver.RightClick(Header().m_hWnd, HeaderPoint(0));
+    EXPECT_TRUE(m_list->GetFilteredColumns().empty());
+    EXPECT_EQ(m_list->GetItemCount(), 3);
+}
+
+TEST_F(FilterListTest, ARecordThatStopsMatchingIsHiddenAtOnce)
+{
+    m_list->SetColumnFilter(1, "buy");
+    Add("A", "Buy");
+    Add("B", "Sell");
+    EXPECT_EQ(Shown(), Texts{"A"}) << "SetItemData filtered the new record";
+
+    Order& a = m_orders[0];
+    a.cells[1] = "Sell";
+    EXPECT_EQ(m_list->RefreshDataItem(0), -1);
+    EXPECT_EQ(m_list->GetItemCount(), 0);
+    EXPECT_EQ(m_list->RefreshDataItem(0), 0);
+    m_orders[1].cells[1] = "Buy";
+    a.cells[1] = "Buy";
+    EXPECT_EQ(m_list->RefreshDataItem(1), 1);
+    EXPECT_EQ(m_list->RefreshDataItem(0), 1);
+    EXPECT_EQ(Shown(), (Texts{"A", "B"})) << "back in store order";
+    EXPECT_EQ(m_list->RefreshDataItem(1), 0);
+}
+
+TEST_F(FilterListTest, DeletingByRowAndByStoreIndexRenumbersTheRest)
+{
+    for (const char* symbol : {"A", "B", "C", "D", "E"})
+        Add(symbol, symbol[0] == 'C' ? "Sell" : "Buy");
+    m_list->SetColumnFilter(1, "buy");
+    m_list->ApplyFilter();
+    ASSERT_EQ(Shown(), (Texts{"A", "B", "D", "E"}));
+
+    EXPECT_TRUE(m_list->DeleteDataItem(2)) << "C is hidden: freed all the same";
+    EXPECT_EQ(m_list->GetStoreCount(), 4);
+    EXPECT_EQ(m_list->GetStoreIndex(2), 2) << "D moved down to store index 2";
+    EXPECT_TRUE(m_list->DeleteDataItem(2));
+    EXPECT_EQ(Shown(), (Texts{"A", "B", "E"}));
+    EXPECT_TRUE(m_list->DeleteItem(0));
+    EXPECT_EQ(Shown(), (Texts{"B", "E"}));
+    EXPECT_EQ(m_list->GetStoreIndex(1), 1);
+    // The last record of the store: nothing after it to renumber.
+    EXPECT_TRUE(m_list->DeleteDataItem(1));
+    EXPECT_EQ(Shown(), Texts{"B"});
+    EXPECT_EQ(m_list->GetStoreIndex(0), 0);
+
+    EXPECT_FALSE(m_list->DeleteItem(5));
+    EXPECT_EQ(m_driver.MessageBoxTexts(), Texts{"Delete item: Item not found"});
+    EXPECT_EQ(Shown(), Texts{"B"}) << "nothing deleted";
+}
+
+TEST_F(FilterListTest, InsertingInsideTheStoreMovesTheLaterRecordsUp)
+{
+    Add("A");
+    Add("C");
+    m_orders.push_back(Order{{"B", "Buy", "1", "1", "", ""}});
+    EXPECT_EQ(m_list->InsertItem(1, ""), 1);
+    EXPECT_TRUE(m_list->SetItemData(1, reinterpret_cast<DWORD_PTR>(&m_orders.back())));
+    EXPECT_EQ(Shown(), (Texts{"A", "B", "C"}));
+    EXPECT_EQ(m_list->GetStoreIndex(2), 2);
+    EXPECT_TRUE(m_list->DeleteDataItem(2));
+    EXPECT_EQ(Shown(), (Texts{"A", "B"}));
+}
+
+TEST_F(FilterListTest, DeletingASelectedRowSelectsTheNextOne)
+{
+    for (bool onRecords : {false, true})
+    {
+        m_list->DeleteAllItems();
+        m_list->SetCallbackMask(onRecords ? LVIS_SELECTED : 0);
+        Add("A");
+        Add("B");
+        Add("C");
+        m_list->SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        EXPECT_TRUE(m_list->DeleteItem(1));
+        EXPECT_EQ(Shown(), (Texts{"A", "C"}));
+        EXPECT_EQ(m_list->GetNextItem(-1, LVNI_SELECTED), 1)
+            << (onRecords ? "kept on the records" : "in the view");
+    }
+}
+
+TEST_F(FilterListTest, ANewestFirstListOutOfFocusScrollsBackToTheNewRow)
+{
+    m_list->SetNewestFirst(TRUE);
+    for (int i = 0; i < 60; ++i)
+        Add("R" + std::to_string(i));
+    m_list->EnsureVisible(59, FALSE);
+    ASSERT_GT(m_list->GetTopIndex(), 0);
+    Add("NEW");
+    EXPECT_EQ(m_list->GetTopIndex(), 0);
+    EXPECT_EQ(m_list->GetItemText(0, 0), "NEW");
+
+    m_list->EnsureVisible(60, FALSE);
+    m_list->DeleteItem(60);
+    EXPECT_EQ(m_list->GetTopIndex(), 0) << "a deletion too brings the newest row back";
+
+    m_list->SetFocus();
+    m_list->EnsureVisible(59, FALSE);
+    const int top = m_list->GetTopIndex();
+    Add("NEWER");
+    EXPECT_EQ(m_list->GetTopIndex(), top) << "a user at work in the list keeps his place";
+}
+
+TEST_F(FilterListTest, TheListViewAsksTheListForTextsAndCheckStates)
+{
+    m_list->SetExtendedStyle(m_list->GetExtendedStyle() | LVS_EX_CHECKBOXES);
+    Add("A", "Buy");
+    Add("B", "Sell");
+    m_list->SetCheck(1, TRUE);
+    EXPECT_EQ(m_list->CListCtrl::GetItemText(1, 1), "Sell") << "through the list view's own message";
+    EXPECT_EQ(m_list->GetItemState(1, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
+    EXPECT_EQ(m_list->GetItemState(0, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
+}
+
+TEST_F(FilterListTest, ADeletionStartsTheNextHeaderClickAfresh)
+{
+    Add("B");
+    Add("A");
+    Add("C");
+    m_driver.Click(Header().m_hWnd, HeaderPoint(0)); // column 0 starts ascending: this descends
+    m_driver.Click(Header().m_hWnd, HeaderPoint(0));
+    ASSERT_EQ(Shown(), (Texts{"A", "B", "C"}));
+    m_list->DeleteItem(0);
+    m_driver.Click(Header().m_hWnd, HeaderPoint(0));
+    EXPECT_EQ(Shown(), (Texts{"B", "C"})) << "ascending, as for a column not clicked before";
+}
+
+TEST_F(FilterListTest, ASelectionKeptOnTheRecordsStaysWithItsRowWhenNewRowsArrive)
+{
+    m_list->SetCallbackMask(LVIS_SELECTED);
+    m_list->SetNewestFirst(TRUE);
+    Add("A");
+    Add("B");
+    CRect r;
+    m_list->GetItemRect(1, &r, LVIR_BOUNDS); // "A"
+    m_driver.Click(m_list->m_hWnd, CPoint(r.left + 60, r.CenterPoint().y));
+    ASSERT_EQ(m_list->GetItemText(m_list->GetNextItem(-1, LVNI_SELECTED), 0), "A");
+    Add("C");
+    EXPECT_EQ(m_list->GetItemText(m_list->GetNextItem(-1, LVNI_SELECTED), 0), "A") << "still A, now on row 2";
+    EXPECT_EQ(m_list->GetSelectedCount(), 1u);
+}
+
+TEST_F(FilterListTest, AClickOnTheCheckBoxTicksTheRecordAndSelectsItsRow)
+{
+    m_list->SetExtendedStyle(m_list->GetExtendedStyle() | LVS_EX_CHECKBOXES);
+    Add("A");
+    Add("B");
+    CRect state;
+    m_list->GetItemRect(1, &state, LVIR_BOUNDS);
+    m_driver.Click(m_list->m_hWnd, CPoint(state.left + 4, state.CenterPoint().y));
+    EXPECT_TRUE(m_list->GetCheck(1));
+    EXPECT_FALSE(m_list->GetCheck(0));
+    EXPECT_TRUE(m_list->GetItemState(1, LVIS_SELECTED) & LVIS_SELECTED);
+    m_driver.Click(m_list->m_hWnd, CPoint(state.left + 4, state.CenterPoint().y));
+    EXPECT_FALSE(m_list->GetCheck(1));
+    m_list->SetCheck(0, TRUE);
+    EXPECT_TRUE(m_list->GetCheck(0));
+}
+
+TEST_F(FilterListTest, HeaderClicksSortTheVisibleRowsByTheColumnsType)
+{
+    Add("A", "Buy", "10", "2.5", "", "");
+    Add("B", "Buy", "9", "NA", "", "");
+    Add("C", "Buy", "100", "-1", "", "");
+    Add("D", "Sell", "-5", "-", "", "");
+    m_list->SetColumnFilter(1, "buy");
+    m_list->ApplyFilter();
+    m_driver.Click(Header().m_hWnd, HeaderPoint(2));
+    EXPECT_EQ(Shown(2), (Texts{"9", "10", "100"})) << "integers, ascending on the first click";
+    HDITEM hdi{};
+    hdi.mask = HDI_IMAGE | HDI_FORMAT;
+    Header().GetItem(2, &hdi);
+    EXPECT_EQ(hdi.iImage, 0);
+    m_driver.Click(Header().m_hWnd, HeaderPoint(2));
+    EXPECT_EQ(Shown(2), (Texts{"100", "10", "9"}));
+    Header().GetItem(2, &hdi);
+    EXPECT_EQ(hdi.iImage, 1);
+
+    m_driver.Click(Header().m_hWnd, HeaderPoint(3));
+    EXPECT_EQ(Shown(3), (Texts{"-1", "NA", "2.5"})) << "\"-\" and \"NA\" read as 0 here";
+    Header().GetItem(2, &hdi);
+    EXPECT_FALSE(hdi.fmt & HDF_IMAGE) << "the previous sort column loses its arrow";
+
+    m_list->SetNewestFirst(TRUE);
+    m_driver.Click(Header().m_hWnd, HeaderPoint(0));
+    EXPECT_EQ(Shown(), (Texts{"A", "B", "C"})) << "a newest-first list shows the sorted order from the top";
+}
+
+TEST_F(FilterListTest, DatesAndTimesSortLatestFirstOnTheFirstClick)
+{
+    for (const char* when : {"05/01/2024 10:00:01", "01/02/2024 00:00:00", "31/12/2023 23:59:59",
+                             "05/01/2024 09:59:59", "05/01/2024 10:00:00"})
+        Add("A", "", "", "", when);
+    m_driver.Click(Header().m_hWnd, HeaderPoint(4));
+    EXPECT_EQ(Shown(4), (Texts{"01/02/2024 00:00:00", "05/01/2024 10:00:01", "05/01/2024 10:00:00",
+                               "05/01/2024 09:59:59", "31/12/2023 23:59:59"}));
+    m_driver.Click(Header().m_hWnd, HeaderPoint(4));
+    EXPECT_EQ(Shown(4).front(), "31/12/2023 23:59:59");
+}
+
+TEST_F(FilterListTest, TheValuePickerOffersTheColumnsVisibleTextsAndWritesTheFilter)
+{
+    Add("A", "Buy");
+    Add("B", "Sell");
+    Add("C", "Buy");
+    Add("D", "Hold");
+    Add("E", "");
+    m_list->SetColumnFilter(0, "~A~B~D~E");
+    m_list->ApplyFilter();
+    m_list->SetFocus();
+    m_driver.Press('F', Ctrl);
+    // The filter button sits at the right end of the item's filter field.
+    CRect item;
+    Header().GetItemRect(1, &item);
+    m_driver.Click(Header().m_hWnd, CPoint(item.right - 4, item.bottom - 5));
+    CFilterText& picker = CFilterText::ForFilterLists();
+    ASSERT_TRUE(picker.IsWindowVisible());
+    std::vector<std::string> values;
+    for (int i = 0; i < picker.GetValues().GetCount(); ++i)
+    {
+        std::string text;
+        picker.GetValues().GetText(i, text);
+        values.push_back(text);
+    }
+    EXPECT_EQ(values, (Texts{"Buy", "Hold", "Sell"})) << "visible rows only, each once, no empty text";
+    EXPECT_NE(
+        std::find(m_owner.m_codes.begin(), m_owner.m_codes.end(), static_cast<UINT>(HDN_FILTERBTNCLICK)),
+        m_owner.m_codes.end());
+
+    picker.GetValues().SetSel(0);
+    picker.GetValues().SetSel(2);
+    picker.ApplySelection();
+    EXPECT_EQ(Shown(1), (Texts{"Buy", "Sell"})) << "Buy~Sell written into the header and applied";
+}
+
+TEST_F(FilterListTest, TabAndShiftTabWalkTheFilterRowAndWrapAround)
+{
+    m_list->SetFocus();
+    m_driver.Press('F', Ctrl);
+    auto editedItem = [&]
+    {
+        CRect edit;
+        ::GetWindowRect(::GetFocus(), &edit);
+        Header().ScreenToClient(&edit);
+        for (int i = 0; i < Header().GetItemCount(); ++i)
+        {
+            CRect r;
+            Header().GetItemRect(i, &r);
+            if (edit.CenterPoint().x >= r.left && edit.CenterPoint().x < r.right)
+                return i;
+        }
+        return -1;
+    };
+    ASSERT_EQ(editedItem(), 0);
+    m_driver.Press(VK_TAB);
+    EXPECT_EQ(editedItem(), 1);
+    m_driver.Press(VK_TAB, Shift);
+    m_driver.Press(VK_TAB, Shift);
+    EXPECT_EQ(editedItem(), 5) << "before the first comes the last";
+    m_driver.Press(VK_TAB);
+    EXPECT_EQ(editedItem(), 0) << "after the last comes the first";
+    EXPECT_EQ(m_list->GetScrollPos(SB_HORZ), 0);
+}
+
+TEST_F(FilterListTest, FilterListsOutOfStepAreRefusedWithTheRowsKept)
+{
+    Add("A");
+    m_list->m_arrFilterColumns.push_back(1);
+    m_list->ApplyFilter();
+    EXPECT_EQ(m_driver.MessageBoxTexts(), Texts{"Error occured while filtering"});
+    EXPECT_EQ(Shown(), Texts{"A"});
+}
+
+TEST_F(FilterListTest, LeavingDataModeFreesTheRecordsAndTheFilterRow)
+{
+    Add("A");
+    m_list->SetFocus();
+    m_driver.Press('F', Ctrl);
+    m_list->EnableFilter(FALSE);
+    EXPECT_FALSE(m_list->IsDataMode());
+    EXPECT_EQ(m_list->GetStoreCount(), 0);
+    EXPECT_EQ(m_list->GetItemCount(), 0);
+    EXPECT_FALSE(Header().GetStyle() & HDS_FILTERBAR);
+    EXPECT_FALSE(m_list->m_appearance.m_bColumnText);
+}
+
+} // namespace
