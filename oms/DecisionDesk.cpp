@@ -1,0 +1,208 @@
+#include "oms/DecisionDesk.h"
+
+#include "oms/ChangeApplier.h"
+#include "oms/FieldCatalogue.h"
+#include "oms/FieldIds.h"
+#include "oms/Publication.h"
+#include "oms/ServerStatus.h"
+#include "oms/SqliteSavepoint.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace oms
+{
+
+namespace
+{
+
+std::string ValueOf(const connect::Message& message, std::int32_t id)
+{
+    const std::string* value = message.Value(id);
+    return value ? *value : std::string();
+}
+
+std::optional<std::int64_t> KeyOf(const connect::Message& message)
+{
+    const std::string* text = message.Value(fid::kRequestKey);
+    if (!text)
+        return std::nullopt;
+    std::int64_t key = 0;
+    const char* end = text->data() + text->size();
+    const auto [stop, why] = std::from_chars(text->data(), end, key);
+    if (why != std::errc() || stop != end)
+        return std::nullopt;
+    return key;
+}
+
+// The fields of a decision message itself; anything else is an edited limit value.
+bool IsDecisionField(std::int32_t id)
+{
+    return id == fid::kFunction || id == fid::kUser || id == fid::kAccount || id == fid::kChecker ||
+           id == fid::kRequestKey || id == fid::kAuthType || id == fid::kStatus || id == fid::kReason;
+}
+
+std::string Describe(const RequestRecord& request)
+{
+    return "request " + std::to_string(request.key) + " (" + AuthTypeText(request.type) + " " +
+           request.entity + ")";
+}
+
+std::string Capitalised(std::string text)
+{
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+} // namespace
+
+DecisionDesk::Outcome DecisionDesk::Refuse(DecisionEntry& entry, int code, const std::string& text)
+{
+    entry.outcome = "refused";
+    entry.statusCode = code;
+    entry.statusText = text;
+    m_store.AppendDecision(entry);
+    return Outcome{code, text, false};
+}
+
+DecisionDesk::Outcome DecisionDesk::Decide(const connect::Message& message, const std::string& messageId,
+                                           const connect::Session& sender)
+{
+    // The same message again: the answer it had, and nothing else.
+    if (!messageId.empty())
+    {
+        if (const std::optional<DecisionEntry> before = m_store.DecisionByMessageId(messageId))
+            return Outcome{before->statusCode, before->statusText, true};
+    }
+
+    DecisionEntry entry;
+    entry.key = KeyOf(message);
+    entry.decidedAt = Store::Now();
+    entry.messageId = messageId;
+    entry.reason = ValueOf(message, fid::kReason);
+    const std::string status = ValueOf(message, fid::kStatus);
+    std::vector<std::pair<std::int32_t, std::string>> edits;
+    for (const connect::Message::Field& field : message.Fields())
+    {
+        if (!IsDecisionField(field.id))
+            edits.emplace_back(field.id, field.values.front());
+    }
+    entry.decision = status == "accepted"   ? (edits.empty() ? "accept" : "update")
+                     : status == "rejected" ? "reject"
+                                            : status;
+    for (const auto& [id, value] : edits)
+        entry.edited += (entry.edited.empty() ? "" : ";") + std::to_string(id) + "=" + value;
+
+    // The checker is who the terminal's session says; the message may only agree with it.
+    const std::string named = ValueOf(message, fid::kChecker);
+    entry.checker = sender.Known() ? sender.user : named;
+    if (sender.Known() && message.Has(fid::kChecker) && named != sender.user)
+        return Refuse(entry, kStatusBadMessage,
+                      "The decision names checker " + named + ", but it was sent from " + sender.user +
+                          "'s terminal; nothing was done");
+    if (entry.checker.empty())
+        return Refuse(entry, kStatusBadMessage, "A decision needs its checker (54294); nothing was done");
+    if (!entry.key)
+        return Refuse(entry, kStatusBadMessage,
+                      "A decision needs the request's key (51803); nothing was done");
+    if (status != "accepted" && status != "rejected")
+        return Refuse(entry, kStatusBadMessage,
+                      "A decision says \"accepted\" or \"rejected\" (10303), not \"" + status +
+                          "\"; nothing was done");
+
+    std::optional<RequestRecord> request = m_store.Request(*entry.key);
+    if (!request)
+        return Refuse(entry, kStatusNoRequest, "There is no request " + std::to_string(*entry.key));
+    const std::string what = Describe(*request);
+    if (request->maker == entry.checker)
+        return Refuse(entry, kStatusOwnRequest,
+                      Capitalised(what) + " was entered by " + entry.checker +
+                          ": a maker cannot authorise his own request");
+    if (request->status != kPending)
+        return Refuse(entry, kStatusAlreadyDecided,
+                      Capitalised(what) + " was already " + request->status + " by " + request->decidedBy +
+                          " at " + request->decidedAt);
+    if (message.Has(fid::kAuthType) && ValueOf(message, fid::kAuthType) != std::to_string(request->type))
+        return Refuse(entry, kStatusBadMessage,
+                      "The decision says type " + ValueOf(message, fid::kAuthType) + ", but " + what +
+                          " is of type " + std::to_string(request->type) + "; nothing was done");
+    const std::int32_t entityField = IsUserType(request->type)      ? fid::kUser
+                                     : IsAccountType(request->type) ? fid::kAccount
+                                                                    : 0;
+    if (entityField && message.Has(entityField) && ValueOf(message, entityField) != request->entity)
+        return Refuse(entry, kStatusBadMessage,
+                      "The decision names " + ValueOf(message, entityField) + ", but " + what + " is about " +
+                          request->entity + "; nothing was done");
+    if (!edits.empty() && request->type != kRmsLimits)
+        return Refuse(entry, kStatusBadMessage,
+                      "Edited values are for RMS Limits requests only, and " + what +
+                          " is not one; nothing was done");
+
+    if (status == "rejected")
+    {
+        const bool blank =
+            std::all_of(entry.reason.begin(), entry.reason.end(), [](char c) { return c == ' '; });
+        if (blank)
+            return Refuse(entry, kStatusBadMessage, "A rejection needs its reason (32766); nothing was done");
+    }
+    else
+    {
+        std::vector<ChangedField> changes = m_store.Changes(request->key);
+        if (!edits.empty())
+        {
+            const FieldValues current = m_store.Fields(EntityKind::Limits, request->entity);
+            for (const auto& [id, value] : edits)
+            {
+                const FieldSpec* spec = FieldCatalogue::Find(EntityKind::Limits, id);
+                if (!spec)
+                    return Refuse(entry, kStatusBadMessage,
+                                  "Field " + std::to_string(id) + " is not a limit; nothing was done");
+                std::string error;
+                const std::optional<std::string> normal = FieldCatalogue::Normalise(*spec, value, &error);
+                if (!normal)
+                    return Refuse(entry, kStatusBadMessage, "The edited " + error + "; nothing was done");
+                const auto it = std::find_if(changes.begin(), changes.end(),
+                                             [id = id](const ChangedField& c) { return c.id == id; });
+                if (it != changes.end())
+                    it->values = {*normal};
+                else
+                {
+                    const auto now = current.find(id);
+                    changes.push_back(ChangedField{
+                        id,
+                        {*normal},
+                        now == current.end() ? std::nullopt : std::optional<Values>(now->second)});
+                }
+            }
+        }
+        // Applied whole or not at all: a change that no longer fits leaves the entity as it was.
+        std::optional<std::string> why;
+        {
+            SqliteSavepoint savepoint(m_store.Db());
+            why = ChangeApplier(m_store).Apply(*request, changes);
+            if (!why)
+                savepoint.Release();
+        }
+        if (why)
+            return Refuse(entry, kStatusCannotApply, Capitalised(what) + " cannot be accepted: " + *why);
+    }
+
+    request->status = status;
+    request->decidedBy = entry.checker;
+    request->decidedAt = entry.decidedAt;
+    m_store.MarkDecided(request->key, request->status, request->decidedBy, request->decidedAt);
+    entry.outcome = "applied";
+    entry.statusCode = kStatusOk;
+    entry.statusText = Capitalised(what) + " " + status + " by " + entry.checker;
+    if (status == "rejected")
+        entry.statusText += ": " + entry.reason;
+    else if (!edits.empty())
+        entry.statusText +=
+            " with " + std::to_string(edits.size()) + " edited limit" + (edits.size() == 1 ? "" : "s");
+    m_store.AppendDecision(entry);
+    m_store.AppendOutbox(PublishedForm(*request));
+    return Outcome{entry.statusCode, entry.statusText, false};
+}
+
+} // namespace oms

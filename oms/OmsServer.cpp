@@ -1,0 +1,351 @@
+#include "oms/OmsServer.h"
+
+#include "oms/DecisionDesk.h"
+#include "oms/DetailReplies.h"
+#include "oms/FieldIds.h"
+#include "oms/MakerDesk.h"
+#include "oms/Publication.h"
+#include "oms/ServerStatus.h"
+#include "oms/SqliteError.h"
+#include "oms/SqliteSavepoint.h"
+#include "oms/SqliteTransaction.h"
+
+#include <charconv>
+
+namespace oms
+{
+
+namespace
+{
+
+constexpr const char* kUserDetails = "om_get_auth_user_details";
+constexpr const char* kAccountDetails = "om_get_auth_account_details";
+constexpr const char* kLimitsDetails = "om_get_auth_limits_details";
+constexpr const char* kDecision = "om_authenticate_functionality";
+constexpr const char* kRecovery = "om_get_functionality_details";
+
+const std::string& FunctionOf(const connect::Message& message)
+{
+    static const std::string none;
+    const std::string* function = message.Value(fid::kFunction);
+    return function ? *function : none;
+}
+
+// The privilege level a user has by his type, for requests that come without a session.
+int PrivilegeOfType(const std::string& type)
+{
+    if (type == "ADMIN" || type == "RMS")
+        return 0;
+    if (type == "BROKER_ADMIN")
+        return 1;
+    if (type == "BRANCH_ADMIN")
+        return 2;
+    return 4;
+}
+
+} // namespace
+
+OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
+    : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs)
+{
+    if (options.fresh)
+        Store::MoveAside(options.databasePath);
+    Store::Options storeOptions;
+    storeOptions.busyTimeoutMs = options.busyTimeoutMs;
+    storeOptions.serverLock = true;
+    storeOptions.seed = [&options](Store& store) { Seeder(store, options.seed, options.seedSize).Run(); };
+    m_store = Store::Open(options.databasePath, storeOptions);
+    m_created = m_store->WasCreated();
+}
+
+OmsServer::~OmsServer()
+{
+    Stop();
+}
+
+void OmsServer::Start()
+{
+    PublishOutbox();
+    if (m_watchIntervalMs > 0 && !m_watcher.joinable())
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_watchLock);
+            m_stopping = false;
+        }
+        m_watcher = std::thread([this] { Watch(); });
+    }
+}
+
+void OmsServer::Stop()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_watchLock);
+        m_stopping = true;
+    }
+    m_watchWake.notify_all();
+    if (m_watcher.joinable())
+        m_watcher.join();
+}
+
+void OmsServer::Watch()
+{
+    std::unique_lock<std::mutex> guard(m_watchLock);
+    while (!m_watchWake.wait_for(guard, std::chrono::milliseconds(m_watchIntervalMs),
+                                 [this] { return m_stopping; }))
+    {
+        guard.unlock();
+        try
+        {
+            std::lock_guard<std::mutex> store(m_lock);
+            // Another connection's commit changes the data version; only then is there anything new.
+            const std::int64_t version = std::stoll(m_store->Db().QueryText("PRAGMA data_version"));
+            if (version != m_dataVersion)
+            {
+                m_dataVersion = version;
+                PublishOutboxLocked();
+            }
+        }
+        catch (const std::exception&)
+        {
+            // A busy or failing database is tried again at the next look.
+        }
+        guard.lock();
+    }
+}
+
+std::size_t OmsServer::PublishOutbox()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return PublishOutboxLocked();
+}
+
+std::size_t OmsServer::PublishOutboxLocked()
+{
+    std::size_t published = 0;
+    for (;;)
+    {
+        const auto entries = m_store->Outbox(m_publishedThrough, 500);
+        if (entries.empty())
+            return published;
+        for (const auto& [seq, message] : entries)
+        {
+            m_publisher.Publish(message);
+            m_publishedThrough = seq;
+            ++published;
+        }
+    }
+}
+
+std::int64_t OmsServer::Enter(const MakerRequest& request)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::int64_t key = 0;
+    {
+        SqliteTransaction transaction(m_store->Db());
+        // What was published before goes now, in a transaction that syncs anyway.
+        m_store->DeleteOutboxThrough(m_publishedThrough);
+        key = MakerDesk(*m_store).EnterWithin(request);
+        transaction.Commit();
+    }
+    PublishOutboxLocked();
+    return key;
+}
+
+void OmsServer::WithStore(const std::function<void(Store&)>& work)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    work(*m_store);
+}
+
+void OmsServer::OnRequest(const connect::Message& request, connect::ReplyStream& replies)
+{
+    const Request one{&request, &replies};
+    OnRequests(std::span<const Request>(&one, 1));
+}
+
+void OmsServer::OnRequests(std::span<const Request> batch)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::size_t i = 0;
+    while (i < batch.size())
+    {
+        std::size_t end = i;
+        while (end < batch.size() && FunctionOf(*batch[end].message) == kDecision)
+            ++end;
+        if (end > i)
+        {
+            HandleDecisions(batch.subspan(i, end - i));
+            i = end;
+            continue;
+        }
+        try
+        {
+            HandleQuery(*batch[i].message, *batch[i].replies);
+        }
+        catch (const std::exception& failure)
+        {
+            batch[i].replies->Close(kStatusServerFault,
+                                    std::string("The server's database failed: ") + failure.what());
+        }
+        ++i;
+    }
+}
+
+void OmsServer::HandleDecisions(std::span<const Request> run)
+{
+    std::vector<DecisionDesk::Outcome> outcomes(run.size());
+    try
+    {
+        SqliteTransaction transaction(m_store->Db());
+        m_store->DeleteOutboxThrough(m_publishedThrough);
+        DecisionDesk desk(*m_store);
+        for (std::size_t i = 0; i < run.size(); ++i)
+        {
+            // One decision that fails in the database goes back alone.
+            SqliteSavepoint savepoint(m_store->Db());
+            try
+            {
+                outcomes[i] =
+                    desk.Decide(*run[i].message, run[i].replies->MessageId(), run[i].replies->Sender());
+                savepoint.Release();
+            }
+            catch (const SqliteError& failure)
+            {
+                outcomes[i] = {kStatusServerFault,
+                               std::string("The server's database failed; nothing was recorded: ") +
+                                   failure.what(),
+                               false};
+            }
+        }
+        transaction.Commit();
+    }
+    catch (const SqliteError& failure)
+    {
+        for (DecisionDesk::Outcome& outcome : outcomes)
+            outcome = {kStatusServerFault,
+                       std::string("The server's database failed; nothing was recorded: ") + failure.what(),
+                       false};
+    }
+    if (m_afterCommit)
+        m_afterCommit();
+    // Answered only once durable: an answer never claims what a crash could undo.
+    for (std::size_t i = 0; i < run.size(); ++i)
+        run[i].replies->Close(outcomes[i].code, outcomes[i].text);
+    PublishOutboxLocked();
+}
+
+void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStream& replies)
+{
+    const std::string& function = FunctionOf(request);
+    if (function == kUserDetails || function == kAccountDetails || function == kLimitsDetails)
+        HandleDetails(request, replies);
+    else if (function == kRecovery)
+        HandleRecovery(request, replies);
+    else
+        replies.Close(kStatusUnknownFunction, "The server has no function \"" + function + "\"");
+}
+
+namespace
+{
+
+// Which requests the asking user may see: his terminal's session decides; without one the
+// server's own record of the user does.
+std::optional<connect::SubscriptionFilter> FilterFor(Store& store, const connect::Session& sender,
+                                                     const std::string& named, std::string* error)
+{
+    if (sender.Known())
+        return VisibilityFilter(sender.privilege, sender.user, sender.broker);
+    const std::optional<EntityRow> user =
+        named.empty() ? std::nullopt : store.Entity(EntityKind::User, named);
+    if (!user)
+    {
+        *error =
+            named.empty() ? "The request does not say who asks" : named + " is not a user of this server";
+        return std::nullopt;
+    }
+    return VisibilityFilter(PrivilegeOfType(user->category), named, user->broker);
+}
+
+} // namespace
+
+void OmsServer::HandleDetails(const connect::Message& request, connect::ReplyStream& replies)
+{
+    const std::string& function = FunctionOf(request);
+    const std::string* keyText = request.Value(fid::kRequestKey);
+    std::int64_t key = 0;
+    const bool readable =
+        keyText && std::from_chars(keyText->data(), keyText->data() + keyText->size(), key).ptr ==
+                       keyText->data() + keyText->size();
+    if (!readable || keyText->empty())
+    {
+        replies.Close(kStatusBadMessage, "A detail query needs the request's key (51803)");
+        return;
+    }
+    const std::string* asking = request.Value(fid::kMaker);
+    std::string error;
+    const std::optional<connect::SubscriptionFilter> filter =
+        FilterFor(*m_store, replies.Sender(), asking ? *asking : std::string(), &error);
+    if (!error.empty())
+    {
+        replies.Close(kStatusUnknownUser, error);
+        return;
+    }
+    const std::optional<RequestRecord> record = m_store->Request(key);
+    if (!record)
+    {
+        replies.Close(kStatusNoRequest, "There is no request " + *keyText);
+        return;
+    }
+    if (!filter || !filter->Matches(PublishedForm(*record)))
+    {
+        replies.Close(kStatusNotVisible, "Request " + *keyText + " is not among the requests you may see");
+        return;
+    }
+    const bool fits = (function == kUserDetails && IsUserType(record->type)) ||
+                      (function == kAccountDetails && IsAccountType(record->type)) ||
+                      (function == kLimitsDetails && record->type == kRmsLimits);
+    if (!fits)
+    {
+        replies.Close(kStatusBadMessage, "Request " + *keyText + " is a " + AuthTypeText(record->type) +
+                                             " request; " + function + " does not describe it");
+        return;
+    }
+    if (record->status != kPending)
+    {
+        replies.Close(kStatusAlreadyDecided, "Request " + *keyText + " was already " + record->status +
+                                                 " by " + record->decidedBy + " at " + record->decidedAt);
+        return;
+    }
+    replies.Reply(DetailReplies(*m_store).Build(*record, m_store->Changes(key)));
+    replies.Close(kStatusOk, "Details of request " + *keyText);
+}
+
+void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplyStream& replies)
+{
+    const std::string* asking = request.Value(fid::kUser);
+    std::string error;
+    const std::optional<connect::SubscriptionFilter> filter =
+        FilterFor(*m_store, replies.Sender(), asking ? *asking : std::string(), &error);
+    if (!error.empty())
+    {
+        replies.Close(kStatusUnknownUser, error);
+        return;
+    }
+    std::size_t sent = 0;
+    if (filter)
+    {
+        m_store->ForEachPending(
+            [&](const RequestRecord& pending)
+            {
+                connect::Message form = PublishedForm(pending);
+                if (filter->Matches(form))
+                {
+                    replies.Reply(std::move(form));
+                    ++sent;
+                }
+            });
+    }
+    replies.Close(kStatusOk, std::to_string(sent) + " pending request" + (sent == 1 ? "" : "s"));
+}
+
+} // namespace oms

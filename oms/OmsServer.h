@@ -1,0 +1,99 @@
+// kivo-oms, the order-management server simulator: answers the terminals' detail queries,
+// decisions and recovery, takes makers' requests, and publishes every new, changed and decided
+// request. Whatever it publishes is first written to the outbox in the transaction that caused
+// it and published from there after the commit, so a crash in between delays a publication but
+// never loses it.
+//
+// Thread-safe: requests arrive on the transport's thread, makers' requests on the generator's,
+// and a watcher thread publishes what other programs (the maker tool) write into the database.
+#pragma once
+
+#include "connect/Publisher.h"
+#include "connect/RequestHandler.h"
+#include "oms/MakerRequest.h"
+#include "oms/Seeder.h"
+#include "oms/Store.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace oms
+{
+
+class OmsServer final : public connect::RequestHandler
+{
+public:
+    struct Options
+    {
+        std::string databasePath;
+        // Moves an existing database aside first and starts with a new one.
+        bool fresh = false;
+        int busyTimeoutMs = 5000;
+        std::uint32_t seed = Seeder::kDefaultSeed;
+        Seeder::Size seedSize;
+        // How often the watcher looks for requests that another program entered (0: never).
+        int watchIntervalMs = 250;
+    };
+
+    // Opens the database, creating and seeding it when there is none. Throws StoreError with a
+    // message for the user when the database cannot be used (nothing is changed then).
+    // 'publisher' (not owned) must outlive the server.
+    OmsServer(const Options& options, connect::Publisher& publisher);
+    ~OmsServer() override;
+    OmsServer(const OmsServer&) = delete;
+    OmsServer& operator=(const OmsServer&) = delete;
+
+    // Publishes what the outbox still holds (what a crash left unpublished, requests entered
+    // while no server ran) and starts the watcher.
+    void Start();
+    void Stop();
+
+    void OnRequest(const connect::Message& request, connect::ReplyStream& replies) override;
+    // Decisions that arrive together are recorded in one transaction, one sync of the disk,
+    // before any of them is answered or published.
+    void OnRequests(std::span<const Request> batch) override;
+
+    // A maker's request: recorded and published. Throws MakerError when refused.
+    std::int64_t Enter(const MakerRequest& request);
+    // Runs 'work' on the store under the server's lock (tools, tests, the terminal's scripts).
+    void WithStore(const std::function<void(Store&)>& work);
+    // Publishes what is in the outbox now; how many messages that was.
+    std::size_t PublishOutbox();
+
+    // Called after a decision's commit and before its publication (tests stop the process there).
+    void SetAfterCommitHook(std::function<void()> hook) { m_afterCommit = std::move(hook); }
+    bool WasCreated() const { return m_created; }
+    const std::string& DatabasePath() const { return m_path; }
+
+private:
+    void HandleDecisions(std::span<const Request> run);
+    void HandleQuery(const connect::Message& request, connect::ReplyStream& replies);
+    void HandleDetails(const connect::Message& request, connect::ReplyStream& replies);
+    void HandleRecovery(const connect::Message& request, connect::ReplyStream& replies);
+    std::size_t PublishOutboxLocked();
+    void Watch();
+
+    std::string m_path;
+    connect::Publisher& m_publisher;
+    std::unique_ptr<Store> m_store;
+    bool m_created = false;
+    int m_watchIntervalMs = 0;
+    std::function<void()> m_afterCommit;
+
+    std::mutex m_lock; // the store, the outbox position
+    std::int64_t m_publishedThrough = 0;
+    std::int64_t m_dataVersion = -1;
+
+    std::mutex m_watchLock;
+    std::condition_variable m_watchWake;
+    bool m_stopping = false;
+    std::thread m_watcher;
+};
+
+} // namespace oms

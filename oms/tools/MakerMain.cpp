@@ -1,0 +1,234 @@
+// kivo-maker: enters makers' requests into the server's database, from the command line, from a
+// file of requests, or generated at a chosen rate. A running server (a terminal that embeds it)
+// publishes them within a moment; otherwise they are published when it starts.
+#include "oms/DataFolder.h"
+#include "oms/FieldCatalogue.h"
+#include "oms/MakerCommand.h"
+#include "oms/MakerDesk.h"
+#include "oms/MakerError.h"
+#include "oms/SampleData.h"
+#include "oms/SampleRequests.h"
+#include "oms/Seeder.h"
+#include "oms/SqliteError.h"
+#include "oms/SqliteTransaction.h"
+#include "oms/Store.h"
+#include "oms/StoreError.h"
+
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <thread>
+
+namespace
+{
+
+const char* const kUsage =
+    "kivo-maker: enters makers' requests for the checkers' console\n"
+    "\n"
+    "  kivo-maker [--db FILE] --maker ID VERB ENTITY [FIELD=VALUE ...]\n"
+    "  kivo-maker [--db FILE] [--maker ID] --file FILE\n"
+    "  kivo-maker [--db FILE] --generate [--every SECONDS] [--count N] [--not ID]\n"
+    "  kivo-maker --fields user|account|limits\n"
+    "\n"
+    "  VERB      add-user, modify-user, delete-user, add-account, modify-account, delete-account, limits\n"
+    "  ENTITY    a user or account id; for limits the owner: broker:, branch:, group:, dealer:, client: and "
+    "a code\n"
+    "  FIELD     a field's name (see --fields) or id; several values of a field are separated by '|'\n"
+    "  --file    one request a line in the same words (maker=ID first on a line names its maker); '#' starts "
+    "a\n"
+    "            comment. The file is entered whole or, when a line is refused, not at all.\n"
+    "  --generate  realistic requests by the brokers' makers, one every few seconds (default 5), until\n"
+    "            --count requests were entered or the program is stopped; --not ID leaves that maker out\n"
+    "  --db FILE the server's database (default: kivo/kivo-oms.db in the user's data folder)\n"
+    "\n"
+    "  kivo-maker --maker MAKER1 modify-user KV1234 email=asha.rao@example.in status=Suspended\n"
+    "  kivo-maker --maker MAKER2 limits client:KVC10001 cash-margin=2500000 remarks=\"Raised on request\"\n";
+
+void Report(const oms::MakerRequest& request, std::int64_t key)
+{
+    std::cout << "Entered request " << key << ": " << oms::MakerCommand::VerbOf(request.type) << " "
+              << request.entity << " by " << request.maker << std::endl;
+}
+
+int Generate(oms::Store& store, double every, long count, const std::string& excluded)
+{
+    oms::SampleData data(std::random_device{}());
+    oms::MakerDesk desk(store);
+    for (long entered = 0; count <= 0 || entered < count;)
+    {
+        std::vector<oms::MakerRequest> requests = oms::SampleRequests(store, data).Any(excluded);
+        for (const oms::MakerRequest& request : requests)
+        {
+            try
+            {
+                Report(request, desk.Enter(request));
+                ++entered;
+            }
+            catch (const oms::MakerError&)
+            {
+                // A sample that clashes with a pending request: the next one will do.
+            }
+        }
+        if (!requests.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(every * 1000)));
+    }
+    return 0;
+}
+
+int EnterFile(oms::Store& store, const std::string& path, const std::string& maker)
+{
+    std::ifstream in(path);
+    if (!in)
+    {
+        std::cerr << "kivo-maker: cannot read " << path << "\n";
+        return 1;
+    }
+    std::vector<std::pair<oms::MakerRequest, int>> requests;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number)
+    {
+        if (const std::size_t first = line.find_first_not_of(" \t\r");
+            first == std::string::npos || line[first] == '#')
+            continue;
+        std::string error;
+        const auto words = oms::MakerCommand::Split(line, &error);
+        const auto request = words ? oms::MakerCommand::Parse(*words, maker, &error) : std::nullopt;
+        if (!request)
+        {
+            std::cerr << "kivo-maker: " << path << ":" << number << ": " << error
+                      << "; nothing was entered\n";
+            return 1;
+        }
+        requests.emplace_back(*request, number);
+    }
+    oms::SqliteTransaction transaction(store.Db());
+    oms::MakerDesk desk(store);
+    std::vector<std::int64_t> keys;
+    for (const auto& [request, number] : requests)
+    {
+        try
+        {
+            keys.push_back(desk.EnterWithin(request));
+        }
+        catch (const oms::MakerError& error)
+        {
+            std::cerr << "kivo-maker: " << path << ":" << number << ": " << error.what()
+                      << "; nothing was entered\n";
+            return 1;
+        }
+    }
+    transaction.Commit();
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        Report(requests[i].first, keys[i]);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string database = oms::DefaultDatabasePath();
+    std::string maker;
+    std::string file;
+    std::string excluded;
+    bool generate = false;
+    double every = 5;
+    long count = 0;
+    std::vector<std::string> words;
+    const auto usage = [](const std::string& error)
+    {
+        std::cerr << "kivo-maker: " << error << "\n\n" << kUsage;
+        return 2;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--db" || arg == "--maker" || arg == "--file" || arg == "--every" ||
+                                arg == "--count" || arg == "--not" || arg == "--fields";
+        if (takesValue && i + 1 >= args.size())
+            return usage(arg + " needs a value");
+        if (arg == "--help" || arg == "-h")
+        {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--db")
+            database = args[++i];
+        else if (arg == "--maker")
+            maker = args[++i];
+        else if (arg == "--file")
+            file = args[++i];
+        else if (arg == "--not")
+            excluded = args[++i];
+        else if (arg == "--generate")
+            generate = true;
+        else if (arg == "--every" || arg == "--count")
+        {
+            const std::string value = args[++i];
+            char* end = nullptr;
+            const double number = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end || number <= 0 ||
+                (arg == "--count" && number != static_cast<long>(number)))
+                return usage(arg + " takes a positive number, not '" + value + "'");
+            if (arg == "--every")
+                every = number;
+            else
+                count = static_cast<long>(number);
+        }
+        else if (arg == "--fields")
+        {
+            const std::string kind = args[++i];
+            const oms::EntityKind which = kind == "user"      ? oms::EntityKind::User
+                                          : kind == "account" ? oms::EntityKind::Account
+                                                              : oms::EntityKind::Limits;
+            if (kind != "user" && kind != "account" && kind != "limits")
+                return usage("--fields takes user, account or limits");
+            for (const oms::FieldSpec& spec : oms::FieldCatalogue::For(which))
+                std::cout << spec.key << " (" << spec.id << ")" << (spec.identity ? "  the id" : "") << "\n";
+            return 0;
+        }
+        else if (arg.rfind("--", 0) == 0)
+            return usage("unknown option " + arg);
+        else
+            words.push_back(arg);
+    }
+    const int modes = (generate ? 1 : 0) + (file.empty() ? 0 : 1) + (words.empty() ? 0 : 1);
+    if (modes != 1)
+        return usage("give one request, or --file FILE, or --generate");
+
+    try
+    {
+        oms::Store::Options options;
+        options.seed = [](oms::Store& store) { oms::Seeder(store).Run(); };
+        std::unique_ptr<oms::Store> store = oms::Store::Open(database, options);
+        if (store->WasCreated())
+            std::cout << "Created and seeded the database " << database << "\n";
+        if (generate)
+            return Generate(*store, every, count, excluded);
+        if (!file.empty())
+            return EnterFile(*store, file, maker);
+        std::string error;
+        const auto request = oms::MakerCommand::Parse(words, maker, &error);
+        if (!request)
+            return usage(error);
+        Report(*request, oms::MakerDesk(*store).Enter(*request));
+        return 0;
+    }
+    catch (const oms::StoreError& error)
+    {
+        std::cerr << "kivo-maker: " << error.what() << "\n";
+        return 1;
+    }
+    catch (const oms::MakerError& error)
+    {
+        std::cerr << "kivo-maker: refused: " << error.what() << "\n";
+        return 1;
+    }
+    catch (const oms::SqliteError& error)
+    {
+        std::cerr << "kivo-maker: the database failed: " << error.what() << "\n";
+        return 1;
+    }
+}

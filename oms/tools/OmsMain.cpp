@@ -1,0 +1,165 @@
+// kivo-oms: the order-management server's own program. It creates and seeds the database, checks
+// it, and shows what it holds and what the server answers. Terminals reach the server embedded in
+// kivo-host; a message bus brings it separate terminals later.
+#include "connect/Message.h"
+#include "oms/DataFolder.h"
+#include "oms/DetailReplies.h"
+#include "oms/OmsServer.h"
+#include "oms/Publication.h"
+#include "oms/Store.h"
+#include "oms/StoreError.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+const char* const kUsage =
+    "kivo-oms: the order-management server simulator\n"
+    "\n"
+    "  kivo-oms [--db FILE] [--fresh] [COMMAND]\n"
+    "\n"
+    "  --db FILE      the database (default: kivo/kivo-oms.db in the user's data folder)\n"
+    "  --fresh        move the database aside (FILE.bak) and start with a new, seeded one\n"
+    "\n"
+    "  init           create and seed the database when there is none (the default)\n"
+    "  check          the database's integrity and the server's rules; exit code 1 on a problem\n"
+    "  stats          what the database holds\n"
+    "  pending        the pending requests, oldest first\n"
+    "  show KEY       the published form and the detail reply of one request\n";
+
+class NoPublisher : public connect::Publisher
+{
+public:
+    void Publish(const connect::Message&) override {}
+};
+
+void Print(const connect::Message& message, const char* indent)
+{
+    for (const connect::Message::Field& field : message.Fields())
+    {
+        std::cout << indent << field.id << ":";
+        for (const std::string& value : field.values)
+            std::cout << " [" << value << "]";
+        std::cout << "\n";
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    oms::OmsServer::Options options;
+    options.databasePath = oms::DefaultDatabasePath();
+    options.watchIntervalMs = 0;
+    std::vector<std::string> command;
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        if (args[i] == "--help" || args[i] == "-h")
+        {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (args[i] == "--db")
+        {
+            if (i + 1 >= args.size())
+            {
+                std::cerr << "kivo-oms: --db needs a file\n\n" << kUsage;
+                return 2;
+            }
+            options.databasePath = args[++i];
+        }
+        else if (args[i] == "--fresh")
+            options.fresh = true;
+        else if (args[i].rfind("--", 0) == 0)
+        {
+            std::cerr << "kivo-oms: unknown option " << args[i] << "\n\n" << kUsage;
+            return 2;
+        }
+        else
+            command.push_back(args[i]);
+    }
+    const std::string verb = command.empty() ? "init" : command[0];
+    if (verb != "init" && verb != "check" && verb != "stats" && verb != "pending" && verb != "show")
+    {
+        std::cerr << "kivo-oms: unknown command " << verb << "\n\n" << kUsage;
+        return 2;
+    }
+    if (verb == "show" && command.size() != 2)
+    {
+        std::cerr << "kivo-oms: show needs a request key\n";
+        return 2;
+    }
+
+    NoPublisher nobody;
+    try
+    {
+        oms::OmsServer server(options, nobody);
+        int code = 0;
+        server.WithStore(
+            [&](oms::Store& store)
+            {
+                if (verb == "init")
+                    std::cout << (server.WasCreated() ? "Created and seeded " : "Using ") << store.Path()
+                              << "\n";
+                else if (verb == "check")
+                {
+                    for (const std::string& problem : store.CheckConsistency())
+                    {
+                        std::cout << problem << "\n";
+                        code = 1;
+                    }
+                    if (code == 0)
+                        std::cout << store.Path() << ": consistent\n";
+                }
+                else if (verb == "stats")
+                {
+                    for (const char* kind : {"user", "account", "limits"})
+                        std::cout << kind << ": "
+                                  << store.Db().QueryText(
+                                         std::string("SELECT COUNT(*) FROM entities WHERE kind = '") + kind +
+                                         "'")
+                                  << "\n";
+                    for (const char* status : {oms::kPending, oms::kAccepted, oms::kRejected})
+                        std::cout << status << ": " << store.CountRequests(status) << "\n";
+                    std::cout << "decisions logged: "
+                              << store.Db().QueryText("SELECT COUNT(*) FROM decision_log")
+                              << "\noutbox: " << store.Db().QueryText("SELECT COUNT(*) FROM outbox") << "\n";
+                }
+                else if (verb == "pending")
+                {
+                    store.ForEachPending(
+                        [](const oms::RequestRecord& r)
+                        {
+                            std::cout << r.key << "  " << oms::AuthTypeText(r.type) << "  " << r.entity
+                                      << "  " << r.category << "  by " << r.maker << "  " << r.broker << " "
+                                      << r.branch << "\n";
+                        });
+                }
+                else
+                {
+                    const std::optional<oms::RequestRecord> r = store.Request(std::atoll(command[1].c_str()));
+                    if (!r)
+                    {
+                        std::cerr << "kivo-oms: there is no request " << command[1] << "\n";
+                        code = 1;
+                        return;
+                    }
+                    std::cout << "published:\n";
+                    Print(oms::PublishedForm(*r), "  ");
+                    std::cout << "details:\n";
+                    Print(oms::DetailReplies(store).Build(*r, store.Changes(r->key)), "  ");
+                }
+            });
+        return code;
+    }
+    catch (const oms::StoreError& error)
+    {
+        std::cerr << "kivo-oms: " << error.what() << "\n";
+        return 1;
+    }
+}
