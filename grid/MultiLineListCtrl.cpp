@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <unordered_set>
 
 IMPLEMENT_DYNAMIC(CMultiLineListCtrl, CCommonListCtrl)
@@ -171,7 +172,7 @@ BOOL CMultiLineListCtrl::SetSectionData(int index, void* section, int lineCount)
     entry->m_pSection = section;
     entry->m_nLineCount = std::max(1, lineCount);
     const std::size_t title = static_cast<std::size_t>(line - within);
-    if (!PassesFilter(*entry, true))
+    if (!PassesFilter(*entry))
     {
         // A collapsed section leaves with its title; an expanded one with its row lines too.
         std::size_t end = title + 1;
@@ -595,16 +596,6 @@ BOOL CMultiLineListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lPara
     return CCommonListCtrl::OnChildNotify(message, wParam, lParam, result);
 }
 
-BOOL CMultiLineListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
-{
-    return CCommonListCtrl::OnNotify(wParam, lParam, result);
-}
-
-BOOL CMultiLineListCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    return CCommonListCtrl::OnCommand(wParam, lParam);
-}
-
 BOOL CMultiLineListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     if (message == WM_SETFONT)
@@ -620,11 +611,6 @@ BOOL CMultiLineListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LR
     return CCommonListCtrl::OnWndMsg(message, wParam, lParam, result);
 }
 
-void CMultiLineListCtrl::OnContextMenu(CWnd* wnd, CPoint point)
-{
-    CCommonListCtrl::OnContextMenu(wnd, point);
-}
-
 void CMultiLineListCtrl::OnDestroy()
 {
     m_arrEntries.clear();
@@ -634,14 +620,7 @@ void CMultiLineListCtrl::OnDestroy()
     CCommonListCtrl::OnDestroy();
 }
 
-// ---- Filtering and sorting ----------------------------------------------------------------------
-
-bool CMultiLineListCtrl::PassesFilter(const sMultiLineColInfo&, bool) const
-{
-    return true;
-}
-
-void CMultiLineListCtrl::ApplyFilter() {}
+// ---- Sorting ----------------------------------------------------------------------
 
 void CMultiLineListCtrl::SortSections(int position)
 {

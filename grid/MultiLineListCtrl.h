@@ -8,10 +8,13 @@
 #pragma once
 
 #include "grid/CommonListCtrl.h"
+#include "grid/FilterPattern.h"
+#include "grid/FilterText.h"
 #include "grid/MultiLineColInfo.h"
 #include "winlib/Gdi.h"
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +27,7 @@ constexpr UINT ID_MULTILINE_RESET_FILTERS = 33078;
 constexpr UINT ID_MULTILINE_ADD_CUSTOM_COLUMNS = 33079;
 constexpr UINT ID_MULTILINE_DELETE_CUSTOM_COLUMNS = 33080;
 
-class CMultiLineListCtrl : public CCommonListCtrl
+class CMultiLineListCtrl : public CCommonListCtrl, public CFilterTextTarget
 {
     DECLARE_DYNAMIC(CMultiLineListCtrl)
 public:
@@ -87,14 +90,29 @@ public:
     // Reads the header's filter texts and rebuilds the line map from the entries that pass, all
     // collapsed.
     void ApplyFilter();
+    // Writes a filter into the header item at a display position, without the header's change
+    // notification; 'valueList' makes it a list of whole values separated by "~".
+    void SetColumnFilter(int position, const std::string& text, BOOL valueList);
+    // Clears every header filter; the owner hears of it and filters again.
+    void ResetFilters();
+    // The filter text of the header item at a display position.
+    std::string GetColumnFilter(int position) const;
     BOOL IsFilterApplied() const { return m_bFilterApplied; }
+    // The value picker's choice for a column: a list of values, or "--ALL-- " for none.
+    void SetPickedFilter(int position, const std::string& text) override;
+    // Opens the shared value picker of the multi-line lists for a column at a screen point.
+    void ShowFilterPicker(int position, CPoint screen);
+    // The header menu also offers "Add Custom Columns" and "Delete Custom Columns".
+    BOOL m_bUserDefinedColumns = FALSE;
     // Sorts the sections by their title lines in the column at a display position.
     void SortSections(int position);
 
 protected:
-    // A section passes when every filter column matches on one of its lines; 'asShown' reads
-    // row lines as they are displayed (with their indent).
-    bool PassesFilter(const sMultiLineColInfo& entry, bool asShown) const;
+    // A section passes when every filter column matches on one of its lines.
+    bool PassesFilter(const sMultiLineColInfo& entry) const;
+    // Tells the owner that the header's filters changed.
+    void ForwardFilterChange(int item);
+    void ShowSectionHeaderMenu(CPoint screen);
     // The column index of a display position, falling back to the position itself before the
     // columns were laid out.
     int ColumnOfPosition(int position) const;
@@ -149,11 +167,13 @@ protected:
     int m_nSelectedLine = -1; // the selected line at the last drawing
     int m_nPrevSelectedLine = -1;
 
-    // Filter state: the columns (indexes) whose header filter is not empty and their texts.
+    // Filter state: the columns (indexes) whose header filter is not empty and their texts, each
+    // made ready for matching; the columns whose filter came from the value picker.
     std::vector<int> m_arrFilterColumns;
     std::vector<std::string> m_arrFilterTexts;
+    std::vector<FilterPattern> m_arrFilterPatterns;
+    std::set<int> m_setValueListColumns;
     BOOL m_bFilterApplied = FALSE;
-    BOOL m_bValueListFilter = FALSE;
     BOOL m_bSuppressFilterNotify = FALSE;
     int m_nSortColumnIndex = -1;
 
