@@ -19,8 +19,18 @@ struct sDetailSection
     // Lines the grid shows when the section is expanded: the title and every row.
     int GetLineCount() const { return 1 + static_cast<int>(m_arrRows.size()); }
     // The row shown at a line of the section: the title at 0, row n - 1 at n; null beyond.
-    const sMCListStruct* GetLine(int line) const;
-    sMCListStruct* GetLine(int line);
+    const sMCListStruct* GetLine(int line) const
+    {
+        if (line == 0)
+            return m_pTitle.get();
+        if (line < 0 || line > static_cast<int>(m_arrRows.size()))
+            return nullptr;
+        return m_arrRows[static_cast<std::size_t>(line - 1)].get();
+    }
+    sMCListStruct* GetLine(int line)
+    {
+        return const_cast<sMCListStruct*>(static_cast<const sDetailSection*>(this)->GetLine(line));
+    }
 };
 
 // The detail grid's data descriptor: column 0 the field, 1 the value, 2 the old value of the line's

@@ -254,11 +254,21 @@ BOOL CMultiLineListCtrl::GetCell(const sMultiLineColInfo& entry, int column, int
 std::string CMultiLineListCtrl::LineText(const sMultiLineColInfo& entry, int column, int line) const
 {
     std::string text;
+    LineText(entry, column, line, text);
+    return text;
+}
+
+void CMultiLineListCtrl::LineText(const sMultiLineColInfo& entry, int column, int line,
+                                  std::string& text) const
+{
+    // Only the text: the colours a descriptor gives are of no use here, and the grid's own
+    // would cost a message each.
+    text.clear();
     COLORREF textColor = CLR_NONE;
     COLORREF bkColor = CLR_NONE;
     int image = -1;
-    GetCell(entry, column, line, text, textColor, bkColor, image);
-    return text;
+    if (m_pfnDescriptor && column >= 0)
+        m_pfnDescriptor(entry.m_pSection, column, text, textColor, bkColor, image, line);
 }
 
 std::string CMultiLineListCtrl::GetItemText(int line, int column) const

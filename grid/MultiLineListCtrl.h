@@ -117,6 +117,7 @@ protected:
     // columns were laid out.
     int ColumnOfPosition(int position) const;
     std::string LineText(const sMultiLineColInfo& entry, int column, int line) const;
+    void LineText(const sMultiLineColInfo& entry, int column, int line, std::string& text) const;
     // Rebuilds the line map from the entries that pass, every section collapsed.
     void RebuildLineMap(bool filtered);
     void SyncItemCount();
@@ -173,6 +174,7 @@ protected:
     std::vector<std::string> m_arrFilterTexts;
     std::vector<FilterPattern> m_arrFilterPatterns;
     std::set<int> m_setValueListColumns;
+    mutable std::string m_strFilterScratch; // one line's text while filtering
     BOOL m_bFilterApplied = FALSE;
     BOOL m_bSuppressFilterNotify = FALSE;
     int m_nSortColumnIndex = -1;

@@ -34,6 +34,7 @@ bool CMultiLineListCtrl::PassesFilter(const sMultiLineColInfo& entry) const
     if (!m_pfnDescriptor || m_arrFilterColumns.empty())
         return true;
     const int lines = std::max(1, entry.m_nLineCount);
+    std::string& text = m_strFilterScratch;
     for (std::size_t f = 0; f < m_arrFilterColumns.size(); ++f)
     {
         const FilterPattern& pattern = m_arrFilterPatterns[f];
@@ -41,7 +42,10 @@ bool CMultiLineListCtrl::PassesFilter(const sMultiLineColInfo& entry) const
             continue;
         bool matched = false;
         for (int line = 0; line < lines && !matched; ++line)
-            matched = pattern.Matches(LineText(entry, m_arrFilterColumns[f], line));
+        {
+            LineText(entry, m_arrFilterColumns[f], line, text);
+            matched = pattern.Matches(text);
+        }
         if (!matched)
             return false;
     }
