@@ -120,6 +120,12 @@ public:
     // The cell of a user-defined column: its expression over the row's other cells.
     BOOL ComputeUserColumn(DWORD_PTR item, int column, std::string& text) const;
 
+    // Appends a user-defined column and shows it after the last shown column.
+    void AddUserColumn(const sKivoColInfo& column);
+    // Removes a column description and its header column; the indexes after it move down by one
+    // everywhere they are kept (positions, widths, expressions, filters, the keyword column).
+    void RemoveUserColumn(int column);
+
     // The default row colour: the first keyword found in the keyword column's cell.
     static void KeywordRowColor(CCommonListCtrl* list, DWORD_PTR item, COLORREF& textColor, int row, UINT id);
 

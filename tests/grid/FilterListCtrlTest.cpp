@@ -106,7 +106,8 @@ TEST_F(FilterListTest, NumberBoundsExactMatchingAndResetThroughTheHeaderMenu)
     for (const auto& item : m_driver.PopupMenusShown()[0].items)
         items.push_back(item.text);
     EXPECT_EQ(items, (Texts{"Reposition Columns", "Fit to Data", "Fit to Header", "Fit to Window", "",
-                            "Reset Filters", "Match Filter Exactly", ""}));
+                            "Reset Filters", "Match Filter Exactly", "", "Add Custom Columns",
+                            "Delete Custom Columns"}));
     EXPECT_TRUE(m_list->m_bMatchExactly);
     EXPECT_EQ(Shown(), (Texts{"A", "C"})) << "buy no longer matches buying; the filter ran again";
 
