@@ -1,5 +1,8 @@
 // The hash map behind every map of the console: chained buckets, nodes handed out from blocks,
 // and a hash that spreads the console's clustered field ids (integer keys) over the buckets.
+// The table starts with 100 buckets, as the framework's does; unlike that one it grows once the
+// chains get long (more than kMaxChain entries a bucket on average), so that a console with a
+// million pending requests finds each as quickly as one with a hundred.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +55,7 @@ template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE> class CKTMap
 public:
     static constexpr unsigned int kDefaultHashTableSize = 100;
     static constexpr int kBlockSize = 10;
+    static constexpr unsigned int kMaxChain = 4;
 
     // Opaque iteration handle: empty when the iteration is over.
     class Position
@@ -116,6 +120,8 @@ public:
         Node*& head = m_buckets[hash % m_nHashTableSize];
         node->pNext = head;
         head = node;
+        if (static_cast<unsigned int>(m_nCount) > kMaxChain * m_nHashTableSize)
+            Rehash(m_nHashTableSize * 4 + 1);
         return node->value;
     }
 
@@ -168,6 +174,25 @@ public:
     }
 
 private:
+    // Moves every node to a table of 'size' buckets; the stored hashes make it a relinking.
+    void Rehash(unsigned int size)
+    {
+        std::vector<Node*> buckets(size, nullptr);
+        for (Node* head : m_buckets)
+        {
+            while (head)
+            {
+                Node* next = head->pNext;
+                Node*& into = buckets[head->nHashValue % size];
+                head->pNext = into;
+                into = head;
+                head = next;
+            }
+        }
+        m_buckets.swap(buckets);
+        m_nHashTableSize = size;
+    }
+
     // The stored hash is compared first: it is cheap and rules out almost every other key.
     Node* Find(ARG_KEY key, unsigned int hash) const
     {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -149,4 +150,37 @@ TEST(KTMap, IterationVisitsEveryPairOnce)
     EXPECT_FALSE(edited.GetStartPosition());
 }
 
+TEST(KTMap, ATableWithLongChainsGrowsAndKeepsEveryKey)
+{
+    CPendingMap pending;
+    std::vector<std::unique_ptr<sMakeCheckStruct>> records;
+    for (int i = 0; i < 400; ++i)
+    {
+        records.push_back(std::make_unique<sMakeCheckStruct>());
+        pending.SetAt("REQ-" + std::to_string(i), records.back().get());
+    }
+    EXPECT_EQ(pending.GetHashTableSize(), 100u) << "a small map keeps the framework's hundred buckets";
+    for (int i = 400; i < 5000; ++i)
+    {
+        records.push_back(std::make_unique<sMakeCheckStruct>());
+        pending.SetAt("REQ-" + std::to_string(i), records.back().get());
+    }
+    EXPECT_GT(pending.GetHashTableSize(), 1000u);
+    EXPECT_EQ(pending.GetCount(), 5000);
+    int visited = 0;
+    for (auto position = pending.GetStartPosition(); position;)
+    {
+        std::string key;
+        sMakeCheckStruct* record = nullptr;
+        pending.GetNextAssoc(position, key, record);
+        ASSERT_EQ(record, records[static_cast<std::size_t>(std::stoi(key.substr(4)))].get()) << key;
+        ++visited;
+    }
+    EXPECT_EQ(visited, 5000);
+    for (int i = 0; i < 5000; i += 2)
+        ASSERT_TRUE(pending.RemoveKey("REQ-" + std::to_string(i)));
+    sMakeCheckStruct* found = nullptr;
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(pending.Lookup("REQ-" + std::to_string(i), found), i % 2 == 1) << i;
+}
 } // namespace
