@@ -3,19 +3,92 @@
 #include "connect/DarvRxControl.h"
 #include "controls/DisplayTextDlg.h"
 #include "dozizedizizi/AuthTypes.h"
+#include "dozizedizizi/DetailBuilders.h"
+#include "dozizedizizi/DetailSection.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/FieldLabels.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
+#include "frame/KTHolderFrame.h"
 #include "plugin/MCConnection.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CDozizEdizizi, CKTBCGPDialogBar)
 
 namespace
 {
-constexpr UINT kAlwaysEnabled[] = {4000, IDC_MC_ACCEPT, IDC_MC_REJECT, IDC_MC_UPDATE, IDC_MC_RECOVER};
+constexpr UINT kAlwaysEnabled[] = {IDC_MC_REQUEST_LIST, IDC_MC_ACCEPT, IDC_MC_REJECT, IDC_MC_UPDATE,
+                                   IDC_MC_RECOVER};
+
+// The band above the grids that the buttons take, and the margin around the grids.
+constexpr int kButtonBand = 55;
+constexpr int kMargin = 5;
+// What the start call's placement of a second start gives a wide screen.
+const CRect kRestartListRect(0, 0, 1680, 400);
+const CRect kRestartBarRect(5, 35, 1675, 395);
+constexpr int kCaptionHeight = 17;
+
+constexpr std::size_t kMaxCellText = 255;
+
+// The request list's columns: name, data type.
+constexpr std::pair<const char*, int> kRequestColumns[] = {
+    {"Entity Name", KIVO_DT_TEXT}, {"Auth Type", KIVO_DT_TEXT}, {"Key", KIVO_DT_INT64},
+    {"Maker", KIVO_DT_TEXT},       {"Branch", KIVO_DT_TEXT},    {"Broker", KIVO_DT_TEXT}};
+constexpr int kRequestColumnWidth = 75;
+
+// The characters a value typed into the detail grid may hold.
+constexpr const char* kDetailEditCharacters =
+    "0123456789.-qwertyuiopasdfghjklzxcvbnmQWERTYUIOPASDFGHJKLZXCVBNM!@#$%^&*()_`,./;':}{|~ ";
+
+sKivoColInfo Column(const char* name, int width, int format, int dataType)
+{
+    sKivoColInfo column;
+    column.SetName(name);
+    column.m_nWidth = width;
+    column.m_nFormat = format;
+    column.m_nDataType = dataType;
+    return column;
+}
+
+// The request list's text callback: one cell of a request's row.
+BOOL DescribeRequest(DWORD_PTR item, int column, std::string& text, COLORREF&, COLORREF&, int&)
+{
+    const auto* request = reinterpret_cast<const sMakeCheckStruct*>(item);
+    if (!request || column < 0 || column >= 7)
+        return FALSE;
+    switch (column)
+    {
+    case 0:
+        text = request->m_strEntity;
+        break;
+    case 1:
+        text = GetAuthTypeText(request->m_strAuthType);
+        break;
+    case 2:
+        text = request->m_strKey;
+        break;
+    case 3:
+        text = request->m_strMaker;
+        break;
+    case 4:
+        text = request->m_strBranch;
+        break;
+    case 5:
+        text = request->m_strBroker;
+        break;
+    default:
+        text = request->m_strSpare;
+        break;
+    }
+    if (text.size() > kMaxCellText)
+        text.resize(kMaxCellText);
+    return TRUE;
+}
 
 // Published statuses.
 constexpr const char* kAuthPending = "auth pending";
@@ -56,12 +129,15 @@ PFN_pu_get_find_menu_item_in_roles ConsoleRolesFunction()
     return g_pDozizEdizizi ? g_pDozizEdizizi->m_pfnFindMenuItemInRoles : nullptr;
 }
 
-CDozizEdizizi::CDozizEdizizi() = default;
+CDozizEdizizi::CDozizEdizizi()
+{
+    m_wndRequestList.m_strListName = "Maker-Checker";
+    m_wndRequestList.SetDataDescriptor(&DescribeRequest);
+}
 
 CDozizEdizizi::~CDozizEdizizi()
 {
-    m_mapPendingRequests.ForEach([](const std::string&, sMakeCheckStruct* request) { delete request; });
-    m_mapPendingRequests.RemoveAll();
+    DeleteAllRequests();
     ClearDetailView();
     ClearFieldLabels();
     m_mapEditedValues.RemoveAll();
@@ -80,6 +156,16 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
         m_pConnection = std::make_unique<sMCConnection>();
         m_pConnection->Open();
     }
+    CRect client;
+    GetClientRect(&client);
+    const CRect holder(client.left + kMargin, client.top + kButtonBand, client.right - kMargin,
+                       client.bottom - kMargin);
+    m_pHolderFrame = std::make_unique<CKTHolderFrame>();
+    m_pHolderFrame->CreateTwoGridHolder(this, HOLDER_HORIZONTAL, holder, &m_wndRequestList,
+                                        "Maker checker List", IDC_MC_REQUEST_LIST, &m_wndDetailList,
+                                        "Maker Checker Details List", IDC_MC_DETAIL_LIST);
+    InitialiseRequestList();
+    InitialiseDetailList();
     FillFieldLabels();
     const auto modifyRight =
         FindHostFunction<PFN_pu_get_maker_checker_Modify_Right>("pu_get_maker_checker_Modify_Right");
@@ -89,6 +175,233 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
             update->ShowWindow(SW_HIDE);
     }
     return result;
+}
+
+void CDozizEdizizi::InitialiseRequestList()
+{
+    if (!m_wndRequestList.m_hWnd)
+        return;
+    m_wndRequestList.m_arrColumns.clear();
+    for (const auto& [name, type] : kRequestColumns)
+        m_wndRequestList.m_arrColumns.push_back(Column(name, kRequestColumnWidth, KIVO_ALIGN_RIGHT, type));
+    m_wndRequestList.InitColumns();
+    m_wndRequestList.EnableFilter(TRUE);
+    // New requests are inserted at the end of the store; the list shows the newest on top.
+    m_wndRequestList.SetNewestFirst(TRUE);
+    m_wndRequestList.SetOwner(this);
+    m_wndRequestList.SetExtendedStyle(m_wndRequestList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
+    m_wndRequestList.SetCallbackMask(LVIS_SELECTED);
+}
+
+void CDozizEdizizi::InitialiseDetailList()
+{
+    if (!m_wndDetailList.m_hWnd)
+        return;
+    m_wndDetailList.SetBkColor(RGB(255, 255, 255));
+    m_wndDetailList.SetTextColor(RGB(0, 0, 0));
+    m_wndDetailList.m_arrColumns = {Column("Field", 160, KIVO_ALIGN_LEFT, KIVO_DT_TEXT),
+                                    Column("Value", 200, KIVO_ALIGN_CENTER, KIVO_DT_TEXT),
+                                    Column("Old Value", 200, KIVO_ALIGN_CENTER, KIVO_DT_TEXT)};
+    m_wndDetailList.InitColumns();
+    m_wndDetailList.EnableSectionMode(TRUE);
+    m_wndDetailList.SetExtendedStyle((m_wndDetailList.GetExtendedStyle() | LVS_EX_GRIDLINES) &
+                                     ~LVS_EX_HEADERDRAGDROP);
+    m_wndDetailList.SetDataDescriptor(&DescribeDetailSection);
+    m_wndDetailList.SetAcceptedChars(kDetailEditCharacters);
+}
+
+// The grids follow the console: each list first, then the holder frame around them.
+void CDozizEdizizi::OnSize(UINT type, int cx, int cy)
+{
+    if (m_pHolderFrame && m_pHolderFrame->m_hWnd)
+    {
+        CRect client;
+        GetClientRect(&client);
+        client.top += kCaptionHeight;
+        if (m_wndRequestList.m_hWnd)
+            m_wndRequestList.MoveWindow(&client, TRUE);
+        if (m_wndDetailList.m_hWnd)
+            m_wndDetailList.MoveWindow(&client, TRUE);
+        CRect holder;
+        GetWindowRect(&holder);
+        ScreenToClient(&holder);
+        holder.top += kButtonBand;
+        holder.left += kMargin;
+        holder.right -= kMargin;
+        holder.bottom -= kMargin;
+        if (holder.Width() > 0)
+            m_pHolderFrame->MoveWindow(&holder, TRUE);
+    }
+    CKTBCGPDialogBar::OnSize(type, cx, cy);
+}
+
+void CDozizEdizizi::PlaceForRestart()
+{
+    if (!m_pHolderFrame || !m_pHolderFrame->m_hWnd)
+        return;
+    if (m_wndRequestList.m_hWnd)
+        m_wndRequestList.MoveWindow(&kRestartListRect, TRUE);
+    CRect client;
+    GetClientRect(&client);
+    if (m_wndDetailList.m_hWnd)
+        m_wndDetailList.MoveWindow(&client, TRUE);
+    if (kRestartBarRect.Width() > 0)
+        m_pHolderFrame->MoveWindow(&kRestartBarRect, TRUE);
+    MoveWindow(&kRestartBarRect, TRUE);
+}
+
+void CDozizEdizizi::OnDestroy()
+{
+    // The grids go with the window: what they show goes first, while they still hold it.
+    DeleteAllRequests();
+    ClearDetailView();
+    CKTBCGPDialogBar::OnDestroy();
+}
+
+// ---- Editing a limit value ------------------------------------------------------------
+
+namespace
+{
+
+std::string WithoutCommas(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), ','), text.end());
+    return text;
+}
+
+// How an edited limit goes to the server: whole numbers for the quantity and security limits,
+// the text itself for the remarks and the validation flag, two decimals for every amount.
+std::string EditedValueText(int fieldId, const std::string& value)
+{
+    if (fieldId == 64312 || fieldId == 64037)
+        return value;
+    const double number = std::strtod(value.c_str(), nullptr);
+    char text[64];
+    std::snprintf(text, sizeof text,
+                  (fieldId == 41236 || fieldId == 64210 || fieldId == 64211) ? "%.0f" : "%.2f", number);
+    return text;
+}
+
+constexpr const char* kValueColumn = "Value";
+
+} // namespace
+
+sMCListStruct* CDozizEdizizi::DetailRowAt(int line) const
+{
+    int within = 0;
+    const sMultiLineColInfo* entry = m_wndDetailList.ResolveLine(line, &within);
+    if (!entry || within == 0 || !entry->m_pSection)
+        return nullptr;
+    return static_cast<sDetailSection*>(entry->m_pSection)->GetLine(within);
+}
+
+void CDozizEdizizi::OnBeginEdit(int line, int column, sCellEditInfo& info)
+{
+    sMCListStruct* row = DetailRowAt(line);
+    if (!row)
+        return;
+    row->m_strValue = WithoutCommas(row->m_strValue);
+    const int index = m_wndDetailList.GetColumnAtPosition(column);
+    if (index < 0 || index >= static_cast<int>(m_wndDetailList.m_arrColumns.size()) ||
+        m_wndDetailList.m_arrColumns[static_cast<std::size_t>(index)].GetName() != kValueColumn)
+        return;
+    switch (row->m_nEditType)
+    {
+    case MC_EDIT_DROPDOWN:
+    case MC_EDIT_DROPDOWN_ALT:
+    {
+        info.m_nEditorKind = CELL_EDITOR_DROPDOWN;
+        std::size_t start = 0;
+        while (start <= row->m_strChoices.size())
+        {
+            const std::size_t comma = row->m_strChoices.find(',', start);
+            const std::string choice = row->m_strChoices.substr(
+                start, comma == std::string::npos ? std::string::npos : comma - start);
+            if (choice.empty())
+                break;
+            info.m_arrChoices.push_back(choice);
+            if (comma == std::string::npos)
+                break;
+            start = comma + 1;
+        }
+        break;
+    }
+    case MC_EDIT_TEXT:
+        info.m_nEditorKind = CELL_EDITOR_TEXT;
+        info.m_strText = row->m_strEditParam;
+        break;
+    case MC_EDIT_PRICE:
+        info.m_nEditorKind = CELL_EDITOR_PRICE;
+        info.m_strText = row->m_strEditParam;
+        break;
+    case MC_EDIT_DATETIME:
+        info.m_nEditorKind = CELL_EDITOR_DATETIME;
+        break;
+    default:
+        break;
+    }
+}
+
+void CDozizEdizizi::OnEndEdit(const NMLVDISPINFO& edit)
+{
+    sMCListStruct* row = DetailRowAt(edit.item.iItem);
+    if (!row)
+        return;
+    const int column = edit.item.iSubItem;
+    if (column >= 0 && column < static_cast<int>(m_wndDetailList.m_arrColumns.size()) &&
+        m_wndDetailList.m_arrColumns[static_cast<std::size_t>(column)].GetName() == kValueColumn &&
+        edit.item.pszText)
+        row->m_strValue = edit.item.pszText;
+    // Whatever column the edit ended in, a limit's current value is what Update sends.
+    int fieldId = 0;
+    if (GetLabelFieldId(row->m_strField, fieldId))
+    {
+        row->m_strValue = WithoutCommas(row->m_strValue);
+        m_mapEditedValues.SetAt(fieldId, EditedValueText(fieldId, row->m_strValue));
+    }
+    m_wndDetailList.RedrawItems(edit.item.iItem, edit.item.iItem);
+}
+
+BOOL CDozizEdizizi::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_MULTILINE_EDIT_BEGIN && lParam)
+        OnBeginEdit(LOWORD(wParam), HIWORD(wParam), *reinterpret_cast<sCellEditInfo*>(lParam));
+    else if (message == WM_MULTILINE_EDIT_END && lParam)
+        OnEndEdit(*reinterpret_cast<const NMLVDISPINFO*>(lParam));
+    else
+        return CKTBCGPDialogBar::OnWndMsg(message, wParam, lParam, result);
+    *result = Default();
+    return TRUE;
+}
+
+BOOL CDozizEdizizi::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header && header->idFrom == IDC_MC_REQUEST_LIST && header->code == NM_DBLCLK)
+    {
+        const int row = m_wndRequestList.GetNextItem(-1, LVNI_SELECTED);
+        if (row >= 0)
+        {
+            if (auto* request = reinterpret_cast<sMakeCheckStruct*>(m_wndRequestList.GetItemData(row)))
+                OpenRequest(request);
+        }
+        *result = 0;
+        return TRUE;
+    }
+    if (header && header->code == HDN_FILTERCHANGE)
+    {
+        if (header->idFrom == IDC_MC_REQUEST_LIST)
+        {
+            m_wndRequestList.ApplyFilter();
+            return TRUE;
+        }
+        if (header->idFrom == IDC_MC_DETAIL_LIST)
+        {
+            m_wndDetailList.ApplyFilter();
+            return TRUE;
+        }
+    }
+    return CKTBCGPDialogBar::OnNotify(wParam, lParam, result);
 }
 
 void CDozizEdizizi::DoDataExchange(CDataExchange* dx)
@@ -124,6 +437,12 @@ BOOL CDozizEdizizi::OnCommand(WPARAM wParam, LPARAM lParam)
     {
         switch (LOWORD(wParam))
         {
+        case IDC_MC_ACCEPT:
+            OnAccept();
+            return TRUE;
+        case IDC_MC_REJECT:
+            OnReject();
+            return TRUE;
         case IDC_MC_UPDATE:
             OnUpdate();
             return TRUE;
@@ -216,7 +535,7 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
     std::unique_ptr<sMakeCheckStruct> fresh;
     if (!request)
     {
-        fresh = std::make_unique<sMakeCheckStruct>();
+        fresh = std::make_unique<sListedRequest>();
         fresh->m_strKey = key;
         request = fresh.get();
     }
@@ -259,7 +578,13 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
         return;
     }
     if (fresh)
-        m_mapPendingRequests.SetAt(key, fresh.release());
+    {
+        sMakeCheckStruct* listed = fresh.release();
+        m_mapPendingRequests.SetAt(key, listed);
+        AddRequestRow(listed);
+    }
+    else
+        RedrawRequestList();
     Beep(kBeepFrequency, kBeepDuration);
 }
 
@@ -268,11 +593,128 @@ void CDozizEdizizi::RemoveRequest(const std::string& key)
     sMakeCheckStruct* request = FindRequest(key);
     if (!request)
         return;
+    RemoveRequestRow(key);
     m_mapPendingRequests.RemoveKey(key);
     delete request;
 }
 
-void CDozizEdizizi::ClearDetailView() {}
+// ---- The request list ------------------------------------------------------------------
+
+void CDozizEdizizi::AddRequestRow(sMakeCheckStruct* request)
+{
+    auto* listed = static_cast<sListedRequest*>(request);
+    listed->m_nOrderSlot = m_orderSlots.Append();
+    m_arrOrder.push_back(listed);
+    if (!m_wndRequestList.m_hWnd)
+        return;
+    m_wndRequestList.InsertItem(0, "");
+    m_wndRequestList.SetItemData(0, reinterpret_cast<DWORD_PTR>(request));
+    // The new row goes on top: every row below it moves down a line.
+    m_wndRequestList.Invalidate(FALSE);
+}
+
+// The row searched for from the last to the first is the one row whose record has the key: the
+// record is found by its key and its row by where it stands in the store, whether or not the
+// filter shows it, so that a hidden row never keeps a record that is gone.
+void CDozizEdizizi::RemoveRequestRow(const std::string& key)
+{
+    auto* listed = static_cast<sListedRequest*>(FindRequest(key));
+    if (!listed)
+        return;
+    const int index = StoreIndexOf(*listed);
+    ForgetOrder(*listed);
+    if (index >= 0 && m_wndRequestList.m_hWnd)
+        m_wndRequestList.DeleteDataItem(index);
+}
+
+int CDozizEdizizi::StoreIndexOf(const sListedRequest& request) const
+{
+    const FilterRows& rows = m_wndRequestList.Rows();
+    const auto item = reinterpret_cast<std::uint64_t>(static_cast<const sMakeCheckStruct*>(&request));
+    const std::uint32_t index = m_orderSlots.Rank(request.m_nOrderSlot);
+    if (index < rows.StoreCount())
+    {
+        const std::uint32_t slot = rows.SlotOfStoreIndex(index);
+        if (slot != FilterRows::kNone && rows.At(slot).item == item)
+            return static_cast<int>(index);
+    }
+    // The list's store no longer runs in step with ours (it was emptied behind our back): look.
+    std::uint32_t position = 0;
+    for (std::uint32_t slot = rows.FirstSlot(); slot != FilterRows::kNone;
+         slot = rows.NextSlot(slot), ++position)
+    {
+        if (rows.At(slot).item == item)
+            return static_cast<int>(position);
+    }
+    return -1;
+}
+
+void CDozizEdizizi::ForgetOrder(sListedRequest& request)
+{
+    m_orderSlots.Kill(request.m_nOrderSlot);
+    m_arrOrder[request.m_nOrderSlot] = nullptr;
+    // Once most slots are dead, the live ones are numbered afresh in the same order.
+    if (m_orderSlots.DeadCount() > 64 && m_orderSlots.DeadCount() > m_orderSlots.LiveCount())
+    {
+        std::vector<sListedRequest*> live;
+        live.reserve(m_orderSlots.LiveCount());
+        for (sListedRequest* entry : m_arrOrder)
+        {
+            if (entry)
+            {
+                entry->m_nOrderSlot = static_cast<std::uint32_t>(live.size());
+                live.push_back(entry);
+            }
+        }
+        m_arrOrder.swap(live);
+        m_orderSlots.Reset(static_cast<std::uint32_t>(m_arrOrder.size()));
+    }
+}
+
+void CDozizEdizizi::RedrawRequestList()
+{
+    if (m_wndRequestList.m_hWnd)
+        m_wndRequestList.Invalidate(TRUE);
+}
+
+void CDozizEdizizi::DeleteAllRequests()
+{
+    for (auto it = m_arrOrder.rbegin(); it != m_arrOrder.rend(); ++it)
+        delete *it;
+    m_arrOrder.clear();
+    m_orderSlots.Reset(0);
+    m_mapPendingRequests.RemoveAll();
+    if (m_wndRequestList.m_hWnd)
+        m_wndRequestList.DeleteAllItems();
+}
+
+std::vector<sMakeCheckStruct*> CDozizEdizizi::TickedRequests() const
+{
+    std::vector<sMakeCheckStruct*> ticked;
+    if (!m_wndRequestList.m_hWnd)
+        return ticked;
+    const int rows = m_wndRequestList.GetItemCount();
+    for (int row = 0; row < rows; ++row)
+    {
+        if (!m_wndRequestList.GetCheck(row))
+            continue;
+        if (auto* request = reinterpret_cast<sMakeCheckStruct*>(m_wndRequestList.GetItemData(row)))
+            ticked.push_back(request);
+    }
+    return ticked;
+}
+
+void CDozizEdizizi::ClearDetailView()
+{
+    if (!m_wndDetailList.IsSectionMode())
+        return;
+    for (const auto& entry : m_wndDetailList.GetEntries())
+    {
+        delete static_cast<sDetailSection*>(entry->m_pSection);
+        entry->m_pSection = nullptr;
+    }
+    m_wndDetailList.DeleteAllItems();
+}
 
 // ---- Queries ---------------------------------------------------------------------------
 
@@ -312,6 +754,26 @@ int CDozizEdizizi::RequestLimitsDetails(sMakeCheckStruct* request)
                             "Request for getting entities details sent ", m_strDetailKey);
 }
 
+void CDozizEdizizi::AddDetails(const std::string& functionName, MnmHndl reply)
+{
+    if (!m_wndDetailList.m_hWnd)
+        return;
+    if (functionName == kLimitsDetailsFunction)
+        BuildLimitDetails(reply, m_wndDetailList);
+    else if (functionName == kUserDetailsFunction)
+        BuildUserDetails(reply, m_wndDetailList);
+    else if (functionName == kAccountDetailsFunction)
+        BuildAccountDetails(reply, m_wndDetailList);
+}
+
+void CDozizEdizizi::CompleteDetailView()
+{
+    if (!m_wndDetailList.m_hWnd)
+        return;
+    m_wndDetailList.ExpandAllSections();
+    m_wndDetailList.FitColumns(ID_LIST_FIT_TO_WINDOW);
+}
+
 // ---- Decisions -------------------------------------------------------------------------
 
 int CDozizEdizizi::SendAccept(sMakeCheckStruct* request)
@@ -326,10 +788,18 @@ int CDozizEdizizi::SendReject(sMakeCheckStruct* request, const std::string& reas
 
 void CDozizEdizizi::AcceptRequests(const std::vector<sMakeCheckStruct*>& requests)
 {
+    // A failed send shows a message box, and while it is up a published decision may take a
+    // record away: the requests are decided on copies taken now.
+    std::vector<sMakeCheckStruct> copies;
+    copies.reserve(requests.size());
+    for (const sMakeCheckStruct* request : requests)
+        copies.push_back(*request);
+
     m_arrInvestorUsers.clear();
     m_arrInvestorClients.clear();
-    for (sMakeCheckStruct* request : requests)
+    for (sMakeCheckStruct& copy : copies)
     {
+        sMakeCheckStruct* request = &copy;
         if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT && request->m_strAuthType == AUTH_ADD_USER)
             m_arrInvestorUsers.push_back(request);
         else if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT &&
@@ -358,24 +828,48 @@ void CDozizEdizizi::AcceptRequests(const std::vector<sMakeCheckStruct*>& request
 
     const std::vector<sMakeCheckStruct*>& unpaired =
         m_arrInvestorUsers.empty() ? m_arrInvestorClients : m_arrInvestorUsers;
-    if (unpaired.empty())
-        return;
     std::string names;
     for (auto it = unpaired.rbegin(); it != unpaired.rend(); ++it)
         names += "  " + (*it)->m_strEntity;
+    m_arrInvestorUsers.clear();
+    m_arrInvestorClients.clear();
+    if (names.empty())
+        return;
     std::string text = "Autenticate User and Account for" + names;
     AfxMessageBox(text);
     text += "For Investor client Autenticate User and Client Together";
     AddToTabbedLog(std::move(text), 2);
 }
 
-void CDozizEdizizi::RejectRequests(const std::vector<sMakeCheckStruct*>& requests)
+void CDozizEdizizi::OnAccept()
+{
+    AcceptRequests(TickedRequests());
+}
+
+// The ticked rows are read once the reason is in: the list may change while the dialog is up.
+void CDozizEdizizi::OnReject()
+{
+    const std::string reason = AskRejectionReason();
+    if (!reason.empty())
+        RejectRequests(TickedRequests(), reason);
+}
+
+std::string CDozizEdizizi::AskRejectionReason()
 {
     CDisplayTextDlg dialog(this);
-    if (dialog.DoModal() != IDOK || dialog.m_strText.empty())
-        return;
-    for (sMakeCheckStruct* request : requests)
-        SendReject(request, dialog.m_strText);
+    if (dialog.DoModal() != IDOK)
+        return {};
+    return dialog.m_strText;
+}
+
+void CDozizEdizizi::RejectRequests(const std::vector<sMakeCheckStruct*>& requests, const std::string& reason)
+{
+    std::vector<sMakeCheckStruct> copies;
+    copies.reserve(requests.size());
+    for (const sMakeCheckStruct* request : requests)
+        copies.push_back(*request);
+    for (sMakeCheckStruct& copy : copies)
+        SendReject(&copy, reason);
 }
 
 void CDozizEdizizi::OnUpdate()

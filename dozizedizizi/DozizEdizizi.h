@@ -6,20 +6,29 @@
 #include "connect/ConnectKivo.h"
 #include "dozizedizizi/KTMap.h"
 #include "dozizedizizi/MakeCheckStruct.h"
+#include "frame/ControlPos.h"
 #include "frame/HostFunctions.h"
 #include "frame/KTBCGPDialogBar.h"
+#include "grid/FilterListCtrl.h"
+#include "grid/LiveSlots.h"
+#include "grid/MultiLineEditListCtrl.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 struct sMCConnection;
+struct sMCListStruct;
+class CKTHolderFrame;
 
 // The console's buttons.
 constexpr UINT IDC_MC_ACCEPT = 1;
 constexpr UINT IDC_MC_REJECT = 1963;
 constexpr UINT IDC_MC_UPDATE = 1000;
 constexpr UINT IDC_MC_RECOVER = 1001;
+// The two grids.
+constexpr UINT IDC_MC_REQUEST_LIST = 4000;
+constexpr UINT IDC_MC_DETAIL_LIST = 4001;
 
 class CDozizEdizizi : public CKTBCGPDialogBar
 {
@@ -36,32 +45,58 @@ public:
     // A request the server published (or sent again on recovery): listed, refreshed or removed.
     void HandlePublishMsg(MnmHndl message);
 
+    // ---- The request list ----
+    // Lists a request: a row on top of the list for the record.
+    void AddRequestRow(sMakeCheckStruct* request);
+    // Takes the row of the request with this key out of the list; nothing when none shows it.
+    void RemoveRequestRow(const std::string& key);
+    void RedrawRequestList();
+    // Empties the detail grid and deletes the sections it showed; the key on view stays.
+    void ClearDetailView();
+
     // ---- Queries ----
     // Clears the detail view and asks for the details that fit the request's type.
     void OpenRequest(sMakeCheckStruct* request);
     int RequestUserDetails(sMakeCheckStruct* request);
     int RequestAccountDetails(sMakeCheckStruct* request);
     int RequestLimitsDetails(sMakeCheckStruct* request);
+    // A reply to a detail query: its sections go to the detail grid.
+    void AddDetails(const std::string& functionName, MnmHndl reply);
+    // The last reply came: every section is opened and the columns fill the grid.
+    void CompleteDetailView();
 
     // ---- Decisions ----
     int SendAccept(sMakeCheckStruct* request);
     int SendReject(sMakeCheckStruct* request, const std::string& reason);
     // Accepts the requests in the order given; investor users and clients only in pairs.
     void AcceptRequests(const std::vector<sMakeCheckStruct*>& requests);
-    // Asks for a reason and rejects the requests with it; nothing without a reason.
-    void RejectRequests(const std::vector<sMakeCheckStruct*>& requests);
+    // The "Rejection" dialog; empty when it was closed without a reason.
+    std::string AskRejectionReason();
+    void RejectRequests(const std::vector<sMakeCheckStruct*>& requests, const std::string& reason);
+    void OnAccept();
+    void OnReject();
     void OnUpdate();
     void OnRecover();
+
+    // The start call's fixed placement when the terminal starts the library again: the lists, the
+    // holder frame and the bar to the sizes of a wide screen, then docked again by the caller.
+    void PlaceForRestart();
 
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam) override;
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo) override;
 
     sMCConnection* GetConnection() const { return m_pConnection.get(); }
+    CFilterListCtrl& GetRequestList() { return m_wndRequestList; }
+    CMultiLineEditListCtrl& GetDetailList() { return m_wndDetailList; }
+    CKTHolderFrame* GetHolderFrame() const { return m_pHolderFrame.get(); }
     // The pending request under the key; null when none is listed.
     sMakeCheckStruct* FindRequest(const std::string& key) const;
     int GetRequestCount() const { return m_mapPendingRequests.GetCount(); }
 
+    CControlPos m_controlPos; // given no controls: the holder frame lays the grids out
+    CFilterListCtrl m_wndRequestList;
+    CMultiLineEditListCtrl m_wndDetailList;
     std::string m_strDetailKey;
     CKTMap<std::string, const std::string&, sMakeCheckStruct*, sMakeCheckStruct*> m_mapPendingRequests;
     CKTMap<int, int, std::string, const std::string&> m_mapEditedValues;
@@ -72,11 +107,38 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnDestroy() override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    // A listed request: the record and where it stands among the records of the list's store.
+    struct sListedRequest : sMakeCheckStruct
+    {
+        std::uint32_t m_nOrderSlot = 0;
+    };
+
+    // The detail grid asks which editor a value takes (33788) and hands the edited text back (33789).
+    void OnBeginEdit(int line, int column, sCellEditInfo& info);
+    void OnEndEdit(const NMLVDISPINFO& edit);
+    // The row shown at a line of the detail grid; null for a title line or no line.
+    sMCListStruct* DetailRowAt(int line) const;
+    void InitialiseRequestList();
+    void InitialiseDetailList();
     // A request that is listed no longer: its row, its record and its map entry go.
     void RemoveRequest(const std::string& key);
-    void ClearDetailView();
+    // The records of the rows shown (hidden ones left out), in display order, that are ticked.
+    std::vector<sMakeCheckStruct*> TickedRequests() const;
+    // Deletes every listed record and its row.
+    void DeleteAllRequests();
+    // The store index of the request's record in the list: records are appended and removed in
+    // the order kept here, so its rank among the live slots is its place in the store.
+    int StoreIndexOf(const sListedRequest& request) const;
+    void ForgetOrder(sListedRequest& request);
 
+    std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
     std::unique_ptr<sMCConnection> m_pConnection;
+    LiveSlots m_orderSlots;
+    std::vector<sListedRequest*> m_arrOrder; // by slot; null for a slot whose request left
 };

@@ -2,6 +2,7 @@
 #include "plugin/Exports.h"
 
 #include "dozizedizizi/DozizEdizizi.h"
+#include "frame/KTHolderFrame.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
 #include "resources/PluginResources.h"
@@ -94,6 +95,11 @@ void InitKivoPlugin(void*, const char*, void*, std::string)
     console.EnableDocking(CBRS_ALIGN_ANY);
     frame->DockControlBar(&console);
     console.ShowControlBar(TRUE, TRUE, TRUE);
+    if (console.GetHolderFrame() && console.GetHolderFrame()->m_hWnd)
+    {
+        console.PlaceForRestart();
+        frame->DockControlBar(&console);
+    }
 }
 
 void ExitKivoPlugin()

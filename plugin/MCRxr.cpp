@@ -27,7 +27,15 @@ void CMCRxr::OnMessage(void*, MnmHndl message, void*)
     std::string name;
     if (!ReadFieldText(message, field_id::kReplyFunctionName, 0, name) || !g_pDozizEdizizi)
         return;
-    if (name == kRecoverFunction)
+    if (name == kUserDetailsFunction || name == kAccountDetailsFunction || name == kLimitsDetailsFunction)
+    {
+        // The closing reply ends the view: every section opened and the columns fitted.
+        if (IsClosingReply(message))
+            g_pDozizEdizizi->CompleteDetailView();
+        else
+            g_pDozizEdizizi->AddDetails(name, message);
+    }
+    else if (name == kRecoverFunction)
     {
         // Recovery sends every pending request again, each as if it had been published.
         if (!IsClosingReply(message))

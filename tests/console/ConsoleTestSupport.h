@@ -14,9 +14,16 @@
 
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
+
+// Rectangles read as (left, top, right, bottom) in failure messages.
+inline void PrintTo(const CRect& r, std::ostream* os)
+{
+    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
 
 // Answers requests as the test says; without a script, every request is closed at once.
 class ScriptedServer : public connect::RequestHandler
@@ -68,7 +75,10 @@ inline connect::Message PublishedRequest(const std::string& status, const std::s
 class ConsoleTest : public ::testing::Test
 {
 protected:
-    ConsoleTest() { host.transport.SetRequestHandler(&server); }
+    explicit ConsoleTest(const std::function<void()>& beforeWindows = {}) : host(beforeWindows)
+    {
+        host.transport.SetRequestHandler(&server);
+    }
     ~ConsoleTest() override { host.transport.SetRequestHandler(nullptr); }
 
     // The console as the terminal starts it, with the user's identity, and subscribed for the

@@ -201,7 +201,7 @@ TEST_F(ServerMessagesTest, RejectAsksForAReasonAndSendsItWithEachRequest)
             host.driver.Type("limits too high");
             host.driver.Press(VK_RETURN);
         });
-    console.RejectRequests({&user, &account});
+    console.RejectRequests({&user, &account}, console.AskRejectionReason());
     const auto sent = Sent();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(FieldsOf(sent[0]),
@@ -225,7 +225,8 @@ TEST_F(ServerMessagesTest, RejectWithoutAReasonSendsNothing)
             EXPECT_TRUE(host.driver.MessageBoxTexts().empty()) << "and says nothing";
             host.driver.Press(VK_ESCAPE);
         });
-    console.RejectRequests({&request});
+    EXPECT_EQ(console.AskRejectionReason(), "");
+    console.OnReject();
     EXPECT_TRUE(Sent().empty());
 
     // A single blank is a reason.
@@ -235,7 +236,7 @@ TEST_F(ServerMessagesTest, RejectWithoutAReasonSendsNothing)
             host.driver.Type(" ");
             host.driver.Press(VK_RETURN);
         });
-    console.RejectRequests({&request});
+    console.RejectRequests({&request}, console.AskRejectionReason());
     ASSERT_EQ(Sent().size(), 1u);
     EXPECT_EQ(*Sent()[0].Value(32766), " ");
 }

@@ -75,8 +75,10 @@ extern "C"
 // The plug-in looks these up by name: keep them in the program even when no test calls them.
 static_assert(sizeof(&pu_get_peer_data) > 0);
 
-PluginFixture::PluginFixture()
+PluginFixture::PluginFixture(const std::function<void()>& beforeWindows)
 {
+    if (beforeWindows)
+        beforeWindows();
     TestHost() = TestHostState{};
     controls = std::make_unique<connect::ControlFactory>(wire);
     TestHost().controls = controls.get();

@@ -10,6 +10,7 @@
 #include "winlib/testing/Driver.h"
 
 #include <map>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -44,7 +45,8 @@ TestHostState& TestHost();
 class PluginFixture
 {
 public:
-    PluginFixture();
+    // 'beforeWindows' runs before any window is made: a screen test installs its backend there.
+    explicit PluginFixture(const std::function<void()>& beforeWindows = {});
     ~PluginFixture();
     winlib::testing::Driver driver;
     CWinApp app{"Plug-in tests"};

@@ -1,0 +1,398 @@
+// The console window: its grids inside the holder frame, the request rows as published messages
+// add and remove them, opening a request by double click, deciding ticked rows, and its layout.
+#include "ConsoleTestSupport.h"
+
+#include "dozizedizizi/DetailSection.h"
+#include "frame/HolderView.h"
+#include "frame/KTHolderFrame.h"
+#include "plugin/MCConnection.h"
+
+namespace
+{
+
+class ConsoleWindowTest : public ConsoleTest
+{
+protected:
+    // A user request of maker MAKER1 about its dealer, published by the server.
+    void PublishUser(const std::string& key, const std::string& type = "339", const std::string& dealer = "D")
+    {
+        Publish(PublishedRequest("auth pending", key, type)
+                    .Add(31003, dealer)
+                    .Add(64056, "BRK1")
+                    .Add(64053, "BR1"));
+    }
+
+    std::vector<std::string> ListedKeys()
+    {
+        CFilterListCtrl& list = g_pDozizEdizizi->GetRequestList();
+        std::vector<std::string> keys;
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            keys.push_back(list.GetItemText(row, 2));
+        return keys;
+    }
+
+    // Where the layout puts the holder frame: the console's window rectangle in its client
+    // coordinates (the gripper band above the client area included), less the button band at the
+    // top and the margin on the other sides.
+    CRect HolderRectFor(CDozizEdizizi& console)
+    {
+        CRect r = RectIn(console, console);
+        return CRect(r.left + 5, r.top + 55, r.right - 5, r.bottom - 5);
+    }
+
+    CRect RectIn(CWnd& wnd, CWnd& in)
+    {
+        CRect r;
+        wnd.GetWindowRect(&r);
+        in.ScreenToClient(&r);
+        return r;
+    }
+
+    // A section of one row shown in the detail grid, as a detail builder would add it.
+    void ShowSection(const std::string& title)
+    {
+        auto section = std::make_unique<sDetailSection>();
+        section->m_pTitle = std::make_unique<sMCListStruct>();
+        section->m_pTitle->m_strField = title;
+        section->m_arrRows.push_back(std::make_unique<sMCListStruct>());
+        section->m_arrRows.back()->m_strField = "Field";
+        CMultiLineListCtrl& grid = g_pDozizEdizizi->GetDetailList();
+        const int index = grid.GetSectionCount();
+        grid.InsertSectionItem(index, " ");
+        grid.SetSectionData(index, section.release(), 2);
+    }
+};
+
+TEST_F(ConsoleWindowTest, TheGridsSitInTheHolderFrameBelowTheButtons)
+{
+    CDozizEdizizi& console = OpenConsole();
+    CKTHolderFrame* holder = console.GetHolderFrame();
+    ASSERT_NE(holder, nullptr);
+    ASSERT_TRUE(::IsWindow(holder->m_hWnd));
+    EXPECT_EQ(holder->GetParent(), &console);
+    EXPECT_TRUE(holder->IsHorizontal());
+    EXPECT_EQ(RectIn(*holder, console), HolderRectFor(console));
+
+    ASSERT_EQ(holder->GetPaneCount(), 2);
+    EXPECT_EQ(holder->GetPaneView(0)->GetControl(), &console.GetRequestList());
+    EXPECT_EQ(holder->GetPaneView(1)->GetControl(), &console.GetDetailList());
+    EXPECT_EQ(console.GetRequestList().GetDlgCtrlID(), 4000);
+    EXPECT_EQ(console.GetDetailList().GetDlgCtrlID(), 4001);
+    EXPECT_EQ(holder->GetPanes()[0].m_strCaption, "Maker checker List");
+    EXPECT_EQ(holder->GetPanes()[1].m_strCaption, "Maker Checker Details List");
+    EXPECT_EQ(console.GetRequestList().m_strListName, "Maker-Checker");
+    EXPECT_EQ(console.GetDetailList().m_strListName, "");
+    EXPECT_EQ(console.GetRequestList().GetOwner(), &console);
+}
+
+TEST_F(ConsoleWindowTest, TheRequestListHasItsColumnsFilterRowAndCheckBoxes)
+{
+    CFilterListCtrl& list = OpenConsole().GetRequestList();
+    const std::vector<std::pair<std::string, int>> columns = {
+        {"Entity Name", 3}, {"Auth Type", 3}, {"Key", 4}, {"Maker", 3}, {"Branch", 3}, {"Broker", 3}};
+    ASSERT_EQ(list.m_arrColumns.size(), columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i)
+    {
+        EXPECT_EQ(list.m_arrColumns[i].GetName(), columns[i].first);
+        EXPECT_EQ(list.m_arrColumns[i].m_nDataType, columns[i].second) << columns[i].first;
+        EXPECT_EQ(list.m_arrColumns[i].m_nWidth, 75);
+        EXPECT_EQ(list.m_arrColumns[i].m_nFormat, 1) << "right-aligned";
+    }
+    EXPECT_TRUE(list.IsDataMode());
+    EXPECT_FALSE(list.m_bFilterBarShown) << "the filter row starts hidden; Ctrl+F shows it";
+    EXPECT_TRUE(list.GetExtendedStyle() & LVS_EX_CHECKBOXES);
+    EXPECT_EQ(list.GetCallbackMask() & LVIS_SELECTED, static_cast<UINT>(LVIS_SELECTED));
+}
+
+TEST_F(ConsoleWindowTest, TheDetailGridHasItsColumnsAndColours)
+{
+    CMultiLineListCtrl& grid = OpenConsole().GetDetailList();
+    const std::vector<std::tuple<std::string, int, int>> columns = {
+        {"Field", 160, 0}, {"Value", 200, 2}, {"Old Value", 200, 2}};
+    ASSERT_EQ(grid.m_arrColumns.size(), columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i)
+    {
+        const auto& [name, width, format] = columns[i];
+        EXPECT_EQ(grid.m_arrColumns[i].GetName(), name);
+        EXPECT_EQ(grid.m_arrColumns[i].m_nWidth, width) << name;
+        EXPECT_EQ(grid.m_arrColumns[i].m_nFormat, format) << name;
+        EXPECT_EQ(grid.m_arrColumns[i].m_nDataType, 3) << name;
+    }
+    EXPECT_TRUE(grid.IsSectionMode());
+    EXPECT_EQ(grid.GetBkColor(), RGB(255, 255, 255));
+    EXPECT_EQ(grid.GetTextColor(), RGB(0, 0, 0));
+    EXPECT_TRUE(grid.GetExtendedStyle() & LVS_EX_GRIDLINES);
+    EXPECT_FALSE(grid.GetExtendedStyle() & LVS_EX_HEADERDRAGDROP) << "the columns keep their order";
+    EXPECT_EQ(grid.GetDataDescriptor(), &DescribeDetailSection);
+}
+
+TEST_F(ConsoleWindowTest, RequestsShowNewestFirstWithTheirTexts)
+{
+    OpenConsole();
+    PublishUser("1001", "339", "DEALER1");
+    Publish(PublishedRequest("auth pending", "1002", "777").Add(64056, "BRK2"));
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"1002", "1001"})) << "the later request on top";
+    CFilterListCtrl& list = g_pDozizEdizizi->GetRequestList();
+    EXPECT_EQ(list.GetItemText(1, 0), "DEALER1");
+    EXPECT_EQ(list.GetItemText(1, 1), "ADD USER");
+    EXPECT_EQ(list.GetItemText(1, 3), "MAKER1");
+    EXPECT_EQ(list.GetItemText(1, 4), "BR1");
+    EXPECT_EQ(list.GetItemText(1, 5), "BRK1");
+    EXPECT_EQ(list.GetItemText(0, 1), "") << "an unknown type shows no text";
+
+    // Refreshing a request changes its row in place.
+    PublishUser("1001", "340", "DEALER9");
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"1002", "1001"}));
+    EXPECT_EQ(list.GetItemText(1, 0), "DEALER9");
+    EXPECT_EQ(list.GetItemText(1, 1), "MODIFY USER");
+}
+
+TEST_F(ConsoleWindowTest, CellTextsStopAt255Characters)
+{
+    OpenConsole();
+    PublishUser("K1", "339", std::string(400, 'e'));
+    EXPECT_EQ(g_pDozizEdizizi->GetRequestList().GetItemText(0, 0), std::string(255, 'e'));
+}
+
+TEST_F(ConsoleWindowTest, DecidedRequestsLeaveTheListEvenWhenTheFilterHidesThem)
+{
+    CDozizEdizizi& console = OpenConsole();
+    for (const char* key : {"A1", "B2", "A3", "B4"})
+        PublishUser(key, "339", std::string("DEALER-") + key);
+    CFilterListCtrl& list = console.GetRequestList();
+    list.SetColumnFilter(2, "A");
+    list.ApplyFilter();
+    ASSERT_EQ(ListedKeys(), (std::vector<std::string>{"A3", "A1"}));
+
+    Publish(PublishedRequest("accepted", "B2", "339").Add(64056, "BRK1"));
+    Publish(PublishedRequest("rejected", "A3", "339").Add(64056, "BRK1"));
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"A1"}));
+    EXPECT_EQ(console.GetRequestCount(), 2);
+    EXPECT_EQ(list.GetStoreCount(), 2) << "the hidden row went with its record";
+
+    list.SetColumnFilter(2, "");
+    list.ApplyFilter();
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"B4", "A1"}));
+    // A request that arrives while the filter hides it is listed all the same.
+    list.SetColumnFilter(2, "B");
+    list.ApplyFilter();
+    PublishUser("A5");
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"B4"}));
+    list.SetColumnFilter(2, "");
+    list.ApplyFilter();
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"A5", "B4", "A1"}));
+}
+
+TEST_F(ConsoleWindowTest, ManyRequestsComeAndGoInAnyOrder)
+{
+    CDozizEdizizi& console = OpenConsole();
+    std::vector<std::string> keys;
+    for (int i = 0; i < 300; ++i)
+    {
+        keys.push_back("K" + std::to_string(i));
+        HandlePublishMsg(
+            connect::ReceivedMessage(PublishedRequest("auth pending", keys.back(), "360")).Handle());
+    }
+    // Every third request decided, from the middle outwards, then the rest from the oldest.
+    std::vector<std::string> expected;
+    for (int i = 0; i < 300; ++i)
+    {
+        if (i % 3 == 0)
+            HandlePublishMsg(connect::ReceivedMessage(
+                                 PublishedRequest("accepted", keys[static_cast<std::size_t>(i)], "360"))
+                                 .Handle());
+    }
+    for (int i = 299; i >= 0; --i)
+    {
+        if (i % 3 != 0)
+            expected.push_back(keys[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(ListedKeys(), expected);
+    for (int i = 0; i < 300; ++i)
+        HandlePublishMsg(
+            connect::ReceivedMessage(PublishedRequest("rejected", keys[static_cast<std::size_t>(i)], "360"))
+                .Handle());
+    EXPECT_TRUE(ListedKeys().empty());
+    EXPECT_EQ(console.GetRequestCount(), 0);
+    EXPECT_EQ(console.GetRequestList().GetStoreCount(), 0);
+}
+
+TEST_F(ConsoleWindowTest, ADoubleClickOpensTheSelectedRequest)
+{
+    CDozizEdizizi& console = OpenConsole();
+    PublishUser("U1", "339");
+    PublishUser("X1", "365");
+    CFilterListCtrl& list = console.GetRequestList();
+    ShowSection("Earlier");
+    ASSERT_EQ(console.GetDetailList().GetSectionCount(), 1);
+
+    // Row 1 is the older request, the user: its details are asked for.
+    CRect row;
+    list.GetItemRect(1, &row, LVIR_LABEL);
+    host.driver.DoubleClick(list.m_hWnd, row.CenterPoint());
+    Settle();
+    ASSERT_EQ(Sent().size(), 1u);
+    EXPECT_EQ(*Sent()[0].Value(0), "om_get_auth_user_details");
+    EXPECT_EQ(*Sent()[0].Value(51803), "U1");
+    EXPECT_EQ(console.m_strDetailKey, "U1");
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 0) << "the view was cleared first";
+
+    // A deletion clears the view and asks for nothing.
+    ShowSection("Stale");
+    host.wire.Clear();
+    list.GetItemRect(0, &row, LVIR_LABEL);
+    host.driver.DoubleClick(list.m_hWnd, row.CenterPoint());
+    Settle();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 0);
+    EXPECT_EQ(console.m_strDetailKey, "U1");
+}
+
+TEST_F(ConsoleWindowTest, ADoubleClickBelowTheRowsDoesNothing)
+{
+    CDozizEdizizi& console = OpenConsole();
+    ShowSection("Kept");
+    CFilterListCtrl& list = console.GetRequestList();
+    CRect client;
+    list.GetClientRect(&client);
+    host.driver.DoubleClick(list.m_hWnd, CPoint(client.CenterPoint().x, client.bottom - 3));
+    Settle();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 1);
+}
+
+TEST_F(ConsoleWindowTest, AcceptAndRejectTakeTheTickedRowsThatShowFromTopToBottom)
+{
+    CDozizEdizizi& console = OpenConsole();
+    for (const char* key : {"A1", "B2", "A3", "A4"})
+        PublishUser(key);
+    CFilterListCtrl& list = console.GetRequestList();
+    // Shown: A4, A3, B2, A1. Ticked: A4, B2, A1; then B2 is filtered out.
+    for (int row : {0, 2, 3})
+        list.SetCheck(row, TRUE);
+    list.SetColumnFilter(2, "A");
+    list.ApplyFilter();
+    host.driver.Click(console.GetDlgItem(IDC_MC_ACCEPT)->m_hWnd, CPoint(3, 3));
+    Settle();
+    auto sent = Sent();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(*sent[0].Value(51803), "A4");
+    EXPECT_EQ(*sent[1].Value(51803), "A1");
+    EXPECT_EQ(console.GetRequestCount(), 4) << "a decision changes nothing until it is published";
+
+    host.wire.Clear();
+    host.driver.AnswerNextDialog(
+        [this](HWND)
+        {
+            host.driver.Type("not now");
+            host.driver.Press(VK_RETURN);
+        });
+    host.driver.Click(console.GetDlgItem(IDC_MC_REJECT)->m_hWnd, CPoint(3, 3));
+    Settle();
+    sent = Sent();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(*sent[0].Value(51803), "A4");
+    EXPECT_EQ(*sent[0].Value(32766), "not now");
+    EXPECT_EQ(*sent[1].Value(51803), "A1");
+    EXPECT_TRUE(list.GetCheck(0)) << "the ticks stay";
+}
+
+TEST_F(ConsoleWindowTest, TheViewOfADecidedRequestIsClearedWhetherListedOrNot)
+{
+    CDozizEdizizi& console = OpenConsole();
+    PublishUser("U1");
+    console.m_strDetailKey = "GONE";
+    ShowSection("General");
+    Publish(PublishedRequest("accepted", "OTHER", "339").Add(64056, "BRK1"));
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 1) << "another key leaves the view";
+    Publish(PublishedRequest("accepted", "GONE", "339").Add(64056, "BRK1"));
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 0);
+    EXPECT_EQ(console.m_strDetailKey, "GONE") << "the key on view stays for a later Update";
+    EXPECT_EQ(console.GetRequestCount(), 1);
+}
+
+TEST_F(ConsoleWindowTest, TheClosingDetailReplyOpensEverySectionAndFitsTheColumns)
+{
+    CDozizEdizizi& console = OpenConsole();
+    PublishUser("U1");
+    server.SetScript(
+        [](const connect::Message& request, connect::ReplyStream& replies)
+        {
+            // A reply of another function changes nothing on the way.
+            connect::Message foreign;
+            foreign.Add(32767, "om_get_auth_nothing").Add(51803, "U1");
+            replies.Reply(foreign);
+            replies.Close(0, "done", connect::Message{}.Add(51803, *request.Value(51803)));
+        });
+    // Opened without pumping: the replies wait in the queue until the test settles.
+    console.OpenRequest(console.FindRequest("U1"));
+    // The sections arrive collapsed, as the builders add them; the closing reply is still to come.
+    ShowSection("General");
+    ShowSection("Details");
+    CMultiLineListCtrl& grid = console.GetDetailList();
+    ASSERT_EQ(grid.GetLineCount(), 2);
+    Settle();
+    EXPECT_EQ(grid.GetLineCount(), 4) << "both sections opened";
+    CRect client;
+    grid.GetClientRect(&client);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(grid.GetColumnWidth(column), client.Width() / 3) << column;
+}
+
+TEST_F(ConsoleWindowTest, RecoverClearsTheView)
+{
+    CDozizEdizizi& console = OpenConsole();
+    ShowSection("General");
+    host.driver.Click(console.GetDlgItem(IDC_MC_RECOVER)->m_hWnd, CPoint(3, 3));
+    Settle();
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 0);
+    ASSERT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(ConsoleWindowTest, TheGridsFollowTheConsolesSize)
+{
+    CDozizEdizizi& console = OpenConsole();
+    console.MoveWindow(0, 0, 900, 600, TRUE);
+    host.driver.Pump();
+    EXPECT_EQ(RectIn(*console.GetHolderFrame(), console), HolderRectFor(console));
+    EXPECT_EQ(RectIn(console, console).Width(), 900);
+    // Each grid fills its pane below the pane's caption.
+    for (int pane = 0; pane < 2; ++pane)
+    {
+        CHolderView* view = console.GetHolderFrame()->GetPaneView(pane);
+        CRect inView;
+        view->GetClientRect(&inView);
+        inView.top += 17;
+        EXPECT_EQ(RectIn(*view->GetControl(), *view), inView) << pane;
+    }
+}
+
+TEST_F(ConsoleWindowTest, ASecondStartPlacesTheConsoleForAWideScreenAndDocksItAgain)
+{
+    CDozizEdizizi& console = OpenConsole();
+    InitKivoPlugin(nullptr, "Terminal", nullptr, "");
+    EXPECT_EQ(g_pDozizEdizizi, &console);
+    // Placed now; the docking layout moves the bar to its docked place on the next idle. The
+    // holder frame, first moved to the bar's new rectangle, follows the bar's size change.
+    EXPECT_EQ(RectIn(console, *console.GetParent()), CRect(5, 35, 1675, 395));
+    EXPECT_EQ(RectIn(*console.GetHolderFrame(), console), HolderRectFor(console));
+    EXPECT_EQ(console.GetRequestList().GetParent(), console.GetHolderFrame()->GetPaneView(0));
+    host.driver.Pump();
+    EXPECT_TRUE(console.IsDocked());
+    EXPECT_TRUE(console.IsWindowVisible());
+}
+
+TEST_F(ConsoleWindowTest, ExitDeletesEveryRecordAndSection)
+{
+    CDozizEdizizi& console = OpenConsole();
+    for (const char* key : {"K1", "K2", "K3"})
+        PublishUser(key);
+    ShowSection("General");
+    ShowSection("Details");
+    ExitKivoPlugin();
+    EXPECT_EQ(g_pDozizEdizizi, nullptr);
+    // The sanitizer build reports any record or section left behind.
+    (void)console;
+}
+
+} // namespace
