@@ -19,15 +19,6 @@
 extern int g_testModifyRight;
 
 using BuilderFunction = void (*)(MnmHndl, CMultiLineListCtrl&);
-using ReplyFields = std::vector<std::pair<int, std::vector<std::string>>>;
-
-inline connect::Message MakeReply(const ReplyFields& fields)
-{
-    connect::Message reply;
-    for (const auto& [id, values] : fields)
-        reply.AddValues(id, values);
-    return reply;
-}
 
 class DetailGridTest : public ::testing::Test
 {

@@ -1,13 +1,26 @@
-// The detail grid's sections as a checker reads them: each section's title line and rows, in
-// the grid's order, with what a test needs to compare them and to print a difference.
+// Detail replies built field by field, and the detail grid's sections as a checker reads them: each section's
+// title line and rows, in the grid's order, with what a test needs to compare them and to print a difference.
 #pragma once
 
+#include "connect/Message.h"
 #include "dozizedizizi/DetailSection.h"
 #include "grid/MultiLineListCtrl.h"
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
+
+// A reply as a test writes it: each field id with its values (new, then old).
+using ReplyFields = std::vector<std::pair<int, std::vector<std::string>>>;
+
+inline connect::Message MakeReply(const ReplyFields& fields)
+{
+    connect::Message reply;
+    for (const auto& [id, values] : fields)
+        reply.AddValues(id, values);
+    return reply;
+}
 
 struct ShownRow
 {

@@ -1,6 +1,10 @@
-// What a checker sees when a request opens: replies built field by field, shown in the detail
-// grid section by section.
-#include "DetailGridFixture.h"
+// What a checker sees when a request opens: the maker's request is published, the checker
+// double-clicks its row, and the server answers the console's query with a reply built field by
+// field and then its closing reply, through the in-process transport. The detail grid's sections
+// are read back as the console shows them.
+#include "ConsoleTestSupport.h"
+
+#include "support/DetailSections.h"
 
 namespace
 {
@@ -13,14 +17,43 @@ enum class Kind
     Limit
 };
 
-class DetailViewTest : public DetailGridTest
+class DetailViewTest : public ConsoleTest
 {
 protected:
-    Sections Show(Kind kind, const ReplyFields& fields)
+    void SetUp() override { m_console = &OpenConsole(); }
+
+    Sections Show(Kind kind, const ReplyFields& fields) { return ShowReplies(kind, {fields}); }
+
+    // Every reply in turn, then the closing one.
+    Sections ShowReplies(Kind kind, const std::vector<ReplyFields>& replies)
     {
-        const BuilderFunction builders[] = {BuildUserDetails, BuildAccountDetails, BuildLimitDetails};
-        return Build(builders[static_cast<int>(kind)], fields);
+        static constexpr const char* kTypes[] = {"340", "354", "360"};
+        std::vector<connect::Message> messages;
+        for (const ReplyFields& fields : replies)
+            messages.push_back(MakeReply(fields));
+        server.SetScript(
+            [messages](const connect::Message&, connect::ReplyStream& stream)
+            {
+                for (const connect::Message& message : messages)
+                    stream.Reply(message);
+                stream.Close(0, "OK");
+            });
+        const std::string key = "K" + std::to_string(++m_requests);
+        Publish(PublishedRequest("auth pending", key, kTypes[static_cast<int>(kind)]).Add(64056, "BRK1"));
+        // New requests come on top of the list.
+        CFilterListCtrl& list = m_console->GetRequestList();
+        CRect row;
+        list.GetItemRect(0, &row, LVIR_LABEL);
+        host.driver.DoubleClick(list.m_hWnd, row.CenterPoint());
+        Settle();
+        EXPECT_EQ(m_console->m_strDetailKey, key);
+        std::vector<std::string> faults;
+        Sections shown = ReadSections(m_console->GetDetailList(), &faults);
+        for (const std::string& fault : faults)
+            ADD_FAILURE() << fault;
+        return shown;
     }
+
     // The rows of the one section with this title; a failure when there is not exactly one.
     static std::vector<ShownRow> RowsOf(const Sections& sections, const std::string& title)
     {
@@ -40,7 +73,22 @@ protected:
         }
         return found->rows;
     }
+
+    CDozizEdizizi* m_console = nullptr;
+    int m_requests = 0;
 };
+
+TEST_F(DetailViewTest, EveryReplyAddsItsSectionsAndTheNextRequestStartsAfresh)
+{
+    const Sections first =
+        ShowReplies(Kind::User, {{{31003, {"DLR1"}}, {64017, {"T1"}}}, {{31003, {"DLR1"}}, {44201, {"A"}}}});
+    EXPECT_EQ(first, (Sections{{"General", "", "", {{"Dealer ID", "DLR1", ""}, {"Target UserID", "T1", ""}}},
+                               {"General", "", "", {{"Dealer ID", "DLR1", ""}}},
+                               {"Attributes", "", "", {{"", "A", ""}}}}));
+    // The closing reply opened every section: all their lines are on show.
+    EXPECT_EQ(m_console->GetDetailList().GetExtraLineCount(), 4);
+    EXPECT_EQ(Show(Kind::Limit, {{64056, {"BRK"}}}), (Sections{{"No Parameters are Modified", "", "", {}}}));
+}
 
 // ---- Users ----
 
@@ -302,7 +350,7 @@ TEST_F(DetailViewTest, GroupWiseValidationAndAdhocMargin)
 
 TEST_F(DetailViewTest, WithoutTheModifyRightNoLimitIsEditable)
 {
-    g_testModifyRight = 0;
+    TestHost().modifyRight = 0;
     const Sections shown = Show(Kind::Limit, {{54001, {"C1"}},
                                               {13034, {"CAT"}},
                                               {64031, {"1"}},
@@ -314,7 +362,7 @@ TEST_F(DetailViewTest, WithoutTheModifyRightNoLimitIsEditable)
     for (const ShownRow& row : shown.front().rows)
         EXPECT_EQ(row.editType, MC_EDIT_NONE) << row.field;
     // Asked again for the next reply.
-    g_testModifyRight = 1;
+    TestHost().modifyRight = 1;
     EXPECT_EQ(Show(Kind::Limit, {{54001, {"C1"}}, {64031, {"1"}}}).front().rows.back().editType,
               MC_EDIT_PRICE);
 }
