@@ -1,6 +1,8 @@
 #include "host/HostApp.h"
 
 #include "host/HostServices.h"
+#include "oms/Publication.h"
+#include "oms/StoreError.h"
 #include "winlib/Runtime.h"
 
 namespace host
@@ -19,9 +21,53 @@ BOOL CKivoHostApp::InitInstance()
     services.profile = m_options.profile;
     services.Log("Kivo Terminal started for " + m_options.profile.userId + " of broker " + m_options.profile.brokerId);
 
+    if (m_options.server.embedded)
+    {
+        try
+        {
+            m_server = std::make_unique<EmbeddedServer>(m_options.server, m_options.profile,
+                                                        !m_options.script.empty(), m_transport);
+        }
+        catch (const oms::StoreError& error)
+        {
+            m_startError = error.what();
+            services.Log(m_startError);
+            return FALSE;
+        }
+        services.Log(m_server->Describe());
+    }
+
+    const UserProfile& profile = m_options.profile;
     m_controls = std::make_unique<connect::ControlFactory>(m_transport);
+    m_controls->SetSession({profile.userId, profile.brokerId, profile.privilege});
+    // The server closes a request with a status other than 0 when it refused or failed it (a
+    // decision on one's own request, or on one decided already): the user reads why here.
+    m_controls->SetClosingObserver(
+        [](const connect::Message& closing)
+        {
+            const std::size_t count = closing.ValueCount(connect::kClosingField);
+            const std::string* code = closing.Value(connect::kClosingField, 0);
+            const std::string* text = closing.Value(connect::kClosingField, count - 1);
+            if (code && *code != "0")
+                HostServices::Get().Log("Server: " + (text ? *text : *code));
+        });
     services.controls = m_controls.get();
     services.publishToPlugin = [this](MnmHndl message) { m_plugin.Publish(message); };
+    // Until the plug-in subscribes itself (a console made by the hot key does), the terminal
+    // hands it the requests its user may see, as the terminal always has.
+    if (const auto filter = oms::VisibilityFilter(profile.privilege, profile.userId, profile.brokerId))
+    {
+        m_controls->Subscribe(
+            *filter,
+            [this](MnmHndl message)
+            {
+                if (!m_controls->AnyControlSubscribed())
+                    m_plugin.Publish(message);
+            },
+            &m_hostSubscription);
+    }
+    if (m_server)
+        m_server->Start();
 
     m_frame = std::make_unique<CMainFrame>(m_plugin);
     if (!m_frame->CreateFrame())
@@ -49,6 +95,7 @@ int CKivoHostApp::ExitInstance()
     services.publishToPlugin = nullptr;
     services.controls = nullptr;
     m_controls.reset();
+    m_server.reset();
     return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "connect/ControlFactory.h"
 #include "connect/InProcessTransport.h"
+#include "host/EmbeddedServer.h"
 #include "host/HostOptions.h"
 #include "host/MainFrame.h"
 #include "host/PluginHost.h"
@@ -28,11 +29,18 @@ public:
     PluginHost& Plugin() { return m_plugin; }
     connect::InProcessTransport& Transport() { return m_transport; }
     const HostOptions& Options() const { return m_options; }
+    // Null when the terminal runs without its server.
+    EmbeddedServer* Server() { return m_server.get(); }
+    // Why InitInstance failed, in words for the user; empty when it did not.
+    const std::string& StartError() const { return m_startError; }
 
 private:
     HostOptions m_options;
     connect::InProcessTransport m_transport;
+    std::unique_ptr<EmbeddedServer> m_server;
     std::unique_ptr<connect::ControlFactory> m_controls;
+    std::uint64_t m_hostSubscription = 0;
+    std::string m_startError;
     PluginHost m_plugin;
     std::unique_ptr<CMainFrame> m_frame;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -147,6 +148,28 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
         };
         if (arg == "--help" || arg == "-h")
             options.showHelp = true;
+        else if (arg == "--fresh")
+            options.server.fresh = true;
+        else if (arg == "--no-server")
+            options.server.embedded = false;
+        else if (arg == "--no-maker")
+            options.server.makerEvery = 0;
+        else if (arg == "--db" || arg == "--maker-every")
+        {
+            const auto v = value();
+            if (!v)
+                return arg + " needs a value";
+            if (arg == "--db")
+                options.server.database = *v;
+            else
+            {
+                char* end = nullptr;
+                const double seconds = std::strtod(v->c_str(), &end);
+                if (v->empty() || *end || seconds < 0)
+                    return "--maker-every takes a number of seconds, not '" + *v + "'";
+                options.server.makerEvery = seconds;
+            }
+        }
         else if (arg == "--offscreen")
             options.mode = ScreenMode::Offscreen;
         else if (arg == "--headless")
@@ -196,7 +219,14 @@ std::string UsageText()
            "  --plugin PATH          the plug-in library (default: DozizEdizizi.so beside the program)\n"
            "  --profile FILE         the logged-in user's profile (key = value lines)\n"
            "  --user ID --broker ID --privilege N --roles 60302,60303 --modify-right yes|no\n"
-           "  --sharing-default yes|no --sharing-status yes|no --peer-data TEXT --privilege-info TEXT\n";
+           "  --sharing-default yes|no --sharing-status yes|no --peer-data TEXT --privilege-info TEXT\n"
+           "\n"
+           "  The order-management server runs inside the terminal:\n"
+           "  --db FILE              its database (default: kivo/kivo-oms.db in the user's data folder)\n"
+           "  --fresh                move the database aside (FILE.bak) and start with a new one\n"
+           "  --maker-every SECONDS  a maker's request that often (default 5; none in a scripted run)\n"
+           "  --no-maker             no maker's requests but the ones entered with kivo-maker\n"
+           "  --no-server            no server at all\n";
 }
 
 } // namespace host

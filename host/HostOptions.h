@@ -32,6 +32,17 @@ enum class ScreenMode
     Headless   // no Qt at all: the script drives everything
 };
 
+// The order-management server that the terminal embeds.
+struct ServerOptions
+{
+    bool embedded = true; // --no-server: the terminal runs without one
+    std::string database; // --db FILE; empty: kivo/kivo-oms.db in the user's data folder
+    bool fresh = false;   // --fresh: the database is moved aside and a new one seeded
+    // --maker-every SECONDS: a maker's request that often; 0 (or --no-maker) none. Unset (-1):
+    // every 5 seconds, except in a scripted run, which stays as its script makes it.
+    double makerEvery = -1;
+};
+
 struct HostOptions
 {
     ScreenMode mode = ScreenMode::Screen;
@@ -39,6 +50,7 @@ struct HostOptions
     std::string script;      // headless: host actions, one per line
     std::string pluginPath;  // empty: next to the executable
     UserProfile profile;
+    ServerOptions server;
     bool showHelp = false;
 };
 

@@ -145,6 +145,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         CWnd* control = console ? console->GetDlgItem(std::atoi(argument.c_str())) : nullptr;
         return control && !control->IsWindowVisible();
     }
+    if (const std::optional<bool> held = m_server.Run(action, argument))
+        return *held;
     if (action == "log")
     {
         services.Log(argument);

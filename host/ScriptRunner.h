@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/HostApp.h"
+#include "host/ServerScriptActions.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@ namespace host
 class ScriptRunner
 {
 public:
-    explicit ScriptRunner(CKivoHostApp& app) : m_app(app) {}
+    explicit ScriptRunner(CKivoHostApp& app) : m_app(app), m_server(app) {}
     // Runs every line; returns 0 when all actions and expectations held, 1 otherwise.
     int Run(const std::vector<std::string>& lines);
     int RunFile(const std::string& path);
@@ -24,6 +25,7 @@ private:
     void Settle();
 
     CKivoHostApp& m_app;
+    ServerScriptActions m_server;
     std::vector<std::string> m_failures;
 };
 

@@ -44,7 +44,11 @@ int main(int argc, char** argv)
 
     host::CKivoHostApp app(options);
     if (!app.InitInstance())
+    {
+        if (!app.StartError().empty())
+            std::cerr << "kivo-host: " << app.StartError() << "\n";
         return 1;
+    }
 
     if (!options.script.empty())
     {

@@ -7,6 +7,8 @@
 #include "oms/SampleRequests.h"
 #include "oms/SqliteTransaction.h"
 
+#include <limits>
+#include <limits>
 #include <stdexcept>
 
 namespace oms
@@ -200,6 +202,9 @@ void Seeder::Run()
     for (int attempts = 0; entered < m_size.pendingRequests && attempts < m_size.pendingRequests * 4;
          ++attempts)
         enter(samples.Any(""));
+    // The starting set was published long before this server started: terminals list it by
+    // recovery, and only what happens from now on is published.
+    m_store.DeleteOutboxThrough(std::numeric_limits<std::int64_t>::max());
     transaction.Commit();
 }
 

@@ -196,10 +196,10 @@ TEST_F(MakerDeskTest, TheGeneratorEntersRequestsOfEveryKindThatTheServerTakes)
     for (int i = 0; i < 150; ++i)
     {
         std::vector<MakerRequest> requests;
-        server->WithStore([&](oms::Store& s) { requests = oms::SampleRequests(s, data).Any("CHECKER1"); });
+        server->WithStore([&](oms::Store& s) { requests = oms::SampleRequests(s, data).Any("MAKER1"); });
         for (const MakerRequest& request : requests)
         {
-            EXPECT_NE(request.maker, "CHECKER1");
+            EXPECT_NE(request.maker, "MAKER1");
             const std::string result = Try(request);
             // A generated request may clash only with one entered before it.
             if (result != "entered")

@@ -3,6 +3,7 @@
 #include "OmsTestSupport.h"
 
 #include "oms/MakerDesk.h"
+#include "oms/RequestGenerator.h"
 #include "oms/ServerStatus.h"
 
 #include <chrono>
@@ -91,6 +92,35 @@ TEST_F(ServerTest, RequestsThatAnotherProgramEntersArePublished)
     EXPECT_TRUE(publisher.About(later).empty());
     server->Start();
     EXPECT_EQ(publisher.About(later).size(), 1u);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(ServerTest, TheGeneratorEntersAndPublishesRequestsButNeverTheCheckersOwn)
+{
+    publisher.Clear();
+    oms::RequestGenerator generator(*server, std::chrono::milliseconds(2), "MAKER1", 11);
+    generator.Start();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (generator.Entered() < 8 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    generator.Stop();
+    const std::size_t entered = generator.Entered();
+    ASSERT_GE(entered, 8u);
+    const std::vector<connect::Message> published = publisher.Published();
+    EXPECT_EQ(published.size(), entered);
+    for (const connect::Message& message : published)
+    {
+        EXPECT_EQ(Values(message, 54211), std::vector<std::string>{"auth pending"});
+        EXPECT_NE(Values(message, 54247), std::vector<std::string>{"MAKER1"});
+    }
+    // Stopped means stopped.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(generator.Entered(), entered);
+    EXPECT_EQ(Problems(), std::vector<std::string>{});
 }
 
 } // namespace

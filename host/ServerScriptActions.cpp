@@ -1,0 +1,126 @@
+#include "host/ServerScriptActions.h"
+
+#include "oms/FieldCatalogue.h"
+#include "oms/MakerCommand.h"
+#include "oms/MakerError.h"
+
+#include <iostream>
+
+namespace host
+{
+
+namespace
+{
+std::optional<oms::EntityKind> KindNamed(const std::string& word)
+{
+    if (word == "user")
+        return oms::EntityKind::User;
+    if (word == "account")
+        return oms::EntityKind::Account;
+    if (word == "limits")
+        return oms::EntityKind::Limits;
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<std::int64_t> ServerScriptActions::Key(const std::string& word) const
+{
+    std::size_t back = 0;
+    const bool last = word == "last" || word.rfind("last-", 0) == 0;
+    const std::string number = word == "last" ? "0" : last ? word.substr(5) : word;
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos || number.size() > 18)
+        return std::nullopt;
+    if (!last)
+        return std::stoll(number);
+    back = std::stoul(number);
+    if (back >= m_entered.size())
+        return std::nullopt;
+    return m_entered[m_entered.size() - 1 - back];
+}
+
+std::optional<bool> ServerScriptActions::Run(const std::string& action, const std::string& argument)
+{
+    if (action != "maker" && action != "expect-request" && action != "expect-field" &&
+        action != "expect-no-field")
+        return std::nullopt;
+    EmbeddedServer* embedded = m_app.Server();
+    if (!embedded)
+    {
+        std::cerr << "kivo-host script: " << action << " needs the embedded server\n";
+        return false;
+    }
+    oms::OmsServer& server = embedded->Server();
+    std::string error;
+    const auto words = oms::MakerCommand::Split(argument, &error);
+    if (!words)
+    {
+        std::cerr << "kivo-host script: " << error << "\n";
+        return false;
+    }
+
+    if (action == "maker")
+    {
+        const auto request = oms::MakerCommand::Parse(*words, "", &error);
+        if (!request)
+        {
+            std::cerr << "kivo-host script: " << error << "\n";
+            return false;
+        }
+        try
+        {
+            m_entered.push_back(server.Enter(*request));
+            return true;
+        }
+        catch (const oms::MakerError& refused)
+        {
+            std::cerr << "kivo-host script: the server refused the request: " << refused.what() << "\n";
+            return false;
+        }
+    }
+
+    if (action == "expect-request")
+    {
+        // expect-request KEY STATUS, the status as published ("auth pending", "accepted" ...).
+        const std::optional<std::int64_t> key = words->empty() ? std::nullopt : Key(words->front());
+        const std::size_t space = argument.find(' ');
+        const std::string status = space == std::string::npos ? "" : argument.substr(space + 1);
+        if (!key)
+            return false;
+        bool held = false;
+        server.WithStore(
+            [&](oms::Store& store)
+            {
+                const std::optional<oms::RequestRecord> request = store.Request(*key);
+                held = request && request->status == status;
+                if (!held)
+                    std::cerr << "kivo-host script: request " << *key << " is "
+                              << (request ? request->status : std::string("not there")) << "\n";
+            });
+        return held;
+    }
+
+    // expect-field KIND ID FIELD VALUE, expect-no-field KIND ID FIELD: value 0 of the entity's field.
+    if (words->size() < 3 || !KindNamed((*words)[0]))
+        return false;
+    const oms::EntityKind kind = *KindNamed((*words)[0]);
+    const oms::FieldSpec* spec = oms::FieldCatalogue::Find(kind, (*words)[2]);
+    if (!spec)
+        return false;
+    std::optional<std::string> value;
+    server.WithStore(
+        [&](oms::Store& store)
+        {
+            const oms::FieldValues fields = store.Fields(kind, (*words)[1]);
+            if (const auto it = fields.find(spec->id); it != fields.end() && !it->second.empty())
+                value = it->second.front();
+        });
+    if (action == "expect-no-field")
+        return !value;
+    const std::string expected = words->size() > 3 ? (*words)[3] : "";
+    if (value != expected)
+        std::cerr << "kivo-host script: " << (*words)[0] << " " << (*words)[1] << " " << spec->key << " is "
+                  << (value ? "'" + *value + "'" : std::string("absent")) << "\n";
+    return value == expected;
+}
+
+} // namespace host
