@@ -69,6 +69,22 @@ void sListAppearance::SetKeywords(const std::vector<std::string>& keywords,
     }
 }
 
+bool sListAppearance::KeywordColor(std::string_view cell, COLORREF& color) const
+{
+    if (m_nKeywordColumn == -1 || !m_pKeywords || !m_pKeywordColors)
+        return false;
+    const std::string lowered = Lower(cell);
+    for (std::size_t i = 0; i < m_pKeywords->size() && i < m_pKeywordColors->size(); ++i)
+    {
+        if (lowered.find(Lower((*m_pKeywords)[i])) != std::string::npos)
+        {
+            color = (*m_pKeywordColors)[i];
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string sListAppearance::FormatSetting() const
 {
     std::string value =

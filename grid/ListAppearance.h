@@ -29,6 +29,10 @@ struct sListAppearance
 
     int GetKeywordCount() const { return m_pKeywords ? static_cast<int>(m_pKeywords->size()) : 0; }
 
+    // The colour of the first keyword that occurs in 'cell' (ignoring case); false when none does or
+    // no keyword column is chosen.
+    bool KeywordColor(std::string_view cell, COLORREF& color) const;
+
     // Replaces the keywords (stored in lower case) and their colours; creates the arrays when missing.
     void SetKeywords(const std::vector<std::string>& keywords, const std::vector<COLORREF>& colors);
 

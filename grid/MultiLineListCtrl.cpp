@@ -1,6 +1,7 @@
 #include "grid/MultiLineListCtrl.h"
 
 #include "grid/DateTimeCompare.h"
+#include "grid/UserColumnFormula.h"
 #include "winlib/HeaderCtrl.h"
 #include "winlib/Menu.h"
 
@@ -241,14 +242,22 @@ BOOL CMultiLineListCtrl::GetCell(const sMultiLineColInfo& entry, int column, int
     textColor = CLR_NONE;
     bkColor = CLR_NONE;
     image = -1;
-    if (!m_pfnDescriptor || column < 0)
-        return FALSE;
-    const BOOL produced = m_pfnDescriptor(entry.m_pSection, column, text, textColor, bkColor, image, line);
+    BOOL produced = FALSE;
+    if (IsUserColumn(column))
+        produced = LineText(entry, column, line, text);
+    else if (m_pfnDescriptor && column >= 0)
+        produced = m_pfnDescriptor(entry.m_pSection, column, text, textColor, bkColor, image, line);
     if (textColor == CLR_NONE)
         textColor = CListCtrl::GetTextColor();
     if (bkColor == CLR_NONE)
         bkColor = CListCtrl::GetBkColor();
     return produced;
+}
+
+bool CMultiLineListCtrl::IsUserColumn(int column) const
+{
+    return m_nBaseColumnCount > 0 && column >= m_nBaseColumnCount &&
+           column < static_cast<int>(m_arrColumns.size());
 }
 
 std::string CMultiLineListCtrl::LineText(const sMultiLineColInfo& entry, int column, int line) const
@@ -258,17 +267,30 @@ std::string CMultiLineListCtrl::LineText(const sMultiLineColInfo& entry, int col
     return text;
 }
 
-void CMultiLineListCtrl::LineText(const sMultiLineColInfo& entry, int column, int line,
+BOOL CMultiLineListCtrl::LineText(const sMultiLineColInfo& entry, int column, int line,
                                   std::string& text) const
 {
+    text.clear();
+    if (IsUserColumn(column))
+    {
+        // Computed from the line's other cells; a column that names itself has no value.
+        if (m_nUserColumnDepth > static_cast<int>(m_arrColumns.size()))
+            return FALSE;
+        ++m_nUserColumnDepth;
+        const UserCellResult result = ComputeUserCell(
+            m_arrColumns[static_cast<std::size_t>(column)].m_strExpression,
+            [&](int other, std::string& cell) { return LineText(entry, other, line, cell) != FALSE; }, text);
+        --m_nUserColumnDepth;
+        return result == UserCellResult::Value;
+    }
     // Only the text: the colours a descriptor gives are of no use here, and the grid's own
     // would cost a message each.
-    text.clear();
     COLORREF textColor = CLR_NONE;
     COLORREF bkColor = CLR_NONE;
     int image = -1;
-    if (m_pfnDescriptor && column >= 0)
-        m_pfnDescriptor(entry.m_pSection, column, text, textColor, bkColor, image, line);
+    if (!m_pfnDescriptor || column < 0)
+        return FALSE;
+    return m_pfnDescriptor(entry.m_pSection, column, text, textColor, bkColor, image, line);
 }
 
 std::string CMultiLineListCtrl::GetItemText(int line, int column) const

@@ -117,7 +117,9 @@ protected:
     // columns were laid out.
     int ColumnOfPosition(int position) const;
     std::string LineText(const sMultiLineColInfo& entry, int column, int line) const;
-    void LineText(const sMultiLineColInfo& entry, int column, int line, std::string& text) const;
+    BOOL LineText(const sMultiLineColInfo& entry, int column, int line, std::string& text) const;
+    // A user-defined column: its cells are computed by the grid, not asked of the descriptor.
+    bool IsUserColumn(int column) const;
     // Rebuilds the line map from the entries that pass, every section collapsed.
     void RebuildLineMap(bool filtered);
     void SyncItemCount();
@@ -175,6 +177,7 @@ protected:
     std::vector<FilterPattern> m_arrFilterPatterns;
     std::set<int> m_setValueListColumns;
     mutable std::string m_strFilterScratch; // one line's text while filtering
+    mutable int m_nUserColumnDepth = 0;
     BOOL m_bFilterApplied = FALSE;
     BOOL m_bSuppressFilterNotify = FALSE;
     int m_nSortColumnIndex = -1;

@@ -143,6 +143,16 @@ void CMultiLineListCtrl::DrawLine(CDC& dc, const DRAWITEMSTRUCT& dis)
     const bool checkBoxes = (GetExtendedStyle() & LVS_EX_CHECKBOXES) || GetImageList(LVSIL_STATE);
     CImageList* images = GetImageList(LVSIL_SMALL);
 
+    // Keyword colouring: the line's text colour where the descriptor gives none.
+    COLORREF keywordColor = CLR_NONE;
+    if (m_bAppearanceColors && m_appearance.m_nKeywordColumn >= 0)
+    {
+        COLORREF color = CLR_NONE;
+        if (m_appearance.KeywordColor(LineText(*entry, m_appearance.m_nKeywordColumn, line), color))
+            keywordColor = color;
+    }
+    const COLORREF listText = CListCtrl::GetTextColor();
+
     int left = dis.rcItem.left;
     for (int position = 0; position < count; ++position)
     {
@@ -156,6 +166,8 @@ void CMultiLineListCtrl::DrawLine(CDC& dc, const DRAWITEMSTRUCT& dis)
         COLORREF bkColor = CLR_NONE;
         int image = -1;
         GetCell(*entry, column, line, text, textColor, bkColor, image);
+        if (keywordColor != CLR_NONE && textColor == listText)
+            textColor = keywordColor;
 
         if (selected && m_bHighlightSelectedLine)
         {

@@ -281,4 +281,17 @@ TEST_F(MultiLineListTest, HeaderClickSortsSections)
     EXPECT_EQ(Column0(), (std::vector<std::string>{"10", "2"}));
 }
 
+TEST_F(MultiLineListTest, UserDefinedColumnsAreComputedFromTheLinesCells)
+{
+    AddSection("A", 2, "1");
+    sKivoColInfo doubled = Column("Doubled", 80, 1, 2);
+    doubled.m_strExpression = " \"1\"*2"; // the Value column times two
+    m_grid.m_arrColumns.push_back(doubled);
+    m_grid.m_mapPosition[3] = 3;
+    m_grid.InsertColumnWithTip(3, doubled, 80);
+    m_grid.ExpandAllSections();
+    EXPECT_EQ(m_grid.GetItemText(1, 3), "   22.00"); // the row's value reads 11
+    EXPECT_EQ(m_grid.GetItemText(0, 3), "0.00") << "a text stands as 0";
+}
+
 } // namespace

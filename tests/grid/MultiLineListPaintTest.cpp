@@ -187,4 +187,34 @@ TEST_F(MultiLinePaintTest, SelectedLineTakesTheHighlightWhenAsked)
     EXPECT_EQ(b->color, GetSysColor(COLOR_HIGHLIGHTTEXT));
 }
 
+TEST_F(MultiLinePaintTest, KeywordsColourTheRowLinesTheDescriptorLeavesUncoloured)
+{
+    AddSection("Urgent title", 2);
+    m_sections[0]->m_arrRows[0]->m_strValue = "URGENT now";
+    m_grid.m_appearance.m_nKeywordColumn = 1;
+    m_grid.m_appearance.SetKeywords({"urgent"}, {RGB(255, 0, 0)});
+    m_grid.ToggleSection(0);
+    m_driver.Repaint();
+    int seen = 0;
+    for (const DrawOp& op : m_driver.Texts(m_grid.m_hWnd))
+    {
+        if (op.text == "Urgent title1" || op.text == "URGENT now")
+        {
+            ++seen;
+            EXPECT_EQ(op.color, RGB(255, 0, 0)) << op.text;
+        }
+        if (op.text == "Urgent title2")
+        {
+            ++seen;
+            EXPECT_EQ(op.color, RGB(0, 0, 0)) << "its value has no keyword";
+        }
+        if (op.text == "Urgent title")
+        {
+            ++seen;
+            EXPECT_EQ(op.color, RGB(0, 0, 0)) << "the title keeps the descriptor's black";
+        }
+    }
+    EXPECT_EQ(seen, 4);
+}
+
 } // namespace
