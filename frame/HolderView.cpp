@@ -2,6 +2,7 @@
 
 #include "controls/ClrButton.h"
 #include "winlib/ColorDialog.h"
+#include "winlib/FontDialog.h"
 #include "winlib/Menu.h"
 #include "winlib/Modules.h"
 #include "winlib/Splitter.h"
@@ -304,6 +305,24 @@ bool CHolderView::HandleOwnCommand(UINT id)
         }
         return true;
     }
+    case ID_HOLDER_SET_FONT:
+    {
+        LOGFONT chosen{};
+        if (ChooseBrickFont(chosen))
+            RecreateBrickFont(chosen);
+        return true;
+    }
+    case ID_HOLDER_SET_FONT_ALL:
+    {
+        const std::vector<CHolderView*> views = SiblingBricks();
+        LOGFONT chosen{};
+        if (!views.empty() && ChooseBrickFont(chosen))
+        {
+            for (CHolderView* view : views)
+                view->RecreateBrickFont(chosen);
+        }
+        return true;
+    }
     case ID_HOLDER_FIT_TO_WINDOW:
         FitToWindow();
         return true;
@@ -399,6 +418,28 @@ void CHolderView::ApplyDefaultFont()
     m_pFont->DeleteObject();
     m_pFont->CreateFont(13, 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "Times New Roman");
+    if (m_hWnd)
+        Invalidate();
+}
+
+bool CHolderView::ChooseBrickFont(LOGFONT& chosen)
+{
+    LOGFONT current{};
+    const bool hasFont = m_pFont && m_pFont->m_hObject && m_pFont->GetLogFont(&current);
+    CFontDialog dialog(hasFont ? &current : nullptr, CF_SCREENFONTS | CF_EFFECTS, nullptr, this);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    dialog.GetCurrentFont(&chosen);
+    return true;
+}
+
+void CHolderView::RecreateBrickFont(const LOGFONT& font)
+{
+    // As with the default font: the object is replaced in place, so a view needs one first.
+    if (!m_pFont)
+        return;
+    m_pFont->DeleteObject();
+    m_pFont->CreateFontIndirect(&font);
     if (m_hWnd)
         Invalidate();
 }

@@ -82,6 +82,9 @@ private:
     std::vector<CHolderView*> SiblingBricks() const;
     void FitToWindow();
     void ApplyDefaultFont();
+    // The font dialog preset to the brick font; false when cancelled.
+    bool ChooseBrickFont(LOGFONT& chosen);
+    void RecreateBrickFont(const LOGFONT& font);
 
     std::string m_strCaption;
     CWnd* m_pControl = nullptr;

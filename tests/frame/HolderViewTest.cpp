@@ -1,12 +1,15 @@
 // Holder views as bricks: the brick menu, "Fit To Window" over three columns, colours and the
-// default font for every brick, and a plain view's size reports.
+// default font for every brick, the font dialog for one brick or all, and a plain view's size
+// reports.
 #include "frame/HolderView.h"
 #include "frame/KTHolderFrame.h"
 #include "support/ScopedTempDir.h"
+#include "winlib/FontDialog.h"
 #include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -110,6 +113,59 @@ TEST_F(HolderViewTest, ColoursAndTheDefaultFontGoToEveryBrick)
         EXPECT_EQ(lf.lfHeight, 13);
         EXPECT_EQ(lf.lfWeight, 600);
         EXPECT_EQ(lf.lfPitchAndFamily, 32);
+    }
+}
+
+LOGFONT ChosenFont(const char* face, LONG height, LONG weight)
+{
+    LOGFONT lf{};
+    std::strcpy(lf.lfFaceName, face);
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    return lf;
+}
+
+TEST_F(HolderViewTest, SetFontOpensTheFontDialogOnTheBrickFontAndKeepsTheObject)
+{
+    LOGFONT preset{};
+    auto driver = winlib::SetModalAnswerer(
+        [&](const winlib::ModalRequest& request)
+        {
+            if (request.kind != winlib::ModalKind::FontDialog)
+                return winlib::ModalAnswer{};
+            preset = request.font;
+            EXPECT_EQ(request.type & (CF_SCREENFONTS | CF_EFFECTS), CF_SCREENFONTS | CF_EFFECTS);
+            return winlib::ModalAnswer{true, IDOK, 0, ChosenFont("Tahoma", -16, FW_BOLD)};
+        });
+    CHolderView* view = m_frame.GetPaneView(1);
+    view->SendMessage(WM_COMMAND, ID_HOLDER_SET_FONT);
+    winlib::SetModalAnswerer(driver);
+    EXPECT_STREQ(preset.lfFaceName, "Arial");
+    LOGFONT lf{};
+    ASSERT_EQ(view->GetBrickFont(), &m_fonts[1]) << "re-created in place";
+    m_fonts[1].GetLogFont(&lf);
+    EXPECT_STREQ(lf.lfFaceName, "Tahoma");
+    EXPECT_EQ(lf.lfHeight, -16);
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    m_fonts[0].GetLogFont(&lf);
+    EXPECT_STREQ(lf.lfFaceName, "Arial") << "the other bricks keep theirs";
+
+    m_driver.CancelNextFontDialog();
+    view->SendMessage(WM_COMMAND, ID_HOLDER_SET_FONT);
+    m_fonts[1].GetLogFont(&lf);
+    EXPECT_STREQ(lf.lfFaceName, "Tahoma") << "a cancelled dialog changes nothing";
+}
+
+TEST_F(HolderViewTest, SetFontToAllBricksGivesEveryBrickTheChoice)
+{
+    m_driver.AnswerNextFontDialog(ChosenFont("Verdana", -13, FW_NORMAL));
+    m_frame.GetPaneView(2)->SendMessage(WM_COMMAND, ID_HOLDER_SET_FONT_ALL);
+    for (int i = 0; i < 3; ++i)
+    {
+        LOGFONT lf{};
+        m_fonts[i].GetLogFont(&lf);
+        EXPECT_STREQ(lf.lfFaceName, "Verdana") << i;
+        EXPECT_EQ(lf.lfHeight, -13) << i;
     }
 }
 

@@ -85,6 +85,9 @@ ModalAnswer Driver::Answer(const ModalRequest& request)
     case ModalKind::ColorDialog:
         queue = &m_colors;
         break;
+    case ModalKind::FontDialog:
+        queue = &m_fonts;
+        break;
     }
     if (queue->empty())
         return ModalAnswer{};
@@ -290,6 +293,16 @@ void Driver::AnswerNextColorDialog(COLORREF color)
 void Driver::CancelNextColorDialog()
 {
     m_colors.push_back([](const ModalRequest&) { return ModalAnswer{true, IDCANCEL, 0}; });
+}
+
+void Driver::AnswerNextFontDialog(const LOGFONT& font, COLORREF color)
+{
+    m_fonts.push_back([font, color](const ModalRequest&) { return ModalAnswer{true, IDOK, color, font}; });
+}
+
+void Driver::CancelNextFontDialog()
+{
+    m_fonts.push_back([](const ModalRequest&) { return ModalAnswer{true, IDCANCEL, 0}; });
 }
 
 const Observations& Driver::Observed() const { return winlib::Observed(); }

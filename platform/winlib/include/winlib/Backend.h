@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace winlib
 {
@@ -47,6 +48,9 @@ public:
     virtual std::string GetClipboardText() = 0;
     // Shows a standard cursor (an IDC_ number; 0 hides it) over the backend's windows.
     virtual void SetCursorShape(int cursorId) { (void)cursorId; }
+    // The font families installed, for the Latin (ANSI) character set. Without a screen this is
+    // the fixed set of DefaultFontFamilies(), so that what tests see never depends on the machine.
+    virtual std::vector<std::string> FontFamilies();
 };
 
 // How headless surfaces draw: into nothing (fast) or into recording canvases that tests read.
@@ -86,6 +90,10 @@ private:
     DWORD m_manualNow = 0;
     std::string m_clipboard;
 };
+
+// The faces a backend without fonts of its own reports: Arial, Courier New, Microsoft Sans Serif,
+// MS Sans Serif, MS Shell Dlg, Segoe UI, Tahoma, Times New Roman and Verdana, in that order.
+const std::vector<std::string>& DefaultFontFamilies();
 
 // Installs the backend; every window created afterwards uses it. Call before creating windows.
 void SetBackend(std::unique_ptr<Backend> backend);

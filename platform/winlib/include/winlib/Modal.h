@@ -1,7 +1,7 @@
-// Modal loops (dialogs, message boxes, popup menus, the colour dialog) ask an answerer
+// Modal loops (dialogs, message boxes, popup menus, the colour and font dialogs) ask an answerer
 // before they wait for a user. Tests install one through the test driver; on screen
 // there is none and the loop waits for real input. Headless without an answerer, a
-// message box takes its default button, a popup menu is dismissed, a colour dialog is
+// message box takes its default button, a popup menu is dismissed, a colour or font dialog is
 // cancelled and a modal dialog that nobody closes is cancelled once nothing is left to do.
 #pragma once
 
@@ -26,20 +26,22 @@ enum class ModalKind
     Dialog,
     MessageBox,
     PopupMenu,
-    ColorDialog
+    ColorDialog,
+    FontDialog
 };
 
 struct ModalRequest
 {
     explicit ModalRequest(ModalKind k) : kind(k) {}
     ModalKind kind;
-    HWND window = nullptr;                 // the dialog (Dialog), the owner otherwise
-    std::string text;                      // message box text
-    std::string caption;                   // message box caption, dialog caption
-    UINT type = 0;                         // message box type, popup-menu flags
-    POINT point{0, 0};                     // where a popup menu opens
-    std::vector<MenuItemSnapshot> items;   // popup menu items
-    COLORREF color = 0;                    // colour dialog's initial colour
+    HWND window = nullptr;               // the dialog (Dialog), the owner otherwise
+    std::string text;                    // message box text
+    std::string caption;                 // message box caption, dialog caption
+    UINT type = 0;                       // message box type, popup-menu flags
+    POINT point{0, 0};                   // where a popup menu opens
+    std::vector<MenuItemSnapshot> items; // popup menu items
+    COLORREF color = 0;                  // colour dialog's initial colour, font dialog's text colour
+    LOGFONT font{};                      // font dialog's initial font (type: its CF_ flags)
 };
 
 struct ModalAnswer
@@ -48,7 +50,8 @@ struct ModalAnswer
     // answerer may have driven the dialog's controls itself).
     bool answered = false;
     INT_PTR result = 0; // button id, menu command (0 = dismissed), IDOK/IDCANCEL
-    COLORREF color = 0; // colour dialog: the chosen colour
+    COLORREF color = 0; // colour dialog: the chosen colour; font dialog: the text colour
+    LOGFONT font{};     // font dialog: the chosen font
 };
 
 using ModalAnswerer = std::function<ModalAnswer(const ModalRequest&)>;

@@ -32,6 +32,10 @@ public:
     SIZE ScreenSize() override;
     void SetClipboardText(const std::string& text) override;
     std::string GetClipboardText() override;
+    // QtSystem.cpp: the cursor shown over every window of the application, and the families of
+    // the font database.
+    void SetCursorShape(int cursorId) override;
+    std::vector<std::string> FontFamilies() override;
 
     // The surface of a top-level window made by this backend; null when there is none.
     QtSurface* FindSurface(HWND topLevel) const;

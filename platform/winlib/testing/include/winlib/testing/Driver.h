@@ -67,6 +67,9 @@ public:
     void AnswerNextPopupMenuByText(const std::string& text);
     void AnswerNextColorDialog(COLORREF color);
     void CancelNextColorDialog();
+    // The font dialog chooses 'font' (and 'color', the text colour of its effects).
+    void AnswerNextFontDialog(const LOGFONT& font, COLORREF color = 0);
+    void CancelNextFontDialog();
 
     // ---- Read-back ----
     const Observations& Observed() const;
@@ -92,6 +95,7 @@ private:
     std::deque<std::function<ModalAnswer(const ModalRequest&)>> m_messageBoxes;
     std::deque<std::function<ModalAnswer(const ModalRequest&)>> m_menusAnswers;
     std::deque<std::function<ModalAnswer(const ModalRequest&)>> m_colors;
+    std::deque<std::function<ModalAnswer(const ModalRequest&)>> m_fonts;
     std::vector<ModalRequest> m_menus;
 };
 
