@@ -4,6 +4,7 @@
 #include "frame/KTHolderFrame.h"
 #include "winlib/qt/QtBackend.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -23,28 +24,36 @@ class ConsolePixelTest : public ConsoleTest
 protected:
     ConsolePixelTest() : ConsoleTest(&InstallScreen) {}
 
-    COLORREF Pixel(CWnd& wnd, int x, int y)
+    // Where a window's client point lies in the frame's image (window coordinates, its border
+    // and caption included).
+    CPoint InFrameImage(CWnd& wnd, CPoint p)
     {
-        CPoint p(x, y);
         wnd.MapWindowPoints(&host.frame, &p, 1);
-        // Window coordinates of the frame: its client area lies inside its border and caption.
         CRect window;
         host.frame.GetWindowRect(&window);
         CPoint origin(0, 0);
         host.frame.ClientToScreen(&origin);
-        return winlib::qt::WindowPixel(host.frame.m_hWnd, p.x + origin.x - window.left,
-                                       p.y + origin.y - window.top);
+        return CPoint(p.x + origin.x - window.left, p.y + origin.y - window.top);
+    }
+
+    COLORREF Pixel(CWnd& wnd, int x, int y)
+    {
+        const CPoint p = InFrameImage(wnd, CPoint(x, y));
+        return winlib::qt::WindowPixel(host.frame.m_hWnd, p.x, p.y);
+    }
+
+    // An area of a window's client, row by row, read from the image in one go.
+    std::vector<COLORREF> Pixels(CWnd& wnd, const CRect& area)
+    {
+        const CPoint topLeft = InFrameImage(wnd, area.TopLeft());
+        const RECT inImage = {topLeft.x, topLeft.y, topLeft.x + area.Width(), topLeft.y + area.Height()};
+        return winlib::qt::WindowPixels(host.frame.m_hWnd, inImage);
     }
 
     int Count(CWnd& wnd, const CRect& area, const std::function<bool(COLORREF)>& match)
     {
-        int n = 0;
-        for (int y = area.top; y < area.bottom; ++y)
-        {
-            for (int x = area.left; x < area.right; ++x)
-                n += match(Pixel(wnd, x, y)) ? 1 : 0;
-        }
-        return n;
+        const std::vector<COLORREF> pixels = Pixels(wnd, area);
+        return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), match));
     }
 
     // What a window shows, pixel by pixel.
@@ -52,13 +61,7 @@ protected:
     {
         CRect client;
         wnd.GetClientRect(&client);
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < client.bottom; ++y)
-        {
-            for (int x = 0; x < client.right; ++x)
-                pixels.push_back(Pixel(wnd, x, y));
-        }
-        return pixels;
+        return Pixels(wnd, client);
     }
 
     static void InvalidateTree(HWND hwnd)

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QScreen>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace winlib::qt
@@ -163,6 +164,31 @@ COLORREF WindowPixel(HWND hwnd, int x, int y)
         return CLR_INVALID;
     const QRgb p = surface->Image().pixel(x, y);
     return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+std::vector<COLORREF> WindowPixels(HWND hwnd, const RECT& area)
+{
+    const int width = std::max(0, static_cast<int>(area.right - area.left));
+    const int height = std::max(0, static_cast<int>(area.bottom - area.top));
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                 CLR_INVALID);
+    const QtSurface* surface = SurfaceOf(hwnd);
+    if (!surface)
+        return pixels;
+    const QImage& image = surface->Image();
+    auto out = pixels.begin();
+    for (int y = area.top; y < area.bottom; ++y)
+    {
+        for (int x = area.left; x < area.right; ++x, ++out)
+        {
+            if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
+            {
+                const QRgb p = image.pixel(x, y);
+                *out = RGB(qRed(p), qGreen(p), qBlue(p));
+            }
+        }
+    }
+    return pixels;
 }
 
 } // namespace winlib::qt

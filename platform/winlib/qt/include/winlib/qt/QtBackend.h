@@ -14,6 +14,7 @@
 #include "winlib/WinDef.h"
 
 #include <string>
+#include <vector>
 
 namespace winlib::qt
 {
@@ -35,5 +36,10 @@ bool SaveWindowPng(HWND hwnd, const std::string& path);
 // The colour of one pixel of a top-level window's image, in window coordinates (the frame
 // included), as it stands now; CLR_INVALID outside the image or without a Qt surface.
 COLORREF WindowPixel(HWND hwnd, int x, int y);
+
+// The colours of a rectangle of a top-level window's image, row by row, in window coordinates
+// as WindowPixel takes them; CLR_INVALID for the parts outside the image. One read of the image
+// for a whole area, where a pixel-by-pixel walk would look the window up for every pixel.
+std::vector<COLORREF> WindowPixels(HWND hwnd, const RECT& area);
 
 } // namespace winlib::qt
