@@ -1,7 +1,8 @@
 #include "resources/PluginResources.h"
 
-#include "resources/FilterListTemplates.h"
 #include "resources/ConsoleResources.h"
+#include "resources/FilterListTemplates.h"
+#include "resources/GridDialogTemplates.h"
 
 #include "winlib/Resources.h"
 #include "winlib/WinUser.h"
@@ -43,6 +44,7 @@ void RegisterPluginResources()
         winlib::RegisterDialogTemplate(ConsoleTemplate());
         RegisterFilterListTemplates();
         RegisterConsoleResources();
+        RegisterGridDialogTemplates();
         return true;
     }();
     (void)registered;
