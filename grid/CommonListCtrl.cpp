@@ -4,12 +4,13 @@
 #include "frame/KTBCGPDialog.h"
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/ColumnProfile.h"
+#include "grid/CustomizedAppearance.h"
 #include "grid/DateTimeCompare.h"
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
-#include "winlib/HeaderCtrl.h"
 #include "winlib/FormView.h"
+#include "winlib/HeaderCtrl.h"
 #include "winlib/ImageList.h"
 #include "winlib/Menu.h"
 
@@ -29,7 +30,10 @@ constexpr int kCellTextLimit = 255;
 // Posted after a header drag: the header has applied its new order by then.
 constexpr UINT WM_LIST_SYNC_POSITIONS = WM_APP + 0x31;
 
-template <typename T> int Sign(T a, T b) { return (a < b) ? -1 : (b < a) ? 1 : 0; }
+template <typename T> int Sign(T a, T b)
+{
+    return (a < b) ? -1 : (b < a) ? 1 : 0;
+}
 
 long long ParseInteger(const std::string& text)
 {
@@ -70,7 +74,10 @@ int CCommonListCtrl::GetItemText(int row, int column, LPSTR buffer, int length) 
     return CListCtrl::GetItemText(row, column, buffer, length);
 }
 
-std::string CCommonListCtrl::GetItemText(int row, int column) const { return CListCtrl::GetItemText(row, column); }
+std::string CCommonListCtrl::GetItemText(int row, int column) const
+{
+    return CListCtrl::GetItemText(row, column);
+}
 
 DWORD_PTR CCommonListCtrl::GetItemData(int row) const
 {
@@ -142,7 +149,8 @@ void CCommonListCtrl::LoadAppearance()
     std::string value;
     std::string error;
     const std::string key = m_strListName + "-" + std::to_string(GetDlgCtrlID());
-    const int found = ReadWriteSetting(SETTING_READ, "CUSTOMIZE_LISTS", key, value, GetUserSettingsPath(), error);
+    const int found =
+        ReadWriteSetting(SETTING_READ, "CUSTOMIZE_LISTS", key, value, GetUserSettingsPath(), error);
     if (!found && !error.empty())
         return; // no settings file to read: the defaults stay
     if (found)
@@ -368,7 +376,8 @@ void CCommonListCtrl::RebuildHeaderTools()
     {
         TOOLINFOA info{};
         info.cbSize = sizeof info;
-        if (!m_pHeaderToolTip->GetToolInfo(info, header, static_cast<UINT_PTR>(m_pHeaderToolTip->GetToolCount())))
+        if (!m_pHeaderToolTip->GetToolInfo(info, header,
+                                           static_cast<UINT_PTR>(m_pHeaderToolTip->GetToolCount())))
             break;
         m_pHeaderToolTip->DelTool(header, info.uId);
     }
@@ -457,7 +466,8 @@ void CCommonListCtrl::SetHeaderSortImage(int position, int image)
 
 int CCommonListCtrl::CompareStep(LPARAM a, LPARAM b, LPARAM list)
 {
-    return reinterpret_cast<const CCommonListCtrl*>(list)->CompareRows(static_cast<int>(a), static_cast<int>(b));
+    return reinterpret_cast<const CCommonListCtrl*>(list)->CompareRows(static_cast<int>(a),
+                                                                       static_cast<int>(b));
 }
 
 int CCommonListCtrl::CompareRows(int a, int b) const
@@ -470,7 +480,8 @@ int CCommonListCtrl::CompareRows(int a, int b) const
     case 1:
     {
         // 32-bit values: a text beyond the range counts as its limit.
-        const auto value = [](const std::string& t) { return std::clamp<long long>(ParseInteger(t), INT_MIN, INT_MAX); };
+        const auto value = [](const std::string& t)
+        { return std::clamp<long long>(ParseInteger(t), INT_MIN, INT_MAX); };
         return d * Sign(value(tb), value(ta));
     }
     case 2:
@@ -505,8 +516,9 @@ void CCommonListCtrl::SortByHeaderClick(int position)
     }
     // The click names a header item; after a drag its index is no longer its display position.
     const int column = GetColumnOfItem(m_nSortColumn);
-    m_nSortDataType =
-        (column >= 0 && column < static_cast<int>(m_arrColumns.size())) ? m_arrColumns[static_cast<std::size_t>(column)].m_nDataType : 0;
+    m_nSortDataType = (column >= 0 && column < static_cast<int>(m_arrColumns.size()))
+                          ? m_arrColumns[static_cast<std::size_t>(column)].m_nDataType
+                          : 0;
 
     m_bSorting = true;
     SortItems(&CCommonListCtrl::CompareStep, reinterpret_cast<DWORD_PTR>(this));
@@ -591,7 +603,10 @@ void CCommonListCtrl::OnContextMenu(CWnd* wnd, CPoint point)
 
 void CCommonListCtrl::OnRepositionColumns(BOOL) {}
 
-void CCommonListCtrl::OnCustomizeAppearance() {}
+void CCommonListCtrl::OnCustomizeAppearance()
+{
+    OpenCustomizedAppearance(this);
+}
 
 BOOL CCommonListCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
 {
@@ -625,7 +640,10 @@ BOOL CCommonListCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
     }
 }
 
-void CCommonListCtrl::ToggleGridLines() { SetExtendedStyle(GetExtendedStyle() ^ LVS_EX_GRIDLINES); }
+void CCommonListCtrl::ToggleGridLines()
+{
+    SetExtendedStyle(GetExtendedStyle() ^ LVS_EX_GRIDLINES);
+}
 
 void CCommonListCtrl::FitColumns(UINT mode)
 {
@@ -852,8 +870,8 @@ BOOL CCommonListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
                     MAKELPARAM(CListCtrl::GetColumnWidth(notify->iItem), 0));
         PostMessage(WM_LIST_SYNC_POSITIONS);
     }
-    else if ((code == static_cast<UINT>(TTN_NEEDTEXTA) || code == static_cast<UINT>(TTN_NEEDTEXTW)) && m_pfnRowToolTip &&
-             (!m_pHeaderToolTip || hdr->hwndFrom != m_pHeaderToolTip->m_hWnd))
+    else if ((code == static_cast<UINT>(TTN_NEEDTEXTA) || code == static_cast<UINT>(TTN_NEEDTEXTW)) &&
+             m_pfnRowToolTip && (!m_pHeaderToolTip || hdr->hwndFrom != m_pHeaderToolTip->m_hWnd))
     {
         const int row = static_cast<int>(hdr->idFrom) - 1;
         std::string text;

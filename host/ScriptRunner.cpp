@@ -25,6 +25,29 @@ CWnd* ConsoleBar(CKivoHostApp& app)
 {
     return app.Frame() ? app.Frame()->FindBar("Maker Checker") : nullptr;
 }
+
+// The list views inside a window, depth first in creation order.
+void CollectGrids(HWND parent, std::vector<HWND>& grids)
+{
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        char name[64] = {};
+        ::GetClassName(child, name, sizeof name);
+        if (std::string(name) == "SysListView32")
+            grids.push_back(child);
+        CollectGrids(child, grids);
+    }
+}
+
+// The active window when its caption starts with 'title'.
+HWND ActiveWindowTitled(const std::string& title)
+{
+    const HWND active = ::GetActiveWindow();
+    char text[256] = {};
+    if (active)
+        ::GetWindowText(active, text, sizeof text);
+    return active && ::IsWindowVisible(active) && std::string(text).rfind(title, 0) == 0 ? active : nullptr;
+}
 } // namespace
 
 void ScriptRunner::Settle()
@@ -103,7 +126,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     {
         if (!frame)
             return false;
-        frame->SendMessage(WM_COMMAND, action == "float-console" ? ID_HOST_CONSOLE_FLOAT : ID_HOST_CONSOLE_DOCK);
+        frame->SendMessage(WM_COMMAND,
+                           action == "float-console" ? ID_HOST_CONSOLE_FLOAT : ID_HOST_CONSOLE_DOCK);
         return true;
     }
     if (action == "click")
@@ -119,6 +143,29 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         winlib::PumpPending();
         winlib::input::MouseButton(centre, winlib::input::Button::Left, false);
         return true;
+    }
+    if (action == "grid-command")
+    {
+        // "grid-command N ID": the command a grid's menu item sends, to the console's Nth grid.
+        CWnd* console = ConsoleBar(m_app);
+        std::vector<HWND> grids;
+        if (console)
+            CollectGrids(console->m_hWnd, grids);
+        const auto space = argument.find(' ');
+        const int index = std::atoi(argument.substr(0, space).c_str());
+        if (space == std::string::npos || index < 1 || index > static_cast<int>(grids.size()))
+            return false;
+        ::SendMessage(grids[static_cast<std::size_t>(index - 1)], WM_COMMAND,
+                      static_cast<WPARAM>(std::atoi(argument.substr(space + 1).c_str())), 0);
+        return true;
+    }
+    if (action == "window-screenshot")
+    {
+        // "window-screenshot FILE TITLE": the active window, when its caption starts with TITLE.
+        const auto space = argument.find(' ');
+        const HWND window =
+            space == std::string::npos ? nullptr : ActiveWindowTitled(argument.substr(space + 1));
+        return window && m_saveWindow && m_saveWindow(window, argument.substr(0, space));
     }
     if (action == "wait")
     {

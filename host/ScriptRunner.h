@@ -5,6 +5,7 @@
 #include "host/HostApp.h"
 #include "host/ServerScriptActions.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
     int Run(const std::vector<std::string>& lines);
     int RunFile(const std::string& path);
     const std::vector<std::string>& Failures() const { return m_failures; }
+    // Writes a window's image to a PNG file; set where a screen backend draws real pixels.
+    std::function<bool(HWND, const std::string&)> m_saveWindow;
 
 private:
     bool Execute(const std::string& action, const std::string& argument);

@@ -53,10 +53,15 @@ int main(int argc, char** argv)
     if (!options.script.empty())
     {
         host::ScriptRunner runner(app);
+#ifdef KIVO_HOST_WITH_QT
+        runner.m_saveWindow = [](HWND window, const std::string& path)
+        { return winlib::qt::SaveWindowPng(window, path); };
+#endif
         int code = runner.RunFile(options.script);
 #ifdef KIVO_HOST_WITH_QT
         // A screenshot after a script shows what the script left on the screen.
-        if (!options.screenshot.empty() && !winlib::qt::SaveWindowPng(app.Frame()->m_hWnd, options.screenshot))
+        if (!options.screenshot.empty() &&
+            !winlib::qt::SaveWindowPng(app.Frame()->m_hWnd, options.screenshot))
         {
             std::cerr << "kivo-host: cannot write " << options.screenshot << "\n";
             code = 1;

@@ -39,9 +39,47 @@ DialogTemplate FontTemplate()
     return t;
 }
 
+// The appearance of a list, laid out with the keyword section open; the dialog closes it up
+// whenever the section is not wanted.
+DialogTemplate AppearanceTemplate()
+{
+    DialogTemplate t{};
+    t.id = 1007;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    t.cx = 200;
+    t.cy = 194;
+    t.caption = "Customized Appearance";
+    t.fontFace = "MS Shell Dlg";
+    t.pointSize = 8;
+    t.items = {
+        DialogItemTemplate{"Button", "Customize Appearance", 3214, kChild | BS_GROUPBOX, 0, 7, 4, 186, 32},
+        DialogItemTemplate{"Static", "Property For", -1, kChild | SS_LEFT, 0, 14, 18, 46, 8},
+        DialogItemTemplate{"ComboBox", "", 1694, kChild | WS_TABSTOP | CBS_DROPDOWNLIST, 0, 62, 16, 56, 40},
+        DialogItemTemplate{"Static", "Colour", -1, kChild | SS_LEFT, 0, 124, 18, 22, 8},
+        DialogItemTemplate{"Button", "", 1026, kChild | WS_TABSTOP | BS_OWNERDRAW, 0, 148, 15, 38, 14},
+        DialogItemTemplate{"Button", "Depends on Column Text", 3215, kChild | BS_GROUPBOX, 0, 7, 40, 186,
+                           110},
+        DialogItemTemplate{"ComboBox", "", 3205, kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 14,
+                           52, 150, 100},
+        DialogItemTemplate{"Button", "...", 3206, kButton, 0, 168, 52, 18, 13},
+        DialogItemTemplate{"Edit", "", 3207, kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, 14, 70, 150,
+                           13},
+        DialogItemTemplate{"Button", "+", 3216, kButton, 0, 168, 70, 18, 13},
+        DialogItemTemplate{"SysListView32", "", 3208,
+                           kChild | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 14, 88, 172,
+                           56},
+        DialogItemTemplate{"Static", "Font", 3217, kChild | SS_LEFT, 0, 14, 159, 20, 8},
+        DialogItemTemplate{"Button", "", 1695, kChild | WS_TABSTOP | BS_OWNERDRAW, 0, 40, 156, 146, 14},
+        DialogItemTemplate{"Button", " &Apply Settings", 1696, kButton, 0, 76, 176, 60, 14},
+        DialogItemTemplate{"Button", "&Cancel", 2, kButton, 0, 140, 176, 50, 14},
+    };
+    return t;
+}
+
 } // namespace
 
 void RegisterGridDialogTemplates()
 {
     winlib::RegisterDialogTemplate(FontTemplate());
+    winlib::RegisterDialogTemplate(AppearanceTemplate());
 }
