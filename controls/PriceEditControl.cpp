@@ -88,6 +88,13 @@ double CPriceEditControl::ParseText(const std::string& text) const
     return std::strtod(plain.c_str(), nullptr);
 }
 
+int CPriceEditControl::IntegerDigits(const std::string& text) const
+{
+    const std::size_t point = text.find(m_chDecimalPoint);
+    return static_cast<int>(
+        std::count_if(text.begin(), point == std::string::npos ? text.end() : text.begin() + point, IsDigit));
+}
+
 void CPriceEditControl::SetValue(double value)
 {
     m_dValue = std::isfinite(value) ? value : 0;
@@ -132,10 +139,12 @@ void CPriceEditControl::OnChar(UINT ch, UINT, UINT)
             if (c == '\b')
                 return;
         }
-        // The text in full shape again, all decimals shown, the caret where it was.
+        // The text in full shape again, all decimals shown, the caret where it was. A text with
+        // more integer digits than a double holds to the cent (a cell that came in that large)
+        // is only regrouped: rebuilt from the value, its last digits would change.
         if (c != '\b')
         {
-            text = FormatValue(m_dValue);
+            text = IntegerDigits(text) > kMaxIntegerDigits ? GroupText(text) : FormatValue(m_dValue);
             StoreText(text, start);
         }
     }
@@ -167,9 +176,7 @@ void CPriceEditControl::TypeDigit(std::string text, int caret, char digit)
     const auto at = static_cast<std::size_t>(caret);
     if (point == std::string::npos || at <= point)
     {
-        const auto digits = std::count_if(
-            text.begin(), point == std::string::npos ? text.end() : text.begin() + point, IsDigit);
-        if (digits >= kMaxIntegerDigits)
+        if (IntegerDigits(text) >= kMaxIntegerDigits)
         {
             MessageBeep(MB_ICONEXCLAMATION);
             return;

@@ -26,6 +26,8 @@ public:
     std::string GroupText(const std::string& text) const;
     // The number a text stands for.
     double ParseText(const std::string& text) const;
+    // How many digits stand before the decimal point.
+    int IntegerDigits(const std::string& text) const;
 
     int m_nDecimals = 2;
     double m_dValue = 0;

@@ -13,8 +13,8 @@
 #include "grid/MultiLineColInfo.h"
 #include "winlib/Gdi.h"
 
+#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -171,11 +171,12 @@ protected:
     int m_nPrevSelectedLine = -1;
 
     // Filter state: the columns (indexes) whose header filter is not empty and their texts, each
-    // made ready for matching; the columns whose filter came from the value picker.
+    // made ready for matching; the columns whose filter came from the value picker, with the whole
+    // list picked (the header keeps only its first kFilterTextLimit characters).
     std::vector<int> m_arrFilterColumns;
     std::vector<std::string> m_arrFilterTexts;
     std::vector<FilterPattern> m_arrFilterPatterns;
-    std::set<int> m_setValueListColumns;
+    std::map<int, std::string> m_mapValueLists;
     mutable std::string m_strFilterScratch; // one line's text while filtering
     mutable int m_nUserColumnDepth = 0;
     BOOL m_bFilterApplied = FALSE;

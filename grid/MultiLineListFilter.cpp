@@ -81,7 +81,11 @@ void CMultiLineListCtrl::ApplyFilter()
         if (text.empty())
             continue;
         if (const int column = ColumnOfPosition(position); column >= 0)
+        {
             columns.push_back(column);
+            if (const auto picked = m_mapValueLists.find(column); picked != m_mapValueLists.end())
+                text = picked->second;
+        }
         texts.push_back(std::move(text));
     }
     // A filtered header item that stands for no column: the filter cannot be read as it is.
@@ -95,7 +99,7 @@ void CMultiLineListCtrl::ApplyFilter()
     m_arrFilterPatterns.clear();
     for (std::size_t f = 0; f < m_arrFilterColumns.size(); ++f)
     {
-        const bool valueList = m_setValueListColumns.count(m_arrFilterColumns[f]) != 0;
+        const bool valueList = m_mapValueLists.count(m_arrFilterColumns[f]) != 0;
         m_arrFilterPatterns.emplace_back(m_arrFilterTexts[f], valueList);
     }
     m_bFilterApplied = !m_arrFilterColumns.empty();
@@ -129,9 +133,9 @@ void CMultiLineListCtrl::SetColumnFilter(int position, const std::string& text, 
         return;
     const int column = ColumnOfPosition(position);
     if (valueList && !text.empty())
-        m_setValueListColumns.insert(column);
+        m_mapValueLists[column] = text;
     else
-        m_setValueListColumns.erase(column);
+        m_mapValueLists.erase(column);
     std::string copy = text.substr(0, kFilterTextLimit);
     HD_TEXTFILTER filter{copy.data(), kFilterTextLimit};
     HDITEM hdi{};
@@ -145,7 +149,7 @@ void CMultiLineListCtrl::SetColumnFilter(int position, const std::string& text, 
 
 void CMultiLineListCtrl::ResetFilters()
 {
-    m_setValueListColumns.clear();
+    m_mapValueLists.clear();
     if (CHeaderCtrl* header = GetHeaderCtrl())
         header->ClearAllFilters(); // the change goes to the owner, which filters again
 }
@@ -202,9 +206,9 @@ BOOL CMultiLineListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
                 // What the user types is an ordinary filter, no longer a picked list of values.
                 const int item = reinterpret_cast<const NMHEADER*>(lParam)->iItem;
                 if (item < 0)
-                    m_setValueListColumns.clear();
+                    m_mapValueLists.clear();
                 else
-                    m_setValueListColumns.erase(ColumnOfPosition(PositionOfItem(*header, item)));
+                    m_mapValueLists.erase(ColumnOfPosition(PositionOfItem(*header, item)));
                 ForwardFilterChange(item);
             }
             *result = 0;

@@ -20,8 +20,10 @@ class PriceEditTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 300, 100), nullptr, 0));
-        ASSERT_TRUE(m_edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(5, 5, 250, 30), &m_parent, 10));
+        ASSERT_TRUE(
+            m_parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 300, 100), nullptr, 0));
+        ASSERT_TRUE(
+            m_edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(5, 5, 250, 30), &m_parent, 10));
         m_edit.SetFocus();
     }
     // Starts from 'text' with the caret at 'caret'.
@@ -160,6 +162,27 @@ TEST_F(PriceEditTest, NumbersBeyondTheLimitAreRefusedWithoutHarm)
     EXPECT_NEAR(m_edit.GetValue(), 1e300, 1e285);
     m_edit.SetValue(std::numeric_limits<double>::infinity());
     EXPECT_EQ(m_edit.GetWindowText(), ".00");
+}
+
+TEST_F(PriceEditTest, ATextWithMoreDigitsThanTheEditTakesKeepsEveryDigit)
+{
+    // Twenty integer digits, more than a double holds: rebuilt from the value they would change.
+    const std::string huge = "12,345,678,901,234,567,891.25";
+    Start(huge, 26);
+    m_driver.Type("5");
+    EXPECT_EQ(m_edit.GetWindowText(), huge) << "a refused digit changes nothing";
+    EXPECT_FALSE(m_driver.Observed().beeps.empty());
+    m_driver.Type("-");
+    EXPECT_EQ(m_edit.GetWindowText(), "-" + huge);
+    m_driver.Type("+");
+    EXPECT_EQ(m_edit.GetWindowText(), huge);
+    m_edit.SetSel(27, 27);
+    m_driver.Type("7"); // the fraction still takes digits in place
+    EXPECT_EQ(m_edit.GetWindowText(), "12,345,678,901,234,567,891.75");
+    m_edit.SetSel(3, 3);
+    m_driver.Type(".");
+    EXPECT_EQ(m_edit.GetWindowText(), "12.75") << "the point drops the digits after the caret";
+    EXPECT_DOUBLE_EQ(m_edit.GetValue(), 12.75);
 }
 
 } // namespace

@@ -53,7 +53,8 @@ protected:
     void SetUp() override
     {
         RegisterPluginResources();
-        ASSERT_TRUE(m_owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
+        ASSERT_TRUE(
+            m_owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
         m_grid.m_arrColumns = {Column("Field"), Column("Value"), Column("Old Value")};
         ASSERT_TRUE(m_grid.CreateEx(0, 0x50811401, CRect(0, 0, 600, 400), &m_owner, 4001));
         m_grid.InitColumns();
@@ -148,6 +149,25 @@ TEST_F(MultiLineFilterTest, PickedValuesMatchWholeTextsInAnyCase)
     EXPECT_FALSE(m_grid.IsFilterApplied());
 }
 
+TEST_F(MultiLineFilterTest, APickedValueLongerThanTheHeadersFilterStillMatchesWhole)
+{
+    const std::string longValue(5000, 'z');
+    AddSection("Long", {{"f", longValue}});
+    AddSection("Longer", {{"f", longValue + "z"}});
+    AddSection("Short", {{"f", "z"}});
+    m_grid.SetPickedFilter(1, longValue);
+    const std::string shown = m_grid.GetColumnFilter(1);
+    EXPECT_LT(shown.size(), longValue.size());
+    EXPECT_EQ(shown, longValue.substr(0, shown.size())) << "the header shows the start";
+    EXPECT_EQ(Titles(), std::vector<std::string>{"Long"});
+    m_grid.SetPickedFilter(1, "z~" + longValue);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Long", "Short"}));
+
+    // Typed over, the header's own text is the filter again.
+    TypeFilter(1, "zzz");
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Long", "Longer"}));
+}
+
 TEST_F(MultiLineFilterTest, TwoColumnsMustBothMatchSomewhereInTheSection)
 {
     AddSection("Both", {{"Qty", "1"}, {"Side", "Buy"}});
@@ -192,8 +212,8 @@ TEST_F(MultiLineFilterTest, HeaderMenuOffersTheGridsCommands)
     std::vector<std::string> texts;
     for (const auto& item : m_driver.PopupMenusShown()[0].items)
         texts.push_back(item.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Reposition Columns", "Fit to Data", "Fit to Header", "Fit to Window",
-                                               "Reset Filters"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Reposition Columns", "Fit to Data", "Fit to Header",
+                                               "Fit to Window", "Reset Filters"}));
 }
 
 TEST_F(MultiLineFilterTest, PickerOffersEveryTextOfTheColumnAfterAll)

@@ -250,6 +250,21 @@ TEST_F(MultiLineListTest, CopyGivesRowLinesWithThreeLeadingSpaces)
                                          "   Limits.2\t   v2\t   \t\r\n");
 }
 
+TEST_F(MultiLineListTest, ACellOfFiveThousandCharactersIsDrawnAndCopiedWhole)
+{
+    const std::string longText(5000, 'w');
+    AddSection("Remarks", 1, longText);
+    m_grid.ExpandAllSections();
+    m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(m_grid.GetItemText(1, 1), "   " + longText + "1");
+    char buffer[64] = {};
+    EXPECT_EQ(m_grid.GetItemText(1, 1, buffer, sizeof buffer), 63) << "a short buffer takes what fits";
+    EXPECT_EQ(std::string(buffer), "   " + longText.substr(0, 60));
+    m_grid.CListCtrl::SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    m_grid.CopyToClipboard();
+    EXPECT_EQ(m_grid.m_strClipboardText, "   Remarks.1\t   " + longText + "1\t   \t\r\n");
+}
+
 TEST_F(MultiLineListTest, SortingCollapsesAndOrdersByTitles)
 {
     AddSection("b", 1);
