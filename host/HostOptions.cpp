@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace host
@@ -24,7 +25,8 @@ std::string Trim(const std::string& text)
 std::optional<bool> ParseBool(const std::string& value)
 {
     std::string v = value;
-    std::transform(v.begin(), v.end(), v.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(v.begin(), v.end(), v.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (v == "1" || v == "yes" || v == "true" || v == "on")
         return true;
     if (v == "0" || v == "no" || v == "false" || v == "off")
@@ -50,7 +52,8 @@ std::optional<int> ParseInt(const std::string& value)
 // Applies one setting; an error text when the key is unknown or the value is not valid.
 std::optional<std::string> Apply(UserProfile& profile, const std::string& key, const std::string& value)
 {
-    const auto flag = [&](bool& target) -> std::optional<std::string> {
+    const auto flag = [&](bool& target) -> std::optional<std::string>
+    {
         const auto b = ParseBool(value);
         if (!b)
             return "'" + key + "' takes yes or no, not '" + value + "'";
@@ -67,9 +70,10 @@ std::optional<std::string> Apply(UserProfile& profile, const std::string& key, c
         profile.privilegeInfo = value;
     else if (key == "privilege")
     {
+        // Only these levels choose a subscription filter; any other would silently see nothing.
         const auto n = ParseInt(value);
-        if (!n)
-            return "'privilege' takes a number, not '" + value + "'";
+        if (!n || (*n != 0 && *n != 1 && *n != 2 && *n != 4))
+            return "'privilege' takes 0, 1, 2 or 4, not '" + value + "'";
         profile.privilege = *n;
     }
     else if (key == "roles")
@@ -129,23 +133,47 @@ std::optional<std::string> ReadProfileFile(const std::string& path, UserProfile&
 std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& options)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    // The profile file comes first, whatever its place, so that the other options win.
-    for (std::size_t i = 0; i + 1 < args.size(); ++i)
+    // What each option that takes a value expects, for the messages.
+    const std::map<std::string, std::string> takesValue = {{"--screenshot", "a PNG file to write"},
+                                                           {"--script", "a file of host actions"},
+                                                           {"--plugin", "the plug-in library's path"},
+                                                           {"--db", "the server's database file"},
+                                                           {"--maker-every", "a number of seconds"},
+                                                           {"--profile", "a profile file"},
+                                                           {"--user", "the user's identity"},
+                                                           {"--broker", "the broker code"},
+                                                           {"--peer-data", "a text"},
+                                                           {"--privilege-info", "a text"},
+                                                           {"--privilege", "0, 1, 2 or 4"},
+                                                           {"--roles", "role numbers separated by commas"},
+                                                           {"--modify-right", "yes or no"},
+                                                           {"--sharing-default", "yes or no"},
+                                                           {"--sharing-status", "yes or no"}};
+    const auto valueAt = [&](std::size_t i, std::string& value) -> std::optional<std::string>
     {
-        if (args[i] == "--profile")
-        {
-            if (auto error = ReadProfileFile(args[i + 1], options.profile))
-                return error;
-        }
+        const std::string& arg = args[i];
+        const std::string expected = " needs a value: " + takesValue.at(arg);
+        if (i + 1 >= args.size())
+            return arg + expected;
+        if (args[i + 1].rfind("--", 0) == 0)
+            return arg + expected + ", not the option " + args[i + 1];
+        value = args[i + 1];
+        return std::nullopt;
+    };
+    // The profile file comes first, whatever its place, so that the other options win.
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        if (args[i] != "--profile")
+            continue;
+        std::string path;
+        if (auto error = valueAt(i, path))
+            return error;
+        if (auto error = ReadProfileFile(path, options.profile))
+            return error;
     }
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         const std::string& arg = args[i];
-        const auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            return args[++i];
-        };
         if (arg == "--help" || arg == "-h")
             options.showHelp = true;
         else if (arg == "--fresh")
@@ -154,55 +182,60 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
             options.server.embedded = false;
         else if (arg == "--no-maker")
             options.server.makerEvery = 0;
-        else if (arg == "--db" || arg == "--maker-every")
-        {
-            const auto v = value();
-            if (!v)
-                return arg + " needs a value";
-            if (arg == "--db")
-                options.server.database = *v;
-            else
-            {
-                char* end = nullptr;
-                const double seconds = std::strtod(v->c_str(), &end);
-                if (v->empty() || *end || seconds < 0)
-                    return "--maker-every takes a number of seconds, not '" + *v + "'";
-                options.server.makerEvery = seconds;
-            }
-        }
         else if (arg == "--offscreen")
             options.mode = ScreenMode::Offscreen;
         else if (arg == "--headless")
             options.mode = ScreenMode::Headless;
-        else if (arg == "--screenshot" || arg == "--script" || arg == "--plugin" || arg == "--profile")
+        else if (arg == "--check-repaint")
+            options.checkRepaint = true;
+        else if (takesValue.count(arg))
         {
-            const auto v = value();
-            if (!v)
-                return arg + " needs a value";
+            std::string v;
+            if (auto error = valueAt(i, v))
+                return error;
+            ++i;
             if (arg == "--screenshot")
-                options.screenshot = *v;
+                options.screenshot = v;
             else if (arg == "--script")
-                options.script = *v;
+                options.script = v;
             else if (arg == "--plugin")
-                options.pluginPath = *v;
+                options.pluginPath = v;
+            else if (arg == "--db")
+                options.server.database = v;
+            else if (arg == "--maker-every")
+            {
+                char* end = nullptr;
+                const double seconds = std::strtod(v.c_str(), &end);
+                if (v.empty() || *end || seconds < 0)
+                    return "--maker-every takes a number of seconds, not '" + v + "'";
+                options.server.makerEvery = seconds;
+            }
+            else if (arg != "--profile")
+            {
+                if (auto error = Apply(options.profile, arg.substr(2), v))
+                    return "option " + arg + ": " + *error;
+            }
         }
-        else if (arg.rfind("--", 0) == 0)
-        {
-            const auto v = value();
-            if (!v)
-                return arg + " needs a value";
-            if (auto error = Apply(options.profile, arg.substr(2), *v))
-                return *error;
-        }
+        else if (arg.rfind("-", 0) == 0)
+            return "unknown option '" + arg + "' (kivo-host --help lists them)";
         else
-            return "unexpected argument '" + arg + "'";
+            return "unexpected argument '" + arg + "': options start with --";
     }
+    if (options.showHelp)
+        return std::nullopt;
+    if (options.mode == ScreenMode::Headless && options.script.empty())
+        return "--headless needs --script FILE: without a screen there is nothing to show and nothing to do";
+    // A script runs without a screen unless pictures are asked for; a screenshot alone needs
+    // no display.
+    if (!options.script.empty() && options.mode == ScreenMode::Screen)
+        options.mode = options.checkRepaint || !options.screenshot.empty() ? ScreenMode::Offscreen
+                                                                           : ScreenMode::Headless;
     if (!options.screenshot.empty() && options.mode == ScreenMode::Screen)
         options.mode = ScreenMode::Offscreen;
-    if (!options.script.empty() && options.mode == ScreenMode::Screen)
-        options.mode = ScreenMode::Headless;
     if (options.mode == ScreenMode::Headless && !options.screenshot.empty())
         return "--screenshot needs the offscreen screen, not --headless";
+    if (options.mode == ScreenMode::Headless && options.checkRepaint)
+        return "--check-repaint needs a screen (--offscreen or none), not --headless";
     return std::nullopt;
 }
 
@@ -215,10 +248,13 @@ std::string UsageText()
            "  --offscreen            render without a display\n"
            "  --screenshot FILE      (offscreen) write the main window to FILE as PNG and exit\n"
            "  --headless             no screen at all; needs --script\n"
-           "  --script FILE          run host actions from FILE (see docs/host.md) and exit\n"
+           "  --script FILE          run host actions from FILE (see docs/host.md) and exit;\n"
+           "                         headless unless --offscreen or --check-repaint is given\n"
+           "  --check-repaint        after every script step (offscreen), or whenever the screen settles,\n"
+           "                         compare each window with a complete repaint of it\n"
            "  --plugin PATH          the plug-in library (default: DozizEdizizi.so beside the program)\n"
            "  --profile FILE         the logged-in user's profile (key = value lines)\n"
-           "  --user ID --broker ID --privilege N --roles 60302,60303 --modify-right yes|no\n"
+           "  --user ID --broker ID --privilege 0|1|2|4 --roles 60302,60303 --modify-right yes|no\n"
            "  --sharing-default yes|no --sharing-status yes|no --peer-data TEXT --privilege-info TEXT\n"
            "\n"
            "  The order-management server runs inside the terminal:\n"

@@ -52,6 +52,9 @@ struct HostOptions
     UserProfile profile;
     ServerOptions server;
     bool showHelp = false;
+    // After every script step (or, on screen, whenever the loop settles) each window must
+    // look as a complete repaint of it would; a difference is reported and fails the run.
+    bool checkRepaint = false;
 };
 
 // Parses the command line; a profile file (--profile FILE) is read first and the other

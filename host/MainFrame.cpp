@@ -2,6 +2,8 @@
 
 #include "host/HostServices.h"
 
+#include <algorithm>
+
 namespace host
 {
 
@@ -70,10 +72,36 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg)
     const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     if (msg->message == WM_KEYDOWN && msg->wParam == 'M' && ctrl && shift)
     {
-        m_plugin.HotKey();
+        HotKey();
         return TRUE;
     }
     return CBCGPMDIFrameWnd::PreTranslateMessage(msg);
+}
+
+void CMainFrame::HotKey()
+{
+    m_plugin.HotKey();
+    // The plug-in leaves a console it already has alone; one the user closed is brought back
+    // into view, as the terminal does for every bar it carries.
+    if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"); bar && !bar->IsVisible())
+        bar->ShowControlBar(TRUE, FALSE, TRUE);
+}
+
+CRect CMainFrame::FloatingRectFor(CBCGPBaseControlBar& bar) const
+{
+    // Below and right of where the bar is, and no larger than the frame's client area less
+    // that offset, so that the floating console never reaches past the main window.
+    constexpr int kOffset = 40;
+    CRect place;
+    bar.GetWindowRect(&place);
+    CRect client;
+    GetClientRect(&client);
+    ClientToScreen(&client);
+    const int width = std::max(200, std::min<int>(place.Width(), client.Width() - 2 * kOffset));
+    const int height = std::max(120, std::min<int>(place.Height(), client.Height() - 2 * kOffset));
+    const CPoint origin(std::max<int>(place.left, client.left) + kOffset,
+                        std::max<int>(place.top, client.top) + kOffset);
+    return CRect(origin, CSize(width, height));
 }
 
 BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -84,23 +112,29 @@ BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         PostMessage(WM_CLOSE);
         return TRUE;
     case ID_HOST_PLUGIN_HOTKEY:
-        m_plugin.HotKey();
+        HotKey();
         return TRUE;
     case ID_HOST_PLUGIN_RESTART:
         m_plugin.Start();
         return TRUE;
     case ID_HOST_CONSOLE_FLOAT:
-        if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"); bar && !bar->IsFloating())
+        if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"))
         {
-            CRect rect;
-            bar->GetWindowRect(&rect);
-            rect.OffsetRect(40, 40);
-            bar->FloatControlBar(rect);
+            if (!bar->IsFloating())
+                bar->FloatControlBar(FloatingRectFor(*bar));
+            // A console closed by its close box comes back.
+            if (!bar->IsVisible())
+                bar->ShowControlBar(TRUE, FALSE, TRUE);
         }
         return TRUE;
     case ID_HOST_CONSOLE_DOCK:
-        if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"); bar && bar->IsFloating())
-            bar->DockToFrameWindow();
+        if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"))
+        {
+            if (bar->IsFloating())
+                bar->DockToFrameWindow();
+            if (!bar->IsVisible())
+                bar->ShowControlBar(TRUE, FALSE, TRUE);
+        }
         return TRUE;
     case ID_HOST_FRAMEWORK_DEMO:
         m_plugin.ShowFrameworkDemo(GetMDIClient()->m_hWnd);

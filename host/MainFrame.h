@@ -35,6 +35,8 @@ public:
     CBCGPBaseControlBar* FindBar(const std::string& caption) const;
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Ctrl+Shift+M and Plug-in > Maker Checker.
+    void HotKey();
 
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;
@@ -42,6 +44,9 @@ protected:
     void OnDestroy() override;
 
 private:
+    // Where the console floats when View > Float Maker Checker takes it out (screen).
+    CRect FloatingRectFor(CBCGPBaseControlBar& bar) const;
+
     PluginHost& m_plugin;
     CMenuBar m_menuBar;
     CTabbedLogBar m_logBar;

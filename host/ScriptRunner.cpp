@@ -5,14 +5,24 @@
 #include "winlib/Input.h"
 #include "winlib/Runtime.h"
 
+#include <cctype>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace host
 {
 
 namespace
 {
+
+// Ticks of the stepping timer; a step runs after two quiet ticks in a row, so that the idle
+// work the last one caused (a delayed layout, the control bars' update) has run in between.
+constexpr UINT kTickMs = 10;
+constexpr int kQuietTicks = 2;
+
+ScriptRunner* g_running = nullptr;
+
 std::string Trim(const std::string& text)
 {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -21,7 +31,14 @@ std::string Trim(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-CWnd* ConsoleBar(CKivoHostApp& app)
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+CBCGPBaseControlBar* ConsoleBar(CKivoHostApp& app)
 {
     return app.Frame() ? app.Frame()->FindBar("Maker Checker") : nullptr;
 }
@@ -48,14 +65,55 @@ HWND ActiveWindowTitled(const std::string& title)
         ::GetWindowText(active, text, sizeof text);
     return active && ::IsWindowVisible(active) && std::string(text).rfind(title, 0) == 0 ? active : nullptr;
 }
-} // namespace
 
-void ScriptRunner::Settle()
+void Click(POINT at, winlib::input::Button button)
 {
-    // Lets replies and deliveries queued by other threads arrive, then everything they cause.
-    m_app.Transport().WaitIdle();
-    winlib::PumpPending();
+    winlib::input::MouseMove(at);
+    winlib::input::MouseButton(at, button, true);
+    winlib::input::MouseButton(at, button, false);
 }
+
+struct KeyName
+{
+    const char* name;
+    int vk;
+    char ch;
+};
+
+constexpr KeyName kKeys[] = {
+    {"tab", VK_TAB, '\t'},    {"enter", VK_RETURN, '\r'}, {"escape", VK_ESCAPE, '\x1b'},
+    {"space", VK_SPACE, ' '}, {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
+    {"left", VK_LEFT, 0},     {"right", VK_RIGHT, 0},     {"home", VK_HOME, 0},
+    {"end", VK_END, 0},       {"f1", VK_F1, 0},           {"f10", VK_F10, 0},
+    {"alt", VK_MENU, 0},      {"shift", VK_SHIFT, 0},     {"ctrl", VK_CONTROL, 0}};
+
+// Whether a visible popup menu window is open.
+bool PopupMenuOpen()
+{
+    for (HWND top = ::GetTopWindow(nullptr); top; top = ::GetWindow(top, GW_HWNDNEXT))
+    {
+        char cls[16] = {};
+        ::GetClassName(top, cls, sizeof cls);
+        if (std::string(cls) == "#32768" && ::IsWindowVisible(top))
+            return true;
+    }
+    return false;
+}
+
+// The window, its whole rectangle inside the frame's client area and not empty.
+bool ShownWithinFrame(CWnd* wnd, CWnd& frame)
+{
+    if (!wnd || !wnd->m_hWnd || !wnd->IsWindowVisible())
+        return false;
+    CRect rect;
+    wnd->GetWindowRect(&rect);
+    CRect client;
+    frame.GetClientRect(&client);
+    frame.ClientToScreen(&client);
+    return !rect.IsRectEmpty() && (rect & client) == rect;
+}
+
+} // namespace
 
 int ScriptRunner::RunFile(const std::string& path)
 {
@@ -73,7 +131,7 @@ int ScriptRunner::RunFile(const std::string& path)
 
 int ScriptRunner::Run(const std::vector<std::string>& lines)
 {
-    Settle();
+    m_steps.clear();
     for (std::size_t i = 0; i < lines.size(); ++i)
     {
         std::string line = lines[i];
@@ -83,17 +141,166 @@ int ScriptRunner::Run(const std::vector<std::string>& lines)
         if (line.empty())
             continue;
         const auto space = line.find(' ');
-        const std::string action = line.substr(0, space);
-        const std::string argument = space == std::string::npos ? "" : Trim(line.substr(space + 1));
-        if (!Execute(action, argument))
-            m_failures.push_back("line " + std::to_string(i + 1) + ": " + line);
-        Settle();
-        if (action == "quit")
-            break;
+        m_steps.push_back(Step{static_cast<int>(i + 1), line, line.substr(0, space),
+                               space == std::string::npos ? "" : Trim(line.substr(space + 1))});
+    }
+    m_next = 0;
+    m_unchecked = nullptr;
+    m_done = false;
+    ScriptRunner* const outer = g_running;
+    g_running = this;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, kTickMs,
+                                      [](HWND, UINT, UINT_PTR, DWORD)
+                                      {
+                                          if (g_running)
+                                              g_running->Tick();
+                                      });
+    winlib::RunUntil([this] { return m_done || winlib::QuitRequested(); });
+    ::KillTimer(nullptr, timer);
+    g_running = outer;
+    if (!m_done)
+    {
+        // The terminal closed itself before the script was over.
+        for (; m_next < m_steps.size(); ++m_next)
+            m_failures.push_back("line " + std::to_string(m_steps[m_next].line) + ": " +
+                                 m_steps[m_next].text + " (the terminal had closed)");
     }
     for (const std::string& failure : m_failures)
         std::cerr << "kivo-host script: failed at " << failure << "\n";
     return m_failures.empty() ? 0 : 1;
+}
+
+void ScriptRunner::Tick()
+{
+    if (m_inTick || m_done)
+        return;
+    m_inTick = true;
+    // Replies and deliveries of the server thread arrive as posted work first.
+    m_app.Transport().WaitIdle();
+    if (!winlib::IsIdle() || static_cast<int>(GetTickCount() - m_notBefore) < 0)
+        m_quietTicks = 0;
+    else if (++m_quietTicks >= kQuietTicks)
+    {
+        m_quietTicks = 0;
+        if (m_unchecked)
+            CheckAfter(*m_unchecked);
+        m_unchecked = nullptr;
+        if (m_next >= m_steps.size())
+            m_done = true;
+        else
+        {
+            const Step& step = m_steps[m_next++];
+            if (!Execute(step.action, step.argument))
+                m_failures.push_back("line " + std::to_string(step.line) + ": " + step.text);
+            m_unchecked = &step;
+            if (step.action == "quit")
+                m_done = true;
+        }
+    }
+    m_inTick = false;
+}
+
+void ScriptRunner::CheckAfter(const Step& step)
+{
+    if (!m_hooks.checkRepaint)
+        return;
+    for (const std::string& difference : m_hooks.checkRepaint())
+        m_failures.push_back("line " + std::to_string(step.line) + ": " + step.text +
+                             ": repaint check: " + difference);
+}
+
+bool ScriptRunner::PressKeys(const std::string& keys)
+{
+    std::istringstream words(keys);
+    std::vector<std::string> chords;
+    for (std::string word; words >> word;)
+        chords.push_back(Lower(word));
+    if (chords.empty())
+        return false;
+    for (const std::string& chord : chords)
+    {
+        std::vector<KeyName> held;
+        std::stringstream parts(chord);
+        std::vector<std::string> names;
+        for (std::string part; std::getline(parts, part, '+');)
+            names.push_back(part);
+        for (const std::string& name : names)
+        {
+            KeyName key{nullptr, 0, 0};
+            for (const KeyName& known : kKeys)
+            {
+                if (name == known.name)
+                    key = known;
+            }
+            if (!key.vk && name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+                key = KeyName{nullptr, std::toupper(static_cast<unsigned char>(name[0])), name[0]};
+            if (!key.vk)
+            {
+                std::cerr << "kivo-host script: unknown key '" << name << "'\n";
+                return false;
+            }
+            held.push_back(key);
+        }
+        const bool ctrl =
+            std::any_of(held.begin(), held.end(), [](const KeyName& k) { return k.vk == VK_CONTROL; });
+        for (const KeyName& key : held)
+            winlib::input::KeyDown(key.vk);
+        // The character the last key types, as the keyboard would give it.
+        if (const KeyName& last = held.back(); last.ch && !ctrl)
+            winlib::input::Char(last.ch);
+        for (auto it = held.rbegin(); it != held.rend(); ++it)
+            winlib::input::KeyUp(it->vk);
+    }
+    return true;
+}
+
+bool ScriptRunner::ClickCloseBox()
+{
+    CBCGPBaseControlBar* console = ConsoleBar(m_app);
+    CWnd* miniFrame = console ? console->GetParentMiniFrame() : nullptr;
+    if (!miniFrame || !miniFrame->IsWindowVisible())
+        return false;
+    CRect window;
+    miniFrame->GetWindowRect(&window);
+    // The close box is where the caption hit-tests as one.
+    for (int y = window.top; y < window.top + 30 && y < window.bottom; ++y)
+    {
+        for (int x = window.right - 1; x > window.right - 40 && x > window.left; --x)
+        {
+            if (miniFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
+            {
+                Click(POINT{x, y}, winlib::input::Button::Left);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool ScriptRunner::RightClick(const std::string& what)
+{
+    CMainFrame* frame = m_app.Frame();
+    if (!frame)
+        return false;
+    CRect rect;
+    if (what == "log")
+        frame->LogBar().ListRect(&rect);
+    else if (what == "caption")
+    {
+        frame->GetWindowRect(&rect);
+        rect = CRect(rect.left + 40, rect.top + 4, rect.left + 200, rect.top + 14);
+    }
+    else if (what == "console")
+    {
+        CWnd* console = ConsoleBar(m_app);
+        if (!console || !console->IsWindowVisible())
+            return false;
+        console->GetWindowRect(&rect);
+    }
+    else
+        return false;
+    Click(rect.CenterPoint(), winlib::input::Button::Right);
+    return true;
 }
 
 bool ScriptRunner::Execute(const std::string& action, const std::string& argument)
@@ -101,15 +308,9 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     HostServices& services = HostServices::Get();
     CMainFrame* frame = m_app.Frame();
     if (action == "hotkey")
-    {
-        winlib::input::KeyDown(VK_CONTROL);
-        winlib::input::KeyDown(VK_SHIFT);
-        winlib::input::KeyDown('M');
-        winlib::input::KeyUp('M');
-        winlib::input::KeyUp(VK_SHIFT);
-        winlib::input::KeyUp(VK_CONTROL);
-        return true;
-    }
+        return PressKeys("ctrl+shift+m");
+    if (action == "keys")
+        return PressKeys(argument);
     if (action == "start")
     {
         m_app.Plugin().Start();
@@ -130,6 +331,10 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
                            action == "float-console" ? ID_HOST_CONSOLE_FLOAT : ID_HOST_CONSOLE_DOCK);
         return true;
     }
+    if (action == "close-console")
+        return ClickCloseBox();
+    if (action == "right-click")
+        return RightClick(argument);
     if (action == "click")
     {
         CWnd* console = ConsoleBar(m_app);
@@ -138,10 +343,7 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
             return false;
         CRect r;
         control->GetWindowRect(&r);
-        const CPoint centre = r.CenterPoint();
-        winlib::input::MouseButton(centre, winlib::input::Button::Left, true);
-        winlib::PumpPending();
-        winlib::input::MouseButton(centre, winlib::input::Button::Left, false);
+        Click(r.CenterPoint(), winlib::input::Button::Left);
         return true;
     }
     if (action == "grid-command")
@@ -155,7 +357,9 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         const int index = std::atoi(argument.substr(0, space).c_str());
         if (space == std::string::npos || index < 1 || index > static_cast<int>(grids.size()))
             return false;
-        ::SendMessage(grids[static_cast<std::size_t>(index - 1)], WM_COMMAND,
+        // Posted, as a menu posts its command: a dialog it opens runs its own loop, in which
+        // the next steps act.
+        ::PostMessage(grids[static_cast<std::size_t>(index - 1)], WM_COMMAND,
                       static_cast<WPARAM>(std::atoi(argument.substr(space + 1).c_str())), 0);
         return true;
     }
@@ -165,25 +369,44 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         const auto space = argument.find(' ');
         const HWND window =
             space == std::string::npos ? nullptr : ActiveWindowTitled(argument.substr(space + 1));
-        return window && m_saveWindow && m_saveWindow(window, argument.substr(0, space));
+        return window && m_hooks.saveWindow && m_hooks.saveWindow(window, argument.substr(0, space));
     }
     if (action == "wait")
     {
-        const DWORD until = GetTickCount() + static_cast<DWORD>(std::atoi(argument.c_str()));
-        winlib::RunUntil([until] { return static_cast<int>(GetTickCount() - until) >= 0; });
+        // The next step waits on the clock; the loop goes on meanwhile.
+        m_notBefore = GetTickCount() + static_cast<DWORD>(std::max(0, std::atoi(argument.c_str())));
         return true;
     }
+    if (action == "resize")
+    {
+        int width = 0;
+        int height = 0;
+        std::istringstream(argument) >> width >> height;
+        if (!frame || width <= 0 || height <= 0)
+            return false;
+        if (m_hooks.resizeFromOutside)
+            return m_hooks.resizeFromOutside(frame->m_hWnd, width, height);
+        frame->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return true;
+    }
+    if (action == "screenshot")
+        return frame && m_hooks.screenshot && !argument.empty() &&
+               m_hooks.screenshot(frame->m_hWnd, argument);
     if (action == "expect-log")
         return services.LogContains(argument);
     if (action == "expect-no-log")
         return !services.LogContains(argument);
     if (action == "expect-console")
-        return ConsoleBar(m_app) != nullptr && ConsoleBar(m_app)->IsWindowVisible();
+    {
+        // Shown, or with "hidden", there but hidden (closed by its close box).
+        CWnd* console = ConsoleBar(m_app);
+        return console && console->m_hWnd && (console->IsWindowVisible() != (argument == "hidden"));
+    }
     if (action == "expect-no-console")
         return ConsoleBar(m_app) == nullptr;
     if (action == "expect-floating")
     {
-        auto* bar = frame ? frame->FindBar("Maker Checker") : nullptr;
+        auto* bar = ConsoleBar(m_app);
         return bar && bar->IsFloating() == (argument != "no");
     }
     if (action == "expect-hidden")
@@ -194,6 +417,41 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     }
     if (const std::optional<bool> held = m_server.Run(action, argument))
         return *held;
+    if (action == "expect-shown")
+    {
+        // Each named window is visible and wholly inside the frame's client area.
+        if (!frame)
+            return false;
+        std::istringstream names(argument);
+        for (std::string name; names >> name;)
+        {
+            CWnd* wnd = name == "log"         ? static_cast<CWnd*>(&frame->LogBar())
+                        : name == "console"   ? static_cast<CWnd*>(ConsoleBar(m_app))
+                        : name == "workspace" ? frame->GetMDIClient()
+                                              : nullptr;
+            if (!ShownWithinFrame(wnd, *frame))
+                return false;
+        }
+        return true;
+    }
+    if (action == "expect-size")
+    {
+        // The main window's size, as the window library has it.
+        int width = 0;
+        int height = 0;
+        std::istringstream(argument) >> width >> height;
+        CRect rect;
+        if (frame)
+            frame->GetWindowRect(&rect);
+        return frame && rect.Width() == width && rect.Height() == height;
+    }
+    if (action == "expect-focus")
+    {
+        const HWND focus = ::GetFocus();
+        return focus && ::GetWindowTextString(focus) == argument;
+    }
+    if (action == "expect-popup")
+        return PopupMenuOpen() == (argument != "no");
     if (action == "log")
     {
         services.Log(argument);

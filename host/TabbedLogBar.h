@@ -24,6 +24,8 @@ public:
     // The lines the active tab shows, as they appear in the list.
     std::vector<std::string> VisibleLines() const;
     CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+    // Where the list of lines is on the screen.
+    void ListRect(CRect* rect) const { m_list.GetWindowRect(rect); }
 
 protected:
     int OnCreate(LPCREATESTRUCT cs) override;

@@ -9,7 +9,51 @@
 #endif
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+#ifdef KIVO_HOST_WITH_QT
+int g_repaintDifferences = 0;
+
+// Where the images of a repaint difference go, when the environment names a folder.
+std::string RepaintImageFolder()
+{
+    const char* folder = std::getenv("KIVO_REPAINT_IMAGES");
+    return folder ? folder : "";
+}
+
+// Runs the repaint check from a timer whenever the windows have shown something new and the
+// loop has nothing else to do; each new difference is reported once on the error stream.
+void WatchRepaints(std::function<std::vector<std::string>()> check)
+{
+    static std::function<std::vector<std::string>()> s_check;
+    static unsigned s_seen = 0;
+    static std::string s_last;
+    s_check = std::move(check);
+    s_seen = winlib::qt::PaintGeneration() - 1;
+    SetTimer(nullptr, 0, 200,
+             [](HWND, UINT, UINT_PTR, DWORD)
+             {
+                 if (winlib::qt::PaintGeneration() == s_seen || !winlib::IsIdle())
+                     return;
+                 for (const std::string& difference : s_check())
+                 {
+                     ++g_repaintDifferences;
+                     if (difference != s_last)
+                         std::cerr << "kivo-host: repaint check: " << difference << std::endl;
+                     s_last = difference;
+                 }
+                 s_seen = winlib::qt::PaintGeneration();
+             });
+}
+#endif
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -50,38 +94,60 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    host::ScreenHooks hooks;
+#ifdef KIVO_HOST_WITH_QT
+    if (options.mode != host::ScreenMode::Headless)
+    {
+        hooks.screenshot = [](HWND, const std::string& path) { return winlib::qt::SaveScreenPng(path); };
+        hooks.saveWindow = [](HWND window, const std::string& path)
+        { return winlib::qt::SaveWindowPng(window, path); };
+        hooks.resizeFromOutside = [](HWND hwnd, int width, int height)
+        { return winlib::qt::ResizeFromOutside(hwnd, width, height); };
+        if (options.checkRepaint)
+        {
+            hooks.checkRepaint = []
+            {
+                std::vector<std::string> found;
+                for (const winlib::qt::RepaintDifference& d :
+                     winlib::qt::CheckRepaintAll(RepaintImageFolder()))
+                    found.push_back(d.text);
+                return found;
+            };
+        }
+    }
+#endif
+
+    int code = 0;
     if (!options.script.empty())
     {
-        host::ScriptRunner runner(app);
+        host::ScriptRunner runner(app, hooks);
+        code = runner.RunFile(options.script);
+    }
 #ifdef KIVO_HOST_WITH_QT
-        runner.m_saveWindow = [](HWND window, const std::string& path)
-        { return winlib::qt::SaveWindowPng(window, path); };
-#endif
-        int code = runner.RunFile(options.script);
-#ifdef KIVO_HOST_WITH_QT
-        // A screenshot after a script shows what the script left on the screen.
-        if (!options.screenshot.empty() &&
-            !winlib::qt::SaveWindowPng(app.Frame()->m_hWnd, options.screenshot))
+    // After a script, the screenshot shows what the script left on the screen.
+    if (!options.screenshot.empty() && app.Frame() && app.Frame()->m_hWnd)
+    {
+        winlib::PumpPending();
+        if (!winlib::qt::SaveWindowPng(app.Frame()->m_hWnd, options.screenshot))
         {
             std::cerr << "kivo-host: cannot write " << options.screenshot << "\n";
             code = 1;
         }
-#endif
-        app.ExitInstance();
-        return code;
     }
-#ifdef KIVO_HOST_WITH_QT
-    if (!options.screenshot.empty())
+#endif
+    if (options.script.empty() && options.screenshot.empty())
     {
-        winlib::PumpPending();
-        const bool saved = winlib::qt::SaveWindowPng(app.Frame()->m_hWnd, options.screenshot);
-        if (!saved)
-            std::cerr << "kivo-host: cannot write " << options.screenshot << "\n";
-        app.ExitInstance();
-        return saved ? 0 : 1;
-    }
+#ifdef KIVO_HOST_WITH_QT
+        // On screen the check looks whenever something new was shown and the loop has settled.
+        if (hooks.checkRepaint)
+            WatchRepaints(hooks.checkRepaint);
 #endif
-    const int code = app.Run();
+        code = app.Run();
+#ifdef KIVO_HOST_WITH_QT
+        if (code == 0 && g_repaintDifferences > 0)
+            code = 3;
+#endif
+    }
     app.ExitInstance();
     return code;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <vector>
 
@@ -65,28 +66,81 @@ TEST(HostOptions, BadInputIsNamedPrecisely)
     Parse({"--profile", path}, &error);
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("bad.profile:2"), std::string::npos) << *error;
-    EXPECT_NE(error->find("'privilege' takes a number"), std::string::npos) << *error;
+    EXPECT_NE(error->find("'privilege' takes 0, 1, 2 or 4, not 'high'"), std::string::npos) << *error;
 
-    Parse({"--colour", "red"}, &error);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_NE(error->find("unknown profile setting 'colour'"), std::string::npos);
-    Parse({"--modify-right", "perhaps"}, &error);
-    ASSERT_TRUE(error.has_value());
-    Parse({"--script"}, &error);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(*error, "--script needs a value");
     Parse({"--profile", dir / "missing.profile"}, &error);
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("cannot read"), std::string::npos);
 }
 
-TEST(HostOptions, AScriptMeansHeadlessAndAScreenshotOffscreen)
+TEST(HostOptions, EachCommandLineErrorNamesTheArgumentAndWhatItExpects)
+{
+    const auto errorOf = [](std::vector<std::string> args)
+    {
+        std::optional<std::string> error;
+        Parse(std::move(args), &error);
+        return error.value_or("(accepted)");
+    };
+    // An option nobody knows is unknown, whether or not something follows it.
+    EXPECT_EQ(errorOf({"--bogus"}), "unknown option '--bogus' (kivo-host --help lists them)");
+    EXPECT_EQ(errorOf({"--colour", "red"}), "unknown option '--colour' (kivo-host --help lists them)");
+    EXPECT_EQ(errorOf({"-x"}), "unknown option '-x' (kivo-host --help lists them)");
+    EXPECT_EQ(errorOf({"stray"}), "unexpected argument 'stray': options start with --");
+    // A missing value, or another option where the value should be.
+    EXPECT_EQ(errorOf({"--script"}), "--script needs a value: a file of host actions");
+    EXPECT_EQ(errorOf({"--user", "--broker", "B7"}),
+              "--user needs a value: the user's identity, not the option --broker");
+    EXPECT_EQ(errorOf({"--profile"}), "--profile needs a value: a profile file");
+    // Values that are there but wrong.
+    EXPECT_EQ(errorOf({"--modify-right", "perhaps"}),
+              "option --modify-right: 'modify-right' takes yes or no, not 'perhaps'");
+    EXPECT_EQ(errorOf({"--privilege", "high"}),
+              "option --privilege: 'privilege' takes 0, 1, 2 or 4, not 'high'");
+}
+
+TEST(HostOptions, OnlyThePrivilegeLevelsThatChooseAFilterAreAccepted)
+{
+    for (const char* level : {"0", "1", "2", "4"})
+        EXPECT_EQ(Parse({"--privilege", level}).profile.privilege, std::atoi(level));
+    for (const char* level : {"3", "5", "7", "-1", "8", "1x"})
+    {
+        std::optional<std::string> error;
+        Parse({"--privilege", level}, &error);
+        ASSERT_TRUE(error.has_value()) << level;
+        EXPECT_NE(error->find("takes 0, 1, 2 or 4"), std::string::npos) << *error;
+    }
+    ScopedTempDir dir;
+    const std::string path = dir / "level.profile";
+    std::ofstream(path) << "privilege = 3\n";
+    std::optional<std::string> error;
+    Parse({"--profile", path}, &error);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("level.profile:1: 'privilege' takes 0, 1, 2 or 4, not '3'"), std::string::npos)
+        << *error;
+}
+
+TEST(HostOptions, AScriptMeansHeadlessUnlessItsPicturesAreWanted)
 {
     EXPECT_EQ(Parse({"--script", "a.kivo"}).mode, host::ScreenMode::Headless);
     EXPECT_EQ(Parse({"--screenshot", "a.png"}).mode, host::ScreenMode::Offscreen);
+    EXPECT_EQ(Parse({"--offscreen", "--script", "a.kivo"}).mode, host::ScreenMode::Offscreen);
+    const host::HostOptions checked = Parse({"--check-repaint", "--script", "a.kivo"});
+    EXPECT_EQ(checked.mode, host::ScreenMode::Offscreen);
+    EXPECT_TRUE(checked.checkRepaint);
+    EXPECT_EQ(Parse({"--check-repaint"}).mode, host::ScreenMode::Screen);
+
     std::optional<std::string> error;
     Parse({"--headless", "--screenshot", "a.png"}, &error);
     EXPECT_TRUE(error.has_value());
+    Parse({"--headless", "--check-repaint", "--script", "a.kivo"}, &error);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("--check-repaint needs a screen"), std::string::npos) << *error;
+    // Headless without a script would run unseen and never end.
+    Parse({"--headless"}, &error);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(*error,
+              "--headless needs --script FILE: without a screen there is nothing to show and nothing to do");
+    EXPECT_TRUE(Parse({"--headless", "--help"}).showHelp);
 }
 
 } // namespace

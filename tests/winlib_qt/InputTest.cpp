@@ -183,7 +183,7 @@ TEST_F(QtInputTest, MouseMessagesCarryTheirPointsAndDoubleClicks)
     EXPECT_EQ(log[7].lParam, MAKELPARAM(211, 162)) << "wheel points are on the screen";
 }
 
-TEST_F(QtInputTest, CloseAsksTheWindowAndResizeRepaintsIt)
+TEST_F(QtInputTest, CloseAsksTheWindowAndAResizeFromOutsideResizesIt)
 {
     std::vector<MSG> log;
     int paints = 0;
@@ -203,10 +203,14 @@ TEST_F(QtInputTest, CloseAsksTheWindowAndResizeRepaintsIt)
     EXPECT_EQ(Kinds(log), std::vector<UINT>{WM_CLOSE});
     EXPECT_TRUE(widget->isVisible());
 
-    QResizeEvent resize(widget->size(), widget->size());
+    // The window manager resizes the Qt window: the window follows and paints its new size.
+    QResizeEvent resize(QSize(90, 50), widget->size());
     QCoreApplication::sendEvent(widget, &resize);
     winlib::PumpPending();
     EXPECT_EQ(paints, painted + 1);
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    EXPECT_EQ(CRect(rect).Size(), CSize(90, 50));
 }
 
 TEST_F(QtInputTest, WindowDestroyedByItsOwnClickGoesAwayQuietly)

@@ -84,6 +84,15 @@ CSize CBCGPBaseControlBar::CalcFloatingSize()
     return size;
 }
 
+int CBCGPBaseControlBar::GetMinimumThickness(BOOL horizontal)
+{
+    const CSize wanted = CalcFixedLayout(FALSE, horizontal);
+    const int whole = horizontal ? wanted.cy : wanted.cx;
+    if (!m_bHasGripper)
+        return whole;
+    return std::min(whole, kGripperBand + kMinimumContents);
+}
+
 void CBCGPBaseControlBar::OnAfterFloat() {}
 void CBCGPBaseControlBar::OnAfterDock() {}
 

@@ -97,9 +97,62 @@ void CBCGPFrameWnd::ShowControlBar(CBCGPBaseControlBar* bar, BOOL show, BOOL del
 
 void CBCGPFrameWnd::RecalcLayout(BOOL notify) { CFrameWnd::RecalcLayout(notify); }
 
+namespace
+{
+
+// Shares 'available' pixels out along one direction: each bar wants its size and gives way
+// down to its minimum when they do not all fit, in proportion to how much it can give; the
+// workspace keeps 'workspaceMinimum' as long as the bars' minimums leave it that much.
+std::vector<int> ShareLength(const std::vector<int>& wanted, const std::vector<int>& minimum, int available,
+                             int workspaceMinimum)
+{
+    std::vector<int> given = wanted;
+    long total = 0;
+    long least = 0;
+    for (std::size_t i = 0; i < wanted.size(); ++i)
+    {
+        total += wanted[i];
+        least += minimum[i];
+    }
+    const long room = std::max(0, available - workspaceMinimum);
+    if (total <= room)
+        return given;
+    if (least <= room)
+    {
+        // Everyone gives up the same share of what it could give.
+        const long spare = total - least;
+        const long over = total - room;
+        long taken = 0;
+        for (std::size_t i = 0; i < wanted.size(); ++i)
+        {
+            const long canGive = wanted[i] - minimum[i];
+            const long give = spare > 0 ? (canGive * over + spare - 1) / spare : 0;
+            given[i] = wanted[i] - static_cast<int>(std::min(canGive, std::min(give, over - taken)));
+            taken += wanted[i] - given[i];
+        }
+        return given;
+    }
+    // Not even the minimums fit: the bars share what there is in proportion to them.
+    for (std::size_t i = 0; i < wanted.size(); ++i)
+        given[i] =
+            least > 0 ? static_cast<int>(static_cast<long>(minimum[i]) * std::max(0, available) / least) : 0;
+    return given;
+}
+
+} // namespace
+
 CRect CBCGPFrameWnd::CalcLayout(std::vector<DockedBarPlace>* places) const
 {
     CRect rest = CFrameWnd::CalcLayout(nullptr);
+    struct Docked
+    {
+        CBCGPBaseControlBar* bar;
+        DWORD side;
+        int wanted;
+        int minimum;
+    };
+    std::vector<Docked> across; // top and bottom bars, which share the height
+    std::vector<Docked> along;  // left and right bars, which share the width left between them
     for (DWORD side : kSidesInOrder)
     {
         const bool horizontal = side == CBRS_ALIGN_TOP || side == CBRS_ALIGN_BOTTOM;
@@ -108,30 +161,51 @@ CRect CBCGPFrameWnd::CalcLayout(std::vector<DockedBarPlace>* places) const
             if (!bar->m_hWnd || bar->m_pDockFrame != this || bar->IsFloating() ||
                 !(bar->GetStyle() & WS_VISIBLE) || (bar->m_dwStyle & CBRS_ALIGN_ANY) != side)
                 continue;
-            const CSize wanted = (bar->m_dwStyle & CBRS_SIZE_DYNAMIC)
-                                     ? bar->CalcDynamicLayout(-1, horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK)
-                                     : bar->CalcFixedLayout(FALSE, horizontal ? TRUE : FALSE);
-            CRect place = rest;
-            if (horizontal)
-            {
-                const int height = std::clamp<int>(wanted.cy, 0, rest.Height());
-                if (side == CBRS_ALIGN_TOP)
-                    place.bottom = rest.top += height;
-                else
-                    place.top = rest.bottom -= height;
-            }
-            else
-            {
-                const int width = std::clamp<int>(wanted.cx, 0, rest.Width());
-                if (side == CBRS_ALIGN_LEFT)
-                    place.right = rest.left += width;
-                else
-                    place.left = rest.right -= width;
-            }
-            if (places)
-                places->push_back(DockedBarPlace{bar, place});
+            const CSize wanted =
+                (bar->m_dwStyle & CBRS_SIZE_DYNAMIC)
+                    ? bar->CalcDynamicLayout(-1, horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK)
+                    : bar->CalcFixedLayout(FALSE, horizontal ? TRUE : FALSE);
+            const int length = std::max<int>(0, horizontal ? wanted.cy : wanted.cx);
+            const int minimum = std::clamp(bar->GetMinimumThickness(horizontal ? TRUE : FALSE), 0, length);
+            (horizontal ? across : along).push_back(Docked{bar, side, length, minimum});
         }
     }
+    const auto place = [&](const std::vector<Docked>& bars, bool horizontal)
+    {
+        std::vector<int> wanted;
+        std::vector<int> minimum;
+        for (const Docked& d : bars)
+        {
+            wanted.push_back(d.wanted);
+            minimum.push_back(d.minimum);
+        }
+        const int available = horizontal ? rest.Height() : rest.Width();
+        const std::vector<int> given = ShareLength(wanted, minimum, available, kWorkspaceMinimum);
+        for (std::size_t i = 0; i < bars.size(); ++i)
+        {
+            const int length = std::clamp(given[i], 0, horizontal ? rest.Height() : rest.Width());
+            CRect where = rest;
+            switch (bars[i].side)
+            {
+            case CBRS_ALIGN_TOP:
+                where.bottom = rest.top += length;
+                break;
+            case CBRS_ALIGN_BOTTOM:
+                where.top = rest.bottom -= length;
+                break;
+            case CBRS_ALIGN_LEFT:
+                where.right = rest.left += length;
+                break;
+            default:
+                where.left = rest.right -= length;
+                break;
+            }
+            if (places)
+                places->push_back(DockedBarPlace{bars[i].bar, where});
+        }
+    };
+    place(across, true);
+    place(along, false);
     return rest;
 }
 

@@ -912,7 +912,9 @@ BOOL DrawFrameControl(HDC hdc, LPRECT rect, UINT type, UINT state)
     {
         DrawEdge(hdc, &r, (state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
         // The close cross.
-        const int n = std::min(r.Width(), r.Height()) - 6;
+        // A small box (a tool window's caption) keeps a cross that can be seen.
+        const int side = std::min(r.Width(), r.Height());
+        const int n = side >= 9 ? side - 6 : std::max(0, side - 2);
         const CPoint o(r.left + (r.Width() - n) / 2, r.top + (r.Height() - n) / 2);
         for (int i = 0; i < n; ++i)
         {

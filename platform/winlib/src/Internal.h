@@ -162,6 +162,10 @@ bool IsVisibleChain(HWND hwnd); // the window and every ancestor visible
 
 // Painting helpers
 void InvalidateWindow(HWND hwnd, const RECT* clientRect, bool erase, bool includeChildren);
+// An area of a window whose pixels are not on its surface (shown, moved, reparented, or
+// uncovered by a window that went away): the window and every descendant in it, clipped
+// children too, erase and paint it with their frames, as RDW_ALLCHILDREN asks.
+void InvalidateUncovered(HWND hwnd, const RECT* clientRect);
 bool NeedsPaint(const WindowRecord& w);
 HWND FindWindowNeedingPaint();
 void PaintWindowNow(HWND hwnd);

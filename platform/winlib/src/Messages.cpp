@@ -441,6 +441,17 @@ int RunMessageLoop()
 
 bool QuitRequested() { return State::Get().quit; }
 
+bool IsIdle()
+{
+    State& s = State::Get();
+    {
+        std::lock_guard<std::mutex> lock(s.taskLock);
+        if (!s.tasks.empty())
+            return false;
+    }
+    return s.queue.empty() && !DueTimer(GetTickCount()) && !FindWindowNeedingPaint();
+}
+
 bool WalkPreTranslateTree(MSG* msg)
 {
     State& s = State::Get();

@@ -141,6 +141,35 @@ void InvalidateWindow(HWND hwnd, const RECT* clientRect, bool erase, bool includ
     }
 }
 
+void InvalidateUncovered(HWND hwnd, const RECT* clientRect)
+{
+    State& s = State::Get();
+    WindowRecord* w = s.Find(hwnd);
+    if (!w)
+        return;
+    const CRect client = ClientRectOf(*w);
+    const CRect all(0, 0, client.Width(), client.Height());
+    const CRect area = clientRect ? (CRect(*clientRect) & all) : all;
+    // The frame lies outside the client area; a part of the window that appears needs it too.
+    w->frameNeeded = true;
+    if (area.IsRectEmpty())
+        return;
+    w->invalid |= area;
+    w->eraseNeeded = true;
+    for (HWND child : w->children)
+    {
+        const WindowRecord* c = s.Find(child);
+        if (!c || !(c->style & WS_VISIBLE))
+            continue;
+        CRect overlap = area & c->rect;
+        if (overlap.IsRectEmpty())
+            continue;
+        const CRect childClient = ClientRectOf(*c);
+        overlap.OffsetRect(-(c->rect.left + childClient.left), -(c->rect.top + childClient.top));
+        InvalidateUncovered(child, &overlap);
+    }
+}
+
 bool NeedsPaint(const WindowRecord& w)
 {
     return w.redraw && (!w.invalid.IsRectEmpty() || w.frameNeeded) && IsVisibleChain(w.handle);

@@ -375,7 +375,7 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
     const std::string entry = std::string(keyName) + "=" + value;
     if (header == std::string_view::npos)
     {
-        lines.push_back("[" + std::string(sectionName) + "]");
+        lines.push_back(std::string("[").append(sectionName).append("]"));
         lines.push_back(entry);
     }
     else

@@ -498,7 +498,7 @@ BOOL DestroyWindow(HWND hwnd)
         if (w->parent)
         {
             RECT area = w->rect;
-            InvalidateWindow(w->parent, &area, true, true);
+            InvalidateUncovered(w->parent, &area);
         }
         else if (w->surface)
             w->surface->SetVisible(false);
@@ -568,8 +568,7 @@ BOOL ShowWindow(HWND hwnd, int cmdShow)
         if (show)
         {
             w->style |= WS_VISIBLE;
-            InvalidateWindow(hwnd, nullptr, true, true);
-            w->frameNeeded = true;
+            InvalidateUncovered(hwnd, nullptr);
             if (w->surface)
                 w->surface->SetVisible(true);
         }
@@ -635,7 +634,7 @@ HWND SetParent(HWND hwnd, HWND newParent)
     if (visible && old)
     {
         RECT area = w->rect;
-        InvalidateWindow(old, &area, true, true);
+        InvalidateUncovered(old, &area);
     }
     Unlink(s, *w);
     if (newParent)
@@ -654,8 +653,9 @@ HWND SetParent(HWND hwnd, HWND newParent)
         w->surface = winlib::GetBackend().CreateSurface(hwnd, w->rect);
         w->surface->SetVisible(visible);
     }
+    // Nothing of it is on its new surface yet.
     if (visible)
-        InvalidateWindow(hwnd, nullptr, true, true);
+        InvalidateUncovered(hwnd, nullptr);
     return old ? old : GetDesktopWindow();
 }
 
@@ -803,9 +803,11 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     const bool sized = newRect.Size() != oldRect.Size();
     const bool visible = (w->style & WS_VISIBLE) != 0;
 
+    bool raised = false;
     if (!(flags & SWP_NOZORDER))
     {
         auto& list = w->parent ? s.Require(w->parent).children : s.topLevels;
+        const auto before = std::find(list.begin(), list.end(), hwnd) - list.begin();
         list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());
         if (insertAfter == HWND_BOTTOM)
             list.push_back(hwnd);
@@ -817,6 +819,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             auto it = std::find(list.begin(), list.end(), insertAfter);
             list.insert(it == list.end() ? list.end() : it + 1, hwnd);
         }
+        // A child coming up over its siblings shows parts that were covered.
+        raised = w->parent && std::find(list.begin(), list.end(), hwnd) - list.begin() < before;
     }
 
     w->rect = newRect;
@@ -830,14 +834,29 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             return FALSE;
     }
 
-    if (!(flags & SWP_NOREDRAW) && visible && (moved || sized || (flags & SWP_FRAMECHANGED)))
+    if (!(flags & SWP_NOREDRAW) && visible && (moved || sized || raised || (flags & SWP_FRAMECHANGED)))
     {
-        if (w->parent)
+        // What the window covered shows what lies below; a moved or raised window is drawn
+        // anew with its children, as no pixels are copied along.
+        if (w->parent && (moved || sized))
         {
             RECT oldArea = oldRect;
-            InvalidateWindow(w->parent, &oldArea, true, true);
+            InvalidateUncovered(w->parent, &oldArea);
         }
-        InvalidateWindow(hwnd, nullptr, true, true);
+        if (moved || raised)
+            InvalidateUncovered(hwnd, nullptr);
+        else
+        {
+            InvalidateWindow(hwnd, nullptr, true, true);
+            // A window that grew shows parts of its children that were clipped away before.
+            const CRect grown = ClientRectOf(*w);
+            const RECT right{oldClient.Width(), 0, grown.Width(), grown.Height()};
+            const RECT below{0, oldClient.Height(), grown.Width(), grown.Height()};
+            if (grown.Width() > oldClient.Width())
+                InvalidateUncovered(hwnd, &right);
+            if (grown.Height() > oldClient.Height())
+                InvalidateUncovered(hwnd, &below);
+        }
         w->frameNeeded = true;
     }
     if (flags & SWP_FRAMECHANGED)
@@ -845,8 +864,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (flags & SWP_SHOWWINDOW && !visible)
     {
         w->style |= WS_VISIBLE;
-        InvalidateWindow(hwnd, nullptr, true, true);
-        w->frameNeeded = true;
+        InvalidateUncovered(hwnd, nullptr);
         if (w->surface)
             w->surface->SetVisible(true);
     }
@@ -856,7 +874,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (w->parent)
         {
             RECT area = w->rect;
-            InvalidateWindow(w->parent, &area, true, true);
+            InvalidateUncovered(w->parent, &area);
         }
         else if (w->surface)
             w->surface->SetVisible(false);

@@ -180,6 +180,11 @@ public:
     // docked size; a floating bar's mini-frame tells it each new width and height the user drags.
     virtual CSize CalcDynamicLayout(int length, DWORD mode);
 
+    // The least thickness (height docked top or bottom, width docked left or right) the bar
+    // keeps when the frame is too small for every bar's wanted size: its gripper band and a
+    // strip of its contents. Bars without a gripper (a menu strip) keep their whole size.
+    virtual int GetMinimumThickness(BOOL horizontal);
+
     // Called after the bar became floating / was docked again.
     virtual void OnAfterFloat();
     virtual void OnAfterDock();
@@ -192,6 +197,8 @@ public:
 
     // Thickness of the gripper band.
     static constexpr int kGripperBand = 18;
+    // How much of its contents a bar with a gripper shows at the least, beside the band.
+    static constexpr int kMinimumContents = 48;
 
 protected:
     friend class CBCGPFrameWnd;
@@ -328,6 +335,9 @@ public:
     DWORD GetDockAlignment() const { return m_dwDockAlignment; }
     // The first side (top, bottom, left, right) both the frame and the bar allow, 0 for none.
     DWORD FindDockSide(const CBCGPBaseControlBar* bar, DWORD preferred = 0) const;
+
+    // What the workspace keeps when the docked bars share a frame too small for them all.
+    static constexpr int kWorkspaceMinimum = 32;
 
 protected:
     CRect CalcLayout(std::vector<DockedBarPlace>* places) const override;

@@ -24,6 +24,9 @@ void RunUntil(const std::function<bool()>& done);
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 bool QuitRequested();
+// True when nothing waits to be done now: no posted task, no queued message, no timer due
+// and no window to paint.
+bool IsIdle();
 
 // Work for the moment the queue runs dry (the class library's idle time: frames update
 // their control bars here). Handlers run once each time the loop becomes idle.

@@ -7,10 +7,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QPainter>
 #include <QScreen>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace winlib::qt
 {
@@ -128,6 +135,40 @@ QtSurface* SurfaceOf(HWND hwnd)
     return backend->FindSurface(GetAncestor(hwnd, GA_ROOT));
 }
 
+// Qt wants a private runtime directory and warns on every start when the session has none
+// (a bare X server, a container): one of our own is made, as a login session would.
+void PrepareRuntimeDirectory()
+{
+    const char* given = std::getenv("XDG_RUNTIME_DIR");
+    if (given && *given)
+        return;
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string dir =
+        std::string(tmp && *tmp ? tmp : "/tmp") + "/kivo-runtime-" + std::to_string(getuid());
+    mkdir(dir.c_str(), 0700);
+    struct stat info
+    {
+    };
+    // Only a directory of this user that nobody else can enter will do.
+    if (lstat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
+        (info.st_mode & 0077) == 0)
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+}
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// Qt's offscreen platform cannot raise a window and says so each time one is shown; there is
+// nothing to raise without a screen, so that one message is dropped.
+void QuietOffscreenMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text == QLatin1String("This plugin does not support raise()"))
+        return;
+    if (g_qtMessages)
+        g_qtMessages(type, context, text);
+    else
+        std::fputs((text.toLocal8Bit() + '\n').constData(), stderr);
+}
+
 } // namespace
 
 void InstallQtBackend(int& argc, char** argv)
@@ -135,7 +176,11 @@ void InstallQtBackend(int& argc, char** argv)
     // The application is never deleted: it must outlive every window, bitmap and font,
     // and some of those are only torn down by static destructors at exit.
     if (!QCoreApplication::instance())
+    {
+        PrepareRuntimeDirectory();
+        g_qtMessages = qInstallMessageHandler(QuietOffscreenMessages);
         new QApplication(argc, argv);
+    }
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw std::logic_error("the Qt backend needs a QApplication");
     winlib::SetBackend(std::make_unique<QtBackend>());
@@ -155,6 +200,60 @@ bool SaveWindowPng(HWND hwnd, const std::string& path)
     // Painting may have destroyed the window.
     surface = SurfaceOf(hwnd);
     return surface && surface->Image().save(QString::fromStdString(path), "PNG");
+}
+
+bool SaveScreenPng(const std::string& path)
+{
+    auto* backend = dynamic_cast<QtBackend*>(&winlib::GetBackend());
+    if (!backend)
+        return false;
+    std::vector<HWND> tops;
+    for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT))
+    {
+        if (IsWindowVisible(top) && backend->FindSurface(top))
+            tops.push_back(top);
+    }
+    QRect covered;
+    for (HWND top : tops)
+    {
+        RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RECT r{};
+        GetWindowRect(top, &r);
+        covered |= QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+    }
+    if (covered.isEmpty())
+        return false;
+    QImage screen(covered.size(), QImage::Format_RGB32);
+    screen.fill(QColor(0, 128, 128)); // the classic desktop
+    QPainter painter(&screen);
+    for (auto it = tops.rbegin(); it != tops.rend(); ++it)
+    {
+        const QtSurface* surface = IsWindow(*it) ? backend->FindSurface(*it) : nullptr;
+        if (!surface)
+            continue;
+        RECT r{};
+        GetWindowRect(*it, &r);
+        painter.drawImage(QPoint(r.left, r.top) - covered.topLeft(), surface->Image());
+    }
+    painter.end();
+    return screen.save(QString::fromStdString(path), "PNG");
+}
+
+unsigned PaintGeneration()
+{
+    auto* backend = dynamic_cast<QtBackend*>(&winlib::GetBackend());
+    return backend ? backend->Registry().presented : 0;
+}
+
+bool ResizeFromOutside(HWND hwnd, int width, int height)
+{
+    QtSurface* surface = SurfaceOf(hwnd);
+    if (!surface || width <= 0 || height <= 0)
+        return false;
+    surface->Widget()->resize(width, height);
+    // The resize reaches the widget as an event, as a window manager's would.
+    QCoreApplication::processEvents();
+    return true;
 }
 
 COLORREF WindowPixel(HWND hwnd, int x, int y)

@@ -39,6 +39,7 @@ public:
 
     // The surface of a top-level window made by this backend; null when there is none.
     QtSurface* FindSurface(HWND topLevel) const;
+    SurfaceRegistry& Registry() { return *m_registry; }
 
 private:
     std::shared_ptr<SurfaceRegistry> m_registry;

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -146,12 +147,26 @@ bool SurfaceWidget::event(QEvent* e)
         }
         return true;
     case QEvent::Show:
-    case QEvent::Resize:
     {
         const bool handled = QWidget::event(e);
         if (m_surface && IsWindow(m_hwnd))
         {
             InvalidateRect(m_hwnd, nullptr, TRUE);
+            Delivered();
+        }
+        return handled;
+    }
+    case QEvent::Resize:
+    {
+        const bool handled = QWidget::event(e);
+        const QSize size = static_cast<QResizeEvent*>(e)->size();
+        // A size the window library did not ask for comes from outside (the window manager,
+        // a tool): the window takes it, as a window does when its frame is dragged.
+        if (m_surface && IsWindow(m_hwnd) && size != m_surface->RequestedSize())
+        {
+            m_surface->TakeOutsideSize(size);
+            SetWindowPos(m_hwnd, nullptr, 0, 0, size.width(), size.height(),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             Delivered();
         }
         return handled;
@@ -274,8 +289,11 @@ void QtSurface::SetGeometry(const RECT& screenRect)
 {
     const CRect r(screenRect);
     m_canvas.Resize(r.Width(), r.Height());
+    if (m_shadow)
+        m_shadow->Resize(r.Width(), r.Height());
     // Qt windows cannot be empty; the image can.
-    m_widget->setGeometry(r.left, r.top, std::max(1, r.Width()), std::max(1, r.Height()));
+    m_requested = QSize(std::max(1, r.Width()), std::max(1, r.Height()));
+    m_widget->setGeometry(r.left, r.top, m_requested.width(), m_requested.height());
 }
 
 void QtSurface::SetVisible(bool visible)
@@ -290,6 +308,9 @@ void QtSurface::SetTitle(const std::string& title)
 
 void QtSurface::Present(const RECT& dirty)
 {
+    if (m_shadow)
+        return;
+    ++m_registry->presented;
     const CRect r(dirty);
     m_widget->update(QRect(r.left, r.top, r.Width(), r.Height()));
 }

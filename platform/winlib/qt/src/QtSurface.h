@@ -27,6 +27,8 @@ struct SurfaceRegistry
     std::vector<QWidget*> orphans;
     // Input or a repaint request reached the window library since the last wait began.
     bool delivered = false;
+    // Counts what was painted and shown, so that a watcher knows when to look again.
+    unsigned presented = 0;
 
     void DeleteOrphans();
 };
@@ -39,7 +41,7 @@ public:
     QtSurface(const QtSurface&) = delete;
     QtSurface& operator=(const QtSurface&) = delete;
 
-    Canvas& GetCanvas() override { return m_canvas; }
+    Canvas& GetCanvas() override { return m_shadow ? *m_shadow : m_canvas; }
     void SetGeometry(const RECT& screenRect) override;
     void SetVisible(bool visible) override;
     void SetTitle(const std::string& title) override;
@@ -48,10 +50,19 @@ public:
     HWND Window() const { return m_hwnd; }
     const QImage& Image() const { return m_canvas.Image(); }
     QWidget* Widget() const;
+    // While a shadow canvas is set, painting goes there and nothing reaches the screen: the
+    // repaint check draws the window afresh into it beside what the screen shows.
+    void SetShadow(QtCanvas* shadow) { m_shadow = shadow; }
+    // The size the window library last gave the Qt window; a resize to any other size came
+    // from outside.
+    QSize RequestedSize() const { return m_requested; }
+    void TakeOutsideSize(QSize size) { m_requested = size; }
 
 private:
     HWND m_hwnd;
     QtCanvas m_canvas;
+    QtCanvas* m_shadow = nullptr;
+    QSize m_requested;
     std::shared_ptr<SurfaceRegistry> m_registry;
     SurfaceWidget* m_widget; // owned: deleted with the surface, or handed to the orphans
 };

@@ -13,6 +13,7 @@
 
 #include "winlib/WinDef.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ bool QtBackendInstalled();
 // or the file cannot be written.
 bool SaveWindowPng(HWND hwnd, const std::string& path);
 
+// Paints what is pending in every window, then writes the screen as it stands (every visible
+// top-level window in its z-order, over the desktop's colour) as a PNG, cropped to the area
+// the windows cover. False when no window shows or the file cannot be written.
+bool SaveScreenPng(const std::string& path);
+
 // The colour of one pixel of a top-level window's image, in window coordinates (the frame
 // included), as it stands now; CLR_INVALID outside the image or without a Qt surface.
 COLORREF WindowPixel(HWND hwnd, int x, int y);
@@ -41,5 +47,30 @@ COLORREF WindowPixel(HWND hwnd, int x, int y);
 // as WindowPixel takes them; CLR_INVALID for the parts outside the image. One read of the image
 // for a whole area, where a pixel-by-pixel walk would look the window up for every pixel.
 std::vector<COLORREF> WindowPixels(HWND hwnd, const RECT& area);
+
+// Resizes the Qt window of a top-level window as a window manager would, and delivers what
+// follows; the window then lays itself out for its new size. False without a Qt surface.
+bool ResizeFromOutside(HWND hwnd, int width, int height);
+
+// Where a window's image differs from a complete repaint of the same windows.
+struct RepaintDifference
+{
+    HWND topLevel = nullptr;
+    HWND window = nullptr; // the deepest visible window at the first differing pixel
+    RECT rect{};           // the differing pixels inside that window, top-level window coordinates
+    int pixels = 0;        // how many pixels differ in the whole top-level window
+    std::string text;      // all of the above, for a report
+};
+
+// The repaint check. Paints what is pending in the top-level window holding 'hwnd', then
+// paints every window of it again from scratch (frame, background and client, parents before
+// children) into a second image and compares that with the image the screen shows. The
+// screen's image is left as it was. Nothing when the two are equal (or there is no Qt
+// surface). With 'imageFolder', both images of a difference are written there as PNG.
+std::optional<RepaintDifference> CheckRepaint(HWND hwnd, const std::string& imageFolder = {});
+// Changes whenever a window of the Qt backend has shown newly painted pixels.
+unsigned PaintGeneration();
+// The check for every visible top-level window, topmost first.
+std::vector<RepaintDifference> CheckRepaintAll(const std::string& imageFolder = {});
 
 } // namespace winlib::qt
