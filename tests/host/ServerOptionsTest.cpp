@@ -47,7 +47,7 @@ TEST(ServerOptions, ABadValueIsRefusedWithTheOption)
     EXPECT_EQ(Parse({"--maker-every", "soon"}, options),
               "--maker-every takes a number of seconds, not 'soon'");
     EXPECT_EQ(Parse({"--maker-every", "-1"}, options), "--maker-every takes a number of seconds, not '-1'");
-    EXPECT_EQ(Parse({"--db"}, options), "--db needs a value");
+    EXPECT_EQ(Parse({"--db"}, options), "--db needs a value: the server's database file");
 }
 
 } // namespace
