@@ -6,6 +6,7 @@
 #include "grid/ColumnProfile.h"
 #include "grid/CustomizedAppearance.h"
 #include "grid/DateTimeCompare.h"
+#include "grid/RepositionColumns.h"
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
@@ -417,15 +418,21 @@ void CCommonListCtrl::RefreshHeaderToolRects()
 int CCommonListCtrl::InsertColumnWithTip(int position, const sKivoColInfo& column, int width)
 {
     const int inserted = CListCtrl::InsertColumn(position, column.m_szName, column.m_nFormat, width);
-    if (inserted >= 0)
+    if (inserted >= 0 && m_nHeaderChanges == 0)
         RebuildHeaderTools();
     return inserted;
+}
+
+void CCommonListCtrl::EndHeaderChange()
+{
+    if (m_nHeaderChanges > 0 && --m_nHeaderChanges == 0)
+        RebuildHeaderTools();
 }
 
 BOOL CCommonListCtrl::DeleteColumnWithTip(int position)
 {
     const BOOL deleted = CListCtrl::DeleteColumn(position);
-    if (deleted)
+    if (deleted && m_nHeaderChanges == 0)
         RebuildHeaderTools();
     return deleted;
 }
@@ -601,7 +608,12 @@ void CCommonListCtrl::OnContextMenu(CWnd* wnd, CPoint point)
     CListCtrl::OnContextMenu(wnd, point);
 }
 
-void CCommonListCtrl::OnRepositionColumns(BOOL) {}
+void CCommonListCtrl::OnRepositionColumns(BOOL secondMode)
+{
+    if (!m_pRepositionColumns)
+        m_pRepositionColumns = std::make_unique<CRepositionColumns>(this);
+    m_pRepositionColumns->Open(m_strListName, m_arrFixedColumns, secondMode);
+}
 
 void CCommonListCtrl::OnCustomizeAppearance()
 {

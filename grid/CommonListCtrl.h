@@ -16,6 +16,7 @@
 
 class CCommonListCtrl;
 class CMenu;
+class CRepositionColumns;
 
 // Fills 'text' with the tooltip of a row; non-zero when it did.
 using PFN_ROW_TOOLTIP = BOOL (*)(CWnd* owner, int row, std::string& text, CCommonListCtrl* list);
@@ -68,6 +69,9 @@ public:
     // Column operations that keep the header tooltips in step.
     int InsertColumnWithTip(int position, const sKivoColInfo& column, int width);
     BOOL DeleteColumnWithTip(int position);
+    // Around many column operations: the header tools are rebuilt once, at the end.
+    void BeginHeaderChange() { ++m_nHeaderChanges; }
+    void EndHeaderChange();
 
     void FitColumns(UINT mode);
     void ToggleGridLines();
@@ -92,6 +96,8 @@ public:
     // For tests: the hit test the tooltip machinery uses, and the header's tooltip control.
     INT_PTR OnToolHitTestForTest(CPoint point, TOOLINFOA* info) const { return OnToolHitTest(point, info); }
     CToolTipCtrl* HeaderToolTipForTest() const { return m_pHeaderToolTip.get(); }
+    // The column profile dialog, once a command opened it.
+    CRepositionColumns* RepositionColumnsDialog() const { return m_pRepositionColumns.get(); }
 
     // ---- State ----
     std::string m_strListName;
@@ -102,7 +108,7 @@ public:
     std::map<int, int> m_mapIndexAtPosition; // display position -> column index (layout only)
     std::vector<std::string> m_arrFixedColumns;
 
-    int m_nSortColumn = 0;      // a display position
+    int m_nSortColumn = 0; // a display position
     int m_nPrevSortColumn = -1;
     int m_nSortDirection = 1;
     int m_nSortDataType = 0;
@@ -157,11 +163,13 @@ protected:
 
     std::unique_ptr<CToolTipCtrl> m_pHeaderToolTip;
     std::unique_ptr<CFont> m_pListFont;
+    std::unique_ptr<CRepositionColumns> m_pRepositionColumns;
     std::string m_strToolTipText;
     std::wstring m_wstrToolTipText;
     std::vector<DWORD_PTR> m_arrSavedItemData;
     mutable std::vector<int> m_arrColumnOfItem; // header item -> column index; empty when stale
     mutable std::size_t m_nColumnOfItemDescriptions = 0;
+    int m_nHeaderChanges = 0;
     bool m_bSorting = false;
     bool m_bInitialised = false;
     bool m_bForwardingDraw = false;

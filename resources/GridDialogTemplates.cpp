@@ -76,10 +76,43 @@ DialogTemplate AppearanceTemplate()
     return t;
 }
 
+// The column profile: hidden columns on the left, shown ones on the right, the default-sort
+// row (for one list only) and the closing buttons.
+DialogTemplate ColumnProfileTemplate()
+{
+    constexpr DWORD kList = kChild | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS;
+    DialogTemplate t{};
+    t.id = 9002;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    t.cx = 262;
+    t.cy = 200;
+    t.caption = " Column Profile";
+    t.fontFace = "MS Shell Dlg";
+    t.pointSize = 8;
+    t.items = {
+        DialogItemTemplate{"SysListView32", "", 10007, kList, 0, 7, 7, 104, 148},
+        DialogItemTemplate{"Button", ">", 10003, kButton, 0, 116, 58, 30, 14},
+        DialogItemTemplate{"Button", "<", 10004, kButton, 0, 116, 78, 30, 14},
+        DialogItemTemplate{"SysListView32", "", 10008, kList, 0, 151, 7, 104, 148},
+        DialogItemTemplate{"Static", "Default Sort For: ", 10009, kChild | SS_LEFT, 0, 7, 163, 60, 8},
+        DialogItemTemplate{"Edit", "", 10012, kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, 68, 161,
+                           104, 13},
+        DialogItemTemplate{"Button", "Sort", 10010, kButton, 0, 176, 161, 30, 13},
+        DialogItemTemplate{"Button", "&Default", 10006, kButton, 0, 210, 161, 45, 13},
+        DialogItemTemplate{"Button", "&View", 10001, kButton, 0, 97, 180, 50, 14},
+        DialogItemTemplate{"Button", "&Save", 10005, kButton, 0, 151, 180, 50, 14},
+        DialogItemTemplate{"Button", "&Cancel", 2, kButton, 0, 205, 180, 50, 14},
+        DialogItemTemplate{"ListBox", "", 10002, WS_CHILD | LBS_NOTIFY, 0, 0, 0, 1, 1},
+        DialogItemTemplate{"ListBox", "", 10011, WS_CHILD | LBS_NOTIFY, 0, 0, 0, 1, 1},
+    };
+    return t;
+}
+
 } // namespace
 
 void RegisterGridDialogTemplates()
 {
     winlib::RegisterDialogTemplate(FontTemplate());
     winlib::RegisterDialogTemplate(AppearanceTemplate());
+    winlib::RegisterDialogTemplate(ColumnProfileTemplate());
 }

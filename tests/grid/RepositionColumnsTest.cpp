@@ -1,0 +1,186 @@
+// The column profile dialog from the header menu: hidden and shown columns, moving them across,
+// fixed columns kept, "&View" rebuilding the header (widths kept, filters cleared) and "&Save"
+// storing the profile, the second mode, and a list of 500 columns.
+#include "grid/RepositionColumns.h"
+#include "FilterListTestSupport.h"
+#include "grid/UserSettings.h"
+#include "winlib/Api.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using filterlist::FilterListTest;
+
+class RepositionColumnsTest : public FilterListTest
+{
+protected:
+    // Opens the dialog through the header menu, as the user does.
+    CRepositionColumns& OpenFromMenu()
+    {
+        m_driver.AnswerNextPopupMenuByText("Reposition Columns");
+        m_driver.RightClick(Header().m_hWnd, HeaderPoint(0));
+        m_driver.Pump();
+        CRepositionColumns* dialog = m_list->RepositionColumnsDialog();
+        EXPECT_TRUE(dialog && dialog->m_hWnd && dialog->IsWindowVisible());
+        return *dialog;
+    }
+    static std::vector<std::string> Texts(CListCtrl& list)
+    {
+        std::vector<std::string> texts;
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            texts.push_back(list.GetItemText(row, 0));
+        return texts;
+    }
+    std::vector<std::string> HeaderTexts()
+    {
+        std::vector<std::string> texts;
+        for (int item = 0; item < Header().GetItemCount(); ++item)
+        {
+            char text[64] = {};
+            HDITEM hdi{};
+            hdi.mask = HDI_TEXT;
+            hdi.pszText = text;
+            hdi.cchTextMax = 63;
+            Header().GetItem(item, &hdi);
+            texts.emplace_back(text);
+        }
+        return texts;
+    }
+    static void Select(CListCtrl& list, std::vector<int> rows)
+    {
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            list.SetItemState(row, 0, LVIS_SELECTED);
+        for (const int row : rows)
+            list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    void Press(CWnd& dialog, int id)
+    {
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        m_driver.Pump();
+    }
+    std::string StoredProfile()
+    {
+        std::string value;
+        ReadWriteColumnProfile(SETTING_READ, "Orders", value);
+        return value;
+    }
+};
+
+TEST_F(RepositionColumnsTest, TheHeaderMenuShowsTheShownColumnsInDisplayOrderAndTheHiddenOnesReversed)
+{
+    CRepositionColumns& first = OpenFromMenu();
+    EXPECT_EQ(Texts(first.Shown()),
+              (std::vector<std::string>{"Symbol", "Side", "Qty", "Price", "Time", "Trader"}));
+    EXPECT_TRUE(Texts(first.Hidden()).empty());
+    // The default-sort controls belong to one list only.
+    EXPECT_FALSE(first.GetDlgItem(CRepositionColumns::IDC_SORT_COLUMN)->IsWindowVisible());
+
+    Select(first.Shown(), {1, 4});
+    Press(first, CRepositionColumns::IDC_HIDE);
+    Press(first, CRepositionColumns::IDC_VIEW);
+    EXPECT_FALSE(first.m_hWnd) << "viewing closes the dialog";
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Qty", "Price", "Trader"}));
+    EXPECT_EQ(m_list->m_mapPosition[1], -1);
+    EXPECT_EQ(m_list->m_mapPosition[4], -1);
+    EXPECT_EQ(m_list->m_mapPosition[3], 2);
+
+    CRepositionColumns& again = OpenFromMenu();
+    EXPECT_EQ(Texts(again.Shown()), (std::vector<std::string>{"Symbol", "Qty", "Price", "Trader"}));
+    EXPECT_EQ(Texts(again.Hidden()), (std::vector<std::string>{"Time", "Side"}));
+}
+
+TEST_F(RepositionColumnsTest, ColumnsMoveInAfterTheSelectedOneAndKeepTheirWidthWhenBack)
+{
+    m_list->SetColumnWidth(1, 133);
+    CRepositionColumns& dialog = OpenFromMenu();
+    Select(dialog.Shown(), {1});
+    Press(dialog, CRepositionColumns::IDC_HIDE);
+    Press(dialog, CRepositionColumns::IDC_VIEW);
+
+    CRepositionColumns& back = OpenFromMenu();
+    Select(back.Hidden(), {0});
+    Select(back.Shown(), {3}); // after Time
+    Press(back, CRepositionColumns::IDC_SHOW);
+    EXPECT_EQ(Texts(back.Shown()),
+              (std::vector<std::string>{"Symbol", "Qty", "Price", "Time", "Side", "Trader"}));
+    Press(back, CRepositionColumns::IDC_VIEW);
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Qty", "Price", "Time", "Side", "Trader"}));
+    EXPECT_EQ(m_list->GetColumnWidth(4), 133);
+    EXPECT_EQ(m_list->m_nFirstColumn, 0);
+}
+
+TEST_F(RepositionColumnsTest, AFixedColumnStaysShownWithAMessageAndTheOthersMove)
+{
+    m_list->m_arrFixedColumns = {"Symbol"};
+    CRepositionColumns& dialog = OpenFromMenu();
+    EXPECT_EQ(dialog.SendMessage(WM_REPOSITION_IS_FIXED, reinterpret_cast<WPARAM>("Symbol")), 1);
+    EXPECT_EQ(dialog.SendMessage(WM_REPOSITION_IS_FIXED, reinterpret_cast<WPARAM>("symbol")), 0);
+    Select(dialog.Shown(), {0, 1});
+    Press(dialog, CRepositionColumns::IDC_HIDE);
+    EXPECT_EQ(m_driver.MessageBoxTexts(), (std::vector<std::string>{"Symbol cannot be removed"}));
+    EXPECT_EQ(Texts(dialog.Shown()), (std::vector<std::string>{"Symbol", "Qty", "Price", "Time", "Trader"}));
+    EXPECT_EQ(Texts(dialog.Hidden()), (std::vector<std::string>{"Side"}));
+}
+
+TEST_F(RepositionColumnsTest, EveryColumnHiddenLeavesNoHeaderAndSaveStoresThemAllHidden)
+{
+    CRepositionColumns& dialog = OpenFromMenu();
+    Select(dialog.Shown(), {0, 1, 2, 3, 4, 5});
+    Press(dialog, CRepositionColumns::IDC_HIDE);
+    Press(dialog, CRepositionColumns::IDC_SAVE);
+    EXPECT_EQ(Header().GetItemCount(), 0);
+    EXPECT_EQ(StoredProfile(), "0,-1,0,1,-1,0,2,-1,0,3,-1,0,4,-1,0,5,-1,0");
+}
+
+TEST_F(RepositionColumnsTest, ViewClearsTheFiltersOfAFilterList)
+{
+    Add("INFY");
+    Add("TCS");
+    m_list->ToggleFilterBar();
+    TypeFilter(0, "INF");
+    ASSERT_EQ(m_list->GetItemCount(), 1);
+    CRepositionColumns& dialog = OpenFromMenu();
+    Press(dialog, CRepositionColumns::IDC_VIEW);
+    EXPECT_EQ(m_list->GetItemCount(), 2);
+    EXPECT_TRUE(m_list->GetFilteredColumns().empty());
+}
+
+TEST_F(RepositionColumnsTest, TheSecondModeStoresTheHiddenColumnsWithoutRebuildingTheHeader)
+{
+    m_list->SendMessage(WM_COMMAND, ID_LIST_REPOSITION_COLUMNS_SORT);
+    CRepositionColumns& dialog = *m_list->RepositionColumnsDialog();
+    ASSERT_TRUE(dialog.m_hWnd);
+    Select(dialog.Shown(), {2});
+    Press(dialog, CRepositionColumns::IDC_HIDE);
+    Press(dialog, CRepositionColumns::IDC_SAVE);
+    EXPECT_EQ(Header().GetItemCount(), 0) << "the owner lays the list out again";
+    EXPECT_EQ(m_list->m_mapPosition[2], -1);
+    EXPECT_EQ(m_list->m_mapPosition[3], 3) << "only hidden columns are marked";
+}
+
+TEST_F(RepositionColumnsTest, FiveHundredColumnsAreListedAndMoved)
+{
+    m_list->DestroyWindow();
+    m_list = std::make_unique<CFilterListCtrl>();
+    m_list->m_strListName = "Wide";
+    for (int c = 0; c < 500; ++c)
+        m_list->m_arrColumns.push_back(filterlist::Column(("Column " + std::to_string(c)).c_str(), 0, 3));
+    ASSERT_TRUE(m_list->CreateEx(0, kGridStyle, CRect(0, 0, 600, 300), &m_owner, 4000));
+    m_list->InitColumns();
+    CRepositionColumns& dialog = OpenFromMenu();
+    EXPECT_EQ(dialog.Shown().GetItemCount(), 500);
+    std::vector<int> half;
+    for (int row = 0; row < 500; row += 2)
+        half.push_back(row);
+    Select(dialog.Shown(), half);
+    Press(dialog, CRepositionColumns::IDC_HIDE);
+    Press(dialog, CRepositionColumns::IDC_VIEW);
+    EXPECT_EQ(Header().GetItemCount(), 250);
+}
+
+} // namespace
