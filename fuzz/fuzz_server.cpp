@@ -25,7 +25,7 @@ namespace
 class Discard : public connect::Publisher
 {
 public:
-    void Publish(const connect::Message&) override {}
+    bool Publish(const connect::Message&) override { return true; }
 };
 
 const char* const kFunctions[] = {"om_authenticate_functionality",

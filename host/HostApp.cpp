@@ -5,6 +5,8 @@
 #include "oms/StoreError.h"
 #include "winlib/Runtime.h"
 
+#include <stdexcept>
+
 namespace host
 {
 
@@ -19,9 +21,29 @@ BOOL CKivoHostApp::InitInstance()
 {
     HostServices& services = HostServices::Get();
     services.profile = m_options.profile;
-    services.Log("Kivo Terminal started for " + m_options.profile.userId + " of broker " + m_options.profile.brokerId);
+    services.Log("Kivo Terminal started for " + m_options.profile.userId + " of broker " +
+                 m_options.profile.brokerId);
 
-    if (m_options.server.embedded)
+    if (!m_options.server.bus.empty())
+    {
+        connect::BusOptions bus;
+        bus.url = m_options.server.bus;
+        bus.clientName = "kivo-host " + m_options.profile.userId;
+        try
+        {
+            m_bus = std::make_unique<connect::NatsTransport>(bus);
+        }
+        catch (const std::invalid_argument& error)
+        {
+            m_startError = error.what();
+            services.Log(m_startError);
+            return FALSE;
+        }
+        // The bus may come later: requests are refused until it does, and the subscriptions
+        // start with it.
+        services.Log("Message bus: " + bus.url + (m_bus->Connected() ? "" : " (not reachable yet)"));
+    }
+    else if (m_options.server.embedded)
     {
         try
         {
@@ -38,7 +60,8 @@ BOOL CKivoHostApp::InitInstance()
     }
 
     const UserProfile& profile = m_options.profile;
-    m_controls = std::make_unique<connect::ControlFactory>(m_transport);
+    m_controls = m_bus ? std::make_unique<connect::ControlFactory>(*m_bus)
+                       : std::make_unique<connect::ControlFactory>(m_transport);
     m_controls->SetSession({profile.userId, profile.brokerId, profile.privilege});
     // The server closes a request with a status other than 0 when it refused or failed it (a
     // decision on one's own request, or on one decided already): the user reads why here.
@@ -96,6 +119,7 @@ int CKivoHostApp::ExitInstance()
     services.controls = nullptr;
     m_controls.reset();
     m_server.reset();
+    m_bus.reset();
     return 0;
 }
 

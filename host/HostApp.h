@@ -5,6 +5,7 @@
 
 #include "connect/ControlFactory.h"
 #include "connect/InProcessTransport.h"
+#include "connect/NatsTransport.h"
 #include "host/EmbeddedServer.h"
 #include "host/HostOptions.h"
 #include "host/MainFrame.h"
@@ -27,7 +28,10 @@ public:
 
     CMainFrame* Frame() { return m_frame.get(); }
     PluginHost& Plugin() { return m_plugin; }
+    // The embedded server's road (idle when the terminal is on the message bus).
     connect::InProcessTransport& Transport() { return m_transport; }
+    // Null unless the terminal meets its server on the message bus (--bus).
+    connect::NatsTransport* Bus() { return m_bus.get(); }
     const HostOptions& Options() const { return m_options; }
     // Null when the terminal runs without its server.
     EmbeddedServer* Server() { return m_server.get(); }
@@ -37,6 +41,7 @@ public:
 private:
     HostOptions m_options;
     connect::InProcessTransport m_transport;
+    std::unique_ptr<connect::NatsTransport> m_bus;
     std::unique_ptr<EmbeddedServer> m_server;
     std::unique_ptr<connect::ControlFactory> m_controls;
     std::uint64_t m_hostSubscription = 0;

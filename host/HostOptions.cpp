@@ -1,5 +1,7 @@
 #include "host/HostOptions.h"
 
+#include "connect/BusOptions.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -139,6 +141,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                                                            {"--plugin", "the plug-in library's path"},
                                                            {"--db", "the server's database file"},
                                                            {"--maker-every", "a number of seconds"},
+                                                           {"--bus", "a URL such as nats://127.0.0.1:4222"},
                                                            {"--profile", "a profile file"},
                                                            {"--user", "the user's identity"},
                                                            {"--broker", "the broker code"},
@@ -202,6 +205,12 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                 options.pluginPath = v;
             else if (arg == "--db")
                 options.server.database = v;
+            else if (arg == "--bus")
+            {
+                if (const auto error = connect::BusOptions::CheckUrl(v))
+                    return *error;
+                options.server.bus = v;
+            }
             else if (arg == "--maker-every")
             {
                 char* end = nullptr;
@@ -232,6 +241,10 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                                                                            : ScreenMode::Headless;
     if (!options.screenshot.empty() && options.mode == ScreenMode::Screen)
         options.mode = ScreenMode::Offscreen;
+    if (!options.server.bus.empty() && (!options.server.embedded || options.server.fresh ||
+                                        !options.server.database.empty() || options.server.makerEvery >= 0))
+        return "--bus reaches the server kivo-oms serves; --db, --fresh, --maker-every, --no-maker and "
+               "--no-server are for the server inside the terminal";
     if (options.mode == ScreenMode::Headless && !options.screenshot.empty())
         return "--screenshot needs the offscreen screen, not --headless";
     if (options.mode == ScreenMode::Headless && options.checkRepaint)
@@ -262,7 +275,10 @@ std::string UsageText()
            "  --fresh                move the database aside (FILE.bak) and start with a new one\n"
            "  --maker-every SECONDS  a maker's request that often (default 5; none in a scripted run)\n"
            "  --no-maker             no maker's requests but the ones entered with kivo-maker\n"
-           "  --no-server            no server at all\n";
+           "  --no-server            no server at all\n"
+           "\n"
+           "  Or the terminal meets a server of its own (kivo-oms --bus URL) on a message bus:\n"
+           "  --bus URL              the bus, such as nats://127.0.0.1:4222 (several separated by commas)\n";
 }
 
 } // namespace host

@@ -16,13 +16,13 @@ struct UserProfile
 {
     std::string userId = "CHECKER1";
     std::string brokerId = "KIVO";
-    std::string peerData2 = "TERMINAL-01";  // passed on, unused by the plug-in
-    std::string privilegeInfo = "ADMIN";    // passed on, unused by the plug-in
-    int privilege = 0;                      // 0 sees every request; 1, 2 and 4 narrow it down
+    std::string peerData2 = "TERMINAL-01"; // passed on, unused by the plug-in
+    std::string privilegeInfo = "ADMIN";   // passed on, unused by the plug-in
+    int privilege = 0;                     // 0 sees every request; 1, 2 and 4 narrow it down
     std::set<int> roles = {60302, 60303, 60304};
     bool modifyRight = true;
-    bool sharingDefault = true;             // windows may be shared by default
-    bool sharingStatus = true;              // sharing is currently allowed
+    bool sharingDefault = true; // windows may be shared by default
+    bool sharingStatus = true;  // sharing is currently allowed
 };
 
 enum class ScreenMode
@@ -41,14 +41,17 @@ struct ServerOptions
     // --maker-every SECONDS: a maker's request that often; 0 (or --no-maker) none. Unset (-1):
     // every 5 seconds, except in a scripted run, which stays as its script makes it.
     double makerEvery = -1;
+    // --bus URL: the server is a program of its own (kivo-oms --bus) that the terminal meets on
+    // the message bus at URL; nothing is embedded then.
+    std::string bus;
 };
 
 struct HostOptions
 {
     ScreenMode mode = ScreenMode::Screen;
-    std::string screenshot;  // offscreen: write the main frame here and exit
-    std::string script;      // headless: host actions, one per line
-    std::string pluginPath;  // empty: next to the executable
+    std::string screenshot; // offscreen: write the main frame here and exit
+    std::string script;     // headless: host actions, one per line
+    std::string pluginPath; // empty: next to the executable
     UserProfile profile;
     ServerOptions server;
     bool showHelp = false;

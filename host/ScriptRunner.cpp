@@ -2,13 +2,17 @@
 
 #include "host/HostServices.h"
 #include "winlib/Backend.h"
+#include "winlib/CommCtrl.h"
 #include "winlib/Input.h"
 #include "winlib/Runtime.h"
 
 #include <cctype>
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 namespace host
 {
@@ -111,6 +115,37 @@ bool ShownWithinFrame(CWnd* wnd, CWnd& frame)
     frame.GetClientRect(&client);
     frame.ClientToScreen(&client);
     return !rect.IsRectEmpty() && (rect & client) == rect;
+}
+
+// The console's request list, as the plug-in makes it.
+constexpr int kRequestListId = 4000;
+
+// The window with the id among the descendants of 'parent', depth first.
+HWND FindDescendant(HWND parent, int id)
+{
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        if (::GetDlgCtrlID(child) == id)
+            return child;
+        if (HWND found = FindDescendant(child, id))
+            return found;
+    }
+    return nullptr;
+}
+
+// Pumps until 'done' holds, within a generous limit: what comes from another process (a server
+// on the message bus) comes when it comes. The script's own tick does not run meanwhile.
+bool PumpUntil(const std::function<bool()>& done)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        winlib::PumpPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 } // namespace
@@ -392,6 +427,25 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     if (action == "screenshot")
         return frame && m_hooks.screenshot && !argument.empty() &&
                m_hooks.screenshot(frame->m_hWnd, argument);
+    if (action == "wait-for-log")
+        return PumpUntil([&] { return services.LogContains(argument); });
+    if (action == "wait-for-rows")
+    {
+        // wait-for-rows N: the console's request list holds N rows.
+        const LRESULT rows = std::atoi(argument.c_str());
+        LRESULT now = -1;
+        const bool held = PumpUntil(
+            [&]
+            {
+                CWnd* console = ConsoleBar(m_app);
+                HWND list = console ? FindDescendant(console->m_hWnd, kRequestListId) : nullptr;
+                now = list ? ::SendMessage(list, LVM_GETITEMCOUNT, 0, 0) : -1;
+                return now == rows;
+            });
+        if (!held)
+            std::cerr << "kivo-host script: the request list has " << now << " rows, not " << rows << "\n";
+        return held;
+    }
     if (action == "expect-log")
         return services.LogContains(argument);
     if (action == "expect-no-log")
@@ -452,6 +506,12 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     }
     if (action == "expect-popup")
         return PopupMenuOpen() == (argument != "no");
+    if (action == "echo")
+    {
+        // Tells whoever runs the script how far it got (a test that drives the server meanwhile).
+        std::cout << argument << std::endl;
+        return true;
+    }
     if (action == "log")
     {
         services.Log(argument);

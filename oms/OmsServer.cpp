@@ -99,7 +99,7 @@ void OmsServer::Watch()
             std::lock_guard<std::mutex> store(m_lock);
             // Another connection's commit changes the data version; only then is there anything new.
             const std::int64_t version = std::stoll(m_store->Db().QueryText("PRAGMA data_version"));
-            if (version != m_dataVersion)
+            if (version != m_dataVersion || m_publishBlocked)
             {
                 m_dataVersion = version;
                 PublishOutboxLocked();
@@ -126,10 +126,19 @@ std::size_t OmsServer::PublishOutboxLocked()
     {
         const auto entries = m_store->Outbox(m_publishedThrough, 500);
         if (entries.empty())
+        {
+            m_publishBlocked = false;
             return published;
+        }
         for (const auto& [seq, message] : entries)
         {
-            m_publisher.Publish(message);
+            // A message the publisher could not hand over (the bus is down) stays first in line,
+            // and the watcher tries again at its next look.
+            if (!m_publisher.Publish(message))
+            {
+                m_publishBlocked = true;
+                return published;
+            }
             m_publishedThrough = seq;
             ++published;
         }

@@ -63,7 +63,8 @@ public:
     std::int64_t Enter(const MakerRequest& request);
     // Runs 'work' on the store under the server's lock (tools, tests, the terminal's scripts).
     void WithStore(const std::function<void(Store&)>& work);
-    // Publishes what is in the outbox now; how many messages that was.
+    // Publishes what is in the outbox now, stopping at a message the publisher cannot hand over
+    // (the watcher tries again); how many messages were published.
     std::size_t PublishOutbox();
 
     // Called after a decision's commit and before its publication (tests stop the process there).
@@ -88,6 +89,7 @@ private:
 
     std::mutex m_lock; // the store, the outbox position
     std::int64_t m_publishedThrough = 0;
+    bool m_publishBlocked = false; // the publisher refused the next message in the outbox
     std::int64_t m_dataVersion = -1;
 
     std::mutex m_watchLock;

@@ -1,7 +1,8 @@
 // kivo-oms: the order-management server's own program. It creates and seeds the database, checks
-// it, and shows what it holds and what the server answers. Terminals reach the server embedded in
-// kivo-host; a message bus brings it separate terminals later.
+// it, and shows what it holds and what the server answers; with --bus it serves the terminals
+// and makers' tools that meet it on a message bus until it is stopped.
 #include "connect/Message.h"
+#include "connect/NatsServerEndpoint.h"
 #include "oms/DataFolder.h"
 #include "oms/DetailReplies.h"
 #include "oms/OmsServer.h"
@@ -9,8 +10,10 @@
 #include "oms/Store.h"
 #include "oms/StoreError.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,9 +24,12 @@ const char* const kUsage =
     "kivo-oms: the order-management server simulator\n"
     "\n"
     "  kivo-oms [--db FILE] [--fresh] [COMMAND]\n"
+    "  kivo-oms [--db FILE] [--fresh] --bus URL\n"
     "\n"
     "  --db FILE      the database (default: kivo/kivo-oms.db in the user's data folder)\n"
     "  --fresh        move the database aside (FILE.bak) and start with a new, seeded one\n"
+    "  --bus URL      serve the terminals on the message bus at URL (nats://host:port) until\n"
+    "                 stopped (SIGTERM, SIGINT); the bus may come and go meanwhile\n"
     "\n"
     "  init           create and seed the database when there is none (the default)\n"
     "  check          the database's integrity and the server's rules; exit code 1 on a problem\n"
@@ -34,7 +40,7 @@ const char* const kUsage =
 class NoPublisher : public connect::Publisher
 {
 public:
-    void Publish(const connect::Message&) override {}
+    bool Publish(const connect::Message&) override { return true; }
 };
 
 void Print(const connect::Message& message, const char* indent)
@@ -48,6 +54,44 @@ void Print(const connect::Message& message, const char* indent)
     }
 }
 
+// Serves until SIGTERM or SIGINT. The signals are blocked before any thread starts, so that
+// only the wait below takes them.
+int Serve(const oms::OmsServer::Options& options, const std::string& url)
+{
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+
+    connect::BusOptions bus;
+    bus.url = url;
+    bus.clientName = "kivo-oms";
+    try
+    {
+        connect::NatsServerEndpoint endpoint(bus);
+        oms::OmsServer server(options, endpoint);
+        std::cout << (server.WasCreated() ? "Created and seeded " : "Using ") << server.DatabasePath()
+                  << "\n";
+        // What the outbox holds goes first (the bus keeps it until it is stored), then requests.
+        server.Start();
+        endpoint.Serve(server);
+        std::cout << "Serving on " << url << (endpoint.Connected() ? "" : " (waiting for the bus)")
+                  << std::endl;
+        int signal = 0;
+        sigwait(&stop, &signal);
+        endpoint.Stop();
+        server.Stop();
+        std::cout << "Stopped" << std::endl;
+        return 0;
+    }
+    catch (const std::invalid_argument& error)
+    {
+        std::cerr << "kivo-oms: " << error.what() << "\n";
+        return 2;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -57,6 +101,7 @@ int main(int argc, char** argv)
     options.databasePath = oms::DefaultDatabasePath();
     options.watchIntervalMs = 0;
     std::vector<std::string> command;
+    std::string bus;
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         if (args[i] == "--help" || args[i] == "-h")
@@ -75,6 +120,20 @@ int main(int argc, char** argv)
         }
         else if (args[i] == "--fresh")
             options.fresh = true;
+        else if (args[i] == "--bus")
+        {
+            if (i + 1 >= args.size())
+            {
+                std::cerr << "kivo-oms: --bus needs a URL such as nats://127.0.0.1:4222\n\n" << kUsage;
+                return 2;
+            }
+            bus = args[++i];
+            if (const auto error = connect::BusOptions::CheckUrl(bus))
+            {
+                std::cerr << "kivo-oms: " << *error << "\n";
+                return 2;
+            }
+        }
         else if (args[i].rfind("--", 0) == 0)
         {
             std::cerr << "kivo-oms: unknown option " << args[i] << "\n\n" << kUsage;
@@ -82,6 +141,24 @@ int main(int argc, char** argv)
         }
         else
             command.push_back(args[i]);
+    }
+    if (!bus.empty())
+    {
+        if (!command.empty())
+        {
+            std::cerr << "kivo-oms: --bus serves; it takes no command (" << command[0] << ")\n";
+            return 2;
+        }
+        options.watchIntervalMs = 250;
+        try
+        {
+            return Serve(options, bus);
+        }
+        catch (const oms::StoreError& error)
+        {
+            std::cerr << "kivo-oms: " << error.what() << "\n";
+            return 1;
+        }
     }
     const std::string verb = command.empty() ? "init" : command[0];
     if (verb != "init" && verb != "check" && verb != "stats" && verb != "pending" && verb != "show")

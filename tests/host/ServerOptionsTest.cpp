@@ -50,4 +50,25 @@ TEST(ServerOptions, ABadValueIsRefusedWithTheOption)
     EXPECT_EQ(Parse({"--db"}, options), "--db needs a value: the server's database file");
 }
 
+TEST(ServerOptions, TheBusTakesAUrlAndLeavesNoRoomForAnEmbeddedServer)
+{
+    host::HostOptions options;
+    ASSERT_FALSE(
+        Parse({"--bus", "nats://127.0.0.1:4222,nats://10.0.0.2:4222", "--user", "CHECKER2"}, options));
+    EXPECT_EQ(options.server.bus, "nats://127.0.0.1:4222,nats://10.0.0.2:4222");
+
+    host::HostOptions bad;
+    const auto wrong = Parse({"--bus", "127.0.0.1:4222"}, bad);
+    ASSERT_TRUE(wrong);
+    EXPECT_NE(wrong->find("nats://127.0.0.1:4222"), std::string::npos) << *wrong;
+    const auto port = Parse({"--bus", "nats://host:70000"}, bad);
+    ASSERT_TRUE(port);
+    EXPECT_NE(port->find("port"), std::string::npos) << *port;
+    EXPECT_TRUE(Parse({"--bus"}, bad));
+    // The embedded server's options mean nothing with a server elsewhere: said, not ignored.
+    for (const char* embedded : {"--fresh", "--no-maker", "--no-server"})
+        EXPECT_TRUE(Parse({"--bus", "nats://127.0.0.1:4222", embedded}, bad)) << embedded;
+    EXPECT_TRUE(Parse({"--db", "x.db", "--bus", "nats://127.0.0.1:4222"}, bad));
+}
+
 } // namespace

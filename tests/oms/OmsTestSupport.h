@@ -26,10 +26,11 @@ namespace oms_test
 class RecordingPublisher : public connect::Publisher
 {
 public:
-    void Publish(const connect::Message& message) override
+    bool Publish(const connect::Message& message) override
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_published.push_back(message);
+        return true;
     }
     std::vector<connect::Message> Published()
     {

@@ -1,14 +1,13 @@
 #include "connect/InProcessTransport.h"
 
 #include "connect/ConnectKivo.h"
+#include "connect/RequestBatch.h"
 
 #include <condition_variable>
 #include <deque>
-#include <exception>
 #include <functional>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <thread>
 #include <variant>
 
@@ -91,58 +90,21 @@ struct InProcessTransport::Impl
 
     void HandleRequests(std::vector<Work>& taken)
     {
-        struct Parsed
-        {
-            std::optional<Message> message;
-            std::optional<ReplyStream> replies;
-        };
-        std::vector<Parsed> parsed(taken.size());
-        std::vector<RequestHandler::Request> batch;
         RequestHandler* current = nullptr;
         {
             std::lock_guard<std::mutex> guard(lock);
             current = handler;
         }
-        for (std::size_t i = 0; i < taken.size(); ++i)
+        std::vector<IncomingRequest> requests;
+        requests.reserve(taken.size());
+        for (Work& item : taken)
         {
-            RequestWork& request = std::get<RequestWork>(taken[i]);
-            wire::Error error = wire::Error::None;
-            parsed[i].message = Message::FromWire(request.envelope.body, &error);
-            const std::string* function =
-                parsed[i].message ? parsed[i].message->Value(kRequestFunctionField) : nullptr;
-            parsed[i].replies.emplace(
-                function ? *function : std::string(),
-                [&onReply = request.onReply](const Message& reply) { onReply(reply.ToWire()); },
-                request.envelope.messageId, request.envelope.session);
-            if (!parsed[i].message)
-                parsed[i].replies->Close(kStatusMalformedRequest,
-                                         std::string("malformed request: ") + wire::ErrorText(error));
-            else if (!current)
-                parsed[i].replies->Close(kStatusNoServer, "no server is answering requests");
-            else
-                batch.push_back(RequestHandler::Request{&*parsed[i].message, &*parsed[i].replies});
+            RequestWork& request = std::get<RequestWork>(item);
+            requests.push_back(IncomingRequest{std::move(request.envelope),
+                                               [onReply = std::move(request.onReply)](const Message& reply)
+                                               { onReply(reply.ToWire()); }});
         }
-        if (!batch.empty())
-        {
-            // The server is someone else's code: whatever it does, each requester gets its closing reply.
-            try
-            {
-                current->OnRequests(batch);
-            }
-            catch (const std::exception& failure)
-            {
-                for (const RequestHandler::Request& request : batch)
-                    request.replies->Close(kStatusHandlerFailed,
-                                           std::string("the server failed: ") + failure.what());
-            }
-            catch (...)
-            {
-                for (const RequestHandler::Request& request : batch)
-                    request.replies->Close(kStatusHandlerFailed, "the server failed");
-            }
-        }
-        for (Parsed& request : parsed)
-            request.replies->Close(kStatusNotClosed, "the server did not close the request");
+        ServeRequests(current, requests);
     }
 
     void Dispatch(const Message& message)
@@ -194,9 +156,10 @@ void InProcessTransport::WaitIdle()
     m_impl->idle.wait(guard, [this] { return m_impl->stopping || (m_impl->work.empty() && !m_impl->busy); });
 }
 
-void InProcessTransport::Publish(const Message& message)
+bool InProcessTransport::Publish(const Message& message)
 {
     m_impl->Enqueue(Impl::PublishWork{message});
+    return true;
 }
 
 bool InProcessTransport::SendRequest(Envelope request, Delivery onReply, int* err)

@@ -31,7 +31,7 @@ public:
     // called from the server thread itself).
     void WaitIdle();
 
-    void Publish(const Message& message) override;
+    bool Publish(const Message& message) override;
 
     // Requests waiting together reach the handler as one batch (RequestHandler::OnRequests),
     // at most kMaxBatch at a time.

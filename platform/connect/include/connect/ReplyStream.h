@@ -13,10 +13,11 @@ namespace connect
 // Closing statuses that the library itself gives when the server could not answer.
 enum LibraryStatus
 {
-    kStatusNoServer = -1,        // no request handler is installed
-    kStatusNotClosed = -2,       // the handler returned without a closing reply
-    kStatusHandlerFailed = -3,   // the handler threw
-    kStatusMalformedRequest = -4 // the request's bytes broke the wire format
+    kStatusNoServer = -1,         // no request handler is installed
+    kStatusNotClosed = -2,        // the handler returned without a closing reply
+    kStatusHandlerFailed = -3,    // the handler threw
+    kStatusMalformedRequest = -4, // the request's bytes broke the wire format
+    kStatusTimedOut = -5          // no closing reply came within the transport's time limit
 };
 
 class ReplyStream

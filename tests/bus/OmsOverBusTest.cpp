@@ -1,0 +1,471 @@
+// kivo-oms serving terminals over a NATS server that the test starts: decisions seen by every
+// terminal, one decision among two at once, what each privilege level receives, and the server
+// or the bus going down in the middle of the work.
+#include "BusTestSupport.h"
+
+#include "connect/ConnectKivo.h"
+#include "connect/NatsTransport.h"
+#include "connect/ReplyStream.h"
+#include "oms/Publication.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <set>
+
+using bus_test::Collector;
+using bus_test::WaitFor;
+using connect::Message;
+
+namespace
+{
+
+constexpr std::int32_t kStatus = 54211;
+constexpr std::int32_t kKey = 51803;
+constexpr std::int32_t kBranch = 64053;
+
+// kivo-oms --bus on a database in the test's folder.
+class OmsProcess
+{
+public:
+    OmsProcess(std::filesystem::path db, std::filesystem::path log)
+        : m_db(std::move(db)), m_log(std::move(log))
+    {
+    }
+
+    // Waits until it serves; seeding a new database takes a while, more so under a sanitizer.
+    bool Start(const std::string& url)
+    {
+        const std::size_t from = m_process.Output().size();
+        m_process.Start({KIVO_OMS_PROGRAM, "--db", m_db.string(), "--bus", url}, m_log.string());
+        return WaitFor(
+            [&]
+            {
+                const std::string out = m_process.Output();
+                return out.size() > from && out.find("Serving on", from) != std::string::npos;
+            },
+            std::chrono::seconds(60));
+    }
+    void Kill() { m_process.Kill(); }
+    int Stop() { return m_process.Stop(); }
+    std::string Log() const { return m_process.Output(); }
+
+private:
+    std::filesystem::path m_db;
+    std::filesystem::path m_log;
+    ChildProcess m_process;
+};
+
+// A terminal as the host makes it on the bus: its session with every request, its user's
+// subscription filter.
+class Terminal
+{
+public:
+    Terminal(const std::string& url, connect::Session session) : m_session(std::move(session))
+    {
+        connect::BusOptions options;
+        options.url = url;
+        options.requestTimeLimit = std::chrono::seconds(5);
+        m_transport = std::make_unique<connect::NatsTransport>(options);
+        const auto filter = oms::VisibilityFilter(m_session.privilege, m_session.user, m_session.broker);
+        EXPECT_TRUE(filter.has_value());
+        EXPECT_TRUE(m_transport->Subscribe(*filter, published.Delivery(), nullptr, nullptr));
+    }
+
+    bool Ready() const { return m_transport->Connected() && m_transport->SubscriptionsLive(); }
+
+    // Sends without waiting; the replies, the closing one last, go to 'replies'.
+    void Send(const Message& body, Collector& replies, const std::string& messageId = connect::NewMessageId())
+    {
+        connect::Envelope envelope;
+        envelope.messageId = messageId;
+        envelope.session = m_session;
+        envelope.body = body.ToWire();
+        EXPECT_TRUE(m_transport->SendRequest(envelope, replies.Delivery(), nullptr));
+    }
+    // Sends and waits for the closing reply; every reply, the closing one last.
+    std::vector<Message> Ask(const Message& body)
+    {
+        Collector replies;
+        Send(body, replies);
+        EXPECT_TRUE(WaitFor([&] { return Closed(replies); }, std::chrono::seconds(30)));
+        return replies.Messages();
+    }
+    // The keys the server lists for this user as pending (recovery), in its order.
+    std::vector<std::string> Recover()
+    {
+        std::vector<Message> replies =
+            Ask(Message().Add(0, "om_get_functionality_details").Add(31003, m_session.user));
+        EXPECT_EQ(ClosingStatus(replies), "0");
+        std::vector<std::string> keys;
+        for (std::size_t i = 0; i + 1 < replies.size(); ++i)
+            keys.push_back(*replies[i].Value(kKey));
+        return keys;
+    }
+
+    Message Reject(const std::string& key) const
+    {
+        return Message()
+            .Add(0, "om_authenticate_functionality")
+            .Add(54294, m_session.user)
+            .Add(kKey, key)
+            .Add(10303, "rejected")
+            .Add(32766, "Rejected over the bus");
+    }
+
+    // What the subscription made of each request: its last published status by key, and how
+    // often each state of each request arrived.
+    std::map<std::string, std::string> LastStatus() const
+    {
+        std::map<std::string, std::string> last;
+        for (const Message& message : published.Messages())
+            last[*message.Value(kKey)] = *message.Value(kStatus);
+        return last;
+    }
+    std::map<std::string, int> Arrivals() const
+    {
+        std::map<std::string, int> count;
+        for (const Message& message : published.Messages())
+            ++count[*message.Value(kKey) + " " + *message.Value(kStatus)];
+        return count;
+    }
+    std::set<std::string> PendingByPublication() const
+    {
+        std::set<std::string> pending;
+        for (const auto& [key, status] : LastStatus())
+        {
+            if (status == "auth pending")
+                pending.insert(key);
+        }
+        return pending;
+    }
+
+    static bool Closed(const Collector& replies)
+    {
+        const std::vector<Message> messages = replies.Messages();
+        return !messages.empty() && messages.back().Value(connect::kClosingField) != nullptr;
+    }
+    static std::string ClosingStatus(const std::vector<Message>& replies)
+    {
+        if (replies.empty() || !replies.back().Value(connect::kClosingField, 0))
+            return "none";
+        return *replies.back().Value(connect::kClosingField, 0);
+    }
+    static std::string ClosingText(const std::vector<Message>& replies)
+    {
+        const std::size_t count = replies.empty() ? 0 : replies.back().ValueCount(connect::kClosingField);
+        return count ? *replies.back().Value(connect::kClosingField, count - 1) : "";
+    }
+
+    Collector published;
+
+private:
+    connect::Session m_session;
+    std::unique_ptr<connect::NatsTransport> m_transport;
+};
+
+// The database kivo-oms seeds, made once for all the tests (of every run, until kivo-oms is
+// built again) in the build's folder. Seeding is deterministic, so two tests making it at once
+// make the same file, and the rename puts one of them in place whole.
+std::optional<std::filesystem::path> SeededDatabase()
+{
+    const std::filesystem::path kept = std::filesystem::path(KIVO_TEST_CACHE_DIR) / "bus-tests-seeded.db";
+    std::error_code error;
+    if (std::filesystem::exists(kept, error) && std::filesystem::last_write_time(kept, error) >
+                                                    std::filesystem::last_write_time(KIVO_OMS_PROGRAM, error))
+        return kept;
+    const std::filesystem::path making = kept.string() + "." + std::to_string(getpid());
+    {
+        ChildProcess seeding({KIVO_OMS_PROGRAM, "--db", making.string(), "init"}, making.string() + ".log");
+        if (seeding.Wait(std::chrono::seconds(110)) != 0)
+            return std::nullopt;
+    }
+    std::filesystem::remove(making.string() + ".log", error);
+    std::filesystem::remove(making.string() + ".lock", error);
+    std::filesystem::rename(making, kept, error);
+    return error ? std::nullopt : std::optional(kept);
+}
+
+class OmsOverBusTest : public bus_test::BusTest
+{
+protected:
+    void SetUp() override
+    {
+        bus_test::BusTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        // A copy of one seeded database: seeding takes long, more so under a sanitizer.
+        const std::optional<std::filesystem::path> seeded = SeededDatabase();
+        ASSERT_TRUE(seeded);
+        std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
+        oms = std::make_unique<OmsProcess>(folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
+        ASSERT_TRUE(oms->Start(bus->Url())) << oms->Log();
+    }
+
+    // kivo-maker on the server's database: the server publishes what it enters.
+    void Maker(const std::vector<std::string>& lines)
+    {
+        const std::filesystem::path file = folder.Path() / "requests.txt";
+        {
+            std::ofstream out(file);
+            for (const std::string& line : lines)
+                out << line << "\n";
+        }
+        ChildProcess maker(
+            {KIVO_MAKER_PROGRAM, "--db", (folder.Path() / "oms.db").string(), "--file", file.string()},
+            (folder.Path() / "kivo-maker.log").string());
+        ASSERT_EQ(maker.Wait(std::chrono::seconds(60)), 0) << maker.Output();
+    }
+
+    std::unique_ptr<OmsProcess> oms;
+};
+
+TEST_F(OmsOverBusTest, TerminalsSeeWhatTheirLevelAdmitsAndOneDecisionAmongTwoAtOnce)
+{
+    Terminal checker1(bus->Url(), {"CHECKER1", "KIVO", 0});
+    Terminal checker2(bus->Url(), {"CHECKER2", "KIVO", 0});
+    Terminal mumbai(bus->Url(), {"KIVO-MUM", "KIVO", 2});
+    ASSERT_TRUE(WaitFor([&] { return checker1.Ready() && checker2.Ready() && mumbai.Ready(); }));
+
+    Maker({"maker=MAKER1 modify-user KV1001 email=first@kivo-trade.in",
+           "maker=MAKER1 limits branch:KIVO-DEL remarks=\"Raised for Delhi\"",
+           "maker=MAKER1 modify-user ADMIN1 email=admin@kivo-trade.in"});
+    ASSERT_TRUE(WaitFor([&] { return checker1.published.Count() == 3 && checker2.published.Count() == 3; }))
+        << checker1.published.Count() << " " << checker2.published.Count() << "\n"
+        << oms->Log();
+    const std::vector<std::string> keys = checker1.published.Values(kKey);
+    EXPECT_EQ(checker2.published.Values(kKey), keys);
+    // The branch administrator's terminal receives its branch's requests only (the dealer may
+    // be of that branch too).
+    std::vector<std::string> ofMumbai;
+    for (const Message& message : checker1.published.Messages())
+    {
+        if (message.Value(kBranch) && *message.Value(kBranch) == "KIVO-MUM")
+            ofMumbai.push_back(*message.Value(kKey));
+    }
+    ASSERT_EQ(ofMumbai.back(), keys[2]);
+    ASSERT_TRUE(WaitFor([&] { return mumbai.published.Count() >= ofMumbai.size(); }));
+    EXPECT_EQ(mumbai.published.Values(kKey), ofMumbai);
+
+    // Both checkers reject the Mumbai request at once: one decision is applied, the other is told.
+    Collector first, second;
+    checker1.Send(checker1.Reject(keys[2]), first);
+    checker2.Send(checker2.Reject(keys[2]), second);
+    ASSERT_TRUE(WaitFor([&] { return Terminal::Closed(first) && Terminal::Closed(second); }));
+    const std::multiset<std::string> statuses = {Terminal::ClosingStatus(first.Messages()),
+                                                 Terminal::ClosingStatus(second.Messages())};
+    EXPECT_EQ(statuses, (std::multiset<std::string>{"0", "2"}));
+    const std::vector<Message>& refused =
+        Terminal::ClosingStatus(first.Messages()) == "2" ? first.Messages() : second.Messages();
+    EXPECT_NE(Terminal::ClosingText(refused).find("was already rejected by"), std::string::npos)
+        << Terminal::ClosingText(refused);
+
+    // The outcome reaches every terminal that saw the request, once: the row leaves every list.
+    for (Terminal* terminal : {&checker1, &checker2, &mumbai})
+        ASSERT_TRUE(WaitFor([&] { return terminal->LastStatus()[keys[2]] == "rejected"; }));
+    EXPECT_EQ(checker2.Arrivals()[keys[2] + " rejected"], 1);
+    EXPECT_EQ(mumbai.Arrivals()[keys[2] + " rejected"], 1);
+    EXPECT_EQ(checker1.PendingByPublication(), (std::set<std::string>{keys[0], keys[1]}));
+    // The Delhi request is none of the Mumbai terminal's business.
+    EXPECT_EQ(mumbai.published.Count(), ofMumbai.size() + 1);
+    for (const Message& message : mumbai.published.Messages())
+        EXPECT_EQ(*message.Value(kBranch), "KIVO-MUM");
+}
+
+TEST_F(OmsOverBusTest, AServerKilledInADecisionBurstLosesNothingAndAppliesNothingTwice)
+{
+    Terminal checker(bus->Url(), {"CHECKER2", "KIVO", 0});
+    ASSERT_TRUE(WaitFor([&] { return checker.Ready(); }));
+    // The seeded pending requests, which the server never published.
+    std::vector<std::string> keys = checker.Recover();
+    ASSERT_GE(keys.size(), 20u);
+    keys.resize(20);
+
+    // The burst: each decision with its message id, the server killed once some were answered.
+    std::vector<std::string> ids;
+    std::vector<std::unique_ptr<Collector>> replies;
+    for (const std::string& key : keys)
+    {
+        ids.push_back(connect::NewMessageId());
+        replies.push_back(std::make_unique<Collector>());
+        checker.Send(checker.Reject(key), *replies.back(), ids.back());
+    }
+    ASSERT_TRUE(WaitFor([&] { return Terminal::Closed(*replies[3]); }));
+    oms->Kill();
+    ASSERT_TRUE(oms->Start(bus->Url())) << oms->Log();
+
+    // Every decision whose answer did not come (lost with the server, or timed out) is sent
+    // again with its id, as a terminal resends: the server applies it once whatever it did.
+    std::vector<std::string> final(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+    {
+        ASSERT_TRUE(WaitFor([&] { return Terminal::Closed(*replies[i]); }, std::chrono::seconds(30)));
+        std::string status = Terminal::ClosingStatus(replies[i]->Messages());
+        if (status != "0")
+        {
+            Collector again;
+            checker.Send(checker.Reject(keys[i]), again, ids[i]);
+            ASSERT_TRUE(WaitFor([&] { return Terminal::Closed(again); }, std::chrono::seconds(30)));
+            status = Terminal::ClosingStatus(again.Messages());
+        }
+        final[i] = status;
+    }
+    EXPECT_EQ(final, std::vector<std::string>(keys.size(), "0"));
+
+    // Each outcome published once, none missing; none of them pending at the server any more.
+    ASSERT_TRUE(WaitFor([&] { return checker.published.Count() >= keys.size(); }));
+    const std::vector<std::string> remaining = checker.Recover();
+    std::map<std::string, int> arrivals = checker.Arrivals();
+    for (const std::string& key : keys)
+    {
+        EXPECT_EQ(arrivals[key + " rejected"], 1) << key;
+        EXPECT_EQ(std::count(remaining.begin(), remaining.end(), key), 0) << key;
+    }
+    EXPECT_EQ(checker.published.Count(), keys.size());
+}
+
+TEST_F(OmsOverBusTest, TerminalsEndWithTheServersPendingRequestsAcrossARestartOfTheBus)
+{
+    Terminal checker1(bus->Url(), {"CHECKER1", "KIVO", 0});
+    Terminal dhan(bus->Url(), {"DHAN", "DHAN", 1});
+    ASSERT_TRUE(WaitFor([&] { return checker1.Ready() && dhan.Ready(); }));
+
+    // The seeded requests, which were never published.
+    const std::vector<std::string> seeded1 = checker1.Recover();
+    const std::vector<std::string> seededDhan = dhan.Recover();
+
+    // Makers keep entering requests while the bus goes down and comes back.
+    ChildProcess makers({KIVO_MAKER_PROGRAM, "--db", (folder.Path() / "oms.db").string(), "--generate",
+                         "--every", "0.02", "--count", "60", "--not", "CHECKER1"},
+                        (folder.Path() / "kivo-maker.log").string());
+    ASSERT_TRUE(WaitFor([&] { return checker1.published.Count() >= 10; }, std::chrono::seconds(30)));
+    bus->Stop();
+    ASSERT_TRUE(bus->Start()) << bus->Log();
+    ASSERT_EQ(makers.Wait(std::chrono::seconds(60)), 0) << makers.Output();
+
+    // Recovery lists what the database holds; the subscriptions must have come to the same.
+    for (const auto& [each, seededOfEach] : {std::pair{&checker1, &seeded1}, std::pair{&dhan, &seededDhan}})
+    {
+        // Plain names: lambdas cannot capture structured bindings everywhere.
+        Terminal* terminal = each;
+        const std::vector<std::string>* seeded = seededOfEach;
+        ASSERT_TRUE(WaitFor([&] { return terminal->Ready(); }));
+        const std::vector<std::string> recovered = terminal->Recover();
+        const std::set<std::string> expected(recovered.begin(), recovered.end());
+        std::set<std::string> seen;
+        const bool same = WaitFor(
+            [&]
+            {
+                seen = terminal->PendingByPublication();
+                const std::map<std::string, std::string> last = terminal->LastStatus();
+                for (const std::string& key : *seeded)
+                {
+                    if (!last.count(key))
+                        seen.insert(key);
+                }
+                return seen == expected;
+            });
+        EXPECT_TRUE(same) << seen.size() << " pending by publication, " << expected.size()
+                          << " at the server";
+        for (const auto& [state, count] : terminal->Arrivals())
+            EXPECT_EQ(count, 1) << state;
+    }
+    EXPECT_GT(checker1.published.Count(), dhan.published.Count());
+}
+
+TEST_F(OmsOverBusTest, AHeadlessTerminalOnTheBusRecoversAndFollowsTheServer)
+{
+    Terminal probe(bus->Url(), {"CHECKER2", "KIVO", 0});
+    ASSERT_TRUE(WaitFor([&] { return probe.Ready(); }));
+    const std::size_t pending = probe.Recover().size();
+    ASSERT_GT(pending, 0u);
+
+    // The terminal recovers, then a maker's request arrives by its subscription, then another
+    // checker's decision takes it out of the list.
+    const std::filesystem::path script = folder.Path() / "terminal.kivo";
+    {
+        std::ofstream out(script);
+        out << "wait-for-log Message bus\nclick 1001\nwait-for-rows " << pending << "\necho recovered\n"
+            << "wait-for-rows " << pending + 1 << "\necho arrived\nwait-for-rows " << pending << "\nquit\n";
+    }
+    ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER2", "--broker", "KIVO",
+                           "--privilege", "0", "--bus", bus->Url(), "--script", script.string()},
+                          (folder.Path() / "kivo-host.log").string(),
+                          {"HOME=" + folder.Path().string(),
+                           "XDG_CONFIG_HOME=" + (folder.Path() / "config").string(),
+                           "XDG_DATA_HOME=" + (folder.Path() / "data").string()});
+    const auto says = [&](const char* word)
+    {
+        return WaitFor([&]
+                       { return terminal.Output().find(word) != std::string::npos || !terminal.Running(); },
+                       std::chrono::seconds(60)) &&
+               terminal.Output().find(word) != std::string::npos;
+    };
+    ASSERT_TRUE(says("recovered")) << terminal.Output();
+    Maker({"maker=MAKER2 modify-user KV1001 email=second@kivo-trade.in"});
+    ASSERT_TRUE(says("arrived")) << terminal.Output();
+    ASSERT_TRUE(WaitFor([&] { return probe.published.Count() == 1; }));
+    EXPECT_EQ(Terminal::ClosingStatus(probe.Ask(probe.Reject(probe.published.Values(kKey)[0]))), "0");
+    EXPECT_EQ(terminal.Wait(std::chrono::seconds(60)), 0) << terminal.Output();
+}
+
+// Not a timed test: counts and consistency at a size CI runs quickly, with the rates printed.
+TEST_F(OmsOverBusTest, ManyTerminalsWithDifferentFiltersEachHoldExactlyWhatTheirFilterAdmits)
+{
+    const std::vector<connect::Session> sessions = {
+        {"CHECKER1", "KIVO", 0}, {"KIVO", "KIVO", 1},     {"ASHV", "ASHV", 1},     {"DHAN", "DHAN", 1},
+        {"KIVO-MUM", "KIVO", 2}, {"KIVO-DEL", "KIVO", 2}, {"ASHV-AMD", "ASHV", 2}, {"DHAN-CHE", "DHAN", 2},
+        {"KV1001", "KIVO", 4},   {"CHECKER2", "KIVO", 0}};
+    std::vector<std::unique_ptr<Terminal>> terminals;
+    for (const connect::Session& session : sessions)
+        terminals.push_back(std::make_unique<Terminal>(bus->Url(), session));
+    ASSERT_TRUE(WaitFor(
+        [&] { return std::all_of(terminals.begin(), terminals.end(), [](auto& t) { return t->Ready(); }); }));
+    const std::size_t seeded = terminals[0]->Recover().size();
+
+    const auto started = std::chrono::steady_clock::now();
+    ChildProcess makers({KIVO_MAKER_PROGRAM, "--db", (folder.Path() / "oms.db").string(), "--generate",
+                         "--every", "0.001", "--count", "150"},
+                        (folder.Path() / "kivo-maker.log").string());
+    ASSERT_EQ(makers.Wait(std::chrono::seconds(120)), 0) << makers.Output();
+    const auto entered = std::chrono::steady_clock::now();
+    const std::size_t requests = terminals[0]->Recover().size() - seeded;
+    ASSERT_GE(requests, 150u);
+    ASSERT_TRUE(
+        WaitFor([&] { return terminals[0]->published.Count() >= requests; }, std::chrono::seconds(60)));
+    const auto delivered = std::chrono::steady_clock::now();
+
+    // What the level-0 terminal received is everything; each other terminal holds exactly the
+    // part its filter admits, each state of each request once.
+    const std::vector<Message> everything = terminals[0]->published.Messages();
+    EXPECT_EQ(everything.size(), requests);
+    std::size_t held = 0;
+    for (std::size_t i = 0; i < terminals.size(); ++i)
+    {
+        const auto filter =
+            oms::VisibilityFilter(sessions[i].privilege, sessions[i].user, sessions[i].broker);
+        std::vector<std::string> expected;
+        for (const Message& message : everything)
+        {
+            if (filter->Matches(message))
+                expected.push_back(*message.Value(kKey));
+        }
+        Terminal& terminal = *terminals[i];
+        EXPECT_TRUE(WaitFor([&] { return terminal.published.Count() >= expected.size(); }))
+            << sessions[i].user;
+        std::vector<std::string> got = terminal.published.Values(kKey);
+        std::sort(got.begin(), got.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(got, expected) << sessions[i].user;
+        held += got.size();
+    }
+    const auto seconds = [](auto span) { return std::chrono::duration<double>(span).count(); };
+    std::cout << "[ load     ] " << requests << " requests entered in " << seconds(entered - started)
+              << " s (" << requests / seconds(entered - started) << " per second); all published within "
+              << seconds(delivered - started) << " s; " << held << " deliveries to " << terminals.size()
+              << " terminals\n";
+}
+
+} // namespace
