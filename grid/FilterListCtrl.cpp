@@ -825,6 +825,8 @@ BOOL CFilterListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 {
     if (message == WM_PAINT)
         m_bUserColumnErrorShown = false;
+    else if (message == WM_LBUTTONUP)
+        ++m_nClickSerial;
     else if ((message == LVM_GETNEXTITEM || message == LVM_GETSELECTEDCOUNT) && SelectionInRecords())
     {
         // The list view knows nothing of a selection it does not keep.
@@ -953,8 +955,9 @@ BOOL CFilterListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, 
         const int row = CListCtrl::HitTest(&hit);
         if (row >= 0 && (hit.flags & LVHT_ONITEM))
         {
-            if (hit.flags & LVHT_ONITEMSTATEICON)
+            if ((hit.flags & LVHT_ONITEMSTATEICON) && m_nToggledSerial != m_nClickSerial)
             {
+                m_nToggledSerial = m_nClickSerial;
                 const std::uint32_t slot = SlotOfRow(row);
                 if (slot != FilterRows::kNone)
                     SetCheck(row, m_rows.At(slot).check ? FALSE : TRUE);

@@ -194,4 +194,8 @@ private:
     std::size_t m_nSelectedRecords = 0; // records with the selection kept on them
     mutable int m_nUserColumnDepth = 0;
     mutable bool m_bUserColumnErrorShown = false;
+    // A click's notice can reach the list more than once (a bar forwards what it leaves to its
+    // frame, which reflects it again): the check box toggles once per button release.
+    unsigned m_nClickSerial = 0;
+    unsigned m_nToggledSerial = 0;
 };

@@ -469,6 +469,9 @@ BOOL CMultiLineListCtrl::DeleteAllItems()
     m_arrEntries.clear();
     m_arrLineMap.clear();
     ResetSelectionMarkers();
+    // An emptied grid starts a new view, which opens expanded when its last reply is in, as the
+    // first one did.
+    m_bExpandAllDone = FALSE;
     const BOOL done = CListCtrl::DeleteAllItems();
     Invalidate();
     return done;

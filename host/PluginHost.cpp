@@ -1,5 +1,7 @@
 #include "host/PluginHost.h"
 
+#include "connect/MessageHandle.h"
+#include "connect/ReceivedMessage.h"
 #include "host/HostServices.h"
 #include "plugin/FrameworkDemo.h"
 
@@ -14,7 +16,10 @@ namespace
 constexpr const char* kHostText = "Kivo Terminal";
 }
 
-PluginHost::~PluginHost() { Stop(); }
+PluginHost::~PluginHost()
+{
+    Stop();
+}
 
 bool PluginHost::Load(const std::string& path)
 {
@@ -84,7 +89,8 @@ void PluginHost::HotKey()
 bool PluginHost::ShowFrameworkDemo(HWND workspace)
 {
     const auto show =
-        m_module ? reinterpret_cast<PFN_KivoShowFrameworkDemo>(dlsym(m_module, "KivoShowFrameworkDemo")) : nullptr;
+        m_module ? reinterpret_cast<PFN_KivoShowFrameworkDemo>(dlsym(m_module, "KivoShowFrameworkDemo"))
+                 : nullptr;
     if (!show)
     {
         HostServices::Get().Log("The plug-in has no window framework demonstration");
@@ -95,8 +101,27 @@ bool PluginHost::ShowFrameworkDemo(HWND workspace)
 
 void PluginHost::Publish(MnmHndl message)
 {
-    if (m_started)
-        m_handlePublish(message);
+    if (!m_started)
+        return;
+    if (m_holding)
+    {
+        if (std::optional<connect::Message> copy = connect::ToMessage(message))
+            m_held.push_back(std::move(*copy));
+        return;
+    }
+    m_handlePublish(message);
+}
+
+void PluginHost::HoldPublished(bool hold)
+{
+    m_holding = hold;
+    while (!m_holding && !m_held.empty())
+    {
+        const connect::ReceivedMessage received(m_held.front());
+        m_held.pop_front();
+        if (m_started)
+            m_handlePublish(received.Handle());
+    }
 }
 
 void PluginHost::Stop()
@@ -115,7 +140,8 @@ std::string DefaultPluginPath(const char* argv0)
     if (error)
         program = fs::absolute(argv0 ? argv0 : "", error);
     const fs::path dir = program.parent_path();
-    for (const fs::path& candidate : {dir / "DozizEdizizi.so", dir.parent_path() / "plugin" / "DozizEdizizi.so"})
+    for (const fs::path& candidate :
+         {dir / "DozizEdizizi.so", dir.parent_path() / "plugin" / "DozizEdizizi.so"})
     {
         if (fs::exists(candidate, error))
             return candidate.string();

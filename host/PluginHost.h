@@ -2,9 +2,11 @@
 // information first, the start call, published messages while running, the exit call.
 #pragma once
 
+#include "connect/Message.h"
 #include "plugin/Exports.h"
 #include "winlib/WinDef.h"
 
+#include <deque>
 #include <string>
 
 namespace host
@@ -26,6 +28,9 @@ public:
     void Start();
     void HotKey();
     void Publish(MnmHndl message);
+    // While held, published messages wait in order instead of reaching the plug-in, as on a
+    // slow bus; letting go delivers them all (scripts use it for decisions that cross).
+    void HoldPublished(bool hold);
     // ExitKivoPlugin; the library stays mapped until the process ends, as its windows'
     // classes and handlers may still be reached while the frame goes down.
     void Stop();
@@ -39,6 +44,8 @@ public:
 private:
     void* m_module = nullptr;
     bool m_started = false;
+    bool m_holding = false;
+    std::deque<connect::Message> m_held;
     std::string m_name;
     std::string m_version;
     PFN_GetKivoPluginInfo m_getInfo = nullptr;

@@ -471,6 +471,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     }
     if (const std::optional<bool> held = m_server.Run(action, argument))
         return *held;
+    if (const std::optional<bool> held = m_console.Run(action, argument))
+        return *held;
     if (action == "expect-shown")
     {
         // Each named window is visible and wholly inside the frame's client area.

@@ -7,6 +7,7 @@
 // them as a user would.
 #pragma once
 
+#include "host/ConsoleScriptActions.h"
 #include "host/HostApp.h"
 #include "host/ServerScriptActions.h"
 
@@ -34,7 +35,13 @@ class ScriptRunner
 {
 public:
     explicit ScriptRunner(CKivoHostApp& app, ScreenHooks hooks = {})
-        : m_app(app), m_server(app), m_hooks(std::move(hooks))
+        : m_app(app), m_server(app), m_hooks(std::move(hooks)),
+          m_console(app,
+                    [this](const std::string& word) -> std::optional<std::string>
+                    {
+                        const auto key = m_server.Key(word);
+                        return key ? std::optional(std::to_string(*key)) : std::nullopt;
+                    })
     {
     }
     // Runs every line; returns 0 when all actions and expectations held, 1 otherwise.
@@ -68,6 +75,7 @@ private:
     DWORD m_notBefore = 0;
     bool m_inTick = false;
     bool m_done = false;
+    ConsoleScriptActions m_console;
     std::vector<std::string> m_failures;
 };
 

@@ -41,7 +41,7 @@ std::optional<std::int64_t> ServerScriptActions::Key(const std::string& word) co
 std::optional<bool> ServerScriptActions::Run(const std::string& action, const std::string& argument)
 {
     if (action != "maker" && action != "expect-request" && action != "expect-field" &&
-        action != "expect-no-field")
+        action != "expect-no-field" && action != "expect-decisions" && action != "expect-reason")
         return std::nullopt;
     EmbeddedServer* embedded = m_app.Server();
     if (!embedded)
@@ -99,6 +99,43 @@ std::optional<bool> ServerScriptActions::Run(const std::string& action, const st
         return held;
     }
 
+    if (action == "expect-decisions" || action == "expect-reason")
+    {
+        // expect-decisions KEY APPLIED REFUSED: how the decision log holds the request's
+        // decisions; expect-reason KEY TEXT: the reason of its applied decision.
+        const std::optional<std::int64_t> key = words->empty() ? std::nullopt : Key(words->front());
+        if (!key)
+            return false;
+        std::vector<oms::DecisionEntry> log;
+        server.WithStore([&](oms::Store& store) { log = store.Decisions(*key); });
+        int applied = 0;
+        std::string reason;
+        for (const oms::DecisionEntry& entry : log)
+        {
+            if (entry.outcome == "applied")
+            {
+                ++applied;
+                reason = entry.reason;
+            }
+        }
+        const int refused = static_cast<int>(log.size()) - applied;
+        if (action == "expect-reason")
+        {
+            const std::size_t space = argument.find(' ');
+            const std::string wanted = space == std::string::npos ? "" : argument.substr(space + 1);
+            if (reason != wanted)
+                std::cerr << "kivo-host script: request " << *key << " was decided with the reason '"
+                          << reason << "'\n";
+            return applied == 1 && reason == wanted;
+        }
+        const std::string counts = std::to_string(applied) + " " + std::to_string(refused);
+        const std::string wanted = words->size() == 3 ? (*words)[1] + " " + (*words)[2] : "";
+        if (counts != wanted)
+            std::cerr << "kivo-host script: request " << *key << " has " << applied << " applied and "
+                      << refused << " refused decisions\n";
+        return counts == wanted;
+    }
+
     // expect-field KIND ID FIELD VALUE, expect-no-field KIND ID FIELD: value 0 of the entity's field.
     if (words->size() < 3 || !KindNamed((*words)[0]))
         return false;
@@ -116,7 +153,10 @@ std::optional<bool> ServerScriptActions::Run(const std::string& action, const st
         });
     if (action == "expect-no-field")
         return !value;
-    const std::string expected = words->size() > 3 ? (*words)[3] : "";
+    // The value is the rest of the line, so that "name Asha Rao" needs no quotes.
+    std::string expected;
+    for (std::size_t i = 3; i < words->size(); ++i)
+        expected += (i > 3 ? " " : "") + (*words)[i];
     if (value != expected)
         std::cerr << "kivo-host script: " << (*words)[0] << " " << (*words)[1] << " " << spec->key << " is "
                   << (value ? "'" + *value + "'" : std::string("absent")) << "\n";

@@ -1,5 +1,6 @@
 // kivo-host: the trading terminal, with the Maker Checker console plugged in.
 #include "host/HostApp.h"
+#include "host/ScriptBackend.h"
 #include "host/ScriptRunner.h"
 #include "resources/AppBitmaps.h"
 #include "winlib/Backend.h"
@@ -72,7 +73,7 @@ int main(int argc, char** argv)
         options.pluginPath = host::DefaultPluginPath(argv[0]);
 
     if (options.mode == host::ScreenMode::Headless)
-        winlib::SetBackend(std::make_unique<winlib::HeadlessBackend>(false));
+        winlib::SetBackend(std::make_unique<host::ScriptBackend>());
     else
     {
 #ifdef KIVO_HOST_WITH_QT

@@ -131,7 +131,7 @@ TEST_F(MultiLineListTest, TitleOnlySectionCannotExpand)
     EXPECT_FALSE(m_grid.IsSectionExpanded(0));
 }
 
-TEST_F(MultiLineListTest, ExpandAllFlipsEverySectionOnceAndOnlyTheFirstTime)
+TEST_F(MultiLineListTest, ExpandAllFlipsEverySectionOncePerView)
 {
     AddSection("A", 2);
     AddSection("B", 0);
@@ -144,6 +144,13 @@ TEST_F(MultiLineListTest, ExpandAllFlipsEverySectionOnceAndOnlyTheFirstTime)
 
     m_grid.ExpandAllSections();
     EXPECT_EQ(m_grid.GetLineCount(), 5);
+
+    // An emptied grid holds the next view, which expands again.
+    m_grid.DeleteAllItems();
+    AddSection("D", 2);
+    EXPECT_FALSE(m_grid.IsExpandAllDone());
+    m_grid.ExpandAllSections();
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"D", "   D.1", "   D.2"}));
 }
 
 TEST_F(MultiLineListTest, DoubleClickOnTitleTogglesExactlyOnce)

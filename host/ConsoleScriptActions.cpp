@@ -1,0 +1,437 @@
+#include "host/ConsoleScriptActions.h"
+
+#include "host/ScriptBackend.h"
+#include "oms/Publication.h"
+#include "winlib/CommCtrl.h"
+#include "winlib/Input.h"
+#include "winlib/Modal.h"
+#include "winlib/Observe.h"
+#include "winlib/Runtime.h"
+
+#include <iostream>
+#include <set>
+#include <vector>
+
+namespace host
+{
+
+namespace
+{
+
+constexpr int kRequestListId = 4000;
+constexpr int kDetailGridId = 4001;
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The parts of "a | b | c", trimmed.
+std::vector<std::string> Parts(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t bar = text.find('|', start);
+        parts.push_back(Trim(text.substr(start, bar - start)));
+        if (bar == std::string::npos)
+            return parts;
+        start = bar + 1;
+    }
+}
+
+HWND FindDescendant(HWND parent, int id)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    {
+        if (GetDlgCtrlID(child) == id)
+            return child;
+        if (HWND deeper = FindDescendant(child, id))
+            return deeper;
+    }
+    return nullptr;
+}
+
+std::string CellText(HWND list, int row, int column)
+{
+    char text[512] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessage(list, LVM_GETITEMTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int RowCount(HWND list)
+{
+    return list ? static_cast<int>(SendMessage(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+CRect PartOf(HWND list, int row, int part)
+{
+    CRect rect(part, 0, 0, 0);
+    SendMessage(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+// Sub-item 0 answers for the whole row, as on Windows: the first cell ends where the second begins.
+CRect CellOf(HWND list, int row, int column)
+{
+    CRect rect(LVIR_BOUNDS, column, 0, 0);
+    SendMessage(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    if (column == 0)
+    {
+        CRect second(LVIR_BOUNDS, 1, 0, 0);
+        if (SendMessage(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(&second)))
+            rect.right = second.left;
+    }
+    return rect;
+}
+
+POINT OnScreen(HWND window, POINT client)
+{
+    ClientToScreen(window, &client);
+    return client;
+}
+
+void Click(HWND window, POINT client, bool twice)
+{
+    const POINT screen = OnScreen(window, client);
+    winlib::input::MouseButton(screen, winlib::input::Button::Left, true);
+    winlib::PumpPending();
+    winlib::input::MouseButton(screen, winlib::input::Button::Left, false);
+    winlib::PumpPending();
+    if (!twice)
+        return;
+    winlib::input::MouseButton(screen, winlib::input::Button::Left, true, true);
+    winlib::PumpPending();
+    winlib::input::MouseButton(screen, winlib::input::Button::Left, false);
+    winlib::PumpPending();
+}
+
+void Type(const std::string& text)
+{
+    for (char ch : text)
+    {
+        bool shift = false;
+        const int key = winlib::input::VirtualKeyForChar(ch, &shift);
+        if (shift)
+            winlib::input::KeyDown(VK_SHIFT);
+        if (key)
+            winlib::input::KeyDown(key);
+        winlib::input::Char(ch);
+        if (key)
+            winlib::input::KeyUp(key);
+        if (shift)
+            winlib::input::KeyUp(VK_SHIFT);
+        winlib::PumpPending();
+    }
+}
+
+void Press(int key)
+{
+    winlib::input::KeyDown(key);
+    winlib::input::KeyUp(key);
+    winlib::PumpPending();
+}
+
+// What the grid shows: its cells as it draws them, line by line (it keeps no item texts).
+std::vector<std::vector<std::string>> DrawnCells(HWND grid, int columns)
+{
+    std::vector<std::vector<std::string>> lines;
+    ScriptBackend* backend = ScriptBackend::Installed();
+    if (!grid || !backend)
+        return lines;
+    backend->ClearDrawing();
+    RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    winlib::PumpPending();
+    const std::vector<winlib::DrawOp> texts = backend->TextsOf(grid);
+    const int count = RowCount(grid);
+    for (int line = 0; line < count; ++line)
+    {
+        std::vector<std::string> cells(static_cast<std::size_t>(columns));
+        for (int column = 0; column < columns; ++column)
+        {
+            const CRect cell = CellOf(grid, line, column);
+            for (const winlib::DrawOp& op : texts)
+            {
+                const CPoint at = op.local.CenterPoint();
+                if (cell.PtInRect(at))
+                    cells[static_cast<std::size_t>(column)] += op.text;
+            }
+        }
+        lines.push_back(cells);
+    }
+    return lines;
+}
+
+// The detail grid's line whose field column reads 'field'; -1 when there is none.
+int LineOf(const std::vector<std::vector<std::string>>& lines, const std::string& field)
+{
+    for (std::size_t line = 0; line < lines.size(); ++line)
+    {
+        if (lines[line][0] == field)
+            return static_cast<int>(line);
+    }
+    return -1;
+}
+
+// edit-detail FIELD | VALUE: a click on the line's value opens its editor; the text typed over
+// all it holds (Ctrl+A) replaces it, Enter ends the edit.
+bool EditCell(HWND grid, int line, const std::vector<std::string>& parts)
+{
+    if (parts.size() != 2)
+    {
+        std::cerr << "kivo-host script: write edit-detail FIELD | VALUE\n";
+        return false;
+    }
+    Click(grid, CellOf(grid, line, 1).CenterPoint(), false);
+    winlib::input::KeyDown(VK_CONTROL);
+    Press('A');
+    winlib::input::KeyUp(VK_CONTROL);
+    Type(parts[1]);
+    Press(VK_RETURN);
+    return true;
+}
+
+} // namespace
+
+ConsoleScriptActions::ConsoleScriptActions(CKivoHostApp& app,
+                                           std::function<std::optional<std::string>(const std::string&)> key)
+    : m_app(app), m_key(std::move(key))
+{
+    // A dialog the script has an answer for gets it typed in and confirmed with Enter; when it
+    // is still open after that (it refused the answer) it is cancelled, so that the script does
+    // not wait on a dialog nobody will close. A dialog without an answer is left to the script's
+    // next steps, which run inside its loop.
+    winlib::SetModalAnswerer(
+        [this](const winlib::ModalRequest& request)
+        {
+            winlib::ModalAnswer answer;
+            if (request.kind != winlib::ModalKind::Dialog || m_dialogTexts.empty())
+                return answer;
+            const std::string text = m_dialogTexts.front();
+            m_dialogTexts.pop_front();
+            Type(text);
+            Press(VK_RETURN);
+            answer.answered = true;
+            answer.result = IDCANCEL;
+            return answer;
+        });
+}
+
+ConsoleScriptActions::~ConsoleScriptActions()
+{
+    winlib::SetModalAnswerer({});
+}
+
+HWND ConsoleScriptActions::RequestList() const
+{
+    CWnd* console = m_app.Frame() ? m_app.Frame()->FindBar("Maker Checker") : nullptr;
+    return console ? FindDescendant(console->m_hWnd, kRequestListId) : nullptr;
+}
+
+HWND ConsoleScriptActions::DetailGrid() const
+{
+    CWnd* console = m_app.Frame() ? m_app.Frame()->FindBar("Maker Checker") : nullptr;
+    return console ? FindDescendant(console->m_hWnd, kDetailGridId) : nullptr;
+}
+
+int ConsoleScriptActions::RowOf(const std::string& key) const
+{
+    const HWND list = RequestList();
+    const int rows = RowCount(list);
+    for (int row = 0; row < rows; ++row)
+    {
+        // The "Key" column.
+        if (CellText(list, row, 2) == key)
+            return row;
+    }
+    return -1;
+}
+
+bool ConsoleScriptActions::ExpectPendingListed(const std::function<bool(const std::string&)>& fail) const
+{
+    EmbeddedServer* embedded = m_app.Server();
+    if (!embedded)
+        return fail("it needs the embedded server");
+    // What the checker should see: the pending requests his subscription would bring, but for
+    // his own and those of a type whose role he lacks.
+    const UserProfile& profile = m_app.Options().profile;
+    const auto filter = oms::VisibilityFilter(profile.privilege, profile.userId, profile.brokerId);
+    std::set<std::string> expected;
+    embedded->Server().WithStore(
+        [&](oms::Store& store)
+        {
+            store.ForEachPending(
+                [&](const oms::RequestRecord& request)
+                {
+                    const int role = request.type == oms::kRmsLimits            ? 60302
+                                     : oms::IsAccountType(request.type)         ? 60304
+                                     : request.category == oms::kInvestorClient ? 60304
+                                                                                : 60303;
+                    if (filter && filter->Matches(oms::PublishedForm(request)) &&
+                        request.maker != profile.userId && profile.roles.count(role))
+                        expected.insert(std::to_string(request.key));
+                });
+        });
+    std::multiset<std::string> listed;
+    const HWND list = RequestList();
+    for (int row = 0; row < RowCount(list); ++row)
+        listed.insert(CellText(list, row, 2));
+    if (std::set<std::string>(listed.begin(), listed.end()) == expected && listed.size() == expected.size())
+        return true;
+    std::string missing;
+    std::string extra;
+    for (const std::string& key : expected)
+    {
+        if (!listed.count(key))
+            missing += " " + key;
+    }
+    for (const std::string& key : listed)
+    {
+        if (!expected.count(key) || listed.count(key) > 1)
+            extra += " " + key;
+    }
+    return fail(std::to_string(listed.size()) + " rows for " + std::to_string(expected.size()) +
+                " pending requests; missing:" + missing + "; not pending or twice:" + extra);
+}
+
+std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const std::string& argument)
+{
+    const auto fail = [&](const std::string& why)
+    {
+        std::cerr << "kivo-host script: " << action << " " << argument << ": " << why << "\n";
+        return false;
+    };
+    if (action == "answer-dialog")
+    {
+        m_dialogTexts.push_back(argument);
+        return true;
+    }
+    if (action == "expect-beeps")
+    {
+        // Counted since the previous expect-beeps, so that a script checks each step's own.
+        const std::size_t all = winlib::Observed().beeps.size();
+        const std::size_t beeps = all - m_beepsSeen;
+        m_beepsSeen = all;
+        return std::to_string(beeps) == (argument.empty() ? "0" : argument) ||
+               fail("there were " + std::to_string(beeps) + " beeps");
+    }
+    if (action == "hold-published" || action == "release-published")
+    {
+        m_app.Plugin().HoldPublished(action == "hold-published");
+        return true;
+    }
+    if (action == "expect-pending-listed")
+        return ExpectPendingListed(fail);
+    if (action == "print-rows" || action == "print-details")
+    {
+        // For whoever writes a script: what the list or the grid shows, one line a row.
+        if (action == "print-details")
+        {
+            for (const std::vector<std::string>& cells : DrawnCells(DetailGrid(), 3))
+                std::cout << cells[0] << " | " << cells[1] << " | " << cells[2] << "\n";
+            return true;
+        }
+        const HWND list = RequestList();
+        for (int row = 0; row < RowCount(list); ++row)
+        {
+            for (int column = 0; column < 6; ++column)
+                std::cout << (column ? " | " : "") << CellText(list, row, column);
+            std::cout << "\n";
+        }
+        return true;
+    }
+    if (action == "expect-rows")
+    {
+        const int rows = RowCount(RequestList());
+        return std::to_string(rows) == argument || fail("the list has " + std::to_string(rows) + " rows");
+    }
+
+    if (action == "expect-row" || action == "expect-no-row" || action == "open-row" || action == "tick-row" ||
+        action == "untick-row" || action == "expect-row-entity" || action == "expect-top-row")
+    {
+        const std::vector<std::string> words = Parts(argument);
+        const std::size_t space = argument.find(' ');
+        const std::string keyWord = Trim(argument.substr(0, space));
+        const std::optional<std::string> key = m_key(keyWord);
+        if (!key)
+            return fail("no such key");
+        const int row = RowOf(*key);
+        if (action == "expect-no-row")
+            return row < 0 || fail("row " + std::to_string(row) + " shows it");
+        if (row < 0)
+            return fail("no row shows request " + *key);
+        const HWND list = RequestList();
+        if (action == "expect-row")
+            return true;
+        if (action == "expect-top-row")
+            return row == 0 || fail("it shows in row " + std::to_string(row));
+        if (action == "expect-row-entity")
+        {
+            const std::string wanted = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
+            const std::string entity = CellText(list, row, 0);
+            return entity == wanted || fail("the entity reads '" + entity + "'");
+        }
+        if (action == "open-row")
+        {
+            Click(list, PartOf(list, row, LVIR_LABEL).CenterPoint(), true);
+            return true;
+        }
+        // A click on the check box, which sits before the row's icon and label, turns it over.
+        const CRect bounds = PartOf(list, row, LVIR_BOUNDS);
+        const CRect icon = PartOf(list, row, LVIR_ICON);
+        Click(list, CPoint((bounds.left + icon.left) / 2, bounds.CenterPoint().y), false);
+        const UINT state = static_cast<UINT>(SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+        const bool ticked = (state >> 12) == 2;
+        if (action == "tick-row")
+            return ticked || fail("the row is not ticked");
+        return !ticked || fail("the row is still ticked");
+    }
+
+    if (action == "expect-detail" || action == "expect-no-detail" || action == "edit-detail")
+    {
+        const HWND grid = DetailGrid();
+        const std::vector<std::string> parts = Parts(argument);
+        // "@N" names the grid's line N (from 0) without reading the grid, which only a headless
+        // run can do: the grid draws its cells and keeps no texts to ask for.
+        const bool byNumber = parts[0].size() > 1 && parts[0][0] == '@' &&
+                              parts[0].find_first_not_of("0123456789", 1) == std::string::npos;
+        if (byNumber && action == "edit-detail")
+        {
+            const int line = std::stoi(parts[0].substr(1));
+            if (line >= RowCount(grid))
+                return fail("the detail grid has " + std::to_string(RowCount(grid)) + " lines");
+            return EditCell(grid, line, parts);
+        }
+        if (!ScriptBackend::Installed())
+            return fail("the detail grid is read in headless runs only");
+        const std::vector<std::vector<std::string>> lines = DrawnCells(grid, 3);
+        const int line = LineOf(lines, parts[0]);
+        if (action == "expect-no-detail")
+            return line < 0 || fail("line " + std::to_string(line) + " shows it");
+        if (line < 0)
+            return fail("no line of the detail grid is labelled so");
+        if (action == "expect-detail")
+        {
+            for (std::size_t column = 1; column < parts.size() && column < 3; ++column)
+            {
+                const std::string& text = lines[static_cast<std::size_t>(line)][column];
+                if (text != parts[column])
+                    return fail("column " + std::to_string(column) + " reads '" + text + "'");
+            }
+            return true;
+        }
+        return EditCell(grid, line, parts);
+    }
+    return std::nullopt;
+}
+
+} // namespace host

@@ -1,0 +1,44 @@
+// Host-script actions that work the console as a checker does: rows of the request list found
+// by their key, opened by a double click and ticked by their check box, the detail grid read and
+// edited in place, the rejection reason typed into its dialog. Everything goes through the
+// console's windows and real input, nothing through the plug-in's code. See docs/host.md.
+#pragma once
+
+#include "host/HostApp.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace host
+{
+
+class ConsoleScriptActions
+{
+public:
+    // 'key' turns a script's key word ("last", "100042") into a request key.
+    ConsoleScriptActions(CKivoHostApp& app,
+                         std::function<std::optional<std::string>(const std::string&)> key);
+    ~ConsoleScriptActions();
+    ConsoleScriptActions(const ConsoleScriptActions&) = delete;
+    ConsoleScriptActions& operator=(const ConsoleScriptActions&) = delete;
+
+    // Nothing when the action is not one of these; otherwise whether it held.
+    std::optional<bool> Run(const std::string& action, const std::string& argument);
+
+private:
+    HWND RequestList() const;
+    HWND DetailGrid() const;
+    // The row of the request list that shows the key; -1 when none does.
+    int RowOf(const std::string& key) const;
+    // The list shows every pending request the checker may decide, once, and nothing else.
+    bool ExpectPendingListed(const std::function<bool(const std::string&)>& fail) const;
+
+    CKivoHostApp& m_app;
+    std::function<std::optional<std::string>(const std::string&)> m_key;
+    std::deque<std::string> m_dialogTexts;
+    std::size_t m_beepsSeen = 0;
+};
+
+} // namespace host
