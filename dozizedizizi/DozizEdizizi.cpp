@@ -32,6 +32,9 @@ constexpr int kMargin = 5;
 const CRect kRestartListRect(0, 0, 1680, 400);
 const CRect kRestartBarRect(5, 35, 1675, 395);
 constexpr int kCaptionHeight = 17;
+// The request list's share of the grids' height (percent) before the checker sets his own: most
+// of the room goes to the details of the request on view, which run to dozens of rows.
+constexpr int kRequestListShare = 40;
 
 constexpr std::size_t kMaxCellText = 255;
 
@@ -164,6 +167,8 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
     m_pHolderFrame->CreateTwoGridHolder(this, HOLDER_HORIZONTAL, holder, &m_wndRequestList,
                                         "Maker checker List", IDC_MC_REQUEST_LIST, &m_wndDetailList,
                                         "Maker Checker Details List", IDC_MC_DETAIL_LIST);
+    m_bDefaultSplit = m_pHolderFrame->m_hWnd && !m_pHolderFrame->LoadPaneSizes();
+    ApplyDefaultSplit();
     InitialiseRequestList();
     InitialiseDetailList();
     FillFieldLabels();
@@ -231,8 +236,39 @@ void CDozizEdizizi::OnSize(UINT type, int cx, int cy)
         holder.bottom -= kMargin;
         if (holder.Width() > 0)
             m_pHolderFrame->MoveWindow(&holder, TRUE);
+        ApplyDefaultSplit();
     }
     CKTBCGPDialogBar::OnSize(type, cx, cy);
+}
+
+bool CDozizEdizizi::CheckerMovedSplit() const
+{
+    if (!m_bDefaultSplit)
+        return true;
+    const CFlatSplitterWnd& splitter = m_pHolderFrame->GetSplitter();
+    return m_nDefaultSplit >= 0 && splitter.GetRowIdeal(0) != m_nDefaultSplit;
+}
+
+void CDozizEdizizi::ApplyDefaultSplit()
+{
+    if (!m_bDefaultSplit || !m_pHolderFrame || !m_pHolderFrame->m_hWnd)
+        return;
+    CFlatSplitterWnd& splitter = m_pHolderFrame->GetSplitter();
+    if (!splitter.m_hWnd || splitter.GetRowCount() < 2)
+        return;
+    if (CheckerMovedSplit())
+    {
+        m_bDefaultSplit = false;
+        return;
+    }
+    CRect client;
+    splitter.GetClientRect(&client);
+    int current = 0;
+    int minimum = 0;
+    splitter.GetRowInfo(0, current, minimum);
+    m_nDefaultSplit = std::max(client.Height(), 0) * kRequestListShare / 100;
+    splitter.SetRowInfo(0, m_nDefaultSplit, minimum);
+    splitter.RecalcLayout();
 }
 
 void CDozizEdizizi::PlaceForRestart()
@@ -252,6 +288,9 @@ void CDozizEdizizi::PlaceForRestart()
 
 void CDozizEdizizi::OnDestroy()
 {
+    // The split the checker chose is his for the next start; an untouched one stays a share.
+    if (m_pHolderFrame && m_pHolderFrame->m_hWnd && CheckerMovedSplit())
+        m_pHolderFrame->SavePaneSizes();
     // The grids go with the window: what they show goes first, while they still hold it.
     DeleteAllRequests();
     ClearDetailView();

@@ -119,6 +119,11 @@ private:
         std::uint32_t m_nOrderSlot = 0;
     };
 
+    // The first start's split of the grids: the request list gets its share of the height, again at
+    // every size change, until the checker moves the bar; his split is what the next start loads.
+    void ApplyDefaultSplit();
+    bool CheckerMovedSplit() const;
+
     // The detail grid asks which editor a value takes (33788) and hands the edited text back (33789).
     void OnBeginEdit(int line, int column, sCellEditInfo& info);
     void OnEndEdit(const NMLVDISPINFO& edit);
@@ -138,6 +143,8 @@ private:
     void ForgetOrder(sListedRequest& request);
 
     std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
+    bool m_bDefaultSplit = false;
+    int m_nDefaultSplit = -1; // the request list's height the default split gave last
     std::unique_ptr<sMCConnection> m_pConnection;
     LiveSlots m_orderSlots;
     std::vector<sListedRequest*> m_arrOrder; // by slot; null for a slot whose request left

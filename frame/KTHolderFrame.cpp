@@ -276,13 +276,14 @@ void CKTHolderFrame::SavePaneSizes()
     }
 }
 
-void CKTHolderFrame::LoadPaneSizes()
+BOOL CKTHolderFrame::LoadPaneSizes()
 {
     if (!m_wndSplitter.m_hWnd)
-        return;
+        return FALSE;
     const int count = m_bHorizontal ? m_wndSplitter.GetRowCount() : m_wndSplitter.GetColumnCount();
     if (count <= 1)
-        return;
+        return FALSE;
+    BOOL loaded = FALSE;
     const std::string path = GetUserSettingsPath();
     for (int i = 0; i < count && i < static_cast<int>(m_arrPanes.size()); ++i)
     {
@@ -298,8 +299,10 @@ void CKTHolderFrame::LoadPaneSizes()
             m_wndSplitter.SetRowInfo(i, size, 0);
         else
             m_wndSplitter.SetColumnInfo(i, size, 0);
+        loaded = TRUE;
     }
     m_wndSplitter.RecalcLayout();
+    return loaded;
 }
 
 // ---- Size, focus and Tab ------------------------------------------------------------------------

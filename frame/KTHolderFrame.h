@@ -45,7 +45,8 @@ public:
     BOOL IsHorizontal() const { return m_bHorizontal; }
 
     void SavePaneSizes();
-    void LoadPaneSizes();
+    // TRUE when the settings file gave at least one pane its size.
+    BOOL LoadPaneSizes();
 
     BOOL DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;

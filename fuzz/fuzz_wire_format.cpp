@@ -46,6 +46,13 @@ void CheckReadsAgree(const connect::Message& message, MnmHndl handle)
         if (otp_get_data_as_cstring(handle, field.id, count, &beyond, nullptr))
             __builtin_trap();
     }
+    // A field the message does not carry is not found, however its neighbours look.
+    for (int absent : {0, -1, 54211, 0x7fffffff})
+    {
+        int count = 0;
+        if (message.ValueCount(absent) == 0 && otp_get_field(handle, absent, &count, nullptr))
+            __builtin_trap();
+    }
 }
 
 void CheckScratchBuffer(const std::uint8_t* data, std::size_t size)

@@ -367,6 +367,44 @@ TEST_F(ConsoleWindowTest, TheGridsFollowTheConsolesSize)
     }
 }
 
+TEST_F(ConsoleWindowTest, TheRequestListStartsWithTwoFifthsOfTheGridsAndTheCheckersSplitIsKept)
+{
+    OpenConsole();
+    const auto splitter = [] { return &g_pDozizEdizizi->GetHolderFrame()->GetSplitter(); };
+    const auto listHeight = [&]
+    {
+        int current = 0;
+        int minimum = 0;
+        splitter()->GetRowInfo(0, current, minimum);
+        return current;
+    };
+    const auto share = [&]
+    {
+        CRect inside;
+        splitter()->GetClientRect(&inside);
+        return inside.Height() * 40 / 100;
+    };
+    EXPECT_GT(share(), 150);
+    EXPECT_EQ(listHeight(), share());
+    g_pDozizEdizizi->MoveWindow(0, 0, 900, 800, TRUE);
+    host.driver.Pump();
+    EXPECT_EQ(listHeight(), share()) << "the share follows the console's size";
+
+    // The checker drags the bar 60 pixels down: his split stands whatever the size.
+    const int before = listHeight();
+    host.driver.Drag(splitter()->m_hWnd, CPoint(100, 1 + before + 2), CPoint(100, 1 + before + 62));
+    const int dragged = listHeight();
+    EXPECT_EQ(dragged, before + 60);
+    g_pDozizEdizizi->MoveWindow(0, 0, 900, 700, TRUE);
+    host.driver.Pump();
+    EXPECT_EQ(listHeight(), dragged);
+
+    // And it is what the next start shows.
+    ExitKivoPlugin();
+    OpenConsole();
+    EXPECT_EQ(listHeight(), dragged);
+}
+
 TEST_F(ConsoleWindowTest, ASecondStartPlacesTheConsoleForAWideScreenAndDocksItAgain)
 {
     CDozizEdizizi& console = OpenConsole();

@@ -4,6 +4,7 @@
 
 #include "connect/Faults.h"
 #include "plugin/MCConnection.h"
+#include "plugin/MCRxr.h"
 
 namespace
 {
@@ -331,6 +332,19 @@ TEST_F(ServerMessagesTest, RepliesWithoutAKnownFunctionChangeNothing)
     console.OnRecover();
     Settle();
     EXPECT_EQ(console.GetRequestCount(), 0);
+
+    // Handed straight to the receiver: no function name, or a known one in other letters.
+    CMCRxr& receiver = *console.GetConnection()->m_pRxr0;
+    connect::Message nameless = PublishedRequest("auth pending", "N1", "339");
+    receiver.OnMessage(nullptr, connect::ReceivedMessage(nameless).Handle(), nullptr);
+    connect::Message shouting = PublishedRequest("auth pending", "N2", "339");
+    shouting.Add(32767, "OM_GET_FUNCTIONALITY_DETAILS");
+    receiver.OnMessage(nullptr, connect::ReceivedMessage(shouting).Handle(), nullptr);
+    connect::Message details;
+    details.Add(32767, "om_get_auth_user_details").Add(31003, "D1");
+    receiver.OnMessage(nullptr, connect::ReceivedMessage(details).Handle(), nullptr);
+    EXPECT_EQ(console.GetRequestCount(), 0);
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 1) << "only the named reply adds its section";
 }
 
 // ---- Failure texts: each step that cannot be added ends its message with its own line ------

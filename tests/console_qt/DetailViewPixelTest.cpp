@@ -6,6 +6,7 @@
 #include "support/DetailSections.h"
 #include "winlib/qt/QtBackend.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -130,7 +131,7 @@ protected:
                 break;
             const bool title = grid.IsTitleLine(line);
             titles += title ? 1 : 0;
-            EXPECT_EQ(Pixel(grid, r.right - 3, r.CenterPoint().y),
+            EXPECT_EQ(Pixel(grid, std::min(r.right, client.right) - 3, r.CenterPoint().y),
                       title ? RGB(0xEE, 0xDF, 0xDF) : RGB(255, 255, 255))
                 << picture << " line " << line;
         }

@@ -5,12 +5,13 @@
 #include "RecordingTransport.h"
 #include "connect/ControlFactory.h"
 #include "connect/InProcessTransport.h"
+#include "support/ScopedTempDir.h"
 #include "winlib/App.h"
 #include "winlib/Frame.h"
 #include "winlib/testing/Driver.h"
 
-#include <map>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -31,8 +32,8 @@ struct TestHostState
     // What the plug-in did through the host functions.
     std::vector<std::string> log;
     std::vector<CWnd*> registered;
-    std::vector<std::string> calls;         // host function names in call order
-    std::vector<std::string> controlEvents; // "give 0", "give 3", "back 3" ...
+    std::vector<std::string> calls;              // host function names in call order
+    std::vector<std::string> controlEvents;      // "give 0", "give 3", "back 3" ...
     std::map<const void*, INT_PTR> controlKinds; // the kind each control out was given for
 
     connect::ControlFactory* controls = nullptr;
@@ -48,6 +49,10 @@ public:
     // 'beforeWindows' runs before any window is made: a screen test installs its backend there.
     explicit PluginFixture(const std::function<void()>& beforeWindows = {});
     ~PluginFixture();
+    // The user's settings file (column profiles, pane sizes) lives in a folder of its own that
+    // goes with the fixture: no test sees what another left, and none touches the real one.
+    ScopedTempDir settings;
+    ScopedEnv appData{"APPDATA", settings.Path().c_str()};
     winlib::testing::Driver driver;
     CWinApp app{"Plug-in tests"};
     CBCGPMDIFrameWnd frame;

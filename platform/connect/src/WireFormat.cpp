@@ -164,4 +164,22 @@ Error Parse(std::span<const std::uint8_t> bytes, std::vector<FieldView>* fields)
     return Error::None;
 }
 
+bool FindField(std::span<const std::uint8_t> bytes, std::int32_t id, FieldView& field)
+{
+    if (bytes.size() < kHeaderSize)
+        return false;
+    const std::size_t end = std::min<std::size_t>(bytes.size(), kHeaderSize + ReadWord(bytes.data()));
+    for (std::size_t offset = kHeaderSize; end - offset >= kRecordHeaderSize;)
+    {
+        const std::uint8_t* record = bytes.data() + offset;
+        const std::size_t length = ReadWord(record);
+        if (length > end - offset - 4)
+            return false;
+        if (static_cast<std::int32_t>(ReadWord(record + 4)) == id)
+            return ParseRecord(bytes.first(end), offset, field) == Error::None;
+        offset += 4 + length;
+    }
+    return false;
+}
+
 } // namespace connect::wire

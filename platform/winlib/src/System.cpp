@@ -262,7 +262,8 @@ BOOL MessageBeep(UINT type)
 
 BOOL Beep(DWORD frequency, DWORD durationMs)
 {
-    winlib::Observed().beeps.push_back(winlib::BeepRecord{frequency, durationMs, 0});
+    if (winlib::Observed().keepBeeps)
+        winlib::Observed().beeps.push_back(winlib::BeepRecord{frequency, durationMs, 0});
     return TRUE;
 }
 

@@ -47,6 +47,7 @@ void ResetLibrary()
     s.queue.clear();
     std::fill(std::begin(s.keys), std::end(s.keys), BYTE{0});
     Observed().Clear();
+    Observed().keepBeeps = true;
     ClearFaults();
     UnhideAllExports();
 }

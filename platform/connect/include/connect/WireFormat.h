@@ -49,6 +49,10 @@ struct FieldView
 // not null). Nothing is listed when the message is malformed.
 Error Parse(std::span<const std::uint8_t> bytes, std::vector<FieldView>* fields);
 
+// Finds one field of a message that Parse has accepted before, reading no other field's values:
+// true with 'field' filled when the id is there. Bounds are still checked on every record.
+bool FindField(std::span<const std::uint8_t> bytes, std::int32_t id, FieldView& field);
+
 // The bytes that these values take inside a record, and that a whole new record takes.
 std::size_t ValuesSize(std::span<const std::string_view> values);
 std::size_t RecordSize(std::span<const std::string_view> values);

@@ -39,6 +39,8 @@ struct Observations
     std::vector<BeepRecord> beeps;
     std::vector<std::string> clipboardWrites;
     std::vector<AffinityRecord> affinityChanges;
+    // False: beeps are not kept (a program that makes a great many of them and reads none).
+    bool keepBeeps = true;
     void Clear()
     {
         messageBoxes.clear();
