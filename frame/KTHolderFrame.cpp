@@ -3,6 +3,7 @@
 #include "frame/HolderView.h"
 #include "frame/KTBCGPDialog.h"
 #include "grid/CommonListCtrl.h"
+#include "grid/SettingText.h"
 #include "grid/UserSettings.h"
 #include "winlib/Cursors.h"
 #include "winlib/ListBox.h"
@@ -10,7 +11,6 @@
 #include "winlib/RichEdit.h"
 #include "winlib/TreeCtrl.h"
 
-#include <charconv>
 #include <cstdio>
 
 IMPLEMENT_DYNCREATE(CKTHolderFrame, CFlatFrameWnd)
@@ -28,29 +28,6 @@ constexpr DWORD kRichEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL 
 constexpr DWORD kGridStyle =
     0x50811401; // child, visible, border, tab stop, report, owner-drawn fixed, owner data
 constexpr int kViewInitialSize = 100;
-// Largest pane size taken from the settings file; anything beyond is not a size a window can have.
-constexpr int kLargestStoredSize = 32767;
-
-// A stored pane size: a plain decimal number from 0 up; anything else (text, a sign, a number
-// beyond a window's reach) is ignored so that a damaged file never lays a pane out wrongly.
-bool ParseStoredSize(const std::string& text, int& size)
-{
-    const char* first = text.data();
-    const char* last = first + text.size();
-    while (first < last && *first == ' ')
-        ++first;
-    while (last > first && last[-1] == ' ')
-        --last;
-    if (first == last || *first < '0' || *first > '9')
-        return false;
-    int value = 0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || value > kLargestStoredSize)
-        return false;
-    size = value;
-    return true;
-}
-
 bool CaptionAlways(short kind)
 {
     return kind == HFC_TREE_CTRL || kind == HFC_LIST_BOX || kind == HFC_RICH_EDIT || kind == HFC_ATTACH ||
@@ -292,13 +269,13 @@ BOOL CKTHolderFrame::LoadPaneSizes()
         if (!ReadWriteSetting(SETTING_READ, kHolderSizeSection,
                               m_arrPanes[static_cast<std::size_t>(i)].m_strName, value, path, error))
             continue;
-        int size = 0;
-        if (!ParseStoredSize(value, size))
+        const std::optional<int> size = ParseStoredSize(value);
+        if (!size)
             continue;
         if (m_bHorizontal)
-            m_wndSplitter.SetRowInfo(i, size, 0);
+            m_wndSplitter.SetRowInfo(i, *size, 0);
         else
-            m_wndSplitter.SetColumnInfo(i, size, 0);
+            m_wndSplitter.SetColumnInfo(i, *size, 0);
         loaded = TRUE;
     }
     m_wndSplitter.RecalcLayout();

@@ -1,5 +1,6 @@
 #include "frame/ResizableDlgBar.h"
 
+#include "grid/SettingText.h"
 #include "winlib/App.h"
 #include "winlib/Cursors.h"
 #include "winlib/Profile.h"
@@ -120,12 +121,15 @@ void CResizableDlgBar::LoadBarSize()
         return;
     }
     const std::size_t comma = text.find(',');
-    const int width = std::atoi(text.substr(0, comma).c_str());
-    const int height = comma == std::string::npos ? 0 : std::atoi(text.substr(comma + 1).c_str());
-    // A size that is not a size leaves the bar as it was.
-    if (width < 1 || height < 1)
+    if (comma == std::string::npos)
         return;
-    UseSize(CSize(width, height));
+    // A size that is not a size (text, a sign, nothing, a size no window can have) leaves the bar as
+    // it was.
+    const std::optional<int> width = ParseStoredSize(std::string_view(text).substr(0, comma));
+    const std::optional<int> height = ParseStoredSize(std::string_view(text).substr(comma + 1));
+    if (!width || !height || *width < 1 || *height < 1)
+        return;
+    UseSize(CSize(*width, *height));
 }
 
 BOOL CResizableDlgBar::ShowBar(BOOL show)

@@ -128,7 +128,8 @@ ColumnLayout LayoutColumns(std::vector<sKivoColInfo>& columns, int baseColumnCou
         if (target < 0 || static_cast<std::size_t>(target) >= total)
             continue;
         layout.positions[target] = std::max(entries[i].position, -1);
-        layout.widths[target] = std::max(entries[i].width, 0);
+        // A width no window can have is held to the largest one there can be.
+        layout.widths[target] = std::clamp(entries[i].width, 0, kLargestStoredSize);
     }
 
     // Shown columns left to right; positions are renumbered 0, 1, 2 ... so that gaps or clashes in a

@@ -7,6 +7,7 @@
 #include "grid/CustomizedAppearance.h"
 #include "grid/DateTimeCompare.h"
 #include "grid/RepositionColumns.h"
+#include "grid/SettingText.h"
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
@@ -181,7 +182,9 @@ void CCommonListCtrl::ApplyListFont(const std::string& face, const std::string& 
     std::memset(lf.lfFaceName, 0, sizeof(lf.lfFaceName));
     std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     CClientDC dc(this);
-    lf.lfHeight = -MulDiv(std::atoi(size.c_str()), dc.GetDeviceCaps(LOGPIXELSY), 72);
+    // A size that is no size (from a hand-edited settings file) gives the default size.
+    const int points = ParseFontPoints(size).value_or(kDefaultFontPoints);
+    lf.lfHeight = -MulDiv(points, dc.GetDeviceCaps(LOGPIXELSY), 72);
     auto font = std::make_unique<CFont>();
     if (!font->CreateFontIndirect(&lf))
         return;

@@ -29,11 +29,11 @@ std::string Hex(COLORREF color)
     return text;
 }
 
-// strtoul's reading of a hexadecimal colour: junk reads as 0, too large as all bits set.
-COLORREF ParseHex(std::string_view token)
+// A colour that is not one keeps the colour in force.
+void ReadColor(std::string_view token, COLORREF& color)
 {
-    const unsigned long value = std::strtoul(std::string(token).c_str(), nullptr, 16);
-    return value > 0xFFFFFFFFul ? 0xFFFFFFFFu : static_cast<COLORREF>(value);
+    if (const std::optional<COLORREF> read = ParseSettingColor(token))
+        color = *read;
 }
 } // namespace
 
@@ -106,15 +106,18 @@ void sListAppearance::ParseSetting(std::string_view value)
     const std::vector<std::string_view> tokens = SplitSettingTokens(value);
     const std::size_t count = tokens.size();
     if (count > 0)
-        m_clrBackground = ParseHex(tokens[0]);
+        ReadColor(tokens[0], m_clrBackground);
     if (count > 1)
-        m_clrText = ParseHex(tokens[1]);
+        ReadColor(tokens[1], m_clrText);
     if (count > 2)
         m_strFontFace = tokens[2];
-    if (count > 3)
+    // A size that is no size keeps the size in force; the face is taken as it stands, since the
+    // font mapper finds a face for any name.
+    if (count > 3 && ParseFontPoints(tokens[3]))
         m_strFontSize = tokens[3];
+    // Below -1 a column is no column: as -1, it ends the reading.
     if (count > 4)
-        m_nKeywordColumn = ParseSettingInt(tokens[4]);
+        m_nKeywordColumn = std::max(ParseSettingInt(tokens[4]), -1);
     if (count <= 5 || m_nKeywordColumn == -1)
         return;
     m_pKeywords = std::make_unique<std::vector<std::string>>();
@@ -127,8 +130,12 @@ void sListAppearance::ParseSetting(std::string_view value)
             m_pKeywordColors->clear();
             return;
         }
+        // A keyword colour that is not one takes the list's text colour: the keyword stays, and its
+        // rows read like the others.
+        COLORREF color = m_clrText;
+        ReadColor(tokens[i + 1], color);
         m_pKeywords->push_back(Lower(tokens[i]));
-        m_pKeywordColors->push_back(ParseHex(tokens[i + 1]));
+        m_pKeywordColors->push_back(color);
     }
 }
 

@@ -1,10 +1,12 @@
 #include "grid/UserSettings.h"
 
+#include "plugin/TabbedLog.h"
 #include "winlib/FileSystem.h"
 #include "winlib/Profile.h"
 
-#include <array>
 #include <cstdio>
+#include <set>
+#include <vector>
 
 std::string g_strUserFolder;
 
@@ -15,11 +17,52 @@ constexpr const char* kKeyNotFound = "Key not found";
 constexpr const char* kSettingsNotFound = "Settings not found";
 constexpr const char* kNotDetected = "Did not detect : ";
 constexpr std::size_t kReadBufferSize = 4096;
+// No value can be longer than the settings file, which the reader takes up to 256 MiB.
+constexpr DWORD kLargestValue = 512u << 20;
 
 std::string FileNameOf(const std::string& path)
 {
     const std::size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// A folder, device or pipe where the settings file should be is said once in the log: without it
+// the user would only see layouts that are never kept.
+void ReportUnusableFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributes(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return; // simply missing: nothing to report
+    static std::set<std::string> reported;
+    if (!reported.insert(path).second)
+        return;
+    const winlib::FileReadStatus kind = attributes == FILE_ATTRIBUTE_DIRECTORY
+                                            ? winlib::FileReadStatus::Folder
+                                            : winlib::FileReadStatus::NotAPlainFile;
+    AddToTabbedLog(winlib::DescribeFileRead(kind, ToNativePath(path.c_str()), 0) +
+                       ": settings are neither read from it nor saved to it",
+                   2);
+}
+
+// The whole stored value, however long: the buffer grows until the value fits, so that a value
+// longer than the usual 4096-byte buffer (a profile of many user-defined columns) is never read
+// cut and then saved back shorter.
+DWORD ReadWholeValue(const std::string& section, const std::string& key, const char* defaultText,
+                     const std::string& path, std::string& value)
+{
+    std::vector<char> buffer(kReadBufferSize);
+    for (;;)
+    {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetPrivateProfileString(section.c_str(), key.c_str(), defaultText, buffer.data(),
+                                                     size, path.c_str());
+        if (length + 1 < size || size >= kLargestValue)
+        {
+            value.assign(buffer.data(), length);
+            return length;
+        }
+        buffer.resize(static_cast<std::size_t>(size) * 2);
+    }
 }
 
 // A value equal to the default text means the key was missing.
@@ -30,15 +73,13 @@ int ReadValue(const std::string& section, const std::string& key, std::string& v
     FILE* file = _tfopen(path.c_str(), "rt");
     if (!file)
     {
+        ReportUnusableFile(path);
         if (error)
             *error = kNotDetected + FileNameOf(path);
         return 0;
     }
-    std::array<char, kReadBufferSize> buffer{};
-    const DWORD length = GetPrivateProfileString(section.c_str(), key.c_str(), defaultText, buffer.data(),
-                                                 static_cast<DWORD>(buffer.size()), path.c_str());
+    const DWORD length = ReadWholeValue(section, key, defaultText, path, value);
     std::fclose(file);
-    value.assign(buffer.data(), length);
     if (length == 0)
         return 0;
     return value == defaultText ? 0 : 1;
@@ -47,11 +88,14 @@ int ReadValue(const std::string& section, const std::string& key, std::string& v
 int WriteValue(const std::string& section, const std::string& key, const std::string& value,
                const std::string& path, std::string* error)
 {
+    // Opened to create the file when missing, never to empty it: the private-profile write replaces
+    // the file whole, and emptying it first would lose every other setting if that write failed.
     FILE* file = _tfopen(path.c_str(), "a");
     if (!file)
-        file = _tfopen(path.c_str(), "w+");
+        file = _tfopen(path.c_str(), "r+");
     if (!file)
     {
+        ReportUnusableFile(path);
         if (error)
             *error = kNotDetected + FileNameOf(path);
         return 0;

@@ -1,11 +1,12 @@
 #include "host/HostOptions.h"
 
 #include "connect/BusOptions.h"
+#include "host/TextFile.h"
+#include "winlib/FileSystem.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -109,12 +110,11 @@ std::optional<std::string> Apply(UserProfile& profile, const std::string& key, c
 
 std::optional<std::string> ReadProfileFile(const std::string& path, UserProfile& profile)
 {
-    std::ifstream in(path);
-    if (!in)
-        return "cannot read the profile file " + path;
-    std::string line;
+    std::vector<std::string> lines;
+    if (auto error = ReadTextLines(path, "profile", lines))
+        return error;
     int number = 0;
-    while (std::getline(in, line))
+    for (std::string line : lines)
     {
         ++number;
         const auto hash = line.find('#');
@@ -250,6 +250,15 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
     if (options.mode == ScreenMode::Headless && options.checkRepaint)
         return "--check-repaint needs a screen (--offscreen or none), not --headless";
     return std::nullopt;
+}
+
+std::vector<std::string> EnvironmentWarnings()
+{
+    std::vector<std::string> warnings;
+    for (const std::string& refused : winlib::RefusedAppDataVariables())
+        warnings.push_back(refused + " is not an absolute path and is ignored: the settings folder "
+                                     "does not move with the working directory");
+    return warnings;
 }
 
 std::string UsageText()

@@ -67,5 +67,8 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
 // modify-right, sharing-default, sharing-status); '#' starts a comment.
 std::optional<std::string> ReadProfileFile(const std::string& path, UserProfile& profile);
 std::string UsageText();
+// What the terminal should say about its environment before it starts: a configuration folder
+// given as a relative path, which the settings file does not follow.
+std::vector<std::string> EnvironmentWarnings();
 
 } // namespace host

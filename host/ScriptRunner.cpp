@@ -1,6 +1,7 @@
 #include "host/ScriptRunner.h"
 
 #include "host/HostServices.h"
+#include "host/TextFile.h"
 #include "winlib/Backend.h"
 #include "winlib/CommCtrl.h"
 #include "winlib/Input.h"
@@ -152,15 +153,13 @@ bool PumpUntil(const std::function<bool()>& done)
 
 int ScriptRunner::RunFile(const std::string& path)
 {
-    std::ifstream in(path);
-    if (!in)
+    std::vector<std::string> lines;
+    if (const auto error = ReadTextLines(path, "script", lines))
     {
-        std::cerr << "kivo-host: cannot read the script " << path << "\n";
+        // Nothing was run, so nothing may pass.
+        std::cerr << "kivo-host: " << *error << "\n";
         return 1;
     }
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
     return Run(lines);
 }
 

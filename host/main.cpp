@@ -1,5 +1,6 @@
 // kivo-host: the trading terminal, with the Maker Checker console plugged in.
 #include "host/HostApp.h"
+#include "host/HostServices.h"
 #include "host/ScriptBackend.h"
 #include "host/ScriptRunner.h"
 #include "resources/AppBitmaps.h"
@@ -86,6 +87,9 @@ int main(int argc, char** argv)
 #endif
     }
     RegisterAppBitmaps();
+    const std::vector<std::string> warnings = host::EnvironmentWarnings();
+    for (const std::string& warning : warnings)
+        std::cerr << "kivo-host: " << warning << "\n";
 
     host::CKivoHostApp app(options);
     if (!app.InitInstance())
@@ -94,6 +98,8 @@ int main(int argc, char** argv)
             std::cerr << "kivo-host: " << app.StartError() << "\n";
         return 1;
     }
+    for (const std::string& warning : warnings)
+        host::HostServices::Get().Log(warning);
 
     host::ScreenHooks hooks;
 #ifdef KIVO_HOST_WITH_QT

@@ -127,6 +127,15 @@ TEST(ColumnLayout, HandEditedPositionsAreRenumberedWithoutGaps)
     EXPECT_EQ(LayoutColumns(one, 1, "0,-1,0").firstShown, -1); // nothing shown, nothing first
 }
 
+TEST(ColumnLayout, WidthsNoWindowCanHaveAreHeldToTheLargestOne)
+{
+    std::vector<sKivoColInfo> columns = ThreeColumns();
+    const ColumnLayout layout =
+        LayoutColumns(columns, 3, "0,0,2147483647,1,1,99999999999999,2,2,-2147483648");
+    EXPECT_EQ(layout.widths, (std::vector<int>{32767, 32767, 0}));
+    EXPECT_EQ(layout.displayOrder, (std::vector<int>{0, 1, 2}));
+}
+
 TEST(ColumnProfileParse, UserFieldSplitsAtTheFirstTwoHashes)
 {
     const std::vector<ColumnProfileEntry> entries = ParseColumnProfile("0,0,75,7,1,80,Net#\"0\"-1#A#B", 1);

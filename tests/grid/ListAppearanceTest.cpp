@@ -102,16 +102,67 @@ TEST(ListAppearanceParse, KeywordsSavedWithoutAColumnComeBackAsNone)
     EXPECT_EQ(loaded.GetKeywordCount(), 0);
 }
 
-TEST(ListAppearanceParse, MissingFieldsKeepTheirValuesAndJunkReadsAsZero)
+TEST(ListAppearanceParse, MissingFieldsAndValuesThatAreNoValuesKeepWhatIsInForce)
 {
     sListAppearance appearance;
     appearance.ParseSetting("zz,,");
     EXPECT_EQ(appearance.m_clrBackground, 0u);
     EXPECT_EQ(appearance.m_clrText, 0x00FF00u);
     EXPECT_EQ(appearance.m_strFontFace, "MS Shell Dlg 2");
-    appearance.ParseSetting("1FFFFFFFF,FF");
-    EXPECT_EQ(appearance.m_clrBackground, 0xFFFFFFFFu); // beyond 32 bits: all bits set
-    EXPECT_EQ(appearance.m_clrText, 0xFFu);
+    appearance.ParseSetting("FF,GG");
+    EXPECT_EQ(appearance.m_clrBackground, 0xFFu);
+    EXPECT_EQ(appearance.m_clrText, 0x00FF00u) << "a text colour that is no colour does not turn black";
+}
+
+TEST(ListAppearanceParse, ColoursAreHexadecimalUpToFFFFFF)
+{
+    const auto read = [](const char* value)
+    {
+        sListAppearance appearance;
+        appearance.m_clrBackground = 0x123456;
+        appearance.ParseSetting(value);
+        return appearance.m_clrBackground;
+    };
+    EXPECT_EQ(read("abcdef,FF00"), 0xABCDEFu);
+    EXPECT_EQ(read("00FF0000,FF00"), 0xFF0000u) << "leading zeros are fine";
+    EXPECT_EQ(read(" FF ,FF00"), 0xFFu) << "blanks around the digits are fine";
+    EXPECT_EQ(read("1000000,FF00"), 0x123456u) << "beyond the three colour bytes";
+    EXPECT_EQ(read("1FFFFFFFF,FF00"), 0x123456u) << "beyond 32 bits";
+    EXPECT_EQ(read("-1,FF00"), 0x123456u);
+    EXPECT_EQ(read("0x10,FF00"), 0x123456u);
+    EXPECT_EQ(read("FF00zz,FF00"), 0x123456u) << "junk after digits makes no colour";
+}
+
+TEST(ListAppearanceParse, FontSizesAreWholePointsFromOneTo1638)
+{
+    const auto read = [](const char* size)
+    {
+        sListAppearance appearance;
+        appearance.ParseSetting(std::string("0,FF00,Arial,") + size);
+        return appearance.m_strFontSize;
+    };
+    EXPECT_EQ(read("1"), "1");
+    EXPECT_EQ(read("1638"), "1638");
+    EXPECT_EQ(read("10.5"), "10.5") << "stored as given; the list takes 10 points";
+    for (const char* bad :
+         {"0", "1639", "400000000", "-1610612736", "-8", "8pt", "big", "99999999999999999999"})
+        EXPECT_EQ(read(bad), "8") << bad;
+}
+
+TEST(ListAppearanceParse, KeywordColourThatIsNoColourTakesTheTextColour)
+{
+    sListAppearance appearance;
+    appearance.ParseSetting("0,FF00,Arial,8,2,buy,red,sell,FF,");
+    ASSERT_EQ(appearance.GetKeywordCount(), 2);
+    EXPECT_EQ(*appearance.m_pKeywordColors, (std::vector<COLORREF>{0xFF00, 0xFF}));
+}
+
+TEST(ListAppearanceParse, AKeywordColumnBelowMinusOneIsNoColumn)
+{
+    sListAppearance appearance;
+    appearance.ParseSetting("0,FF00,Arial,8,-2147483648,buy,FF,");
+    EXPECT_EQ(appearance.m_nKeywordColumn, -1);
+    EXPECT_EQ(appearance.GetKeywordCount(), 0);
 }
 
 } // namespace

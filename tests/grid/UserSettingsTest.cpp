@@ -1,4 +1,5 @@
 #include "grid/UserSettings.h"
+#include "plugin/PluginGlobals.h"
 
 #include "support/ScopedTempDir.h"
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -92,17 +94,25 @@ TEST_F(UserSettings, StoredDefaultTextsReadAsMissing)
     EXPECT_EQ(error, "");
 }
 
-TEST_F(UserSettings, LongValueIsCutTo4095CharactersOnReading)
+TEST_F(UserSettings, LongValuesAreReadWholeSoThatTheyAreSavedBackWhole)
 {
     std::string longValue;
-    for (int i = 0; i < 5000; ++i)
+    for (int i = 0; i < 100000; ++i)
         longValue += static_cast<char>('a' + i % 26);
     const std::string path = GetUserSettingsPath();
     std::string error;
-    ASSERT_EQ(ReadWriteSetting(SETTING_WRITE, "Big", "Value", longValue, path, error), 1);
-    std::string read;
-    EXPECT_EQ(ReadWriteSetting(SETTING_READ, "Big", "Value", read, path, error), 1);
-    EXPECT_EQ(read, longValue.substr(0, 4095));
+    for (const std::size_t length : {4095u, 4096u, 5000u, 100000u})
+    {
+        std::string value = longValue.substr(0, length);
+        ASSERT_EQ(ReadWriteSetting(SETTING_WRITE, "Big", "Value", value, path, error), 1);
+        std::string read;
+        EXPECT_EQ(ReadWriteSetting(SETTING_READ, "Big", "Value", read, path, error), 1);
+        EXPECT_EQ(read.size(), length);
+        EXPECT_TRUE(read == value);
+        ASSERT_EQ(ReadWriteColumnProfile(SETTING_WRITE, "Big", value), 1);
+        EXPECT_EQ(ReadWriteColumnProfile(SETTING_READ, "Big", read), 1);
+        EXPECT_EQ(read.size(), length);
+    }
 }
 
 TEST_F(UserSettings, UnknownModesDoNothing)
@@ -124,6 +134,48 @@ TEST_F(UserSettings, FileThatCannotBeCreatedReportsItsName)
     EXPECT_EQ(ReadWriteSetting(SETTING_WRITE, "S", "K", value, path, error), 0);
     EXPECT_EQ(error, "Did not detect : Layout.ini");
     EXPECT_FALSE(fs::exists(m_appData.Path() / "missing"));
+}
+
+std::vector<std::string> g_log;
+void Log(std::string line)
+{
+    g_log.push_back(std::move(line));
+}
+
+TEST_F(UserSettings, AFolderWhereTheFileShouldBeIsReportedOnceAndNeitherReadNorWritten)
+{
+    fs::create_directories(SettingsFile() / "inside");
+    g_log.clear();
+    g_pfnAddToTabbedLog = &Log;
+    const std::string path = GetUserSettingsPath();
+    std::string value = "0,0,75";
+    std::string error;
+    EXPECT_EQ(ReadWriteSetting(SETTING_READ, "CUSTOMIZE_LISTS", "Requests-1001", value, path, error), 0);
+    EXPECT_EQ(error, "Did not detect : UserSetting.ini");
+    error.clear();
+    EXPECT_EQ(ReadWriteSetting(SETTING_WRITE, "CUSTOMIZE_LISTS", "Requests-1001", value, path, error), 0);
+    EXPECT_EQ(error, "Did not detect : UserSetting.ini");
+    EXPECT_EQ(ReadWriteColumnProfile(SETTING_WRITE, "Requests", value), 0);
+    EXPECT_EQ(ReadWriteColumnProfile(SETTING_READ, "Requests", value), 0);
+    g_pfnAddToTabbedLog = nullptr;
+    ASSERT_EQ(g_log.size(), 1u) << "said once, however often it is tried";
+    EXPECT_NE(g_log[0].find("UserSetting.ini is a folder, not a file"), std::string::npos) << g_log[0];
+    EXPECT_TRUE(fs::is_directory(SettingsFile() / "inside")) << "the folder is left as it was";
+}
+
+TEST_F(UserSettings, ADeviceWhereTheFileShouldBeIsNeitherReadNorWritten)
+{
+    fs::create_directories(SettingsFolder());
+    std::error_code linked;
+    fs::create_symlink("/dev/zero", SettingsFile(), linked);
+    if (linked)
+        GTEST_SKIP() << "cannot link to /dev/zero here";
+    std::string value = "0,0,75";
+    std::string error;
+    EXPECT_EQ(ReadWriteSetting(SETTING_READ, "S", "K", value, GetUserSettingsPath(), error), 0);
+    EXPECT_EQ(error, "Did not detect : UserSetting.ini");
+    EXPECT_EQ(ReadWriteColumnProfile(SETTING_WRITE, "Requests", value), 0);
+    EXPECT_TRUE(fs::is_symlink(SettingsFile()));
 }
 
 TEST(UserSettingsWithoutAppData, ApplicationDataBlockedByAFileGivesNoSettings)

@@ -119,6 +119,43 @@ TEST(HostOptions, OnlyThePrivilegeLevelsThatChooseAFilterAreAccepted)
         << *error;
 }
 
+TEST(HostOptions, AProfileThatIsNoTextFileIsRefusedByNameWithoutBeingRead)
+{
+    ScopedTempDir dir;
+    std::optional<std::string> error;
+    const host::HostOptions options = Parse({"--profile", dir.Path().string()}, &error);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(*error, "cannot read the profile file: " + dir.Path().string() + " is a folder, not a file");
+    EXPECT_EQ(options.profile.userId, "CHECKER1");
+    // An endless device would fill the memory if it were read.
+    Parse({"--profile", "/dev/zero"}, &error);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("/dev/zero is a device, pipe or socket, not a file"), std::string::npos) << *error;
+}
+
+TEST(HostOptions, AByteOrderMarkBeforeTheFirstProfileLineIsSkipped)
+{
+    ScopedTempDir dir;
+    const std::string path = dir / "bom.profile";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBFuser = ANITA\r\nprivilege = 4\r\n";
+    const host::HostOptions options = Parse({"--profile", path});
+    EXPECT_EQ(options.profile.userId, "ANITA");
+    EXPECT_EQ(options.profile.privilege, 4);
+}
+
+TEST(HostOptions, ARelativeConfigurationFolderIsNamedInAWarning)
+{
+    ScopedEnv appData("APPDATA", nullptr);
+    ScopedEnv xdg("XDG_CONFIG_HOME", "relative/config");
+    ScopedEnv home("HOME", "/home/checker");
+    const std::vector<std::string> warnings = host::EnvironmentWarnings();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("XDG_CONFIG_HOME=relative/config is not an absolute path"), std::string::npos)
+        << warnings[0];
+    ScopedEnv absolute("XDG_CONFIG_HOME", "/home/checker/config");
+    EXPECT_TRUE(host::EnvironmentWarnings().empty());
+}
+
 TEST(HostOptions, AScriptMeansHeadlessUnlessItsPicturesAreWanted)
 {
     EXPECT_EQ(Parse({"--script", "a.kivo"}).mode, host::ScreenMode::Headless);

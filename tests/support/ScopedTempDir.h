@@ -11,9 +11,11 @@
 class ScopedTempDir
 {
 public:
-    ScopedTempDir()
+    ScopedTempDir() : ScopedTempDir(std::filesystem::temp_directory_path()) {}
+    // In another folder, for example a memory file system where syncing a file costs nothing.
+    explicit ScopedTempDir(const std::filesystem::path& base)
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kivo-test-XXXXXX").string();
+        std::string pattern = (base / "kivo-test-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot create a temporary folder");
         m_path = pattern;

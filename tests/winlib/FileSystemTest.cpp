@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace
 {
@@ -31,6 +33,49 @@ TEST(FileSystem, AppDataComesFromAppDataThenXdgThenHome)
     }
     char path[MAX_PATH] = {};
     EXPECT_FALSE(SHGetSpecialFolderPath(nullptr, path, 0x0005, FALSE)); // only the app-data folder is known
+}
+
+TEST(FileSystem, ARelativeFolderInTheEnvironmentIsPassedOver)
+{
+    ScopedEnv appData("APPDATA", "roaming");
+    ScopedEnv xdg("XDG_CONFIG_HOME", "./config");
+    ScopedEnv home("HOME", "/users/someone");
+    EXPECT_EQ(AppDataFolder(), "/users/someone/.config");
+    EXPECT_EQ(winlib::RefusedAppDataVariables(),
+              (std::vector<std::string>{"APPDATA=roaming", "XDG_CONFIG_HOME=./config"}));
+    ScopedEnv relativeHome("HOME", "someone");
+    EXPECT_EQ(AppDataFolder(), "(failed)")
+        << "no folder rather than one that moves with the working directory";
+}
+
+TEST(FileSystem, OnlyPlainFilesOpenOrAreRead)
+{
+    ScopedTempDir temp;
+    EXPECT_EQ(_tfopen(temp.Path().c_str(), "rt"), nullptr);
+    EXPECT_EQ(errno, EISDIR);
+    EXPECT_EQ(_tfopen("/dev/zero", "rt"), nullptr);
+    EXPECT_EQ(errno, ENODEV);
+
+    std::string content = "left over";
+    EXPECT_EQ(winlib::ReadPlainFile(temp.Path().c_str(), 100, content), winlib::FileReadStatus::Folder);
+    EXPECT_EQ(content, "");
+    EXPECT_EQ(winlib::ReadPlainFile("/dev/zero", 100, content), winlib::FileReadStatus::NotAPlainFile);
+    EXPECT_EQ(winlib::ReadPlainFile((temp / "missing").c_str(), 100, content),
+              winlib::FileReadStatus::Missing);
+    const std::string pipe = temp / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(winlib::ReadPlainFile(pipe.c_str(), 100, content), winlib::FileReadStatus::NotAPlainFile)
+        << "refused at once, without waiting for a writer";
+    EXPECT_EQ(_tfopen(pipe.c_str(), "rt"), nullptr);
+
+    const std::string file = temp / "ten.txt";
+    std::ofstream(file) << "0123456789";
+    EXPECT_EQ(winlib::ReadPlainFile(file.c_str(), 10, content), winlib::FileReadStatus::Read);
+    EXPECT_EQ(content, "0123456789");
+    EXPECT_EQ(winlib::ReadPlainFile(file.c_str(), 9, content), winlib::FileReadStatus::TooLarge);
+    EXPECT_EQ(content, "");
+    EXPECT_EQ(winlib::DescribeFileRead(winlib::FileReadStatus::TooLarge, "a.txt", 9),
+              "a.txt is larger than 9 bytes");
 }
 
 TEST(FileSystem, AppDataIsCreatedOnlyWhenAskedTo)

@@ -256,6 +256,35 @@ TEST_F(ListHeaderTest, DividerDragResizesTheColumnWithTrackNotifications)
     EXPECT_LT(list.GetColumnWidth(0), 160);
 }
 
+TEST_F(ListHeaderTest, AWidthNoWindowCanHaveIsHeldToTheLargestOne)
+{
+    MakeList();
+    // Through the column and through the header item (SetColumnWidth carries only 16 bits, as on
+    // Windows, so it cannot ask for more).
+    LVCOLUMNA wide{};
+    wide.mask = LVCF_WIDTH;
+    wide.cx = 2147483647;
+    EXPECT_TRUE(list.SetColumn(0, &wide));
+    HDITEMA item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = 2147483647;
+    EXPECT_TRUE(header->SetItem(1, &item));
+    EXPECT_EQ(list.GetColumnWidth(0), 32767);
+    EXPECT_EQ(list.GetColumnWidth(1), 32767);
+    CRect third;
+    header->GetItemRect(2, &third);
+    EXPECT_EQ(third.left, 2 * 32767) << "the edges add up without overflowing";
+    EXPECT_EQ(third.right, 2 * 32767 + 120);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = 2147483647;
+    column.pszText = const_cast<char*>("Four");
+    EXPECT_EQ(list.InsertColumn(3, &column), 3);
+    EXPECT_EQ(list.GetColumnWidth(3), 32767);
+    list.SendMessage(WM_HSCROLL, SB_RIGHT, 0);
+    driver.Pump();
+}
+
 TEST_F(ListHeaderTest, WideNotificationsForAParentThatAsksForThem)
 {
     parent->notifyFormat = NFR_UNICODE;

@@ -1,6 +1,7 @@
 // Painting as windows see it: erase and paint in order, parents before children,
 // children clipped out of a parent that asks for it, text laid out by DrawText, and
 // double buffering through memory contexts.
+#include "winlib/Canvas.h"
 #include "winlib/Wnd.h"
 #include "winlib/testing/Driver.h"
 
@@ -227,6 +228,22 @@ TEST_F(PaintTest, ShapesMapToFillsAndLines)
     EXPECT_EQ(ops[6].color, RGB(0xE1, 0x7B, 0x52));
     EXPECT_EQ(ops[6].color2, RGB(0xFF, 0xA6, 0x3C));
     EXPECT_FALSE(ops[6].vertical);
+}
+
+TEST(TextModel, FontHeightsBeyondAnyScreenAreTakenAsTheLargestOne)
+{
+    LOGFONT font{};
+    font.lfHeight = -4096;
+    const TEXTMETRIC largest = winlib::ModelTextMetrics(font);
+    EXPECT_EQ(largest.tmHeight, 4096 + 4096 / 5);
+    for (const LONG height : {static_cast<LONG>(-2147483647 - 1), static_cast<LONG>(-533333333)})
+    {
+        font.lfHeight = height;
+        EXPECT_EQ(winlib::ModelTextMetrics(font).tmHeight, largest.tmHeight) << height;
+    }
+    font.lfHeight = 2147483647;
+    EXPECT_EQ(winlib::ModelTextMetrics(font).tmHeight, 4096);
+    EXPECT_EQ(winlib::ModelTextWidth(std::string(2000000, 'x'), font), 2147483647) << "saturates, not wraps";
 }
 
 } // namespace

@@ -175,6 +175,19 @@ TEST_F(QtCanvasTest, BlitsSkipTheTransparentColourMoveOverlapsIntactAndSurviveRe
     EXPECT_EQ(row->GetPixel(22, 0), CLR_INVALID);
 }
 
+TEST_F(QtCanvasTest, FontHeightsBeyondAnyScreenAreTakenAsTheLargestOne)
+{
+    auto canvas = Make(80, 30);
+    const TEXTMETRIC largest = canvas->Metrics(Font("Tahoma", -4096));
+    for (const LONG height : {static_cast<LONG>(-2147483647 - 1), static_cast<LONG>(-533333333)})
+        EXPECT_EQ(canvas->Metrics(Font("Tahoma", height)).tmHeight, largest.tmHeight) << height;
+    // A cell height is found by shrinking the size until the font fits: from 4096, not from
+    // two thousand million.
+    EXPECT_LE(canvas->Metrics(Font("Tahoma", 2147483647)).tmHeight, 4096);
+    const std::string longText(2000000, 'M');
+    EXPECT_EQ(canvas->TextWidth(longText, Font("Tahoma", -4096)), 2147483647) << "saturates, not wraps";
+}
+
 TEST_F(QtCanvasTest, LogicalFontsMapToInstalledFacesSizesAndStyles)
 {
     auto canvas = Make(80, 30);

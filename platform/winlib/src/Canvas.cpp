@@ -1,6 +1,9 @@
 #include "winlib/Canvas.h"
 
+#include "winlib/FontLimits.h"
+
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace winlib
@@ -100,11 +103,12 @@ TEXTMETRIC ModelTextMetrics(const LOGFONT& font)
 {
     int charHeight = 11;
     int cell = 0;
-    if (font.lfHeight < 0)
-        charHeight = -font.lfHeight;
-    if (font.lfHeight > 0)
+    const LONG height = LimitedFontHeight(font.lfHeight);
+    if (height < 0)
+        charHeight = -height;
+    if (height > 0)
     {
-        cell = font.lfHeight;
+        cell = height;
         charHeight = cell - cell / 6;
     }
     else
@@ -129,9 +133,11 @@ TEXTMETRIC ModelTextMetrics(const LOGFONT& font)
     return tm;
 }
 
+// Saturates at INT_MAX rather than overflowing, however long the text.
 int ModelTextWidth(std::string_view text, const LOGFONT& font)
 {
-    return static_cast<int>(text.size()) * ModelTextMetrics(font).tmAveCharWidth;
+    const long long width = static_cast<long long>(text.size()) * ModelTextMetrics(font).tmAveCharWidth;
+    return static_cast<int>(std::min<long long>(width, INT_MAX));
 }
 
 void RecordingCanvas::Resize(int width, int height)

@@ -13,6 +13,12 @@ namespace winlib::detail
 // filter bar was switched on or off, or its font changed); a list view lays itself out again.
 inline constexpr char kHeaderLayoutChangedMessage[] = "winlib.Header.LayoutChanged";
 
+// A header item is at most as wide as a window can be, and a header holds at most 65,535 items, so
+// that the sum of all widths, and every item's left and right edge, stay within an int whatever
+// widths a caller asks for (a hand-edited settings file may ask for 2,147,483,647).
+inline constexpr int kLargestHeaderItemWidth = 32767;
+inline constexpr int kMostHeaderItems = 65535;
+
 // The font a control draws with: its WM_SETFONT font, else the default GUI font.
 inline HFONT ControlFont(HWND hwnd)
 {

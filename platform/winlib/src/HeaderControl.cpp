@@ -559,7 +559,7 @@ private:
 
     LRESULT InsertItem(int index, const HDITEMA* source)
     {
-        if (!source)
+        if (!source || static_cast<int>(m_items.size()) >= kMostHeaderItems)
             return -1;
         index = std::clamp(index, 0, static_cast<int>(m_items.size()));
         HeaderItem item;
@@ -614,7 +614,7 @@ private:
         if (source.mask & HDI_TEXT)
             item.text = (source.pszText && source.pszText != LPSTR_TEXTCALLBACKA) ? source.pszText : "";
         if (source.mask & HDI_WIDTH)
-            item.width = std::max(0, source.cxy);
+            item.width = std::clamp(source.cxy, 0, kLargestHeaderItemWidth);
         if (source.mask & HDI_FORMAT)
             item.fmt = source.fmt;
         if (source.mask & HDI_LPARAM)

@@ -97,7 +97,7 @@ ColumnLayout ListViewBehaviour::Columns() const
 
 int ListViewBehaviour::InsertColumn(int index, const LVCOLUMNA* in)
 {
-    if (!in)
+    if (!in || static_cast<int>(m_columns.size()) >= kMostHeaderItems)
         return -1;
     index = std::clamp(index, 0, static_cast<int>(m_columns.size()));
     ListColumn column;

@@ -1,9 +1,10 @@
 #include "winlib/Profile.h"
 
+#include "FileLock.h"
+#include "FileReplace.h"
 #include "winlib/FileSystem.h"
 
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@
 namespace
 {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Larger than any settings file a user could make by hand or by use, small enough to hold in memory.
+constexpr std::size_t kLargestProfileFile = 256u << 20;
 
 bool IsBlank(char c)
 {
@@ -102,20 +105,11 @@ struct IniText
     bool byteOrderMark = false;
 };
 
-bool LoadIni(LPCSTR fileName, IniText& ini)
+winlib::FileReadStatus LoadIni(LPCSTR fileName, IniText& ini)
 {
-    std::ifstream in(ToNativePath(fileName), std::ios::binary);
-    if (!in)
-        return false;
-    // One read of the whole file: settings files are small, and this is most of a lookup's cost.
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0 || !in)
-        return false;
-    ini.content.resize(static_cast<std::size_t>(size));
-    in.read(ini.content.data(), size);
-    ini.content.resize(static_cast<std::size_t>(in.gcount()));
+    const winlib::FileReadStatus status = winlib::ReadPlainFile(fileName, kLargestProfileFile, ini.content);
+    if (status != winlib::FileReadStatus::Read)
+        return status;
     std::string_view rest = ini.content;
     if (rest.starts_with(kByteOrderMark))
     {
@@ -136,7 +130,7 @@ bool LoadIni(LPCSTR fileName, IniText& ini)
             break;
         rest.remove_prefix(end + 1);
     }
-    return true;
+    return winlib::FileReadStatus::Read;
 }
 
 // Index of the first header of the section, or npos.
@@ -257,18 +251,20 @@ bool HasLineBreak(std::string_view text)
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-bool SaveIni(LPCSTR fileName, bool byteOrderMark, std::string_view newline,
+bool SaveIni(const std::string& nativePath, bool byteOrderMark, std::string_view newline,
              const std::vector<std::string>& lines)
 {
-    std::ofstream out(ToNativePath(fileName), std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
+    std::string content;
     if (byteOrderMark)
-        out << kByteOrderMark;
+        content.append(kByteOrderMark);
     for (const std::string& line : lines)
-        out << line << newline;
-    out.flush();
-    return static_cast<bool>(out);
+        content.append(line).append(newline);
+    return winlib::ReplaceFileContent(nativePath, content);
+}
+
+bool Loaded(winlib::FileReadStatus status)
+{
+    return status == winlib::FileReadStatus::Read;
 }
 } // namespace
 
@@ -278,7 +274,7 @@ DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, L
     if (!buffer || !fileName)
         return 0;
     IniText ini;
-    const bool loaded = LoadIni(fileName, ini);
+    const bool loaded = Loaded(LoadIni(fileName, ini));
     if (!section || !key)
         return CopyList(loaded ? ListNames(ini.lines, section) : std::vector<std::string_view>{}, buffer,
                         size);
@@ -298,7 +294,7 @@ UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR f
     if (!section || !key || !fileName)
         return static_cast<UINT>(defaultValue);
     IniText ini;
-    if (!LoadIni(fileName, ini))
+    if (!Loaded(LoadIni(fileName, ini)))
         return static_cast<UINT>(defaultValue);
     const std::optional<std::string_view> found = FindValue(ini.lines, Trim(section), Trim(key));
     if (!found || found->empty())
@@ -344,8 +340,18 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
     if (value && HasLineBreak(value))
         return FALSE;
 
+    // Read, change and write under the file's lock, so that two programs saving at once both keep
+    // their change; the new text replaces the old whole, so that a crash leaves one or the other.
+    const std::string target = winlib::ResolveFileLinks(ToNativePath(fileName));
+    const bool deleting = !key || !value;
+    if (deleting && !PathFileExists(target.c_str()))
+        return TRUE; // nothing to delete, and no lock file for it either
+    const winlib::FileLock lock(target);
+    if (!lock.Held())
+        return FALSE;
     IniText ini;
-    if (!LoadIni(fileName, ini) && PathFileExists(fileName))
+    const winlib::FileReadStatus status = LoadIni(target.c_str(), ini);
+    if (status != winlib::FileReadStatus::Read && status != winlib::FileReadStatus::Missing)
         return FALSE; // there but unreadable: never overwrite what could not be read
     std::vector<std::string> lines(ini.lines.begin(), ini.lines.end());
     const std::size_t header = FindSection(ini.lines, sectionName);
@@ -369,7 +375,7 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
         }
         if (kept.size() == lines.size())
             return TRUE;
-        return SaveIni(fileName, ini.byteOrderMark, ini.newline, kept) ? TRUE : FALSE;
+        return SaveIni(target, ini.byteOrderMark, ini.newline, kept) ? TRUE : FALSE;
     }
 
     const std::string entry = std::string(keyName) + "=" + value;
@@ -399,5 +405,5 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
         if (!replaced)
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
     }
-    return SaveIni(fileName, ini.byteOrderMark, ini.newline, lines) ? TRUE : FALSE;
+    return SaveIni(target, ini.byteOrderMark, ini.newline, lines) ? TRUE : FALSE;
 }

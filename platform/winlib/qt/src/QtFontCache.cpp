@@ -1,11 +1,14 @@
 #include "QtFontCache.h"
 
+#include "winlib/FontLimits.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstring>
 
 namespace winlib::qt
@@ -66,15 +69,16 @@ bool Antialiased(const LOGFONT& font)
 // picks the largest size not taller than asked.
 int PixelSizeFor(const LOGFONT& lf, QFont font)
 {
-    if (lf.lfHeight < 0)
-        return std::max<int>(1, -lf.lfHeight);
-    if (lf.lfHeight == 0)
+    const LONG height = winlib::LimitedFontHeight(lf.lfHeight);
+    if (height < 0)
+        return std::max<int>(1, -height);
+    if (height == 0)
         return kDefaultCharHeight;
-    int size = std::max<int>(1, lf.lfHeight);
+    int size = std::max<int>(1, height);
     for (; size > 1; --size)
     {
         font.setPixelSize(size);
-        if (QFontMetrics(font).height() <= lf.lfHeight)
+        if (QFontMetrics(font).height() <= height)
             break;
     }
     return size;
@@ -84,10 +88,10 @@ int PixelSizeFor(const LOGFONT& lf, QFont font)
 
 int QtFont::Width(std::string_view text) const
 {
-    int width = 0;
+    long long width = 0;
     for (const char c : text)
         width += advance[static_cast<unsigned char>(c)];
-    return width;
+    return static_cast<int>(std::min<long long>(width, INT_MAX));
 }
 
 QtFontCache& QtFontCache::Get()
