@@ -104,6 +104,9 @@ BOOL CKivoHostApp::InitInstance()
 
     if (m_plugin.Load(m_options.pluginPath))
         m_plugin.Start();
+    // The focus starts where there is something to do: the console, once the plug-in made it.
+    if (m_frame->m_hWnd && ::GetActiveWindow() == m_frame->m_hWnd)
+        m_frame->SetFocus();
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #include "host/MainFrame.h"
 
 #include "host/HostServices.h"
+#include "winlib/SysCommands.h"
 
 #include <algorithm>
 
@@ -36,15 +37,15 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     EnableDocking(CBRS_ALIGN_ANY);
     if (!m_menuBar.CreateBar(this) || !m_logBar.CreateBar(this))
         return -1;
-    m_menuBar.AddMenu("File", Popup({{ID_HOST_EXIT, "E&xit"}}));
-    m_menuBar.AddMenu("Plug-in", Popup({{ID_HOST_PLUGIN_HOTKEY, "&Maker Checker\tCtrl+Shift+M"},
-                                        {ID_HOST_PLUGIN_RESTART, "&Start again"}}));
-    m_menuBar.AddMenu("View", Popup({{ID_HOST_CONSOLE_FLOAT, "&Float Maker Checker"},
-                                     {ID_HOST_CONSOLE_DOCK, "&Dock Maker Checker"},
-                                     {0, nullptr},
-                                     {ID_HOST_VIEW_LOG, "Tabbed &Log"},
-                                     {0, nullptr},
-                                     {ID_HOST_FRAMEWORK_DEMO, "Window &Framework Demo"}}));
+    m_menuBar.AddMenu("&File", Popup({{ID_HOST_EXIT, "E&xit"}}));
+    m_menuBar.AddMenu("&Plug-in", Popup({{ID_HOST_PLUGIN_HOTKEY, "&Maker Checker\tCtrl+Shift+M"},
+                                         {ID_HOST_PLUGIN_RESTART, "&Start again"}}));
+    m_menuBar.AddMenu("&View", Popup({{ID_HOST_CONSOLE_FLOAT, "&Float Maker Checker"},
+                                      {ID_HOST_CONSOLE_DOCK, "&Dock Maker Checker"},
+                                      {0, nullptr},
+                                      {ID_HOST_VIEW_LOG, "Tabbed &Log"},
+                                      {0, nullptr},
+                                      {ID_HOST_FRAMEWORK_DEMO, "Window &Framework Demo"}}));
     DockControlBar(&m_menuBar, CBRS_ALIGN_TOP);
     m_logBar.EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_logBar, CBRS_ALIGN_BOTTOM);
@@ -75,7 +76,52 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg)
         HotKey();
         return TRUE;
     }
+    // Tab anywhere outside the console (the frame, the workspace, the log) enters it.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && !ctrl)
+    {
+        CBCGPBaseControlBar* console = FindBar("Maker Checker");
+        const HWND focus = ::GetFocus();
+        const bool inConsole =
+            console && focus && (focus == console->m_hWnd || ::IsChild(console->m_hWnd, focus));
+        if (!inConsole && FocusConsole(shift))
+            return TRUE;
+    }
     return CBCGPMDIFrameWnd::PreTranslateMessage(msg);
+}
+
+bool CMainFrame::FocusConsole(bool last)
+{
+    CBCGPBaseControlBar* bar = FindBar("Maker Checker");
+    if (!bar || !bar->IsWindowVisible())
+        return false;
+    const HWND first = ::GetNextDlgTabItem(bar->m_hWnd, nullptr, last ? TRUE : FALSE);
+    if (!first)
+        return false;
+    ::SetFocus(first);
+    return true;
+}
+
+void CMainFrame::OnSetFocus(CWnd* oldWnd)
+{
+    // The frame has nothing to type into: the focus goes on to the console's first control,
+    // as a frame gives it to its view, or to the log when there is no console.
+    if (!FocusConsole(false) && m_logBar.m_hWnd)
+        m_logBar.FocusList();
+    else if (!::GetFocus())
+        CBCGPMDIFrameWnd::OnSetFocus(oldWnd);
+}
+
+BOOL CMainFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // The menu keys (F10, Alt and a title's letter) open the menu bar's menus.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU && lParam != ' ')
+    {
+        if (!m_menuBar.OpenMenuByKey(static_cast<char>(lParam)))
+            MessageBeep(0);
+        *result = 0;
+        return TRUE;
+    }
+    return CBCGPMDIFrameWnd::OnWndMsg(message, wParam, lParam, result);
 }
 
 void CMainFrame::HotKey()

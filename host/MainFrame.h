@@ -39,11 +39,15 @@ public:
     void HotKey();
 
 protected:
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnSetFocus(CWnd* oldWnd) override;
     int OnCreate(LPCREATESTRUCT cs) override;
     void OnClose() override;
     void OnDestroy() override;
 
 private:
+    // Gives the focus to the console's first control (or its last); false without a console.
+    bool FocusConsole(bool last);
     // Where the console floats when View > Float Maker Checker takes it out (screen).
     CRect FloatingRectFor(CBCGPBaseControlBar& bar) const;
 

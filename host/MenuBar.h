@@ -23,6 +23,10 @@ public:
     CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
     // Opens the menu at 'index' under its title (the chosen command goes to the frame).
     void OpenMenu(int index);
+    // The menu keys: 0 (F10) opens the first menu, a character the menu whose title has it
+    // as its mnemonic (the letter after '&'); a menu opened so has its first item selected.
+    // False when no menu has that mnemonic.
+    bool OpenMenuByKey(char key);
     CRect TitleRect(int index) const;
 
 protected:

@@ -7,6 +7,7 @@
 #include "winlib/Input.h"
 #include "winlib/Runtime.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <fstream>
@@ -216,6 +217,17 @@ void ScriptRunner::Tick()
     else if (++m_quietTicks >= kQuietTicks)
     {
         m_quietTicks = 0;
+        // A step's keys are pressed one chord at a time, each once the last has settled, as
+        // a user types them.
+        if (!m_chords.empty())
+        {
+            const std::string chord = m_chords.front();
+            m_chords.erase(m_chords.begin());
+            if (!PressChord(chord) && m_unchecked)
+                m_failures.push_back("line " + std::to_string(m_unchecked->line) + ": " + m_unchecked->text);
+            m_inTick = false;
+            return;
+        }
         if (m_unchecked)
             CheckAfter(*m_unchecked);
         m_unchecked = nullptr;
@@ -251,40 +263,43 @@ bool ScriptRunner::PressKeys(const std::string& keys)
         chords.push_back(Lower(word));
     if (chords.empty())
         return false;
-    for (const std::string& chord : chords)
+    m_chords.assign(chords.begin() + 1, chords.end());
+    return PressChord(chords.front());
+}
+
+bool ScriptRunner::PressChord(const std::string& chord)
+{
+    std::vector<KeyName> held;
+    std::stringstream parts(chord);
+    for (std::string name; std::getline(parts, name, '+');)
     {
-        std::vector<KeyName> held;
-        std::stringstream parts(chord);
-        std::vector<std::string> names;
-        for (std::string part; std::getline(parts, part, '+');)
-            names.push_back(part);
-        for (const std::string& name : names)
+        KeyName key{nullptr, 0, 0};
+        for (const KeyName& known : kKeys)
         {
-            KeyName key{nullptr, 0, 0};
-            for (const KeyName& known : kKeys)
-            {
-                if (name == known.name)
-                    key = known;
-            }
-            if (!key.vk && name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
-                key = KeyName{nullptr, std::toupper(static_cast<unsigned char>(name[0])), name[0]};
-            if (!key.vk)
-            {
-                std::cerr << "kivo-host script: unknown key '" << name << "'\n";
-                return false;
-            }
-            held.push_back(key);
+            if (name == known.name)
+                key = known;
         }
-        const bool ctrl =
-            std::any_of(held.begin(), held.end(), [](const KeyName& k) { return k.vk == VK_CONTROL; });
-        for (const KeyName& key : held)
-            winlib::input::KeyDown(key.vk);
-        // The character the last key types, as the keyboard would give it.
-        if (const KeyName& last = held.back(); last.ch && !ctrl)
-            winlib::input::Char(last.ch);
-        for (auto it = held.rbegin(); it != held.rend(); ++it)
-            winlib::input::KeyUp(it->vk);
+        if (!key.vk && name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+            key = KeyName{nullptr, std::toupper(static_cast<unsigned char>(name[0])), name[0]};
+        if (!key.vk)
+        {
+            std::cerr << "kivo-host script: unknown key '" << name << "'\n";
+            m_chords.clear();
+            return false;
+        }
+        held.push_back(key);
     }
+    if (held.empty())
+        return false;
+    const bool ctrl =
+        std::any_of(held.begin(), held.end(), [](const KeyName& k) { return k.vk == VK_CONTROL; });
+    for (const KeyName& key : held)
+        winlib::input::KeyDown(key.vk);
+    // The character the last key types, as the keyboard would give it.
+    if (const KeyName& last = held.back(); last.ch && !ctrl)
+        winlib::input::Char(last.ch);
+    for (auto it = held.rbegin(); it != held.rend(); ++it)
+        winlib::input::KeyUp(it->vk);
     return true;
 }
 

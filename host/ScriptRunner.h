@@ -61,6 +61,7 @@ private:
     void Tick();
     bool Execute(const std::string& action, const std::string& argument);
     bool PressKeys(const std::string& keys);
+    bool PressChord(const std::string& chord);
     bool ClickCloseBox();
     bool RightClick(const std::string& what);
     void CheckAfter(const Step& step);
@@ -71,6 +72,7 @@ private:
     std::vector<Step> m_steps;
     std::size_t m_next = 0;
     const Step* m_unchecked = nullptr; // the step whose effects the repaint check has not seen
+    std::vector<std::string> m_chords; // keys of the running step still to be pressed, one a tick
     int m_quietTicks = 0;
     DWORD m_notBefore = 0;
     bool m_inTick = false;

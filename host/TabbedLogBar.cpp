@@ -1,5 +1,10 @@
 #include "host/TabbedLogBar.h"
 
+#include "winlib/Menu.h"
+
+#include <algorithm>
+#include <cstring>
+
 namespace host
 {
 
@@ -21,14 +26,17 @@ int CTabbedLogBar::OnCreate(LPCREATESTRUCT cs)
     if (CBCGPDockingControlBar::OnCreate(cs) == -1)
         return -1;
     m_font.CreatePointFont(80, "MS Shell Dlg");
-    if (!m_list.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, CRect(0, kTabHeight, 100, 100),
-                       this, kListId))
+    if (!m_list.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL,
+                       CRect(0, kTabHeight, 100, 100), this, kListId))
         return -1;
     m_list.SetFont(&m_font);
     return 0;
 }
 
-CSize CTabbedLogBar::CalcFixedLayout(BOOL, BOOL horizontal) { return horizontal ? CSize(600, 160) : CSize(300, 400); }
+CSize CTabbedLogBar::CalcFixedLayout(BOOL, BOOL horizontal)
+{
+    return horizontal ? CSize(600, 160) : CSize(300, 400);
+}
 
 void CTabbedLogBar::OnSize(UINT type, int cx, int cy)
 {
@@ -100,7 +108,10 @@ CRect CTabbedLogBar::TabRect(int tab) const
     return CRect(x, 2, x + width, kTabHeight);
 }
 
-BOOL CTabbedLogBar::OnEraseBkgnd(CDC*) { return TRUE; }
+BOOL CTabbedLogBar::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
+}
 
 void CTabbedLogBar::OnPaint()
 {
@@ -137,6 +148,63 @@ void CTabbedLogBar::OnLButtonDown(UINT flags, CPoint point)
         }
     }
     CBCGPDockingControlBar::OnLButtonDown(flags, point);
+}
+
+void CTabbedLogBar::OnContextMenu(CWnd*, CPoint point)
+{
+    if (point.x == -1 && point.y == -1)
+    {
+        // From the keyboard: at the list's top-left corner.
+        CRect list;
+        ListRect(&list);
+        point = list.TopLeft() + CPoint(8, 8);
+    }
+    CMenu menu;
+    menu.CreatePopupMenu();
+    const UINT some = m_list.GetCount() > 0 ? MF_STRING : (MF_STRING | MF_GRAYED);
+    menu.AppendMenu(some, kCopyCommand, "&Copy");
+    menu.AppendMenu(some, kClearCommand, "C&lear");
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+BOOL CTabbedLogBar::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam))
+    {
+    case kCopyCommand:
+        CopyLines();
+        return TRUE;
+    case kClearCommand:
+        // The lines of the tab shown go; the other tab keeps its own.
+        m_lines.erase(std::remove_if(m_lines.begin(), m_lines.end(),
+                                     [this](const LogLine& line) { return BelongsToTab(line, m_activeTab); }),
+                      m_lines.end());
+        Refill();
+        return TRUE;
+    default:
+        return CBCGPDockingControlBar::OnCommand(wParam, lParam);
+    }
+}
+
+void CTabbedLogBar::CopyLines()
+{
+    std::string text;
+    for (const std::string& line : VisibleLines())
+        text += line + "\r\n";
+    if (text.empty() || !::OpenClipboard(m_hWnd))
+        return;
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    char* target = memory ? static_cast<char*>(::GlobalLock(memory)) : nullptr;
+    if (target)
+    {
+        std::memcpy(target, text.c_str(), text.size() + 1);
+        ::GlobalUnlock(memory);
+        ::SetClipboardData(CF_TEXT, memory);
+    }
+    else if (memory)
+        ::GlobalFree(memory);
+    ::CloseClipboard();
 }
 
 } // namespace host

@@ -24,6 +24,7 @@ public:
     // The lines the active tab shows, as they appear in the list.
     std::vector<std::string> VisibleLines() const;
     CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+    void FocusList() { m_list.SetFocus(); }
     // Where the list of lines is on the screen.
     void ListRect(CRect* rect) const { m_list.GetWindowRect(rect); }
 
@@ -33,10 +34,16 @@ protected:
     void OnPaint() override;
     BOOL OnEraseBkgnd(CDC* dc) override;
     void OnLButtonDown(UINT flags, CPoint point) override;
+    // Right-click (or the menu key) on the log: copy its lines, or clear them.
+    void OnContextMenu(CWnd* wnd, CPoint point) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     static constexpr int kTabHeight = 20;
+    static constexpr UINT kCopyCommand = 0x8200;
+    static constexpr UINT kClearCommand = 0x8201;
     static bool BelongsToTab(const LogLine& line, int tab);
+    void CopyLines();
     CRect TabRect(int tab) const;
     void Refill();
 

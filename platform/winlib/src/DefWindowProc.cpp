@@ -1,6 +1,8 @@
 // The behaviour every window class falls back on.
 #include "GdiInternal.h"
 #include "winlib/Cursors.h"
+#include "winlib/Menu.h"
+#include "winlib/SysCommands.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,7 +11,24 @@ using namespace winlib::detail;
 
 namespace
 {
-constexpr WPARAM SC_CLOSE_COMMAND = 0xF060;
+// The system menu of a top-level window. Moving, sizing, minimising and maximising from it
+// are not offered by this library, so they stay greyed; Close is there.
+void ShowSystemMenu(HWND hwnd, POINT at)
+{
+    const HMENU menu = CreatePopupMenu();
+    AppendMenu(menu, MF_STRING | MF_GRAYED, SC_RESTORE, "&Restore");
+    AppendMenu(menu, MF_STRING | MF_GRAYED, SC_MOVE, "&Move");
+    AppendMenu(menu, MF_STRING | MF_GRAYED, SC_SIZE, "&Size");
+    AppendMenu(menu, MF_STRING | MF_GRAYED, SC_MINIMIZE, "Mi&nimize");
+    AppendMenu(menu, MF_STRING | MF_GRAYED, SC_MAXIMIZE, "Ma&ximize");
+    AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(menu, MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+    const UINT command = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr));
+    DestroyMenu(menu);
+    if (command && IsWindow(hwnd))
+        SendMessage(hwnd, WM_SYSCOMMAND, command, MAKELPARAM(at.x, at.y));
+}
 
 void EraseWithClassBackground(HWND hwnd, HDC hdc, const WindowRecord& w)
 {
@@ -58,7 +77,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCCALCSIZE:
     {
         // The standard frame; a window that wants more takes it from what is left.
-        RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+        RECT* r =
+            wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
         if (r)
         {
             const CRect insets = StandardNonClientInsets(*w);
@@ -136,10 +156,66 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         DestroyWindow(hwnd);
         return 0;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE_COMMAND)
+        switch (wParam & 0xFFF0)
+        {
+        case SC_CLOSE:
             Dispatch(hwnd, WM_CLOSE, 0, 0);
+            return 0;
+        case SC_KEYMENU:
+            // Alt+Space opens the system menu; other menu keys belong to the window's menus,
+            // which an owned window without any (a floating bar's frame) leaves to its owner.
+            if (lParam == ' ' && (w->style & WS_SYSMENU))
+            {
+                const POINT at = WindowOriginOnScreen(hwnd);
+                ShowSystemMenu(hwnd, POINT{at.x + 4, at.y + GetSystemMetrics(SM_CYCAPTION)});
+            }
+            else if (w->owner && !w->parent)
+                return SendMessage(w->owner, WM_SYSCOMMAND, wParam, lParam);
+            return 0;
+        default:
+            return 0;
+        }
+    case WM_SYSCHAR:
+        // Alt and a character: a menu key for the top-level window.
+        return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F4 && (lParam & (1 << 29)))
+            return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSKEYUP:
+        // F10 selects the menu bar, as Alt alone would; Shift+F10 asks for a context menu.
+        if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000))
+            return Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
+        if (wParam == VK_F10)
+            return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    case WM_RBUTTONUP:
+    {
+        POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(hwnd, &screen);
+        Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(screen.x, screen.y));
+        return 0;
+    }
+    case WM_NCRBUTTONUP:
+        Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
+        return 0;
+    case WM_KEYUP:
+        // The menu key asks for the focus window's context menu, from the keyboard.
+        if (wParam == VK_APPS)
+            Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
         return 0;
     case WM_CONTEXTMENU:
+        if (w->parent)
+            return Dispatch(w->parent, message, wParam, lParam);
+        // What nobody below took: on the caption of a window with a system menu, that menu.
+        if ((w->style & WS_SYSMENU) && lParam != -1)
+        {
+            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const LRESULT hit = SendMessage(hwnd, WM_NCHITTEST, 0, lParam);
+            if (hit == HTCAPTION || hit == HTSYSMENU)
+                ShowSystemMenu(hwnd, at);
+        }
+        return 0;
     case WM_HELP:
         if (w->parent)
             return Dispatch(w->parent, message, wParam, lParam);

@@ -1,5 +1,5 @@
-#include "Internal.h"
 #include "winlib/Input.h"
+#include "Internal.h"
 
 #include <cctype>
 
@@ -38,7 +38,8 @@ void SetAsync(int vk, bool down)
         g_asyncKeys[vk & 0xFF] |= 0x80;
     else
         g_asyncKeys[vk & 0xFF] &= static_cast<BYTE>(~0x80);
-    const auto follow = [](int generic, int left, int right) {
+    const auto follow = [](int generic, int left, int right)
+    {
         g_asyncKeys[generic] = static_cast<BYTE>((g_asyncKeys[generic] & ~0x80) |
                                                  ((g_asyncKeys[left] | g_asyncKeys[right]) & 0x80));
     };
@@ -119,8 +120,9 @@ void MouseButton(POINT screen, Button button, bool down, bool doubleClick)
         const HWND top = TopLevelOf(target);
         if (top && top != s.active && !(s.Require(top).exStyle & WS_EX_NOACTIVATE))
         {
-            const LRESULT how = Dispatch(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
-                                         MAKELPARAM(hit, button == Button::Left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN));
+            const LRESULT how =
+                Dispatch(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                         MAKELPARAM(hit, button == Button::Left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN));
             if (how == MA_ACTIVATE || how == MA_ACTIVATEANDEAT)
                 SetActiveWindow(top);
             if (how == MA_ACTIVATEANDEAT || how == MA_NOACTIVATEANDEAT)
@@ -158,7 +160,8 @@ void MouseWheel(POINT screen, int delta)
     if (!target)
         target = KeyTarget();
     if (target)
-        PostMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(MouseKeyFlags(), static_cast<WORD>(static_cast<short>(delta))),
+        PostMessage(target, WM_MOUSEWHEEL,
+                    MAKEWPARAM(MouseKeyFlags(), static_cast<WORD>(static_cast<short>(delta))),
                     MAKELPARAM(screen.x, screen.y));
 }
 
@@ -177,8 +180,8 @@ void KeyDown(int virtualKey)
         return;
     const bool alt = (g_asyncKeys[VK_MENU] & 0x80) != 0;
     LPARAM lParam = 1 | (wasDown ? (1 << 30) : 0) | (alt ? (1 << 29) : 0);
-    PostMessage(target, (alt || virtualKey == VK_F10) ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey),
-                lParam);
+    PostMessage(target, (alt || virtualKey == VK_F10) ? WM_SYSKEYDOWN : WM_KEYDOWN,
+                static_cast<WPARAM>(virtualKey), lParam);
 }
 
 void KeyUp(int virtualKey)
@@ -195,14 +198,17 @@ void KeyUp(int virtualKey)
     if (!target)
         return;
     const LPARAM lParam = static_cast<LPARAM>(1 | (1u << 30) | (1u << 31) | (alt ? (1u << 29) : 0u));
-    PostMessage(target, (alt && virtualKey != VK_MENU) ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(virtualKey),
-                lParam);
+    PostMessage(target, ((alt || virtualKey == VK_F10) && virtualKey != VK_MENU) ? WM_SYSKEYUP : WM_KEYUP,
+                static_cast<WPARAM>(virtualKey), lParam);
 }
 
 void Char(char ch)
 {
+    // With Alt held (and not Ctrl) the character is a menu key, as TranslateMessage makes it.
+    const bool alt = (g_asyncKeys[VK_MENU] & 0x80) != 0 && (g_asyncKeys[VK_CONTROL] & 0x80) == 0;
     if (HWND target = KeyTarget())
-        PostMessage(target, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)), 1);
+        PostMessage(target, alt ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)),
+                    alt ? (1 | (1 << 29)) : 1);
 }
 
 int VirtualKeyForChar(char ch, bool* needsShift)
@@ -224,19 +230,44 @@ int VirtualKeyForChar(char ch, bool* needsShift)
             char ch;
             int vk;
             bool shift;
-        } table[] = {{' ', VK_SPACE, false},      {'\t', VK_TAB, false},        {'\r', VK_RETURN, false},
-                     {'\n', VK_RETURN, false},    {'\b', VK_BACK, false},       {'\x1b', VK_ESCAPE, false},
-                     {'.', VK_OEM_PERIOD, false}, {',', VK_OEM_COMMA, false},   {'-', VK_OEM_MINUS, false},
-                     {'=', VK_OEM_PLUS, false},   {';', VK_OEM_1, false},       {'/', VK_OEM_2, false},
-                     {'`', VK_OEM_3, false},      {'[', VK_OEM_4, false},       {'\\', VK_OEM_5, false},
-                     {']', VK_OEM_6, false},      {'\'', VK_OEM_7, false},      {'>', VK_OEM_PERIOD, true},
-                     {'<', VK_OEM_COMMA, true},   {'_', VK_OEM_MINUS, true},    {'+', VK_OEM_PLUS, true},
-                     {':', VK_OEM_1, true},       {'?', VK_OEM_2, true},        {'~', VK_OEM_3, true},
-                     {'{', VK_OEM_4, true},       {'|', VK_OEM_5, true},        {'}', VK_OEM_6, true},
-                     {'"', VK_OEM_7, true},       {'!', '1', true},             {'@', '2', true},
-                     {'#', '3', true},            {'$', '4', true},             {'%', '5', true},
-                     {'^', '6', true},            {'&', '7', true},             {'*', '8', true},
-                     {'(', '9', true},            {')', '0', true}};
+        } table[] = {{' ', VK_SPACE, false},
+                     {'\t', VK_TAB, false},
+                     {'\r', VK_RETURN, false},
+                     {'\n', VK_RETURN, false},
+                     {'\b', VK_BACK, false},
+                     {'\x1b', VK_ESCAPE, false},
+                     {'.', VK_OEM_PERIOD, false},
+                     {',', VK_OEM_COMMA, false},
+                     {'-', VK_OEM_MINUS, false},
+                     {'=', VK_OEM_PLUS, false},
+                     {';', VK_OEM_1, false},
+                     {'/', VK_OEM_2, false},
+                     {'`', VK_OEM_3, false},
+                     {'[', VK_OEM_4, false},
+                     {'\\', VK_OEM_5, false},
+                     {']', VK_OEM_6, false},
+                     {'\'', VK_OEM_7, false},
+                     {'>', VK_OEM_PERIOD, true},
+                     {'<', VK_OEM_COMMA, true},
+                     {'_', VK_OEM_MINUS, true},
+                     {'+', VK_OEM_PLUS, true},
+                     {':', VK_OEM_1, true},
+                     {'?', VK_OEM_2, true},
+                     {'~', VK_OEM_3, true},
+                     {'{', VK_OEM_4, true},
+                     {'|', VK_OEM_5, true},
+                     {'}', VK_OEM_6, true},
+                     {'"', VK_OEM_7, true},
+                     {'!', '1', true},
+                     {'@', '2', true},
+                     {'#', '3', true},
+                     {'$', '4', true},
+                     {'%', '5', true},
+                     {'^', '6', true},
+                     {'&', '7', true},
+                     {'*', '8', true},
+                     {'(', '9', true},
+                     {')', '0', true}};
         for (const auto& entry : table)
         {
             if (entry.ch == ch)

@@ -1,6 +1,7 @@
 // The non-client area every window class shares: borders, caption with its close button,
 // and the standard scroll bars with their hit-testing, clicking and thumb dragging.
 #include "GdiInternal.h"
+#include "winlib/SysCommands.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,8 +11,6 @@ namespace winlib::detail
 
 namespace
 {
-
-constexpr int SC_CLOSE_COMMAND = 0xF060;
 
 struct Frame
 {
@@ -43,7 +42,8 @@ Frame Layout(const WindowRecord& w)
         if (w.style & WS_SYSMENU)
         {
             const int size = captionHeight - 5;
-            f.close = CRect(f.caption.right - size - 2, f.caption.top + 2, f.caption.right - 2, f.caption.top + 2 + size);
+            f.close = CRect(f.caption.right - size - 2, f.caption.top + 2, f.caption.right - 2,
+                            f.caption.top + 2 + size);
         }
     }
     f.client = ClientRectOf(w);
@@ -55,7 +55,10 @@ Frame Layout(const WindowRecord& w)
     return f;
 }
 
-ScrollBarState& Bar(WindowRecord& w, int bar) { return bar == SB_HORZ ? w.hscroll : w.vscroll; }
+ScrollBarState& Bar(WindowRecord& w, int bar)
+{
+    return bar == SB_HORZ ? w.hscroll : w.vscroll;
+}
 
 // The parts of a scroll bar, in the bar's direction.
 struct BarParts
@@ -67,7 +70,10 @@ struct BarParts
     CRect thumb; // empty when the bar cannot scroll
 };
 
-int ScrollRangeOf(const ScrollBarState& s) { return std::max(0, s.max - s.min + 1 - static_cast<int>(s.page)); }
+int ScrollRangeOf(const ScrollBarState& s)
+{
+    return std::max(0, s.max - s.min + 1 - static_cast<int>(s.page));
+}
 
 BarParts PartsOf(const WindowRecord& w, int bar)
 {
@@ -77,7 +83,8 @@ BarParts PartsOf(const WindowRecord& w, int bar)
     p.bar = vertical ? f.vscroll : f.hscroll;
     if (p.bar.IsRectEmpty())
         return p;
-    const int arrow = vertical ? std::min(p.bar.Width(), p.bar.Height() / 2) : std::min(p.bar.Height(), p.bar.Width() / 2);
+    const int arrow =
+        vertical ? std::min(p.bar.Width(), p.bar.Height() / 2) : std::min(p.bar.Height(), p.bar.Width() / 2);
     if (vertical)
     {
         p.arrowLess = CRect(p.bar.left, p.bar.top, p.bar.right, p.bar.top + arrow);
@@ -99,7 +106,8 @@ BarParts PartsOf(const WindowRecord& w, int bar)
     int thumb = s.page ? static_cast<int>(static_cast<long long>(trackLength) * s.page / total)
                        : GetSystemMetrics(SM_CXVSCROLL);
     thumb = std::clamp(thumb, 8, trackLength);
-    const int offset = static_cast<int>(static_cast<long long>(trackLength - thumb) * (s.pos - s.min) / range);
+    const int offset =
+        static_cast<int>(static_cast<long long>(trackLength - thumb) * (s.pos - s.min) / range);
     if (vertical)
         p.thumb = CRect(p.track.left, p.track.top + offset, p.track.right, p.track.top + offset + thumb);
     else
@@ -142,7 +150,10 @@ struct Tracking
 
 Tracking g_tracking;
 
-UINT ScrollMessage(int bar) { return bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL; }
+UINT ScrollMessage(int bar)
+{
+    return bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
+}
 
 void SendScroll(HWND hwnd, int bar, UINT code, int pos = 0)
 {
@@ -191,10 +202,18 @@ void PaintNonClient(HWND hwnd)
         TRIVERTEX v[2] = {};
         const COLORREF from = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
         const COLORREF to = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
-        v[0] = TRIVERTEX{f.caption.left, f.caption.top, static_cast<COLOR16>(GetRValue(from) << 8),
-                         static_cast<COLOR16>(GetGValue(from) << 8), static_cast<COLOR16>(GetBValue(from) << 8), 0};
-        v[1] = TRIVERTEX{f.caption.right, f.caption.bottom, static_cast<COLOR16>(GetRValue(to) << 8),
-                         static_cast<COLOR16>(GetGValue(to) << 8), static_cast<COLOR16>(GetBValue(to) << 8), 0};
+        v[0] = TRIVERTEX{f.caption.left,
+                         f.caption.top,
+                         static_cast<COLOR16>(GetRValue(from) << 8),
+                         static_cast<COLOR16>(GetGValue(from) << 8),
+                         static_cast<COLOR16>(GetBValue(from) << 8),
+                         0};
+        v[1] = TRIVERTEX{f.caption.right,
+                         f.caption.bottom,
+                         static_cast<COLOR16>(GetRValue(to) << 8),
+                         static_cast<COLOR16>(GetGValue(to) << 8),
+                         static_cast<COLOR16>(GetBValue(to) << 8),
+                         0};
         GRADIENT_RECT g{0, 1};
         GradientFill(hdc, v, 2, &g, 1, GRADIENT_FILL_RECT_H);
         dc->FillSolidRect(f.caption.left, f.caption.bottom, f.caption.Width(), 1, GetSysColor(COLOR_BTNFACE));
@@ -210,7 +229,8 @@ void PaintNonClient(HWND hwnd)
         text.left += 4;
         if (!f.close.IsRectEmpty())
             text.right = f.close.left - 2;
-        DrawText(hdc, w->text.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        DrawText(hdc, w->text.c_str(), -1, &text,
+                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         SelectObject(hdc, old);
         DeleteObject(font);
         if (!f.close.IsRectEmpty())
@@ -227,7 +247,8 @@ void PaintNonClient(HWND hwnd)
     PaintBar(hdc, *w, SB_VERT);
     PaintBar(hdc, *w, SB_HORZ);
     if (!f.vscroll.IsRectEmpty() && !f.hscroll.IsRectEmpty())
-        dc->FillSolidRect(f.vscroll.left, f.hscroll.top, f.vscroll.Width(), f.hscroll.Height(), GetSysColor(COLOR_BTNFACE));
+        dc->FillSolidRect(f.vscroll.left, f.hscroll.top, f.vscroll.Width(), f.hscroll.Height(),
+                          GetSysColor(COLOR_BTNFACE));
     ReleaseDC(hwnd, hdc);
 }
 
@@ -374,7 +395,8 @@ bool FilterTrackingMessage(const MSG& msg)
             const int range = ScrollRangeOf(sb);
             const int free = std::max(1, trackLength - thumbLength);
             const int delta = bar == SB_VERT ? dy : dx;
-            const int pos = std::clamp(g_tracking.startPos + static_cast<int>(static_cast<long long>(delta) * range / free),
+            const int pos = std::clamp(g_tracking.startPos +
+                                           static_cast<int>(static_cast<long long>(delta) * range / free),
                                        sb.min, sb.min + range);
             sb.trackPos = pos;
             SendScroll(hwnd, bar, release ? SB_THUMBPOSITION : SB_THUMBTRACK, pos);
@@ -410,7 +432,7 @@ bool FilterTrackingMessage(const MSG& msg)
         g_tracking = Tracking{};
         ReleaseCapture();
         if (hit == HTCLOSE && NonClientHitTest(hwnd, screen) == HTCLOSE)
-            Dispatch(hwnd, WM_SYSCOMMAND, SC_CLOSE_COMMAND, MAKELPARAM(screen.x, screen.y));
+            Dispatch(hwnd, WM_SYSCOMMAND, SC_CLOSE, MAKELPARAM(screen.x, screen.y));
     }
     return true;
 }

@@ -117,7 +117,16 @@ std::string CharsForKey(int qtKey, Qt::KeyboardModifiers modifiers, const QStrin
     const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
     const bool alt = (modifiers & Qt::AltModifier) != 0;
     if (alt && !ctrl)
+    {
+        // Alt with a letter or digit: the character a menu key stands for.
+        if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+            return std::string(1, static_cast<char>('a' + (qtKey - Qt::Key_A)));
+        if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+            return std::string(1, static_cast<char>('0' + (qtKey - Qt::Key_0)));
+        if (qtKey == Qt::Key_Space)
+            return " ";
         return {};
+    }
     switch (qtKey)
     {
     case Qt::Key_Return:
