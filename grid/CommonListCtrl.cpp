@@ -8,6 +8,7 @@
 #include "grid/DateTimeCompare.h"
 #include "grid/RepositionColumns.h"
 #include "grid/SettingText.h"
+#include "grid/SortKeys.h"
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
@@ -17,7 +18,6 @@
 #include "winlib/Menu.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -32,23 +32,28 @@ constexpr int kCellTextLimit = 255;
 // Posted after a header drag: the header has applied its new order by then.
 constexpr UINT WM_LIST_SYNC_POSITIONS = WM_APP + 0x31;
 
-template <typename T> int Sign(T a, T b)
+// How the compare step reads a column of each data type.
+SortKind CommonSortKind(int dataType)
 {
-    return (a < b) ? -1 : (b < a) ? 1 : 0;
-}
-
-long long ParseInteger(const std::string& text)
-{
-    errno = 0;
-    return std::strtoll(text.c_str(), nullptr, 10); // saturates at the 64-bit limits
-}
-
-double ParseDecimal(const std::string& text)
-{
-    // A dash or "NA" stands for a missing value and sorts as -1.
-    if (text == "-" || text == "NA")
-        return -1;
-    return std::strtod(text.c_str(), nullptr);
+    switch (dataType)
+    {
+    case 1:
+        return SortKind::Integer32; // a text beyond the range counts as its limit
+    case 2:
+    case 5:
+    case 7:
+    case 9:
+        return SortKind::Decimal;
+    case 3:
+    case 8:
+        return SortKind::Text;
+    case 4:
+        return SortKind::Integer64;
+    case 6:
+        return SortKind::DateTime;
+    default:
+        return SortKind::None;
+    }
 }
 
 bool IsHostWindow(CWnd* wnd)
@@ -83,8 +88,6 @@ std::string CCommonListCtrl::GetItemText(int row, int column) const
 
 DWORD_PTR CCommonListCtrl::GetItemData(int row) const
 {
-    if (m_bSorting && row >= 0 && row < static_cast<int>(m_arrSavedItemData.size()))
-        return m_arrSavedItemData[static_cast<std::size_t>(row)];
     return CListCtrl::GetItemData(row);
 }
 
@@ -474,41 +477,12 @@ void CCommonListCtrl::SetHeaderSortImage(int position, int image)
     header->SetItem(position, &hdi);
 }
 
-int CCommonListCtrl::CompareStep(LPARAM a, LPARAM b, LPARAM list)
+int CCommonListCtrl::CompareRanks(LPARAM a, LPARAM b, LPARAM list)
 {
-    return reinterpret_cast<const CCommonListCtrl*>(list)->CompareRows(static_cast<int>(a),
-                                                                       static_cast<int>(b));
-}
-
-int CCommonListCtrl::CompareRows(int a, int b) const
-{
-    const std::string ta = GetItemText(a, m_nSortColumn);
-    const std::string tb = GetItemText(b, m_nSortColumn);
-    const int d = m_nSortDirection;
-    switch (m_nSortDataType)
-    {
-    case 1:
-    {
-        // 32-bit values: a text beyond the range counts as its limit.
-        const auto value = [](const std::string& t)
-        { return std::clamp<long long>(ParseInteger(t), INT_MIN, INT_MAX); };
-        return d * Sign(value(tb), value(ta));
-    }
-    case 2:
-    case 5:
-    case 7:
-    case 9:
-        return d * Sign(ParseDecimal(tb), ParseDecimal(ta));
-    case 3:
-    case 8:
-        return d * Sign(std::strcmp(tb.c_str(), ta.c_str()), 0);
-    case 4:
-        return d * Sign(ParseInteger(tb), ParseInteger(ta));
-    case 6:
-        return CompareDateTimeText(ta, tb, d);
-    default:
-        return 0;
-    }
+    const std::vector<std::uint32_t>& rank = reinterpret_cast<const CCommonListCtrl*>(list)->m_arrSortRank;
+    const std::uint32_t ra = rank[static_cast<std::size_t>(a)];
+    const std::uint32_t rb = rank[static_cast<std::size_t>(b)];
+    return ra < rb ? -1 : (rb < ra ? 1 : 0);
 }
 
 void CCommonListCtrl::SortByHeaderClick(int position)
@@ -517,29 +491,29 @@ void CCommonListCtrl::SortByHeaderClick(int position)
     m_nSortColumn = position;
     m_nSortDirection = (m_nSortColumn != m_nPrevSortColumn) ? -1 : -m_nSortDirection;
 
-    const int count = CListCtrl::GetItemCount();
-    m_arrSavedItemData.assign(static_cast<std::size_t>(count), 0);
-    for (int row = 0; row < count; ++row)
-    {
-        m_arrSavedItemData[static_cast<std::size_t>(row)] = CListCtrl::GetItemData(row);
-        CListCtrl::SetItemData(row, static_cast<DWORD_PTR>(row));
-    }
     // The click names a header item; after a drag its index is no longer its display position.
     const int column = GetColumnOfItem(m_nSortColumn);
     m_nSortDataType = (column >= 0 && column < static_cast<int>(m_arrColumns.size()))
                           ? m_arrColumns[static_cast<std::size_t>(column)].m_nDataType
                           : 0;
 
-    m_bSorting = true;
-    SortItems(&CCommonListCtrl::CompareStep, reinterpret_cast<DWORD_PTR>(this));
-    m_bSorting = false;
-    for (int row = 0; row < count; ++row)
-    {
-        const DWORD_PTR original = CListCtrl::GetItemData(row);
-        if (original < m_arrSavedItemData.size())
-            CListCtrl::SetItemData(row, m_arrSavedItemData[original]);
-    }
-    m_arrSavedItemData.clear();
+    // Each row's text is read and parsed once; the list view then merges the rows by their places
+    // in that order, which is the order its merge would give comparing the texts themselves.
+    SortRule rule;
+    rule.kind = CommonSortKind(m_nSortDataType);
+    rule.direction = m_nSortDirection;
+    rule.missingDecimal = -1; // a dash or "NA" sorts as -1
+    const auto count = static_cast<std::uint32_t>(std::max(0, CListCtrl::GetItemCount()));
+    const std::vector<std::uint32_t> order =
+        SortOrder(count, rule,
+                  [&](std::uint32_t row, std::string& text)
+                  { text = GetItemText(static_cast<int>(row), m_nSortColumn); });
+    m_arrSortRank.assign(count, 0);
+    for (std::uint32_t place = 0; place < order.size(); ++place)
+        m_arrSortRank[order[place]] = place;
+    SortItemsEx(&CCommonListCtrl::CompareRanks, reinterpret_cast<DWORD_PTR>(this));
+    m_arrSortRank.clear();
+    m_arrSortRank.shrink_to_fit();
 
     if (m_nSortDirection == 1)
         SetHeaderSortImage(m_nSortColumn, 1);

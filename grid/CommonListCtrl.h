@@ -9,6 +9,7 @@
 #include "winlib/ListCtrl.h"
 #include "winlib/ToolTip.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -146,9 +147,8 @@ protected:
     // Sorting by a click on the header item at 'position'.
     virtual void SortByHeaderClick(int position);
     void SetHeaderSortImage(int position, int image);
-    // The compare step of a sort (row numbers a and b).
-    int CompareRows(int a, int b) const;
-    static int CompareStep(LPARAM a, LPARAM b, LPARAM list);
+    // The list view's compare step of a sort: rows by their places in the order already made.
+    static int CompareRanks(LPARAM a, LPARAM b, LPARAM list);
 
     void ShowContextMenu(CPoint screen);
     virtual void ShowHeaderMenu(CPoint screen);
@@ -166,11 +166,10 @@ protected:
     std::unique_ptr<CRepositionColumns> m_pRepositionColumns;
     std::string m_strToolTipText;
     std::wstring m_wstrToolTipText;
-    std::vector<DWORD_PTR> m_arrSavedItemData;
+    std::vector<std::uint32_t> m_arrSortRank;   // while sorting: each row's place
     mutable std::vector<int> m_arrColumnOfItem; // header item -> column index; empty when stale
     mutable std::size_t m_nColumnOfItemDescriptions = 0;
     int m_nHeaderChanges = 0;
-    bool m_bSorting = false;
     bool m_bInitialised = false;
     bool m_bForwardingDraw = false;
 };

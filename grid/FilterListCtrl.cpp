@@ -290,17 +290,34 @@ int CFilterListCtrl::InsertItem(int row, LPCSTR text)
     return index;
 }
 
+const std::vector<FilterPattern>& CFilterListCtrl::Patterns() const
+{
+    // Compiled once for as long as the filter texts and the matching rule stay as they are.
+    if (m_patternTexts != m_arrFilterTexts || m_bPatternsExact != (m_bMatchExactly != FALSE))
+    {
+        m_patterns.clear();
+        for (const std::string& text : m_arrFilterTexts)
+            m_patterns.emplace_back(text, m_bMatchExactly != FALSE);
+        m_patternTexts = m_arrFilterTexts;
+        m_bPatternsExact = m_bMatchExactly != FALSE;
+    }
+    return m_patterns;
+}
+
 bool CFilterListCtrl::Passes(std::uint32_t slot) const
 {
     const DWORD_PTR item = static_cast<DWORD_PTR>(m_rows.At(slot).item);
     if (!item)
         return false;
-    std::string text;
-    for (std::size_t f = 0; f < m_arrFilterColumns.size() && f < m_arrFilterTexts.size(); ++f)
+    const std::vector<FilterPattern>& patterns = Patterns();
+    std::string& text = m_strCellScratch;
+    for (std::size_t f = 0; f < m_arrFilterColumns.size() && f < patterns.size(); ++f)
     {
+        if (patterns[f].MatchesEverything())
+            continue;
         if (!GetCellText(item, m_arrFilterColumns[f], text))
             text.clear();
-        if (!MatchFilter(text, m_arrFilterTexts[f]))
+        if (!patterns[f].Matches(text))
             return false;
     }
     return true;
@@ -327,10 +344,17 @@ BOOL CFilterListCtrl::SetItemData(int row, DWORD_PTR item)
         Invalidate(FALSE);
         return TRUE;
     }
-    SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    if (m_bNewestFirst && ::GetFocus() != m_hWnd)
-        EnsureVisible(row, FALSE);
-    RedrawItems(row, row);
+    if (CListCtrl::GetItemCount() != static_cast<int>(m_rows.VisibleCount()))
+        SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (m_bNewestFirst)
+    {
+        // The new row is on top: every row below it moved down by one.
+        if (::GetFocus() != m_hWnd)
+            EnsureVisible(row, FALSE);
+        Invalidate(FALSE);
+    }
+    else
+        RedrawItems(row, row);
     return TRUE;
 }
 
@@ -346,6 +370,11 @@ BOOL CFilterListCtrl::DeleteItem(int row)
         AfxMessageBox("Delete item: Item not found");
         return FALSE;
     }
+    return DeleteShownRecord(row, slot);
+}
+
+BOOL CFilterListCtrl::DeleteShownRecord(int row, std::uint32_t slot)
+{
     const bool wasSelected = (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
     if (m_rows.At(slot).selected)
         --m_nSelectedRecords;
@@ -387,7 +416,7 @@ BOOL CFilterListCtrl::DeleteDataItem(int index)
             AfxMessageBox("Error occured while deleting map item");
             return FALSE;
         }
-        return DeleteItem(RowOfPosition(position));
+        return DeleteShownRecord(RowOfPosition(position), slot);
     }
     if (m_rows.At(slot).selected)
         --m_nSelectedRecords;
@@ -605,10 +634,7 @@ void CFilterListCtrl::ApplyFilter()
         return;
     }
     m_bUserColumnErrorShown = false;
-    std::vector<FilterPattern> patterns;
-    patterns.reserve(m_arrFilterTexts.size());
-    for (const std::string& text : m_arrFilterTexts)
-        patterns.emplace_back(text, m_bMatchExactly != FALSE);
+    const std::vector<FilterPattern>& patterns = Patterns();
     std::vector<std::uint32_t> visible;
     visible.reserve(m_rows.StoreCount());
     std::string text;
@@ -1206,13 +1232,26 @@ void CFilterListCtrl::SortByHeaderClick(int item)
     rule.kind = SortKindOf(m_nSortDataType);
     rule.direction = m_nSortDirection;
     rule.missingDecimal = 0;
-    const std::vector<std::uint32_t> order =
-        SortOrder(static_cast<std::uint32_t>(visible.size()), rule,
-                  [&](std::uint32_t r, std::string& text)
-                  {
-                      if (!GetCellText(static_cast<DWORD_PTR>(m_rows.At(visible[r]).item), column, text))
-                          text.clear();
-                  });
+    // Rows read in store order: the owner's records most likely lie in memory in the order they
+    // came, and a sorted list visits them in any order at all.
+    std::vector<std::uint32_t> rowOfSlot(m_rows.SlotCount(), FilterRows::kNone);
+    for (std::uint32_t r = 0; r < visible.size(); ++r)
+        rowOfSlot[visible[r]] = r;
+    std::vector<std::uint32_t> readOrder;
+    readOrder.reserve(visible.size());
+    for (const std::uint32_t r : rowOfSlot)
+    {
+        if (r != FilterRows::kNone)
+            readOrder.push_back(r);
+    }
+    const std::vector<std::uint32_t> order = SortOrder(
+        static_cast<std::uint32_t>(visible.size()), rule,
+        [&](std::uint32_t r, std::string& text)
+        {
+            if (!GetCellText(static_cast<DWORD_PTR>(m_rows.At(visible[r]).item), column, text))
+                text.clear();
+        },
+        &readOrder);
     std::vector<std::uint32_t> sorted(visible.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         sorted[m_bNewestFirst ? order.size() - 1 - i : i] = visible[order[i]];

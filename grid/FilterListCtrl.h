@@ -10,6 +10,7 @@
 
 #include "controls/ColorHeaderCtrl.h"
 #include "grid/CommonListCtrl.h"
+#include "grid/FilterPattern.h"
 #include "grid/FilterRows.h"
 #include "grid/FilterText.h"
 
@@ -174,6 +175,8 @@ private:
     // Whether a record passes every column's filter (a record without an item never does).
     bool Passes(std::uint32_t slot) const;
     void SetViewCount(DWORD flags);
+    // Deletes the record shown on a display row (its slot already known).
+    BOOL DeleteShownRecord(int row, std::uint32_t slot);
     void FreeRecords();
     void SubclassHeader();
     void ForwardHeaderNotify(const NMHDR* hdr, const void* data, std::size_t size);
@@ -188,11 +191,16 @@ private:
     void DrawRow(LPDRAWITEMSTRUCT dis);
     void FillRowBackground(CDC& dc, const CRect& rect, COLORREF from, COLORREF to, bool gradient) const;
     std::string HeaderFilterText(int item) const;
+    const std::vector<FilterPattern>& Patterns() const;
 
     FilterRows m_rows;
     CColorHeaderCtrl m_header;
     std::size_t m_nSelectedRecords = 0; // records with the selection kept on them
     mutable int m_nUserColumnDepth = 0;
+    mutable std::vector<FilterPattern> m_patterns; // the filter texts compiled, see Patterns()
+    mutable std::vector<std::string> m_patternTexts;
+    mutable bool m_bPatternsExact = false;
+    mutable std::string m_strCellScratch;
     mutable bool m_bUserColumnErrorShown = false;
     // A click's notice can reach the list more than once (a bar forwards what it leaves to its
     // frame, which reflects it again): the check box toggles once per button release.

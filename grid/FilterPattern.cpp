@@ -1,7 +1,7 @@
 #include "grid/FilterPattern.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <charconv>
 #include <cstdlib>
 #include <deque>
@@ -9,9 +9,19 @@
 namespace
 {
 
+// The C locale's lower case by table: matching lowers every character of every cell it reads.
+constexpr std::array<unsigned char, 256> kLowerCase = []
+{
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<std::size_t>(c)] =
+            static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return table;
+}();
+
 unsigned char Lower(char c)
 {
-    return static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+    return kLowerCase[static_cast<unsigned char>(c)];
 }
 
 std::string Lowered(std::string_view text)
@@ -37,6 +47,21 @@ bool FilterPattern::ReadDecimal(std::string_view text, double& value)
         text.remove_suffix(1);
     if (text.empty())
         return false;
+    // Whole numbers of up to 15 digits, most cells, are exact in a double.
+    if (text.size() <= 16)
+    {
+        const bool negative = text.front() == '-';
+        const std::string_view digits = negative ? text.substr(1) : text;
+        if (!digits.empty() && digits.size() <= 15 &&
+            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        {
+            std::int64_t whole = 0;
+            for (char c : digits)
+                whole = whole * 10 + (c - '0');
+            value = static_cast<double>(negative ? -whole : whole);
+            return true;
+        }
+    }
     // The common plain form without a copy; anything else ("+5", "0x1A") as the C library reads it.
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error == std::errc{} && end == text.data() + text.size())
@@ -84,6 +109,7 @@ void FilterPattern::Trie::Add(std::string_view lowered)
     {
         m_nodes[node].word = true;
         ++m_nWords;
+        m_strOnlyWord = lowered;
     }
 }
 
@@ -93,6 +119,19 @@ bool FilterPattern::Trie::HasPrefixOf(std::string_view text, bool backwards) con
     if (m_nodes[0].word)
         return true;
     const std::size_t n = text.size();
+    if (m_nWords == 1)
+    {
+        // One word (the usual typed filter): compared in place, without walking the nodes.
+        const std::size_t length = m_strOnlyWord.size();
+        if (n < length)
+            return false;
+        for (std::size_t i = 0; i < length; ++i)
+        {
+            if (Lower(text[backwards ? n - 1 - i : i]) != static_cast<unsigned char>(m_strOnlyWord[i]))
+                return false;
+        }
+        return true;
+    }
     for (std::size_t i = 0; i < n; ++i)
     {
         node = Child(node, Lower(text[backwards ? n - 1 - i : i]));

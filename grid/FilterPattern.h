@@ -50,6 +50,7 @@ private:
         std::vector<Node> m_nodes;
         std::array<std::uint32_t, 256> m_root{}; // the root's children by byte, looked up most
         std::size_t m_nWords = 0;
+        std::string m_strOnlyWord; // the word, while there is only one
     };
 
     bool m_bEverything = true;

@@ -130,6 +130,21 @@ void FilterRows::SweepVisible()
 
 void FilterRows::SweepStore(std::uint32_t insertAt, std::uint32_t* insertedSlot)
 {
+    if (!insertedSlot)
+    {
+        // In place: each live record moves down to its store index, never past one still to move.
+        std::uint32_t out = 0;
+        for (std::uint32_t slot = m_storeSlots.FirstLive(); slot != kNone; slot = m_storeSlots.NextLive(slot))
+        {
+            const Record record = m_records[slot];
+            if (record.visible != kNone)
+                m_visible[record.visible] = out;
+            m_records[out++] = record;
+        }
+        m_records.resize(out);
+        m_storeSlots.Reset(out);
+        return;
+    }
     std::vector<Record> records;
     records.reserve(StoreCount() + (insertedSlot ? 1 : 0));
     std::uint32_t index = 0;

@@ -29,6 +29,8 @@ public:
     };
 
     std::uint32_t StoreCount() const { return m_storeSlots.LiveCount(); }
+    // Store slots in use, live or dead: every slot number is below this.
+    std::uint32_t SlotCount() const { return m_storeSlots.SlotCount(); }
     std::uint32_t VisibleCount() const { return m_visibleSlots.LiveCount(); }
 
     // ---- Records by store index or by slot ----

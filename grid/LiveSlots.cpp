@@ -5,12 +5,31 @@
 namespace
 {
 
-// The position of the k-th set bit of a word (k < popcount).
+// Bits set in a word, without a call into the compiler's library where the target has no
+// population-count instruction.
+unsigned Popcount(std::uint64_t x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<unsigned>((x * 0x0101010101010101ull) >> 56);
+}
+
+// The position of the k-th set bit of a word (k < popcount): the byte first, then the bit.
 unsigned SelectInWord(std::uint64_t word, unsigned k)
 {
+    unsigned shift = 0;
+    for (;; shift += 8)
+    {
+        const unsigned inByte = Popcount((word >> shift) & 0xFF);
+        if (k < inByte)
+            break;
+        k -= inByte;
+    }
+    std::uint64_t byte = (word >> shift) & 0xFF;
     for (unsigned i = 0; i < k; ++i)
-        word &= word - 1;
-    return static_cast<unsigned>(std::countr_zero(word));
+        byte &= byte - 1;
+    return shift + static_cast<unsigned>(std::countr_zero(byte));
 }
 
 } // namespace
@@ -69,7 +88,7 @@ std::uint32_t LiveSlots::Rank(std::uint32_t slot) const
         return m_nLive;
     const std::uint32_t word = slot >> 6;
     const std::uint64_t below = (std::uint64_t{1} << (slot & 63)) - 1;
-    return Prefix(word) + static_cast<std::uint32_t>(std::popcount(m_words[word] & below));
+    return Prefix(word) + Popcount(m_words[word] & below);
 }
 
 std::uint32_t LiveSlots::Select(std::uint32_t k) const

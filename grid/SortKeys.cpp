@@ -136,18 +136,24 @@ std::vector<std::uint32_t> MergeOrder(std::uint32_t rows,
     return items;
 }
 
-std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, const ReadSortText& read)
+std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, const ReadSortText& readRow,
+                                     const std::vector<std::uint32_t>* readOrder)
 {
     const int d = rule.direction;
     std::string text;
     std::vector<KeyedRow> keyed(rows);
+    // Every loop below reads rows 0, 1, 2 ...; the i-th read goes to the i-th row of the order.
+    const bool reordered = readOrder && readOrder->size() == rows;
+    const auto row = [&](std::uint32_t i) { return reordered ? (*readOrder)[i] : i; };
+    // Keys are stored by row, whatever order they were read in, so that ties keep the rows' order.
     switch (rule.kind)
     {
     case SortKind::Integer32:
     case SortKind::Integer64:
-        for (std::uint32_t r = 0; r < rows; ++r)
+        for (std::uint32_t i = 0; i < rows; ++i)
         {
-            read(r, text);
+            const std::uint32_t r = row(i);
+            readRow(r, text);
             long long value = ReadInteger(text);
             if (rule.kind == SortKind::Integer32)
                 value = std::clamp<long long>(value, INT_MIN, INT_MAX);
@@ -160,9 +166,10 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
     {
         std::vector<double> values(rows);
         bool unordered = false;
-        for (std::uint32_t r = 0; r < rows; ++r)
+        for (std::uint32_t i = 0; i < rows; ++i)
         {
-            read(r, text);
+            const std::uint32_t r = row(i);
+            readRow(r, text);
             values[r] = SortDecimal(text, rule.missingDecimal);
             unordered = unordered || values[r] != values[r];
         }
@@ -188,9 +195,10 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
     case SortKind::Text:
     {
         std::vector<std::string> texts(rows);
-        for (std::uint32_t r = 0; r < rows; ++r)
+        for (std::uint32_t i = 0; i < rows; ++i)
         {
-            read(r, texts[r]);
+            const std::uint32_t r = row(i);
+            readRow(r, texts[r]);
             texts[r].resize(std::strlen(texts[r].c_str())); // compared as C strings
             const std::uint64_t key = Prefix(texts[r]);
             keyed[r] = {d < 0 ? key : ~key, r};
@@ -222,8 +230,8 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
     case SortKind::DateTime:
     {
         std::vector<std::string> texts(rows);
-        for (std::uint32_t r = 0; r < rows; ++r)
-            read(r, texts[r]);
+        for (std::uint32_t i = 0; i < rows; ++i)
+            readRow(row(i), texts[row(i)]);
         return MergeOrder(rows, [&](std::uint32_t a, std::uint32_t b)
                           { return Sign(CompareDateTimeText(texts[a], texts[b], d)); });
     }
@@ -231,8 +239,8 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
     default:
     {
         // Nothing orders the rows, but every text is still read once, as the compare step would.
-        for (std::uint32_t r = 0; r < rows; ++r)
-            read(r, text);
+        for (std::uint32_t i = 0; i < rows; ++i)
+            readRow(row(i), text);
         std::vector<std::uint32_t> order(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
             order[r] = r;

@@ -398,4 +398,33 @@ TEST_F(FilterListTest, LeavingDataModeFreesTheRecordsAndTheFilterRow)
     EXPECT_FALSE(m_list->m_appearance.m_bColumnText);
 }
 
+TEST_F(FilterListTest, AbsurdFiltersFilterWithoutAMessageAndKeepNothingButWhatMatches)
+{
+    Add("V42", "Buy", "5");
+    Add("W1", "Sell", "700");
+    Add(std::string(1023, 'q') + "r", "Buy", "NA");
+
+    std::string many;
+    for (int i = 0; i < 10000; ++i)
+        many += "~v" + std::to_string(i);
+    m_list->SetColumnFilter(0, many);
+    m_list->ApplyFilter();
+    EXPECT_EQ(Shown(), Texts{"V42"});
+
+    // The filter row holds at most 1,023 characters: a longer text is cut there, not refused.
+    m_list->ResetFilters();
+    m_list->SetFilterText(0, std::string(1500, 'q'));
+    EXPECT_EQ(m_list->m_arrFilterTexts, Texts{std::string(1023, 'q')});
+    EXPECT_EQ(m_list->GetItemCount(), 1);
+
+    m_list->ResetFilters();
+    m_list->SetColumnFilter(2, ">");
+    m_list->ApplyFilter();
+    EXPECT_EQ(m_list->GetItemCount(), 0) << "a bound without a number lets no row through";
+    m_list->SetColumnFilter(2, "<1e999~>");
+    m_list->ApplyFilter();
+    EXPECT_EQ(Shown(2), (Texts{"5", "700"})) << "a cell that is no number never passes a bound";
+    EXPECT_TRUE(m_driver.MessageBoxTexts().empty());
+}
+
 } // namespace

@@ -26,6 +26,8 @@ TEST(MatchFilter, AlternativesMatchTheStartOfTheCellInAnyCase)
     EXPECT_FALSE(Match("hold", "~~sell~")) << "empty alternatives are skipped, not read as matching all";
     EXPECT_TRUE(Match("anything", "~")) << "a filter with no alternative at all filters nothing";
     EXPECT_FALSE(Match("", "buy"));
+    EXPECT_TRUE(Match("BUYING", "bUy")) << "one alternative alone, in any case";
+    EXPECT_FALSE(Match("BUT", "buy"));
 }
 
 TEST(MatchFilter, StarFormsMatchTheEndOrAnyPlace)
@@ -53,6 +55,12 @@ TEST(MatchFilter, BoundsCompareNumbersAndHideCellsThatAreNone)
     EXPECT_FALSE(Match("150abc", ">100")) << "the whole cell must be a number";
     EXPECT_TRUE(Match(" 1e3 ", ">100"));
     EXPECT_TRUE(Match("-5", "<0"));
+    EXPECT_TRUE(Match("-150", ">-200"));
+    EXPECT_FALSE(Match("-250", ">-200"));
+    EXPECT_TRUE(Match("0012", ">11")) << "leading zeros";
+    EXPECT_FALSE(Match("-", "<0"));
+    EXPECT_TRUE(Match("999999999999999", ">999999999999998")) << "fifteen digits";
+    EXPECT_TRUE(Match("12345678901234567890", ">12345678901234560000"));
     EXPECT_FALSE(Match("NA", "<0"));
     EXPECT_TRUE(Match("5", ">100~<10")) << "either bound";
     EXPECT_TRUE(Match("50", ">10~>100")) << "the lowest lower bound decides";
@@ -84,6 +92,30 @@ TEST(MatchFilter, AbsurdFiltersStillAnswerRightly)
     EXPECT_TRUE(Match(longText + "r", longText));
     EXPECT_FALSE(Match(std::string(1022, 'q'), longText));
     EXPECT_TRUE(Match("zzqqqz", "*" + std::string(3, 'q') + "*"));
+}
+
+TEST(MatchFilter, OnlySeparatorsOrBadBoundsGiveAPlainAnswer)
+{
+    const std::string tildes(5000, '~');
+    EXPECT_TRUE(Match("anything", tildes)) << "thousands of empty alternatives are still no alternative";
+    EXPECT_TRUE(Match("sell", tildes + "sell" + tildes));
+    EXPECT_FALSE(Match("buy", tildes + "sell" + tildes));
+
+    // A bound that is no number lets nothing through, whatever else it is next to.
+    for (const char* bound : {">", "<", ">>5", "<<5", ">5x", "<--5", "> ", ">nan", "<NaN"})
+    {
+        EXPECT_FALSE(Match("5", bound)) << bound;
+        EXPECT_FALSE(Match("-1e300", bound)) << bound;
+    }
+    EXPECT_TRUE(Match("buy", ">~buy")) << "the bad bound does not spoil the other alternatives";
+    EXPECT_TRUE(Match("3", "<nan~<5"));
+    EXPECT_TRUE(Match("9", ">nan~>5"));
+    EXPECT_TRUE(Match("7", "< 10 ")) << "blanks around the number";
+    // Bounds past what a double holds read as infinity: nothing is above it, everything finite below.
+    EXPECT_FALSE(Match("1e308", ">1e999"));
+    EXPECT_TRUE(Match("1e308", "<1e999"));
+    EXPECT_FALSE(Match("inf", ">inf"));
+    EXPECT_TRUE(Match(std::string(400, '9'), ">1e300")) << "a cell past a double's range is still a number";
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "winlib/Backend.h"
 #include "winlib/Wnd.h"
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -31,10 +32,10 @@ struct WindowClass
 {
     std::string name;
     UINT style = CS_DBLCLKS;
-    WNDPROC proc = nullptr;                                      // user-registered classes
-    std::function<std::unique_ptr<ControlBehaviour>()> factory;  // built-in classes
+    WNDPROC proc = nullptr;                                     // user-registered classes
+    std::function<std::unique_ptr<ControlBehaviour>()> factory; // built-in classes
     HBRUSH background = nullptr;
-    HCURSOR cursor = nullptr; // shown over the client area; the arrow when null
+    HCURSOR cursor = nullptr;    // shown over the client area; the arrow when null
     int backgroundSysColor = -1; // erase with this system colour when background is null
 };
 
@@ -56,8 +57,8 @@ struct WindowRecord
     DWORD style = 0;
     DWORD exStyle = 0;
     UINT_PTR id = 0;
-    HWND parent = nullptr; // child windows
-    HWND owner = nullptr;  // top-level windows
+    HWND parent = nullptr;      // child windows
+    HWND owner = nullptr;       // top-level windows
     std::vector<HWND> children; // z-order, topmost first
     CRect rect;                 // in the parent's client coordinates, or the screen for top-levels
     CRect ncReserved;           // non-client bands the window keeps for itself (WM_NCCALCSIZE), per side
@@ -65,16 +66,16 @@ struct WindowRecord
     HFONT font = nullptr;
     LONG_PTR userData = 0;
 
-    CWnd* object = nullptr;  // permanent C++ object
-    bool routed = false;     // messages go through object->WindowProc
+    CWnd* object = nullptr; // permanent C++ object
+    bool routed = false;    // messages go through object->WindowProc
     std::unique_ptr<CWnd> temporary;
 
-    CRect invalid;           // client coordinates; empty when valid
+    CRect invalid; // client coordinates; empty when valid
     bool eraseNeeded = false;
     bool frameNeeded = false;
-    bool redraw = true;      // WM_SETREDRAW
+    bool redraw = true; // WM_SETREDRAW
     bool destroying = false;
-    bool created = false;    // WM_CREATE has returned successfully
+    bool created = false; // WM_CREATE has returned successfully
     ScrollBarState hscroll;
     ScrollBarState vscroll;
     DWORD displayAffinity = WDA_NONE;
@@ -107,7 +108,13 @@ public:
     HWND NewHandle();
     void Erase(HWND hwnd);
     std::unordered_map<UINT_PTR, std::unique_ptr<WindowRecord>> windows;
-    std::vector<HWND> topLevels; // z-order, topmost first
+    struct FoundWindow
+    {
+        UINT_PTR key = 0;
+        WindowRecord* record = nullptr;
+    };
+    std::array<FoundWindow, 16> findCache{}; // recent lookups of Find, by handle
+    std::vector<HWND> topLevels;             // z-order, topmost first
     UINT_PTR nextHandle = 0x10000;
 
     // Classes
@@ -150,11 +157,11 @@ LRESULT CallClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 const MSG& CurrentMessage();
 
 // Geometry helpers
-CRect NonClientInsets(const WindowRecord& w); // left/top/right/bottom thickness of the frame
+CRect NonClientInsets(const WindowRecord& w);         // left/top/right/bottom thickness of the frame
 CRect StandardNonClientInsets(const WindowRecord& w); // the same without the window's own bands
 // Asks the window for its client area (WM_NCCALCSIZE) and keeps what it reserved beyond the standard frame.
 void RecalcReservedNonClient(HWND hwnd);
-CRect ClientRectOf(const WindowRecord& w);    // client area in window coordinates
+CRect ClientRectOf(const WindowRecord& w); // client area in window coordinates
 POINT ClientOriginOnScreen(HWND hwnd);
 POINT WindowOriginOnScreen(HWND hwnd);
 HWND TopLevelOf(HWND hwnd);

@@ -841,6 +841,24 @@ bool ListViewBehaviour::SetItemCount(int count, DWORD flags)
         InvalidateFrom(std::min(old, count));
     else
         InvalidateRows();
+    // Rows coming and going one at a time (a live list) change only the vertical range, unless
+    // the vertical bar comes or goes with them: then everything is laid out again.
+    const WindowRecord* record = State::Get().Find(m_hwnd);
+    const int perPage = CountPerPage();
+    if (record && record->redraw && !m_scrollPending && !(Style() & LVS_NOSCROLL) && old > perPage &&
+        count > perPage)
+    {
+        m_top = std::clamp(m_top, 0, std::max(0, count - perPage));
+        SCROLLINFO vertical{sizeof(SCROLLINFO),
+                            SIF_RANGE | SIF_PAGE | SIF_POS,
+                            0,
+                            std::max(0, count - 1),
+                            static_cast<UINT>(perPage),
+                            m_top,
+                            0};
+        SetScrollInfo(m_hwnd, SB_VERT, &vertical, TRUE);
+        return true;
+    }
     UpdateScrollBars();
     return true;
 }

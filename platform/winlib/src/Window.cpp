@@ -30,11 +30,23 @@ std::string ToLower(std::string s)
 
 WindowRecord* State::Find(HWND hwnd)
 {
-    const auto it = windows.find(reinterpret_cast<UINT_PTR>(hwnd));
-    return it == windows.end() ? nullptr : it->second.get();
+    // A message goes by the same few windows many times over; the last ones looked up are kept
+    // by handle (handles are never reused, and Erase forgets them).
+    const auto key = reinterpret_cast<UINT_PTR>(hwnd);
+    FoundWindow& cached = findCache[(key >> 1) % findCache.size()];
+    if (cached.key == key && key != 0)
+        return cached.record;
+    const auto it = windows.find(key);
+    if (it == windows.end())
+        return nullptr;
+    cached = FoundWindow{key, it->second.get()};
+    return cached.record;
 }
 
-WindowRecord& State::Require(HWND hwnd) { return *Find(hwnd); }
+WindowRecord& State::Require(HWND hwnd)
+{
+    return *Find(hwnd);
+}
 
 HWND State::NewHandle()
 {
@@ -42,7 +54,14 @@ HWND State::NewHandle()
     return reinterpret_cast<HWND>(nextHandle);
 }
 
-void State::Erase(HWND hwnd) { windows.erase(reinterpret_cast<UINT_PTR>(hwnd)); }
+void State::Erase(HWND hwnd)
+{
+    const auto key = reinterpret_cast<UINT_PTR>(hwnd);
+    FoundWindow& cached = findCache[(key >> 1) % findCache.size()];
+    if (cached.key == key)
+        cached = FoundWindow{};
+    windows.erase(key);
+}
 
 const WindowClass* State::FindClass(const std::string& name)
 {
@@ -56,7 +75,8 @@ const WindowClass* State::FindClass(const std::string& name)
     return it == classes.end() ? nullptr : it->second.get();
 }
 
-void State::RegisterBuiltin(const std::string& name, std::function<std::unique_ptr<ControlBehaviour>()> factory,
+void State::RegisterBuiltin(const std::string& name,
+                            std::function<std::unique_ptr<ControlBehaviour>()> factory,
                             int backgroundSysColor, UINT style)
 {
     auto cls = std::make_unique<WindowClass>();
@@ -82,7 +102,8 @@ CRect StandardNonClientInsets(const WindowRecord& w)
         edge += GetSystemMetrics(SM_CXBORDER);
     CRect insets(edge, edge, edge, edge);
     if ((w.style & WS_CAPTION) == WS_CAPTION)
-        insets.top += (w.exStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
+        insets.top += (w.exStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION)
+                                                     : GetSystemMetrics(SM_CYCAPTION);
     if (w.style & WS_VSCROLL)
         insets.right += GetSystemMetrics(SM_CXVSCROLL);
     if (w.style & WS_HSCROLL)
@@ -110,11 +131,11 @@ void RecalcReservedNonClient(HWND hwnd)
         return;
     // A window that left the rectangle alone (or widened it) keeps only the standard frame.
     const CRect standard = StandardNonClientInsets(*w);
-    const CRect inside(w->rect.left + standard.left, w->rect.top + standard.top, w->rect.right - standard.right,
-                       w->rect.bottom - standard.bottom);
-    w->ncReserved = CRect(std::max<LONG>(0, proposed.left - inside.left), std::max<LONG>(0, proposed.top - inside.top),
-                          std::max<LONG>(0, inside.right - proposed.right),
-                          std::max<LONG>(0, inside.bottom - proposed.bottom));
+    const CRect inside(w->rect.left + standard.left, w->rect.top + standard.top,
+                       w->rect.right - standard.right, w->rect.bottom - standard.bottom);
+    w->ncReserved = CRect(
+        std::max<LONG>(0, proposed.left - inside.left), std::max<LONG>(0, proposed.top - inside.top),
+        std::max<LONG>(0, inside.right - proposed.right), std::max<LONG>(0, inside.bottom - proposed.bottom));
 }
 
 CRect ClientRectOf(const WindowRecord& w)
@@ -211,8 +232,9 @@ void FreeTree(HWND hwnd)
     for (HWND child : children)
         FreeTree(child);
 
-    s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(), [hwnd](const Timer& t) { return t.hwnd == hwnd; }),
-                   s.timers.end());
+    s.timers.erase(
+        std::remove_if(s.timers.begin(), s.timers.end(), [hwnd](const Timer& t) { return t.hwnd == hwnd; }),
+        s.timers.end());
     Dispatch(hwnd, WM_NCDESTROY, 0, 0);
 
     w = s.Find(hwnd);
@@ -466,7 +488,8 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     const CRect client = ClientRectOf(*created);
     Dispatch(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
     if (s.Find(hwnd))
-        Dispatch(hwnd, WM_MOVE, 0, MAKELPARAM(created->rect.left + client.left, created->rect.top + client.top));
+        Dispatch(hwnd, WM_MOVE, 0,
+                 MAKELPARAM(created->rect.left + client.left, created->rect.top + client.top));
     if (s.Find(hwnd) && (style & WS_VISIBLE))
         ShowWindow(hwnd, SW_SHOW);
     return s.Find(hwnd) ? hwnd : nullptr;
@@ -514,9 +537,15 @@ BOOL DestroyWindow(HWND hwnd)
     return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return State::Get().Find(hwnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hwnd)
+{
+    return State::Get().Find(hwnd) ? TRUE : FALSE;
+}
 
-BOOL IsWindowVisible(HWND hwnd) { return IsVisibleChain(hwnd) ? TRUE : FALSE; }
+BOOL IsWindowVisible(HWND hwnd)
+{
+    return IsVisibleChain(hwnd) ? TRUE : FALSE;
+}
 
 BOOL IsWindowEnabled(HWND hwnd)
 {
@@ -605,7 +634,10 @@ BOOL IsChild(HWND parent, HWND hwnd)
     return FALSE;
 }
 
-BOOL IsIconic(HWND) { return FALSE; }
+BOOL IsIconic(HWND)
+{
+    return FALSE;
+}
 
 BOOL IsZoomed(HWND hwnd)
 {
@@ -627,7 +659,8 @@ HWND SetParent(HWND hwnd, HWND newParent)
 {
     State& s = State::Get();
     WindowRecord* w = s.Find(hwnd);
-    if (!w || (newParent && !s.Find(newParent)) || newParent == hwnd || (newParent && IsChild(hwnd, newParent)))
+    if (!w || (newParent && !s.Find(newParent)) || newParent == hwnd ||
+        (newParent && IsChild(hwnd, newParent)))
         return nullptr;
     const HWND old = w->parent;
     const bool visible = (w->style & WS_VISIBLE) != 0;
@@ -724,7 +757,10 @@ HWND GetTopWindow(HWND hwnd)
     return GetWindow(hwnd, GW_CHILD);
 }
 
-HWND GetDesktopWindow() { return nullptr; }
+HWND GetDesktopWindow()
+{
+    return nullptr;
+}
 
 HWND GetDlgItem(HWND dialog, int id)
 {
@@ -883,7 +919,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 
     pos.flags = flags | (moved ? 0u : SWP_NOMOVE) | (sized ? 0u : SWP_NOSIZE);
     const bool clientChanged = ClientRectOf(*w) != oldClient || moved;
-    if (moved || sized || (flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_HIDEWINDOW)) || !(flags & SWP_NOZORDER))
+    if (moved || sized || (flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_HIDEWINDOW)) ||
+        !(flags & SWP_NOZORDER))
     {
         if (clientChanged)
             pos.flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
@@ -996,7 +1033,10 @@ HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags)
     return parent;
 }
 
-HWND ChildWindowFromPoint(HWND parent, POINT clientPoint) { return ChildWindowFromPointEx(parent, clientPoint, CWP_ALL); }
+HWND ChildWindowFromPoint(HWND parent, POINT clientPoint)
+{
+    return ChildWindowFromPointEx(parent, clientPoint, CWP_ALL);
+}
 
 BOOL SetWindowText(HWND hwnd, LPCSTR text)
 {
@@ -1017,7 +1057,8 @@ int GetWindowText(HWND hwnd, LPSTR buffer, int size)
     buffer[0] = '\0';
     if (!IsWindow(hwnd))
         return 0;
-    return static_cast<int>(SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(
+        SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
 std::string GetWindowTextString(HWND hwnd)
@@ -1100,7 +1141,10 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value)
     }
 }
 
-BOOL SetDlgItemText(HWND dialog, int id, LPCSTR text) { return SetWindowText(GetDlgItem(dialog, id), text); }
+BOOL SetDlgItemText(HWND dialog, int id, LPCSTR text)
+{
+    return SetWindowText(GetDlgItem(dialog, id), text);
+}
 
 UINT GetDlgItemText(HWND dialog, int id, LPSTR buffer, int size)
 {
@@ -1136,7 +1180,8 @@ UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned)
     }
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
         ++i;
-    const bool ok = i == text.size() && i > digitsStart && value <= (isSigned ? 0x7FFFFFFFull + (negative ? 1 : 0) : 0xFFFFFFFFull);
+    const bool ok = i == text.size() && i > digitsStart &&
+                    value <= (isSigned ? 0x7FFFFFFFull + (negative ? 1 : 0) : 0xFFFFFFFFull);
     if (translated)
         *translated = ok ? TRUE : FALSE;
     if (!ok)
