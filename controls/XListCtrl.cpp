@@ -26,7 +26,13 @@ CXListCtrl::CXListCtrl()
     ReadSystemColors();
 }
 
-CXListCtrl::~CXListCtrl() = default;
+// The object can go before its window (a member list of an owner torn down first); the window's
+// destruction then no longer reaches OnDestroy here, so the rows' cells are freed now.
+CXListCtrl::~CXListCtrl()
+{
+    if (m_hWnd && ::IsWindow(m_hWnd))
+        FreeAllCells();
+}
 
 void CXListCtrl::ReadSystemColors()
 {

@@ -167,6 +167,7 @@ TEST_F(RepositionColumnsTest, FiveHundredColumnsAreListedAndMoved)
 {
     m_list->DestroyWindow();
     m_list = std::make_unique<CFilterListCtrl>();
+    m_owner.m_pList = m_list.get(); // the owner must not hear of the list that went
     m_list->m_strListName = "Wide";
     for (int c = 0; c < 500; ++c)
         m_list->m_arrColumns.push_back(filterlist::Column(("Column " + std::to_string(c)).c_str(), 0, 3));
