@@ -231,22 +231,12 @@ BOOL CXListCtrl::SetItem(const LVITEM* item)
 
 BOOL CXListCtrl::SetItemImage(int row, int column, int image)
 {
-    XLISTCTRLDATA* cell = Cell(row, column);
-    if (!cell)
-        return FALSE;
-    cell->nImage = image;
-    UpdateSubItem(row, column);
-    return TRUE;
+    return ChangeCell(row, column, [image](XLISTCTRLDATA& cell) { cell.nImage = image; });
 }
 
 BOOL CXListCtrl::SetBold(int row, int column, BOOL bold)
 {
-    XLISTCTRLDATA* cell = Cell(row, column);
-    if (!cell)
-        return FALSE;
-    cell->bBold = bold;
-    UpdateSubItem(row, column);
-    return TRUE;
+    return ChangeCell(row, column, [bold](XLISTCTRLDATA& cell) { cell.bBold = bold; });
 }
 
 BOOL CXListCtrl::GetBold(int row, int column) const
@@ -273,13 +263,12 @@ BOOL CXListCtrl::GetEnabled(int row) const
 
 BOOL CXListCtrl::SetItemColorBox(int row, int column, COLORREF color)
 {
-    XLISTCTRLDATA* cell = Cell(row, column);
-    if (!cell)
-        return FALSE;
-    cell->bColorBox = true;
-    cell->crBackground = color;
-    UpdateSubItem(row, column);
-    return TRUE;
+    return ChangeCell(row, column,
+                      [color](XLISTCTRLDATA& cell)
+                      {
+                          cell.bColorBox = true;
+                          cell.crBackground = color;
+                      });
 }
 
 BOOL CXListCtrl::GetItemColorBox(int row, int column, COLORREF& color) const
@@ -293,11 +282,8 @@ BOOL CXListCtrl::GetItemColorBox(int row, int column, COLORREF& color) const
 
 BOOL CXListCtrl::SetCheckbox(int row, int column, int state)
 {
-    XLISTCTRLDATA* cell = Cell(row, column);
-    if (!cell)
+    if (!ChangeCell(row, column, [state](XLISTCTRLDATA& cell) { cell.nCheckedState = state; }))
         return FALSE;
-    cell->nCheckedState = state;
-    UpdateSubItem(row, column);
     UpdateHeaderCheck(column);
     return TRUE;
 }

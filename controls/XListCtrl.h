@@ -91,6 +91,16 @@ private:
     Cells* CellsOf(int row) const;
     XLISTCTRLDATA* Cell(int row, int column) const;
     bool ValidCell(int row, int column) const;
+    // Finds the cell, lets 'change' alter it and repaints it; FALSE for a cell the list lacks.
+    template <typename Change> BOOL ChangeCell(int row, int column, Change change)
+    {
+        XLISTCTRLDATA* cell = Cell(row, column);
+        if (!cell)
+            return FALSE;
+        change(*cell);
+        UpdateSubItem(row, column);
+        return TRUE;
+    }
     void FreeCells(int row);
     void FreeAllCells();
     void SubclassHeader();

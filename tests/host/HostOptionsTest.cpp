@@ -147,12 +147,12 @@ TEST(HostOptions, ARelativeConfigurationFolderIsNamedInAWarning)
 {
     ScopedEnv appData("APPDATA", nullptr);
     ScopedEnv xdg("XDG_CONFIG_HOME", "relative/config");
-    ScopedEnv home("HOME", "/home/checker");
+    ScopedEnv home("HOME", "/nonexistent/kivo-user");
     const std::vector<std::string> warnings = host::EnvironmentWarnings();
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_NE(warnings[0].find("XDG_CONFIG_HOME=relative/config is not an absolute path"), std::string::npos)
         << warnings[0];
-    ScopedEnv absolute("XDG_CONFIG_HOME", "/home/checker/config");
+    ScopedEnv absolute("XDG_CONFIG_HOME", "/nonexistent/kivo-user/config");
     EXPECT_TRUE(host::EnvironmentWarnings().empty());
 }
 
