@@ -132,16 +132,18 @@ void CDetailSectionBuilder::ShowNoParametersAt(int nIndex)
 }
 
 // The grid takes a line count: the title line and one line per row. A grid that refuses the
-// entry (it has no data descriptor yet) never owns the section, so it is dropped here.
+// entry (it has no data descriptor yet) never owns the section, so it is dropped here. The
+// section goes to the entry just made, addressed by its index: a reply may arrive after the
+// view's sections were opened, when the entry's index no longer names its display line.
 void CDetailSectionBuilder::Show(int nIndex)
 {
     const int before = m_grid.GetSectionCount();
-    m_grid.InsertSectionItem(nIndex, " ");
+    const int used = m_grid.InsertSectionItem(nIndex, " ");
     if (m_grid.GetSectionCount() == before)
     {
         DropSection();
         return;
     }
     const int lines = m_pSection->GetLineCount();
-    m_grid.SetSectionData(nIndex, m_pSection.release(), lines);
+    m_grid.SetEntryData(used, m_pSection.release(), lines);
 }

@@ -170,10 +170,31 @@ BOOL CMultiLineListCtrl::SetSectionData(int index, void* section, int lineCount)
     sMultiLineColInfo* entry = ResolveLine(line, &within);
     if (!entry)
         return FALSE;
-    entry->m_pSection = section;
-    entry->m_nLineCount = std::max(1, lineCount);
-    const std::size_t title = static_cast<std::size_t>(line - within);
-    if (!PassesFilter(*entry))
+    return AttachSection(*entry, static_cast<std::size_t>(line - within), section, lineCount);
+}
+
+BOOL CMultiLineListCtrl::SetEntryData(int index, void* section, int lineCount)
+{
+    if (!m_bSectionMode || index < 0 || index >= static_cast<int>(m_arrEntries.size()))
+        return FALSE;
+    sMultiLineColInfo& entry = *m_arrEntries[static_cast<std::size_t>(index)];
+    const std::size_t title = TitleSlotOf(&entry);
+    if (title == m_arrLineMap.size())
+    {
+        // Filtered out already: it keeps its section and is tested again with the next filter.
+        entry.m_pSection = section;
+        entry.m_nLineCount = std::max(1, lineCount);
+        return TRUE;
+    }
+    return AttachSection(entry, title, section, lineCount);
+}
+
+BOOL CMultiLineListCtrl::AttachSection(sMultiLineColInfo& entry, std::size_t title, void* section,
+                                       int lineCount)
+{
+    entry.m_pSection = section;
+    entry.m_nLineCount = std::max(1, lineCount);
+    if (!PassesFilter(entry))
     {
         // A collapsed section leaves with its title; an expanded one with its row lines too.
         std::size_t end = title + 1;

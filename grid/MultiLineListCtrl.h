@@ -47,6 +47,9 @@ public:
     // Gives the entry at display line 'index' (0, or a line at or past the visible entry count:
     // the last line) its section and line count, then tests it against the filter in force.
     BOOL SetSectionData(int index, void* section, int lineCount);
+    // The same for the entry with the given index, wherever its title is displayed: once
+    // sections are open, entry and line numbers differ and only this form reaches a new entry.
+    BOOL SetEntryData(int index, void* section, int lineCount);
     void ToggleSection(int line);
     // Toggles every section once, the first time only (see IsExpandAllDone).
     void ExpandAllSections();
@@ -129,6 +132,8 @@ protected:
     int ExpandAt(int titleLine);
     int CollapseAt(int titleLine);
     std::size_t TitleSlotOf(const sMultiLineColInfo* entry) const;
+    // Stores the section in an entry whose title is at line-map slot 'title' and filters it.
+    BOOL AttachSection(sMultiLineColInfo& entry, std::size_t title, void* section, int lineCount);
 
     void PreSubclassWindow() override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;

@@ -2,6 +2,8 @@
 // rows, values that cannot be read in the asked form, and a grid that already holds sections.
 #include "DetailGridFixture.h"
 
+#include <set>
+
 namespace
 {
 using Sections = std::vector<ShownSection>;
@@ -61,5 +63,34 @@ TEST_F(DetailGridTest, LimitNoticeIsTheGridsSecondSection)
     FreeSections(m_grid);
     BuildLimitDetails(empty.Handle(), m_grid);
     EXPECT_EQ(ReadSections(m_grid), Sections{kNoParameters});
+}
+} // namespace
+
+namespace
+{
+// A reply that arrives after the view was expanded (the closing reply of an earlier query came
+// first) still gives each of its sections an entry of its own: section numbers and display lines
+// differ once sections are open, and a section stored by line would land on another's entry.
+TEST_F(DetailGridTest, SectionsAddedAfterExpandingKeepTheirOwnEntries)
+{
+    connect::ReceivedMessage user(
+        MakeReply({{31003, {"DLR1"}}, {64017, {"U1"}}, {44201, {"A"}}, {64815, {"K"}}}));
+    connect::ReceivedMessage limits(MakeReply({{54001, {"C1"}}, {64031, {"10", "5"}}}));
+    connect::ReceivedMessage empty(MakeReply({{64056, {"BRK"}}, {64031, {"10"}}}));
+    BuildUserDetails(user.Handle(), m_grid);
+    m_grid.ExpandAllSections();
+    const int before = m_grid.GetSectionCount();
+    ASSERT_GT(m_grid.GetLineCount(), before);
+    BuildLimitDetails(limits.Handle(), m_grid);
+    BuildLimitDetails(empty.Handle(), m_grid);
+
+    std::set<void*> sections;
+    for (const auto& entry : m_grid.GetEntries())
+        EXPECT_TRUE(entry->m_pSection && sections.insert(entry->m_pSection).second);
+    const Sections shown = ReadSections(m_grid);
+    ASSERT_EQ(shown.size(), static_cast<std::size_t>(before + 2));
+    EXPECT_EQ(shown[1], kNoParameters);
+    EXPECT_EQ(shown.back().title, "RMS Limits");
+    EXPECT_EQ(shown.back().rows.size(), 2u);
 }
 } // namespace
