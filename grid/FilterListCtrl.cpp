@@ -693,16 +693,7 @@ void CFilterListCtrl::SetFilterText(int position, const std::string& text)
     CHeaderCtrl* header = GetHeaderCtrl();
     if (!header || position < 0 || position >= header->GetItemCount())
         return;
-    char buffer[kFilterTextLimit + 1] = {};
-    std::strncpy(buffer, text.c_str(), kFilterTextLimit);
-    HD_TEXTFILTER filter{};
-    filter.pszText = buffer;
-    filter.cchTextMax = kFilterTextLimit + 1;
-    HDITEM hdi{};
-    hdi.mask = HDI_FILTER;
-    hdi.type = HDFT_ISSTRING;
-    hdi.pvFilter = &filter;
-    header->SetItem(header->OrderToIndex(position), &hdi);
+    SetHeaderFilterText(*header, header->OrderToIndex(position), text);
 }
 
 void CFilterListCtrl::ResetFilters()
@@ -724,17 +715,7 @@ std::string CFilterListCtrl::HeaderFilterText(int item) const
     CHeaderCtrl* header = GetHeaderCtrl();
     if (!header)
         return {};
-    char buffer[kFilterTextLimit + 1] = {};
-    HD_TEXTFILTER filter{};
-    filter.pszText = buffer;
-    filter.cchTextMax = kFilterTextLimit + 1;
-    HDITEM hdi{};
-    hdi.mask = HDI_FILTER;
-    hdi.type = HDFT_ISSTRING;
-    hdi.pvFilter = &filter;
-    if (!header->GetItem(item, &hdi) || (hdi.type & HDFT_HASNOVALUE))
-        return {};
-    return buffer;
+    return GetHeaderFilterText(*header, item);
 }
 
 void CFilterListCtrl::OnFilterChange(int item)

@@ -13,6 +13,7 @@
 #include "grid/FilterPattern.h"
 #include "grid/FilterRows.h"
 #include "grid/FilterText.h"
+#include "grid/HeaderFilterText.h"
 
 #include <string>
 #include <vector>
@@ -41,8 +42,6 @@ constexpr COLORREF kSelectionFocusFrom = 0xE17B52;
 constexpr COLORREF kSelectionFocusTo = 0xFFA63C;
 constexpr COLORREF kSelectionNoFocusFrom = 0x7E7E7E;
 constexpr COLORREF kSelectionNoFocusTo = 0x000000;
-
-constexpr int kFilterTextLimit = 1023;
 
 class CFilterListCtrl : public CCommonListCtrl, public CHeaderFilterState, public CFilterTextTarget
 {

@@ -3,6 +3,8 @@
 // texts, and the header menu resets the filters and fits the columns.
 #include "grid/MultiLineListCtrl.h"
 
+#include "grid/HeaderFilterText.h"
+
 #include "winlib/HeaderCtrl.h"
 #include "winlib/Menu.h"
 
@@ -14,8 +16,6 @@ namespace
 
 // The value picker's first entry, which stands for every value.
 constexpr const char* kAllValues = "--ALL-- ";
-// What one header filter holds, as the filter bar keeps it.
-constexpr int kFilterTextLimit = 1023;
 
 // The display position of a header item.
 int PositionOfItem(CHeaderCtrl& header, int item)
@@ -57,14 +57,7 @@ std::string CMultiLineListCtrl::GetColumnFilter(int position) const
     CHeaderCtrl* header = GetHeaderCtrl();
     if (!header || position < 0 || position >= header->GetItemCount())
         return {};
-    char text[kFilterTextLimit + 1] = {};
-    HD_TEXTFILTER filter{text, kFilterTextLimit};
-    HDITEM hdi{};
-    hdi.mask = HDI_FILTER;
-    hdi.type = HDFT_ISSTRING;
-    hdi.pvFilter = &filter;
-    header->GetItem(header->OrderToIndex(position), &hdi);
-    return text;
+    return GetHeaderFilterText(*header, header->OrderToIndex(position));
 }
 
 void CMultiLineListCtrl::ApplyFilter()
@@ -136,14 +129,8 @@ void CMultiLineListCtrl::SetColumnFilter(int position, const std::string& text, 
         m_mapValueLists[column] = text;
     else
         m_mapValueLists.erase(column);
-    std::string copy = text.substr(0, kFilterTextLimit);
-    HD_TEXTFILTER filter{copy.data(), kFilterTextLimit};
-    HDITEM hdi{};
-    hdi.mask = HDI_FILTER;
-    hdi.type = HDFT_ISSTRING;
-    hdi.pvFilter = &filter;
     m_bSuppressFilterNotify = TRUE;
-    header->SetItem(header->OrderToIndex(position), &hdi);
+    SetHeaderFilterText(*header, header->OrderToIndex(position), text);
     m_bSuppressFilterNotify = FALSE;
 }
 
