@@ -218,8 +218,10 @@ ConsoleScriptActions::ConsoleScriptActions(CKivoHostApp& app,
                 return answer;
             const std::string text = m_dialogTexts.front();
             m_dialogTexts.pop_front();
+            m_bAnswering = true;
             Type(text);
             Press(VK_RETURN);
+            m_bAnswering = false;
             answer.answered = true;
             answer.result = IDCANCEL;
             return answer;

@@ -26,6 +26,9 @@ public:
 
     // Nothing when the action is not one of these; otherwise whether it held.
     std::optional<bool> Run(const std::string& action, const std::string& argument);
+    // True while a dialog's answer is being typed: the keys are pumped one by one, and the
+    // script's next step must wait until the dialog has its whole answer.
+    bool IsAnswering() const { return m_bAnswering; }
 
 private:
     HWND RequestList() const;
@@ -39,6 +42,7 @@ private:
     std::function<std::optional<std::string>(const std::string&)> m_key;
     std::deque<std::string> m_dialogTexts;
     std::size_t m_beepsSeen = 0;
+    bool m_bAnswering = false;
 };
 
 } // namespace host

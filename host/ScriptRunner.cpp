@@ -207,7 +207,7 @@ int ScriptRunner::Run(const std::vector<std::string>& lines)
 
 void ScriptRunner::Tick()
 {
-    if (m_inTick || m_done)
+    if (m_inTick || m_done || m_console.IsAnswering())
         return;
     m_inTick = true;
     // Replies and deliveries of the server thread arrive as posted work first.
