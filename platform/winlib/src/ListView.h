@@ -34,9 +34,9 @@ struct ListCell
 struct ListRow
 {
     std::vector<ListCell> cells; // by column index; cell 0 is the item's own label
-    UINT state = 0;              // every state bit but LVIS_FOCUSED, which m_focus holds
     LPARAM lParam = 0;
-    int indent = 0;
+    UINT state = 0; // every state bit but LVIS_FOCUSED, which m_focus holds
+    int indent = 0; // (state and indent side by side: a row is 40 bytes, not 48)
 };
 
 struct ListColumn

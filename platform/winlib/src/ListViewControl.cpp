@@ -576,6 +576,9 @@ int ListViewBehaviour::InsertItem(const LVITEMA* in)
     if (!in || m_ownerData || in->iSubItem != 0)
         return -1;
     ListRow row;
+    // Room for a cell per column at once: the sub-items set next would otherwise grow the
+    // cells one by one, to twice the room they need.
+    row.cells.reserve(std::max<std::size_t>(1, m_columns.size()));
     row.cells.resize(1);
     ListCell& label = row.cells[0];
     label.image = 0;
