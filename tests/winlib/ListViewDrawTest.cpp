@@ -417,4 +417,52 @@ TEST_F(DrawTest, SubclassTakesOverTheHeaderBackgroundAndOwnerDrawnItems)
     header.UnsubclassWindow();
 }
 
+TEST_F(DrawTest, TheDragImageOfARowIsTheRowAsPaintedWhereverItLies)
+{
+    MakeList();
+    list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+    CRect row;
+    list.GetItemRect(2, &row, LVIR_BOUNDS);
+    POINT upperLeft{-1, -1};
+    std::unique_ptr<CImageList> image(list.CreateDragImage(2, &upperLeft));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(CPoint(upperLeft), row.TopLeft());
+    IMAGEINFO info{};
+    ASSERT_TRUE(image->GetImageInfo(0, &info));
+    EXPECT_EQ(CRect(info.rcImage).Size(), row.Size());
+    EXPECT_EQ(list.CreateDragImage(4, &upperLeft), nullptr) << "no such row";
+
+    // Drawn on another window, the image brings the row's own texts at the row's offsets.
+    driver.ClearDrawing();
+    const HDC hdc = GetDC(parent->m_hWnd);
+    image->Draw(CDC::FromHandle(hdc), 0, CPoint(0, 0), ILD_NORMAL);
+    ReleaseDC(parent->m_hWnd, hdc);
+    std::vector<std::string> drawn;
+    for (const DrawOp& op : driver.Texts(parent->m_hWnd))
+    {
+        drawn.push_back(op.text);
+        if (op.text == "b2")
+        {
+            EXPECT_EQ(op.local.left, Cell(2, 1).left - row.left + 4);
+        }
+    }
+    EXPECT_EQ(drawn, (std::vector<std::string>{"a2", "b2", "c2"}));
+
+    // A row scrolled out of view is drawn all the same.
+    for (int i = 4; i < 40; ++i)
+        list.InsertItem(i, ("a" + std::to_string(i)).c_str());
+    list.EnsureVisible(39, FALSE);
+    std::unique_ptr<CImageList> hidden(list.CreateDragImage(0, &upperLeft));
+    ASSERT_TRUE(hidden);
+    EXPECT_LT(upperLeft.y, 0);
+    driver.ClearDrawing();
+    const HDC again = GetDC(parent->m_hWnd);
+    hidden->Draw(CDC::FromHandle(again), 0, CPoint(0, 0), ILD_NORMAL);
+    ReleaseDC(parent->m_hWnd, again);
+    drawn.clear();
+    for (const DrawOp& op : driver.Texts(parent->m_hWnd))
+        drawn.push_back(op.text);
+    EXPECT_EQ(drawn, (std::vector<std::string>{"a0", "b0", "c0"}));
+}
+
 } // namespace

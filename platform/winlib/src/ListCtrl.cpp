@@ -336,6 +336,17 @@ BOOL CListCtrl::GetItemRect(int item, LPRECT rect, UINT code) const
         SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(rect)));
 }
 
+CImageList* CListCtrl::CreateDragImage(int item, LPPOINT upperLeft)
+{
+    const auto images = reinterpret_cast<HIMAGELIST>(
+        SendMessage(LVM_CREATEDRAGIMAGE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(upperLeft)));
+    if (!images)
+        return nullptr;
+    auto* list = new CImageList;
+    list->Attach(images);
+    return list;
+}
+
 BOOL CListCtrl::GetSubItemRect(int item, int subItem, int area, CRect& rect) const
 {
     rect.top = subItem;

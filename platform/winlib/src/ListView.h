@@ -191,7 +191,11 @@ private:
 
     // ---- ListViewPaint.cpp -----------------------------------------------------------
     void Paint();
-    void PaintContent(HDC hdc, const CRect& paint, bool eraseBackground);
+    // 'onlyItem' >= 0 paints that row alone, wherever it lies (a drag image).
+    void PaintContent(HDC hdc, const CRect& paint, bool eraseBackground, int onlyItem = -1);
+    // The row as it is painted now, on a masked image list of the row's size; 'upperLeft'
+    // receives where the row lies in client coordinates.
+    HIMAGELIST CreateDragImage(int item, POINT* upperLeft);
     void PaintOwnerDrawn(HDC hdc, int first, int last, const ColumnLayout& columns);
     void PaintRows(HDC hdc, int first, int last, const ColumnLayout& columns, const CRect& paint,
                    LRESULT overall);

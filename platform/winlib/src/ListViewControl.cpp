@@ -320,6 +320,9 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
         return HitTest(reinterpret_cast<LVHITTESTINFO*>(lParam), true);
     case LVM_ENSUREVISIBLE:
         return EnsureVisible(static_cast<int>(wParam), lParam != 0) ? TRUE : FALSE;
+    case LVM_CREATEDRAGIMAGE:
+        return reinterpret_cast<LRESULT>(
+            CreateDragImage(static_cast<int>(wParam), reinterpret_cast<POINT*>(lParam)));
     case LVM_SCROLL:
         return ScrollBy(static_cast<int>(wParam), static_cast<int>(lParam)) ? TRUE : FALSE;
     case LVM_REDRAWITEMS:

@@ -71,12 +71,13 @@ LRESULT ListViewBehaviour::CustomDraw(HDC hdc, NMLVCUSTOMDRAW& cd) const
     return Notify(cd.nmcd.hdr, NM_CUSTOMDRAW);
 }
 
-void ListViewBehaviour::PaintContent(HDC hdc, const CRect& paint, bool eraseBackground)
+void ListViewBehaviour::PaintContent(HDC hdc, const CRect& paint, bool eraseBackground, int onlyItem)
 {
     const HWND hwnd = m_hwnd;
     const int saved = SaveDC(hdc);
     const CRect rows = RowsArea();
-    IntersectClipRect(hdc, rows.left, rows.top, rows.right, rows.bottom);
+    if (onlyItem < 0)
+        IntersectClipRect(hdc, rows.left, rows.top, rows.right, rows.bottom);
     SelectObject(hdc, ControlFont(hwnd));
     if (eraseBackground)
         EraseBackground(hdc, paint);
@@ -98,9 +99,12 @@ void ListViewBehaviour::PaintContent(HDC hdc, const CRect& paint, bool eraseBack
     const int count = Count();
     if (!(overall & CDRF_SKIPDEFAULT) && count > 0)
     {
-        const int first = m_top + (paint.top - m_headerHeight) / std::max(1, m_rowHeight);
+        const int first =
+            onlyItem >= 0 ? onlyItem : m_top + (paint.top - m_headerHeight) / std::max(1, m_rowHeight);
         const int last =
-            std::min(count - 1, m_top + (paint.bottom - 1 - m_headerHeight) / std::max(1, m_rowHeight));
+            onlyItem >= 0
+                ? onlyItem
+                : std::min(count - 1, m_top + (paint.bottom - 1 - m_headerHeight) / std::max(1, m_rowHeight));
         if (first <= last)
         {
             if (m_ownerData)
@@ -120,7 +124,7 @@ void ListViewBehaviour::PaintContent(HDC hdc, const CRect& paint, bool eraseBack
                 return;
         }
     }
-    if (m_exStyle & LVS_EX_GRIDLINES)
+    if ((m_exStyle & LVS_EX_GRIDLINES) && onlyItem < 0)
         PaintGridLines(hdc, columns);
     if (!ownerDraw && (overall & CDRF_NOTIFYPOSTPAINT))
     {
@@ -132,6 +136,44 @@ void ListViewBehaviour::PaintContent(HDC hdc, const CRect& paint, bool eraseBack
             return;
     }
     RestoreDC(hdc, saved);
+}
+
+HIMAGELIST ListViewBehaviour::CreateDragImage(int item, POINT* upperLeft)
+{
+    if (!ValidItem(item))
+        return nullptr;
+    const CRect bounds = PartsOf(item, Columns()).bounds;
+    if (bounds.IsRectEmpty())
+        return nullptr;
+    const HDC window = GetDC(m_hwnd);
+    const HDC memory = CreateCompatibleDC(window);
+    const HBITMAP bitmap = CreateCompatibleBitmap(window, bounds.Width(), bounds.Height());
+    ReleaseDC(m_hwnd, window);
+    HIMAGELIST images = nullptr;
+    if (memory && bitmap)
+    {
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        const CRect all(0, 0, bounds.Width(), bounds.Height());
+        // A list without a background colour of its own still shows its rows on the window colour.
+        FillRect(memory, &all, GetSysColorBrush(COLOR_WINDOW));
+        SetViewportOrgEx(memory, -bounds.left, -bounds.top, nullptr);
+        PaintContent(memory, bounds, true, item);
+        SetViewportOrgEx(memory, 0, 0, nullptr);
+        SelectObject(memory, old);
+        images = ImageList_Create(bounds.Width(), bounds.Height(), ILC_COLOR24 | ILC_MASK, 1, 0);
+        if (images && ImageList_Add(images, bitmap, nullptr) < 0)
+        {
+            ImageList_Destroy(images);
+            images = nullptr;
+        }
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    if (images && upperLeft)
+        *upperLeft = bounds.TopLeft();
+    return images;
 }
 
 void ListViewBehaviour::PaintOwnerDrawn(HDC hdc, int first, int last, const ColumnLayout& columns)

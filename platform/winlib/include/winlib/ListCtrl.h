@@ -83,6 +83,9 @@ public:
     int SubItemHitTest(LPLVHITTESTINFO info);
     BOOL GetItemRect(int item, LPRECT rect, UINT code) const;
     BOOL GetSubItemRect(int item, int subItem, int area, CRect& rect) const;
+    // The item as painted now, on a new image list the caller deletes (null when the item
+    // does not exist); 'upperLeft' receives the item's upper-left corner in client coordinates.
+    CImageList* CreateDragImage(int item, LPPOINT upperLeft);
     BOOL EnsureVisible(int item, BOOL partialOk);
     BOOL Scroll(CSize size);
     int GetTopIndex() const;
