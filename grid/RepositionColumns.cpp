@@ -278,8 +278,18 @@ BOOL CRepositionColumns::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 
 LRESULT CRepositionColumns::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_REPOSITION_IS_FIXED && wParam && IsFixed(reinterpret_cast<const char*>(wParam)))
-        return 1;
+    // A fixed column that a stored profile left hidden may still be dragged back to the shown side.
+    if (message == WM_REPOSITION_IS_FIXED && wParam)
+    {
+        const std::string name = reinterpret_cast<const char*>(wParam);
+        if (IsFixed(name))
+        {
+            const std::vector<std::string> shown =
+                m_lcShown.m_hWnd ? Texts(m_lcShown) : std::vector<std::string>{};
+            if (!m_lcShown.m_hWnd || std::find(shown.begin(), shown.end(), name) != shown.end())
+                return 1;
+        }
+    }
     return CKTBCGPDialog::WindowProc(message, wParam, lParam);
 }
 

@@ -3,8 +3,8 @@
 // Each list owns one; every opening makes the dialog window afresh and fills it from the list.
 #pragma once
 
+#include "controls/KTDragListCtrl.h"
 #include "frame/KTBCGPDialog.h"
-#include "winlib/ListCtrl.h"
 
 #include <map>
 #include <string>
@@ -13,7 +13,8 @@
 class CCommonListCtrl;
 
 // Sent to the dialog with a column name (const char*) as wParam: 1 when the column may not be hidden.
-constexpr UINT WM_REPOSITION_IS_FIXED = WM_USER + 108;
+// The drag lists ask the same before a column leaves for the other side.
+constexpr UINT WM_REPOSITION_IS_FIXED = WM_DRAGLIST_KEEP_ROW;
 
 class CRepositionColumns : public CKTBCGPDialog
 {
@@ -41,8 +42,8 @@ public:
     void View();
     void Save();
 
-    CListCtrl& Hidden() { return m_lcHidden; }
-    CListCtrl& Shown() { return m_lcShown; }
+    CKTDragListCtrl& Hidden() { return m_lcHidden; }
+    CKTDragListCtrl& Shown() { return m_lcShown; }
     std::string m_strDefaultSort;
 
 protected:
@@ -63,8 +64,8 @@ private:
     static std::vector<std::string> Texts(CListCtrl& list);
 
     CCommonListCtrl* m_pList;
-    CListCtrl m_lcHidden;
-    CListCtrl m_lcShown;
+    CKTDragListCtrl m_lcHidden; // both sides move columns to each other by dragging too
+    CKTDragListCtrl m_lcShown;
     std::map<int, int> m_mapPosition; // working copy: column index -> position, -1 hidden
     std::vector<std::string> m_arrFixedColumns;
     BOOL m_bDealerNetPosition = FALSE;

@@ -1,6 +1,7 @@
 // The column profile dialog from the header menu: hidden and shown columns, moving them across,
 // fixed columns kept, "&View" rebuilding the header (widths kept, filters cleared) and "&Save"
-// storing the profile, the second mode, and a list of 500 columns.
+// storing the profile, columns dragged across and within the sides, the second mode, and a list of
+// 500 columns.
 #include "grid/RepositionColumns.h"
 #include "FilterListTestSupport.h"
 #include "grid/UserSettings.h"
@@ -125,6 +126,59 @@ TEST_F(RepositionColumnsTest, AFixedColumnStaysShownWithAMessageAndTheOthersMove
     EXPECT_EQ(m_driver.MessageBoxTexts(), (std::vector<std::string>{"Symbol cannot be removed"}));
     EXPECT_EQ(Texts(dialog.Shown()), (std::vector<std::string>{"Symbol", "Qty", "Price", "Time", "Trader"}));
     EXPECT_EQ(Texts(dialog.Hidden()), (std::vector<std::string>{"Side"}));
+}
+
+TEST_F(RepositionColumnsTest, ColumnsDraggedBetweenAndWithinTheSidesChangeTheShownColumns)
+{
+    m_list->m_arrFixedColumns = {"Symbol"};
+    CRepositionColumns& dialog = OpenFromMenu();
+    CKTDragListCtrl& shown = dialog.Shown();
+    CKTDragListCtrl& hidden = dialog.Hidden();
+    auto drag = [&](CKTDragListCtrl& from, int row, CKTDragListCtrl& to, int onto)
+    {
+        CRect source;
+        from.GetItemRect(row, &source, LVIR_LABEL);
+        CRect target;
+        if (onto < to.GetItemCount())
+            to.GetItemRect(onto, &target, LVIR_LABEL);
+        else
+            to.GetClientRect(&target); // nothing under the point: the end of the list
+        const CPoint at(source.left + 10, source.CenterPoint().y);
+        m_driver.Click(from.m_hWnd, at);
+        m_driver.MouseDown(from.m_hWnd, at);
+        m_driver.MouseMove(from.m_hWnd, CPoint(at.x + 8, at.y + 8));
+        ASSERT_TRUE(from.IsDragging());
+        const CPoint drop(target.left + 10,
+                          onto < to.GetItemCount() ? target.CenterPoint().y : target.bottom - 5);
+        m_driver.MouseMove(to.m_hWnd, drop);
+        m_driver.MouseUp(to.m_hWnd, drop);
+    };
+
+    drag(shown, 1, hidden, 0); // Side
+    drag(shown, 3, hidden, 0); // Time, before Side
+    EXPECT_EQ(Texts(hidden), (std::vector<std::string>{"Time", "Side"}));
+    m_driver.AnswerNextMessageBox(IDOK);
+    drag(shown, 0, hidden, 0); // Symbol is fixed
+    EXPECT_EQ(m_driver.MessageBoxTexts(), (std::vector<std::string>{"Symbol cannot be removed"}));
+    drag(hidden, 1, shown, 1); // Side back, in front of Qty
+    drag(shown, 4, shown, 0);  // Trader dropped on Symbol goes after it
+    EXPECT_EQ(Texts(shown), (std::vector<std::string>{"Symbol", "Trader", "Side", "Qty", "Price"}));
+    EXPECT_EQ(Texts(hidden), (std::vector<std::string>{"Time"}));
+
+    Press(dialog, CRepositionColumns::IDC_VIEW);
+    EXPECT_EQ(HeaderTexts(), (std::vector<std::string>{"Symbol", "Trader", "Side", "Qty", "Price"}));
+    EXPECT_EQ(m_list->m_mapPosition[4], -1);
+    EXPECT_EQ(m_list->m_mapPosition[5], 1);
+
+    // A fixed column that the profile left hidden may be dragged back in.
+    m_list->m_arrFixedColumns = {"Time"};
+    CRepositionColumns& again = OpenFromMenu();
+    ASSERT_EQ(Texts(again.Hidden()), (std::vector<std::string>{"Time"}));
+    drag(again.Hidden(), 0, again.Shown(), 5);
+    EXPECT_EQ(Texts(again.Shown()),
+              (std::vector<std::string>{"Symbol", "Trader", "Side", "Qty", "Price", "Time"}));
+    EXPECT_EQ(m_driver.MessageBoxTexts().size(), 1U);
+    EXPECT_EQ(again.SendMessage(WM_REPOSITION_IS_FIXED, reinterpret_cast<WPARAM>("Time")), 1);
 }
 
 TEST_F(RepositionColumnsTest, EveryColumnHiddenLeavesNoHeaderAndSaveStoresThemAllHidden)
