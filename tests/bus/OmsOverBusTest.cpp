@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 
 using bus_test::Collector;
 using bus_test::WaitFor;
@@ -219,6 +220,32 @@ protected:
         ASSERT_EQ(maker.Wait(std::chrono::seconds(60)), 0) << maker.Output();
     }
 
+    // A headless terminal on the bus (CHECKER2, level 0) running the script's lines, its output
+    // in NAME.log.
+    void StartTerminal(ChildProcess& terminal, const std::string& name, const std::vector<std::string>& lines)
+    {
+        const std::filesystem::path script = folder.Path() / (name + ".kivo");
+        {
+            std::ofstream out(script);
+            for (const std::string& line : lines)
+                out << line << "\n";
+        }
+        terminal.Start({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER2", "--broker", "KIVO",
+                        "--privilege", "0", "--bus", bus->Url(), "--script", script.string()},
+                       (folder.Path() / (name + ".log")).string(),
+                       {"HOME=" + folder.Path().string(),
+                        "XDG_CONFIG_HOME=" + (folder.Path() / "config").string(),
+                        "XDG_DATA_HOME=" + (folder.Path() / "data").string()});
+    }
+    // Waits until the terminal's script echoed WORD; false when it ended first or took too long.
+    static bool Says(ChildProcess& terminal, const std::string& word)
+    {
+        return WaitFor([&]
+                       { return terminal.Output().find(word) != std::string::npos || !terminal.Running(); },
+                       std::chrono::seconds(60)) &&
+               terminal.Output().find(word) != std::string::npos;
+    }
+
     std::unique_ptr<OmsProcess> oms;
 };
 
@@ -384,31 +411,79 @@ TEST_F(OmsOverBusTest, AHeadlessTerminalOnTheBusRecoversAndFollowsTheServer)
 
     // The terminal recovers, then a maker's request arrives by its subscription, then another
     // checker's decision takes it out of the list.
-    const std::filesystem::path script = folder.Path() / "terminal.kivo";
-    {
-        std::ofstream out(script);
-        out << "wait-for-log Message bus\nclick 1001\nwait-for-rows " << pending << "\necho recovered\n"
-            << "wait-for-rows " << pending + 1 << "\necho arrived\nwait-for-rows " << pending << "\nquit\n";
-    }
-    ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER2", "--broker", "KIVO",
-                           "--privilege", "0", "--bus", bus->Url(), "--script", script.string()},
-                          (folder.Path() / "kivo-host.log").string(),
-                          {"HOME=" + folder.Path().string(),
-                           "XDG_CONFIG_HOME=" + (folder.Path() / "config").string(),
-                           "XDG_DATA_HOME=" + (folder.Path() / "data").string()});
-    const auto says = [&](const char* word)
-    {
-        return WaitFor([&]
-                       { return terminal.Output().find(word) != std::string::npos || !terminal.Running(); },
-                       std::chrono::seconds(60)) &&
-               terminal.Output().find(word) != std::string::npos;
-    };
-    ASSERT_TRUE(says("recovered")) << terminal.Output();
+    ChildProcess terminal;
+    StartTerminal(terminal, "terminal",
+                  {"wait-for-log Message bus", "click 1001", "wait-for-rows " + std::to_string(pending),
+                   "echo recovered", "wait-for-rows " + std::to_string(pending + 1), "echo arrived",
+                   "wait-for-rows " + std::to_string(pending), "quit"});
+    ASSERT_TRUE(Says(terminal, "recovered")) << terminal.Output();
     Maker({"maker=MAKER2 modify-user KV1001 email=second@kivo-trade.in"});
-    ASSERT_TRUE(says("arrived")) << terminal.Output();
+    ASSERT_TRUE(Says(terminal, "arrived")) << terminal.Output();
     ASSERT_TRUE(WaitFor([&] { return probe.published.Count() == 1; }));
     EXPECT_EQ(Terminal::ClosingStatus(probe.Ask(probe.Reject(probe.published.Values(kKey)[0]))), "0");
     EXPECT_EQ(terminal.Wait(std::chrono::seconds(60)), 0) << terminal.Output();
+}
+
+TEST_F(OmsOverBusTest, ATerminalKilledAndStartedAgainRecoversTheServersState)
+{
+    Terminal probe(bus->Url(), {"CHECKER1", "KIVO", 0});
+    ASSERT_TRUE(WaitFor([&] { return probe.Ready(); }));
+    const std::vector<std::string> before = probe.Recover();
+    ASSERT_GT(before.size(), 3u);
+
+    // The terminal lists what the server holds and is killed while it runs.
+    ChildProcess first;
+    StartTerminal(first, "first",
+                  {"wait-for-log Message bus", "click 1001", "wait-for-rows " + std::to_string(before.size()),
+                   "echo recovered", "wait 600000"});
+    ASSERT_TRUE(Says(first, "recovered")) << first.Output();
+    first.Kill();
+
+    // Meanwhile other checkers decide and makers enter: none of it reaches the dead terminal.
+    std::size_t rejected = 0;
+    for (std::size_t i = 0; i < before.size() && rejected < 2; ++i)
+    {
+        // One seeded request is CHECKER1's own, which he may not decide.
+        if (Terminal::ClosingStatus(probe.Ask(probe.Reject(before[i]))) == "0")
+            ++rejected;
+    }
+    ASSERT_EQ(rejected, 2u);
+    Maker({"maker=MAKER1 modify-user KV1001 email=third@kivo-trade.in",
+           "maker=ASMAKER1 limits broker:ASHV remarks=\"Raised while the terminal was away\""});
+    ASSERT_TRUE(WaitFor([&] { return probe.published.Count() == 4; })) << probe.published.Count();
+    const std::vector<std::string> expected = probe.Recover();
+    ASSERT_EQ(expected.size(), before.size());
+
+    // Started again, Recover lists exactly the server's pending requests, each once; and the
+    // terminal follows the server from there.
+    ChildProcess second;
+    StartTerminal(second, "second",
+                  {"wait-for-log Message bus", "click 1001",
+                   "wait-for-rows " + std::to_string(expected.size()), "print-rows", "echo listed",
+                   "wait-for-rows " + std::to_string(expected.size() - 1), "quit"});
+    ASSERT_TRUE(Says(second, "listed")) << second.Output();
+    std::vector<std::string> rows;
+    {
+        std::istringstream output(second.Output());
+        for (std::string line; std::getline(output, line);)
+        {
+            if (line.find(" | ") != std::string::npos)
+                rows.push_back(line);
+        }
+    }
+    ASSERT_EQ(rows.size(), expected.size()) << second.Output();
+    for (const std::string& key : expected)
+        EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                                [&](const std::string& row) { return row.find(key) != std::string::npos; }),
+                  1)
+            << key << " in\n"
+            << second.Output();
+    std::size_t decided = 0;
+    while (decided < expected.size() &&
+           Terminal::ClosingStatus(probe.Ask(probe.Reject(expected[decided]))) != "0")
+        ++decided;
+    ASSERT_LT(decided, expected.size());
+    EXPECT_EQ(second.Wait(std::chrono::seconds(60)), 0) << second.Output();
 }
 
 // Not a timed test: counts and consistency at a size CI runs quickly, with the rates printed.
