@@ -109,6 +109,44 @@ std::optional<MakerRequest> MakerCommand::Parse(const std::vector<std::string>& 
     return request;
 }
 
+std::optional<std::vector<MakerCommand::Line>> MakerCommand::ParseLines(const std::vector<std::string>& lines,
+                                                                        const std::string& maker,
+                                                                        std::string* error, int* badLine)
+{
+    std::vector<Line> requests;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+    {
+        const std::string& line = lines[i];
+        if (const std::size_t first = line.find_first_not_of(" \t\r");
+            first == std::string::npos || line[first] == '#')
+            continue;
+        const auto words = Split(line, error);
+        const auto request = words ? Parse(*words, maker, error) : std::nullopt;
+        if (!request)
+        {
+            if (badLine)
+                *badLine = static_cast<int>(i + 1);
+            return std::nullopt;
+        }
+        requests.push_back(Line{*request, static_cast<int>(i + 1)});
+    }
+    return requests;
+}
+
+std::string MakerCommand::Quote(const std::string& word)
+{
+    if (!word.empty() && word.find_first_of(" \t\r\n\"\\") == std::string::npos)
+        return word;
+    std::string quoted = "\"";
+    for (const char c : word)
+    {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
 const char* MakerCommand::VerbOf(int type)
 {
     for (const Verb& known : kVerbs)

@@ -3,7 +3,9 @@
 #include "oms/DecisionDesk.h"
 #include "oms/DetailReplies.h"
 #include "oms/FieldIds.h"
+#include "oms/MakerCommand.h"
 #include "oms/MakerDesk.h"
+#include "oms/MakerError.h"
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
 #include "oms/SqliteError.h"
@@ -250,6 +252,8 @@ void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStrea
         HandleDetails(request, replies);
     else if (function == kRecovery)
         HandleRecovery(request, replies);
+    else if (function == MakerCommand::kEnterFunction)
+        HandleMakersLines(request, replies);
     else
         replies.Close(kStatusUnknownFunction, "The server has no function \"" + function + "\"");
 }
@@ -355,6 +359,65 @@ void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplySt
             });
     }
     replies.Close(kStatusOk, std::to_string(sent) + " pending request" + (sent == 1 ? "" : "s"));
+}
+
+// A makers' tool on the bus: its lines are entered together or, when one is refused, not at all.
+void OmsServer::HandleMakersLines(const connect::Message& request, connect::ReplyStream& replies)
+{
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < request.ValueCount(MakerCommand::kLineField); ++i)
+        lines.push_back(*request.Value(MakerCommand::kLineField, i));
+    const auto where = [&lines](int line)
+    { return lines.size() > 1 ? "Line " + std::to_string(line) + ": " : ""; };
+    const std::string* maker = request.Value(fid::kMaker);
+    std::string error;
+    int badLine = 0;
+    const auto parsed = MakerCommand::ParseLines(lines, maker ? *maker : std::string(), &error, &badLine);
+    if (!parsed || parsed->empty())
+    {
+        replies.Close(kStatusBadMessage, parsed ? "The message holds no request (field 1, one a line)"
+                                                : where(badLine) + error + "; nothing was entered");
+        return;
+    }
+    std::vector<std::int64_t> keys;
+    try
+    {
+        SqliteTransaction transaction(m_store->Db());
+        m_store->DeleteOutboxThrough(m_publishedThrough);
+        MakerDesk desk(*m_store);
+        for (const MakerCommand::Line& line : *parsed)
+        {
+            try
+            {
+                keys.push_back(desk.EnterWithin(line.request));
+            }
+            catch (const MakerError& refused)
+            {
+                replies.Close(kStatusBadMessage,
+                              where(line.number) + refused.what() + "; nothing was entered");
+                return;
+            }
+        }
+        transaction.Commit();
+    }
+    catch (const SqliteError& failure)
+    {
+        replies.Close(kStatusServerFault,
+                      std::string("The server's database failed; nothing was entered: ") + failure.what());
+        return;
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i)
+    {
+        const MakerRequest& entered = (*parsed)[i].request;
+        replies.Reply(connect::Message()
+                          .Add(fid::kRequestKey, std::to_string(keys[i]))
+                          .Add(fid::kAuthType, std::to_string(entered.type))
+                          .Add(fid::kMaker, entered.maker)
+                          .Add(MakerCommand::kLineField, entered.entity));
+    }
+    replies.Close(kStatusOk,
+                  std::to_string(keys.size()) + " request" + (keys.size() == 1 ? "" : "s") + " entered");
+    PublishOutboxLocked();
 }
 
 } // namespace oms

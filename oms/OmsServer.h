@@ -77,6 +77,7 @@ private:
     void HandleQuery(const connect::Message& request, connect::ReplyStream& replies);
     void HandleDetails(const connect::Message& request, connect::ReplyStream& replies);
     void HandleRecovery(const connect::Message& request, connect::ReplyStream& replies);
+    void HandleMakersLines(const connect::Message& request, connect::ReplyStream& replies);
     std::size_t PublishOutboxLocked();
     void Watch();
 

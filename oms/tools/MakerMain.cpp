@@ -1,6 +1,8 @@
 // kivo-maker: enters makers' requests into the server's database, from the command line, from a
 // file of requests, or generated at a chosen rate. A running server (a terminal that embeds it)
 // publishes them within a moment; otherwise they are published when it starts.
+#include "connect/ConnectKivo.h"
+#include "connect/NatsTransport.h"
 #include "oms/DataFolder.h"
 #include "oms/FieldCatalogue.h"
 #include "oms/MakerCommand.h"
@@ -15,8 +17,12 @@
 #include "oms/StoreError.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <mutex>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -28,6 +34,7 @@ const char* const kUsage =
     "\n"
     "  kivo-maker [--db FILE] --maker ID VERB ENTITY [FIELD=VALUE ...]\n"
     "  kivo-maker [--db FILE] [--maker ID] --file FILE\n"
+    "  kivo-maker --bus URL [--maker ID] VERB ENTITY [FIELD=VALUE ...] | --file FILE\n"
     "  kivo-maker [--db FILE] --generate [--every SECONDS] [--count N] [--not ID]\n"
     "  kivo-maker --fields user|account|limits\n"
     "\n"
@@ -41,6 +48,8 @@ const char* const kUsage =
     "  --generate  realistic requests by the brokers' makers, one every few seconds (default 5), until\n"
     "            --count requests were entered or the program is stopped; --not ID leaves that maker out\n"
     "  --db FILE the server's database (default: kivo/kivo-oms.db in the user's data folder)\n"
+    "  --bus URL hand the requests to the server on the message bus (kivo-oms --bus URL), from any\n"
+    "            machine; the server enters them all or none\n"
     "\n"
     "  kivo-maker --maker MAKER1 modify-user KV1234 email=asha.rao@example.in status=Suspended\n"
     "  kivo-maker --maker MAKER2 limits client:KVC10001 cash-margin=2500000 remarks=\"Raised on request\"\n";
@@ -76,51 +85,111 @@ int Generate(oms::Store& store, double every, long count, const std::string& exc
     return 0;
 }
 
-int EnterFile(oms::Store& store, const std::string& path, const std::string& maker)
+// The file's lines, or nothing (and the reason told) when it cannot be read.
+std::optional<std::vector<std::string>> ReadLines(const std::string& path)
 {
     std::ifstream in(path);
     if (!in)
     {
         std::cerr << "kivo-maker: cannot read " << path << "\n";
-        return 1;
+        return std::nullopt;
     }
-    std::vector<std::pair<oms::MakerRequest, int>> requests;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number)
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+int EnterFile(oms::Store& store, const std::string& path, const std::string& maker)
+{
+    const std::optional<std::vector<std::string>> lines = ReadLines(path);
+    if (!lines)
+        return 1;
+    std::string error;
+    int badLine = 0;
+    const auto requests = oms::MakerCommand::ParseLines(*lines, maker, &error, &badLine);
+    if (!requests)
     {
-        if (const std::size_t first = line.find_first_not_of(" \t\r");
-            first == std::string::npos || line[first] == '#')
-            continue;
-        std::string error;
-        const auto words = oms::MakerCommand::Split(line, &error);
-        const auto request = words ? oms::MakerCommand::Parse(*words, maker, &error) : std::nullopt;
-        if (!request)
-        {
-            std::cerr << "kivo-maker: " << path << ":" << number << ": " << error
-                      << "; nothing was entered\n";
-            return 1;
-        }
-        requests.emplace_back(*request, number);
+        std::cerr << "kivo-maker: " << path << ":" << badLine << ": " << error << "; nothing was entered\n";
+        return 1;
     }
     oms::SqliteTransaction transaction(store.Db());
     oms::MakerDesk desk(store);
     std::vector<std::int64_t> keys;
-    for (const auto& [request, number] : requests)
+    for (const oms::MakerCommand::Line& line : *requests)
     {
         try
         {
-            keys.push_back(desk.EnterWithin(request));
+            keys.push_back(desk.EnterWithin(line.request));
         }
         catch (const oms::MakerError& error)
         {
-            std::cerr << "kivo-maker: " << path << ":" << number << ": " << error.what()
+            std::cerr << "kivo-maker: " << path << ":" << line.number << ": " << error.what()
                       << "; nothing was entered\n";
             return 1;
         }
     }
     transaction.Commit();
     for (std::size_t i = 0; i < keys.size(); ++i)
-        Report(requests[i].first, keys[i]);
+        Report((*requests)[i].request, keys[i]);
+    return 0;
+}
+
+// Hands the lines to the server on the bus, which enters them all or none, and reports its
+// answer. The library closes the request itself when the bus or the server is not there.
+int EnterOverBus(const std::string& url, const std::vector<std::string>& lines, const std::string& maker)
+{
+    connect::BusOptions options;
+    options.url = url;
+    options.clientName = "kivo-maker";
+    connect::NatsTransport bus(options);
+    // The connection is made in the background; give it a moment before the request is sent.
+    for (int i = 0; i < 200 && !bus.Connected(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+
+    connect::Message body = connect::Message().Add(0, oms::MakerCommand::kEnterFunction);
+    if (!maker.empty())
+        body.Add(54247, maker);
+    if (!lines.empty())
+        body.AddValues(oms::MakerCommand::kLineField, lines);
+    connect::Envelope envelope;
+    envelope.messageId = connect::NewMessageId();
+    envelope.body = body.ToWire();
+
+    std::mutex lock;
+    std::condition_variable done;
+    std::vector<connect::Message> replies;
+    bus.SendRequest(
+        envelope,
+        [&](std::vector<std::uint8_t> wire)
+        {
+            std::optional<connect::Message> reply = connect::Message::FromWire(wire);
+            std::lock_guard<std::mutex> guard(lock);
+            replies.push_back(reply ? *reply : connect::Message());
+            done.notify_all();
+        },
+        nullptr);
+    std::unique_lock<std::mutex> guard(lock);
+    done.wait(guard, [&] { return !replies.empty() && replies.back().Has(connect::kClosingField); });
+    const connect::Message& closing = replies.back();
+    const std::size_t count = closing.ValueCount(connect::kClosingField);
+    const std::string status = count ? *closing.Value(connect::kClosingField, 0) : "";
+    const std::string text = count ? *closing.Value(connect::kClosingField, count - 1) : "";
+    if (status != "0")
+    {
+        std::cerr << "kivo-maker: refused: " << text << "\n";
+        return 1;
+    }
+    for (std::size_t i = 0; i + 1 < replies.size(); ++i)
+    {
+        const connect::Message& entered = replies[i];
+        const std::string* key = entered.Value(51803);
+        const std::string* type = entered.Value(63713);
+        const std::string* entity = entered.Value(oms::MakerCommand::kLineField);
+        const std::string* by = entered.Value(54247);
+        if (key && type && entity && by)
+            Report(oms::MakerRequest{*by, std::atoi(type->c_str()), *entity, {}}, std::atoll(key->c_str()));
+    }
     return 0;
 }
 
@@ -133,6 +202,8 @@ int main(int argc, char** argv)
     std::string maker;
     std::string file;
     std::string excluded;
+    std::string bus;
+    bool databaseGiven = false;
     bool generate = false;
     double every = 5;
     long count = 0;
@@ -146,7 +217,7 @@ int main(int argc, char** argv)
     {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--db" || arg == "--maker" || arg == "--file" || arg == "--every" ||
-                                arg == "--count" || arg == "--not" || arg == "--fields";
+                                arg == "--count" || arg == "--not" || arg == "--fields" || arg == "--bus";
         if (takesValue && i + 1 >= args.size())
             return usage(arg + " needs a value");
         if (arg == "--help" || arg == "-h")
@@ -155,7 +226,16 @@ int main(int argc, char** argv)
             return 0;
         }
         if (arg == "--db")
+        {
             database = args[++i];
+            databaseGiven = true;
+        }
+        else if (arg == "--bus")
+        {
+            bus = args[++i];
+            if (const auto error = connect::BusOptions::CheckUrl(bus))
+                return usage(*error);
+        }
         else if (arg == "--maker")
             maker = args[++i];
         else if (arg == "--file")
@@ -197,6 +277,21 @@ int main(int argc, char** argv)
     const int modes = (generate ? 1 : 0) + (file.empty() ? 0 : 1) + (words.empty() ? 0 : 1);
     if (modes != 1)
         return usage("give one request, or --file FILE, or --generate");
+    if (!bus.empty())
+    {
+        // Over the bus the server's database is out of reach: requests are drawn up here.
+        if (generate || databaseGiven)
+            return usage("--bus hands requests to the server; --generate and --db need the database itself");
+        if (!file.empty())
+        {
+            const std::optional<std::vector<std::string>> lines = ReadLines(file);
+            return lines ? EnterOverBus(bus, *lines, maker) : 1;
+        }
+        std::string line;
+        for (const std::string& word : words)
+            line += (line.empty() ? "" : " ") + oms::MakerCommand::Quote(word);
+        return EnterOverBus(bus, {line}, maker);
+    }
 
     try
     {

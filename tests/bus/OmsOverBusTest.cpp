@@ -486,6 +486,53 @@ TEST_F(OmsOverBusTest, ATerminalKilledAndStartedAgainRecoversTheServersState)
     EXPECT_EQ(second.Wait(std::chrono::seconds(60)), 0) << second.Output();
 }
 
+TEST_F(OmsOverBusTest, AMakersToolOnTheBusEntersItsRequestsAllOrNone)
+{
+    Terminal checker(bus->Url(), {"CHECKER1", "KIVO", 0});
+    ASSERT_TRUE(WaitFor([&] { return checker.Ready(); }));
+    const std::size_t seeded = checker.Recover().size();
+    const auto makerTool = [&](std::vector<std::string> words)
+    {
+        words.insert(words.begin(), {KIVO_MAKER_PROGRAM, "--bus", bus->Url()});
+        auto tool = std::make_unique<ChildProcess>(words, (folder.Path() / "kivo-maker.log").string());
+        tool->Wait(std::chrono::seconds(60));
+        return tool;
+    };
+
+    // One request from the command line, with a value that must arrive as it was typed.
+    const std::string name = "Meera \"M\" Iyer \\";
+    auto one = makerTool({"--maker", "MAKER1", "modify-user", "KV1001", "name=" + name});
+    ASSERT_TRUE(one->Output().find("Entered request") != std::string::npos) << one->Output();
+    ASSERT_TRUE(WaitFor([&] { return checker.published.Count() == 1; })) << oms->Log();
+    const std::string key = checker.published.Values(kKey)[0];
+    const std::vector<Message> details =
+        checker.Ask(Message().Add(0, "om_get_auth_user_details").Add(54247, "CHECKER1").Add(kKey, key));
+    ASSERT_EQ(Terminal::ClosingStatus(details), "0");
+    ASSERT_TRUE(details[0].Value(30001)) << Terminal::ClosingText(details);
+    EXPECT_EQ(*details[0].Value(30001), name);
+
+    // A file with a refused line enters nothing and names the line; a good one enters all.
+    const std::filesystem::path file = folder.Path() / "requests.txt";
+    std::ofstream(file) << "maker=MAKER2 add-user KV2001 name=\"Asha Rao\" branch=KIVO-PUN\n# a comment\n"
+                        << "maker=MAKER2 modify-user KV1001 email=again@kivo-trade.in\n";
+    auto refused = makerTool({"--file", file.string()});
+    EXPECT_NE(refused->Output().find("Line 3: request " + key + " for KV1001 is still waiting"),
+              std::string::npos)
+        << refused->Output();
+    std::ofstream(file) << "maker=MAKER2 add-user KV2001 name=\"Asha Rao\" branch=KIVO-PUN\n"
+                        << "maker=ASMAKER1 limits broker:ASHV remarks=\"Raised from afar\"\n";
+    auto entered = makerTool({"--file", file.string()});
+    EXPECT_NE(entered->Output().find("add-user KV2001 by MAKER2"), std::string::npos) << entered->Output();
+    ASSERT_TRUE(WaitFor([&] { return checker.published.Count() == 3; })) << checker.published.Count();
+    EXPECT_EQ(checker.Recover().size(), seeded + 3);
+
+    // A message with no request in it is refused with what it lacks.
+    const std::vector<Message> empty =
+        checker.Ask(Message().Add(0, "om_enter_requests").Add(54247, "MAKER1"));
+    EXPECT_EQ(Terminal::ClosingStatus(empty), "4");
+    EXPECT_NE(Terminal::ClosingText(empty).find("holds no request"), std::string::npos);
+}
+
 // Not a timed test: counts and consistency at a size CI runs quickly, with the rates printed.
 TEST_F(OmsOverBusTest, ManyTerminalsWithDifferentFiltersEachHoldExactlyWhatTheirFilterAdmits)
 {
