@@ -7,6 +7,7 @@
 #include "connect/NatsTransport.h"
 #include "connect/ReplyStream.h"
 #include "oms/Publication.h"
+#include "support/OmsProcess.h"
 
 #include <algorithm>
 #include <fstream>
@@ -26,38 +27,6 @@ namespace
 constexpr std::int32_t kStatus = 54211;
 constexpr std::int32_t kKey = 51803;
 constexpr std::int32_t kBranch = 64053;
-
-// kivo-oms --bus on a database in the test's folder.
-class OmsProcess
-{
-public:
-    OmsProcess(std::filesystem::path db, std::filesystem::path log)
-        : m_db(std::move(db)), m_log(std::move(log))
-    {
-    }
-
-    // Waits until it serves; seeding a new database takes a while, more so under a sanitizer.
-    bool Start(const std::string& url)
-    {
-        const std::size_t from = m_process.Output().size();
-        m_process.Start({KIVO_OMS_PROGRAM, "--db", m_db.string(), "--bus", url}, m_log.string());
-        return WaitFor(
-            [&]
-            {
-                const std::string out = m_process.Output();
-                return out.size() > from && out.find("Serving on", from) != std::string::npos;
-            },
-            std::chrono::seconds(60));
-    }
-    void Kill() { m_process.Kill(); }
-    int Stop() { return m_process.Stop(); }
-    std::string Log() const { return m_process.Output(); }
-
-private:
-    std::filesystem::path m_db;
-    std::filesystem::path m_log;
-    ChildProcess m_process;
-};
 
 // A terminal as the host makes it on the bus: its session with every request, its user's
 // subscription filter.
@@ -167,28 +136,6 @@ private:
     std::unique_ptr<connect::NatsTransport> m_transport;
 };
 
-// The database kivo-oms seeds, made once for all the tests (of every run, until kivo-oms is
-// built again) in the build's folder. Seeding is deterministic, so two tests making it at once
-// make the same file, and the rename puts one of them in place whole.
-std::optional<std::filesystem::path> SeededDatabase()
-{
-    const std::filesystem::path kept = std::filesystem::path(KIVO_TEST_CACHE_DIR) / "bus-tests-seeded.db";
-    std::error_code error;
-    if (std::filesystem::exists(kept, error) && std::filesystem::last_write_time(kept, error) >
-                                                    std::filesystem::last_write_time(KIVO_OMS_PROGRAM, error))
-        return kept;
-    const std::filesystem::path making = kept.string() + "." + std::to_string(getpid());
-    {
-        ChildProcess seeding({KIVO_OMS_PROGRAM, "--db", making.string(), "init"}, making.string() + ".log");
-        if (seeding.Wait(std::chrono::seconds(110)) != 0)
-            return std::nullopt;
-    }
-    std::filesystem::remove(making.string() + ".log", error);
-    std::filesystem::remove(making.string() + ".lock", error);
-    std::filesystem::rename(making, kept, error);
-    return error ? std::nullopt : std::optional(kept);
-}
-
 class OmsOverBusTest : public bus_test::BusTest
 {
 protected:
@@ -198,10 +145,12 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         // A copy of one seeded database: seeding takes long, more so under a sanitizer.
-        const std::optional<std::filesystem::path> seeded = SeededDatabase();
+        const std::optional<std::filesystem::path> seeded =
+            SeededOmsDatabase(KIVO_OMS_PROGRAM, KIVO_TEST_CACHE_DIR);
         ASSERT_TRUE(seeded);
         std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
-        oms = std::make_unique<OmsProcess>(folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
+        oms = std::make_unique<OmsProcess>(KIVO_OMS_PROGRAM, folder.Path() / "oms.db",
+                                           folder.Path() / "kivo-oms.log");
         ASSERT_TRUE(oms->Start(bus->Url())) << oms->Log();
     }
 

@@ -1,0 +1,406 @@
+// bus_load: many terminals on the message bus while a maker enters requests at a steady rate.
+// It starts its own nats-server (on a free loopback port) and kivo-oms (on a copy of the seeded
+// database), subscribes each terminal with the filter of its user's privilege level through the
+// terminals' own transport, and enters requests over the bus as kivo-maker --bus does. At the
+// end every terminal must hold exactly the new requests its filter admits (the server's own
+// recovery says which there are), none missing, none twice. It prints its rates and counts;
+// the exit code says only whether the counts held (0), not how fast it went.
+//
+//   bus_load [--terminals N] [--rate PER_SECOND] [--seconds S]     (defaults 20, 1000, 60)
+#include "connect/ConnectKivo.h"
+#include "connect/NatsTransport.h"
+#include "oms/MakerCommand.h"
+#include "oms/Publication.h"
+#include "support/NatsServerProcess.h"
+#include "support/OmsProcess.h"
+#include "support/ScopedTempDir.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdlib>
+#include <functional>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+using connect::Message;
+
+constexpr std::int32_t kKey = 51803;
+// The exit code ctest reads as "skipped".
+constexpr int kSkipped = 77;
+// The maker sends what is due this often, in one message (one transaction at the server).
+constexpr auto kTick = std::chrono::milliseconds(10);
+
+struct Branch
+{
+    const char* code;
+    const char* broker;
+    const char* maker;
+};
+constexpr Branch kBranches[] = {{"KIVO-MUM", "KIVO", "MAKER1"},   {"KIVO-PUN", "KIVO", "MAKER2"},
+                                {"KIVO-DEL", "KIVO", "MAKER3"},   {"KIVO-BLR", "KIVO", "MAKER1"},
+                                {"ASHV-AMD", "ASHV", "ASMAKER1"}, {"ASHV-SUR", "ASHV", "ASMAKER2"},
+                                {"ASHV-BRD", "ASHV", "ASMAKER1"}, {"DHAN-CHE", "DHAN", "DHMAKER1"},
+                                {"DHAN-CBE", "DHAN", "DHMAKER2"}, {"DHAN-HYD", "DHAN", "DHMAKER1"}};
+
+// The n-th request the maker enters: new users and accounts by turns, across every branch, so
+// that each filter below admits its own share. User n is "LU" and n, an account "LA" and n.
+std::string RequestLine(std::size_t n)
+{
+    const Branch& branch = kBranches[n % std::size(kBranches)];
+    const bool user = n % 2 == 0;
+    return std::string("maker=") + branch.maker + (user ? " add-user LU" : " add-account LA") +
+           std::to_string(n) + " name=\"Load " + (user ? "User " : "Account ") + std::to_string(n) +
+           "\" branch=" + branch.code;
+}
+
+// Twenty different filters: everything twice, each broker, each branch, and five single users
+// (four the maker adds early in any run, and a seeded dealer the run never touches).
+std::vector<connect::Session> Sessions()
+{
+    std::vector<connect::Session> sessions = {{"CHECKER1", "KIVO", 0},
+                                              {"CHECKER2", "KIVO", 0},
+                                              {"KIVO", "KIVO", 1},
+                                              {"ASHV", "ASHV", 1},
+                                              {"DHAN", "DHAN", 1}};
+    for (const Branch& branch : kBranches)
+        sessions.push_back({branch.code, branch.broker, 2});
+    for (const char* user : {"LU0", "LU4", "LU12", "LU40", "KV1001"})
+        sessions.push_back({user, "KIVO", 4});
+    return sessions;
+}
+
+// A terminal: its user's subscription, and every key it received with how often.
+class Terminal
+{
+public:
+    Terminal(const connect::BusOptions& options, connect::Session session)
+        : m_session(std::move(session)), m_transport(options),
+          m_filter(*oms::VisibilityFilter(m_session.privilege, m_session.user, m_session.broker))
+    {
+        m_transport.Subscribe(
+            m_filter,
+            [this](std::vector<std::uint8_t> wire)
+            {
+                const std::optional<Message> message = Message::FromWire(wire);
+                const std::string* key = message ? message->Value(kKey) : nullptr;
+                std::lock_guard<std::mutex> guard(m_lock);
+                ++m_received[key ? *key : "unreadable"];
+                ++m_count;
+            },
+            nullptr, nullptr);
+    }
+
+    bool Ready() const { return m_transport.Connected() && m_transport.SubscriptionsLive(); }
+    std::size_t Count() const { return m_count; }
+    std::map<std::string, int> Received() const
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_received;
+    }
+    const connect::Session& Session() const { return m_session; }
+    const connect::SubscriptionFilter& Filter() const { return m_filter; }
+
+private:
+    connect::Session m_session;
+    connect::NatsTransport m_transport;
+    connect::SubscriptionFilter m_filter;
+    mutable std::mutex m_lock;
+    std::map<std::string, int> m_received;
+    std::atomic<std::size_t> m_count{0};
+};
+
+// Replies gathered until the closing one.
+class Replies
+{
+public:
+    connect::Transport::Delivery Delivery()
+    {
+        return [this](std::vector<std::uint8_t> wire)
+        {
+            std::optional<Message> message = Message::FromWire(wire);
+            {
+                std::lock_guard<std::mutex> guard(m_lock);
+                m_messages.push_back(message ? *message : Message());
+                m_closed = m_messages.back().Has(connect::kClosingField);
+            }
+            m_done.notify_all();
+        };
+    }
+    // Every reply, the closing one last; empty when it did not close in time.
+    std::vector<Message> Wait(std::chrono::seconds patience = std::chrono::seconds(60))
+    {
+        std::unique_lock<std::mutex> guard(m_lock);
+        return m_done.wait_for(guard, patience, [&] { return m_closed; }) ? m_messages
+                                                                          : std::vector<Message>();
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_done;
+    std::vector<Message> m_messages;
+    bool m_closed = false;
+};
+
+std::string ClosingStatus(const std::vector<Message>& replies)
+{
+    const std::string* status = replies.empty() ? nullptr : replies.back().Value(connect::kClosingField, 0);
+    return status ? *status : "none";
+}
+
+std::string ClosingText(const std::vector<Message>& replies)
+{
+    const std::size_t count = replies.empty() ? 0 : replies.back().ValueCount(connect::kClosingField);
+    return count ? *replies.back().Value(connect::kClosingField, count - 1) : "no answer";
+}
+
+connect::Envelope Envelope(const Message& body)
+{
+    connect::Envelope envelope;
+    envelope.messageId = connect::NewMessageId();
+    envelope.body = body.ToWire();
+    return envelope;
+}
+
+// Every pending request by key, in its published form (ADMIN1 sees all of them).
+std::optional<std::map<std::string, Message>> Pending(connect::NatsTransport& bus)
+{
+    Replies replies;
+    bus.SendRequest(Envelope(Message().Add(0, "om_get_functionality_details").Add(31003, "ADMIN1")),
+                    replies.Delivery(), nullptr);
+    const std::vector<Message> all = replies.Wait();
+    if (ClosingStatus(all) != "0")
+    {
+        std::cerr << "bus_load: recovery failed: " << ClosingText(all) << "\n";
+        return std::nullopt;
+    }
+    std::map<std::string, Message> pending;
+    for (std::size_t i = 0; i + 1 < all.size(); ++i)
+        pending[*all[i].Value(kKey)] = all[i];
+    return pending;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::seconds patience)
+{
+    const auto until = Clock::now() + patience;
+    while (!done())
+    {
+        if (Clock::now() > until)
+            return done();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+double Seconds(Clock::duration span)
+{
+    return std::chrono::duration<double>(span).count();
+}
+
+int Usage(const std::string& error)
+{
+    std::cerr
+        << "bus_load: " << error
+        << "\n\n  bus_load [--terminals N] [--rate PER_SECOND] [--seconds S]   (defaults 20, 1000, 60)\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    long terminalCount = 20;
+    double rate = 1000;
+    double seconds = 60;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if (arg != "--terminals" && arg != "--rate" && arg != "--seconds")
+            return Usage("unknown option " + arg);
+        if (i + 1 >= argc)
+            return Usage(arg + " needs a number");
+        char* end = nullptr;
+        const double value = std::strtod(argv[++i], &end);
+        if (*end || !(value > 0) || (arg == "--terminals" && value != std::floor(value)))
+            return Usage(arg + " takes a positive number, not '" + argv[i] + "'");
+        if (arg == "--terminals")
+            terminalCount = static_cast<long>(value);
+        else if (arg == "--rate")
+            rate = value;
+        else
+            seconds = value;
+    }
+    if (!NatsServerProcess::Available())
+    {
+        std::cout << "bus_load: nats-server is not installed (scripts/deps installs it); skipped\n";
+        return kSkipped;
+    }
+
+    ScopedTempDir folder;
+    NatsServerProcess bus(folder.Path() / "bus");
+    if (!bus.Start())
+    {
+        std::cerr << "bus_load: nats-server did not start:\n" << bus.Log();
+        return 1;
+    }
+    const std::optional<std::filesystem::path> seeded =
+        SeededOmsDatabase(KIVO_OMS_PROGRAM, KIVO_TEST_CACHE_DIR);
+    if (!seeded)
+    {
+        std::cerr << "bus_load: kivo-oms could not seed a database\n";
+        return 1;
+    }
+    std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
+    OmsProcess server(KIVO_OMS_PROGRAM, folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
+    if (!server.Start(bus.Url()))
+    {
+        std::cerr << "bus_load: kivo-oms did not start:\n" << server.Log();
+        return 1;
+    }
+
+    connect::BusOptions options;
+    options.url = bus.Url();
+    options.requestTimeLimit = std::chrono::seconds(30);
+    const std::vector<connect::Session> sessions = Sessions();
+    std::vector<std::unique_ptr<Terminal>> terminals;
+    for (long i = 0; i < terminalCount; ++i)
+        terminals.push_back(
+            std::make_unique<Terminal>(options, sessions[static_cast<std::size_t>(i) % sessions.size()]));
+    connect::NatsTransport maker(options);
+    if (!WaitUntil(
+            [&]
+            {
+                return maker.Connected() && std::all_of(terminals.begin(), terminals.end(),
+                                                        [](const auto& t) { return t->Ready(); });
+            },
+            std::chrono::seconds(30)))
+    {
+        std::cerr << "bus_load: the terminals did not all subscribe\n";
+        return 1;
+    }
+    const std::optional<std::map<std::string, Message>> before = Pending(maker);
+    if (!before)
+        return 1;
+
+    // The maker: what is due by the clock goes in one message each tick, so the rate holds
+    // however long the server takes to answer.
+    const std::size_t planned = static_cast<std::size_t>(std::llround(rate * seconds));
+    std::vector<std::unique_ptr<Replies>> sent;
+    std::size_t lines = 0;
+    const Clock::time_point started = Clock::now();
+    while (lines < planned)
+    {
+        std::this_thread::sleep_until(started + kTick * (sent.size() + 1));
+        const std::size_t due =
+            std::min(planned, static_cast<std::size_t>(Seconds(Clock::now() - started) * rate));
+        if (due <= lines)
+            continue;
+        Message body = Message().Add(0, oms::MakerCommand::kEnterFunction);
+        for (; lines < due; ++lines)
+            body.Add(oms::MakerCommand::kLineField, RequestLine(lines));
+        sent.push_back(std::make_unique<Replies>());
+        maker.SendRequest(Envelope(body), sent.back()->Delivery(), nullptr);
+    }
+    const Clock::time_point generated = Clock::now();
+
+    std::set<std::string> entered;
+    std::size_t refused = 0;
+    for (const std::unique_ptr<Replies>& replies : sent)
+    {
+        const std::vector<Message> all = replies->Wait();
+        if (ClosingStatus(all) != "0")
+        {
+            if (refused++ == 0)
+                std::cerr << "bus_load: the server refused: " << ClosingText(all) << "\n";
+            continue;
+        }
+        for (std::size_t i = 0; i + 1 < all.size(); ++i)
+            entered.insert(*all[i].Value(kKey));
+    }
+    const Clock::time_point answered = Clock::now();
+
+    // What the server holds now is the reference: the new pending requests in their published
+    // form, each terminal's share by its filter.
+    bool consistent = refused == 0 && entered.size() == planned;
+    std::size_t everyone = 0;
+    std::vector<std::set<std::string>> expected(terminals.size());
+    {
+        const std::optional<std::map<std::string, Message>> after = Pending(maker);
+        if (!after)
+            return 1;
+        std::set<std::string> added;
+        for (const auto& [key, form] : *after)
+        {
+            if (before->count(key))
+                continue;
+            added.insert(key);
+            for (std::size_t t = 0; t < terminals.size(); ++t)
+            {
+                if (terminals[t]->Filter().Matches(form))
+                    expected[t].insert(key);
+            }
+        }
+        if (added != entered)
+        {
+            std::cerr << "bus_load: the server holds " << added.size()
+                      << " new requests, the maker was told of " << entered.size() << "\n";
+            consistent = false;
+        }
+        for (const std::set<std::string>& share : expected)
+            everyone += share.size();
+    }
+    const auto deliveries = [&]
+    {
+        std::size_t total = 0;
+        for (const auto& terminal : terminals)
+            total += terminal->Count();
+        return total;
+    };
+    WaitUntil([&] { return deliveries() >= everyone; }, std::chrono::seconds(120));
+    const Clock::time_point delivered = Clock::now();
+    // Anything sent twice would come now.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+    std::cout << std::fixed << std::setprecision(2) << "maker: " << entered.size() << " of " << planned
+              << " requests entered in " << Seconds(generated - started) << " s ("
+              << entered.size() / Seconds(generated - started) << " per second), the last answered "
+              << Seconds(answered - generated) << " s after the last was sent\n"
+              << "terminals: " << deliveries() << " deliveries of " << everyone << " due to "
+              << terminals.size() << " terminals, the last " << Seconds(delivered - generated)
+              << " s after the last request was sent (" << deliveries() / Seconds(delivered - started)
+              << " deliveries per second)\n";
+    for (std::size_t t = 0; t < terminals.size(); ++t)
+    {
+        const std::map<std::string, int> received = terminals[t]->Received();
+        std::size_t missing = 0;
+        std::size_t twice = 0;
+        std::size_t foreign = 0;
+        for (const std::string& key : expected[t])
+        {
+            const auto it = received.find(key);
+            missing += it == received.end() ? 1 : 0;
+            twice += it != received.end() && it->second > 1 ? 1 : 0;
+        }
+        for (const auto& [key, count] : received)
+            foreign += expected[t].count(key) ? 0 : 1;
+        const connect::Session& session = terminals[t]->Session();
+        std::cout << "  " << std::left << std::setw(9) << session.user << " level " << session.privilege
+                  << ": " << std::right << std::setw(6) << received.size() << " held of " << std::setw(6)
+                  << expected[t].size() << " admitted; missing " << missing << ", twice " << twice
+                  << ", not admitted " << foreign << "\n";
+        consistent = consistent && missing == 0 && twice == 0 && foreign == 0;
+    }
+    std::cout << (consistent ? "consistent" : "NOT CONSISTENT") << std::endl;
+    return consistent ? 0 : 1;
+}
