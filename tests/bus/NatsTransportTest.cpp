@@ -40,6 +40,28 @@ public:
     std::vector<connect::Session> senders;
 };
 
+// A server and a terminal subscribed to one broker's requests that comes back to the bus long
+// after the server does, so that what the server publishes meanwhile is found in the stream.
+struct SlowTerminal
+{
+    explicit SlowTerminal(const connect::BusOptions& options) : server(options), terminal(Slow(options)) {}
+    static connect::BusOptions Slow(connect::BusOptions options)
+    {
+        options.reconnectWait = std::chrono::milliseconds(3000);
+        return options;
+    }
+    bool Subscribed()
+    {
+        return WaitFor([&] { return terminal.Connected() && server.Connected(); }) &&
+               terminal.Subscribe(connect::SubscriptionFilter().Require(64056, "KIVO"), received.Delivery(),
+                                  nullptr, nullptr);
+    }
+
+    connect::NatsServerEndpoint server;
+    connect::NatsTransport terminal;
+    Collector received;
+};
+
 class NatsTransportTest : public bus_test::BusTest
 {
 protected:
@@ -216,16 +238,11 @@ TEST_F(NatsTransportTest, EachSubscriptionGetsWhatItsFilterAdmitsOnce)
 
 TEST_F(NatsTransportTest, NothingPublishedIsLostOrRepeatedAcrossARestartOfTheBus)
 {
-    connect::NatsServerEndpoint server(Options());
-    // The terminal comes back to the bus long after the server does, so that what the server
-    // publishes meanwhile is found in the stream.
-    connect::BusOptions slow = Options();
-    slow.reconnectWait = std::chrono::milliseconds(3000);
-    connect::NatsTransport terminal(slow);
-    ASSERT_TRUE(WaitFor([&] { return terminal.Connected() && server.Connected(); }));
-    Collector received;
-    ASSERT_TRUE(terminal.Subscribe(connect::SubscriptionFilter().Require(64056, "KIVO"), received.Delivery(),
-                                   nullptr, nullptr));
+    SlowTerminal both(Options());
+    ASSERT_TRUE(both.Subscribed());
+    connect::NatsServerEndpoint& server = both.server;
+    connect::NatsTransport& terminal = both.terminal;
+    Collector& received = both.received;
     std::vector<std::string> expected;
     int next = 100001;
     const auto publish = [&](const char* broker)
@@ -252,6 +269,36 @@ TEST_F(NatsTransportTest, NothingPublishedIsLostOrRepeatedAcrossARestartOfTheBus
         ASSERT_TRUE(publish(i % 2 ? "KIVO" : "ASHV"));
     EXPECT_FALSE(terminal.SubscriptionsLive());
     ASSERT_TRUE(WaitFor([&] { return terminal.SubscriptionsLive() && received.Count() >= expected.size(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(received.Values(51803), expected);
+}
+
+TEST_F(NatsTransportTest, ABusThatLostItsStorageIsFollowedFromTheStartOfItsNewStream)
+{
+    SlowTerminal both(Options());
+    ASSERT_TRUE(both.Subscribed());
+    connect::NatsServerEndpoint& server = both.server;
+    Collector& received = both.received;
+    std::vector<std::string> expected;
+    const auto publish = [&](int key)
+    {
+        expected.push_back(std::to_string(key));
+        return WaitFor([&] { return server.Publish(Pending("KIVO", "KIVO-MUM", expected.back().c_str())); });
+    };
+    for (int key = 100001; key <= 100005; ++key)
+        ASSERT_TRUE(publish(key));
+    ASSERT_TRUE(WaitFor([&] { return received.Count() == 5; }));
+
+    // The bus comes back without its storage: its new stream numbers from 1 again, and every
+    // message in it is one the terminal has not seen, those numbered at or below the last one
+    // it saw before as much as those above.
+    bus->Stop();
+    std::filesystem::remove_all(folder.Path() / "bus" / "store");
+    std::filesystem::create_directories(folder.Path() / "bus" / "store");
+    ASSERT_TRUE(bus->Start()) << bus->Log();
+    for (int key = 100006; key <= 100013; ++key)
+        ASSERT_TRUE(publish(key));
+    ASSERT_TRUE(WaitFor([&] { return received.Count() >= expected.size(); })) << received.Count();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(received.Values(51803), expected);
 }

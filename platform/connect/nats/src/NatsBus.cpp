@@ -163,7 +163,7 @@ bool NatsBus::EnsureStream(std::string* error)
     return false;
 }
 
-bool NatsBus::LastSequence(std::uint64_t& sequence, std::string* error)
+bool NatsBus::StreamState(std::uint64_t& lastSequence, std::int64_t& created, std::string* error)
 {
     jsStreamInfo* info = nullptr;
     jsErrCode code = static_cast<jsErrCode>(0);
@@ -175,7 +175,8 @@ bool NatsBus::LastSequence(std::uint64_t& sequence, std::string* error)
             *error = StatusText(status);
         return false;
     }
-    sequence = info->State.LastSeq;
+    lastSequence = info->State.LastSeq;
+    created = info->Created;
     jsStreamInfo_Destroy(info);
     return true;
 }

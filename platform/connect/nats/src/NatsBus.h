@@ -40,8 +40,10 @@ public:
     // Makes the stream of published messages when the bus does not have it. False, with the
     // reason, when the bus cannot be asked or refuses.
     bool EnsureStream(std::string* error = nullptr);
-    // The stream's last sequence number (0 for an empty stream); false when it cannot be read.
-    bool LastSequence(std::uint64_t& sequence, std::string* error = nullptr);
+    // The stream's last sequence number (0 for an empty stream) and when it was made (which
+    // tells a stream made again, numbering from 1, from the one seen before); false when it
+    // cannot be read.
+    bool StreamState(std::uint64_t& lastSequence, std::int64_t& created, std::string* error = nullptr);
 
     static std::string StatusText(natsStatus status);
 

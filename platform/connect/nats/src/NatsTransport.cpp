@@ -85,6 +85,9 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         std::uint64_t lastSequence = 0;
         natsSubscription* handle = nullptr;
         bool live = false; // started: its ordered consumer receives, and comes back with the bus
+        // What arrived since the connection was made again, held until the stream is found to
+        // be the one read before (then delivered) or a new one (then read again from its start).
+        std::vector<std::vector<std::uint8_t>> held;
         std::shared_ptr<SubscriptionRef> ref;
         void* closure = nullptr;
     };
@@ -128,6 +131,8 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         }
         for (auto& [id, subscription] : gone)
             Drop(subscription);
+        for (natsSubscription* handle : retired)
+            natsSubscription_Destroy(handle);
         natsSubscription_Destroy(inboxSubscription);
         bus.reset();
     }
@@ -148,8 +153,74 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         // A subscription that receives already carries on by itself: its ordered consumer makes
         // itself again from the sequence after the last one it delivered when the bus comes
         // back (replacing it from here races with that inside the library). Those that wait
-        // for the bus start now.
+        // for the bus start now. A bus that lost its storage has a new stream, numbered from 1
+        // again; the keeper looks.
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            ++connections;
+            streamCheckDue = true;
+        }
         wake.notify_all();
+    }
+
+    // After the connection was made again: when the stream is the one read before, what
+    // arrived meanwhile is delivered; when it is a new one (the bus lost its storage), every
+    // subscription reads it again from its first message, in order, and the consumers that
+    // wait for the old numbers are retired.
+    void CheckStream()
+    {
+        std::uint64_t connection = 0;
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            connection = connections;
+        }
+        std::uint64_t last = 0;
+        std::int64_t created = 0;
+        if (!bus->Connected() || !bus->EnsureStream() || !bus->StreamState(last, created))
+            return; // tried again at the keeper's next round
+        std::vector<natsSubscription*> retiring;
+        {
+            // Deliveries wait meanwhile, so that what was held goes before anything newer.
+            std::lock_guard<std::mutex> delivering(deliveryLock);
+            std::vector<std::pair<Delivery, std::vector<std::vector<std::uint8_t>>>> held;
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                if (connection != connections)
+                    return; // connected again meanwhile: the next round looks at that connection
+                streamCheckDue = false;
+                confirmedConnection = connection;
+                const bool same = streamCreated == 0 || created == streamCreated;
+                streamCreated = created;
+                for (auto& [id, subscription] : subscriptions)
+                {
+                    if (same)
+                    {
+                        if (!subscription.held.empty())
+                            held.emplace_back(subscription.deliver, std::move(subscription.held));
+                        subscription.held.clear();
+                        continue;
+                    }
+                    if (subscription.handle)
+                    {
+                        retiring.push_back(subscription.handle);
+                        retired.push_back(subscription.handle);
+                        subscription.handle = nullptr;
+                    }
+                    subscription.live = false;
+                    subscription.lastSequence = 0;
+                    subscription.held.clear();
+                }
+            }
+            for (auto& [deliver, messages] : held)
+            {
+                for (std::vector<std::uint8_t>& bytes : messages)
+                    deliver(std::move(bytes));
+            }
+        }
+        // Kept until the transport goes, so that a late delivery from one is known by its
+        // address; the keeper starts the subscriptions again.
+        for (natsSubscription* handle : retiring)
+            natsSubscription_Unsubscribe(handle);
     }
 
     // Replies come to the inbox, each request on its own subject under it.
@@ -197,18 +268,18 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             .Close(status, text);
     }
 
-    static void OnPublished(natsConnection*, natsSubscription*, natsMsg* message, void* closure)
+    static void OnPublished(natsConnection*, natsSubscription* handle, natsMsg* message, void* closure)
     {
         if (const std::shared_ptr<SubscriptionRef> ref =
                 detail::CallbackRegistry<SubscriptionRef>::Find(closure))
         {
             if (const std::shared_ptr<Impl> self = ref->impl.lock())
-                self->Published(ref->id, message);
+                self->Published(ref->id, handle, message);
         }
         natsMsg_Destroy(message);
     }
 
-    void Published(std::uint64_t id, natsMsg* message)
+    void Published(std::uint64_t id, natsSubscription* handle, natsMsg* message)
     {
         jsMsgMetaData* meta = nullptr;
         if (natsMsg_GetMetaData(&meta, message) != NATS_OK)
@@ -223,8 +294,11 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         {
             std::lock_guard<std::mutex> guard(lock);
             const auto it = subscriptions.find(id);
+            if (it == subscriptions.end() ||
+                std::find(retired.begin(), retired.end(), handle) != retired.end())
+                return;
             // A consumer being replaced may still send what its successor sends again.
-            if (it == subscriptions.end() || sequence <= it->second.lastSequence)
+            if (sequence <= it->second.lastSequence)
                 return;
             it->second.lastSequence = sequence;
             if (!it->second.exact)
@@ -232,6 +306,11 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
                 const std::optional<Message> parsed = Message::FromWire(bytes);
                 if (parsed && !it->second.filter.Matches(*parsed))
                     return;
+            }
+            if (confirmedConnection != connections)
+            {
+                it->second.held.push_back(std::move(bytes));
+                return;
             }
             deliver = it->second.deliver;
         }
@@ -256,9 +335,11 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         }
         if (!bus->Connected() || !bus->EnsureStream())
             return false;
-        std::uint64_t from = snapshot.lastSequence;
-        if (!snapshot.started && !bus->LastSequence(from))
+        std::uint64_t last = 0;
+        std::int64_t created = 0;
+        if (!bus->StreamState(last, created))
             return false;
+        const std::uint64_t from = snapshot.started ? snapshot.lastSequence : last;
         const std::string stream = bus->Subjects().Stream();
         jsSubOptions settings;
         jsSubOptions_Init(&settings);
@@ -285,6 +366,8 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             {
                 replaced = it->second.handle;
                 it->second.handle = handle;
+                if (streamCreated == 0)
+                    streamCreated = created;
                 it->second.live = true;
                 if (!it->second.started)
                 {
@@ -321,8 +404,11 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
                 if (!subscription.live)
                     waiting.push_back(id);
             }
+            const bool checkStream = streamCheckDue;
             guard.unlock();
             CloseExpired();
+            if (checkStream)
+                CheckStream();
             for (const std::uint64_t id : waiting)
                 Start(id);
             guard.lock();
@@ -378,6 +464,14 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
     std::uint64_t lastRequest = 0;
     std::map<std::uint64_t, Subscription> subscriptions;
     std::uint64_t lastSubscription = 0;
+    // Connections made so far, and the one on which the stream was last found to be the one
+    // the subscriptions read (made at streamCreated).
+    std::uint64_t connections = 0;
+    std::uint64_t confirmedConnection = 0;
+    bool streamCheckDue = false;
+    std::int64_t streamCreated = 0;
+    // Consumers of a stream that is gone: unsubscribed, destroyed with the transport.
+    std::vector<natsSubscription*> retired;
     std::thread keeper;
 };
 
