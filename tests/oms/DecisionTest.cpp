@@ -6,6 +6,7 @@
 #include "oms/LimitOwner.h"
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
+#include "oms/SqliteDatabase.h"
 
 using namespace oms_test;
 using oms::EntityKind;
@@ -260,25 +261,59 @@ TEST_F(ServerTest, AnInvestorsClientWaitsForItsUserEvenInOneBatch)
     EXPECT_TRUE(Fields(EntityKind::Account, client.entity).empty());
 
     // The terminal sends the user's accept, then the client's: together, in that order, both hold.
-    const connect::Message messages[] = {Accept(*user, "CHECKER2"), Accept(client, "CHECKER2")};
-    std::vector<Answer> answers(2);
-    std::vector<std::unique_ptr<connect::ReplyStream>> streams;
-    std::vector<connect::RequestHandler::Request> batch;
-    for (std::size_t i = 0; i < 2; ++i)
-    {
-        streams.push_back(std::make_unique<connect::ReplyStream>(
-            "om_authenticate_functionality",
-            [&answers, i](const connect::Message& m) { answers[i].replies.push_back(m); },
-            "batch-" + std::to_string(i), connect::Session{}));
-        batch.push_back({&messages[i], streams.back().get()});
-    }
-    server->OnRequests(batch);
+    const std::vector<Answer> answers =
+        AskTogether({{Accept(*user, "CHECKER2"), "batch-0"}, {Accept(client, "CHECKER2"), "batch-1"}});
     EXPECT_EQ(answers[0].Code(), oms::kStatusOk) << answers[0].Text();
     EXPECT_EQ(answers[1].Code(), oms::kStatusOk) << answers[1].Text();
     EXPECT_EQ(Read<std::optional<oms::EntityRow>>([&](oms::Store& s)
                                                   { return s.Entity(EntityKind::Account, client.entity); })
                   ->linkedUser,
               user->entity);
+    EXPECT_EQ(Problems(), std::vector<std::string>{});
+}
+
+TEST_F(ServerTest, DecisionsThatArriveTogetherAreAppliedOnceAndAnsweredOnlyOnceDurable)
+{
+    const RequestRecord user = Pending(oms::kModifyUser, "DEALER");
+    const RequestRecord account = Pending(oms::kModifyClient);
+    publisher.Clear();
+    // Another connection sees only what was committed: every answer must find its decision there.
+    oms::SqliteDatabase reader(DatabasePath(), oms::SqliteDatabase::Mode::OpenExisting);
+    std::vector<std::string> committedWhenAnswered(4);
+    const std::int64_t keys[] = {user.key, user.key, user.key, account.key};
+    const std::vector<Answer> answers =
+        AskTogether({{Accept(user, "CHECKER2"), "together-1"},
+                     {Accept(user, "CHECKER2"), "together-1"}, // the terminal's resend, in the same batch
+                     {Reject(user, "CHECKER2", "late"), "together-2"},
+                     {Reject(account, "CHECKER2", "Bank proof missing"), "together-3"}},
+                    [&](std::size_t i)
+                    {
+                        committedWhenAnswered[i] = reader.QueryText(
+                            "SELECT status FROM requests WHERE key = " + std::to_string(keys[i]));
+                    });
+
+    EXPECT_EQ(answers[0].Code(), oms::kStatusOk);
+    EXPECT_EQ(answers[1].Code(), oms::kStatusOk);
+    EXPECT_EQ(answers[1].Text(), answers[0].Text());
+    EXPECT_EQ(answers[2].Code(), oms::kStatusAlreadyDecided);
+    EXPECT_EQ(answers[3].Code(), oms::kStatusOk);
+    EXPECT_EQ(committedWhenAnswered,
+              (std::vector<std::string>{"accepted", "accepted", "accepted", "rejected"}));
+
+    const std::vector<oms::DecisionEntry> log = Log(user.key);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].outcome, "applied");
+    EXPECT_EQ(log[0].messageId, "together-1");
+    EXPECT_EQ(log[1].outcome, "refused");
+    EXPECT_EQ(log[1].messageId, "together-2");
+    EXPECT_EQ(Log(account.key).size(), 1u);
+    // Each outcome published once, in the order of the decisions.
+    const std::vector<connect::Message> published = publisher.Published();
+    ASSERT_EQ(published.size(), 2u);
+    EXPECT_EQ(Values(published[0], 51803), std::vector<std::string>{std::to_string(user.key)});
+    EXPECT_EQ(Values(published[0], 54211), std::vector<std::string>{"accepted"});
+    EXPECT_EQ(Values(published[1], 51803), std::vector<std::string>{std::to_string(account.key)});
+    EXPECT_EQ(Values(published[1], 54211), std::vector<std::string>{"rejected"});
     EXPECT_EQ(Problems(), std::vector<std::string>{});
 }
 

@@ -149,6 +149,32 @@ protected:
         return answer;
     }
 
+    // Requests handed to the server together, as a transport hands those that waited together
+    // (message, message id); 'onReply' hears each reply as it is sent, with the request's index.
+    std::vector<Answer> AskTogether(const std::vector<std::pair<connect::Message, std::string>>& requests,
+                                    const std::function<void(std::size_t)>& onReply = {})
+    {
+        std::vector<Answer> answers(requests.size());
+        std::vector<std::unique_ptr<connect::ReplyStream>> streams;
+        std::vector<connect::RequestHandler::Request> batch;
+        for (std::size_t i = 0; i < requests.size(); ++i)
+        {
+            const std::string* function = requests[i].first.Value(0);
+            streams.push_back(std::make_unique<connect::ReplyStream>(
+                function ? *function : "",
+                [&answers, &onReply, i](const connect::Message& reply)
+                {
+                    answers[i].replies.push_back(reply);
+                    if (onReply)
+                        onReply(i);
+                },
+                requests[i].second, connect::Session{}));
+            batch.push_back({&requests[i].first, streams.back().get()});
+        }
+        server->OnRequests(batch);
+        return answers;
+    }
+
     template <typename T> T Read(const std::function<T(oms::Store&)>& read)
     {
         std::optional<T> result;
