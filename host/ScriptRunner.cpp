@@ -445,8 +445,10 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         return PumpUntil([&] { return services.LogContains(argument); });
     if (action == "wait-for-rows")
     {
-        // wait-for-rows N: the console's request list holds N rows.
+        // wait-for-rows N: the console's request list holds N rows; "N+": N or more (requests
+        // that keep arriving, an investor's pair two at once).
         const LRESULT rows = std::atoi(argument.c_str());
+        const bool orMore = !argument.empty() && argument.back() == '+';
         LRESULT now = -1;
         const bool held = PumpUntil(
             [&]
@@ -454,10 +456,11 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
                 CWnd* console = ConsoleBar(m_app);
                 HWND list = console ? FindDescendant(console->m_hWnd, kRequestListId) : nullptr;
                 now = list ? ::SendMessage(list, LVM_GETITEMCOUNT, 0, 0) : -1;
-                return now == rows;
+                return orMore ? now >= rows : now == rows;
             });
         if (!held)
-            std::cerr << "kivo-host script: the request list has " << now << " rows, not " << rows << "\n";
+            std::cerr << "kivo-host script: the request list has " << now << " rows, not " << rows
+                      << (orMore ? " or more" : "") << "\n";
         return held;
     }
     if (action == "expect-log")
