@@ -8,7 +8,9 @@
 // - checkers' decisions applied and published (the closing reply and the outcome at a
 //   subscriber, whichever comes later): decisions per second when they are sent all at once, and
 //   the latency at a steady 200 per second; beside a bare SQLite insert and commit with the same
-//   durability, at full speed and at 200 per second.
+//   durability, at full speed and at 200 per second;
+// - recovery of 100,000 pending requests to its closing reply, beside the same rows read with one
+//   prepared SELECT.
 //
 // At the end the medians are printed side by side with their ratios, with the machine's load.
 // Repetitions of all the cases take turns in random order (the disk's speed drifts).
@@ -227,7 +229,7 @@ struct Answer
 {
     std::mutex lock;
     std::condition_variable done;
-    int dataReplies = 0;
+    std::int64_t dataReplies = 0;
     std::optional<std::string> status; // the closing reply's code, once it came
 };
 
@@ -420,6 +422,114 @@ void BM_LimitsRowsSelected(benchmark::State& state)
     select.Reset();
 }
 
+constexpr int kManyPending = 100000;
+
+// A small seeded database with 100,000 more pending requests of every type, spread over the
+// brokers and branches, each changing two fields; made once, when a benchmark first needs it.
+const std::string& ManyPendingDatabase()
+{
+    static const std::string path = []
+    {
+        const std::string made = TheDatabase().folder / "many-pending.db";
+        oms::OmsServer::Options options;
+        options.databasePath = made;
+        options.watchIntervalMs = 0;
+        options.seedSize = {8, 10, 2, 20};
+        connect::InProcessTransport nobody;
+        oms::OmsServer server(options, nobody);
+        server.WithStore(
+            [](oms::Store& store)
+            {
+                static const int kTypes[] = {oms::kAddUser,   oms::kModifyUser,   oms::kDeleteUser,
+                                             oms::kAddClient, oms::kModifyClient, oms::kDeleteAccount,
+                                             oms::kRmsLimits};
+                static const char* const kBranches[] = {"KIVO-MUM", "KIVO-DEL", "ASHV-AMD", "DHAN-CHE"};
+                oms::SqliteTransaction transaction(store.Db());
+                for (int i = 0; i < kManyPending; ++i)
+                {
+                    oms::RequestRecord request;
+                    request.type = kTypes[i % 7];
+                    request.kind = oms::IsUserType(request.type)      ? oms::EntityKind::User
+                                   : oms::IsAccountType(request.type) ? oms::EntityKind::Account
+                                                                      : oms::EntityKind::Limits;
+                    const std::string branch = kBranches[i % 4];
+                    const std::string id = branch.substr(0, 2) + std::to_string(500000 + i);
+                    request.entity = request.kind == oms::EntityKind::Limits ? "client:" + id : id;
+                    (request.kind == oms::EntityKind::User ? request.user : request.account) = id;
+                    request.category = request.kind == oms::EntityKind::User ? "DEALER" : "RETAIL";
+                    request.maker = "MAKER" + std::to_string(1 + i % 3);
+                    request.broker = branch.substr(0, 4);
+                    request.branch = branch;
+                    request.enteredAt = "2024-06-01T10:22:33Z";
+                    store.InsertRequest(
+                        request,
+                        {{50110, {"desk@kivo-trade.in"}, std::vector<std::string>{"old@kivo-trade.in"}},
+                         {64031, {"2500000.00"}, std::nullopt}});
+                }
+                transaction.Commit();
+            });
+        return made;
+    }();
+    return path;
+}
+
+// Recovery of every pending request, from sending it to its closing reply.
+void BM_RecoveryOfManyPending(benchmark::State& state)
+{
+    oms::OmsServer::Options options;
+    options.databasePath = ManyPendingDatabase();
+    options.watchIntervalMs = 0;
+    connect::InProcessTransport transport;
+    oms::OmsServer server(options, transport);
+    server.Start();
+    transport.SetRequestHandler(&server);
+    std::int64_t pending = 0;
+    server.WithStore([&](oms::Store& store) { pending = store.CountRequests(oms::kPending); });
+    for (auto _ : state)
+    {
+        const Clock::time_point start = Clock::now();
+        const std::shared_ptr<Answer> answer = RoundTrip(
+            transport, Sent(connect::Message().Add(0, "om_get_functionality_details").Add(31003, "CHECKER1"),
+                            "CHECKER1"));
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (!answer || answer->status != "0" || answer->dataReplies != pending)
+        {
+            state.SkipWithError("not every pending request was recovered");
+            break;
+        }
+    }
+    state.counters["requests"] = static_cast<double>(pending);
+    transport.SetRequestHandler(nullptr);
+    transport.WaitIdle();
+}
+
+// Baseline: the columns the recovery's replies carry, read with one prepared SELECT.
+void BM_PendingRowsSelected(benchmark::State& state)
+{
+    oms::SqliteDatabase db(ManyPendingDatabase(), oms::SqliteDatabase::Mode::OpenExisting);
+    oms::SqliteStatement& select = db.Prepare(
+        "SELECT key, type, category, maker, broker, branch, account_group, user_id, account_id, status "
+        "FROM requests WHERE status = 'auth pending' ORDER BY key");
+    for (auto _ : state)
+    {
+        const Clock::time_point start = Clock::now();
+        std::size_t rows = 0;
+        select.Reset();
+        while (select.Step())
+        {
+            std::vector<std::string> row;
+            for (int column = 0; column < 10; ++column)
+                row.push_back(select.Text(column));
+            benchmark::DoNotOptimize(row);
+            ++rows;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (rows < static_cast<std::size_t>(kManyPending))
+            state.SkipWithError("the rows are not all there");
+    }
+    select.Reset();
+}
+
 // Pending requests to decide: limit changes of dealers and clients, and dealers' e-mail
 // addresses, each of an entity with nothing pending.
 std::vector<std::int64_t> EnterRequestsToDecide(Server& server, std::size_t count)
@@ -580,6 +690,8 @@ void Common(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_LimitsDetailQuery)->Apply(Common)->Repetitions(5);
 BENCHMARK(BM_EmptyReplyRoundTrip)->Apply(Common)->Repetitions(5);
 BENCHMARK(BM_LimitsRowsSelected)->Apply(Common)->Repetitions(5);
+BENCHMARK(BM_RecoveryOfManyPending)->Apply(Common)->Repetitions(3);
+BENCHMARK(BM_PendingRowsSelected)->Apply(Common)->Repetitions(3);
 // Argument: decisions per second sent (0: all at once).
 BENCHMARK(BM_Decisions)->Apply(Common)->Arg(0)->Arg(kPacedPerSecond)->Repetitions(3);
 BENCHMARK(BM_BareCommits)->Apply(Common)->Arg(0)->Arg(kPacedPerSecond)->Repetitions(3);
@@ -610,6 +722,7 @@ public:
                 run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
             for (const auto& [name, counter] : run.counters)
                 m_medians[benchmark + " " + name] = counter.value;
+            m_medians[benchmark + " time_ms"] = run.GetAdjustedRealTime();
         }
     }
 
@@ -626,6 +739,8 @@ public:
              "BM_LimitsRowsSelected p50_ms", "one SELECT");
         Line("detail query p99 ms, every limit", "BM_LimitsDetailQuery p99_ms",
              "BM_LimitsRowsSelected p99_ms", "one SELECT");
+        Line("recovery of 100,000 pending, ms", "BM_RecoveryOfManyPending time_ms",
+             "BM_PendingRowsSelected time_ms", "one SELECT");
         Line("decisions per second, all at once", "BM_Decisions/0 per_s", "BM_BareCommits/0 per_s",
              "bare commits");
         Line("decision p50 ms at 200 per second", "BM_Decisions/200 p50_ms", "BM_BareCommits/200 p50_ms",
