@@ -731,8 +731,10 @@ public:
         ConsoleReporter::Finalize();
         std::printf("\nmedians of the repetitions | baseline | ratio (load average %s before, %s after)\n",
                     m_loadBefore.c_str(), Load().c_str());
+        // The targets: a detail query's p50 at most 1 ms, recovery at most 1 s, at least 1,000
+        // decisions per second, a decision's p99 at 200 per second at most 20 ms.
         Line("detail query p50 ms, every limit", "BM_LimitsDetailQuery p50_ms",
-             "BM_EmptyReplyRoundTrip p50_ms", "empty reply");
+             "BM_EmptyReplyRoundTrip p50_ms", "empty reply", "<=", 1);
         Line("detail query p99 ms, every limit", "BM_LimitsDetailQuery p99_ms",
              "BM_EmptyReplyRoundTrip p99_ms", "empty reply");
         Line("detail query p50 ms, every limit", "BM_LimitsDetailQuery p50_ms",
@@ -740,18 +742,18 @@ public:
         Line("detail query p99 ms, every limit", "BM_LimitsDetailQuery p99_ms",
              "BM_LimitsRowsSelected p99_ms", "one SELECT");
         Line("recovery of 100,000 pending, ms", "BM_RecoveryOfManyPending time_ms",
-             "BM_PendingRowsSelected time_ms", "one SELECT");
+             "BM_PendingRowsSelected time_ms", "one SELECT", "<=", 1000);
         Line("decisions per second, all at once", "BM_Decisions/0 per_s", "BM_BareCommits/0 per_s",
-             "bare commits");
+             "bare commits", ">=", 1000);
         Line("decision p50 ms at 200 per second", "BM_Decisions/200 p50_ms", "BM_BareCommits/200 p50_ms",
              "bare commit");
         Line("decision p99 ms at 200 per second", "BM_Decisions/200 p99_ms", "BM_BareCommits/200 p99_ms",
-             "bare commit");
+             "bare commit", "<=", 20);
     }
 
 private:
     void Line(const char* what, const std::string& ours, const std::string& baseline,
-              const char* baselineName)
+              const char* baselineName, const char* compare = nullptr, double target = 0)
     {
         const auto mine = m_medians.find(ours);
         const auto theirs = m_medians.find(baseline);
@@ -760,8 +762,17 @@ private:
             std::printf("%-36s missing\n", what);
             return;
         }
-        std::printf("%-36s %10.3f | %-12s %10.3f | %8.2f\n", what, mine->second, baselineName, theirs->second,
-                    theirs->second > 0 ? mine->second / theirs->second : 0.0);
+        std::string verdict;
+        if (compare)
+        {
+            const bool met = std::string(compare) == "<=" ? mine->second <= target : mine->second >= target;
+            char text[64];
+            std::snprintf(text, sizeof text, "  target %s %g: %s", compare, target, met ? "met" : "MISSED");
+            verdict = text;
+        }
+        std::printf("%-36s %10.3f | %-12s %10.3f | %8.2f%s\n", what, mine->second, baselineName,
+                    theirs->second, theirs->second > 0 ? mine->second / theirs->second : 0.0,
+                    verdict.c_str());
     }
 
     std::string m_loadBefore;
