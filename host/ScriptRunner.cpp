@@ -346,10 +346,80 @@ bool ScriptRunner::RightClick(const std::string& what)
             return false;
         console->GetWindowRect(&rect);
     }
+    else if (what.rfind("grid", 0) == 0)
+    {
+        // "grid N": the console's Nth grid, on its first row (its middle when it has none);
+        // "grid-header N": its header, over the first column's caption.
+        const bool header = what.rfind("grid-header ", 0) == 0;
+        CWnd* console = ConsoleBar(m_app);
+        std::vector<HWND> grids;
+        if (console)
+            CollectGrids(console->m_hWnd, grids);
+        const auto space = what.find(' ');
+        const int index = space == std::string::npos ? 0 : std::atoi(what.c_str() + space + 1);
+        if ((!header && what.rfind("grid ", 0) != 0) || index < 1 || index > static_cast<int>(grids.size()))
+            return false;
+        const HWND grid = grids[static_cast<std::size_t>(index - 1)];
+        const HWND headerWindow = reinterpret_cast<HWND>(::SendMessage(grid, LVM_GETHEADER, 0, 0));
+        rect.left = LVIR_BOUNDS;
+        if (header)
+        {
+            if (!headerWindow || !::IsWindowVisible(headerWindow))
+                return false;
+            ::GetWindowRect(headerWindow, &rect);
+            rect.right = rect.left + 40;
+        }
+        else if (::SendMessage(grid, LVM_GETITEMCOUNT, 0, 0) > 0 &&
+                 ::SendMessage(grid, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect)))
+        {
+            rect.right = rect.left + 40;
+            ::MapWindowPoints(grid, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        }
+        else
+            ::GetWindowRect(grid, &rect);
+    }
     else
         return false;
     Click(rect.CenterPoint(), winlib::input::Button::Right);
     return true;
+}
+
+// A click on the open popup menu's item whose text, without its '&' marks and shortcut, starts
+// with 'text'.
+bool ScriptRunner::ClickMenuItem(const std::string& text)
+{
+    HWND popup = nullptr;
+    for (HWND top = ::GetTopWindow(nullptr); top; top = ::GetWindow(top, GW_HWNDNEXT))
+    {
+        char cls[16] = {};
+        ::GetClassName(top, cls, sizeof cls);
+        if (std::string(cls) == "#32768" && ::IsWindowVisible(top))
+        {
+            popup = top; // the topmost open menu: a submenu shows above its parent
+            break;
+        }
+    }
+    const HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessage(popup, MN_GETHMENU, 0, 0)) : nullptr;
+    if (!menu || text.empty())
+        return false;
+    for (int position = 0; position < ::GetMenuItemCount(menu); ++position)
+    {
+        char buffer[256] = {};
+        ::GetMenuString(menu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+        std::string label;
+        for (const char* c = buffer; *c && *c != '\t'; ++c)
+        {
+            if (*c != '&')
+                label += *c;
+        }
+        CRect item;
+        if (label.rfind(text, 0) == 0 && ::GetMenuItemRect(popup, menu, static_cast<UINT>(position), &item))
+        {
+            Click(item.CenterPoint(), winlib::input::Button::Left);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ScriptRunner::Execute(const std::string& action, const std::string& argument)
@@ -523,6 +593,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         const HWND focus = ::GetFocus();
         return focus && ::GetWindowTextString(focus) == argument;
     }
+    if (action == "menu-item")
+        return ClickMenuItem(argument);
     if (action == "expect-popup")
         return PopupMenuOpen() == (argument != "no");
     if (action == "echo")

@@ -64,6 +64,7 @@ private:
     bool PressChord(const std::string& chord);
     bool ClickCloseBox();
     bool RightClick(const std::string& what);
+    bool ClickMenuItem(const std::string& text);
     void CheckAfter(const Step& step);
 
     CKivoHostApp& m_app;
