@@ -306,16 +306,23 @@ const std::vector<FilterPattern>& CFilterListCtrl::Patterns() const
 
 bool CFilterListCtrl::Passes(std::uint32_t slot) const
 {
-    const DWORD_PTR item = static_cast<DWORD_PTR>(m_rows.At(slot).item);
+    return PassesItem(static_cast<DWORD_PTR>(m_rows.At(slot).item), Patterns(), nullptr);
+}
+
+bool CFilterListCtrl::PassesItem(DWORD_PTR item, const std::vector<FilterPattern>& patterns,
+                                 CWnd* target) const
+{
     if (!item)
         return false;
-    const std::vector<FilterPattern>& patterns = Patterns();
     std::string& text = m_strCellScratch;
+    COLORREF textColor = kNoColor;
+    COLORREF bkColor = kNoColor;
+    int image = -1;
     for (std::size_t f = 0; f < m_arrFilterColumns.size() && f < patterns.size(); ++f)
     {
         if (patterns[f].MatchesEverything())
             continue;
-        if (!GetCellText(item, m_arrFilterColumns[f], text))
+        if (!ReadCell(target, item, m_arrFilterColumns[f], text, textColor, bkColor, image))
             text.clear();
         if (!patterns[f].Matches(text))
             return false;
@@ -552,6 +559,12 @@ BOOL CFilterListCtrl::SetCheck(int row, BOOL check)
 BOOL CFilterListCtrl::GetCell(DWORD_PTR item, int column, std::string& text, COLORREF& textColor,
                               COLORREF& bkColor, int& image) const
 {
+    return ReadCell(nullptr, item, column, text, textColor, bkColor, image);
+}
+
+BOOL CFilterListCtrl::ReadCell(CWnd* target, DWORD_PTR item, int column, std::string& text,
+                               COLORREF& textColor, COLORREF& bkColor, int& image) const
+{
     text.clear();
     textColor = kNoColor;
     bkColor = kNoColor;
@@ -562,7 +575,8 @@ BOOL CFilterListCtrl::GetCell(DWORD_PTR item, int column, std::string& text, COL
         !m_arrColumns[static_cast<std::size_t>(column)].m_strExpression.empty())
         return ComputeUserColumn(item, column, text);
     if (m_pfnOwnerDataDescriptor)
-        return m_pfnOwnerDataDescriptor(NotifyTarget(), item, column, text, textColor, bkColor, image);
+        return m_pfnOwnerDataDescriptor(target ? target : NotifyTarget(), item, column, text, textColor,
+                                        bkColor, image);
     if (m_pfnDataDescriptor)
         return m_pfnDataDescriptor(item, column, text, textColor, bkColor, image);
     text = "no data descriptor initialised";
@@ -635,30 +649,9 @@ void CFilterListCtrl::ApplyFilter()
     }
     m_bUserColumnErrorShown = false;
     const std::vector<FilterPattern>& patterns = Patterns();
-    std::vector<std::uint32_t> visible;
-    visible.reserve(m_rows.StoreCount());
-    std::string text;
-    COLORREF textColor = kNoColor;
-    COLORREF bkColor = kNoColor;
-    int image = -1;
-    for (std::uint32_t slot = m_rows.FirstSlot(); slot != FilterRows::kNone; slot = m_rows.NextSlot(slot))
-    {
-        const DWORD_PTR item = static_cast<DWORD_PTR>(m_rows.At(slot).item);
-        if (!item)
-            continue;
-        bool all = true;
-        for (std::size_t f = 0; f < patterns.size() && all; ++f)
-        {
-            if (patterns[f].MatchesEverything())
-                continue;
-            if (!GetCell(item, m_arrFilterColumns[f], text, textColor, bkColor, image))
-                text.clear();
-            all = patterns[f].Matches(text);
-        }
-        if (all)
-            visible.push_back(slot);
-    }
-    m_rows.SetVisible(visible);
+    CWnd* target = NotifyTarget();
+    m_rows.Refilter([&](std::uint64_t item)
+                    { return PassesItem(static_cast<DWORD_PTR>(item), patterns, target); });
     SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     SetRedraw(TRUE);
     Invalidate();

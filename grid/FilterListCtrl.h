@@ -173,6 +173,11 @@ private:
     std::uint32_t SlotOfRow(int row) const;
     // Whether a record passes every column's filter (a record without an item never does).
     bool Passes(std::uint32_t slot) const;
+    // 'target' is the window an owner-data descriptor is given, looked up once per filtering.
+    bool PassesItem(DWORD_PTR item, const std::vector<FilterPattern>& patterns, CWnd* target) const;
+    // GetCell with the owner-data descriptor's window at hand (nullptr: look it up).
+    BOOL ReadCell(CWnd* target, DWORD_PTR item, int column, std::string& text, COLORREF& textColor,
+                  COLORREF& bkColor, int& image) const;
     void SetViewCount(DWORD flags);
     // Deletes the record shown on a display row (its slot already known).
     BOOL DeleteShownRecord(int row, std::uint32_t slot);

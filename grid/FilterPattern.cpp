@@ -248,12 +248,26 @@ FilterPattern::FilterPattern(std::string_view filter, bool exact) : m_bExact(exa
             m_prefixes.Add(Lowered(alternative));
     }
     m_substrings.Link();
+    m_bOnePrefix = !m_bEverything && !exact && m_prefixes.OnlyWord(m_strOnePrefix) && m_suffixes.Empty() &&
+                   m_substrings.Empty() && !m_bAnySubstring && !m_bHasAbove && !m_bHasBelow;
 }
 
 bool FilterPattern::Matches(std::string_view cell) const
 {
     if (m_bEverything)
         return true;
+    if (m_bOnePrefix)
+    {
+        const std::size_t length = m_strOnePrefix.size();
+        if (cell.size() < length)
+            return false;
+        for (std::size_t i = 0; i < length; ++i)
+        {
+            if (Lower(cell[i]) != static_cast<unsigned char>(m_strOnePrefix[i]))
+                return false;
+        }
+        return true;
+    }
     if (m_bExact)
         return !m_exact.empty() && m_exact.count(Lowered(cell)) > 0;
     if (!m_prefixes.Empty() && m_prefixes.HasPrefixOf(cell, false))

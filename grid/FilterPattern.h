@@ -33,6 +33,14 @@ private:
         Trie();
         void Add(std::string_view lowered);
         bool Empty() const { return m_nWords == 0; }
+        // True with the word when the trie holds exactly one.
+        bool OnlyWord(std::string& word) const
+        {
+            if (m_nWords != 1)
+                return false;
+            word = m_strOnlyWord;
+            return true;
+        }
         // Some word is a prefix of the text, read forwards (or backwards: a suffix).
         bool HasPrefixOf(std::string_view text, bool backwards) const;
         // Some word occurs inside the text; needs Link() first.
@@ -55,6 +63,9 @@ private:
 
     bool m_bEverything = true;
     bool m_bExact = false;
+    // The filter is one plain prefix (the usual typed filter): matched without the tries.
+    bool m_bOnePrefix = false;
+    std::string m_strOnePrefix; // lower case
     Trie m_prefixes;
     Trie m_suffixes; // stored reversed
     Trie m_substrings;

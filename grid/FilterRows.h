@@ -19,6 +19,7 @@ class FilterRows
 {
 public:
     static constexpr std::uint32_t kNone = LiveSlots::kNone;
+    static constexpr std::uint32_t kPrefetchAhead = 8;
 
     struct Record
     {
@@ -70,6 +71,31 @@ public:
     void HideSlot(std::uint32_t slot);
     // Replaces the visible index by these store slots, in this order.
     void SetVisible(const std::vector<std::uint32_t>& slots);
+    // Rebuilds the visible index from the records whose item is set and passes(item) answers true,
+    // in store order. One pass over the records: each is marked shown or hidden as it is asked.
+    template <class Passes> void Refilter(Passes&& passes)
+    {
+        m_visible.clear();
+        const std::size_t records = m_records.size();
+        m_storeSlots.ForEachLive(
+            [&](std::uint32_t slot)
+            {
+                // The owner's record a few rows on is fetched while this one is asked about: the
+                // question reads it, and owners' records lie anywhere in memory.
+                if (slot + kPrefetchAhead < records)
+                    __builtin_prefetch(reinterpret_cast<const void*>(m_records[slot + kPrefetchAhead].item));
+                Record& record = m_records[slot];
+                if (record.item != 0 && passes(record.item))
+                {
+                    record.visible = static_cast<std::uint32_t>(m_visible.size());
+                    m_visible.push_back(slot);
+                }
+                else
+                    record.visible = kNone;
+            });
+        m_visibleSlots.Reset(static_cast<std::uint32_t>(m_visible.size()));
+        m_bInStoreOrder = true;
+    }
     // The visible store slots in display order.
     std::vector<std::uint32_t> VisibleSlots() const;
     // True while the visible index runs in store order (filtering keeps that order; a sort

@@ -4,6 +4,7 @@
 // flag and a few counter updates instead of moving everything after it.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -31,6 +32,25 @@ public:
     // The first live slot after 'slot' (kNone when none); walks the words, for iteration.
     std::uint32_t NextLive(std::uint32_t slot) const;
     std::uint32_t FirstLive() const { return m_nSlots ? (IsLive(0) ? 0 : NextLive(0)) : kNone; }
+    // Calls f(slot) for every live slot in order, a word of slots at a time: a walk over all of
+    // them without a call and a bounds check per slot.
+    template <class F> void ForEachLive(F&& f) const
+    {
+        const std::size_t words = m_words.size();
+        for (std::size_t w = 0; w < words; ++w)
+        {
+            const auto base = static_cast<std::uint32_t>(w << 6);
+            std::uint64_t bits = m_words[w];
+            if (bits == ~std::uint64_t{0})
+            {
+                for (std::uint32_t i = 0; i < 64; ++i)
+                    f(base + i);
+                continue;
+            }
+            for (; bits != 0; bits &= bits - 1)
+                f(base + static_cast<std::uint32_t>(std::countr_zero(bits)));
+        }
+    }
 
     // Starts again with 'live' live slots and no dead ones.
     void Reset(std::uint32_t live);

@@ -427,4 +427,35 @@ TEST_F(FilterListTest, AbsurdFiltersFilterWithoutAMessageAndKeepNothingButWhatMa
     EXPECT_TRUE(m_driver.MessageBoxTexts().empty());
 }
 
+// The owner form of the descriptor: every cell it is asked for while filtering and while a record
+// arrives comes with the list's owner.
+std::vector<CWnd*> g_askedWith;
+
+BOOL OwnerOrderCell(CWnd* owner, DWORD_PTR item, int column, std::string& text, COLORREF& textColor,
+                    COLORREF& bkColor, int& image)
+{
+    g_askedWith.push_back(owner);
+    return filterlist::OrderCell(item, column, text, textColor, bkColor, image);
+}
+
+TEST_F(FilterListTest, TheOwnerFormOfTheDescriptorIsAskedWithTheOwnerWhileFiltering)
+{
+    m_list->SetDataDescriptor(&OwnerOrderCell);
+    Add("BUYER", "Buy");
+    Add("SELLER", "Sell");
+    Add("BOND", "Sell");
+    m_list->SetColumnFilter(0, "b");
+    m_list->SetColumnFilter(1, "s");
+    g_askedWith.clear();
+    m_list->ApplyFilter();
+    EXPECT_EQ(Shown(), Texts{"BOND"});
+    m_list->SetColumnFilter(1, "");
+    m_list->ApplyFilter();
+    Add("BASKET", "Buy");
+    EXPECT_EQ(Shown(), (Texts{"BUYER", "BOND", "BASKET"}));
+    ASSERT_GE(g_askedWith.size(), 6u) << "two columns of the two b rows, one of the others";
+    EXPECT_EQ(std::count(g_askedWith.begin(), g_askedWith.end(), &m_owner),
+              static_cast<std::ptrdiff_t>(g_askedWith.size()));
+}
+
 } // namespace

@@ -97,9 +97,30 @@ TEST(FilterRows, LongRandomRunsAgreeWithAPlainModel)
                 model.visible.insert(model.visible.begin() + position, item);
             }
         }
+        else if (op < 97)
+        {
+            // A new filter: every record asked once, the passing ones shown in store order.
+            const std::uint64_t modulus = 2 + random() % 3;
+            const std::uint64_t remainder = random() % modulus;
+            std::vector<std::uint64_t> asked;
+            rows.Refilter(
+                [&](std::uint64_t item)
+                {
+                    asked.push_back(item);
+                    return item % modulus == remainder;
+                });
+            ASSERT_EQ(asked, model.store) << "each record once, in store order";
+            model.visible.clear();
+            for (std::uint64_t item : model.store)
+            {
+                if (item % modulus == remainder)
+                    model.visible.push_back(item);
+            }
+            ASSERT_TRUE(rows.VisibleInStoreOrder());
+        }
         else
         {
-            // A sort or a new filter: the visible items in another order.
+            // A sort: the visible items in another order.
             std::shuffle(model.visible.begin(), model.visible.end(), random);
             std::vector<std::uint32_t> slots;
             for (std::uint64_t item : model.visible)
