@@ -9,6 +9,7 @@
 #include "grid/ColumnProfile.h"
 #include "grid/CommonListCtrl.h"
 #include "grid/UserSettings.h"
+#include "tests/support/BarTemplate.h"
 #include "winlib/Backend.h"
 #include "winlib/Dialog.h"
 #include "winlib/FileSystem.h"
@@ -46,14 +47,7 @@ struct Surroundings
         setenv("APPDATA", folder.c_str(), 1);
         path = GetUserSettingsPath();
         winlib::SetBackend(std::make_unique<winlib::HeadlessBackend>(true));
-        winlib::DialogTemplate t{};
-        t.id = kBarTemplate;
-        t.style = WS_CHILD | DS_CONTROL | DS_SETFONT;
-        t.cx = 300;
-        t.cy = 200;
-        t.fontFace = "MS Shell Dlg";
-        t.pointSize = 8;
-        winlib::RegisterDialogTemplate(t);
+        winlib::RegisterDialogTemplate(BarTemplate(kBarTemplate, 300, 200));
         if (!frame.Create(nullptr, "Frame", WS_OVERLAPPEDWINDOW, CRect(0, 0, 900, 700)))
             std::abort();
         frame.EnableDocking(CBRS_ALIGN_ANY);

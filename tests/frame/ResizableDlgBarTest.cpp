@@ -1,6 +1,7 @@
 // The resizable dialog bar: its stored size (good, damaged, missing, no settings file), sizes that
 // ignore a squeeze to nothing, and the dynamic layout the docking frame and the mini-frame ask for.
 #include "frame/ResizableDlgBar.h"
+#include "support/BarTemplate.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/Profile.h"
 #include "winlib/Resources.h"
@@ -21,14 +22,7 @@ class ResizableDlgBarTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        winlib::DialogTemplate t{};
-        t.id = kBarTemplate;
-        t.style = WS_CHILD | DS_CONTROL | DS_SETFONT;
-        t.cx = 200;
-        t.cy = 100;
-        t.fontFace = "MS Shell Dlg";
-        t.pointSize = 8;
-        winlib::RegisterDialogTemplate(t);
+        winlib::RegisterDialogTemplate(BarTemplate(kBarTemplate, 200, 100));
         ASSERT_TRUE(m_frame.Create(nullptr, "Frame", WS_OVERLAPPEDWINDOW, CRect(0, 0, 1000, 800)));
         m_frame.EnableDocking(CBRS_ALIGN_ANY);
         m_frame.ShowWindow(SW_SHOW);

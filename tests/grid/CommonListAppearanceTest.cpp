@@ -5,6 +5,7 @@
 #include "grid/CommonListCtrl.h"
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
+#include "support/BarTemplate.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/HeaderCtrl.h"
 #include "winlib/testing/Driver.h"
@@ -18,14 +19,7 @@ constexpr UINT kBarTemplate = 7401;
 
 void RegisterBarTemplate()
 {
-    winlib::DialogTemplate t{};
-    t.id = kBarTemplate;
-    t.style = WS_CHILD | DS_CONTROL | DS_SETFONT;
-    t.cx = 300;
-    t.cy = 200;
-    t.fontFace = "MS Shell Dlg";
-    t.pointSize = 8;
-    winlib::RegisterDialogTemplate(t);
+    winlib::RegisterDialogTemplate(BarTemplate(kBarTemplate, 300, 200));
 }
 
 BOOL RowTip(CWnd*, int row, std::string& text, CCommonListCtrl*)
@@ -74,7 +68,8 @@ TEST_F(CommonListAppearanceTest, AListInAFrameworkDialogTakesItsStoredAppearance
 {
     std::string stored = "FFFFFF,800000,Tahoma,10,";
     std::string error;
-    ASSERT_TRUE(ReadWriteSetting(SETTING_WRITE, "CUSTOMIZE_LISTS", "Trades-4000", stored, GetUserSettingsPath(), error));
+    ASSERT_TRUE(ReadWriteSetting(SETTING_WRITE, "CUSTOMIZE_LISTS", "Trades-4000", stored,
+                                 GetUserSettingsPath(), error));
     MakeList();
     EXPECT_TRUE(m_list.m_bStoredAppearanceLoaded);
     EXPECT_EQ(m_list.GetBkColor(), RGB(255, 255, 255));
@@ -100,7 +95,8 @@ TEST_F(CommonListAppearanceTest, WithASettingsFileButNoEntryTheDefaultAppearance
 {
     std::string other = "x";
     std::string error;
-    ASSERT_TRUE(ReadWriteSetting(SETTING_WRITE, "CUSTOMIZE_LISTS", "Other-1", other, GetUserSettingsPath(), error));
+    ASSERT_TRUE(
+        ReadWriteSetting(SETTING_WRITE, "CUSTOMIZE_LISTS", "Other-1", other, GetUserSettingsPath(), error));
     MakeList();
     EXPECT_FALSE(m_list.m_bStoredAppearanceLoaded);
     EXPECT_EQ(m_list.GetTextColor(), RGB(0, 255, 0));
@@ -114,7 +110,8 @@ TEST_F(CommonListAppearanceTest, WithASettingsFileButNoEntryTheDefaultAppearance
 TEST_F(CommonListAppearanceTest, RowsAreAsHighAsTheFontPlusOne)
 {
     m_list.m_strListName = "Rows";
-    ASSERT_TRUE(m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, CRect(0, 20, 400, 200), &m_bar, 4001));
+    ASSERT_TRUE(m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, CRect(0, 20, 400, 200),
+                              &m_bar, 4001));
     m_list.ApplyListFont("MS Shell Dlg 2", "8");
     m_list.InsertColumn(0, "A", LVCFMT_LEFT, 50);
     m_list.InsertItem(0, "x");

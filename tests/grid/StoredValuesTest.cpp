@@ -4,6 +4,7 @@
 #include "grid/CommonListCtrl.h"
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
+#include "support/BarTemplate.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/HeaderCtrl.h"
 #include "winlib/testing/Driver.h"
@@ -42,14 +43,7 @@ class StoredValuesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        winlib::DialogTemplate t{};
-        t.id = kBarTemplate;
-        t.style = WS_CHILD | DS_CONTROL | DS_SETFONT;
-        t.cx = 300;
-        t.cy = 200;
-        t.fontFace = "MS Shell Dlg";
-        t.pointSize = 8;
-        winlib::RegisterDialogTemplate(t);
+        winlib::RegisterDialogTemplate(BarTemplate(kBarTemplate, 300, 200));
         ASSERT_TRUE(m_frame.Create(nullptr, "Frame", WS_OVERLAPPEDWINDOW, CRect(0, 0, 900, 700)));
         m_frame.EnableDocking(CBRS_ALIGN_ANY);
         m_frame.ShowWindow(SW_SHOW);

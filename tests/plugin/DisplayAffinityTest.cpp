@@ -2,6 +2,7 @@
 #include "TestHost.h"
 #include "frame/KTBCGPDialog.h"
 #include "frame/KTBCGPDialogBar.h"
+#include "support/BarTemplate.h"
 #include "winlib/Modules.h"
 
 #include <gtest/gtest.h>
@@ -26,13 +27,7 @@ void RegisterTemplates()
     dialog.pointSize = 8;
     dialog.items = {{"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 20, 20, 50, 14}};
     winlib::RegisterDialogTemplate(dialog);
-    winlib::DialogTemplate bar{};
-    bar.id = kBarTemplate;
-    bar.style = WS_CHILD | DS_CONTROL | DS_SETFONT;
-    bar.cx = 200;
-    bar.cy = 60;
-    bar.fontFace = "MS Shell Dlg";
-    bar.pointSize = 8;
+    winlib::DialogTemplate bar = BarTemplate(kBarTemplate, 200, 60);
     bar.items = {{"Button", "Go", 10, WS_VISIBLE | WS_TABSTOP, 0, 5, 5, 50, 14}};
     winlib::RegisterDialogTemplate(bar);
 }
@@ -75,8 +70,8 @@ protected:
 
 TEST_F(DisplayAffinityTest, AnOlderHostWithoutTheFunctionsLeavesAffinityAlone)
 {
-    for (const char* name :
-         {"pu_GetDefaultScreenSharingStatus", "pu_GetScreenSharingStatus", "pu_RegisterForWindowDisplayAffinity"})
+    for (const char* name : {"pu_GetDefaultScreenSharingStatus", "pu_GetScreenSharingStatus",
+                             "pu_RegisterForWindowDisplayAffinity"})
         winlib::HideExport(name);
     CKTBCGPDialog dialog(kDialogTemplate, &m_host.frame);
     ShowHideShow(dialog);
@@ -137,7 +132,8 @@ TEST_F(DisplayAffinityTest, WhenSharingIsNotAllowedEveryShowRegistersWithTheHost
     TestHost().sharing = 0;
     CKTBCGPDialog dialog(kDialogTemplate, &m_host.frame);
     ShowHideShow(dialog);
-    EXPECT_EQ(TestHost().registered, (std::vector<CWnd*>{&dialog, &dialog})) << "the dialog object, each show";
+    EXPECT_EQ(TestHost().registered, (std::vector<CWnd*>{&dialog, &dialog}))
+        << "the dialog object, each show";
     EXPECT_EQ(dialog.ApplyDisplayAffinity(), TestHost().registerResult);
 
     TestHost().registered.clear();

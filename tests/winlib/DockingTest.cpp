@@ -1,6 +1,7 @@
 // Dialog bars in a docking frame: made from a template, driven by mouse and keyboard,
 // updated on idle, floated into a mini-frame by a gripper drag or on request, and docked
 // back by a double-click on the mini-frame's caption or by moving it onto an edge.
+#include "support/BarTemplate.h"
 #include "winlib/Frame.h"
 #include "winlib/Input.h"
 #include "winlib/Runtime.h"
@@ -25,13 +26,7 @@ constexpr int kGrip = CBCGPBaseControlBar::kGripperBand;
 
 void RegisterBarTemplate()
 {
-    winlib::DialogTemplate t{};
-    t.id = kTemplateId;
-    t.style = WS_CHILD | DS_CONTROL | DS_SETFONT;
-    t.cx = 200;
-    t.cy = 60;
-    t.fontFace = "MS Shell Dlg";
-    t.pointSize = 8;
+    winlib::DialogTemplate t = BarTemplate(kTemplateId, 200, 60);
     t.items = {
         {"Button", "Accept", kAccept, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 10, 6, 50, 14},
         {"Button", "Reject", kReject, WS_VISIBLE | WS_TABSTOP, 0, 70, 6, 50, 14},
@@ -193,7 +188,8 @@ TEST_F(DockingTest, TheBarIsTheTemplatesDialogAsAChildOfTheFrame)
     EXPECT_EQ(GetClassNameString(m_bar.m_hWnd), "#32770");
     EXPECT_EQ(m_bar.GetParent(), &m_frame);
     const DWORD style = m_bar.GetStyle();
-    EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN), WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN),
+              WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     EXPECT_FALSE(style & WS_VISIBLE);
     EXPECT_FALSE(style & WS_DLGFRAME) << "the gripper bit is the bar's, not a dialog frame";
     EXPECT_EQ(m_bar.GetBarStyle(), 0x00402834u);
