@@ -1212,17 +1212,24 @@ void CFilterListCtrl::SortByHeaderClick(int item)
     for (std::uint32_t r = 0; r < visible.size(); ++r)
         rowOfSlot[visible[r]] = r;
     std::vector<std::uint32_t> readOrder;
+    std::vector<std::uint32_t> slotsRead; // slotsRead[i] holds row readOrder[i]
     readOrder.reserve(visible.size());
-    for (const std::uint32_t r : rowOfSlot)
+    slotsRead.reserve(visible.size());
+    for (std::uint32_t slot = 0; slot < rowOfSlot.size(); ++slot)
     {
-        if (r != FilterRows::kNone)
-            readOrder.push_back(r);
+        if (rowOfSlot[slot] != FilterRows::kNone)
+        {
+            readOrder.push_back(rowOfSlot[slot]);
+            slotsRead.push_back(slot);
+        }
     }
+    // SortOrder reads the rows exactly once each, in 'readOrder': the i-th read is slotsRead[i].
+    std::size_t reads = 0;
     const std::vector<std::uint32_t> order = SortOrder(
         static_cast<std::uint32_t>(visible.size()), rule,
-        [&](std::uint32_t r, std::string& text)
+        [&](std::uint32_t, std::string& text)
         {
-            if (!GetCellText(static_cast<DWORD_PTR>(m_rows.At(visible[r]).item), column, text))
+            if (!GetCellText(static_cast<DWORD_PTR>(m_rows.At(slotsRead[reads++]).item), column, text))
                 text.clear();
         },
         &readOrder);

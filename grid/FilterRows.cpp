@@ -84,17 +84,20 @@ void FilterRows::HideSlot(std::uint32_t slot)
 
 void FilterRows::SetVisible(const std::vector<std::uint32_t>& slots)
 {
-    for (std::uint32_t v = m_visibleSlots.FirstLive(); v != kNone; v = m_visibleSlots.NextLive(v))
-        m_records[m_visible[v]].visible = kNone;
-    m_visible = slots;
-    m_visibleSlots.Reset(static_cast<std::uint32_t>(slots.size()));
+    // The records learn their places in slot order: writing each record's place in display order
+    // would miss the cache at nearly every record of a long sorted list.
+    std::vector<std::uint32_t> placeOfSlot(m_records.size(), kNone);
     m_bInStoreOrder = true;
     for (std::uint32_t v = 0; v < slots.size(); ++v)
     {
-        m_records[slots[v]].visible = v;
+        placeOfSlot[slots[v]] = v;
         if (v > 0 && slots[v - 1] > slots[v])
             m_bInStoreOrder = false;
     }
+    for (std::size_t slot = 0; slot < m_records.size(); ++slot)
+        m_records[slot].visible = placeOfSlot[slot];
+    m_visible = slots;
+    m_visibleSlots.Reset(static_cast<std::uint32_t>(slots.size()));
 }
 
 std::vector<std::uint32_t> FilterRows::VisibleSlots() const

@@ -7,6 +7,7 @@
 #include <bit>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,37 +20,94 @@ struct KeyedRow
     std::uint32_t row;
 };
 
-// A stable radix sort on the 64-bit keys, a byte at a time from the lowest; bytes that every key
-// shares cost no pass.
+// A key that fits 32 bits beside its row: half the bytes to move per pass.
+struct CompactRow
+{
+    std::uint32_t key;
+    std::uint32_t row;
+};
+
+std::uint64_t KeyOf(const KeyedRow& r)
+{
+    return r.key;
+}
+std::uint64_t KeyOf(const CompactRow& r)
+{
+    return r.key;
+}
+std::uint64_t KeyOf(std::uint64_t packed)
+{
+    return packed;
+}
+
+// Stable LSD radix passes over the low 'bits' bits of each entry's key, in digits of at most
+// thirteen bits (the counts of a pass stay in the first-level cache). A digit every key shares
+// costs no pass.
+template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
+{
+    constexpr int kMaxDigitBits = 13;
+    const int passes = (bits + kMaxDigitBits - 1) / kMaxDigitBits;
+    const int digitBits = (bits + passes - 1) / passes;
+    const std::size_t buckets = std::size_t{1} << digitBits;
+    const auto mask = static_cast<std::uint64_t>(buckets - 1);
+    std::vector<std::uint32_t> counts(buckets * static_cast<std::size_t>(passes), 0);
+    for (const Entry& r : rows)
+    {
+        for (int p = 0; p < passes; ++p)
+            ++counts[static_cast<std::size_t>(p) * buckets + ((KeyOf(r) >> (p * digitBits)) & mask)];
+    }
+    std::vector<Entry> scratch(rows.size());
+    for (int p = 0; p < passes; ++p)
+    {
+        std::uint32_t* count = counts.data() + static_cast<std::size_t>(p) * buckets;
+        const int shift = p * digitBits;
+        if (count[(KeyOf(rows[0]) >> shift) & mask] == rows.size())
+            continue;
+        std::uint32_t offset = 0;
+        for (std::size_t b = 0; b < buckets; ++b)
+        {
+            const std::uint32_t here = count[b];
+            count[b] = offset;
+            offset += here;
+        }
+        for (const Entry& r : rows)
+            scratch[count[(KeyOf(r) >> shift) & mask]++] = r;
+        rows.swap(scratch);
+    }
+}
+
+// A stable sort on the 64-bit keys. Keys are sorted as distances from the least of them, so
+// that a column whose values lie close together costs a pass or two of small entries.
 void RadixSort(std::vector<KeyedRow>& rows)
 {
     const std::size_t n = rows.size();
     if (n < 2)
         return;
-    std::array<std::array<std::uint32_t, 256>, 8> counts{};
+    std::uint64_t least = rows[0].key;
+    std::uint64_t most = rows[0].key;
     for (const KeyedRow& r : rows)
     {
-        for (int b = 0; b < 8; ++b)
-            ++counts[static_cast<std::size_t>(b)][(r.key >> (8 * b)) & 0xFF];
+        least = std::min(least, r.key);
+        most = std::max(most, r.key);
     }
-    std::vector<KeyedRow> scratch(n);
-    for (int b = 0; b < 8; ++b)
+    const int bits = 64 - std::countl_zero(most - least);
+    if (bits == 0)
+        return;
+    if (bits <= 32)
     {
-        auto& count = counts[static_cast<std::size_t>(b)];
-        const std::uint64_t digit = (rows[0].key >> (8 * b)) & 0xFF;
-        if (count[digit] == n)
-            continue;
-        std::uint32_t offset = 0;
-        for (std::uint32_t& c : count)
-        {
-            const std::uint32_t here = c;
-            c = offset;
-            offset += here;
-        }
-        for (const KeyedRow& r : rows)
-            scratch[count[(r.key >> (8 * b)) & 0xFF]++] = r;
-        rows.swap(scratch);
+        std::vector<CompactRow> compact(n);
+        for (std::size_t i = 0; i < n; ++i)
+            compact[i] = {static_cast<std::uint32_t>(rows[i].key - least), rows[i].row};
+        RadixPasses(compact, bits);
+        for (std::size_t i = 0; i < n; ++i)
+            rows[i] = {compact[i].key + least, compact[i].row};
+        return;
     }
+    for (KeyedRow& r : rows)
+        r.key -= least;
+    RadixPasses(rows, bits);
+    for (KeyedRow& r : rows)
+        r.key += least;
 }
 
 std::uint64_t KeyOfSigned(long long value)
@@ -80,11 +138,164 @@ std::uint64_t Prefix(const std::string& text)
     return key;
 }
 
+// Every decimal of at most 15 significant digits reads as a double of its own, and reading is
+// monotonic: so such decimals order as their doubles do, ties included.
+constexpr int kExactDigits = 15;
+constexpr int kScaledDigits = 18; // what a scaled value may take and stay inside 64 bits
+
+constexpr std::array<std::int64_t, kScaledDigits + 1> kPowersOfTen = []
+{
+    std::array<std::int64_t, kScaledDigits + 1> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i)
+        powers[i] = powers[i - 1] * 10;
+    return powers;
+}();
+
+// Plain decimal texts read exactly, the i-th into place i: the integer of a text's digits and how
+// many of them follow the point ("-12.50" is -1250 at scale 2); "-" and "NA" take the missing
+// value. Plain means an optional '-', digits and at most one point, at least one digit and no
+// more than kExactDigits significant ones.
+class ExactDecimals
+{
+public:
+    explicit ExactDecimals(std::size_t count) : m_digits(count), m_scale(count) {}
+
+    // False, with nothing kept, when the text is not a plain decimal.
+    bool Read(std::size_t i, const std::string& text)
+    {
+        if ((text.size() == 1 && text[0] == '-') || (text.size() == 2 && text[0] == 'N' && text[1] == 'A'))
+        {
+            m_scale[i] = kMissing;
+            return true;
+        }
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        const bool negative = p < end && *p == '-';
+        p += negative ? 1 : 0;
+        std::int64_t digits = 0;
+        int scale = 0;
+        int whole = 0; // significant digits before the point
+        int significant = 0;
+        bool point = false;
+        bool anyDigit = false;
+        for (; p < end; ++p)
+        {
+            if (*p == '.' && !point)
+            {
+                point = true;
+                continue;
+            }
+            if (*p < '0' || *p > '9')
+                return false;
+            anyDigit = true;
+            scale += point ? 1 : 0;
+            if (digits == 0 && *p == '0')
+                continue; // a leading zero
+            if (++significant > kExactDigits)
+                return false;
+            whole += point ? 0 : 1;
+            digits = digits * 10 + (*p - '0');
+        }
+        if (!anyDigit || scale >= kScaledDigits)
+            return false;
+        m_digits[i] = static_cast<std::uint64_t>(negative ? -digits : digits);
+        m_scale[i] = static_cast<std::uint8_t>(scale);
+        m_maxScale = std::max(m_maxScale, scale);
+        m_maxWhole = std::max(m_maxWhole, whole);
+        return true;
+    }
+
+    // The double text i reads as: both operands are exact, and one division rounds correctly.
+    double Value(std::size_t i, double missing) const
+    {
+        if (m_scale[i] == kMissing)
+            return missing;
+        return static_cast<double>(static_cast<std::int64_t>(m_digits[i])) /
+               static_cast<double>(kPowersOfTen[m_scale[i]]);
+    }
+
+    // Hands over the keys of the values as integers at the largest scale among them, keys[i] for
+    // text i; false, with nothing handed over, when a value or the missing value does not fit
+    // 64 bits that way or would not read exactly.
+    bool TakeScaledKeys(double missing, int direction, std::vector<std::uint64_t>& keys)
+    {
+        if (m_maxWhole + m_maxScale > kScaledDigits)
+            return false;
+        if (!(std::abs(missing) < static_cast<double>(kPowersOfTen[kExactDigits])) ||
+            missing != std::floor(missing))
+            return false;
+        std::int64_t scaledMissing = static_cast<std::int64_t>(missing);
+        for (int i = 0; i < m_maxScale; ++i)
+        {
+            if (std::abs(scaledMissing) >= kPowersOfTen[kScaledDigits - 1])
+                return false;
+            scaledMissing *= 10;
+        }
+        for (std::size_t i = 0; i < m_digits.size(); ++i)
+        {
+            const std::int64_t scaled =
+                m_scale[i] == kMissing ? scaledMissing
+                                       : static_cast<std::int64_t>(m_digits[i]) *
+                                             kPowersOfTen[static_cast<std::size_t>(m_maxScale - m_scale[i])];
+            const std::uint64_t key = KeyOfSigned(scaled);
+            m_digits[i] = direction < 0 ? key : ~key;
+        }
+        keys = std::move(m_digits);
+        return true;
+    }
+
+private:
+    static constexpr std::uint8_t kMissing = 0xFF;
+    std::vector<std::uint64_t> m_digits; // the digits' integer, two's complement
+    std::vector<std::uint8_t> m_scale;   // kMissing for "-" and "NA"
+    int m_maxScale = 0;
+    int m_maxWhole = 0;
+};
+
 std::vector<std::uint32_t> Rows(const std::vector<KeyedRow>& keyed)
 {
     std::vector<std::uint32_t> order(keyed.size());
     for (std::size_t i = 0; i < keyed.size(); ++i)
         order[i] = keyed[i].row;
+    return order;
+}
+
+// The rows in the order of their keys, ties in row order; keys[i] is the key of row rowOf(i).
+// Where the keys' spread and the row numbers fit 64 bits together, each key carries its row in
+// its low bits, in place, and the rows are never gathered into row order first: that gather is a
+// write to a random place per row.
+template <class RowOf>
+std::vector<std::uint32_t> OrderOfKeys(std::vector<std::uint64_t>& keys, const RowOf& rowOf)
+{
+    const std::size_t n = keys.size();
+    std::uint64_t least = n ? keys[0] : 0;
+    std::uint64_t most = least;
+    for (const std::uint64_t k : keys)
+    {
+        least = std::min(least, k);
+        most = std::max(most, k);
+    }
+    const int keyBits = 64 - std::countl_zero(most - least);
+    const int rowBits = n < 2 ? 1 : 64 - std::countl_zero(static_cast<std::uint64_t>(n - 1));
+    std::vector<std::uint32_t> order(n);
+    if (keyBits + rowBits > 64)
+    {
+        std::vector<KeyedRow> byRow(n);
+        for (std::size_t i = 0; i < n; ++i)
+            byRow[rowOf(static_cast<std::uint32_t>(i))] = {keys[i], rowOf(static_cast<std::uint32_t>(i))};
+        RadixSort(byRow);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = byRow[i].row;
+        return order;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        keys[i] = ((keys[i] - least) << rowBits) | rowOf(static_cast<std::uint32_t>(i));
+    if (n > 1)
+        RadixPasses(keys, keyBits + rowBits);
+    const std::uint64_t rowMask = (std::uint64_t{1} << rowBits) - 1;
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = static_cast<std::uint32_t>(keys[i] & rowMask);
     return order;
 }
 
@@ -141,38 +352,58 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
 {
     const int d = rule.direction;
     std::string text;
-    std::vector<KeyedRow> keyed(rows);
     // Every loop below reads rows 0, 1, 2 ...; the i-th read goes to the i-th row of the order.
     const bool reordered = readOrder && readOrder->size() == rows;
     const auto row = [&](std::uint32_t i) { return reordered ? (*readOrder)[i] : i; };
-    // Keys are stored by row, whatever order they were read in, so that ties keep the rows' order.
+    const auto byRow = [](std::uint32_t r) { return r; };
     switch (rule.kind)
     {
     case SortKind::Integer32:
     case SortKind::Integer64:
+    {
+        std::vector<std::uint64_t> keys(rows); // keys[i]: the key of the i-th row read
         for (std::uint32_t i = 0; i < rows; ++i)
         {
-            const std::uint32_t r = row(i);
-            readRow(r, text);
+            readRow(row(i), text);
             long long value = ReadInteger(text);
             if (rule.kind == SortKind::Integer32)
                 value = std::clamp<long long>(value, INT_MIN, INT_MAX);
             const std::uint64_t key = KeyOfSigned(value);
-            keyed[r] = {d < 0 ? key : ~key, r};
+            keys[i] = d < 0 ? key : ~key;
         }
-        RadixSort(keyed);
-        return Rows(keyed);
+        return OrderOfKeys(keys, row);
+    }
     case SortKind::Decimal:
     {
-        std::vector<double> values(rows);
-        bool unordered = false;
-        for (std::uint32_t i = 0; i < rows; ++i)
+        // Plain decimals sort as integers at a common scale, mostly a few passes of small keys;
+        // the first text that is not one turns the rows read so far into doubles.
+        ExactDecimals exact(rows);
+        std::uint32_t i = 0;
+        while (i < rows)
         {
-            const std::uint32_t r = row(i);
-            readRow(r, text);
-            values[r] = SortDecimal(text, rule.missingDecimal);
-            unordered = unordered || values[r] != values[r];
+            readRow(row(i), text);
+            if (!exact.Read(i, text))
+                break;
+            ++i;
         }
+        std::vector<std::uint64_t> keys;
+        if (i == rows && exact.TakeScaledKeys(rule.missingDecimal, d, keys))
+            return OrderOfKeys(keys, row);
+        std::vector<double> values(rows); // by row
+        for (std::uint32_t j = 0; j < i; ++j)
+            values[row(j)] = exact.Value(j, rule.missingDecimal);
+        if (i < rows)
+        {
+            values[row(i)] = SortDecimal(text, rule.missingDecimal);
+            while (++i < rows)
+            {
+                readRow(row(i), text);
+                values[row(i)] = SortDecimal(text, rule.missingDecimal);
+            }
+        }
+        bool unordered = false;
+        for (const double v : values)
+            unordered = unordered || v != v;
         if (unordered)
         {
             // A NaN equals everything in the compare step, which no key order can say.
@@ -184,17 +415,18 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
                                   return d * ((vb < va) ? -1 : (va < vb) ? 1 : 0); // d x sign(b - a)
                               });
         }
+        keys.resize(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
         {
             const std::uint64_t key = KeyOfDouble(values[r]);
-            keyed[r] = {d < 0 ? key : ~key, r};
+            keys[r] = d < 0 ? key : ~key;
         }
-        RadixSort(keyed);
-        return Rows(keyed);
+        return OrderOfKeys(keys, byRow);
     }
     case SortKind::Text:
     {
         std::vector<std::string> texts(rows);
+        std::vector<KeyedRow> keyed(rows); // by row: the texts decide ties of the prefixes
         for (std::uint32_t i = 0; i < rows; ++i)
         {
             const std::uint32_t r = row(i);
