@@ -578,6 +578,18 @@ TEST_F(ListViewTest, SortingKeepsStatesWithTheirItems)
         EXPECT_NE(std::find(std::begin(names), std::end(names), name), std::end(names));
 }
 
+TEST_F(ListViewTest, TextsLongerThanTheFirstBufferAreReadWhole)
+{
+    MakeList(2, LVS_REPORT, 0);
+    const std::string longText = std::string(1000, 'x') + "end";
+    list.SetItemText(1, 1, longText.c_str());
+    EXPECT_EQ(list.GetItemText(1, 1), longText);
+    char small[8];
+    EXPECT_EQ(list.GetItemText(1, 1, small, sizeof small), 7) << "a caller's own buffer cuts the text";
+    EXPECT_STREQ(small, "xxxxxxx");
+    EXPECT_EQ(list.GetItemText(0, 5), "") << "no such cell";
+}
+
 TEST(ListViewPaint, RedrawOffPaintsNothingUntilTheCallerRepaints)
 {
     Driver recording(winlib::HeadlessDrawing::Recording);

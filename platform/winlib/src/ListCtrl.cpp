@@ -161,21 +161,26 @@ BOOL CListCtrl::SetItem(int item, int subItem, UINT mask, LPCSTR text, int image
     return SetItem(&info);
 }
 
-// Asks with a growing buffer until the whole text fits.
+// Asks with a growing buffer until the whole text fits; most texts fit the first one, on the stack.
 std::string CListCtrl::GetItemText(int item, int subItem) const
 {
-    std::vector<char> buffer(256);
+    char first[256];
+    std::vector<char> grown;
+    char* buffer = first;
+    std::size_t size = sizeof first;
     for (;;)
     {
         LVITEM info{};
         info.iSubItem = subItem;
-        info.pszText = buffer.data();
-        info.cchTextMax = static_cast<int>(buffer.size());
+        info.pszText = buffer;
+        info.cchTextMax = static_cast<int>(size);
         const int length = static_cast<int>(
             SendMessage(LVM_GETITEMTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&info)));
-        if (length < static_cast<int>(buffer.size()) - 1 || buffer.size() >= (1U << 20))
-            return std::string(buffer.data(), static_cast<std::size_t>(std::max(0, length)));
-        buffer.resize(buffer.size() * 2);
+        if (length < static_cast<int>(size) - 1 || size >= (1U << 20))
+            return std::string(buffer, static_cast<std::size_t>(std::max(0, length)));
+        grown.resize(size * 2);
+        buffer = grown.data();
+        size = grown.size();
     }
 }
 

@@ -799,21 +799,30 @@ int ListViewBehaviour::GetItemText(int item, LVITEMA* out)
     out->pszText[0] = '\0';
     if (!ValidItem(item) || out->iSubItem < 0)
         return 0;
-    std::string text;
-    if (m_ownerData)
-        text = AskDispInfo(item, out->iSubItem, LVIF_TEXT, 0, out->pszText, out->cchTextMax).text;
-    else
+    const ListCell* stored = nullptr;
+    if (!m_ownerData)
     {
-        const ListRow& row = m_rows[static_cast<std::size_t>(item)];
-        if (static_cast<std::size_t>(out->iSubItem) < row.cells.size())
+        const auto sub = static_cast<std::size_t>(out->iSubItem);
+        // Readers mostly walk the rows in order (a sort, an export, a copy), and once the rows
+        // have been sorted each row's cells lie anywhere in memory: the cell a few rows on is
+        // fetched while this one is read.
+        constexpr int kReadAhead = 4;
+        if (item + kReadAhead < Count())
         {
-            const ListCell& cell = row.cells[static_cast<std::size_t>(out->iSubItem)];
-            text = cell.callback
-                       ? AskDispInfo(item, out->iSubItem, LVIF_TEXT, 0, out->pszText, out->cchTextMax).text
-                       : cell.text;
+            const ListRow& ahead = m_rows[static_cast<std::size_t>(item + kReadAhead)];
+            if (sub < ahead.cells.size())
+                __builtin_prefetch(&ahead.cells[sub]);
         }
+        const ListRow& row = m_rows[static_cast<std::size_t>(item)];
+        if (sub >= row.cells.size())
+            return 0;
+        stored = &row.cells[sub];
     }
-    CopyText(text, out->pszText, out->cchTextMax);
+    if (stored && !stored->callback)
+        CopyText(stored->text, out->pszText, out->cchTextMax);
+    else
+        CopyText(AskDispInfo(item, out->iSubItem, LVIF_TEXT, 0, out->pszText, out->cchTextMax).text,
+                 out->pszText, out->cchTextMax);
     return static_cast<int>(std::strlen(out->pszText));
 }
 
