@@ -578,6 +578,44 @@ TEST_F(ListViewTest, SortingKeepsStatesWithTheirItems)
         EXPECT_NE(std::find(std::begin(names), std::end(names), name), std::end(names));
 }
 
+// A comparison that is no order at all: the rows end where the list's own merge puts them.
+int Capricious(LPARAM a, LPARAM b, LPARAM)
+{
+    return static_cast<int>((a * 7 + b * 3) % 3) - 1;
+}
+
+TEST_F(ListViewTest, ALongListIsMergedInPassesOfRunsOfOneTwoFour)
+{
+    constexpr int kRows = 9000;
+    MakeList(0, LVS_REPORT, 0);
+    for (int i = 0; i < kRows; ++i)
+        list.InsertItem(LVIF_TEXT | LVIF_PARAM, i, "", 0, 0, 0, (i * 7919) % kRows);
+    std::vector<LPARAM> expected(kRows);
+    for (int i = 0; i < kRows; ++i)
+        expected[static_cast<std::size_t>(i)] = static_cast<LPARAM>(list.GetItemData(i));
+    std::vector<LPARAM> scratch(expected.size());
+    for (std::size_t width = 1; width < expected.size(); width *= 2)
+    {
+        for (std::size_t lo = 0; lo < expected.size(); lo += 2 * width)
+        {
+            const std::size_t mid = std::min(lo + width, expected.size());
+            const std::size_t hi = std::min(lo + 2 * width, expected.size());
+            std::size_t a = lo, b = mid, out = lo;
+            while (a < mid && b < hi)
+                scratch[out++] = Capricious(expected[b], expected[a], 0) < 0 ? expected[b++] : expected[a++];
+            while (a < mid)
+                scratch[out++] = expected[a++];
+            while (b < hi)
+                scratch[out++] = expected[b++];
+        }
+        expected.swap(scratch);
+    }
+    ASSERT_TRUE(list.SortItems(Capricious, 0));
+    for (int i = 0; i < kRows; ++i)
+        ASSERT_EQ(static_cast<LPARAM>(list.GetItemData(i)), expected[static_cast<std::size_t>(i)])
+            << "row " << i;
+}
+
 TEST_F(ListViewTest, TextsLongerThanTheFirstBufferAreReadWhole)
 {
     MakeList(2, LVS_REPORT, 0);

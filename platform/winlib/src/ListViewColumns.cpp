@@ -22,34 +22,41 @@ int HeaderFormat(int listFormat)
     return fmt;
 }
 
-// A stable merge sort that stays in bounds whatever the comparison answers.
+// Merges the sorted runs [lo, mid) and [mid, hi) of 'from' into the same places of 'to', taking
+// the right run's item first only when compare(right, left) < 0.
+template <typename Compare>
+void MergeRuns(const std::vector<int>& from, std::vector<int>& to, std::size_t lo, std::size_t mid,
+               std::size_t hi, Compare& compare)
+{
+    std::size_t a = lo;
+    std::size_t b = mid;
+    std::size_t out = lo;
+    while (a < mid && b < hi)
+    {
+        // Without a branch on the answer, which no predictor guesses in a sort.
+        const int left = from[a];
+        const int right = from[b];
+        const bool takeRight = compare(right, left) < 0;
+        to[out++] = takeRight ? right : left;
+        b += takeRight ? 1 : 0;
+        a += takeRight ? 0 : 1;
+    }
+    while (a < mid)
+        to[out++] = from[a++];
+    while (b < hi)
+        to[out++] = from[b++];
+}
+
+// A stable bottom-up merge sort (runs of 1, 2, 4 ...) that stays in bounds whatever the
+// comparison answers.
 template <typename Compare> void MergeSort(std::vector<int>& items, Compare compare)
 {
-    std::vector<int> scratch(items.size());
-    for (std::size_t width = 1; width < items.size(); width *= 2)
+    const std::size_t n = items.size();
+    std::vector<int> scratch(n);
+    for (std::size_t width = 1; width < n; width *= 2)
     {
-        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width)
-        {
-            const std::size_t mid = std::min(lo + width, items.size());
-            const std::size_t hi = std::min(lo + 2 * width, items.size());
-            std::size_t a = lo;
-            std::size_t b = mid;
-            std::size_t out = lo;
-            while (a < mid && b < hi)
-            {
-                // Without a branch on the answer, which no predictor guesses in a sort.
-                const int left = items[a];
-                const int right = items[b];
-                const bool takeRight = compare(right, left) < 0;
-                scratch[out++] = takeRight ? right : left;
-                b += takeRight ? 1 : 0;
-                a += takeRight ? 0 : 1;
-            }
-            while (a < mid)
-                scratch[out++] = items[a++];
-            while (b < hi)
-                scratch[out++] = items[b++];
-        }
+        for (std::size_t lo = 0; lo < n; lo += 2 * width)
+            MergeRuns(items, scratch, lo, std::min(lo + width, n), std::min(lo + 2 * width, n), compare);
         items.swap(scratch);
     }
 }
