@@ -47,89 +47,55 @@ protected:
     TestPriceEdit m_edit;
 };
 
-TEST_F(PriceEditTest, DigitsGoIntoTheIntegerPartAndKeepTheGroups)
+// One key (or a few) typed into a starting text with the caret at a place: the text and caret after.
+struct Keystroke
 {
-    Start("", 0);
-    m_driver.Type("5");
-    EXPECT_EQ(m_edit.GetWindowText(), "5.00");
-    EXPECT_EQ(Caret(), 1);
-    m_driver.Type("3");
-    EXPECT_EQ(m_edit.GetWindowText(), "53.00");
-    EXPECT_DOUBLE_EQ(m_edit.GetValue(), 53.0);
+    const char* name;
+    const char* start;
+    int caret;
+    const char* typed;
+    const char* text;
+    int caretAfter; // -1: not checked
+    double value;
+};
 
-    Start("1,234.56", 5); // before the point
-    m_driver.Type("7");
-    EXPECT_EQ(m_edit.GetWindowText(), "12,347.56");
-    EXPECT_EQ(Caret(), 6);
-    EXPECT_DOUBLE_EQ(m_edit.GetValue(), 12347.56);
-
-    Start("999.00", 0);
-    m_driver.Type("1");
-    EXPECT_EQ(m_edit.GetWindowText(), "1,999.00");
-    EXPECT_EQ(Caret(), 2) << "the caret stays before the digits it stood before";
-    Start("1,234.00", 1);
-    m_driver.Type("5");
-    EXPECT_EQ(m_edit.GetWindowText(), "15,234.00");
-    EXPECT_EQ(Caret(), 3) << "the caret steps over the separator it lands on";
+TEST_F(PriceEditTest, EachKeyLeavesTheTextInItsFullShapeAndTheCaretWhereTheUserExpects)
+{
+    const Keystroke cases[] = {
+        {"first digit of an empty edit", "", 0, "5", "5.00", 1, 5},
+        {"a second integer digit", "5.00", 1, "3", "53.00", 2, 53},
+        {"a digit before the point regroups", "1,234.56", 5, "7", "12,347.56", 6, 12347.56},
+        {"the caret stays before the digits it stood before", "999.00", 0, "1", "1,999.00", 2, 1999},
+        {"the caret steps over the separator it lands on", "1,234.00", 1, "5", "15,234.00", 3, 15234},
+        {"a fraction digit overwrites", "12.34", 3, "9", "12.94", 4, 12.94},
+        {"at the end of the fraction nothing more is typed", "12.94", 4, "87", "12.98", 5, 12.98},
+        {"backspace takes a digit and its separator", "1,234.00", 1, "\b", "234.00", -1, 234},
+        {"backspace just after a separator takes it with the digit", "1,234.00", 2, "\b", "234.00", -1, 234},
+        {"backspace in the fraction pulls the digits left", "12.34", 4, "\b", "12.40", 3, 12.4},
+        {"backspace after the point takes the last integer digit", "12.34", 3, "\b", "1.34", 1, 1.34},
+        {"minus makes it negative", "12.00", 2, "-", "-12.00", -1, -12},
+        {"minus again makes it positive", "12.00", 2, "--", "12.00", -1, 12},
+        {"plus on a positive number changes nothing", "12.00", 2, "+", "12.00", -1, 12},
+        {"the point drops the digits after the caret", "12,345.00", 2, ".", "12.00", 3, 12},
+        {"letters and blanks are refused", "1,234.56", 3, "a ", "1,234.56", 3, 1234.56},
+    };
+    for (const Keystroke& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Start(c.start, c.caret);
+        m_driver.Type(c.typed);
+        EXPECT_EQ(m_edit.GetWindowText(), c.text);
+        if (c.caretAfter >= 0)
+        {
+            EXPECT_EQ(Caret(), c.caretAfter);
+        }
+        EXPECT_DOUBLE_EQ(m_edit.GetValue(), c.value) << "the number follows the text";
+    }
 }
 
-TEST_F(PriceEditTest, DigitsInTheFractionOverwrite)
-{
-    Start("12.34", 3);
-    m_driver.Type("9");
-    EXPECT_EQ(m_edit.GetWindowText(), "12.94");
-    EXPECT_EQ(Caret(), 4);
-    m_driver.Type("8");
-    m_driver.Type("7"); // at the end nothing more is typed
-    EXPECT_EQ(m_edit.GetWindowText(), "12.98");
-}
-
-TEST_F(PriceEditTest, BackspaceTakesDigitsAndSeparatorsTogether)
-{
-    Start("1,234.00", 1);
-    m_driver.Type("\b");
-    EXPECT_EQ(m_edit.GetWindowText(), "234.00");
-
-    Start("1,234.00", 2); // just after the separator: it goes with the 1
-    m_driver.Type("\b");
-    EXPECT_EQ(m_edit.GetWindowText(), "234.00");
-
-    Start("12.34", 4);
-    m_driver.Type("\b");
-    EXPECT_EQ(m_edit.GetWindowText(), "12.40");
-    EXPECT_EQ(Caret(), 3);
-
-    Start("12.34", 3); // right after the point: the last integer digit goes
-    m_driver.Type("\b");
-    EXPECT_EQ(m_edit.GetWindowText(), "1.34");
-    EXPECT_DOUBLE_EQ(m_edit.GetValue(), 1.34);
-}
-
-TEST_F(PriceEditTest, SignsAndThePoint)
-{
-    Start("12.00", 2);
-    m_driver.Type("-");
-    EXPECT_EQ(m_edit.GetWindowText(), "-12.00");
-    EXPECT_DOUBLE_EQ(m_edit.GetValue(), -12.0);
-    m_driver.Type("-");
-    EXPECT_EQ(m_edit.GetWindowText(), "12.00");
-    m_driver.Type("+");
-    EXPECT_EQ(m_edit.GetWindowText(), "12.00");
-
-    Start("12,345.00", 2);
-    m_driver.Type(".");
-    EXPECT_EQ(m_edit.GetWindowText(), "12.00");
-    EXPECT_EQ(Caret(), 3);
-}
-
-TEST_F(PriceEditTest, OtherCharactersAndSelections)
+TEST_F(PriceEditTest, ADigitOverASelectionReplacesIt)
 {
     Start("1,234.56", 3);
-    m_driver.Type("a");
-    m_driver.Type(" ");
-    EXPECT_EQ(m_edit.GetWindowText(), "1,234.56");
-
-    // A digit over a selection replaces it, the text taking its full shape again.
     m_edit.SetSel(0, 8);
     m_driver.Type("7");
     EXPECT_EQ(m_edit.GetWindowText(), "7.00");
