@@ -45,6 +45,26 @@ public:
     int Count(UINT code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
 };
 
+// A point of a calendar where a hit test finds 'hit' (and, when given, 'day' of the shown month).
+POINT FindInCalendar(HWND calendar, UINT hit, int day = 0)
+{
+    MCHITTESTINFO info{};
+    info.cbSize = sizeof info;
+    for (int y = 0; y < 300; y += 2)
+    {
+        for (int x = 0; x < 300; x += 2)
+        {
+            info.pt = POINT{x, y};
+            if (static_cast<UINT>(SendMessage(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&info))) ==
+                    hit &&
+                (day == 0 || info.st.wDay == day))
+                return info.pt;
+        }
+    }
+    ADD_FAILURE() << "no such place in the calendar";
+    return POINT{0, 0};
+}
+
 class DateTimePickTest : public ::testing::Test
 {
 protected:
@@ -68,26 +88,6 @@ protected:
         EXPECT_EQ(m_picker.GetTime(&st), static_cast<DWORD>(GDT_VALID));
         return st;
     }
-    // A point inside the calendar's day cell showing 'day' of the shown month.
-    POINT DayPoint(HWND calendar, int day)
-    {
-        MCHITTESTINFO info{};
-        info.cbSize = sizeof info;
-        for (int y = 0; y < 300; y += 3)
-        {
-            for (int x = 0; x < 300; x += 3)
-            {
-                info.pt = POINT{x, y};
-                if (SendMessage(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)) ==
-                        static_cast<LRESULT>(MCHT_CALENDARDATE) &&
-                    info.st.wDay == day)
-                    return info.pt;
-            }
-        }
-        ADD_FAILURE() << "day " << day << " not shown";
-        return POINT{0, 0};
-    }
-
     winlib::testing::Driver m_driver;
     ParentWnd m_parent;
     CDateTimeCtrl m_picker;
@@ -183,7 +183,7 @@ TEST_F(DateTimePickTest, CalendarDropsAndAPickedDayCloses)
     ASSERT_TRUE(SendMessage(calendar, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&shown)));
     EXPECT_EQ(shown.wDay, 7);
 
-    m_driver.Click(calendar, DayPoint(calendar, 21));
+    m_driver.Click(calendar, FindInCalendar(calendar, MCHT_CALENDARDATE, 21));
     m_driver.Pump();
 
     EXPECT_FALSE(::IsWindow(calendar));
@@ -256,21 +256,7 @@ protected:
         ASSERT_TRUE(m_calendar.SetCurSel(&today));
         m_parent.codes.clear();
     }
-    POINT Find(UINT hit, int day = 0)
-    {
-        MCHITTESTINFO info{};
-        for (int y = 0; y < 300; y += 2)
-        {
-            for (int x = 0; x < 300; x += 2)
-            {
-                info.pt = POINT{x, y};
-                if (m_calendar.HitTest(&info) == hit && (day == 0 || info.st.wDay == day))
-                    return info.pt;
-            }
-        }
-        ADD_FAILURE() << "no such place";
-        return POINT{0, 0};
-    }
+    POINT Find(UINT hit, int day = 0) { return FindInCalendar(m_calendar.m_hWnd, hit, day); }
 
     winlib::testing::Driver m_driver;
     ParentWnd m_parent;

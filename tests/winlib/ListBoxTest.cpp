@@ -76,13 +76,15 @@ protected:
             m_parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(100, 100, 500, 500), nullptr, 0));
     }
 
-    // A list of 'count' items "Item 0" ... with 'visible' items in its client area.
-    void MakeList(CListBox& list, DWORD style, int count, int visible = 10)
+    // A list of 'count' items "Item 0" ... (or as 'text' names them) with 'visible' items in its
+    // client area.
+    void MakeList(CListBox& list, DWORD style, int count, int visible = 10,
+                  const std::function<std::string(int)>& text = nullptr)
     {
         ASSERT_TRUE(list.Create(WS_VISIBLE | WS_BORDER | style,
                                 CRect(10, 10, 210, 10 + visible * kItemHeight + 2), &m_parent, kListId));
         for (int i = 0; i < count; ++i)
-            list.AddString(("Item " + std::to_string(i)).c_str());
+            list.AddString(text ? text(i).c_str() : ("Item " + std::to_string(i)).c_str());
         m_driver.Pump();
         m_parent.codes.clear();
     }
@@ -338,11 +340,9 @@ TEST_F(ListBoxTest, DoubleClickReportsWithNotifyOnly)
 TEST_F(ListBoxTest, KeyboardAndWheelScrollAListOfHundredsOfItems)
 {
     CListBox list;
-    ASSERT_TRUE(list.Create(WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY,
-                            CRect(10, 10, 210, 12 + 10 * kItemHeight), &m_parent, kListId));
     // Every item starts with a letter of its own, round the alphabet.
-    for (int i = 0; i < 300; ++i)
-        list.AddString((std::string(1, static_cast<char>('a' + i % 26)) + " " + std::to_string(i)).c_str());
+    MakeList(list, WS_VSCROLL | LBS_NOTIFY, 300, 10,
+             [](int i) { return std::string(1, static_cast<char>('a' + i % 26)) + " " + std::to_string(i); });
     list.SetFocus();
     m_driver.Pump();
     m_parent.codes.clear();
@@ -396,15 +396,12 @@ TEST_F(ListBoxTest, KeyboardAndWheelScrollAListOfHundredsOfItems)
 TEST_F(ListBoxPaintTest, OnlyTheVisibleItemsArePainted)
 {
     CListBox list;
-    ASSERT_TRUE(list.Create(WS_VISIBLE | WS_BORDER | WS_VSCROLL, CRect(10, 10, 210, 12 + 10 * kItemHeight),
-                            &m_parent, kListId));
-    for (int i = 0; i < 300; ++i)
-        list.AddString(("Row " + std::to_string(i)).c_str());
+    MakeList(list, WS_VSCROLL, 300);
     list.SetTopIndex(120);
     m_driver.Repaint();
     std::vector<std::string> expected;
     for (int i = 120; i < 130; ++i)
-        expected.push_back("Row " + std::to_string(i));
+        expected.push_back("Item " + std::to_string(i));
     EXPECT_EQ(m_driver.TextStrings(list), expected);
     const std::vector<DrawOp> texts = m_driver.Texts(list);
     ASSERT_EQ(texts.size(), 10u);

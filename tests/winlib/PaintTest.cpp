@@ -64,20 +64,28 @@ TEST_F(PaintTest, EraseComesBeforePaintAndParentsBeforeChildren)
     ASSERT_TRUE(first.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 60), &parent, 1));
     ASSERT_TRUE(second.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(100, 10, 150, 60), &parent, 2));
     m_driver.Pump();
-    EXPECT_EQ(m_order, (std::vector<std::string>{"parent:erase", "parent:paint", "second:erase", "second:paint",
-                                                 "first:erase", "first:paint"}))
+    EXPECT_EQ(m_order, (std::vector<std::string>{"parent:erase", "parent:paint", "second:erase",
+                                                 "second:paint", "first:erase", "first:paint"}))
         << "children from the bottom of the z-order up: the first created is on top and drawn last";
 
     m_order.clear();
     first.Invalidate(FALSE);
     m_driver.Pump();
     EXPECT_EQ(m_order, std::vector<std::string>{"first:paint"}) << "no erase asked, only the one window";
+
+    m_order.clear();
+    parent.Invalidate();
+    m_driver.Pump();
+    EXPECT_EQ(m_order, (std::vector<std::string>{"parent:erase", "parent:paint", "second:erase",
+                                                 "second:paint", "first:erase", "first:paint"}))
+        << "without WS_CLIPCHILDREN the children are repainted after their parent";
 }
 
 TEST_F(PaintTest, AParentWithClipChildrenDoesNotPaintOverItsChildren)
 {
     PaintingWnd parent("parent", RGB(255, 0, 0));
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CRect(0, 0, 100, 100), nullptr, 0));
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                CRect(0, 0, 100, 100), nullptr, 0));
     PaintingWnd child("child", RGB(0, 255, 0));
     ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(40, 40, 60, 60), &parent, 1));
     m_driver.Repaint();
@@ -99,19 +107,6 @@ TEST_F(PaintTest, AParentWithClipChildrenDoesNotPaintOverItsChildren)
     EXPECT_EQ(childFills[0].local, CRect(0, 0, 20, 20)) << "in the child's own coordinates";
 }
 
-TEST_F(PaintTest, WithoutClipChildrenTheChildIsRepaintedAfterTheParent)
-{
-    PaintingWnd parent("parent", RGB(255, 0, 0));
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 100, 100), nullptr, 0));
-    PaintingWnd child("child", RGB(0, 255, 0));
-    ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(40, 40, 60, 60), &parent, 1));
-    m_driver.Pump();
-    m_order.clear();
-    parent.Invalidate();
-    m_driver.Pump();
-    EXPECT_EQ(m_order, (std::vector<std::string>{"parent:erase", "parent:paint", "child:erase", "child:paint"}));
-}
-
 TEST_F(PaintTest, RedrawOffSuspendsPainting)
 {
     PaintingWnd wnd("wnd", RGB(1, 2, 3));
@@ -131,7 +126,8 @@ TEST_F(PaintTest, RedrawOffSuspendsPainting)
 TEST_F(PaintTest, DrawTextAlignsClipsAndEndsWithAnEllipsis)
 {
     PaintingWnd wnd("wnd", RGB(255, 255, 255));
-    wnd.m_draw = [](CDC& dc, const CRect&) {
+    wnd.m_draw = [](CDC& dc, const CRect&)
+    {
         dc.SetBkMode(TRANSPARENT);
         CRect left(0, 0, 120, 20);
         dc.DrawText(std::string("left"), &left, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
@@ -141,7 +137,8 @@ TEST_F(PaintTest, DrawTextAlignsClipsAndEndsWithAnEllipsis)
         dc.DrawText(std::string("mid"), &centre, DT_CENTER | DT_SINGLELINE);
         CRect narrow(0, 60, 40, 80);
         dc.SetTextColor(RGB(0, 0, 255));
-        dc.DrawText(std::string("Maker Checker"), &narrow, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+        dc.DrawText(std::string("Maker Checker"), &narrow,
+                    DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
         CRect prefixed(0, 80, 120, 100);
         dc.DrawText(std::string("&Accept"), &prefixed, DT_LEFT | DT_SINGLELINE);
     };
@@ -177,7 +174,8 @@ TEST_F(PaintTest, CalcRectMeasuresWithoutDrawing)
 TEST_F(PaintTest, DoubleBufferedPaintingReadsBackLikeDirectPainting)
 {
     PaintingWnd wnd("wnd", RGB(255, 255, 255));
-    wnd.m_draw = [](CDC& dc, const CRect& client) {
+    wnd.m_draw = [](CDC& dc, const CRect& client)
+    {
         CDC memory;
         memory.CreateCompatibleDC(&dc);
         CBitmap bitmap;
@@ -202,7 +200,8 @@ TEST_F(PaintTest, DoubleBufferedPaintingReadsBackLikeDirectPainting)
 TEST_F(PaintTest, ShapesMapToFillsAndLines)
 {
     PaintingWnd wnd("wnd", RGB(255, 255, 255));
-    wnd.m_draw = [](CDC& dc, const CRect&) {
+    wnd.m_draw = [](CDC& dc, const CRect&)
+    {
         dc.Draw3dRect(CRect(10, 10, 30, 30), RGB(255, 0, 0), RGB(0, 0, 255));
         CPen dotted(PS_ALTERNATE, 1, RGB(9, 9, 9));
         CPen* old = dc.SelectObject(&dotted);

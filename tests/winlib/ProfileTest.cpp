@@ -103,20 +103,13 @@ TEST_F(PrivateProfile, NamesMatchWithoutCaseAndBlanksAreTrimmed)
 
 TEST_F(PrivateProfile, OnePairOfMatchingQuotesIsRemoved)
 {
-    WriteFile("[q]\ndouble=\"  padded  \"\nsingle='x'\nmixed=\"x'\nlone=\"\ntwice=\"\"x\"\"\n");
-    EXPECT_EQ(Read("q", "double"), "  padded  ");
-    EXPECT_EQ(Read("q", "single"), "x");
-    EXPECT_EQ(Read("q", "mixed"), "\"x'");
-    EXPECT_EQ(Read("q", "lone"), "\"");
-    EXPECT_EQ(Read("q", "twice"), "\"x\"");
-}
-
-TEST_F(PrivateProfile, AValueOfTwoQuotesReadsAsTheEmptyString)
-{
-    WriteFile("[q]\ndouble=\"\"\nsingle=''\nspaced = \"\"  \n");
-    EXPECT_EQ(Read("q", "double"), "");
-    EXPECT_EQ(Read("q", "single"), "");
-    EXPECT_EQ(Read("q", "spaced"), "");
+    WriteFile("[q]\ndouble=\"  padded  \"\nsingle='x'\nmixed=\"x'\nlone=\"\ntwice=\"\"x\"\"\n"
+              "empty=\"\"\nemptySingle=''\nspaced = \"\"  \n");
+    const std::pair<const char*, const char*> values[] = {
+        {"double", "  padded  "}, {"single", "x"}, {"mixed", "\"x'"},   {"lone", "\""},
+        {"twice", "\"x\""},       {"empty", ""},   {"emptySingle", ""}, {"spaced", ""}};
+    for (const auto& [key, value] : values)
+        EXPECT_EQ(Read("q", key), value) << key;
 }
 
 TEST_F(PrivateProfile, FirstOfDuplicateKeysAndSectionsWins)
@@ -129,30 +122,29 @@ TEST_F(PrivateProfile, FirstOfDuplicateKeysAndSectionsWins)
     EXPECT_EQ(FileContent(), "");
 }
 
-TEST_F(PrivateProfile, RewritingOneKeyKeepsEveryOtherLine)
+TEST_F(PrivateProfile, AWriteChangesItsOwnLineOrAddsOneAfterItsSectionOrAtTheEnd)
 {
-    WriteFile(kSeveralSections);
-    ASSERT_TRUE(WritePrivateProfileString("requests", "sort", "3", m_file.c_str()));
-    std::string expected = kSeveralSections;
-    expected.replace(expected.find("Sort=2"), 6, "Sort=3");
-    EXPECT_EQ(FileContent(), expected);
-    EXPECT_EQ(Read("Requests", "Sort"), "3");
-}
-
-TEST_F(PrivateProfile, NewKeyGoesAfterTheLastKeyOfItsSection)
-{
-    WriteFile(kSeveralSections);
-    ASSERT_TRUE(WritePrivateProfileString("Requests", "Filter", "on", m_file.c_str()));
-    std::string expected = kSeveralSections;
-    expected.insert(expected.find("Sort=2\n") + 7, "Filter=on\n");
-    EXPECT_EQ(FileContent(), expected);
-}
-
-TEST_F(PrivateProfile, NewSectionGoesAtTheEndOfTheFile)
-{
-    WriteFile(kSeveralSections);
-    ASSERT_TRUE(WritePrivateProfileString("KIVO_DIALOG_BAR_SIZE", "Console", "400", m_file.c_str()));
-    EXPECT_EQ(FileContent(), std::string(kSeveralSections) + "[KIVO_DIALOG_BAR_SIZE]\nConsole=400\n");
+    const std::string text = kSeveralSections;
+    const std::string sort = "Sort=2\n";
+    const struct
+    {
+        const char* section;
+        const char* key;
+        const char* value;
+        std::string expected;
+    } writes[] = {
+        {"requests", "sort", "3", std::string(text).replace(text.find(sort), 6, "Sort=3")},
+        {"Requests", "Filter", "on", std::string(text).insert(text.find(sort) + sort.size(), "Filter=on\n")},
+        {"KIVO_DIALOG_BAR_SIZE", "Console", "400", text + "[KIVO_DIALOG_BAR_SIZE]\nConsole=400\n"},
+    };
+    for (const auto& w : writes)
+    {
+        SCOPED_TRACE(w.key);
+        WriteFile(text);
+        ASSERT_TRUE(WritePrivateProfileString(w.section, w.key, w.value, m_file.c_str()));
+        EXPECT_EQ(FileContent(), w.expected);
+        EXPECT_EQ(Read(w.section, w.key), w.value);
+    }
 }
 
 TEST_F(PrivateProfile, FileIsCreatedOnFirstWriteOnlyWhenItsFolderExists)
