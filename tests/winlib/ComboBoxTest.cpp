@@ -194,16 +194,13 @@ TEST_F(ComboBoxTest, KeysChangeTheSelectionOfAClosedDropDownList)
     MakeCombo(combo, CBS_DROPDOWNLIST, {"alpha", "bravo", "charlie", "delta", "echo"});
     combo.SetFocus();
     m_parent.codes.clear();
-    m_driver.Press(VK_DOWN);
-    EXPECT_EQ(combo.GetCurSel(), 0) << "from no selection the first item";
-    m_driver.Press(VK_DOWN);
-    EXPECT_EQ(combo.GetCurSel(), 1);
-    m_driver.Press(VK_END);
-    EXPECT_EQ(combo.GetCurSel(), 4);
-    m_driver.Press(VK_UP);
-    EXPECT_EQ(combo.GetCurSel(), 3);
-    m_driver.Press(VK_HOME);
-    EXPECT_EQ(combo.GetCurSel(), 0);
+    // From no selection Down takes the first item.
+    for (const auto& [key, selected] :
+         {std::pair{VK_DOWN, 0}, {VK_DOWN, 1}, {VK_END, 4}, {VK_UP, 3}, {VK_HOME, 0}})
+    {
+        m_driver.Press(key);
+        EXPECT_EQ(combo.GetCurSel(), selected) << "after key " << key;
+    }
     m_driver.Type("c");
     EXPECT_EQ(combo.GetCurSel(), 2) << "type-ahead";
     EXPECT_EQ(combo.GetWindowText(), "charlie");

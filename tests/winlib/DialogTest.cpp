@@ -1,6 +1,6 @@
 // Dialogs made from templates, driven by mouse and keyboard through the dialog manager.
-#include "winlib/Controls.h"
 #include "winlib/Dialog.h"
+#include "winlib/Controls.h"
 #include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
@@ -81,17 +81,19 @@ TEST_F(DialogTest, TemplateUnitsBecomePixelsThroughTheFontsBaseUnits)
 TEST_F(DialogTest, TypingTabbingAndEnterCloseWithOkAndTheValuesComeBack)
 {
     NameDialog dialog;
-    m_driver.AnswerNextDialog([this](HWND hwnd) {
-        // The first tab stop, the edit, has the focus with its text selected.
-        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
-        m_driver.Type("Ada");
-        m_driver.Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kAgreeCheck));
-        m_driver.Press(VK_SPACE);
-        m_driver.Press(VK_TAB, winlib::testing::Shift);
-        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
-        m_driver.Press(VK_RETURN);
-    });
+    m_driver.AnswerNextDialog(
+        [this](HWND hwnd)
+        {
+            // The first tab stop, the edit, has the focus with its text selected.
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
+            m_driver.Type("Ada");
+            m_driver.Press(VK_TAB);
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kAgreeCheck));
+            m_driver.Press(VK_SPACE);
+            m_driver.Press(VK_TAB, winlib::testing::Shift);
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
+            m_driver.Press(VK_RETURN);
+        });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.m_name, "Ada") << "typing replaced the selected preset";
     EXPECT_EQ(dialog.m_agree, 1);
@@ -106,27 +108,30 @@ TEST_F(DialogTest, EscapeAndTheCancelButtonCancel)
     EXPECT_EQ(dialog.m_name, "preset") << "nothing saved on cancel";
 
     NameDialog clicked;
-    m_driver.AnswerNextDialog([this](HWND hwnd) { m_driver.Click(GetDlgItem(hwnd, IDCANCEL), CPoint(3, 3)); });
+    m_driver.AnswerNextDialog([this](HWND hwnd)
+                              { m_driver.Click(GetDlgItem(hwnd, IDCANCEL), CPoint(3, 3)); });
     EXPECT_EQ(clicked.DoModal(), IDCANCEL);
 }
 
 TEST_F(DialogTest, FailedValidationKeepsTheDialogOpen)
 {
     NameDialog dialog;
-    m_driver.AnswerNextDialog([this](HWND hwnd) {
-        m_driver.Type("far too long a name");
-        EXPECT_EQ(GetWindowTextString(GetDlgItem(hwnd, kNameEdit)), "far too lo")
-            << "the edit was limited to the validated length when the data went in";
-        // Text set by the program is not limited; validation catches it.
-        SetWindowText(GetDlgItem(hwnd, kNameEdit), "far too long a name");
-        m_driver.Press(VK_RETURN);
-        EXPECT_TRUE(IsWindowVisible(hwnd)) << "still open after the validation message";
-        ASSERT_EQ(m_driver.MessageBoxTexts().size(), 1u);
-        EXPECT_EQ(m_driver.MessageBoxTexts().back(), "Enter no more than 10 characters.");
-        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit)) << "the failing field gets the focus back";
-        SetWindowText(GetDlgItem(hwnd, kNameEdit), "Grace");
-        m_driver.Click(GetDlgItem(hwnd, IDOK), CPoint(3, 3));
-    });
+    m_driver.AnswerNextDialog(
+        [this](HWND hwnd)
+        {
+            m_driver.Type("far too long a name");
+            EXPECT_EQ(GetWindowTextString(GetDlgItem(hwnd, kNameEdit)), "far too lo")
+                << "the edit was limited to the validated length when the data went in";
+            // Text set by the program is not limited; validation catches it.
+            SetWindowText(GetDlgItem(hwnd, kNameEdit), "far too long a name");
+            m_driver.Press(VK_RETURN);
+            EXPECT_TRUE(IsWindowVisible(hwnd)) << "still open after the validation message";
+            ASSERT_EQ(m_driver.MessageBoxTexts().size(), 1u);
+            EXPECT_EQ(m_driver.MessageBoxTexts().back(), "Enter no more than 10 characters.");
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit)) << "the failing field gets the focus back";
+            SetWindowText(GetDlgItem(hwnd, kNameEdit), "Grace");
+            m_driver.Click(GetDlgItem(hwnd, IDOK), CPoint(3, 3));
+        });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.m_name, "Grace");
 }
@@ -142,15 +147,18 @@ TEST_F(DialogTest, AnUnansweredModalDialogIsCancelledHeadless)
 TEST_F(DialogTest, TheOwnerIsDisabledWhileTheModalDialogRuns)
 {
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, nullptr, "Owner", WS_POPUP | WS_VISIBLE, CRect(0, 0, 600, 400), nullptr, 0));
+    ASSERT_TRUE(
+        owner.CreateEx(0, nullptr, "Owner", WS_POPUP | WS_VISIBLE, CRect(0, 0, 600, 400), nullptr, 0));
     NameDialog dialog;
     dialog.m_pParentWnd = &owner;
     bool ownerEnabledDuring = true;
     m_driver.AnswerNextDialogWith(IDOK);
-    m_driver.AnswerNextDialog([&](HWND) {
-        ownerEnabledDuring = owner.IsWindowEnabled() != FALSE;
-        m_driver.Press(VK_ESCAPE);
-    });
+    m_driver.AnswerNextDialog(
+        [&](HWND)
+        {
+            ownerEnabledDuring = owner.IsWindowEnabled() != FALSE;
+            m_driver.Press(VK_ESCAPE);
+        });
     EXPECT_EQ(dialog.DoModal(), IDOK) << "answered with a result without touching it";
     NameDialog second;
     second.m_pParentWnd = &owner;
@@ -180,7 +188,7 @@ protected:
     BOOL OnInitDialog() override
     {
         CDialog::OnInitDialog();
-        for (const char* side : {"Buy", "Sell", "Short"})
+        for (const char* side : {"Short", "Buy", "Sell"})
             SendDlgItemMessage(kSideList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(side));
         UpdateData(FALSE); // the list has its items now
         return TRUE;
@@ -204,7 +212,8 @@ void RegisterOrderDialog()
     t.pointSize = 8;
     t.items = {
         {"Edit", "", kClientEdit, WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 8, 8, 100, 12},
-        {"ListBox", "", kSideList, WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY, 0, 8, 26, 100, 40},
+        {"ListBox", "", kSideList, WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_SORT | LBS_NOTIFY,
+         0, 8, 26, 100, 40},
         {"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 20, 80, 50, 14},
         {"Button", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 90, 80, 50, 14},
     };
@@ -216,21 +225,26 @@ TEST(DialogWalkThrough, TypeTabToTheListChooseAndEnterClosesWithOk)
     winlib::testing::Driver driver;
     RegisterOrderDialog();
     OrderDialog dialog;
-    driver.AnswerNextDialog([&driver](HWND hwnd) {
-        const HWND edit = GetDlgItem(hwnd, kClientEdit);
-        const HWND list = GetDlgItem(hwnd, kSideList);
-        EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1) << "the data went in: Sell is chosen";
-        EXPECT_EQ(GetFocus(), edit);
-        driver.Type("ACME Corp");
-        driver.Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), list) << "Tab went through the dialog manager to the list";
-        driver.Press(VK_DOWN);
-        EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 2) << "the list took the arrow key";
-        // A click on the first item of the list (items are 13 pixels high in the default font).
-        driver.Click(list, CPoint(10, 5));
-        EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 0);
-        driver.Press(VK_RETURN);
-    });
+    driver.AnswerNextDialog(
+        [&driver](HWND hwnd)
+        {
+            const HWND edit = GetDlgItem(hwnd, kClientEdit);
+            const HWND list = GetDlgItem(hwnd, kSideList);
+            EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1) << "the data went in: Sell is chosen, sorted";
+            CRect client;
+            GetClientRect(list, &client);
+            EXPECT_EQ(client.Height() % 13, 0) << "40 dialog units trimmed to whole items";
+            EXPECT_EQ(GetFocus(), edit);
+            driver.Type("ACME Corp");
+            driver.Press(VK_TAB);
+            EXPECT_EQ(GetFocus(), list) << "Tab went through the dialog manager to the list";
+            driver.Press(VK_DOWN);
+            EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 2) << "the list took the arrow key";
+            // A click on the first item of the list (items are 13 pixels high in the default font).
+            driver.Click(list, CPoint(10, 5));
+            EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 0);
+            driver.Press(VK_RETURN);
+        });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.m_client, "ACME Corp");
     EXPECT_EQ(dialog.m_side, "Buy");
@@ -255,12 +269,14 @@ TEST(RawDialogs, GetTheDialogManagersKeyboardWithoutAClassLibraryObject)
 {
     winlib::testing::Driver driver;
     RegisterNameDialog();
-    driver.AnswerNextDialog([&driver](HWND hwnd) {
-        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
-        driver.Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kAgreeCheck));
-        driver.Press(VK_RETURN);
-    });
+    driver.AnswerNextDialog(
+        [&driver](HWND hwnd)
+        {
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
+            driver.Press(VK_TAB);
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kAgreeCheck));
+            driver.Press(VK_RETURN);
+        });
     EXPECT_EQ(DialogBoxParam(nullptr, kDialogId, nullptr, &RawDialogProc, 0), 42);
     driver.AnswerNextDialog([&driver](HWND) { driver.Press(VK_ESCAPE); });
     EXPECT_EQ(DialogBoxParam(nullptr, kDialogId, nullptr, &RawDialogProc, 0), 7);

@@ -3,7 +3,6 @@
 // library's reflection, and a list box in a dialog.
 #include "winlib/ListBox.h"
 #include "winlib/Controls.h"
-#include "winlib/Dialog.h"
 #include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
@@ -565,68 +564,6 @@ TEST_F(ListBoxTest, WantKeyboardInputLetsTheParentDecide)
     m_driver.Press(VK_END);
     EXPECT_EQ(list.GetCurSel(), 19);
     EXPECT_EQ(keys, (std::vector<UINT>{VK_DOWN, VK_NEXT, VK_END}));
-}
-
-// ---- A list box in a dialog -------------------------------------------------------------------
-
-constexpr UINT kDialogId = 7101;
-constexpr int kNameEdit = 100;
-constexpr int kChoiceList = 101;
-
-class ChoiceDialog : public CDialog
-{
-public:
-    ChoiceDialog() : CDialog(kDialogId) {}
-    std::string m_choice;
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        for (const char* fruit : {"pear", "apple", "plum"})
-            SendDlgItemMessage(kChoiceList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fruit));
-        return TRUE;
-    }
-    void DoDataExchange(CDataExchange* dx) override { DDX_LBString(dx, kChoiceList, m_choice); }
-};
-
-TEST_F(ListBoxTest, InADialogTabReachesTheListAndEnterPressesTheDefaultButton)
-{
-    winlib::DialogTemplate t{};
-    t.id = kDialogId;
-    t.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT;
-    t.cx = 150;
-    t.cy = 100;
-    t.caption = "Choose";
-    t.fontFace = "MS Shell Dlg";
-    t.pointSize = 8;
-    t.items = {
-        {"Edit", "", kNameEdit, WS_VISIBLE | WS_BORDER | WS_TABSTOP, 0, 8, 6, 100, 12},
-        {"ListBox", "", kChoiceList, WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOTIFY,
-         0, 8, 22, 100, 40},
-        {"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 8, 80, 50, 14},
-        {"Button", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 62, 80, 50, 14},
-    };
-    winlib::RegisterDialogTemplate(t);
-
-    ChoiceDialog dialog;
-    m_driver.AnswerNextDialog(
-        [this](HWND hwnd)
-        {
-            const HWND list = GetDlgItem(hwnd, kChoiceList);
-            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, kNameEdit));
-            m_driver.Press(VK_TAB);
-            EXPECT_EQ(GetFocus(), list);
-            m_driver.Press(VK_DOWN);
-            m_driver.Press(VK_DOWN);
-            EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1) << "arrows stay in the list";
-            CRect client;
-            GetClientRect(list, &client);
-            EXPECT_EQ(client.Height() % kItemHeight, 0) << "40 dialog units trimmed to whole items";
-            m_driver.Press(VK_RETURN);
-        });
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.m_choice, "pear");
 }
 
 } // namespace
