@@ -220,24 +220,4 @@ TEST_F(XListCtrlTest, TheHeaderCheckStateFollowsTheRowsAndFlipsTheEnabledOnes)
     EXPECT_EQ(m_list.GetHeaderCheckedState(0), 1);
 }
 
-TEST_F(XListCtrlTest, ACheckedBoxIsDrawnWithItsTick)
-{
-    m_list.SetCheckbox(0, 1, 1);
-    m_list.SetCheckbox(1, 1, 0);
-    m_driver.Repaint();
-    CRect checked, unchecked;
-    m_list.GetSubItemRect(0, 1, LVIR_LABEL, checked);
-    m_list.GetSubItemRect(1, 1, LVIR_LABEL, unchecked);
-    int inChecked = 0, inUnchecked = 0;
-    for (const winlib::DrawOp& op : m_driver.Ops(m_list.m_hWnd))
-    {
-        if (op.kind != winlib::DrawOp::Kind::Line || op.color != RGB(0, 0, 0))
-            continue;
-        inChecked += checked.PtInRect(op.local.TopLeft()) ? 1 : 0;
-        inUnchecked += unchecked.PtInRect(op.local.TopLeft()) ? 1 : 0;
-    }
-    EXPECT_EQ(inChecked, 7);
-    EXPECT_EQ(inUnchecked, 0);
-}
-
 } // namespace
