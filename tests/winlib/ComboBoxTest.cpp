@@ -1,6 +1,6 @@
 // The combo box as its users drive it: the drop-down list opened and closed by mouse and
 // keys with the notifications in their order, the items' messages, owner draw through
-// the class library's reflection, the drop-down with its edit, and a combo box in a dialog.
+// the class library's reflection and the drop-down with its edit (in a dialog: the dialog tests).
 #include "winlib/Dialog.h"
 #include "winlib/ListBox.h"
 #include "winlib/testing/Driver.h"
@@ -487,66 +487,6 @@ TEST_F(ComboBoxPaintTest, TheFieldShowsTheSelectionAndTheListPaintsItsItems)
     combo.ShowDropDown();
     m_driver.Pump();
     EXPECT_EQ(m_driver.TextStrings(DroppedList(combo)), (std::vector<std::string>{"north", "south"}));
-}
-
-// ---- A combo box in a dialog -------------------------------------------------------------------
-
-constexpr UINT kDialogId = 7201;
-constexpr int kSizeCombo = 301;
-
-class SizeDialog : public CDialog
-{
-public:
-    SizeDialog() : CDialog(kDialogId) {}
-    int m_size = 0;
-    bool m_droppedAtReturn = false;
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        for (const char* size : {"8", "9", "10", "11"})
-            SendDlgItemMessage(kSizeCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
-        return CDialog::OnInitDialog();
-    }
-    void DoDataExchange(CDataExchange* dx) override { DDX_CBIndex(dx, kSizeCombo, m_size); }
-};
-
-TEST_F(ComboBoxTest, InADialogEnterClosesADroppedListBeforeItPressesTheDefaultButton)
-{
-    winlib::DialogTemplate t{};
-    t.id = kDialogId;
-    t.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT;
-    t.cx = 150;
-    t.cy = 60;
-    t.caption = "Size";
-    t.fontFace = "MS Shell Dlg";
-    t.pointSize = 8;
-    t.items = {
-        {"Edit", "", 300, WS_VISIBLE | WS_BORDER | WS_TABSTOP, 0, 8, 6, 60, 12},
-        {"ComboBox", "", kSizeCombo, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 0, 8, 22, 40,
-         60},
-        {"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 8, 42, 50, 14},
-        {"Button", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 62, 42, 50, 14},
-    };
-    winlib::RegisterDialogTemplate(t);
-
-    SizeDialog dialog;
-    m_driver.AnswerNextDialog(
-        [this](HWND hwnd)
-        {
-            const HWND combo = GetDlgItem(hwnd, kSizeCombo);
-            m_driver.Press(VK_TAB);
-            EXPECT_EQ(GetFocus(), combo);
-            m_driver.Press(VK_F4);
-            m_driver.Press(VK_DOWN);
-            m_driver.Press(VK_RETURN);
-            EXPECT_TRUE(IsWindow(hwnd)) << "Enter went to the dropped list";
-            EXPECT_FALSE(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0));
-            m_driver.Press(VK_DOWN);
-            m_driver.Press(VK_RETURN);
-        });
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.m_size, 2);
 }
 
 TEST_F(ComboBoxTest, ASimpleComboShowsItsListUnderItsEdit)

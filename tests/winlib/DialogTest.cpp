@@ -1,4 +1,5 @@
-// Dialogs made from templates, driven by mouse and keyboard through the dialog manager.
+// Dialogs made from templates, driven by mouse and keyboard through the dialog manager, with an
+// edit, a check box, a list box and a combo box in them.
 #include "winlib/Dialog.h"
 #include "winlib/Controls.h"
 #include "winlib/testing/Driver.h"
@@ -176,6 +177,7 @@ namespace
 constexpr UINT kOrderDialogId = 7002;
 constexpr int kClientEdit = 200;
 constexpr int kSideList = 201;
+constexpr int kLotCombo = 202;
 
 class OrderDialog : public CDialog
 {
@@ -183,6 +185,7 @@ public:
     OrderDialog() : CDialog(kOrderDialogId) {}
     std::string m_client;
     std::string m_side = "Sell";
+    int m_lot = 0;
 
 protected:
     BOOL OnInitDialog() override
@@ -190,6 +193,8 @@ protected:
         CDialog::OnInitDialog();
         for (const char* side : {"Short", "Buy", "Sell"})
             SendDlgItemMessage(kSideList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(side));
+        for (const char* lot : {"8", "9", "10", "11"})
+            SendDlgItemMessage(kLotCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lot));
         UpdateData(FALSE); // the list has its items now
         return TRUE;
     }
@@ -197,6 +202,7 @@ protected:
     {
         DDX_Text(dx, kClientEdit, m_client);
         DDX_LBString(dx, kSideList, m_side);
+        DDX_CBIndex(dx, kLotCombo, m_lot);
     }
 };
 
@@ -214,13 +220,15 @@ void RegisterOrderDialog()
         {"Edit", "", kClientEdit, WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 0, 8, 8, 100, 12},
         {"ListBox", "", kSideList, WS_VISIBLE | WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_SORT | LBS_NOTIFY,
          0, 8, 26, 100, 40},
+        {"ComboBox", "", kLotCombo, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 0, 112, 8, 40,
+         60},
         {"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 20, 80, 50, 14},
         {"Button", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 90, 80, 50, 14},
     };
     winlib::RegisterDialogTemplate(t);
 }
 
-TEST(DialogWalkThrough, TypeTabToTheListChooseAndEnterClosesWithOk)
+TEST(DialogWalkThrough, TypeTabThroughAListAndADroppedComboBoxAndEnterClosesWithOk)
 {
     winlib::testing::Driver driver;
     RegisterOrderDialog();
@@ -243,11 +251,22 @@ TEST(DialogWalkThrough, TypeTabToTheListChooseAndEnterClosesWithOk)
             // A click on the first item of the list (items are 13 pixels high in the default font).
             driver.Click(list, CPoint(10, 5));
             EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 0);
+            // In a dropped combo box Enter closes the list before it would press the default button.
+            const HWND combo = GetDlgItem(hwnd, kLotCombo);
+            driver.Press(VK_TAB);
+            EXPECT_EQ(GetFocus(), combo);
+            driver.Press(VK_F4);
+            driver.Press(VK_DOWN);
+            driver.Press(VK_RETURN);
+            EXPECT_TRUE(IsWindow(hwnd)) << "Enter went to the dropped list";
+            EXPECT_FALSE(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0));
+            driver.Press(VK_DOWN);
             driver.Press(VK_RETURN);
         });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.m_client, "ACME Corp");
     EXPECT_EQ(dialog.m_side, "Buy");
+    EXPECT_EQ(dialog.m_lot, 2);
 }
 
 } // namespace

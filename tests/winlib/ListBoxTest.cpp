@@ -1,6 +1,6 @@
 // The list box as its users drive it: clicks and keys through the queue, the notifications
 // its parent receives, sorting, scrolling a long list, owner draw through the class
-// library's reflection, and a list box in a dialog.
+// library's reflection (in a dialog: the dialog tests).
 #include "winlib/ListBox.h"
 #include "winlib/Controls.h"
 #include "winlib/testing/Driver.h"
