@@ -139,21 +139,16 @@ private:
         note.from = header->hwndFrom;
         const UINT code = header->code;
         const bool fromList = IsList(header->hwndFrom);
-        if (fromList &&
-            (code == NM_CLICK || code == NM_DBLCLK || code == NM_RCLICK || code == LVN_ITEMACTIVATE))
-        {
-            const auto* nm = reinterpret_cast<NMITEMACTIVATE*>(header);
-            note.item = nm->iItem;
-            note.subItem = nm->iSubItem;
-            note.point = nm->ptAction;
-            note.keyFlags = nm->uKeyFlags;
-            note.lParam = nm->lParam;
-        }
-        else if (code == LVN_ITEMCHANGING || code == LVN_ITEMCHANGED || code == LVN_INSERTITEM ||
-                 code == LVN_DELETEITEM || code == LVN_DELETEALLITEMS || code == LVN_COLUMNCLICK ||
-                 code == LVN_BEGINDRAG)
+        // NMITEMACTIVATE is an NMLISTVIEW with the key flags after it.
+        const bool activation = fromList && (code == NM_CLICK || code == NM_DBLCLK || code == NM_RCLICK ||
+                                             code == LVN_ITEMACTIVATE);
+        if (activation || code == LVN_ITEMCHANGING || code == LVN_ITEMCHANGED || code == LVN_INSERTITEM ||
+            code == LVN_DELETEITEM || code == LVN_DELETEALLITEMS || code == LVN_COLUMNCLICK ||
+            code == LVN_BEGINDRAG)
         {
             const auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
+            if (activation)
+                note.keyFlags = reinterpret_cast<NMITEMACTIVATE*>(header)->uKeyFlags;
             note.item = nm->iItem;
             note.subItem = nm->iSubItem;
             note.newState = nm->uNewState;
