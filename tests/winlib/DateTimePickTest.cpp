@@ -50,9 +50,9 @@ POINT FindInCalendar(HWND calendar, UINT hit, int day = 0)
 {
     MCHITTESTINFO info{};
     info.cbSize = sizeof info;
-    for (int y = 0; y < 300; y += 2)
+    for (int y = 0; y < 300; y += 3)
     {
-        for (int x = 0; x < 300; x += 2)
+        for (int x = 0; x < 300; x += 3)
         {
             info.pt = POINT{x, y};
             if (static_cast<UINT>(SendMessage(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&info))) ==
