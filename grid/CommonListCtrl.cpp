@@ -770,7 +770,9 @@ void CCommonListCtrl::CopyToClipboard()
 
 BOOL CCommonListCtrl::PreTranslateMessage(MSG* msg)
 {
-    if (msg->message == WM_KEYDOWN)
+    // The shortcuts are the list's own: a key typed into a window inside it (an in-place editor,
+    // the filter row) stays that window's, so Ctrl+A selects the editor's text and Shift+G types G.
+    if (msg->message == WM_KEYDOWN && msg->hwnd == m_hWnd)
     {
         const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
         const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;

@@ -1,11 +1,11 @@
 // Editing the sectioned grid as the checker does: a click on a value opens the editor the owner
 // asks for in the same click, the result goes back to the owner, Tab walks the row lines and
 // skips the titles, and nothing is ever edited on a title line.
+#include "grid/MultiLineEditListCtrl.h"
 #include "controls/InPlaceCombo.h"
 #include "controls/InPlaceDTPicker.h"
 #include "controls/InPlaceEdit.h"
 #include "dozizedizizi/DetailSection.h"
-#include "grid/MultiLineEditListCtrl.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/HeaderCtrl.h"
 #include "winlib/testing/Driver.h"
@@ -88,7 +88,8 @@ class MultiLineEditTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
+        ASSERT_TRUE(
+            m_owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
         m_grid.m_arrColumns = {Column("Field", 160, 0), Column("Value", 200, 2), Column("Old Value", 200, 2)};
         ASSERT_TRUE(m_grid.CreateEx(0, 0x50811401, CRect(0, 0, 600, 400), &m_owner, 4001));
         m_grid.InitColumns();
@@ -166,6 +167,30 @@ TEST_F(MultiLineEditTest, OneClickOnAValueSelectsTheLineAndOpensTheEditor)
     EXPECT_EQ(m_owner.answers[0].column, 1);
     EXPECT_EQ(m_owner.answers[0].text, "35");
     EXPECT_EQ(m_grid.m_nEditedLine, -2);
+}
+
+TEST_F(MultiLineEditTest, TheGridsShortcutsLeaveAnOpenEditorsKeysAlone)
+{
+    m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));
+    CInPlaceEdit* edit = CInPlaceEdit::GetInstance();
+    ASSERT_EQ(Focus(), edit->m_hWnd);
+    const DWORD gridStyle = m_grid.GetExtendedStyle();
+    m_driver.Press('A', winlib::testing::Ctrl);
+    m_driver.Pump();
+    int start = -1, end = -1;
+    edit->GetSel(start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 2) << "Ctrl+A selects the editor's text";
+    EXPECT_EQ(m_grid.CListCtrl::GetSelectedCount(), 1u) << "and not every line of the grid";
+    m_driver.Press('G', winlib::testing::Shift);
+    m_driver.Pump();
+    EXPECT_EQ(m_grid.GetExtendedStyle(), gridStyle) << "Shift+G types a G; the grid lines stay";
+
+    // With the grid itself in the focus the shortcuts are the grid's.
+    m_driver.Press(VK_ESCAPE);
+    m_grid.SetFocus();
+    m_driver.Press('A', winlib::testing::Ctrl);
+    EXPECT_EQ(m_grid.CListCtrl::GetSelectedCount(), static_cast<UINT>(m_grid.CListCtrl::GetItemCount()));
 }
 
 TEST_F(MultiLineEditTest, TitlesTheThirdColumnAndModifiersStartNoEdit)
@@ -265,7 +290,8 @@ TEST_F(MultiLineEditTest, DropDownHeightFollowsTheChoices)
     m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));
     ASSERT_NE(combo->m_hWnd, nullptr);
     combo->SendMessage(CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-    EXPECT_LE(dropped.bottom - dropped.top, line.Height() * 12) << "never more than eleven lines below the cell";
+    EXPECT_LE(dropped.bottom - dropped.top, line.Height() * 12)
+        << "never more than eleven lines below the cell";
     EXPECT_GT(dropped.bottom - dropped.top, line.Height() * 11 - item);
     EXPECT_EQ(combo->GetCount(), 10000);
 
