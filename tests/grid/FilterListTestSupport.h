@@ -2,6 +2,7 @@
 // filter whenever the list reports a filter change, as the console does.
 #pragma once
 
+#include "GridTestSupport.h"
 #include "grid/FilterListCtrl.h"
 #include "resources/PluginResources.h"
 #include "support/ScopedTempDir.h"
@@ -56,16 +57,6 @@ protected:
     }
 };
 
-inline sKivoColInfo Column(const char* name, int format, int dataType)
-{
-    sKivoColInfo info;
-    info.SetName(name);
-    info.m_nWidth = 75;
-    info.m_nFormat = format;
-    info.m_nDataType = dataType;
-    return info;
-}
-
 class FilterListTest : public ::testing::Test
 {
 protected:
@@ -97,8 +88,10 @@ protected:
         m_list = std::make_unique<CFilterListCtrl>();
         m_owner.m_pList = m_list.get();
         m_list->m_strListName = "Orders";
-        m_list->m_arrColumns = {Column("Symbol", 0, 3), Column("Side", 0, 3), Column("Qty", 1, 1),
-                                Column("Price", 1, 2),  Column("Time", 2, 6), Column("Trader", 0, 3)};
+        using gridtest::Column;
+        m_list->m_arrColumns = {Column("Symbol", 75, 0, 3), Column("Side", 75, 0, 3),
+                                Column("Qty", 75, 1, 1),    Column("Price", 75, 1, 2),
+                                Column("Time", 75, 2, 6),   Column("Trader", 75, 0, 3)};
         ASSERT_TRUE(m_list->CreateEx(0, kGridStyle, CRect(0, 0, width, 300), &m_owner, 4000));
         m_list->InitColumns();
         m_list->SetDataDescriptor(&OrderCell);

@@ -2,15 +2,10 @@
 // asks for in the same click, the result goes back to the owner, Tab walks the row lines and
 // skips the titles, and nothing is ever edited on a title line.
 #include "grid/MultiLineEditListCtrl.h"
+#include "GridTestSupport.h"
 #include "controls/InPlaceCombo.h"
 #include "controls/InPlaceDTPicker.h"
 #include "controls/InPlaceEdit.h"
-#include "dozizedizizi/DetailSection.h"
-#include "support/ScopedTempDir.h"
-#include "winlib/HeaderCtrl.h"
-#include "winlib/testing/Driver.h"
-
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -19,16 +14,6 @@
 
 namespace
 {
-
-sKivoColInfo Column(const char* name, int width, int format)
-{
-    sKivoColInfo info;
-    info.SetName(name);
-    info.m_nWidth = width;
-    info.m_nFormat = format;
-    info.m_nDataType = 3;
-    return info;
-}
 
 struct Question
 {
@@ -83,63 +68,20 @@ public:
     }
 };
 
-class MultiLineEditTest : public ::testing::Test
+class MultiLineEditTest : public gridtest::SectionedGridTest<CMultiLineEditListCtrl, OwnerWnd>
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(
-            m_owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
-        m_grid.m_arrColumns = {Column("Field", 160, 0), Column("Value", 200, 2), Column("Old Value", 200, 2)};
-        ASSERT_TRUE(m_grid.CreateEx(0, 0x50811401, CRect(0, 0, 600, 400), &m_owner, 4001));
-        m_grid.InitColumns();
-        m_grid.EnableSectionMode(TRUE);
-        m_grid.SetDataDescriptor(&DescribeDetailSection);
+        SectionedGridTest::SetUp();
         m_owner.answer = [](int, int, sCellEditInfo& info) { info.m_nEditorKind = CELL_EDITOR_TEXT; };
         // Sections A (two rows) and B (one row), both open: A, A.1, A.2, B, B.1.
-        AddSection("A", {"10", "20"});
-        AddSection("B", {""});
+        AddSection({"A", "A title value"}, {{"A.1", "10"}, {"A.2", "20"}});
+        AddSection({"B", "B title value"}, {{"B.1", ""}});
         m_grid.ExpandAllSections();
         m_driver.Pump();
     }
-    void TearDown() override
-    {
-        if (m_grid.m_hWnd)
-            m_grid.DestroyWindow();
-    }
-
-    void AddSection(const std::string& title, const std::vector<std::string>& values)
-    {
-        auto section = std::make_unique<sDetailSection>();
-        section->m_pTitle = std::make_unique<sMCListStruct>();
-        section->m_pTitle->m_strField = title;
-        section->m_pTitle->m_strValue = title + " title value";
-        for (std::size_t i = 0; i < values.size(); ++i)
-        {
-            auto row = std::make_unique<sMCListStruct>();
-            row->m_strField = title + "." + std::to_string(i + 1);
-            row->m_strValue = values[i];
-            section->m_arrRows.push_back(std::move(row));
-        }
-        m_grid.InsertSectionItem(m_grid.GetSectionCount(), " ");
-        m_grid.SetSectionData(m_grid.GetSectionCount(), section.get(), section->GetLineCount());
-        m_sections.push_back(std::move(section));
-    }
-    POINT CellPoint(int line, int column) const
-    {
-        CRect row;
-        m_grid.CListCtrl::GetItemRect(line, &row, LVIR_BOUNDS);
-        const int x = column == 0 ? 80 : column == 1 ? 260 : 460;
-        return POINT{row.left + x, row.top + row.Height() / 2};
-    }
     HWND Focus() const { return ::GetFocus(); }
-
-    ScopedTempDir m_settings;
-    ScopedEnv m_appData{"APPDATA", m_settings.Path().c_str()};
-    winlib::testing::Driver m_driver;
-    OwnerWnd m_owner;
-    CMultiLineEditListCtrl m_grid;
-    std::vector<std::unique_ptr<sDetailSection>> m_sections;
 };
 
 TEST_F(MultiLineEditTest, OneClickOnAValueSelectsTheLineAndOpensTheEditor)

@@ -1,14 +1,9 @@
 // Filtering the sectioned grid from its header: whole sections stay or go, a section matching on
 // any of its lines; lists of values from the picker, two columns at once, sections that arrive
 // under a filter, resetting from the header menu, and a filter that cannot be read.
-#include "dozizedizizi/DetailSection.h"
+#include "GridTestSupport.h"
 #include "grid/MultiLineListCtrl.h"
 #include "resources/PluginResources.h"
-#include "support/ScopedTempDir.h"
-#include "winlib/HeaderCtrl.h"
-#include "winlib/testing/Driver.h"
-
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -16,15 +11,6 @@
 
 namespace
 {
-
-sKivoColInfo Column(const char* name)
-{
-    sKivoColInfo info;
-    info.SetName(name);
-    info.m_nWidth = 150;
-    info.m_nDataType = 3;
-    return info;
-}
 
 // The owner filters again whenever the grid says the header's filters changed.
 class OwnerWnd : public CWnd
@@ -47,39 +33,23 @@ public:
     }
 };
 
-class MultiLineFilterTest : public ::testing::Test
+class MultiLineFilterTest : public gridtest::SectionedGridTest<CMultiLineListCtrl, OwnerWnd>
 {
 protected:
     void SetUp() override
     {
         RegisterPluginResources();
-        ASSERT_TRUE(
-            m_owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
-        m_grid.m_arrColumns = {Column("Field"), Column("Value"), Column("Old Value")};
-        ASSERT_TRUE(m_grid.CreateEx(0, 0x50811401, CRect(0, 0, 600, 400), &m_owner, 4001));
-        m_grid.InitColumns();
-        m_grid.EnableSectionMode(TRUE);
-        m_grid.SetDataDescriptor(&DescribeDetailSection);
+        SectionedGridTest::SetUp();
         m_owner.grid = &m_grid;
     }
-    void TearDown() override { m_grid.DestroyWindow(); }
 
     // A section whose title is 'title' and whose rows hold (field, value) pairs.
     void AddSection(const std::string& title, const std::vector<std::pair<std::string, std::string>>& rows)
     {
-        auto section = std::make_unique<sDetailSection>();
-        section->m_pTitle = std::make_unique<sMCListStruct>();
-        section->m_pTitle->m_strField = title;
+        std::vector<gridtest::Line> lines;
         for (const auto& [field, value] : rows)
-        {
-            auto row = std::make_unique<sMCListStruct>();
-            row->m_strField = field;
-            row->m_strValue = value;
-            section->m_arrRows.push_back(std::move(row));
-        }
-        m_grid.InsertSectionItem(m_grid.GetSectionCount(), " ");
-        m_grid.SetSectionData(m_grid.GetSectionCount(), section.get(), section->GetLineCount());
-        m_sections.push_back(std::move(section));
+            lines.push_back({field, value});
+        SectionedGridTest::AddSection({title}, lines);
     }
     // The header's filter of a column as the user types it (the header tells the grid).
     void TypeFilter(int item, const std::string& text)
@@ -102,13 +72,6 @@ protected:
         }
         return titles;
     }
-
-    ScopedTempDir m_settings;
-    ScopedEnv m_appData{"APPDATA", m_settings.Path().c_str()};
-    winlib::testing::Driver m_driver;
-    OwnerWnd m_owner;
-    CMultiLineListCtrl m_grid;
-    std::vector<std::unique_ptr<sDetailSection>> m_sections;
 };
 
 TEST_F(MultiLineFilterTest, TypedFilterKeepsSectionsMatchingOnAnyLine)
@@ -208,12 +171,9 @@ TEST_F(MultiLineFilterTest, HeaderMenuOffersTheGridsCommands)
     m_driver.AnswerNextPopupMenu(0);
     m_grid.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_grid.m_hWnd),
                        MAKELPARAM(header.left + 10, header.top + 5));
-    ASSERT_EQ(m_driver.PopupMenusShown().size(), 1u);
-    std::vector<std::string> texts;
-    for (const auto& item : m_driver.PopupMenusShown()[0].items)
-        texts.push_back(item.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Reposition Columns", "Fit to Data", "Fit to Header",
-                                               "Fit to Window", "Reset Filters"}));
+    EXPECT_EQ(gridtest::MenuTexts(m_driver),
+              (std::vector<std::string>{"Reposition Columns", "Fit to Data", "Fit to Header", "Fit to Window",
+                                        "Reset Filters"}));
 }
 
 TEST_F(MultiLineFilterTest, PickerOffersEveryTextOfTheColumnAfterAll)

@@ -2,12 +2,7 @@
 // expanded and collapsed by a double click or all at once, read back line by line (as export and
 // copy read them), sorted by their titles and removed.
 #include "grid/MultiLineListCtrl.h"
-#include "dozizedizizi/DetailSection.h"
-#include "support/ScopedTempDir.h"
-#include "winlib/HeaderCtrl.h"
-#include "winlib/testing/Driver.h"
-
-#include <gtest/gtest.h>
+#include "GridTestSupport.h"
 
 #include <memory>
 #include <string>
@@ -16,80 +11,19 @@
 namespace
 {
 
-constexpr DWORD kGridStyle = 0x50811401; // as the holder frame creates grids
+using gridtest::Column;
 
-sKivoColInfo Column(const char* name, int width, int format, int dataType)
-{
-    sKivoColInfo info;
-    info.SetName(name);
-    info.m_nWidth = width;
-    info.m_nFormat = format;
-    info.m_nDataType = dataType;
-    return info;
-}
-
-std::unique_ptr<sMCListStruct> Row(std::string field, std::string value, std::string old = {})
-{
-    auto row = std::make_unique<sMCListStruct>();
-    row->m_strField = std::move(field);
-    row->m_strValue = std::move(value);
-    row->m_strOldValue = std::move(old);
-    return row;
-}
-
-class MultiLineListTest : public ::testing::Test
+class MultiLineListTest : public gridtest::SectionedGridTest<CMultiLineListCtrl>
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(
-            m_parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
-        m_grid.m_arrColumns = {Column("Field", 160, 0, 3), Column("Value", 200, 2, 3),
-                               Column("Old Value", 200, 2, 3)};
-        ASSERT_TRUE(m_grid.CreateEx(0, kGridStyle, CRect(0, 0, 600, 400), &m_parent, 4001));
-        m_grid.InitColumns();
-        m_grid.EnableSectionMode(TRUE);
-        m_grid.SetDataDescriptor(&DescribeDetailSection);
-    }
-    void TearDown() override
-    {
-        if (m_grid.m_hWnd)
-            m_grid.DestroyWindow();
-    }
-
     // A section titled 'title' with rows named title.1, title.2 ... appended as the builders do.
     sDetailSection& AddSection(const std::string& title, int rows, const std::string& value = "v")
     {
-        auto section = std::make_unique<sDetailSection>();
-        section->m_pTitle = Row(title, title + " value", title + " old");
+        std::vector<gridtest::Line> lines;
         for (int i = 1; i <= rows; ++i)
-            section->m_arrRows.push_back(Row(title + "." + std::to_string(i), value + std::to_string(i)));
-        const int index = m_grid.InsertSectionItem(m_grid.GetSectionCount(), " ");
-        (void)index;
-        m_grid.SetSectionData(m_grid.GetSectionCount(), section.get(), section->GetLineCount());
-        m_sections.push_back(std::move(section));
-        return *m_sections.back();
+            lines.push_back({title + "." + std::to_string(i), value + std::to_string(i)});
+        return SectionedGridTest::AddSection({title, title + " value", title + " old"}, lines);
     }
-    std::vector<std::string> Column0() const
-    {
-        std::vector<std::string> texts;
-        for (int line = 0; line < m_grid.GetLineCount(); ++line)
-            texts.push_back(m_grid.GetItemText(line, 0));
-        return texts;
-    }
-    POINT LinePoint(int line) const
-    {
-        CRect rect;
-        m_grid.CListCtrl::GetItemRect(line, &rect, LVIR_BOUNDS);
-        return POINT{rect.left + 80, rect.top + rect.Height() / 2};
-    }
-
-    ScopedTempDir m_settings;
-    ScopedEnv m_appData{"APPDATA", m_settings.Path().c_str()};
-    winlib::testing::Driver m_driver;
-    CWnd m_parent;
-    CMultiLineListCtrl m_grid;
-    std::vector<std::unique_ptr<sDetailSection>> m_sections;
 };
 
 TEST_F(MultiLineListTest, SectionsArriveCollapsedAndToggleBackToTheSameMap)
@@ -158,15 +92,15 @@ TEST_F(MultiLineListTest, DoubleClickOnTitleTogglesExactlyOnce)
     AddSection("A", 2);
     AddSection("B", 2);
     m_driver.Pump();
-    m_driver.DoubleClick(m_grid.m_hWnd, LinePoint(1));
+    m_driver.DoubleClick(m_grid.m_hWnd, CellPoint(1, 0));
     m_driver.Pump();
     EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "B", "   B.1", "   B.2"}));
-    m_driver.DoubleClick(m_grid.m_hWnd, LinePoint(1));
+    m_driver.DoubleClick(m_grid.m_hWnd, CellPoint(1, 0));
     m_driver.Pump();
     EXPECT_EQ(Column0(), (std::vector<std::string>{"A", "B"}));
 
     // Enter on the focused title toggles too, every time.
-    m_driver.Click(m_grid.m_hWnd, LinePoint(0));
+    m_driver.Click(m_grid.m_hWnd, CellPoint(0, 0));
     m_driver.Press(VK_RETURN);
     m_driver.Pump();
     EXPECT_EQ(m_grid.GetLineCount(), 4);
@@ -217,7 +151,7 @@ TEST_F(MultiLineListTest, InsertingInsideTheListPlacesTheSectionBeforeThatEntry)
     AddSection("C", 1);
     m_grid.ToggleSection(0);
     auto section = std::make_unique<sDetailSection>();
-    section->m_pTitle = Row("B", "b");
+    section->m_pTitle = MakeLine({"B", "b"});
     EXPECT_EQ(m_grid.InsertSectionItem(1, " "), 1);
     EXPECT_TRUE(m_grid.SetSectionData(2, section.get(), 1));
     m_sections.push_back(std::move(section));

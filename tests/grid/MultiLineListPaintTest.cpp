@@ -1,11 +1,7 @@
 // What the sectioned grid draws, read back from the recording canvas: the tree glyphs of
 // collapsed, expanded and title-only sections, the title line's colours and the selection.
-#include "dozizedizizi/DetailSection.h"
+#include "GridTestSupport.h"
 #include "grid/MultiLineListCtrl.h"
-#include "support/ScopedTempDir.h"
-#include "winlib/testing/Driver.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
@@ -16,54 +12,23 @@ namespace
 
 using winlib::DrawOp;
 
-sKivoColInfo Column(const char* name, int width, int format)
-{
-    sKivoColInfo info;
-    info.SetName(name);
-    info.m_nWidth = width;
-    info.m_nFormat = format;
-    info.m_nDataType = 3;
-    return info;
-}
-
-class MultiLinePaintTest : public ::testing::Test
+class MultiLinePaintTest : public gridtest::SectionedGridTest<CMultiLineListCtrl>
 {
 protected:
+    MultiLinePaintTest() : SectionedGridTest(winlib::HeadlessDrawing::Recording) {}
     void SetUp() override
     {
-        ASSERT_TRUE(
-            m_parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 700, 500), nullptr, 0));
-        m_grid.m_arrColumns = {Column("Field", 160, 0), Column("Value", 200, 2), Column("Old Value", 200, 2)};
-        ASSERT_TRUE(m_grid.CreateEx(0, 0x50811401, CRect(0, 0, 600, 400), &m_parent, 4001));
-        m_grid.InitColumns();
-        m_grid.EnableSectionMode(TRUE);
-        m_grid.SetDataDescriptor(&DescribeDetailSection);
+        SectionedGridTest::SetUp();
         m_grid.SetBkColor(RGB(255, 255, 255));
         m_grid.SetTextColor(RGB(0, 0, 0));
     }
-    void TearDown() override { m_grid.DestroyWindow(); }
 
     void AddSection(const std::string& title, int rows)
     {
-        auto section = std::make_unique<sDetailSection>();
-        section->m_pTitle = std::make_unique<sMCListStruct>();
-        section->m_pTitle->m_strField = title;
+        std::vector<gridtest::Line> lines;
         for (int i = 1; i <= rows; ++i)
-        {
-            auto row = std::make_unique<sMCListStruct>();
-            row->m_strField = title + std::to_string(i);
-            row->m_strValue = "value";
-            section->m_arrRows.push_back(std::move(row));
-        }
-        m_grid.InsertSectionItem(m_grid.GetSectionCount(), " ");
-        m_grid.SetSectionData(m_grid.GetSectionCount(), section.get(), section->GetLineCount());
-        m_sections.push_back(std::move(section));
-    }
-    CRect LineRect(int line) const
-    {
-        CRect rect;
-        m_grid.CListCtrl::GetItemRect(line, &rect, LVIR_BOUNDS);
-        return rect;
+            lines.push_back({title + std::to_string(i), "value"});
+        SectionedGridTest::AddSection({title}, lines);
     }
     // The lines drawn inside a line's first 14 pixels (where the glyphs are), relative to the
     // line's top left corner.
@@ -87,13 +52,6 @@ protected:
         return std::any_of(lines.begin(), lines.end(),
                            [&](const DrawOp& op) { return op.local == ends && op.pen.style == style; });
     }
-
-    ScopedTempDir m_settings;
-    ScopedEnv m_appData{"APPDATA", m_settings.Path().c_str()};
-    winlib::testing::Driver m_driver{winlib::HeadlessDrawing::Recording};
-    CWnd m_parent;
-    CMultiLineListCtrl m_grid;
-    std::vector<std::unique_ptr<sDetailSection>> m_sections;
 };
 
 TEST_F(MultiLinePaintTest, GlyphsOfCollapsedExpandedAndTitleOnlySections)

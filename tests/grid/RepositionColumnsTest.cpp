@@ -37,21 +37,7 @@ protected:
             texts.push_back(list.GetItemText(row, 0));
         return texts;
     }
-    std::vector<std::string> HeaderTexts()
-    {
-        std::vector<std::string> texts;
-        for (int item = 0; item < Header().GetItemCount(); ++item)
-        {
-            char text[64] = {};
-            HDITEM hdi{};
-            hdi.mask = HDI_TEXT;
-            hdi.pszText = text;
-            hdi.cchTextMax = 63;
-            Header().GetItem(item, &hdi);
-            texts.emplace_back(text);
-        }
-        return texts;
-    }
+    std::vector<std::string> HeaderTexts() { return gridtest::HeaderTexts(Header()); }
     static void Select(CListCtrl& list, std::vector<int> rows)
     {
         for (int row = 0; row < list.GetItemCount(); ++row)
@@ -224,7 +210,7 @@ TEST_F(RepositionColumnsTest, FiveHundredColumnsAreListedAndMoved)
     m_owner.m_pList = m_list.get(); // the owner must not hear of the list that went
     m_list->m_strListName = "Wide";
     for (int c = 0; c < 500; ++c)
-        m_list->m_arrColumns.push_back(filterlist::Column(("Column " + std::to_string(c)).c_str(), 0, 3));
+        m_list->m_arrColumns.push_back(gridtest::Column(("Column " + std::to_string(c)).c_str(), 75, 0, 3));
     ASSERT_TRUE(m_list->CreateEx(0, kGridStyle, CRect(0, 0, 600, 300), &m_owner, 4000));
     m_list->InitColumns();
     CRepositionColumns& dialog = OpenFromMenu();
