@@ -64,10 +64,7 @@ TEST_F(DetailGridTest, LimitNoticeIsTheGridsSecondSection)
     BuildLimitDetails(empty.Handle(), m_grid);
     EXPECT_EQ(ReadSections(m_grid), Sections{kNoParameters});
 }
-} // namespace
 
-namespace
-{
 // A reply that arrives after the view was expanded (the closing reply of an earlier query came
 // first) still gives each of its sections an entry of its own: section numbers and display lines
 // differ once sections are open, and a section stored by line would land on another's entry.
