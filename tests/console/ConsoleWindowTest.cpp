@@ -145,13 +145,10 @@ TEST_F(ConsoleWindowTest, RequestsShowNewestFirstWithTheirTexts)
     EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"1002", "1001"}));
     EXPECT_EQ(list.GetItemText(1, 0), "DEALER9");
     EXPECT_EQ(list.GetItemText(1, 1), "MODIFY USER");
-}
 
-TEST_F(ConsoleWindowTest, CellTextsStopAt255Characters)
-{
-    OpenConsole();
+    // Cell texts stop at 255 characters.
     PublishUser("K1", "339", std::string(400, 'e'));
-    EXPECT_EQ(g_pDozizEdizizi->GetRequestList().GetItemText(0, 0), std::string(255, 'e'));
+    EXPECT_EQ(list.GetItemText(0, 0), std::string(255, 'e'));
 }
 
 TEST_F(ConsoleWindowTest, DecidedRequestsLeaveTheListEvenWhenTheFilterHidesThem)
@@ -297,7 +294,7 @@ TEST_F(ConsoleWindowTest, AcceptAndRejectTakeTheTickedRowsThatShowFromTopToBotto
     EXPECT_TRUE(list.GetCheck(0)) << "the ticks stay";
 }
 
-TEST_F(ConsoleWindowTest, TheViewOfADecidedRequestIsClearedWhetherListedOrNot)
+TEST_F(ConsoleWindowTest, TheViewOfADecidedRequestIsClearedWhetherListedOrNotAndByRecover)
 {
     CDozizEdizizi& console = OpenConsole();
     PublishUser("U1");
@@ -309,6 +306,12 @@ TEST_F(ConsoleWindowTest, TheViewOfADecidedRequestIsClearedWhetherListedOrNot)
     EXPECT_EQ(console.GetDetailList().GetSectionCount(), 0);
     EXPECT_EQ(console.m_strDetailKey, "GONE") << "the key on view stays for a later Update";
     EXPECT_EQ(console.GetRequestCount(), 1);
+
+    ShowSection("General");
+    host.driver.Click(console.GetDlgItem(IDC_MC_RECOVER)->m_hWnd, CPoint(3, 3));
+    Settle();
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 0);
+    EXPECT_EQ(Sent().size(), 1u);
 }
 
 TEST_F(ConsoleWindowTest, TheClosingDetailReplyOpensEverySectionAndFitsTheColumns)
@@ -337,16 +340,6 @@ TEST_F(ConsoleWindowTest, TheClosingDetailReplyOpensEverySectionAndFitsTheColumn
     grid.GetClientRect(&client);
     for (int column = 0; column < 3; ++column)
         EXPECT_EQ(grid.GetColumnWidth(column), client.Width() / 3) << column;
-}
-
-TEST_F(ConsoleWindowTest, RecoverClearsTheView)
-{
-    CDozizEdizizi& console = OpenConsole();
-    ShowSection("General");
-    host.driver.Click(console.GetDlgItem(IDC_MC_RECOVER)->m_hWnd, CPoint(3, 3));
-    Settle();
-    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 0);
-    ASSERT_EQ(Sent().size(), 1u);
 }
 
 TEST_F(ConsoleWindowTest, TheGridsFollowTheConsolesSize)

@@ -143,12 +143,10 @@ TEST_F(ServerMessagesTest, AcceptSendsTheEntityAsUserOrAccountOrNotAtAll)
     EXPECT_EQ(FieldsOf(sent[3]), (WireFields{F(0, kDecide), F(54294, "CHK1"), F(51803, "K4"), F(63713, "360"),
                                              F(10303, "accepted")}));
     EXPECT_EQ(Log(), std::vector<std::string>(4, kMsg + "Request sent to Accept Authentication"));
-    EXPECT_TRUE(host.driver.MessageBoxTexts().empty());
-}
 
-TEST_F(ServerMessagesTest, AcceptWithNothingTickedSendsAndShowsNothing)
-{
-    CDozizEdizizi& console = OpenConsole();
+    // Nothing ticked: nothing sent, logged or shown.
+    host.wire.Clear();
+    TestHost().log.clear();
     console.AcceptRequests({});
     EXPECT_TRUE(Sent().empty());
     EXPECT_TRUE(Log().empty());
@@ -279,17 +277,14 @@ TEST_F(ServerMessagesTest, UpdateSendsTheEditedLimitsAndForgetsThemOnceSent)
     EXPECT_EQ(host.driver.MessageBoxTexts(), std::vector<std::string>{kErr + refusal});
     EXPECT_EQ(Log().back(), kErr + refusal);
     EXPECT_EQ(console.m_mapEditedValues.GetCount(), 2);
-}
 
-TEST_F(ServerMessagesTest, AnUpdateThatFailsKeepsTheEdits)
-{
-    CDozizEdizizi& console = OpenConsole();
-    console.m_strDetailKey = "L1";
-    console.m_mapEditedValues.SetAt(64031, "1.00");
+    // An update whose send fails keeps the edits too.
+    TestHost().log.clear();
+    console.m_mapEditedValues.SetAt(64037, "E");
     host.wire.RefuseSends(1);
     console.OnUpdate();
     EXPECT_EQ(Log(), std::vector<std::string>{kErr + "Failed while sending " + kDecide});
-    EXPECT_EQ(console.m_mapEditedValues.GetCount(), 1);
+    EXPECT_EQ(console.m_mapEditedValues.GetCount(), 2);
 }
 
 TEST_F(ServerMessagesTest, RecoverAsksForEveryPendingRequestAndListsTheReplies)
@@ -456,15 +451,6 @@ TEST_F(DecisionFailureTest, RejectStepsFailWithTheirOwnTexts)
         "Request sent to Reject Authentication");
 }
 
-TEST_F(DecisionFailureTest, AReasonThatDoesNotFitIsARequestFailure)
-{
-    CDozizEdizizi& console = OpenConsole();
-    sMakeCheckStruct request = Request("K1", "339");
-    EXPECT_EQ(console.SendReject(&request, std::string(kBufferBytes, 'r')), 0);
-    EXPECT_EQ(Log(), std::vector<std::string>{kMsg + "Request failure"});
-    EXPECT_TRUE(Sent().empty());
-}
-
 TEST_F(DecisionFailureTest, UpdateAndRecoverStepsFailWithTheirOwnTexts)
 {
     CDozizEdizizi& console = OpenConsole();
@@ -508,9 +494,15 @@ TEST_F(DecisionFailureTest, UpdateAndRecoverStepsFailWithTheirOwnTexts)
     EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(DecisionFailureTest, ASendThatFailsIsAnErrorForEveryDecision)
+TEST_F(DecisionFailureTest, AReasonThatDoesNotFitOrASendThatFailsIsAnErrorForEveryDecision)
 {
     CDozizEdizizi& console = OpenConsole();
+    sMakeCheckStruct tooLong = Request("K1", "339");
+    EXPECT_EQ(console.SendReject(&tooLong, std::string(kBufferBytes, 'r')), 0);
+    EXPECT_EQ(Log(), std::vector<std::string>{kMsg + "Request failure"});
+    EXPECT_TRUE(Sent().empty());
+
+    TestHost().log.clear();
     host.wire.RefuseSends(2);
     sMakeCheckStruct request = Request("K1", "339");
     EXPECT_EQ(console.SendAccept(&request), 0);
