@@ -212,32 +212,25 @@ TEST_F(ServerTest, AMakerCannotDecideHisOwnRequestWhateverTheMessageSays)
 TEST_F(ServerTest, ADecisionThatContradictsItsRequestIsRefused)
 {
     const RequestRecord user = Pending(oms::kModifyUser, "DEALER");
-    const connect::Message wrongEntity = connect::Message()
-                                             .Add(0, "om_authenticate_functionality")
-                                             .Add(31003, "SOMEONE")
-                                             .Add(54294, "CHECKER2")
-                                             .Add(51803, std::to_string(user.key))
-                                             .Add(63713, "340")
-                                             .Add(10303, "accepted");
+    const std::string key = std::to_string(user.key);
+    // A decision of CHECKER2 with these fields after the checker's.
+    const auto decision = [](const std::vector<std::pair<int, std::string>>& fields)
+    {
+        connect::Message m;
+        m.Add(0, "om_authenticate_functionality").Add(54294, "CHECKER2");
+        for (const auto& [id, value] : fields)
+            m.Add(id, value);
+        return m;
+    };
+    connect::Message wrongEntity;
+    wrongEntity.Add(0, "om_authenticate_functionality").Add(31003, "SOMEONE").Add(54294, "CHECKER2");
+    wrongEntity.Add(51803, key).Add(63713, "340").Add(10303, "accepted");
     EXPECT_EQ(Ask(wrongEntity).Code(), oms::kStatusBadMessage);
-    const connect::Message wrongType = connect::Message()
-                                           .Add(0, "om_authenticate_functionality")
-                                           .Add(54294, "CHECKER2")
-                                           .Add(51803, std::to_string(user.key))
-                                           .Add(63713, "353")
-                                           .Add(10303, "accepted");
-    EXPECT_EQ(Ask(wrongType).Code(), oms::kStatusBadMessage);
-    const connect::Message noStatus = connect::Message()
-                                          .Add(0, "om_authenticate_functionality")
-                                          .Add(54294, "CHECKER2")
-                                          .Add(51803, std::to_string(user.key));
-    EXPECT_EQ(Ask(noStatus).Code(), oms::kStatusBadMessage);
-    const connect::Message unknown = connect::Message()
-                                         .Add(0, "om_authenticate_functionality")
-                                         .Add(54294, "CHECKER2")
-                                         .Add(51803, "999999")
-                                         .Add(10303, "accepted");
-    const Answer none = Ask(unknown);
+    EXPECT_EQ(Ask(decision({{51803, key}, {63713, "353"}, {10303, "accepted"}})).Code(),
+              oms::kStatusBadMessage)
+        << "the wrong type";
+    EXPECT_EQ(Ask(decision({{51803, key}})).Code(), oms::kStatusBadMessage) << "no status";
+    const Answer none = Ask(decision({{51803, "999999"}, {10303, "accepted"}}));
     EXPECT_EQ(none.Code(), oms::kStatusNoRequest);
     EXPECT_EQ(none.Text(), "There is no request 999999");
     EXPECT_EQ(Request(user.key)->status, "auth pending");

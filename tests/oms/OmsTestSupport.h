@@ -122,8 +122,9 @@ protected:
 
     std::string DatabasePath() const { return folder / "kivo-oms.db"; }
 
-    // A server on the test's database (created and seeded at the first start).
-    void Restart()
+    // A server on the test's database (created and seeded at the first start), not yet started;
+    // it looks for requests other programs entered every 'watchIntervalMs' (0: never).
+    void MakeServer(int watchIntervalMs = 0)
     {
         server.reset();
         if (!std::filesystem::exists(DatabasePath()))
@@ -131,8 +132,12 @@ protected:
         oms::OmsServer::Options options;
         options.databasePath = DatabasePath();
         options.seedSize = SmallSeed();
-        options.watchIntervalMs = 0;
+        options.watchIntervalMs = watchIntervalMs;
         server = std::make_unique<oms::OmsServer>(options, publisher);
+    }
+    void Restart()
+    {
+        MakeServer();
         server->Start();
     }
 
@@ -225,8 +230,8 @@ protected:
     std::unique_ptr<oms::OmsServer> server;
 };
 
-// A decision as the terminal sends it.
-inline connect::Message Accept(const oms::RequestRecord& r, const std::string& checker)
+// The start of a decision as the terminal sends it: the entity, unless deleted, and the checker.
+inline connect::Message DecisionFor(const oms::RequestRecord& r, const std::string& checker)
 {
     connect::Message m;
     m.Add(0, "om_authenticate_functionality");
@@ -234,7 +239,12 @@ inline connect::Message Accept(const oms::RequestRecord& r, const std::string& c
         m.Add(31003, r.entity);
     if (oms::IsAccountType(r.type) && r.type != oms::kDeleteAccount)
         m.Add(54001, r.entity);
-    return m.Add(54294, checker)
+    return m.Add(54294, checker);
+}
+
+inline connect::Message Accept(const oms::RequestRecord& r, const std::string& checker)
+{
+    return DecisionFor(r, checker)
         .Add(51803, std::to_string(r.key))
         .Add(63713, std::to_string(r.type))
         .Add(10303, "accepted");
@@ -243,13 +253,7 @@ inline connect::Message Accept(const oms::RequestRecord& r, const std::string& c
 inline connect::Message Reject(const oms::RequestRecord& r, const std::string& checker,
                                const std::string& reason)
 {
-    connect::Message m;
-    m.Add(0, "om_authenticate_functionality");
-    if (oms::IsUserType(r.type) && r.type != oms::kDeleteUser)
-        m.Add(31003, r.entity);
-    if (oms::IsAccountType(r.type) && r.type != oms::kDeleteAccount)
-        m.Add(54001, r.entity);
-    return m.Add(54294, checker)
+    return DecisionFor(r, checker)
         .Add(32766, reason)
         .Add(63713, std::to_string(r.type))
         .Add(51803, std::to_string(r.key))

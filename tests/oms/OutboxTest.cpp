@@ -44,10 +44,7 @@ TEST_F(ServerTest, AProcessKilledBetweenCommitAndPublicationPublishesAfterRestar
     ASSERT_EQ(WTERMSIG(status), SIGKILL);
 
     publisher.Clear();
-    oms::OmsServer::Options options;
-    options.databasePath = DatabasePath();
-    options.watchIntervalMs = 0;
-    server = std::make_unique<oms::OmsServer>(options, publisher);
+    MakeServer();
     // Committed before the crash, not yet published.
     EXPECT_EQ(Request(request.key)->status, "accepted");
     EXPECT_TRUE(publisher.Published().empty());
@@ -65,11 +62,7 @@ TEST_F(ServerTest, AProcessKilledBetweenCommitAndPublicationPublishesAfterRestar
 
 TEST_F(ServerTest, RequestsThatAnotherProgramEntersArePublished)
 {
-    server.reset();
-    oms::OmsServer::Options options;
-    options.databasePath = DatabasePath();
-    options.watchIntervalMs = 10;
-    server = std::make_unique<oms::OmsServer>(options, publisher);
+    MakeServer(10);
     server->Start();
     publisher.Clear();
 
@@ -87,17 +80,11 @@ TEST_F(ServerTest, RequestsThatAnotherProgramEntersArePublished)
     server.reset();
     const std::int64_t later = oms::MakerDesk(*tool).Enter(
         {"MAKER1", oms::kRmsLimits, FreeLimitOwner(*tool, "branch:"), {{"slbm", "4400"}}});
-    options.watchIntervalMs = 0;
-    server = std::make_unique<oms::OmsServer>(options, publisher);
+    MakeServer();
     EXPECT_TRUE(publisher.About(later).empty());
     server->Start();
     EXPECT_EQ(publisher.About(later).size(), 1u);
 }
-
-} // namespace
-
-namespace
-{
 
 TEST_F(ServerTest, TheGeneratorEntersAndPublishesRequestsButNeverTheCheckersOwn)
 {
