@@ -7,6 +7,7 @@
 #include "frame/KTHolderFrame.h"
 #include "grid/CommonListCtrl.h"
 #include "grid/UserSettings.h"
+#include "support/BarTemplate.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/Faults.h"
 #include "winlib/ListBox.h"
@@ -289,25 +290,6 @@ TEST_F(HolderFrameTest, EveryKindGetsItsControlAndCaptionRule)
     EXPECT_EQ(ColumnSize(4), 100);
 }
 
-TEST_F(HolderFrameTest, FailuresShowTheirTextsAndReturnFalse)
-{
-    std::vector<sHOLDERFRAMECTRL> none;
-    EXPECT_FALSE(Make(HOLDER_HORIZONTAL, none));
-    std::vector<sHOLDERFRAMECTRL> two{Record(HFC_LIST_CTRL, 1), Record(HFC_LIST_CTRL, 2)};
-    EXPECT_FALSE(Make(0, two));
-    winlib::FailNext(winlib::Fault::CreateWindow);
-    EXPECT_FALSE(Make(HOLDER_VERTICAL, two));
-    winlib::FailNext(winlib::Fault::CreateWindow);
-    EXPECT_FALSE(Make(HOLDER_HORIZONTAL, two));
-    // The frame is made, then the splitter fails.
-    m_frame = std::make_unique<CKTHolderFrame>();
-    m_frame->CreateHolderFrame(nullptr, HOLDER_HORIZONTAL, CRect(0, 0, 10, 10), two);
-    EXPECT_EQ(m_driver.MessageBoxTexts(),
-              (std::vector<std::string>{
-                  "Number of Pane should be Greater Than One", "Failed To Create Vertical Holder Frame",
-                  "Failed To Create Horizontal Holder Frame", "Failed To Create Horizontal Holder Frame"}));
-}
-
 // A frame whose splitter cannot be made: the next window creation after its own fails.
 class CSplitterFailingFrame : public CKTHolderFrame
 {
@@ -320,21 +302,30 @@ protected:
     }
 };
 
-TEST_F(HolderFrameTest, AFailingSplitterIsReportedWithItsOrientation)
+TEST_F(HolderFrameTest, FailuresShowTheirTextsAndReturnFalse)
 {
+    std::vector<sHOLDERFRAMECTRL> none;
+    EXPECT_FALSE(Make(HOLDER_HORIZONTAL, none));
     std::vector<sHOLDERFRAMECTRL> two{Record(HFC_LIST_CTRL, 1), Record(HFC_LIST_CTRL, 2)};
+    EXPECT_FALSE(Make(0, two));
+    winlib::FailNext(winlib::Fault::CreateWindow);
+    EXPECT_FALSE(Make(HOLDER_VERTICAL, two));
+    winlib::FailNext(winlib::Fault::CreateWindow);
+    EXPECT_FALSE(Make(HOLDER_HORIZONTAL, two));
+    // Without an owner there is nothing to make the frame in.
+    m_frame = std::make_unique<CKTHolderFrame>();
+    m_frame->CreateHolderFrame(nullptr, HOLDER_HORIZONTAL, CRect(0, 0, 10, 10), two);
+    // The frame is made, then its splitter fails.
     CSplitterFailingFrame horizontal;
     EXPECT_FALSE(horizontal.CreateHolderFrame(&m_owner, HOLDER_HORIZONTAL, CRect(0, 0, 300, 200), two));
     CSplitterFailingFrame vertical;
     EXPECT_FALSE(vertical.CreateHolderFrame(&m_owner, HOLDER_VERTICAL, CRect(0, 0, 300, 200), two));
-    EXPECT_EQ(m_driver.MessageBoxTexts(), (std::vector<std::string>{"Failed To Create Horizontal Splitter",
-                                                                    "Failed To Create Vertical Splitter"}));
+    EXPECT_EQ(m_driver.MessageBoxTexts(),
+              (std::vector<std::string>{
+                  "Number of Pane should be Greater Than One", "Failed To Create Vertical Holder Frame",
+                  "Failed To Create Horizontal Holder Frame", "Failed To Create Horizontal Holder Frame",
+                  "Failed To Create Horizontal Splitter", "Failed To Create Vertical Splitter"}));
 }
-
-} // namespace
-
-namespace
-{
 
 // A dialog with an edit before the holder frame and a button after it, in tab order.
 class CTabDialog : public CKTBCGPDialog
@@ -349,13 +340,8 @@ protected:
     void SetUp() override
     {
         HolderFrameTest::SetUp();
-        winlib::DialogTemplate t{};
-        t.id = kTabDialog;
+        winlib::DialogTemplate t = BarTemplate(kTabDialog, 400, 300);
         t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
-        t.cx = 400;
-        t.cy = 300;
-        t.fontFace = "MS Shell Dlg";
-        t.pointSize = 8;
         t.items = {winlib::DialogItemTemplate{"Edit", "", 501, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER,
                                               0, 5, 5, 80, 12}};
         winlib::RegisterDialogTemplate(t);
@@ -430,11 +416,6 @@ TEST_F(HolderFrameTest, APaneWithoutAWindowAsksItsOwnerForTheFocus)
     m_frame->SetFocus();
     EXPECT_EQ(m_owner.paneSizes, std::vector<CSize>{CSize(0, 0)});
 }
-
-} // namespace
-
-namespace
-{
 
 TEST_F(HolderFrameTest, TreeAndRichEditPanesAreMadeWithTheirStylesUnderACaption)
 {

@@ -65,9 +65,14 @@ protected:
     CFont m_fonts[3];
 };
 
-TEST_F(HolderViewTest, TheBrickMenuOffersItsCommandsInOrder)
+TEST_F(HolderViewTest, TheBrickMenuOffersItsCommandsAndFitToWindowSharesTheWidthAmongTheColumns)
 {
-    m_driver.AnswerNextPopupMenu(0);
+    CRect client;
+    m_frame.GetClientRect(&client);
+    ASSERT_EQ(client.Width(), 300);
+    m_frame.GetSplitter().SetColumnInfo(0, 40, 0);
+    m_frame.GetSplitter().SetColumnInfo(1, 210, 0);
+    m_driver.AnswerNextPopupMenuByText("Fit To Window");
     CHolderView* view = m_frame.GetPaneView(1);
     view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->m_hWnd), MAKELPARAM(120, 20));
     ASSERT_EQ(m_driver.PopupMenusShown().size(), 1u);
@@ -77,18 +82,6 @@ TEST_F(HolderViewTest, TheBrickMenuOffersItsCommandsInOrder)
     EXPECT_EQ(texts, (std::vector<std::string>{"Set Color", "Set Font", "", "Set Color to All Bricks",
                                                "Set Font to All Bricks", "", "Fit To Window",
                                                "Set Default Values"}));
-}
-
-TEST_F(HolderViewTest, FitToWindowSharesTheFramesWidthAmongTheColumns)
-{
-    CRect client;
-    m_frame.GetClientRect(&client);
-    ASSERT_EQ(client.Width(), 300);
-    m_frame.GetSplitter().SetColumnInfo(0, 40, 0);
-    m_frame.GetSplitter().SetColumnInfo(1, 210, 0);
-    m_driver.AnswerNextPopupMenuByText("Fit To Window");
-    CHolderView* view = m_frame.GetPaneView(0);
-    view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view->m_hWnd), MAKELPARAM(10, 20));
     for (int col = 0; col < 3; ++col)
         EXPECT_EQ(m_frame.GetSplitter().GetColumnIdeal(col), 100) << col;
 }
