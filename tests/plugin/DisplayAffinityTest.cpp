@@ -17,14 +17,9 @@ constexpr UINT kBarTemplate = 7302;
 
 void RegisterTemplates()
 {
-    winlib::DialogTemplate dialog{};
-    dialog.id = kDialogTemplate;
+    winlib::DialogTemplate dialog = BarTemplate(kDialogTemplate, 100, 40);
     dialog.style = WS_POPUP | WS_CAPTION | DS_SETFONT;
-    dialog.cx = 100;
-    dialog.cy = 40;
     dialog.caption = "Policy";
-    dialog.fontFace = "MS Shell Dlg";
-    dialog.pointSize = 8;
     dialog.items = {{"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 20, 20, 50, 14}};
     winlib::RegisterDialogTemplate(dialog);
     winlib::DialogTemplate bar = BarTemplate(kBarTemplate, 200, 60);
@@ -126,7 +121,7 @@ TEST_F(DisplayAffinityTest, WhenSharingIsAllowedABarResetsItsFrameOnEveryShowAnd
     EXPECT_GE(AffinityChangesOn(mini->m_hWnd), 1) << "after the float, the mini-frame that now carries it";
 }
 
-TEST_F(DisplayAffinityTest, WhenSharingIsNotAllowedEveryShowRegistersWithTheHost)
+TEST_F(DisplayAffinityTest, WhenSharingIsNotAllowedEveryShowRegistersWithTheHostAndHidingAsksNothing)
 {
     TestHost().defaultSharing = 0;
     TestHost().sharing = 0;
@@ -144,15 +139,8 @@ TEST_F(DisplayAffinityTest, WhenSharingIsNotAllowedEveryShowRegistersWithTheHost
     EXPECT_EQ(TestHost().registered[0]->m_hWnd, m_host.frame.m_hWnd) << "the bar registers its parent frame";
     EXPECT_TRUE(m_host.driver.Observed().affinityChanges.empty());
     EXPECT_EQ(ApplyWindowDisplayAffinity(nullptr), 0);
-}
 
-TEST_F(DisplayAffinityTest, HidingDoesNothingButTheBaseProcessing)
-{
-    TestHost().defaultSharing = 0;
-    TestHost().sharing = 0;
-    CKTBCGPDialog dialog(kDialogTemplate, &m_host.frame);
-    ASSERT_TRUE(dialog.Create(kDialogTemplate, &m_host.frame));
-    dialog.ShowWindow(SW_SHOW);
+    // Hiding asks the host nothing.
     TestHost().calls.clear();
     dialog.ShowWindow(SW_HIDE);
     EXPECT_TRUE(TestHost().calls.empty());
