@@ -3,10 +3,13 @@
 #pragma once
 
 #include "connect/ConnectKivo.h"
+#include "connect/ControlFactory.h"
 #include "connect/DarvRxNotifierBase.h"
+#include "connect/InProcessTransport.h"
 #include "connect/Message.h"
 #include "connect/MessageHandle.h"
 #include "connect/RequestHandler.h"
+#include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +108,18 @@ public:
     std::vector<std::string> messageIds;
     std::vector<connect::Session> senders;
     std::thread::id thread;
+};
+
+// Controls of a factory on the in-process transport to a scripted server, with one receiver.
+class TransportFixture : public ::testing::Test
+{
+protected:
+    // Declared first so that it goes last: the transport's thread wakes the driver's backend.
+    winlib::testing::Driver driver;
+    ScriptedServer server;
+    connect::InProcessTransport transport{&server};
+    connect::ControlFactory factory{transport};
+    RecordingReceiver receiver;
 };
 
 } // namespace connect_test

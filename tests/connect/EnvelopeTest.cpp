@@ -2,11 +2,7 @@
 // waiting together handed over as one batch, and the closing replies the host watches.
 #include "ConnectTestSupport.h"
 
-#include "connect/ControlFactory.h"
 #include "connect/Envelope.h"
-#include "connect/InProcessTransport.h"
-
-#include "winlib/testing/Driver.h"
 
 #include <set>
 
@@ -81,7 +77,7 @@ public:
     bool throwOnBatch = false;
 };
 
-class EnvelopeTransportTest : public ::testing::Test
+class EnvelopeTransportTest : public connect_test::TransportFixture
 {
 protected:
     void Send(CDarvRxControl* control, const char* key)
@@ -90,12 +86,6 @@ protected:
         out.Start().Add(0, "om_authenticate_functionality").Add(51803, key);
         ASSERT_EQ(control->Send(nullptr, out.Handle(), 0, nullptr), 1);
     }
-
-    winlib::testing::Driver driver;
-    connect_test::ScriptedServer server;
-    connect::InProcessTransport transport{&server};
-    connect::ControlFactory factory{transport};
-    RecordingReceiver receiver;
 };
 
 TEST_F(EnvelopeTransportTest, EachRequestCarriesItsOwnIdAndTheFactorysSession)

@@ -1,10 +1,6 @@
 #include "ConnectTestSupport.h"
 
-#include "connect/ControlFactory.h"
-#include "connect/InProcessTransport.h"
 #include "connect/ReplyStream.h"
-
-#include "winlib/testing/Driver.h"
 
 #include <memory>
 
@@ -16,7 +12,7 @@ using connect_test::RecordingReceiver;
 namespace
 {
 
-class TransportTest : public ::testing::Test
+class TransportTest : public connect_test::TransportFixture
 {
 protected:
     // Sends a request the way the plug-in does; returns the request handle.
@@ -53,13 +49,6 @@ protected:
             keys.push_back(r.message.Value(51803) ? *r.message.Value(51803) : "-");
         return keys;
     }
-
-    // Declared first so that it goes last: the transport's thread wakes the driver's backend.
-    winlib::testing::Driver driver;
-    connect_test::ScriptedServer server;
-    connect::InProcessTransport transport{&server};
-    connect::ControlFactory factory{transport};
-    RecordingReceiver receiver;
 };
 
 TEST_F(TransportTest, RepliesArriveInOrderOnTheUiThreadOnlyWhenThePumpRuns)
