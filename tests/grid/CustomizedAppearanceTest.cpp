@@ -29,14 +29,6 @@ protected:
         EXPECT_TRUE(dialog->m_hWnd && dialog->IsWindowVisible());
         return *dialog;
     }
-    void Press(CWnd& dialog, int id)
-    {
-        CWnd* button = dialog.GetDlgItem(id);
-        CRect rect;
-        button->GetClientRect(&rect);
-        m_driver.Click(button->m_hWnd, rect.CenterPoint());
-        m_driver.Pump();
-    }
     void ChooseProperty(CCustomizedAppearance& dialog, int property)
     {
         dialog.PropertyCombo().SetCurSel(property);
@@ -50,10 +42,7 @@ protected:
     }
     std::vector<std::string> ListedKeywords(CCustomizedAppearance& dialog)
     {
-        std::vector<std::string> keywords;
-        for (int row = 0; row < dialog.Keywords().GetItemCount(); ++row)
-            keywords.push_back(dialog.Keywords().GetItemText(row, 0));
-        return keywords;
+        return gridtest::ListTexts(dialog.Keywords());
     }
     std::string Stored()
     {

@@ -326,14 +326,8 @@ TEST_F(FilterListTest, TheValuePickerOffersTheColumnsVisibleTextsAndWritesTheFil
     m_driver.Click(Header().m_hWnd, CPoint(item.right - 4, item.bottom - 5));
     CFilterText& picker = CFilterText::ForFilterLists();
     ASSERT_TRUE(picker.IsWindowVisible());
-    std::vector<std::string> values;
-    for (int i = 0; i < picker.GetValues().GetCount(); ++i)
-    {
-        std::string text;
-        picker.GetValues().GetText(i, text);
-        values.push_back(text);
-    }
-    EXPECT_EQ(values, (Texts{"Buy", "Hold", "Sell"})) << "visible rows only, each once, no empty text";
+    EXPECT_EQ(gridtest::ListBoxTexts(picker.GetValues()), (Texts{"Buy", "Hold", "Sell"}))
+        << "visible rows only, each once, no empty text";
     EXPECT_NE(
         std::find(m_owner.m_codes.begin(), m_owner.m_codes.end(), static_cast<UINT>(HDN_FILTERBTNCLICK)),
         m_owner.m_codes.end());

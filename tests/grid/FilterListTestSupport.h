@@ -126,6 +126,15 @@ protected:
         Header().GetItemRect(item, &r);
         return CPoint(r.CenterPoint().x, r.top + 6);
     }
+    // Clicks a dialog's button as the user does.
+    void Press(CWnd& dialog, int id, winlib::testing::Modifiers held = winlib::testing::NoModifiers)
+    {
+        CWnd* button = dialog.GetDlgItem(id);
+        CRect rect;
+        button->GetClientRect(&rect);
+        m_driver.Click(button->m_hWnd, rect.CenterPoint(), held);
+        m_driver.Pump();
+    }
     // Types into the filter field of a header item and lets the time-out run out.
     void TypeFilter(int item, const std::string& text)
     {

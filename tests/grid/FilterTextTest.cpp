@@ -1,6 +1,7 @@
 // The filter value picker as a list's user meets it: the distinct texts of a column, picked with
 // the mouse or the keyboard, written back into the list as one filter.
 #include "grid/FilterText.h"
+#include "GridTestSupport.h"
 #include "resources/PluginResources.h"
 #include "winlib/testing/Driver.h"
 
@@ -50,14 +51,7 @@ protected:
     }
     static std::vector<std::string> Values(CFilterText& picker)
     {
-        std::vector<std::string> texts;
-        for (int i = 0; i < picker.GetValues().GetCount(); ++i)
-        {
-            std::string text;
-            picker.GetValues().GetText(i, text);
-            texts.push_back(text);
-        }
-        return texts;
+        return gridtest::ListBoxTexts(picker.GetValues());
     }
     void ClickValue(CFilterText& picker, int index,
                     winlib::testing::Modifiers held = winlib::testing::NoModifiers)

@@ -6,6 +6,8 @@
 #include "grid/KivoColInfo.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/HeaderCtrl.h"
+#include "winlib/ListBox.h"
+#include "winlib/ListCtrl.h"
 #include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,27 @@ inline std::vector<std::string> HeaderTexts(CHeaderCtrl& header)
         header.GetItem(item, &hdi);
         texts.emplace_back(text);
     }
+    return texts;
+}
+
+inline std::vector<std::string> ListBoxTexts(CListBox& box)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < box.GetCount(); ++i)
+    {
+        std::string text;
+        box.GetText(i, text);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// The first column of a plain list control (a dialog's list, not a grid of records or sections).
+inline std::vector<std::string> ListTexts(CListCtrl& list)
+{
+    std::vector<std::string> texts;
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        texts.push_back(list.GetItemText(row, 0));
     return texts;
 }
 

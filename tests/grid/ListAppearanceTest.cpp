@@ -44,17 +44,13 @@ TEST(ListAppearance, CopiesOwnTheirKeywordArrays)
     EXPECT_EQ(assigned.m_pKeywords->at(0), "buy");
 }
 
-TEST(ListAppearanceFormat, KeywordPartWithColumnEndsWithAComma)
+TEST(ListAppearanceFormat, TheKeywordPartEndsWithACommaAndNamesTheColumnOnlyWhenThereIsOne)
 {
     sListAppearance appearance = WithKeywords({"BUY"}, {0x0000FF});
     appearance.m_nKeywordColumn = 3;
     EXPECT_EQ(appearance.FormatSetting(), "0,FF00,MS Shell Dlg 2,8,3,buy,FF,");
-}
-
-TEST(ListAppearanceFormat, KeywordsWithoutAColumnCarryNoColumnNumber)
-{
-    const sListAppearance appearance = WithKeywords({"buy back", "buy"}, {0xABCDEF, 0x10});
-    EXPECT_EQ(appearance.FormatSetting(), "0,FF00,MS Shell Dlg 2,8,buy back,ABCDEF,buy,10,");
+    EXPECT_EQ(WithKeywords({"buy back", "buy"}, {0xABCDEF, 0x10}).FormatSetting(),
+              "0,FF00,MS Shell Dlg 2,8,buy back,ABCDEF,buy,10,");
 }
 
 TEST(ListAppearanceParse, ReadsColoursFontColumnAndKeywordPairs)
@@ -71,7 +67,7 @@ TEST(ListAppearanceParse, ReadsColoursFontColumnAndKeywordPairs)
     EXPECT_EQ(*appearance.m_pKeywordColors, (std::vector<COLORREF>{0xFF, 0xFF00}));
 }
 
-TEST(ListAppearanceParse, KeywordColumnMinusOneRestoresOnlyColoursAndFont)
+TEST(ListAppearanceParse, KeywordColumnMinusOneOrBelowRestoresOnlyColoursAndFont)
 {
     sListAppearance appearance;
     appearance.ParseSetting("FF,FFFFFF,Courier New,9,-1,buy,FF,");
@@ -80,6 +76,10 @@ TEST(ListAppearanceParse, KeywordColumnMinusOneRestoresOnlyColoursAndFont)
     EXPECT_EQ(appearance.m_strFontFace, "Courier New");
     EXPECT_EQ(appearance.m_nKeywordColumn, -1);
     EXPECT_EQ(appearance.m_pKeywords, nullptr);
+    // A column below -1 is no column either.
+    appearance.ParseSetting("0,FF00,Arial,8,-2147483648,buy,FF,");
+    EXPECT_EQ(appearance.m_nKeywordColumn, -1);
+    EXPECT_EQ(appearance.GetKeywordCount(), 0);
 }
 
 TEST(ListAppearanceParse, KeywordWithoutItsColourDropsEveryKeyword)
@@ -155,14 +155,6 @@ TEST(ListAppearanceParse, KeywordColourThatIsNoColourTakesTheTextColour)
     appearance.ParseSetting("0,FF00,Arial,8,2,buy,red,sell,FF,");
     ASSERT_EQ(appearance.GetKeywordCount(), 2);
     EXPECT_EQ(*appearance.m_pKeywordColors, (std::vector<COLORREF>{0xFF00, 0xFF}));
-}
-
-TEST(ListAppearanceParse, AKeywordColumnBelowMinusOneIsNoColumn)
-{
-    sListAppearance appearance;
-    appearance.ParseSetting("0,FF00,Arial,8,-2147483648,buy,FF,");
-    EXPECT_EQ(appearance.m_nKeywordColumn, -1);
-    EXPECT_EQ(appearance.GetKeywordCount(), 0);
 }
 
 } // namespace

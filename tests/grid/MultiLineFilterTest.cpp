@@ -184,14 +184,7 @@ TEST_F(MultiLineFilterTest, PickerOffersEveryTextOfTheColumnAfterAll)
     CFilterText& picker = CFilterText::ForMultiLineLists();
     ASSERT_NE(picker.m_hWnd, nullptr);
     CListBox& values = picker.GetValues();
-    std::vector<std::string> texts;
-    for (int i = 0; i < values.GetCount(); ++i)
-    {
-        std::string text;
-        values.GetText(i, text);
-        texts.push_back(text);
-    }
-    EXPECT_EQ(texts, (std::vector<std::string>{"--ALL-- ", "a", "b"}));
+    EXPECT_EQ(gridtest::ListBoxTexts(values), (std::vector<std::string>{"--ALL-- ", "a", "b"}));
     values.SetSel(1);
     picker.ApplySelection();
     EXPECT_EQ(m_grid.GetColumnFilter(1), "a");

@@ -30,13 +30,7 @@ protected:
         EXPECT_TRUE(dialog && dialog->m_hWnd && dialog->IsWindowVisible());
         return *dialog;
     }
-    static std::vector<std::string> Texts(CListCtrl& list)
-    {
-        std::vector<std::string> texts;
-        for (int row = 0; row < list.GetItemCount(); ++row)
-            texts.push_back(list.GetItemText(row, 0));
-        return texts;
-    }
+    static std::vector<std::string> Texts(CListCtrl& list) { return gridtest::ListTexts(list); }
     std::vector<std::string> HeaderTexts() { return gridtest::HeaderTexts(Header()); }
     static void Select(CListCtrl& list, std::vector<int> rows)
     {

@@ -25,13 +25,6 @@ protected:
         EXPECT_TRUE(dialog.m_hWnd && dialog.IsWindowVisible()) << entry;
         return dialog;
     }
-    void Press(CUserDefinedColDlg& dialog, int id,
-               winlib::testing::Modifiers held = winlib::testing::NoModifiers)
-    {
-        CRect r;
-        dialog.GetDlgItem(id)->GetClientRect(&r);
-        m_driver.Click(dialog.GetDlgItem(id)->m_hWnd, r.CenterPoint(), held);
-    }
     void PickOperand(CUserDefinedColDlg& dialog, const char* name)
     {
         dialog.Operands().SetCurSel(dialog.Operands().FindStringExact(-1, name));
@@ -72,14 +65,8 @@ TEST_F(UserDefinedColumnTest, AColumnBuiltInTheDialogIsComputedSavedAndRecreated
     dialog.GetWindowText(title);
     EXPECT_EQ(title, "Orders: Add Custom Columns");
     EXPECT_FALSE(dialog.Columns().IsWindowVisible());
-    Texts operands;
-    for (int i = 0; i < dialog.Operands().GetCount(); ++i)
-    {
-        std::string text;
-        dialog.Operands().GetText(i, text);
-        operands.push_back(text);
-    }
-    EXPECT_EQ(operands, (Texts{"Qty", "Price"})) << "only the numeric columns";
+    EXPECT_EQ(gridtest::ListBoxTexts(dialog.Operands()), (Texts{"Qty", "Price"}))
+        << "only the numeric columns";
 
     PickOperand(dialog, "Qty");
     Press(dialog, CUserDefinedColDlg::IDC_TIMES);
