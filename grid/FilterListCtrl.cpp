@@ -970,8 +970,15 @@ BOOL CFilterListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, 
     }
     if (code == static_cast<UINT>(LVN_ITEMCHANGED) && SelectionInRecords())
     {
-        // The focus moved by mouse or keys: the selection kept on the records follows it.
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        // Every row lost the selection (a click below the rows).
+        if ((change->uChanged & LVIF_STATE) && change->iItem == -1 && (change->uOldState & LVIS_SELECTED) &&
+            !(change->uNewState & LVIS_SELECTED))
+        {
+            ClearRecordSelection();
+            return FALSE;
+        }
+        // The focus moved by mouse or keys: the selection kept on the records follows it.
         if ((change->uChanged & LVIF_STATE) && change->iItem >= 0 && (change->uNewState & LVIS_FOCUSED) &&
             !(change->uOldState & LVIS_FOCUSED) && !(::GetKeyState(VK_CONTROL) & 0x8000))
             SelectOnlyRow(change->iItem);

@@ -256,6 +256,22 @@ TEST_F(ConsoleWindowTest, ADoubleClickBelowTheRowsDoesNothing)
     Settle();
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(console.GetDetailList().GetSectionCount(), 1);
+
+    // With a row selected too: the first click below the rows takes the selection away, so the
+    // double click opens nothing (it once opened the selected row again and emptied the view).
+    PublishUser("A1");
+    CRect row;
+    list.GetItemRect(0, &row, LVIR_LABEL);
+    host.driver.Click(list.m_hWnd, row.CenterPoint());
+    Settle();
+    ASSERT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 0);
+    host.wire.Clear();
+    host.driver.DoubleClick(list.m_hWnd, CPoint(client.CenterPoint().x, client.bottom - 3));
+    Settle();
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
+    EXPECT_EQ(list.GetSelectedCount(), 0u);
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(console.GetDetailList().GetSectionCount(), 1);
 }
 
 TEST_F(ConsoleWindowTest, AcceptAndRejectTakeTheTickedRowsThatShowFromTopToBottom)

@@ -129,6 +129,16 @@ bool ListViewBehaviour::SetItemStateMessage(int item, const LVITEMA* in)
 
 void ListViewBehaviour::DeselectAll(int except)
 {
+    if (m_ownerData && (m_callbackMask & LVIS_SELECTED))
+    {
+        // The parent keeps the selection: it hears that every item has lost it.
+        if (except < 0)
+        {
+            InvalidateRows();
+            NotifyListView(LVN_ITEMCHANGED, -1, 0, 0, LVIS_SELECTED, LVIF_STATE);
+        }
+        return;
+    }
     if (m_ownerData)
     {
         const bool keep = except >= 0 && m_ownerSelection.Contains(except);
