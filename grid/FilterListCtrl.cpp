@@ -383,7 +383,7 @@ BOOL CFilterListCtrl::DeleteItem(int row)
 BOOL CFilterListCtrl::DeleteShownRecord(int row, std::uint32_t slot)
 {
     const bool wasSelected = (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-    if (m_rows.At(slot).selected)
+    if (m_nSelectedRecords > 0 && m_rows.At(slot).selected)
         --m_nSelectedRecords;
     const std::uint32_t storeBefore = m_rows.StoreCount();
     const std::uint32_t visibleBefore = m_rows.VisibleCount();
@@ -425,7 +425,7 @@ BOOL CFilterListCtrl::DeleteDataItem(int index)
         }
         return DeleteShownRecord(RowOfPosition(position), slot);
     }
-    if (m_rows.At(slot).selected)
+    if (m_nSelectedRecords > 0 && m_rows.At(slot).selected)
         --m_nSelectedRecords;
     m_rows.RemoveRecord(slot);
     return TRUE;

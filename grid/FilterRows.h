@@ -7,12 +7,20 @@
 // without touching them, and finding where a record shows is a lookup rather than a search.
 // Dead slots are swept out once they are a quarter of the live ones, which renumbers the slots:
 // a slot number holds only until the next removal or insertion inside the store.
+//
+// While the visible records run in store order (always, until a sort) the visible index is one
+// flag per store slot, "shown", and a display position is a rank among the shown slots: finding
+// a row, showing, hiding and deleting a record then touch only the flags and their counts, never
+// the record itself, which at a million records would be a miss to main memory every time. Once
+// a sort puts them in another order they are also listed in display order (a row of visible
+// slots, each record linked to its own), until a filter or an ordered list puts them back.
 #pragma once
 
 #include "grid/LiveSlots.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class FilterRows
@@ -26,13 +34,13 @@ public:
         std::uint64_t item = 0;         // the owner's item pointer
         std::uint32_t check : 31 = 0;   // check state
         std::uint32_t selected : 1 = 0; // kept here when the owner makes selection a callback state
-        std::uint32_t visible = kNone;  // slot in the visible index, kNone when hidden
+        std::uint32_t visible = kNone;  // slot in the listed visible index, while there is one
     };
 
     std::uint32_t StoreCount() const { return m_storeSlots.LiveCount(); }
     // Store slots in use, live or dead: every slot number is below this.
     std::uint32_t SlotCount() const { return m_storeSlots.SlotCount(); }
-    std::uint32_t VisibleCount() const { return m_visibleSlots.LiveCount(); }
+    std::uint32_t VisibleCount() const { return m_shown.LiveCount(); }
 
     // ---- Records by store index or by slot ----
     std::uint32_t SlotOfStoreIndex(std::uint32_t index) const { return m_storeSlots.Select(index); }
@@ -56,14 +64,17 @@ public:
     // The store slot shown at a display position (before newest-first), kNone when none.
     std::uint32_t SlotAtPosition(std::uint32_t position) const
     {
+        if (m_bInStoreOrder)
+            return m_shown.Select(position);
         const std::uint32_t v = m_visibleSlots.Select(position);
         return v == kNone ? kNone : m_visible[v];
     }
     // The display position of a record, kNone when hidden.
     std::uint32_t PositionOfSlot(std::uint32_t slot) const
     {
-        const std::uint32_t v = m_records[slot].visible;
-        return v == kNone ? kNone : m_visibleSlots.Rank(v);
+        if (!m_shown.IsLive(slot))
+            return kNone;
+        return m_bInStoreOrder ? m_shown.Rank(slot) : m_visibleSlots.Rank(m_records[slot].visible);
     }
     void AppendVisible(std::uint32_t slot);
     // Shows a hidden record at a display position (0 ... VisibleCount()).
@@ -75,7 +86,7 @@ public:
     // in store order. One pass over the records: each is marked shown or hidden as it is asked.
     template <class Passes> void Refilter(Passes&& passes)
     {
-        m_visible.clear();
+        LiveSlots::Words shown((SlotCount() + 63) / 64, 0);
         const std::size_t records = m_records.size();
         m_storeSlots.ForEachLive(
             [&](std::uint32_t slot)
@@ -84,17 +95,12 @@ public:
                 // question reads it, and owners' records lie anywhere in memory.
                 if (slot + kPrefetchAhead < records)
                     __builtin_prefetch(reinterpret_cast<const void*>(m_records[slot + kPrefetchAhead].item));
-                Record& record = m_records[slot];
+                const Record& record = m_records[slot];
                 if (record.item != 0 && passes(record.item))
-                {
-                    record.visible = static_cast<std::uint32_t>(m_visible.size());
-                    m_visible.push_back(slot);
-                }
-                else
-                    record.visible = kNone;
+                    shown[slot >> 6] |= std::uint64_t{1} << (slot & 63);
             });
-        m_visibleSlots.Reset(static_cast<std::uint32_t>(m_visible.size()));
-        m_bInStoreOrder = true;
+        m_shown.Assign(std::move(shown), SlotCount());
+        DropVisibleList();
     }
     // The visible store slots in display order.
     std::vector<std::uint32_t> VisibleSlots() const;
@@ -108,12 +114,18 @@ public:
 
 private:
     void Unlink(std::uint32_t slot);
+    // Lists the visible records in display order from here on (they are about to leave store order).
+    void ListVisible();
+    // Back to the shown flags alone: the visible records run in store order.
+    void DropVisibleList();
     void SweepStore(std::uint32_t insertAt, std::uint32_t* insertedSlot);
     void SweepVisible();
     void MaybeSweep();
 
     std::vector<Record> m_records; // by store slot
     LiveSlots m_storeSlots;
+    LiveSlots m_shown; // by store slot: live while the record is visible
+    // Only while the visible records are out of store order:
     std::vector<std::uint32_t> m_visible; // visible slot -> store slot
     LiveSlots m_visibleSlots;
     bool m_bInStoreOrder = true;

@@ -1,6 +1,6 @@
 // The live/dead slot row behind the filter list's store and visible index, against a plain vector of
-// flags: rank, select and both walks over thousands of slots (many words and tree levels),
-// through appends, kills and restarts.
+// flags: rank, select and both walks over tens of thousands of slots (many blocks, groups and tree
+// levels), through appends, kills, revivals and restarts from a count or from given flags.
 #include "grid/LiveSlots.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ TEST(LiveSlots, RankSelectAndWalksAgreeWithAPlainRowOfFlags)
     std::vector<bool> live;
     for (int round = 0; round < 6; ++round)
     {
-        // Grow by thousands, dead slots among them, then kill runs and scattered slots.
+        // Grow by thousands, dead slots among them, then kill or revive runs and scattered slots.
         const int appends = 1500 + static_cast<int>(random() % 3000);
         for (int i = 0; i < appends; ++i)
         {
@@ -57,10 +57,14 @@ TEST(LiveSlots, RankSelectAndWalksAgreeWithAPlainRowOfFlags)
         {
             const auto s = static_cast<std::uint32_t>(random() % live.size());
             const std::uint32_t run = random() % 4 == 0 ? 200 : 1;
+            const bool revive = random() % 4 == 0;
             for (std::uint32_t r = s; r < s + run && r < live.size(); ++r)
             {
-                slots.Kill(r);
-                live[r] = false;
+                if (revive)
+                    slots.Revive(r);
+                else
+                    slots.Kill(r);
+                live[r] = revive;
             }
         }
         ExpectSame(slots, live);
@@ -71,6 +75,25 @@ TEST(LiveSlots, RankSelectAndWalksAgreeWithAPlainRowOfFlags)
             const auto count = static_cast<std::uint32_t>(random() % 5000);
             slots.Reset(count);
             live.assign(count, true);
+            ExpectSame(slots, live);
+            if (HasFatalFailure())
+                return;
+        }
+        if (round == 2 || round == 4)
+        {
+            // Flags given whole, with stray bits past the last slot that must not count; once just
+            // short of 65,536 slots, so that the next round's appends cross into another group of
+            // counts, once a few thousand.
+            const auto count = static_cast<std::uint32_t>(round == 2 ? 65536 - 1400 + random() % 1000
+                                                                     : 3000 + random() % 2000);
+            LiveSlots::Words words((count + 63) / 64 + 1);
+            for (std::uint64_t& word : words)
+                word =
+                    (static_cast<std::uint64_t>(random()) << 32 | random()) & (random() % 3 ? ~0ull : 0ull);
+            live.assign(count, false);
+            for (std::uint32_t s = 0; s < count; ++s)
+                live[s] = ((words[s >> 6] >> (s & 63)) & 1) != 0;
+            slots.Assign(words, count);
             ExpectSame(slots, live);
             if (HasFatalFailure())
                 return;
