@@ -329,4 +329,37 @@ TEST_F(FrameTest, IdleWorkRunsWhileTheFrameLivesAndStopsWithIt)
     EXPECT_EQ(m_frame.idleCalls, before + 1);
 }
 
+TEST_F(FrameTest, TheControlThatHadTheFocusGetsItBackWhenTheFrameIsActivatedAgain)
+{
+    CWnd first, second, popup;
+    ASSERT_TRUE(first.Create("BUTTON", "First", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(0, 0, 80, 20),
+                             &m_frame, 1));
+    ASSERT_TRUE(second.Create("EDIT", "Second", WS_CHILD | WS_VISIBLE, CRect(0, 30, 80, 50), &m_frame, 2));
+    ASSERT_TRUE(
+        popup.CreateEx(0, "STATIC", "Picker", WS_POPUP | WS_VISIBLE, CRect(0, 0, 50, 50), &m_frame, 0));
+    ::SetActiveWindow(m_frame.m_hWnd);
+    second.SetFocus();
+
+    // A picker takes the activation and the focus, then gives them back.
+    ::SetActiveWindow(popup.m_hWnd);
+    ::SetFocus(popup.m_hWnd);
+    ::SetActiveWindow(m_frame.m_hWnd);
+    EXPECT_EQ(::GetFocus(), second.m_hWnd);
+
+    // A control hidden meanwhile is not given the focus: the frame takes it as before.
+    ::SetActiveWindow(popup.m_hWnd);
+    second.ShowWindow(SW_HIDE);
+    ::SetActiveWindow(m_frame.m_hWnd);
+    EXPECT_EQ(::GetFocus(), m_frame.m_hWnd);
+
+    // Nor is a control destroyed meanwhile.
+    second.ShowWindow(SW_SHOW);
+    second.SetFocus();
+    ::SetActiveWindow(popup.m_hWnd);
+    second.DestroyWindow();
+    ::SetActiveWindow(m_frame.m_hWnd);
+    EXPECT_EQ(::GetFocus(), m_frame.m_hWnd);
+    popup.DestroyWindow();
+}
+
 } // namespace

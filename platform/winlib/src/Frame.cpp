@@ -5,6 +5,8 @@
 #include "winlib/App.h"
 #include "winlib/Runtime.h"
 
+#include <utility>
+
 IMPLEMENT_DYNAMIC(CView, CWnd)
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -235,10 +237,33 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo)
     return FALSE;
 }
 
+void CFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized)
+{
+    // A frame is no dialog: nothing else gives the focus back to the control that had it when a
+    // picker or another window took the activation (otherwise the frame's first control gets it,
+    // and the next key lands there).
+    if (state == WA_INACTIVE)
+    {
+        const HWND focus = ::GetFocus();
+        m_hWndLastFocus = (focus && ::IsChild(m_hWnd, focus)) ? focus : nullptr;
+        CWnd::OnActivate(state, other, minimized);
+        return;
+    }
+    const HWND last = std::exchange(m_hWndLastFocus, nullptr);
+    if (!minimized && last && ::IsWindow(last) && ::IsChild(m_hWnd, last) && ::IsWindowVisible(last) &&
+        ::IsWindowEnabled(last))
+    {
+        ::SetFocus(last);
+        return;
+    }
+    CWnd::OnActivate(state, other, minimized);
+}
+
 void CFrameWnd::OnDestroy()
 {
     StopIdle();
     m_pActiveView = nullptr;
+    m_hWndLastFocus = nullptr;
     CWnd::OnDestroy();
 }
 

@@ -130,12 +130,15 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
     BOOL OnEraseBkgnd(CDC* dc) override;
     void OnDestroy() override;
+    void OnActivate(UINT state, CWnd* other, BOOL minimized) override;
 
     CView* m_pActiveView = nullptr;
     CCreateContext* m_pCreateContext = nullptr;
     int m_nIdleHandler = 0;
     BOOL m_bDelayedLayout = FALSE;
     BOOL m_bInRecalcLayout = FALSE;
+    // The control that had the focus when the frame lost the activation.
+    HWND m_hWndLastFocus = nullptr;
 
 private:
     void StopIdle();
