@@ -22,6 +22,22 @@ namespace
 
 int g_unansweredModals = 0;
 
+// Disabling a modal dialog's owner takes the focus from the owner's control that had it; once the
+// owner is active again that control gets it back, rather than whatever the owner's activation
+// picks (the first button of a bar, where the next Enter would press it).
+HWND OwnerFocus(HWND owner)
+{
+    const HWND focus = GetFocus();
+    return (focus && owner && (focus == owner || IsChild(owner, focus))) ? focus : nullptr;
+}
+
+void GiveFocusBack(HWND owner, HWND focus)
+{
+    if (focus && IsWindow(focus) && IsWindow(owner) && GetActiveWindow() == owner &&
+        (focus == owner || IsChild(owner, focus)) && IsWindowVisible(focus) && IsWindowEnabled(focus))
+        SetFocus(focus);
+}
+
 class DialogBehaviour : public ControlBehaviour
 {
 public:
@@ -372,6 +388,7 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE, const DialogTemplate* dialog, HWND par
     if (!dialog)
         return -1;
     const HWND owner = parent ? TopLevelOf(parent) : nullptr;
+    const HWND ownerFocus = OwnerFocus(owner);
     const bool ownerEnabled = owner && IsWindowEnabled(owner);
     if (ownerEnabled)
         EnableWindow(owner, FALSE);
@@ -409,6 +426,7 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE, const DialogTemplate* dialog, HWND par
     DestroyWindow(hwnd);
     if (owner && IsWindow(owner))
         SetActiveWindow(owner);
+    GiveFocusBack(owner, ownerFocus);
     return result;
 }
 
@@ -633,6 +651,7 @@ INT_PTR CDialog::DoModal()
     HWND owner = m_pParentWnd ? TopLevelOf(m_pParentWnd->m_hWnd) : ::GetActiveWindow();
     if (!owner && AfxGetMainWnd())
         owner = AfxGetMainWnd()->m_hWnd;
+    const HWND ownerFocus = OwnerFocus(owner);
     const bool ownerEnabled = owner && ::IsWindowEnabled(owner);
     if (ownerEnabled)
         ::EnableWindow(owner, FALSE);
@@ -682,6 +701,7 @@ INT_PTR CDialog::DoModal()
         ::SetActiveWindow(owner);
     if (::IsWindow(self))
         ::DestroyWindow(self);
+    GiveFocusBack(owner, ownerFocus);
     m_bModal = FALSE;
     return result;
 }
