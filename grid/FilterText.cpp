@@ -145,6 +145,17 @@ void CFilterText::ApplySelection()
     ShowWindow(SW_HIDE);
     if (target && listAlive)
         target->SetPickedFilter(position, text);
+    FocusList();
+}
+
+void CFilterText::FocusList()
+{
+    // Closed from the keyboard or by a pick, the picker hands the keys back to its list: the field
+    // of the filter row that had them is gone by now, and the frame's first control (the console's
+    // Accept button) must not be the one the next Enter presses.
+    if (m_hList && ::IsWindow(m_hList) && CWnd::FromHandlePermanent(m_hList) == m_pList &&
+        ::IsWindowVisible(m_hList))
+        ::SetFocus(m_hList);
 }
 
 void CFilterText::OnOK()
@@ -155,6 +166,7 @@ void CFilterText::OnOK()
 void CFilterText::OnCancel()
 {
     ShowWindow(SW_HIDE);
+    FocusList();
 }
 
 BOOL CFilterText::OnCommand(WPARAM wParam, LPARAM lParam)

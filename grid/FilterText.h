@@ -60,6 +60,8 @@ protected:
 
 private:
     static CFilterText& Instance(CFilterText*& slot);
+    // Gives the focus to the list that opened the picker, when it is still there and shown.
+    void FocusList();
 
     CFilterText** m_ppSlot;
     CListBox m_lbValues;

@@ -90,6 +90,7 @@ TEST_F(FilterTextTest, EnterWritesThePickedTextsJoinedWithATildeAndCloses)
     ASSERT_EQ(m_list.m_written.size(), 1u);
     EXPECT_EQ(m_list.m_written[0], (std::pair<int, std::string>{2, "buy~sell"}));
     EXPECT_FALSE(picker.IsWindowVisible());
+    EXPECT_EQ(CWnd::GetFocus(), &m_list) << "the keys go back to the list";
 }
 
 TEST_F(FilterTextTest, ADoubleClickWritesTheValueClicked)
@@ -115,6 +116,7 @@ TEST_F(FilterTextTest, EscapeAndLosingActivationCloseWithoutWriting)
     ClickValue(picker, 0);
     m_driver.Press(VK_ESCAPE);
     EXPECT_FALSE(picker.IsWindowVisible());
+    EXPECT_EQ(CWnd::GetFocus(), &m_list);
 
     OpenWith({"buy"});
     ClickValue(picker, 0);
