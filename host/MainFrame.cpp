@@ -25,9 +25,18 @@ std::unique_ptr<CMenu> Popup(std::initializer_list<std::pair<UINT, const char*>>
 }
 } // namespace
 
+CRect CMainFrame::InitialRect(SIZE screen)
+{
+    constexpr int margin = 10;
+    const int width = std::clamp(static_cast<int>(screen.cx) - 2 * margin, 320, 1680);
+    const int height = std::clamp(static_cast<int>(screen.cy) - 2 * margin, 240, 1020);
+    return CRect(margin, margin, margin + width, margin + height);
+}
+
 BOOL CMainFrame::CreateFrame()
 {
-    return Create(nullptr, "Kivo Terminal", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CRect(10, 10, 1690, 1030));
+    return Create(nullptr, "Kivo Terminal", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                  InitialRect(SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCT cs)

@@ -29,6 +29,9 @@ public:
     explicit CMainFrame(PluginHost& plugin) : m_plugin(plugin) {}
 
     BOOL CreateFrame();
+    // Where the frame opens on a screen of that size: 1680 x 1020 pixels 10 pixels from its
+    // corner, smaller on a smaller screen so that every edge and the log are in view.
+    static CRect InitialRect(SIZE screen);
     CTabbedLogBar& LogBar() { return m_logBar; }
     CMenuBar& MenuBar() { return m_menuBar; }
     // The plug-in's docked bar, found by its caption; null when it has none.
