@@ -645,6 +645,16 @@ BOOL CMultiLineListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lPara
             SortSections(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
             *result = 0;
             return TRUE;
+        case LVN_GETDISPINFO:
+        {
+            // The list view asks for the texts it measures (Fit to Data) as it does of any
+            // owner-data list; the lines are drawn here, but their texts must be answered too.
+            LVITEM& item = reinterpret_cast<NMLVDISPINFO*>(lParam)->item;
+            if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+                GetItemText(item.iItem, item.iSubItem, item.pszText, item.cchTextMax);
+            *result = 0;
+            return TRUE;
+        }
         default:
             break;
         }

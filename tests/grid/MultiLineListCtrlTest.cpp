@@ -206,6 +206,16 @@ TEST_F(MultiLineListTest, ACellOfFiveThousandCharactersIsDrawnAndCopiedWhole)
     EXPECT_EQ(m_grid.m_strClipboardText, "   Remarks.1\t   " + longText + "1\t   \t\r\n");
 }
 
+TEST_F(MultiLineListTest, FitToDataWidensAColumnToItsLongestLine)
+{
+    AddSection("Address", 1, std::string(80, 'w'));
+    m_grid.ExpandAllSections();
+    m_grid.SendMessage(WM_COMMAND, MAKEWPARAM(ID_MULTILINE_FIT_TO_DATA, 0), 0);
+    // The lines' texts are measured, not blanks: 80 characters take far more than the minimum.
+    EXPECT_GT(m_grid.GetColumnWidth(1), 300);
+    EXPECT_GT(m_grid.GetColumnWidth(1), m_grid.GetColumnWidth(2));
+}
+
 TEST_F(MultiLineListTest, SortingCollapsesAndOrdersByTitles)
 {
     AddSection("b", 1);
