@@ -768,6 +768,19 @@ void CCommonListCtrl::CopyToClipboard()
 
 // ---- Messages ----------------------------------------------------------------------------------
 
+void CCommonListCtrl::RequestContextMenu()
+{
+    CWnd* target = GetOwner() ? GetOwner() : GetParent();
+    if (!target)
+        return;
+    NMITEMACTIVATE notify{};
+    notify.hdr.hwndFrom = m_hWnd;
+    notify.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
+    notify.hdr.code = NM_RCLICK;
+    notify.iItem = -1;
+    target->SendMessage(WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
+}
+
 BOOL CCommonListCtrl::PreTranslateMessage(MSG* msg)
 {
     // The shortcuts are the list's own: a key typed into a window inside it (an in-place editor,
@@ -803,22 +816,18 @@ BOOL CCommonListCtrl::PreTranslateMessage(MSG* msg)
                 ToggleGridLines();
             break;
         case VK_APPS:
-        {
-            CWnd* target = GetOwner() ? GetOwner() : GetParent();
-            if (target)
-            {
-                NMITEMACTIVATE notify{};
-                notify.hdr.hwndFrom = m_hWnd;
-                notify.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
-                notify.hdr.code = NM_RCLICK;
-                notify.iItem = -1;
-                target->SendMessage(WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
-            }
+            RequestContextMenu();
             break;
-        }
         default:
             break;
         }
+    }
+    // Shift+F10 is the menu key of keyboards without one; F10 alone stays the menu bar's.
+    if (msg->message == WM_SYSKEYDOWN && msg->hwnd == m_hWnd && msg->wParam == VK_F10 &&
+        (GetKeyState(VK_SHIFT) & 0x8000) && !(GetKeyState(VK_CONTROL) & 0x8000))
+    {
+        RequestContextMenu();
+        return TRUE;
     }
     if (m_pHeaderToolTip && m_pHeaderToolTip->m_hWnd)
         m_pHeaderToolTip->RelayEvent(msg);

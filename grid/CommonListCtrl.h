@@ -151,6 +151,8 @@ protected:
     static int CompareRanks(LPARAM a, LPARAM b, LPARAM list);
 
     void ShowContextMenu(CPoint screen);
+    // The menu key and Shift+F10: the owner is told of a right-click, as the mouse would.
+    void RequestContextMenu();
     virtual void ShowHeaderMenu(CPoint screen);
     // The header menu's entries of every list: the column profile and the fit modes.
     void AppendHeaderMenuItems(CMenu& menu) const;

@@ -329,6 +329,12 @@ TEST_F(CommonListTest, TheContextMenuOffersExportAndCopyOnlyWithoutTheRole)
     ASSERT_EQ(m_driver.PopupMenusShown()[1].items.size(), 1u);
     EXPECT_EQ(m_driver.PopupMenusShown()[1].items[0].text, "Draw Grid Lines\tShift+G");
     EXPECT_NE(m_list->GetExtendedStyle(), before) << "the chosen command reached the list";
+
+    // From the keyboard: Shift+F10 opens the same menu as the menu key, once.
+    m_list->SetFocus();
+    m_driver.Press(VK_F10, winlib::testing::Shift);
+    ASSERT_EQ(m_driver.PopupMenusShown().size(), 3u);
+    EXPECT_EQ(m_driver.PopupMenusShown()[2].items[0].text, "Draw Grid Lines\tShift+G");
 }
 
 TEST_F(CommonListTest, TheHeaderMenuOffersTheFitModesAndFitToWindowSharesTheWidthOrFallsBackTo50)
