@@ -70,7 +70,9 @@ std::string CPriceEditControl::GroupText(const std::string& text) const
     }
     else
         grouped = integer;
-    if (m_nDecimals != 0)
+    // A whole number (a cell that came without decimals) keeps no point of its own: "32,000." would
+    // be neither its shape nor the cell's, and would go back into the cell as it stands.
+    if (m_nDecimals != 0 && point != std::string::npos)
         grouped += m_chDecimalPoint + fraction;
     return grouped;
 }

@@ -239,6 +239,15 @@ TEST_F(InPlaceEditorsTest, PriceEditShowsItsTextGroupedAndInItsColours)
     m_driver.Pump();
     ASSERT_EQ(m_list.results.size(), 1u);
     EXPECT_EQ(m_list.results[0].text, "1234567.5");
+
+    // A whole number is grouped without a point, and Enter gives back the same number.
+    ASSERT_TRUE(price->ShowPriceEditCtrl(0x1C1, CRect(10, 20, 160, 40), &m_list, kEditorId, 2, 1,
+                                         "0123456789.-,", "853000000", &m_list));
+    EXPECT_EQ(price->GetWindowText(), "853,000,000");
+    m_driver.Press(VK_RETURN);
+    m_driver.Pump();
+    ASSERT_EQ(m_list.results.size(), 2u);
+    EXPECT_EQ(m_list.results[1].text, "853,000,000");
 }
 
 TEST_F(InPlaceEditorsTest, ComboStartsOnTheMatchingChoiceAndEndsWhenItsListCloses)

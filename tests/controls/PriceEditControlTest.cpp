@@ -77,6 +77,7 @@ TEST_F(PriceEditTest, EachKeyLeavesTheTextInItsFullShapeAndTheCaretWhereTheUserE
         {"minus again makes it positive", "12.00", 2, "--", "12.00", -1, 12},
         {"plus on a positive number changes nothing", "12.00", 2, "+", "12.00", -1, 12},
         {"the point drops the digits after the caret", "12,345.00", 2, ".", "12.00", 3, 12},
+        {"the point after a whole number brings the decimals", "32,000", 6, ".5", "32,000.50", 8, 32000.5},
         {"letters and blanks are refused", "1,234.56", 3, "a ", "1,234.56", 3, 1234.56},
     };
     for (const Keystroke& c : cases)
