@@ -178,7 +178,6 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         std::int64_t created = 0;
         if (!bus->Connected() || !bus->EnsureStream() || !bus->StreamState(last, created))
             return; // tried again at the keeper's next round
-        std::vector<natsSubscription*> retiring;
         {
             // Deliveries wait meanwhile, so that what was held goes before anything newer.
             std::lock_guard<std::mutex> delivering(deliveryLock);
@@ -202,7 +201,6 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
                     }
                     if (subscription.handle)
                     {
-                        retiring.push_back(subscription.handle);
                         retired.push_back(subscription.handle);
                         subscription.handle = nullptr;
                     }
@@ -217,10 +215,11 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
                     deliver(std::move(bytes));
             }
         }
-        // Kept until the transport goes, so that a late delivery from one is known by its
-        // address; the keeper starts the subscriptions again.
-        for (natsSubscription* handle : retiring)
-            natsSubscription_Unsubscribe(handle);
+        // The retired subscriptions are kept until the transport goes, so that a late delivery
+        // from one is known by its address; the keeper starts the subscriptions again. They are
+        // not unsubscribed here: their ordered consumers may be making themselves again inside
+        // the library at this moment, and unsubscribing one then read the consumer's name after
+        // the library had freed it. Their consumers went with the old stream.
     }
 
     // Replies come to the inbox, each request on its own subject under it.
