@@ -768,17 +768,22 @@ void CCommonListCtrl::CopyToClipboard()
 
 // ---- Messages ----------------------------------------------------------------------------------
 
-void CCommonListCtrl::RequestContextMenu()
+void CCommonListCtrl::SendNotify(NMHDR& notify, UINT code)
 {
-    CWnd* target = GetOwner() ? GetOwner() : GetParent();
+    CWnd* target = NotifyTarget();
     if (!target)
         return;
+    notify.hwndFrom = m_hWnd;
+    notify.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
+    notify.code = code;
+    target->SendMessage(WM_NOTIFY, notify.idFrom, reinterpret_cast<LPARAM>(&notify));
+}
+
+void CCommonListCtrl::RequestContextMenu()
+{
     NMITEMACTIVATE notify{};
-    notify.hdr.hwndFrom = m_hWnd;
-    notify.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
-    notify.hdr.code = NM_RCLICK;
     notify.iItem = -1;
-    target->SendMessage(WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
+    SendNotify(notify.hdr, NM_RCLICK);
 }
 
 BOOL CCommonListCtrl::PreTranslateMessage(MSG* msg)
@@ -875,8 +880,7 @@ BOOL CCommonListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
     {
         const int row = static_cast<int>(hdr->idFrom) - 1;
         std::string text;
-        if (row >= 0 && row < CListCtrl::GetItemCount() &&
-            m_pfnRowToolTip(GetOwner() ? GetOwner() : GetParent(), row, text, this))
+        if (row >= 0 && row < CListCtrl::GetItemCount() && m_pfnRowToolTip(NotifyTarget(), row, text, this))
         {
             if (code == static_cast<UINT>(TTN_NEEDTEXTA))
             {

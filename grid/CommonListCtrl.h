@@ -151,6 +151,10 @@ protected:
     static int CompareRanks(LPARAM a, LPARAM b, LPARAM list);
 
     void ShowContextMenu(CPoint screen);
+    // Who hears of the list's notifications: its owner, or its parent when it has none.
+    CWnd* NotifyTarget() const { return GetOwner() ? GetOwner() : GetParent(); }
+    // Sends 'notify' (any NMHDR-headed notice) to NotifyTarget() as this list's, with 'code'.
+    void SendNotify(NMHDR& notify, UINT code);
     // The menu key and Shift+F10: the owner is told of a right-click, as the mouse would.
     void RequestContextMenu();
     virtual void ShowHeaderMenu(CPoint screen);

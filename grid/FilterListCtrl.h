@@ -165,7 +165,6 @@ protected:
 
 private:
     bool HasDescriptor() const { return m_pfnDataDescriptor || m_pfnOwnerDataDescriptor; }
-    CWnd* NotifyTarget() const { return GetOwner() ? GetOwner() : GetParent(); }
     // Display row -> place in the visible index, and back (newest-first turns it round).
     std::uint32_t PositionOfRow(int row) const;
     int RowOfPosition(std::uint32_t position) const;

@@ -91,11 +91,6 @@ CTime DateFromText(const std::string& text)
 
 CMultiLineEditListCtrl::~CMultiLineEditListCtrl() = default;
 
-CWnd* CMultiLineEditListCtrl::EditOwner() const
-{
-    return GetOwner() ? GetOwner() : GetParent();
-}
-
 void CMultiLineEditListCtrl::SetReadOnlyColumn(int column, bool readOnly)
 {
     if (readOnly)
@@ -250,7 +245,7 @@ void CMultiLineEditListCtrl::BeginEdit(int line, int column)
         return;
     const std::string text = Trim(GetItemText(line, column));
     sCellEditInfo info;
-    if (CWnd* owner = EditOwner())
+    if (CWnd* owner = NotifyTarget())
         owner->SendMessage(WM_MULTILINE_EDIT_BEGIN, MAKEWPARAM(line, column),
                            reinterpret_cast<LPARAM>(&info));
     if (!m_hWnd)
@@ -268,7 +263,7 @@ void CMultiLineEditListCtrl::OnLButtonDown(UINT flags, CPoint point)
     int within = 0;
     if (!ResolveLine(line, &within) || within == 0)
         return;
-    if (CWnd* owner = EditOwner())
+    if (CWnd* owner = NotifyTarget())
         owner->SendMessage(WM_MULTILINE_LINE_CLICKED, static_cast<WPARAM>(GetDlgCtrlID()), 0);
     if (!m_hWnd || (flags & (MK_SHIFT | MK_CONTROL)))
         return;
@@ -339,7 +334,7 @@ BOOL CMultiLineEditListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM l
                 info->item.iSubItem = m_arrColumnOrder[static_cast<std::size_t>(position)];
             else
                 info->item.iSubItem = ColumnOfPosition(position);
-            if (CWnd* owner = EditOwner())
+            if (CWnd* owner = NotifyTarget())
                 owner->SendMessage(WM_MULTILINE_EDIT_END, static_cast<WPARAM>(GetDlgCtrlID()), lParam);
             if (m_hWnd)
             {

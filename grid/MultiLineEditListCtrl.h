@@ -60,8 +60,6 @@ public:
     // The cell's rectangle (line, display column) in client coordinates; scrolls the list when the
     // column reaches past its right edge. Empty when there is no such cell.
     CRect CellRect(int line, int column);
-    // The owner's window for the editing messages.
-    CWnd* EditOwner() const;
 
     int m_nEditedLine = -2;
     int m_nEditLine = -1;

@@ -152,15 +152,9 @@ void CMultiLineListCtrl::SetPickedFilter(int position, const std::string& text)
 
 void CMultiLineListCtrl::ForwardFilterChange(int item)
 {
-    CWnd* owner = GetOwner() ? GetOwner() : GetParent();
-    if (!owner)
-        return;
     NMHEADER notify{};
-    notify.hdr.hwndFrom = m_hWnd;
-    notify.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
-    notify.hdr.code = HDN_FILTERCHANGE;
     notify.iItem = item;
-    owner->SendMessage(WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
+    SendNotify(notify.hdr, HDN_FILTERCHANGE);
 }
 
 void CMultiLineListCtrl::ShowFilterPicker(int position, CPoint screen)
