@@ -392,7 +392,10 @@ void OmsServer::HandleMakersLines(const connect::Message& request, connect::Repl
     { return lines.size() > 1 ? "Line " + std::to_string(line) + ": " : ""; };
     const std::string* maker = request.Value(fid::kMaker);
     const std::string& sender = replies.AuthenticatedUser();
-    // On the bus a maker enters requests only as himself: his lines name him or nobody.
+    // On the bus a maker is a user with access like any other, and enters requests only as
+    // himself: his lines name him or nobody.
+    if (!sender.empty() && !Identify(replies, MakerCommand::kEnterFunction, std::string()))
+        return;
     if (!sender.empty() && maker && *maker != sender)
     {
         Refuse(replies, MakerCommand::kEnterFunction,
