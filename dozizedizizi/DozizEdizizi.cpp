@@ -582,32 +582,10 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
     ReadFieldText(message, field_id::kCategory, 0, request->m_strCategory);
 
     const std::string& type = request->m_strAuthType;
-    bool listable = HasRole(roles, GetAuthTypeRole(type, request->m_strCategory));
-    if (listable)
+    if (!HasRole(roles, GetAuthTypeRole(type, request->m_strCategory)))
     {
-        if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER || type == AUTH_DELETE_USER)
-            ReadFieldText(message, MNM_USER, 0, request->m_strEntity);
-        else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT || type == AUTH_DELETE_ACCOUNT)
-        {
-            ReadFieldText(message, MNM_ACCOUNT_ID, 0, request->m_strEntity);
-            request->m_strLinkedUser.clear();
-            if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT)
-                ReadFieldText(message, MNM_USER, 0, request->m_strLinkedUser);
-        }
-        else if (type == AUTH_RMS_LIMITS)
-            request->m_strEntity = LimitOwner(message);
-
-        ReadFieldText(message, field_id::kMaker, 0, request->m_strMaker);
-        ReadFieldText(message, field_id::kBroker, 0, request->m_strBroker);
-        ReadFieldText(message, field_id::kBranch, 0, request->m_strBranch);
-        // The checker never decides his own requests.
-        listable = request->m_strMaker != g_strUserId;
-    }
-
-    if (!listable)
-    {
-        // A listed request that now needs a role the checker lacks (or that turns out to be his
-        // own) leaves the list rather than staying there with data it may not show.
+        // A listed request that now needs a role the checker lacks leaves the list rather than
+        // staying there with data it may not show.
         if (!fresh)
         {
             RemoveRequest(key);
@@ -616,6 +594,25 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
         }
         return;
     }
+    if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER || type == AUTH_DELETE_USER)
+        ReadFieldText(message, MNM_USER, 0, request->m_strEntity);
+    else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT || type == AUTH_DELETE_ACCOUNT)
+    {
+        ReadFieldText(message, MNM_ACCOUNT_ID, 0, request->m_strEntity);
+        request->m_strLinkedUser.clear();
+        if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT)
+            ReadFieldText(message, MNM_USER, 0, request->m_strLinkedUser);
+    }
+    else if (type == AUTH_RMS_LIMITS)
+        request->m_strEntity = LimitOwner(message);
+    ReadFieldText(message, field_id::kMaker, 0, request->m_strMaker);
+    ReadFieldText(message, field_id::kBroker, 0, request->m_strBroker);
+    ReadFieldText(message, field_id::kBranch, 0, request->m_strBranch);
+
+    // The checker's own request is not listed, and announced neither way: a new one is dropped,
+    // one already listed stays as it was refreshed (the server refuses his decision on it).
+    if (request->m_strMaker == g_strUserId)
+        return;
     if (fresh)
         AddRequestRow(std::move(fresh));
     else
