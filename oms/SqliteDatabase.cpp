@@ -9,8 +9,10 @@ namespace oms
 
 SqliteDatabase::SqliteDatabase(const std::string& path, Mode mode) : m_path(path)
 {
-    const int flags =
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    const int access = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
+                       : mode == Mode::Create   ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                                : SQLITE_OPEN_READWRITE;
+    const int flags = access | SQLITE_OPEN_NOMUTEX;
     const int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
     if (result != SQLITE_OK)
     {

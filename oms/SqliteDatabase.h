@@ -19,7 +19,8 @@ public:
     enum class Mode
     {
         OpenExisting, // the file must be there
-        Create        // created when missing
+        Create,       // created when missing
+        ReadOnly      // the file must be there, and nothing is written to it
     };
 
     SqliteDatabase(const std::string& path, Mode mode);
