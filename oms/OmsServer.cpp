@@ -48,7 +48,8 @@ int PrivilegeOfType(const std::string& type)
 } // namespace
 
 OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
-    : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs)
+    : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs),
+      m_busyTimeoutMs(options.busyTimeoutMs)
 {
     if (options.fresh)
         Store::MoveAside(options.databasePath);
@@ -67,7 +68,11 @@ OmsServer::~OmsServer()
 
 void OmsServer::Start()
 {
-    PublishOutbox();
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (PublishOutboxLocked() > 0)
+            DeletePublishedLocked();
+    }
     if (m_watchIntervalMs > 0 && !m_watcher.joinable())
     {
         {
@@ -87,6 +92,9 @@ void OmsServer::Stop()
     m_watchWake.notify_all();
     if (m_watcher.joinable())
         m_watcher.join();
+    // What went out since the last write leaves, so that the next start does not send it again.
+    std::lock_guard<std::mutex> guard(m_lock);
+    DeletePublishedLocked();
 }
 
 void OmsServer::Watch()
@@ -104,7 +112,8 @@ void OmsServer::Watch()
             if (version != m_dataVersion || m_publishBlocked)
             {
                 m_dataVersion = version;
-                PublishOutboxLocked();
+                if (PublishOutboxLocked() > 0)
+                    DeletePublishedLocked();
             }
         }
         catch (const std::exception&)
@@ -145,6 +154,28 @@ std::size_t OmsServer::PublishOutboxLocked()
             ++published;
         }
     }
+}
+
+// Published messages otherwise leave the outbox in the server's next write; one that only reads
+// (a terminal without a maker) would publish them all again at every start. The lock is not
+// waited for: a database another program is writing keeps them until a later look or write.
+void OmsServer::DeletePublishedLocked()
+{
+    if (m_publishedThrough <= m_deletedThrough)
+        return;
+    SqliteDatabase& db = m_store->Db();
+    db.SetBusyTimeout(0);
+    try
+    {
+        SqliteTransaction transaction(db);
+        m_store->DeleteOutboxThrough(m_publishedThrough);
+        transaction.Commit();
+        m_deletedThrough = m_publishedThrough;
+    }
+    catch (const SqliteError&)
+    {
+    }
+    db.SetBusyTimeout(m_busyTimeoutMs);
 }
 
 std::int64_t OmsServer::Enter(const MakerRequest& request)

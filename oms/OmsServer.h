@@ -79,6 +79,7 @@ private:
     void HandleRecovery(const connect::Message& request, connect::ReplyStream& replies);
     void HandleMakersLines(const connect::Message& request, connect::ReplyStream& replies);
     std::size_t PublishOutboxLocked();
+    void DeletePublishedLocked();
     void Watch();
 
     std::string m_path;
@@ -86,10 +87,12 @@ private:
     std::unique_ptr<Store> m_store;
     bool m_created = false;
     int m_watchIntervalMs = 0;
+    int m_busyTimeoutMs = 0;
     std::function<void()> m_afterCommit;
 
     std::mutex m_lock; // the store, the outbox position
     std::int64_t m_publishedThrough = 0;
+    std::int64_t m_deletedThrough = 0; // by a deletion of its own, not a decision's or a request's
     bool m_publishBlocked = false; // the publisher refused the next message in the outbox
     std::int64_t m_dataVersion = -1;
 
