@@ -13,6 +13,7 @@
 #include "oms/SqliteTransaction.h"
 
 #include <charconv>
+#include <set>
 
 namespace oms
 {
@@ -135,7 +136,17 @@ std::size_t OmsServer::PublishOutboxLocked()
     std::size_t published = 0;
     for (;;)
     {
-        const auto entries = m_store->Outbox(m_publishedThrough, 500);
+        std::vector<std::pair<std::int64_t, connect::Message>> entries;
+        try
+        {
+            entries = m_store->Outbox(m_publishedThrough, 500);
+        }
+        catch (const SqliteError&)
+        {
+            // An outbox the database cannot read keeps what it holds, in order, for the next look.
+            m_publishBlocked = true;
+            return published;
+        }
         if (entries.empty())
         {
             m_publishBlocked = false;
@@ -235,38 +246,53 @@ void OmsServer::OnRequests(std::span<const Request> batch)
 
 void OmsServer::HandleDecisions(std::span<const Request> run)
 {
+    const auto failed = [](const SqliteError& failure)
+    {
+        return DecisionDesk::Outcome{
+            kStatusServerFault,
+            std::string("The server's database failed; nothing was recorded: ") + failure.what(), false};
+    };
     std::vector<DecisionDesk::Outcome> outcomes(run.size());
+    // Answers that hold whatever becomes of this transaction: messages decided before it, again.
+    std::vector<bool> settled(run.size(), false);
     try
     {
         SqliteTransaction transaction(m_store->Db());
         m_store->DeleteOutboxThrough(m_publishedThrough);
         DecisionDesk desk(*m_store);
+        std::set<std::string> decidedHere;
         for (std::size_t i = 0; i < run.size(); ++i)
         {
             // One decision that fails in the database goes back alone.
             SqliteSavepoint savepoint(m_store->Db());
             try
             {
-                outcomes[i] =
-                    desk.Decide(*run[i].message, run[i].replies->MessageId(), run[i].replies->Sender());
+                const std::string& id = run[i].replies->MessageId();
+                outcomes[i] = desk.Decide(*run[i].message, id, run[i].replies->Sender());
                 savepoint.Release();
+                if (!outcomes[i].repeated)
+                    decidedHere.insert(id);
+                else
+                    settled[i] = !decidedHere.contains(id);
             }
             catch (const SqliteError& failure)
             {
-                outcomes[i] = {kStatusServerFault,
-                               std::string("The server's database failed; nothing was recorded: ") +
-                                   failure.what(),
-                               false};
+                // An I/O error or a full disk makes SQLite roll back the whole transaction, the
+                // decisions before this one with it: then none of them may be answered as done.
+                if (!m_store->Db().InTransaction())
+                    throw;
+                outcomes[i] = failed(failure);
             }
         }
         transaction.Commit();
     }
     catch (const SqliteError& failure)
     {
-        for (DecisionDesk::Outcome& outcome : outcomes)
-            outcome = {kStatusServerFault,
-                       std::string("The server's database failed; nothing was recorded: ") + failure.what(),
-                       false};
+        for (std::size_t i = 0; i < run.size(); ++i)
+        {
+            if (!settled[i])
+                outcomes[i] = failed(failure);
+        }
     }
     if (m_afterCommit)
         m_afterCommit();

@@ -64,7 +64,7 @@ public:
     // Runs 'work' on the store under the server's lock (tools, tests, the terminal's scripts).
     void WithStore(const std::function<void(Store&)>& work);
     // Publishes what is in the outbox now, stopping at a message the publisher cannot hand over
-    // (the watcher tries again); how many messages were published.
+    // or an outbox the database cannot read (the watcher tries again); how many were published.
     std::size_t PublishOutbox();
 
     // Called after a decision's commit and before its publication (tests stop the process there).
@@ -93,7 +93,8 @@ private:
     std::mutex m_lock; // the store, the outbox position
     std::int64_t m_publishedThrough = 0;
     std::int64_t m_deletedThrough = 0; // by a deletion of its own, not a decision's or a request's
-    bool m_publishBlocked = false; // the publisher refused the next message in the outbox
+    // The publisher refused the next message in the outbox, or the outbox could not be read.
+    bool m_publishBlocked = false;
     std::int64_t m_dataVersion = -1;
 
     std::mutex m_watchLock;

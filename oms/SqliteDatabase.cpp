@@ -78,4 +78,9 @@ void SqliteDatabase::SetBusyTimeout(int milliseconds)
     sqlite3_busy_timeout(m_db, milliseconds);
 }
 
+bool SqliteDatabase::InTransaction() const
+{
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
 } // namespace oms
