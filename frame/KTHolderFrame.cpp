@@ -6,6 +6,7 @@
 #include "grid/SettingText.h"
 #include "grid/UserSettings.h"
 #include "winlib/Cursors.h"
+#include "winlib/Menu.h"
 #include "winlib/ListBox.h"
 #include "winlib/ListCtrl.h"
 #include "winlib/RichEdit.h"
@@ -28,6 +29,8 @@ constexpr DWORD kRichEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL 
 constexpr DWORD kGridStyle =
     0x50811401; // child, visible, border, tab stop, report, owner-drawn fixed, owner data
 constexpr int kViewInitialSize = 100;
+// The panes menu's commands, returned to it rather than sent anywhere.
+constexpr UINT kFirstPaneCommand = 0x7E00;
 bool CaptionAlways(short kind)
 {
     return kind == HFC_TREE_CTRL || kind == HFC_LIST_BOX || kind == HFC_RICH_EDIT || kind == HFC_ATTACH ||
@@ -270,7 +273,8 @@ BOOL CKTHolderFrame::LoadPaneSizes()
                               m_arrPanes[static_cast<std::size_t>(i)].m_strName, value, path, error))
             continue;
         const std::optional<int> size = ParseStoredSize(value);
-        if (!size)
+        // A pane closed when the window went down opens again: a start shows every pane.
+        if (!size || *size == 0)
             continue;
         if (m_bHorizontal)
             m_wndSplitter.SetRowInfo(i, *size, 0);
@@ -280,6 +284,44 @@ BOOL CKTHolderFrame::LoadPaneSizes()
     }
     m_wndSplitter.RecalcLayout();
     return loaded;
+}
+
+// ---- Closing and showing panes -------------------------------------------------------------------
+
+void CKTHolderFrame::ShowPane(int index, bool show)
+{
+    CHolderView* view = GetPaneView(index);
+    if (!view || !m_wndSplitter.m_hWnd || m_wndSplitter.IsPaneOpen(index) == show)
+        return;
+    if (show)
+        m_wndSplitter.OpenPane(index);
+    else
+        view->ClosePane();
+}
+
+void CKTHolderFrame::ShowPanesMenu(CPoint screen)
+{
+    CMenu menu;
+    menu.CreatePopupMenu();
+    const int count = PaneCountAlongSplit();
+    for (int i = 0; i < count; ++i)
+    {
+        const CHolderView* view = GetPaneView(i);
+        const std::string caption = view ? view->GetCaption() : std::string();
+        const auto first = caption.find_first_not_of(' ');
+        if (first != std::string::npos)
+            menu.AppendMenu(MF_STRING | (m_wndSplitter.IsPaneOpen(i) ? MF_CHECKED : MF_UNCHECKED),
+                            kFirstPaneCommand + static_cast<UINT>(i), caption.substr(first).c_str());
+    }
+    if (menu.GetMenuItemCount() == 0)
+        return;
+    const UINT chosen = static_cast<UINT>(
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, this));
+    if (chosen >= kFirstPaneCommand && chosen < kFirstPaneCommand + static_cast<UINT>(count))
+    {
+        const int index = static_cast<int>(chosen - kFirstPaneCommand);
+        ShowPane(index, !m_wndSplitter.IsPaneOpen(index));
+    }
 }
 
 // ---- Size, focus and Tab ------------------------------------------------------------------------
