@@ -329,8 +329,10 @@ void CDozizEdizizi::OnContextMenu(CWnd* wnd, CPoint point)
 
 void CDozizEdizizi::OnDestroy()
 {
-    // The split the checker chose is his for the next start; an untouched one stays a share.
-    if (m_pHolderFrame && m_pHolderFrame->m_hWnd && CheckerMovedSplit())
+    // The split the checker chose is his for the next start; an untouched one stays a share. A
+    // pane closed now is no split to keep: the next start shows both as they were before.
+    if (m_pHolderFrame && m_pHolderFrame->m_hWnd && CheckerMovedSplit() &&
+        m_pHolderFrame->GetSplitter().IsPaneOpen(0) && m_pHolderFrame->GetSplitter().IsPaneOpen(1))
         m_pHolderFrame->SavePaneSizes();
     // The grids go with the window: what they show goes first, while they still hold it.
     DeleteAllRequests();

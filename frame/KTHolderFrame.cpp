@@ -333,15 +333,14 @@ void CKTHolderFrame::OnSize(UINT type, int cx, int cy)
         CFlatFrameWnd::OnSize(type, cx, cy);
         return;
     }
-    const auto collapsed = [](int count, auto info, int& lastVisible)
+    // A closed pane is one whose ideal size is 0 (its close button, a double-click on its bar); a
+    // pane the frame had no room for keeps its ideal size and comes back as the frame grows.
+    const auto collapsed = [](int count, auto ideal, int& lastVisible)
     {
         int zero = 0;
         for (int i = 0; i < count; ++i)
         {
-            int current = 0;
-            int minimum = 0;
-            info(i, current, minimum);
-            if (current == 0)
+            if (ideal(i) <= 0)
                 ++zero;
             else
                 lastVisible = i;
@@ -352,10 +351,8 @@ void CKTHolderFrame::OnSize(UINT type, int cx, int cy)
     const int cols = m_wndSplitter.GetColumnCount();
     int visibleRow = -1;
     int visibleCol = -1;
-    const int zeroRows = collapsed(
-        rows, [this](int i, int& c, int& m) { m_wndSplitter.GetRowInfo(i, c, m); }, visibleRow);
-    const int zeroCols = collapsed(
-        cols, [this](int i, int& c, int& m) { m_wndSplitter.GetColumnInfo(i, c, m); }, visibleCol);
+    const int zeroRows = collapsed(rows, [this](int i) { return m_wndSplitter.GetRowIdeal(i); }, visibleRow);
+    const int zeroCols = collapsed(cols, [this](int i) { return m_wndSplitter.GetColumnIdeal(i); }, visibleCol);
     CFlatFrameWnd::OnSize(type, cx, cy);
     CRect client;
     m_wndSplitter.GetClientRect(&client);
