@@ -540,6 +540,27 @@ TEST_F(CheckerOnX, MenusTickWhatIsOnAndTheMenuKeyOpensTheRowMenuAlone)
     ExpectNoRepaintDifference();
 }
 
+TEST_F(CheckerOnX, TheFloatingConsolesCaptionLooksActiveWhileTheFocusIsInsideIt)
+{
+    Xdo("key alt+v Return"); // View > Float Maker Checker
+    Settle();
+    const QRect floating = Geometry("^Maker Checker$");
+    ASSERT_FALSE(floating.isEmpty());
+    const QPoint caption = floating.topLeft() + QPoint(kFrame + 2, kFrame + 4);
+    // The focus stayed on the console's button as it floated out.
+    EXPECT_EQ(Screen().pixel(caption) & 0xFFFFFF, kHighlight & 0xFFFFFF) << "the active caption's colour";
+    // A click on its request list puts the focus there.
+    Click(floating.topLeft() + QPoint(200, 130));
+    EXPECT_EQ(Screen().pixel(caption) & 0xFFFFFF, kHighlight & 0xFFFFFF);
+    // Tab from the main window's log back into the console.
+    Click(QPoint(kClientLeft + 400, kTop + 1020 - kFrame - 40));
+    Keys("Tab");
+    EXPECT_EQ(Screen().pixel(caption) & 0xFFFFFF, kHighlight & 0xFFFFFF);
+    Xdo("mousemove 700 600");
+    EXPECT_EQ(ExitByKeyboard(), 0);
+    ExpectNoRepaintDifference();
+}
+
 TEST_F(TerminalOnX, TheHotKeyBringsTheConsoleBackAfterThePluginWasStopped)
 {
     ASSERT_GT(ButtonInk(Screen(), kDockedConsoleClient), 50);
