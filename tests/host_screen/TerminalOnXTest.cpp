@@ -561,6 +561,39 @@ TEST_F(CheckerOnX, TheFloatingConsolesCaptionLooksActiveWhileTheFocusIsInsideIt)
     ExpectNoRepaintDifference();
 }
 
+TEST_F(CheckerOnX, OneSortArrowOnTheColumnThatOrdersTheRows)
+{
+    // The header's items, found by their dividers (the shadow line at each item's right edge).
+    const auto items = []
+    {
+        const QImage screen = Screen();
+        std::vector<int> edges{kListHeader.left()};
+        for (int x = kListHeader.left() + 2; x < kListHeader.right(); ++x)
+        {
+            if ((screen.pixel(x, kListHeader.center().y()) & 0xFFFFFF) == (qRgb(128, 128, 128) & 0xFFFFFF) &&
+                x - edges.back() > 4)
+                edges.push_back(x);
+        }
+        return edges;
+    };
+    const std::vector<int> edges = items();
+    ASSERT_GE(edges.size(), 6u) << "Entity Name, Auth Type, Key, Maker, Branch, Broker";
+    const auto title = [&](int item) { return QPoint((edges[item] + edges[item + 1]) / 2, kListHeader.top() + 2); };
+    // The arrows' ink: black in the header band, where the titles are black too. None at first
+    // sight: the rows are in the order they came.
+    const auto ink = [] { return Count(Screen(), kListHeader, kText); };
+    const int titles = ink();
+    Click(title(2)); // Key
+    const int oneArrow = ink();
+    EXPECT_GT(oneArrow - titles, 10) << "an arrow on Key";
+    Click(title(0)); // Entity Name
+    EXPECT_EQ(ink(), oneArrow) << "one arrow, moved to Entity Name, none left on Key";
+
+    Xdo("mousemove 700 600");
+    EXPECT_EQ(ExitByKeyboard(), 0);
+    ExpectNoRepaintDifference();
+}
+
 TEST_F(TerminalOnX, TheHotKeyBringsTheConsoleBackAfterThePluginWasStopped)
 {
     ASSERT_GT(ButtonInk(Screen(), kDockedConsoleClient), 50);
