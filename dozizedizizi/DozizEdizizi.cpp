@@ -614,7 +614,7 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
     if (!ReadFieldText(message, field_id::kRequestKey, 0, key))
         return;
     sMakeCheckStruct* request = FindRequest(key);
-    std::unique_ptr<sMakeCheckStruct> fresh;
+    std::unique_ptr<sListedRequest> fresh;
     if (!request)
     {
         fresh = std::make_unique<sListedRequest>();
@@ -625,32 +625,10 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
     ReadFieldText(message, field_id::kCategory, 0, request->m_strCategory);
 
     const std::string& type = request->m_strAuthType;
-    bool listable = HasRole(roles, GetAuthTypeRole(type, request->m_strCategory));
-    if (listable)
+    if (!HasRole(roles, GetAuthTypeRole(type, request->m_strCategory)))
     {
-        if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER || type == AUTH_DELETE_USER)
-            ReadFieldText(message, MNM_USER, 0, request->m_strEntity);
-        else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT || type == AUTH_DELETE_ACCOUNT)
-        {
-            ReadFieldText(message, MNM_ACCOUNT_ID, 0, request->m_strEntity);
-            request->m_strLinkedUser.clear();
-            if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT)
-                ReadFieldText(message, MNM_USER, 0, request->m_strLinkedUser);
-        }
-        else if (type == AUTH_RMS_LIMITS)
-            request->m_strEntity = LimitOwner(message);
-
-        ReadFieldText(message, field_id::kMaker, 0, request->m_strMaker);
-        ReadFieldText(message, field_id::kBroker, 0, request->m_strBroker);
-        ReadFieldText(message, field_id::kBranch, 0, request->m_strBranch);
-        // The checker never decides his own requests.
-        listable = request->m_strMaker != g_strUserId;
-    }
-
-    if (!listable)
-    {
-        // A listed request that now needs a role the checker lacks (or that turns out to be his
-        // own) leaves the list rather than staying there with data it may not show.
+        // A listed request that now needs a role the checker lacks leaves the list rather than
+        // staying there with data it may not show.
         if (!fresh)
         {
             RemoveRequest(key);
@@ -659,12 +637,27 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
         }
         return;
     }
-    if (fresh)
+    if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER || type == AUTH_DELETE_USER)
+        ReadFieldText(message, MNM_USER, 0, request->m_strEntity);
+    else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT || type == AUTH_DELETE_ACCOUNT)
     {
-        sMakeCheckStruct* listed = fresh.release();
-        m_mapPendingRequests.SetAt(key, listed);
-        AddRequestRow(listed);
+        ReadFieldText(message, MNM_ACCOUNT_ID, 0, request->m_strEntity);
+        request->m_strLinkedUser.clear();
+        if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT)
+            ReadFieldText(message, MNM_USER, 0, request->m_strLinkedUser);
     }
+    else if (type == AUTH_RMS_LIMITS)
+        request->m_strEntity = LimitOwner(message);
+    ReadFieldText(message, field_id::kMaker, 0, request->m_strMaker);
+    ReadFieldText(message, field_id::kBroker, 0, request->m_strBroker);
+    ReadFieldText(message, field_id::kBranch, 0, request->m_strBranch);
+
+    // The checker's own request is not listed, and announced neither way: a new one is dropped,
+    // one already listed stays as it was refreshed (the server refuses his decision on it).
+    if (request->m_strMaker == g_strUserId)
+        return;
+    if (fresh)
+        AddRequestRow(std::move(fresh));
     else
         RedrawRequestList();
     Beep(kBeepFrequency, kBeepDuration);
@@ -672,25 +665,26 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
 
 void CDozizEdizizi::RemoveRequest(const std::string& key)
 {
-    sMakeCheckStruct* request = FindRequest(key);
-    if (!request)
+    // Every record of the map is one of the list's: found by its key, it is an sListedRequest.
+    auto* listed = static_cast<sListedRequest*>(FindRequest(key));
+    if (!listed)
         return;
-    RemoveRequestRow(key);
+    const std::unique_ptr<sListedRequest> record = RemoveRequestRow(*listed);
     m_mapPendingRequests.RemoveKey(key);
-    delete request;
 }
 
 // ---- The request list ------------------------------------------------------------------
 
-void CDozizEdizizi::AddRequestRow(sMakeCheckStruct* request)
+void CDozizEdizizi::AddRequestRow(std::unique_ptr<sListedRequest> request)
 {
-    auto* listed = static_cast<sListedRequest*>(request);
+    sListedRequest* listed = request.get();
     listed->m_nOrderSlot = m_orderSlots.Append();
-    m_arrOrder.push_back(listed);
+    m_arrOrder.push_back(std::move(request));
+    m_mapPendingRequests.SetAt(listed->m_strKey, listed);
     if (!m_wndRequestList.m_hWnd)
         return;
     m_wndRequestList.InsertItem(0, "");
-    m_wndRequestList.SetItemData(0, reinterpret_cast<DWORD_PTR>(request));
+    m_wndRequestList.SetItemData(0, reinterpret_cast<DWORD_PTR>(static_cast<sMakeCheckStruct*>(listed)));
     // The new row goes on top: every row below it moves down a line.
     m_wndRequestList.Invalidate(FALSE);
 }
@@ -698,15 +692,13 @@ void CDozizEdizizi::AddRequestRow(sMakeCheckStruct* request)
 // The row searched for from the last to the first is the one row whose record has the key: the
 // record is found by its key and its row by where it stands in the store, whether or not the
 // filter shows it, so that a hidden row never keeps a record that is gone.
-void CDozizEdizizi::RemoveRequestRow(const std::string& key)
+std::unique_ptr<CDozizEdizizi::sListedRequest> CDozizEdizizi::RemoveRequestRow(sListedRequest& request)
 {
-    auto* listed = static_cast<sListedRequest*>(FindRequest(key));
-    if (!listed)
-        return;
-    const int index = StoreIndexOf(*listed);
-    ForgetOrder(*listed);
+    const int index = StoreIndexOf(request);
+    std::unique_ptr<sListedRequest> record = ForgetOrder(request);
     if (index >= 0 && m_wndRequestList.m_hWnd)
         m_wndRequestList.DeleteDataItem(index);
+    return record;
 }
 
 int CDozizEdizizi::StoreIndexOf(const sListedRequest& request) const
@@ -731,26 +723,27 @@ int CDozizEdizizi::StoreIndexOf(const sListedRequest& request) const
     return -1;
 }
 
-void CDozizEdizizi::ForgetOrder(sListedRequest& request)
+std::unique_ptr<CDozizEdizizi::sListedRequest> CDozizEdizizi::ForgetOrder(sListedRequest& request)
 {
     m_orderSlots.Kill(request.m_nOrderSlot);
-    m_arrOrder[request.m_nOrderSlot] = nullptr;
+    std::unique_ptr<sListedRequest> record = std::move(m_arrOrder[request.m_nOrderSlot]);
     // Once most slots are dead, the live ones are numbered afresh in the same order.
     if (m_orderSlots.DeadCount() > 64 && m_orderSlots.DeadCount() > m_orderSlots.LiveCount())
     {
-        std::vector<sListedRequest*> live;
+        std::vector<std::unique_ptr<sListedRequest>> live;
         live.reserve(m_orderSlots.LiveCount());
-        for (sListedRequest* entry : m_arrOrder)
+        for (std::unique_ptr<sListedRequest>& entry : m_arrOrder)
         {
             if (entry)
             {
                 entry->m_nOrderSlot = static_cast<std::uint32_t>(live.size());
-                live.push_back(entry);
+                live.push_back(std::move(entry));
             }
         }
         m_arrOrder.swap(live);
         m_orderSlots.Reset(static_cast<std::uint32_t>(m_arrOrder.size()));
     }
+    return record;
 }
 
 void CDozizEdizizi::RedrawRequestList()
@@ -762,7 +755,7 @@ void CDozizEdizizi::RedrawRequestList()
 void CDozizEdizizi::DeleteAllRequests()
 {
     for (auto it = m_arrOrder.rbegin(); it != m_arrOrder.rend(); ++it)
-        delete *it;
+        it->reset();
     m_arrOrder.clear();
     m_orderSlots.Reset(0);
     m_mapPendingRequests.RemoveAll();

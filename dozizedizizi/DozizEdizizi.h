@@ -46,10 +46,6 @@ public:
     void HandlePublishMsg(MnmHndl message);
 
     // ---- The request list ----
-    // Lists a request: a row on top of the list for the record.
-    void AddRequestRow(sMakeCheckStruct* request);
-    // Takes the row of the request with this key out of the list; nothing when none shows it.
-    void RemoveRequestRow(const std::string& key);
     void RedrawRequestList();
     // Empties the detail grid and deletes the sections it showed; the key on view stays.
     void ClearDetailView();
@@ -134,6 +130,10 @@ private:
     sMCListStruct* DetailRowAt(int line) const;
     void InitialiseRequestList();
     void InitialiseDetailList();
+    // Lists a request: the console keeps its record, and a row on top of the list shows it.
+    void AddRequestRow(std::unique_ptr<sListedRequest> request);
+    // Takes the request's row out of the list and gives its record back to the caller.
+    std::unique_ptr<sListedRequest> RemoveRequestRow(sListedRequest& request);
     // A request that is listed no longer: its row, its record and its map entry go.
     void RemoveRequest(const std::string& key);
     // The records of the rows shown (hidden ones left out), in display order, that are ticked.
@@ -143,12 +143,15 @@ private:
     // The store index of the request's record in the list: records are appended and removed in
     // the order kept here, so its rank among the live slots is its place in the store.
     int StoreIndexOf(const sListedRequest& request) const;
-    void ForgetOrder(sListedRequest& request);
+    std::unique_ptr<sListedRequest> ForgetOrder(sListedRequest& request);
 
     std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
     bool m_bDefaultSplit = false;
     int m_nDefaultSplit = -1; // the request list's height the default split gave last
     std::unique_ptr<sMCConnection> m_pConnection;
     LiveSlots m_orderSlots;
-    std::vector<sListedRequest*> m_arrOrder; // by slot; null for a slot whose request left
+    // The listed records, owned here, by slot; null for a slot whose request left. Records are
+    // allocated as sListedRequest and must be deleted as one: sMakeCheckStruct has no virtual
+    // destructor.
+    std::vector<std::unique_ptr<sListedRequest>> m_arrOrder;
 };

@@ -13,6 +13,7 @@
 #include "oms/SqliteTransaction.h"
 
 #include <charconv>
+#include <set>
 
 namespace oms
 {
@@ -36,7 +37,8 @@ const std::string& FunctionOf(const connect::Message& message)
 } // namespace
 
 OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
-    : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs)
+    : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs),
+      m_busyTimeoutMs(options.busyTimeoutMs)
 {
     if (options.fresh)
         Store::MoveAside(options.databasePath);
@@ -56,7 +58,11 @@ OmsServer::~OmsServer()
 
 void OmsServer::Start()
 {
-    PublishOutbox();
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (PublishOutboxLocked() > 0)
+            DeletePublishedLocked();
+    }
     if (m_watchIntervalMs > 0 && !m_watcher.joinable())
     {
         {
@@ -76,6 +82,9 @@ void OmsServer::Stop()
     m_watchWake.notify_all();
     if (m_watcher.joinable())
         m_watcher.join();
+    // What went out since the last write leaves, so that the next start does not send it again.
+    std::lock_guard<std::mutex> guard(m_lock);
+    DeletePublishedLocked();
 }
 
 void OmsServer::Watch()
@@ -95,7 +104,8 @@ void OmsServer::Watch()
             if (version != m_dataVersion || m_publishBlocked)
             {
                 m_dataVersion = version;
-                PublishOutboxLocked();
+                if (PublishOutboxLocked() > 0)
+                    DeletePublishedLocked();
             }
         }
         catch (const std::exception&)
@@ -117,7 +127,17 @@ std::size_t OmsServer::PublishOutboxLocked()
     std::size_t published = 0;
     for (;;)
     {
-        const auto entries = m_store->Outbox(m_publishedThrough, 500);
+        std::vector<std::pair<std::int64_t, connect::Message>> entries;
+        try
+        {
+            entries = m_store->Outbox(m_publishedThrough, 500);
+        }
+        catch (const SqliteError&)
+        {
+            // An outbox the database cannot read keeps what it holds, in order, for the next look.
+            m_publishBlocked = true;
+            return published;
+        }
         if (entries.empty())
         {
             m_publishBlocked = false;
@@ -136,6 +156,28 @@ std::size_t OmsServer::PublishOutboxLocked()
             ++published;
         }
     }
+}
+
+// Published messages otherwise leave the outbox in the server's next write; one that only reads
+// (a terminal without a maker) would publish them all again at every start. The lock is not
+// waited for: a database another program is writing keeps them until a later look or write.
+void OmsServer::DeletePublishedLocked()
+{
+    if (m_publishedThrough <= m_deletedThrough)
+        return;
+    SqliteDatabase& db = m_store->Db();
+    db.SetBusyTimeout(0);
+    try
+    {
+        SqliteTransaction transaction(db);
+        m_store->DeleteOutboxThrough(m_publishedThrough);
+        transaction.Commit();
+        m_deletedThrough = m_publishedThrough;
+    }
+    catch (const SqliteError&)
+    {
+    }
+    db.SetBusyTimeout(m_busyTimeoutMs);
 }
 
 std::int64_t OmsServer::Enter(const MakerRequest& request)
@@ -202,37 +244,53 @@ void OmsServer::OnRequests(std::span<const Request> batch)
 
 void OmsServer::HandleDecisions(std::span<const Request> run)
 {
+    const auto failed = [](const SqliteError& failure)
+    {
+        return DecisionDesk::Outcome{
+            kStatusServerFault,
+            std::string("The server's database failed; nothing was recorded: ") + failure.what(), false};
+    };
     std::vector<DecisionDesk::Outcome> outcomes(run.size());
+    // Answers that hold whatever becomes of this transaction: messages decided before it, again.
+    std::vector<bool> settled(run.size(), false);
     try
     {
         SqliteTransaction transaction(m_store->Db());
         m_store->DeleteOutboxThrough(m_publishedThrough);
         DecisionDesk desk(*m_store, *m_access);
+        std::set<std::string> decidedHere;
         for (std::size_t i = 0; i < run.size(); ++i)
         {
             // One decision that fails in the database goes back alone.
             SqliteSavepoint savepoint(m_store->Db());
             try
             {
+                const std::string& id = run[i].replies->MessageId();
                 outcomes[i] = desk.Decide(*run[i].message, *run[i].replies);
                 savepoint.Release();
+                if (!outcomes[i].repeated)
+                    decidedHere.insert(id);
+                else
+                    settled[i] = !decidedHere.contains(id);
             }
             catch (const SqliteError& failure)
             {
-                outcomes[i] = {kStatusServerFault,
-                               std::string("The server's database failed; nothing was recorded: ") +
-                                   failure.what(),
-                               false};
+                // An I/O error or a full disk makes SQLite roll back the whole transaction, the
+                // decisions before this one with it: then none of them may be answered as done.
+                if (!m_store->Db().InTransaction())
+                    throw;
+                outcomes[i] = failed(failure);
             }
         }
         transaction.Commit();
     }
     catch (const SqliteError& failure)
     {
-        for (DecisionDesk::Outcome& outcome : outcomes)
-            outcome = {kStatusServerFault,
-                       std::string("The server's database failed; nothing was recorded: ") + failure.what(),
-                       false};
+        for (std::size_t i = 0; i < run.size(); ++i)
+        {
+            if (!settled[i])
+                outcomes[i] = failed(failure);
+        }
     }
     if (m_afterCommit)
         m_afterCommit();
