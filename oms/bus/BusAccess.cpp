@@ -86,11 +86,74 @@ fs::path BusAccess::ServerCredentialsFile() const
     return m_folder / "credentials" / "kivo-oms.creds";
 }
 
+namespace
+{
+
+// host:port, split; throws for a port that is no number.
+std::pair<std::string, int> HostAndPort(const std::string& address)
+{
+    const std::size_t colon = address.rfind(':');
+    if (colon == std::string::npos)
+        throw std::invalid_argument("\"" + address + "\" is no host:port");
+    const int port = std::atoi(address.c_str() + colon + 1);
+    if (port < 1 || port > 65535 - 1100)
+        throw std::invalid_argument("\"" + address + "\" has no port a cluster can count up from");
+    return {address.substr(0, colon), port};
+}
+
+} // namespace
+
+std::string BusAccess::ClusterUrl() const
+{
+    std::ifstream in(m_folder / "cluster-url");
+    std::string url;
+    std::getline(in, url);
+    return url;
+}
+
 void BusAccess::Init(const Settings& settings)
 {
     BusAuthority authority(m_folder);
     authority.Ensure(settings.hosts);
     const fs::path storage = settings.storage.empty() ? m_folder / "store" : settings.storage;
+    if (settings.nodes > 0)
+    {
+        // The nodes prove themselves to each other with the bus's certificate and a secret of the
+        // cluster's; each keeps its own copy of the stream.
+        const auto [host, port] = HostAndPort(settings.listen);
+        const std::string secret = NewSecret();
+        std::string routes;
+        std::string url;
+        for (int n = 1; n <= settings.nodes; ++n)
+        {
+            routes += std::string(routes.empty() ? "" : ", ") + Quoted("nats-route://route:" + secret + "@" + host + ":" +
+                                                                     std::to_string(port + 1000 + n - 1));
+            url += (url.empty() ? "" : ",") + std::string("tls://") + host + ":" + std::to_string(port + n - 1);
+        }
+        for (int n = 1; n <= settings.nodes; ++n)
+        {
+            std::ostringstream node;
+            node << "# Node " << n << " of the message bus's cluster, written by kivo-oms bus init --nodes.\n"
+                 << "server_name: " << Quoted("kivo-" + std::to_string(n)) << "\n"
+                 << "listen: " << Quoted(host + ":" + std::to_string(port + n - 1)) << "\n"
+                 << "jetstream {\n    store_dir: "
+                 << Quoted(fs::absolute(storage / ("node" + std::to_string(n))).string()) << "\n}\n"
+                 << "tls {\n    cert_file: " << Quoted(fs::absolute(authority.ServerCertFile()).string())
+                 << "\n    key_file: " << Quoted(fs::absolute(authority.ServerKeyFile()).string())
+                 << "\n    timeout: 5\n}\n"
+                 << "cluster {\n    name: kivo\n    listen: " << Quoted(host + ":" + std::to_string(port + 1000 + n - 1))
+                 << "\n    authorization { user: route, password: " << Quoted(secret) << " }\n"
+                 << "    routes: [" << routes << "]\n"
+                 << "    tls {\n        cert_file: " << Quoted(fs::absolute(authority.ServerCertFile()).string())
+                 << "\n        key_file: " << Quoted(fs::absolute(authority.ServerKeyFile()).string())
+                 << "\n        ca_file: " << Quoted(fs::absolute(authority.CaFile()).string())
+                 << "\n        timeout: 5\n    }\n}\n"
+                 << "pid_file: " << Quoted(fs::absolute(m_folder / ("node" + std::to_string(n) + ".pid")).string()) << "\n"
+                 << "include \"kivo-auth.conf\"\n";
+            WriteFile(NodeConfigFile(n), node.str(), true);
+        }
+        WriteFile(m_folder / "cluster-url", url + "\n", false);
+    }
     std::ostringstream config;
     config << "# The message bus of the Maker Checker console, written by kivo-oms bus init.\n"
            << "# Users and their permissions are in kivo-auth.conf, which kivo-oms bus grant, revoke\n"
@@ -219,18 +282,31 @@ void BusAccess::WriteAuthorisation()
 
 std::string BusAccess::Reload() const
 {
-    std::ifstream in(PidFile());
-    long pid = 0;
-    if (!(in >> pid) || pid <= 1)
-        return "no bus runs from " + m_folder.string() + " (no pid file); it reads the authorisation when it starts";
-    // A pid file left by a bus that is gone may name another program by now.
-    std::ifstream command("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    if (!std::getline(command, name) || name.rfind("nats-server", 0) != 0)
-        return "the bus of pid " + std::to_string(pid) + " no longer runs; it reads the authorisation when it starts";
-    if (::kill(static_cast<pid_t>(pid), SIGHUP) != 0)
-        return "the bus of pid " + std::to_string(pid) + " could not be told to reload: " + std::strerror(errno);
-    return "the bus (pid " + std::to_string(pid) + ") reads its authorisation again";
+    // The bus alone, or each node of a cluster.
+    std::vector<fs::path> pidFiles = {PidFile()};
+    for (int n = 1; n <= 9; ++n)
+        pidFiles.push_back(m_folder / ("node" + std::to_string(n) + ".pid"));
+    std::string said;
+    for (const fs::path& pidFile : pidFiles)
+    {
+        std::ifstream in(pidFile);
+        long pid = 0;
+        if (!(in >> pid) || pid <= 1)
+            continue;
+        // A pid file left by a bus that is gone may name another program by now.
+        std::ifstream command("/proc/" + std::to_string(pid) + "/comm");
+        std::string name;
+        if (!std::getline(command, name) || name.rfind("nats-server", 0) != 0)
+            continue;
+        if (::kill(static_cast<pid_t>(pid), SIGHUP) != 0)
+            said += (said.empty() ? "" : "; ") + std::string("the bus of pid ") + std::to_string(pid) +
+                    " could not be told to reload: " + std::strerror(errno);
+        else
+            said += (said.empty() ? "" : "; ") + std::string("the bus (pid ") + std::to_string(pid) +
+                    ") reads its authorisation again";
+    }
+    return said.empty() ? "no bus runs from " + m_folder.string() + "; it reads the authorisation when it starts"
+                        : said;
 }
 
 } // namespace oms::bus

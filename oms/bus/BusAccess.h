@@ -3,6 +3,8 @@
 //
 //   nats-server.conf          where the bus listens, its storage, its TLS certificate, its pid
 //                             file; includes the authorisation
+//   nodeN.conf                the same for each node of a cluster, with its routes to the others
+//                             (authenticated with a secret of the cluster's, TLS both ways)
 //   kivo-auth.conf            one user per bus grant, with the hash of his password and his
 //                             permissions; written again on every grant and revocation
 //   credentials/ID.creds      a user's credentials (owner only), to hand to him
@@ -34,6 +36,9 @@ public:
         std::vector<std::string> hosts;
         // Where the bus keeps its stream; empty: "store" in the bus folder.
         std::filesystem::path storage;
+        // A cluster of this many nodes on this machine (0: one bus alone): nodeN.conf each, the
+        // clients' ports from 'listen''s on, the routes' 1000 above, the storage of each its own.
+        int nodes = 0;
     };
 
     BusAccess(Store& store, std::filesystem::path folder, std::string prefix = "kivo");
@@ -54,6 +59,12 @@ public:
     std::string Reload() const;
 
     std::filesystem::path ConfigFile() const { return m_folder / "nats-server.conf"; }
+    std::filesystem::path NodeConfigFile(int node) const
+    {
+        return m_folder / ("node" + std::to_string(node) + ".conf");
+    }
+    // The clients' addresses of the cluster's nodes, as a bus URL (empty without a cluster).
+    std::string ClusterUrl() const;
     std::filesystem::path AuthorisationFile() const { return m_folder / "kivo-auth.conf"; }
     std::filesystem::path PidFile() const { return m_folder / "nats-server.pid"; }
     std::filesystem::path CaFile() const;

@@ -166,7 +166,8 @@ Cert NewCert(EVP_PKEY* key, const std::string& commonName, long days, X509* issu
     {
         AddExtension(cert.get(), authority, NID_basic_constraints, "critical,CA:FALSE");
         AddExtension(cert.get(), authority, NID_key_usage, "critical,digitalSignature,keyEncipherment");
-        AddExtension(cert.get(), authority, NID_ext_key_usage, "serverAuth");
+        // Client too: the nodes of a cluster show it to each other on their routes.
+        AddExtension(cert.get(), authority, NID_ext_key_usage, "serverAuth,clientAuth");
         AddExtension(cert.get(), authority, NID_subject_key_identifier, "hash");
         AddExtension(cert.get(), authority, NID_authority_key_identifier, "keyid");
     }
@@ -256,7 +257,9 @@ void BusAuthority::Ensure(const std::vector<std::string>& hosts)
         const bool lasting = renewal && ASN1_TIME_compare(X509_get0_notAfter(current.get()), renewal) > 0;
         ASN1_TIME_free(renewal);
         EVP_PKEY* issuerKey = X509_get0_pubkey(authority.get());
-        if (lasting && X509_verify(current.get(), issuerKey) == 1)
+        const bool bothWays = (X509_get_extended_key_usage(current.get()) & (XKU_SSL_SERVER | XKU_SSL_CLIENT)) ==
+                              (XKU_SSL_SERVER | XKU_SSL_CLIENT);
+        if (lasting && bothWays && X509_verify(current.get(), issuerKey) == 1)
             return;
     }
     const Key serverKey = NewKey();

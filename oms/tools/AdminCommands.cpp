@@ -21,9 +21,10 @@ namespace oms::tools
 {
 
 const char* const kAdminUsage =
-    "  bus init DIR [--listen HOST:PORT] [--host NAME]... [--storage DIR]\n"
+    "  bus init DIR [--listen HOST:PORT] [--host NAME]... [--storage DIR] [--nodes N]\n"
     "                 make the bus folder: its certificate authority and TLS certificate, the\n"
-    "                 server's credentials, nats-server.conf and the authorisation\n"
+    "                 server's credentials, nats-server.conf and the authorisation; with --nodes\n"
+    "                 a cluster of N nodes on this machine (nodeN.conf, ports from HOST:PORT on)\n"
     "  bus grant DIR USER...    credentials for users (DIR/credentials/USER.creds), a new\n"
     "                           password each time; the running bus is told to reload\n"
     "  bus revoke DIR USER...   take users' access away; the running bus closes their connections\n"
@@ -90,14 +91,25 @@ int Bus(Store& store, const std::vector<std::string>& args)
                 settings.hosts.push_back(args[++i]);
             else if (args[i] == "--storage" && hasValue)
                 settings.storage = args[++i];
+            else if (args[i] == "--nodes" && hasValue)
+            {
+                settings.nodes = std::atoi(args[++i].c_str());
+                if (settings.nodes < 3 || settings.nodes > 9)
+                    return Usage("a cluster has 3 to 9 nodes, not " + args[i]);
+            }
             else
                 return Usage("bus init does not take " + args[i]);
         }
         access.Init(settings);
-        std::cout << "The bus folder " << args[1] << " is ready: start the bus with\n    nats-server -c "
-                  << access.ConfigFile().string() << "\nThe server connects with --bus-credentials "
-                  << access.ServerCredentialsFile().string() << " --bus-ca " << access.CaFile().string()
-                  << "\n";
+        std::cout << "The bus folder " << args[1] << " is ready: start the bus with\n";
+        if (settings.nodes == 0)
+            std::cout << "    nats-server -c " << access.ConfigFile().string() << "\n";
+        for (int n = 1; n <= settings.nodes; ++n)
+            std::cout << "    nats-server -c " << access.NodeConfigFile(n).string() << "\n";
+        if (settings.nodes > 0)
+            std::cout << "Its address for every program: " << access.ClusterUrl() << "\n";
+        std::cout << "The server connects with --bus-credentials " << access.ServerCredentialsFile().string()
+                  << " --bus-ca " << access.CaFile().string() << "\n";
         return 0;
     }
     if (verb == "grant" || verb == "revoke")

@@ -187,6 +187,7 @@ int main(int argc, char** argv)
         busOptions.user = connect::BusSubjects::kServerUser;
         busOptions.clientName = "kivo-oms";
         busOptions.caFile = ca;
+        busOptions.inOrder = true;
         if (credentials.empty() != ca.empty())
         {
             std::cerr << "kivo-oms: a secured bus needs both --bus-credentials FILE and --bus-ca FILE\n";

@@ -32,6 +32,9 @@ public:
     {
         std::filesystem::create_directories(m_folder / "store");
     }
+    // A node of a cluster: its configuration says everything, its address too (the other nodes'
+    // routes name it).
+    void TakeAddressFromConfig() { m_configOwnsAddress = true; }
 
     // Valid once the server has started.
     std::string Url() const
@@ -50,7 +53,9 @@ public:
     {
         const std::string logPath = (m_folder / "nats-server.log").string();
         const std::size_t from = Output().size();
-        std::vector<std::string> argv = {Program(), "-a", "127.0.0.1", "-p", m_port ? std::to_string(m_port) : "-1"};
+        std::vector<std::string> argv = {Program()};
+        if (!m_configOwnsAddress)
+            argv.insert(argv.end(), {"-a", "127.0.0.1", "-p", m_port ? std::to_string(m_port) : "-1"});
         // A configuration names its storage itself (the folder's, see SecuredBus).
         if (m_config.empty())
             argv.insert(argv.end(), {"-js", "-sd", (m_folder / "store").string()});
@@ -84,6 +89,7 @@ public:
     {
         m_process.Kill();
     }
+    pid_t Pid() const { return m_process.Pid(); }
     // Tells the server to read its configuration again (a secured bus's changed users).
     void Reload()
     {
@@ -103,6 +109,7 @@ private:
 
     std::filesystem::path m_folder;
     std::filesystem::path m_config;
+    bool m_configOwnsAddress = false;
     int m_port = 0;
     ChildProcess m_process;
 };

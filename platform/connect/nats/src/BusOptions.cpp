@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -44,6 +45,14 @@ std::optional<std::string> BusOptions::CheckUrl(const std::string& url)
             return std::nullopt;
         start = comma + 1;
     }
+}
+
+int BusOptions::Replicas() const
+{
+    if (streamReplicas > 0)
+        return streamReplicas;
+    const auto addresses = 1 + std::count(url.begin(), url.end(), ',');
+    return addresses >= 3 ? 3 : 1;
 }
 
 bool BusOptions::Secure() const

@@ -45,6 +45,7 @@ struct NatsBus::Gate
 {
     ConnectedHandler onConnected;
     RefusalHandler onRefused;
+    DisconnectedHandler onDisconnected;
 };
 
 std::string NatsBus::StatusText(natsStatus status)
@@ -57,13 +58,15 @@ std::string NatsBus::StatusText(natsStatus status)
     return text;
 }
 
-NatsBus::NatsBus(const BusOptions& options, ConnectedHandler onConnected, RefusalHandler onRefused)
+NatsBus::NatsBus(const BusOptions& options, ConnectedHandler onConnected, RefusalHandler onRefused,
+                 DisconnectedHandler onDisconnected)
     : m_options(options), m_subjects(options.prefix), m_gate(std::make_shared<Gate>())
 {
     if (const auto error = BusOptions::CheckUrl(options.url))
         throw std::invalid_argument(*error);
     m_gate->onConnected = std::move(onConnected);
     m_gate->onRefused = std::move(onRefused);
+    m_gate->onDisconnected = std::move(onDisconnected);
     m_closure = CallbackRegistry<Gate>::Register(m_gate);
 
     natsOptions* settings = nullptr;
@@ -77,6 +80,7 @@ NatsBus::NatsBus(const BusOptions& options, ConnectedHandler onConnected, Refusa
           options.url.c_str());
     if (!options.clientName.empty())
         natsOptions_SetName(settings, options.clientName.c_str());
+    natsOptions_SetNoRandomize(settings, options.inOrder);
     if (!options.password.empty())
         Check(natsOptions_SetUserInfo(settings, options.user.c_str(), options.password.c_str()),
               "the bus credentials cannot be used");
@@ -107,6 +111,7 @@ NatsBus::NatsBus(const BusOptions& options, ConnectedHandler onConnected, Refusa
     // looks: a checker waits for them.
     natsOptions_SetSendAsap(settings, true);
     natsOptions_SetReconnectedCB(settings, &NatsBus::OnConnected, m_closure);
+    natsOptions_SetDisconnectedCB(settings, &NatsBus::OnDisconnected, m_closure);
     natsOptions_SetRetryOnFailedConnect(settings, true, &NatsBus::OnConnected, m_closure);
 
     const natsStatus status = natsConnection_Connect(&m_connection, settings);
@@ -139,6 +144,12 @@ void NatsBus::OnConnected(natsConnection*, void* closure)
 {
     if (const std::shared_ptr<Gate> gate = CallbackRegistry<Gate>::Find(closure); gate && gate->onConnected)
         gate->onConnected();
+}
+
+void NatsBus::OnDisconnected(natsConnection*, void* closure)
+{
+    if (const std::shared_ptr<Gate> gate = CallbackRegistry<Gate>::Find(closure); gate && gate->onDisconnected)
+        gate->onDisconnected();
 }
 
 void NatsBus::OnError(natsConnection* connection, natsSubscription*, natsStatus status, void* closure)
@@ -174,8 +185,32 @@ bool NatsBus::EnsureStream(std::string* error)
     natsStatus status = js_GetStreamInfo(&info, m_jetStream, name.c_str(), nullptr, &code);
     if (status == NATS_OK)
     {
+        // A stream made on one node is spread over a cluster once the server is told of one.
+        const bool fewer = info->Config && info->Config->Replicas < m_options.Replicas();
         jsStreamInfo_Destroy(info);
-        return true;
+        if (!fewer)
+            return true;
+        jsStreamConfig config;
+        jsStreamConfig_Init(&config);
+        const std::string subjects = m_subjects.PublishedAll();
+        const char* subjectList[] = {subjects.c_str()};
+        config.Name = name.c_str();
+        config.Subjects = subjectList;
+        config.SubjectsLen = 1;
+        config.Storage = js_FileStorage;
+        config.Retention = js_LimitsPolicy;
+        config.MaxAge = kStreamMaxAge;
+        config.Duplicates = kDuplicateWindow;
+        config.Replicas = m_options.Replicas();
+        jsStreamInfo* updated = nullptr;
+        status = js_UpdateStream(&updated, m_jetStream, &config, nullptr, &code);
+        jsStreamInfo_Destroy(updated);
+        if (status == NATS_OK)
+            return true;
+        if (error)
+            *error = "the message bus does not keep the stream " + name + " on " +
+                     std::to_string(m_options.Replicas()) + " nodes: " + StatusText(status);
+        return false;
     }
     if (status == NATS_NOT_FOUND)
     {
@@ -190,6 +225,7 @@ bool NatsBus::EnsureStream(std::string* error)
         config.Retention = js_LimitsPolicy;
         config.MaxAge = kStreamMaxAge;
         config.Duplicates = kDuplicateWindow;
+        config.Replicas = m_options.Replicas();
         status = js_AddStream(&info, m_jetStream, &config, nullptr, &code);
         if (status == NATS_OK || code == JSStreamNameExistErr)
         {

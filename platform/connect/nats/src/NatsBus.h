@@ -27,8 +27,12 @@ public:
     // connection did (a subject it may not publish on), with the bus's words.
     using RefusalHandler = std::function<void(const std::string& text)>;
 
+    // Called on a thread of the messaging library when the connection is lost.
+    using DisconnectedHandler = std::function<void()>;
+
     // Throws std::invalid_argument with a message for the user when the options are unusable.
-    NatsBus(const BusOptions& options, ConnectedHandler onConnected, RefusalHandler onRefused = {});
+    NatsBus(const BusOptions& options, ConnectedHandler onConnected, RefusalHandler onRefused = {},
+            DisconnectedHandler onDisconnected = {});
     // Closes the connection; no callback of it runs after this returns.
     ~NatsBus();
     NatsBus(const NatsBus&) = delete;
@@ -57,6 +61,7 @@ public:
 private:
     struct Gate;
     static void OnConnected(natsConnection* connection, void* closure);
+    static void OnDisconnected(natsConnection* connection, void* closure);
     static void OnError(natsConnection* connection, natsSubscription* subscription, natsStatus status,
                         void* closure);
 

@@ -78,7 +78,19 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
             std::vector<Arrived> taken;
             {
                 std::unique_lock<std::mutex> guard(lock);
-                ready.wait(guard, [this] { return stopping || !queue.empty(); });
+                // While idle, the stream is seen to: terminals follow it before anything is
+                // published, and a bus (or a cluster that lost its quorum) may come without it.
+                while (!stopping && queue.empty())
+                {
+                    if (!ready.wait_for(guard, std::chrono::milliseconds(250),
+                                        [this] { return stopping || !queue.empty(); }) &&
+                        !streamKnown && bus->Connected())
+                    {
+                        guard.unlock();
+                        streamKnown = bus->EnsureStream();
+                        guard.lock();
+                    }
+                }
                 if (stopping)
                     return;
                 while (!queue.empty() && taken.size() < kMaxBatch)

@@ -151,6 +151,11 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             {
                 if (const auto self = weak.lock())
                     self->OnRefused(text);
+            },
+            [weak]
+            {
+                if (const auto self = weak.lock())
+                    self->OnDisconnected();
             });
         consumerPrefix = RandomToken();
         inbox = bus->Subjects().InboxOf(options.user) + "." + consumerPrefix;
@@ -215,6 +220,23 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         std::lock_guard<std::mutex> guard(lock);
         for (auto& [id, subscription] : subscriptions)
             Restart(subscription);
+    }
+
+    // The connection is lost: the requests in flight will get no reply on it, and are closed now
+    // rather than when their time is up. Their fate at the server is unknown: a decision sent
+    // again with its id is applied once.
+    void OnDisconnected()
+    {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            for (auto& [id, request] : pending)
+                queuedClosings.push_back(LibraryClosing{
+                    std::move(request.onReply), request.function, kStatusNoServer,
+                    "the connection to the message bus was lost before the server answered; the request "
+                    "may or may not have reached it"});
+            pending.clear();
+        }
+        wake.notify_all();
     }
 
     // The bus refused something this connection did. A request that may not go out (a secured

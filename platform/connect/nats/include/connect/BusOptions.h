@@ -31,6 +31,12 @@ struct BusOptions
     std::chrono::milliseconds reconnectWait{250};
     // The name the connection shows in the bus's monitoring.
     std::string clientName;
+    // Tries the addresses in the order given (the server: a deployment chooses its node) rather
+    // than in a random one (terminals and makers: spread over a cluster's nodes).
+    bool inOrder = false;
+    // On how many nodes the server keeps the stream of published messages; 0: three when three
+    // or more bus addresses are given (a cluster), else one.
+    int streamReplicas = 0;
 
     // Empty when the URL is one the bus takes; otherwise why not, in words for the user.
     static std::optional<std::string> CheckUrl(const std::string& url);
@@ -40,6 +46,8 @@ struct BusOptions
     void LoadCredentials(const std::string& path);
     // True when the connection is made with TLS (a CA file, or tls:// addresses).
     bool Secure() const;
+    // The replicas the stream is made with.
+    int Replicas() const;
 };
 
 } // namespace connect
