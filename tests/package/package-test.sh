@@ -219,7 +219,8 @@ grep -q "store_dir: \"$root/var/lib/kivo-bus\"" "$root/etc/kivo-bus/nats-server.
 section "the bus, by its unit's command"
 read -ra bus_command <<<"$(sed -n 's/^ExecStart=//p' "$work/units/kivo-bus.service")"
 "${bus_command[@]}" >"$work/bus.log" 2>&1 &
-pids+=($!)
+bus_pid=$!
+pids+=($bus_pid)
 wait_for "$work/bus.log" 20 "Server is ready" || die "the bus did not start: $(cat "$work/bus.log")"
 port=$(sed -n 's/.*Listening for client connections on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/bus.log")
 url=tls://127.0.0.1:$port
@@ -278,10 +279,19 @@ if ! HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/
 fi
 grep -q "$key .*KV1001\|KV1001.*$key" "$work/terminal.log" || fail "the terminal does not list request $key: $(cat "$work/terminal.log")"
 
-section "the server stops as the service manager stops it"
-kill -TERM "$oms_pid"
-wait "$oms_pid" || fail "kivo-oms ended with $? on SIGTERM"
+section "the server and the bus stop as the service manager stops them"
+# The signal each unit is stopped with (systemd's default: SIGTERM); a stop that ends with an
+# exit code other than 0 leaves the unit failed.
+kill_signal() {
+    local signal
+    signal=$(sed -n 's/^KillSignal=SIG//p' "$work/units/$1.service")
+    echo "${signal:-TERM}"
+}
+kill -s "$(kill_signal kivo-oms)" "$oms_pid"
+wait "$oms_pid" || fail "kivo-oms ended with $? when stopped"
 grep -q "^Stopped" "$work/oms.log" || fail "kivo-oms did not stop in order: $(cat "$work/oms.log")"
+kill -s "$(kill_signal kivo-bus)" "$bus_pid"
+wait "$bus_pid" || fail "the bus ended with $? when stopped: $(tail -3 "$work/bus.log")"
 
 if [ $failures -ne 0 ]; then
     echo "$failures checks failed"
