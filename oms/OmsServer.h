@@ -80,7 +80,7 @@ private:
     void HandleQuery(const connect::Message& request, connect::ReplyStream& replies);
     void HandleDetails(const connect::Message& request, connect::ReplyStream& replies);
     void HandleRecovery(const connect::Message& request, connect::ReplyStream& replies);
-    void HandleMakersLines(const connect::Message& request, connect::ReplyStream& replies);
+    void HandleMakersLines(std::span<const Request> run);
     std::size_t PublishOutboxLocked();
     void DeletePublishedLocked();
     void Watch();

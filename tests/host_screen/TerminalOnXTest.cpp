@@ -365,18 +365,20 @@ TEST_F(TerminalOnX, MenusOpenFromTheKeyboardAndRightClickOpensContextMenus)
     ExpectNoRepaintDifference();
 }
 
-// The terminal with its server and the demo maker entering a request every second, as a checker
-// meets it. Places below are on the terminal as it opens on this screen.
+// The terminal with its server and the demo maker entering requests, as a checker meets it.
+// Places below are on the terminal as it opens on this screen.
 class CheckerOnX : public TerminalOnX
 {
 protected:
-    std::vector<std::string> HostArguments() const override { return {"--fresh", "--maker-every", "1"}; }
+    // A request every three seconds: rows to work on, arriving seldom enough that what a test
+    // looks at between two arrivals stays where it is.
+    std::vector<std::string> HostArguments() const override { return {"--fresh", "--maker-every", "3"}; }
 
     void SetUp() override
     {
         TerminalOnX::SetUp();
         if (!IsSkipped())
-            std::this_thread::sleep_for(2500ms); // a few requests in
+            std::this_thread::sleep_for(3500ms); // the first request in
     }
 
     static void Click(QPoint at, int button = 1)

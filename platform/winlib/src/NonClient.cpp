@@ -198,9 +198,7 @@ void PaintNonClient(HWND hwnd)
     }
     if (!f.caption.IsRectEmpty())
     {
-        // Active while it is the active window or the keyboard focus is inside it: a floating bar's
-        // frame holding the focus looks as active as the main window it floats over.
-        const bool active = s.active == hwnd || (s.focus && (s.focus == hwnd || IsChild(hwnd, s.focus)));
+        const bool active = s.active == hwnd;
         TRIVERTEX v[2] = {};
         const COLORREF from = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
         const COLORREF to = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
