@@ -26,7 +26,7 @@ set(KIVO_OMS_PROGRAM /usr/bin/kivo-oms)
 set(KIVO_HOST_PROGRAM /usr/bin/kivo-host)
 set(KIVO_ADMIN_PROGRAM /usr/sbin/kivo-admin)
 # Debian's nats-server, which the server's package depends on.
-set(KIVO_NATS_SERVER_PROGRAM /usr/sbin/nats-server)
+set(KIVO_PACKAGED_NATS_SERVER /usr/sbin/nats-server)
 
 set(_kivo_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(_kivo_staged ${PROJECT_BINARY_DIR}/packaging)
