@@ -142,8 +142,8 @@ std::string DefaultPluginPath(const char* argv0)
     if (error)
         program = fs::absolute(argv0 ? argv0 : "", error);
     const fs::path dir = program.parent_path();
-    for (const fs::path& candidate :
-         {dir / "DozizEdizizi.so", dir.parent_path() / "plugin" / "DozizEdizizi.so"})
+    for (const fs::path& candidate : {dir / "DozizEdizizi.so", dir.parent_path() / "plugin" / "DozizEdizizi.so",
+                                      dir.parent_path() / KIVO_TERMINAL_LIBDIR / "DozizEdizizi.so"})
     {
         if (fs::exists(candidate, error))
             return candidate.string();

@@ -60,8 +60,8 @@ private:
     PFN_HandlePublishMsg m_handlePublish = nullptr;
 };
 
-// Where the plug-in is looked for when no path is given: beside the program, then in the
-// build tree's plug-in folder.
+// Where the plug-in is looked for when no path is given: beside the program, in the build
+// tree's plug-in folder, then where the terminal's package installs it.
 std::string DefaultPluginPath(const char* argv0);
 
 } // namespace host
