@@ -84,9 +84,12 @@ TEST_F(RecoveryByUserTypeTest, ABrokerAdministratorSeesHisBrokersRequests)
 TEST_F(RecoveryByUserTypeTest, ABranchAdministratorSeesHisBranchsRequests)
 {
     std::size_t seen = 0;
-    for (const auto& [branch, broker] :
+    for (const auto& [branchCode, brokerCode] :
          {std::pair{"KIVO-MUM", "KIVO"}, {"KIVO-DEL", "KIVO"}, {"ASHV-AMD", "ASHV"}, {"DHAN-CHE", "DHAN"}})
     {
+        // Plain names: lambdas cannot capture structured bindings everywhere.
+        const std::string branch = branchCode;
+        const std::string broker = brokerCode;
         EXPECT_EQ(TypeOf(branch), "BRANCH_ADMIN");
         const std::vector<std::string> own =
             PendingWhere([&](const RequestRecord& r) { return r.broker == broker && r.branch == branch; });
