@@ -31,6 +31,7 @@ constexpr const char* kAccountDetails = "om_get_auth_account_details";
 constexpr const char* kLimitsDetails = "om_get_auth_limits_details";
 constexpr const char* kDecision = "om_authenticate_functionality";
 constexpr const char* kRecovery = "om_get_functionality_details";
+constexpr const char* kStatus = "om_get_server_status";
 
 const std::string& FunctionOf(const connect::Message& message)
 {
@@ -45,6 +46,7 @@ OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
     : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs),
       m_busyTimeoutMs(options.busyTimeoutMs)
 {
+    m_operatorUser = options.operatorUser;
     if (options.fresh)
         Store::MoveAside(options.databasePath);
     Store::Options storeOptions;
@@ -156,10 +158,16 @@ std::size_t OmsServer::PublishOutboxLocked()
         // what follows it, and the watcher tries again at its next look.
         const std::size_t handed = m_publisher.PublishAll(messages);
         if (handed > 0)
+        {
             m_publishedThrough = entries[handed - 1].first;
+            m_log.Event("published", {{"messages", static_cast<std::int64_t>(handed)},
+                                      {"through", m_publishedThrough}});
+        }
         published += handed;
         if (handed < entries.size())
         {
+            if (!m_publishBlocked)
+                m_log.Event("publication held", {{"waiting", static_cast<std::int64_t>(entries.size() - handed)}});
             m_publishBlocked = true;
             return published;
         }
@@ -306,6 +314,7 @@ void OmsServer::HandleDecisions(std::span<const Request> run)
             }
         }
         transaction.Commit();
+        m_lastCommit = Store::Now();
     }
     catch (const SqliteError& failure)
     {
@@ -320,6 +329,20 @@ void OmsServer::HandleDecisions(std::span<const Request> run)
     // Answered only once durable: an answer never claims what a crash could undo.
     for (std::size_t i = 0; i < run.size(); ++i)
         run[i].replies->Close(outcomes[i].code, outcomes[i].text);
+    if (m_log.On())
+    {
+        std::int64_t applied = 0;
+        std::int64_t repeated = 0;
+        for (const DecisionDesk::Outcome& outcome : outcomes)
+        {
+            applied += outcome.code == kStatusOk && !outcome.repeated ? 1 : 0;
+            repeated += outcome.repeated ? 1 : 0;
+        }
+        m_log.Event("decisions", {{"messages", static_cast<std::int64_t>(run.size())},
+                                  {"applied", applied},
+                                  {"repeated", repeated},
+                                  {"refused", static_cast<std::int64_t>(run.size()) - applied - repeated}});
+    }
     PublishOutboxLocked();
 }
 
@@ -328,6 +351,10 @@ void OmsServer::Refuse(connect::ReplyStream& replies, const std::string& functio
     replies.Close(refusal.code, refusal.text);
     const std::string& sender = !replies.AuthenticatedUser().empty() ? replies.AuthenticatedUser()
                                                                       : replies.Sender().user;
+    m_log.Event("refused", {{"sender", Authorisation::Bounded(sender, 64)},
+                            {"function", Authorisation::Bounded(function, 64)},
+                            {"status", std::int64_t{refusal.code}},
+                            {"text", Authorisation::Bounded(refusal.text, 2 * kMaxReasonLength)}});
     try
     {
         SqliteTransaction transaction(m_store->Db());
@@ -374,6 +401,8 @@ void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStrea
         HandleDetails(request, replies);
     else if (function == kRecovery)
         HandleRecovery(request, replies);
+    else if (function == kStatus)
+        HandleStatus(request, replies);
     else
         replies.Close(kStatusUnknownFunction, "The server has no function \"" + function + "\"");
 }
@@ -432,6 +461,52 @@ void OmsServer::HandleDetails(const connect::Message& request, connect::ReplyStr
     }
     replies.Reply(DetailReplies(*m_store).Build(*record, m_store->Changes(key)));
     replies.Close(kStatusOk, "Details of request " + *keyText);
+}
+
+std::string OmsServer::StatusJson()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return StatusJsonLocked();
+}
+
+std::string OmsServer::StatusJsonLocked()
+{
+    const auto count = [this](const char* sql) { return std::stoll(m_store->Db().QueryText(sql)); };
+    const std::int64_t outbox = std::stoll(
+        m_store->Db().QueryText("SELECT COUNT(*) FROM outbox WHERE seq > " + std::to_string(m_publishedThrough)));
+    const std::string line =
+        ServerLog::Line(Store::Now(), "status",
+                        {{"pending", m_store->CountRequests(kPending)},
+                         {"outbox", outbox},
+                         {"decisions_applied", count("SELECT COUNT(*) FROM decision_log WHERE outcome = 'applied'")},
+                         {"decisions_refused", count("SELECT COUNT(*) FROM decision_log WHERE outcome = 'refused'")},
+                         {"last_commit", m_lastCommit},
+                         {"bus", m_busState ? m_busState() : std::string("none (in process)")},
+                         {"database", m_path},
+                         {"version", std::string(KIVO_VERSION)}});
+    m_store->Db().ResetAll();
+    return line;
+}
+
+// Operators and monitors: level-0 users and the server's own user on the bus.
+void OmsServer::HandleStatus(const connect::Message& request, connect::ReplyStream& replies)
+{
+    const bool operatorAsks = !m_operatorUser.empty() && replies.AuthenticatedUser() == m_operatorUser;
+    if (!operatorAsks)
+    {
+        const std::optional<Caller> caller = Identify(replies, kStatus, std::string());
+        if (!caller)
+            return;
+        if (caller->privilege != 0 && !caller->vouched)
+        {
+            Refuse(replies, kStatus,
+                   Refusal{kStatusNotAuthorised, caller->user + " may not ask for the server's status"});
+            return;
+        }
+    }
+    (void)request;
+    replies.Reply(connect::Message().Add(1, StatusJsonLocked()));
+    replies.Close(kStatusOk, "Status");
 }
 
 void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplyStream& replies)
@@ -562,6 +637,7 @@ void OmsServer::HandleMakersLines(std::span<const Request> run)
             }
         }
         transaction.Commit();
+        m_lastCommit = Store::Now();
     }
     catch (const SqliteError& failure)
     {
@@ -570,6 +646,19 @@ void OmsServer::HandleMakersLines(std::span<const Request> run)
             entry.refused = failed(failure);
             entry.keys.clear();
         }
+    }
+    if (m_log.On())
+    {
+        std::int64_t entered = 0;
+        std::int64_t refused = 0;
+        for (const Entry& entry : entries)
+        {
+            entered += static_cast<std::int64_t>(entry.keys.size());
+            refused += entry.refused ? 1 : 0;
+        }
+        m_log.Event("requests entered", {{"messages", static_cast<std::int64_t>(entries.size())},
+                                         {"requests", entered},
+                                         {"messages_refused", refused}});
     }
     // Answered only once durable.
     for (Entry& entry : entries)

@@ -13,6 +13,7 @@
 #include "oms/Authorisation.h"
 #include "oms/MakerRequest.h"
 #include "oms/Seeder.h"
+#include "oms/ServerLog.h"
 #include "oms/Store.h"
 
 #include <atomic>
@@ -42,6 +43,8 @@ public:
         int watchIntervalMs = 250;
         // On a bus that authenticates its users: a user must hold a current bus grant too.
         bool busGrants = false;
+        // The server's own user on the bus, who may ask for its status (besides level-0 users).
+        std::string operatorUser;
     };
 
     // Opens the database, creating and seeding it when there is none. Throws StoreError with a
@@ -73,6 +76,12 @@ public:
     // Called after a decision's commit and before its publication (tests stop the process there).
     void SetAfterCommitHook(std::function<void()> hook) { m_afterCommit = std::move(hook); }
     bool WasCreated() const { return m_created; }
+    // What the status names as the bus's state ("connected" ...), asked when the status is.
+    void SetBusState(std::function<std::string()> state) { m_busState = std::move(state); }
+    ServerLog& Log() { return m_log; }
+    // The server's state as one JSON object: pending requests, the outbox still to publish,
+    // decisions applied, the last commit, the bus, the version.
+    std::string StatusJson();
     const std::string& DatabasePath() const { return m_path; }
 
 private:
@@ -80,6 +89,8 @@ private:
     void HandleQuery(const connect::Message& request, connect::ReplyStream& replies);
     void HandleDetails(const connect::Message& request, connect::ReplyStream& replies);
     void HandleRecovery(const connect::Message& request, connect::ReplyStream& replies);
+    void HandleStatus(const connect::Message& request, connect::ReplyStream& replies);
+    std::string StatusJsonLocked();
     void HandleMakersLines(std::span<const Request> run);
     std::size_t PublishOutboxLocked();
     void DeletePublishedLocked();
@@ -95,6 +106,10 @@ private:
     std::unique_ptr<Store> m_store;
     std::unique_ptr<Authorisation> m_access;
     bool m_created = false;
+    std::string m_operatorUser;
+    std::function<std::string()> m_busState;
+    std::string m_lastCommit;
+    ServerLog m_log;
     int m_watchIntervalMs = 0;
     int m_busyTimeoutMs = 0;
     std::function<void()> m_afterCommit;

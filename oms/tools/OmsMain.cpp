@@ -2,9 +2,11 @@
 // it, and shows what it holds and what the server answers; with --bus it serves the terminals
 // and makers' tools that meet it on a message bus until it is stopped.
 #include "AdminCommands.h"
-#include "connect/Message.h"
 #include "connect/BusSubjects.h"
+#include "connect/ConnectKivo.h"
+#include "connect/Message.h"
 #include "connect/NatsServerEndpoint.h"
+#include "connect/NatsTransport.h"
 #include "oms/DataFolder.h"
 #include "oms/DetailReplies.h"
 #include "oms/OmsServer.h"
@@ -12,10 +14,14 @@
 #include "oms/Store.h"
 #include "oms/StoreError.h"
 
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <mutex>
+#include <thread>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,6 +44,12 @@ const char* const kUsage =
     "  --bus-ca FILE  the certificate authority of the bus's TLS certificate (from bus init)\n"
     "  --insecure-bus serve a bus without users and TLS: anyone who reaches it acts as anyone\n"
     "                 (tests and measurements only)\n"
+    "  --log-json FILE  one JSON object a line for a log collector (FILE, or - for the standard\n"
+    "                 output): start, requests entered, decisions, publications, refusals, the\n"
+    "                 server's state once a minute, stop\n"
+    "  kivo-oms status --bus URL --bus-credentials FILE --bus-ca FILE\n"
+    "                 the serving server's state as JSON: pending requests, outbox, decisions\n"
+    "                 applied, last commit, bus, version (the server's or a level-0 user's credentials)\n"
     "\n"
     "  init           create and seed the database when there is none (the default)\n"
     "  check          the database's integrity and the server's rules; exit code 1 on a problem\n"
@@ -71,7 +83,7 @@ void Print(const connect::Message& message, const char* indent)
 
 // Serves until SIGTERM or SIGINT. The signals are blocked before any thread starts, so that
 // only the wait below takes them.
-int Serve(const oms::OmsServer::Options& options, const connect::BusOptions& bus)
+int Serve(const oms::OmsServer::Options& options, const connect::BusOptions& bus, const std::string& logJson)
 {
     sigset_t stop;
     sigemptyset(&stop);
@@ -79,21 +91,45 @@ int Serve(const oms::OmsServer::Options& options, const connect::BusOptions& bus
     sigaddset(&stop, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
+    // One JSON object a line, to a file (appended) or the standard output.
+    std::ofstream logFile;
+    if (!logJson.empty() && logJson != "-")
+    {
+        logFile.open(logJson, std::ios::app);
+        if (!logFile)
+        {
+            std::cerr << "kivo-oms: cannot write the log " << logJson << "\n";
+            return 2;
+        }
+    }
+    std::ostream& logOut = logJson == "-" ? std::cout : logFile;
     try
     {
         connect::NatsServerEndpoint endpoint(bus);
         oms::OmsServer server(options, endpoint);
+        server.SetBusState([&endpoint] { return std::string(endpoint.Connected() ? "connected" : "not connected"); });
+        if (!logJson.empty())
+            server.Log().SetSink([&logOut](const std::string& line) { logOut << line << std::endl; });
         std::cout << (server.WasCreated() ? "Created and seeded " : "Using ") << server.DatabasePath()
                   << "\n";
+        server.Log().Event("started", {{"database", server.DatabasePath()}, {"bus", bus.url}});
         // What the outbox holds goes first (the bus keeps it until it is stored), then requests.
         server.Start();
         endpoint.Serve(server);
         std::cout << "Serving on " << bus.url << (endpoint.Connected() ? "" : " (waiting for the bus)")
                   << std::endl;
-        int signal = 0;
-        sigwait(&stop, &signal);
+        // Until stopped: the server's state once a minute in the log.
+        for (;;)
+        {
+            if (!logJson.empty())
+                server.Log().Event("status", {{"state", server.StatusJson()}});
+            const timespec minute{60, 0};
+            if (sigtimedwait(&stop, nullptr, &minute) > 0)
+                break;
+        }
         endpoint.Stop();
         server.Stop();
+        server.Log().Event("stopped");
         std::cout << "Stopped" << std::endl;
         return 0;
     }
@@ -102,6 +138,42 @@ int Serve(const oms::OmsServer::Options& options, const connect::BusOptions& bus
         std::cerr << "kivo-oms: " << error.what() << "\n";
         return 2;
     }
+}
+
+// Asks a serving kivo-oms for its status over the bus and prints it (one JSON object).
+int Status(const connect::BusOptions& bus)
+{
+    connect::NatsTransport transport(bus);
+    for (int i = 0; i < 200 && !transport.Connected(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    connect::Envelope envelope;
+    envelope.messageId = connect::NewMessageId();
+    envelope.body = connect::Message().Add(0, "om_get_server_status").ToWire();
+    std::mutex lock;
+    std::condition_variable done;
+    std::vector<connect::Message> replies;
+    transport.SendRequest(
+        envelope,
+        [&](std::vector<std::uint8_t> wire)
+        {
+            std::optional<connect::Message> reply = connect::Message::FromWire(wire);
+            std::lock_guard<std::mutex> guard(lock);
+            replies.push_back(reply ? *reply : connect::Message());
+            done.notify_all();
+        },
+        nullptr);
+    std::unique_lock<std::mutex> guard(lock);
+    done.wait(guard, [&] { return !replies.empty() && replies.back().Has(connect::kClosingField); });
+    const connect::Message& closing = replies.back();
+    const std::size_t count = closing.ValueCount(connect::kClosingField);
+    if (count == 0 || *closing.Value(connect::kClosingField, 0) != "0")
+    {
+        std::cerr << "kivo-oms: status: " << (count ? *closing.Value(connect::kClosingField, count - 1) : "no answer")
+                  << "\n";
+        return 1;
+    }
+    std::cout << (replies.size() > 1 && replies[0].Value(1) ? *replies[0].Value(1) : "{}") << "\n";
+    return 0;
 }
 
 } // namespace
@@ -116,6 +188,7 @@ int main(int argc, char** argv)
     std::string bus;
     std::string credentials;
     std::string ca;
+    std::string logJson;
     bool insecure = false;
     for (std::size_t i = 0; i < args.size(); ++i)
     {
@@ -137,6 +210,8 @@ int main(int argc, char** argv)
         }
         else if (args[i] == "--insecure-bus")
             insecure = true;
+        else if (args[i] == "--log-json" && i + 1 < args.size())
+            logJson = args[++i];
         else if (args[i] == "--db")
         {
             if (i + 1 >= args.size())
@@ -175,9 +250,15 @@ int main(int argc, char** argv)
         return oms::tools::RunBusCommand(options.databasePath, {command.begin() + 1, command.end()});
     if (!command.empty() && command[0] == "audit")
         return oms::tools::RunAuditCommand(options.databasePath, {command.begin() + 1, command.end()});
+    const bool status = !command.empty() && command[0] == "status";
+    if (status && bus.empty())
+    {
+        std::cerr << "kivo-oms: status asks a serving kivo-oms on the bus: give --bus URL and credentials\n";
+        return 2;
+    }
     if (!bus.empty())
     {
-        if (!command.empty())
+        if (!command.empty() && !status)
         {
             std::cerr << "kivo-oms: --bus serves; it takes no command (" << command[0] << ")\n";
             return 2;
@@ -209,6 +290,8 @@ int main(int argc, char** argv)
             std::cerr << "kivo-oms: " << error.what() << "\n";
             return 2;
         }
+        if (status)
+            return Status(busOptions);
         if (busOptions.user != connect::BusSubjects::kServerUser)
         {
             std::cerr << "kivo-oms: " << credentials << " are the credentials of " << busOptions.user
@@ -219,9 +302,10 @@ int main(int argc, char** argv)
             std::cerr << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
         options.watchIntervalMs = 250;
         options.busGrants = !insecure;
+        options.operatorUser = connect::BusSubjects::kServerUser;
         try
         {
-            return Serve(options, busOptions);
+            return Serve(options, busOptions, logJson);
         }
         catch (const oms::StoreError& error)
         {

@@ -492,4 +492,42 @@ TEST_F(OmsOverBusTest, AMakersToolOnTheBusEntersItsRequestsAllOrNone)
     EXPECT_NE(Terminal::ClosingText(empty).find("holds no request"), std::string::npos);
 }
 
+TEST_F(OmsOverBusTest, TheServerSaysItsStateOnAskingAndInItsLog)
+{
+    // The server again, with its log for a collector.
+    oms->Stop();
+    const std::filesystem::path log = folder.Path() / "kivo-oms.jsonl";
+    oms->SetExtraArguments({"--log-json", log.string()});
+    ASSERT_TRUE(oms->Start(bus->Url())) << oms->Log();
+    Terminal checker(OptionsFor("CHECKER1"), {"CHECKER1", "KIVO", 0});
+    ASSERT_TRUE(WaitFor([&] { return checker.Ready(); }));
+    const std::vector<std::string> pending = checker.Recover();
+    ASSERT_EQ(Terminal::ClosingStatus(checker.Ask(checker.Reject(pending[0]))), "0");
+
+    const auto status = [&](const std::string& user)
+    {
+        const std::filesystem::path credentials =
+            user.empty() ? secured->ServerCredentials() : secured->CredentialsOf(user);
+        ChildProcess asking({KIVO_OMS_PROGRAM, "status", "--bus", bus->Url(), "--bus-credentials", credentials.string(),
+                             "--bus-ca", secured->CaFile().string()},
+                            (folder.Path() / "status.log").string());
+        asking.Wait(std::chrono::seconds(60));
+        return asking.Output();
+    };
+    for (const std::string& asker : {std::string(), std::string("CHECKER1")})
+    {
+        const std::string said = status(asker);
+        EXPECT_NE(said.find("\"pending\":" + std::to_string(pending.size() - 1) + ","), std::string::npos) << said;
+        EXPECT_NE(said.find("\"bus\":\"connected\""), std::string::npos) << said;
+        EXPECT_NE(said.find("\"decisions_applied\":1,"), std::string::npos) << said;
+    }
+    EXPECT_NE(status("KV1001").find("may not ask for the server's status"), std::string::npos);
+
+    std::ifstream in(log);
+    const std::string lines((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* event : {"\"event\":\"started\"", "\"event\":\"status\"", "\"event\":\"decisions\"",
+                              "\"event\":\"published\"", "\"event\":\"refused\""})
+        EXPECT_NE(lines.find(event), std::string::npos) << event << "\n" << lines;
+}
+
 } // namespace

@@ -30,6 +30,9 @@ public:
         m_ca = std::move(ca);
     }
 
+    // More of kivo-oms's options (--log-json FILE ...).
+    void SetExtraArguments(std::vector<std::string> arguments) { m_extra = std::move(arguments); }
+
     // Waits until it serves; false when it did not within the time.
     bool Start(const std::string& url, std::chrono::seconds patience = std::chrono::seconds(60))
     {
@@ -39,6 +42,7 @@ public:
             argv.push_back("--insecure-bus");
         else
             argv.insert(argv.end(), {"--bus-credentials", m_credentials.string(), "--bus-ca", m_ca.string()});
+        argv.insert(argv.end(), m_extra.begin(), m_extra.end());
         m_process.Start(argv, m_log.string());
         const auto until = std::chrono::steady_clock::now() + patience;
         for (;;)
@@ -61,6 +65,7 @@ private:
     std::filesystem::path m_log;
     std::filesystem::path m_credentials;
     std::filesystem::path m_ca;
+    std::vector<std::string> m_extra;
     ChildProcess m_process;
 };
 

@@ -1,0 +1,68 @@
+#include "oms/ServerLog.h"
+
+#include "oms/Store.h"
+
+#include <cstdio>
+
+namespace oms
+{
+
+void ServerLog::SetSink(Sink sink)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_sink = std::move(sink);
+}
+
+bool ServerLog::On() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return static_cast<bool>(m_sink);
+}
+
+void ServerLog::Event(const std::string& event, const Fields& fields)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_sink)
+        m_sink(Line(Store::Now(), event, fields));
+}
+
+std::string ServerLog::Quoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (const char c : text)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\')
+        {
+            quoted += '\\';
+            quoted += c;
+        }
+        else if (byte < 0x20)
+        {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            quoted += escaped;
+        }
+        else
+        {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string ServerLog::Line(const std::string& time, const std::string& event, const Fields& fields)
+{
+    std::string line = "{\"time\":" + Quoted(time) + ",\"event\":" + Quoted(event);
+    for (const auto& [name, value] : fields)
+    {
+        line += "," + Quoted(name) + ":";
+        if (const std::string* text = std::get_if<std::string>(&value))
+            line += Quoted(*text);
+        else
+            line += std::to_string(std::get<std::int64_t>(value));
+    }
+    return line + "}";
+}
+
+} // namespace oms
