@@ -105,7 +105,7 @@ BOOL CKivoHostApp::InitInstance()
         m_server->Start();
 
     m_frame = std::make_unique<CMainFrame>(m_plugin);
-    if (!m_frame->CreateFrame())
+    if (!m_frame->CreateFrame(m_options.place))
     {
         services.Log("The main frame could not be created");
         return FALSE;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -145,6 +146,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                                                            {"--bus-credentials", "the user's bus credentials file"},
                                                            {"--bus-ca", "the bus's certificate authority file"},
                                                            {"--profile", "a profile file"},
+                                                           {"--geometry", "WIDTHxHEIGHT+X+Y, such as 960x1000+0+0"},
                                                            {"--user", "the user's identity"},
                                                            {"--broker", "the broker code"},
                                                            {"--peer-data", "a text"},
@@ -212,6 +214,19 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                 if (const auto error = connect::BusOptions::CheckUrl(v))
                     return *error;
                 options.server.bus = v;
+            }
+            else if (arg == "--geometry")
+            {
+                int width = 0;
+                int height = 0;
+                int x = 0;
+                int y = 0;
+                char end = 0;
+                if (std::sscanf(v.c_str(), "%dx%d+%d+%d%c", &width, &height, &x, &y, &end) != 4 || width < 320 ||
+                    height < 240 || x < 0 || y < 0)
+                    return "--geometry takes WIDTHxHEIGHT+X+Y of at least 320x240, such as 960x1000+0+0, not '" +
+                           v + "'";
+                options.place = CRect(x, y, x + width, y + height);
             }
             else if (arg == "--bus-credentials")
                 options.server.busCredentials = v;
@@ -287,6 +302,7 @@ std::string UsageText()
            "  --plugin PATH          the plug-in library (default: DozizEdizizi.so beside the program, or\n"
            "                         where the terminal's package installs it)\n"
            "  --profile FILE         the logged-in user's profile (key = value lines)\n"
+           "  --geometry WxH+X+Y     where the terminal's window opens (default: fitted to the screen)\n"
            "  --user ID --broker ID --privilege 0|1|2|4 --roles 60302,60303 --modify-right yes|no\n"
            "  --sharing-default yes|no --sharing-status yes|no --peer-data TEXT --privilege-info TEXT\n"
            "\n"

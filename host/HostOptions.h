@@ -2,6 +2,8 @@
 // and, for headless runs, the script of host actions.
 #pragma once
 
+#include "winlib/Geometry.h"
+
 #include <optional>
 #include <set>
 #include <string>
@@ -58,6 +60,9 @@ struct HostOptions
     std::string pluginPath; // empty: next to the executable
     UserProfile profile;
     ServerOptions server;
+    // --geometry WxH+X+Y: where the main window opens (two terminals side by side ...); empty:
+    // a place that fits the screen.
+    CRect place;
     bool showHelp = false;
     // After every script step (or, on screen, whenever the loop settles) each window must
     // look as a complete repaint of it would; a difference is reported and fails the run.

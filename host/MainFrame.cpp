@@ -33,10 +33,11 @@ CRect CMainFrame::InitialRect(SIZE screen)
     return CRect(margin, margin, margin + width, margin + height);
 }
 
-BOOL CMainFrame::CreateFrame()
+BOOL CMainFrame::CreateFrame(const CRect& place)
 {
     return Create(nullptr, "Kivo Terminal", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                  InitialRect(SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+                  place.IsRectEmpty() ? InitialRect(SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})
+                                      : place);
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCT cs)

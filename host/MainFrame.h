@@ -29,7 +29,8 @@ class CMainFrame : public CBCGPMDIFrameWnd
 public:
     explicit CMainFrame(PluginHost& plugin) : m_plugin(plugin) {}
 
-    BOOL CreateFrame();
+    // At the place given (empty: the initial place for the screen).
+    BOOL CreateFrame(const CRect& place = CRect());
     // Where the frame opens on a screen of that size: 1680 x 1020 pixels 10 pixels from its
     // corner, smaller on a smaller screen so that every edge and the log are in view.
     static CRect InitialRect(SIZE screen);

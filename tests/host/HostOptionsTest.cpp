@@ -181,3 +181,32 @@ TEST(HostOptions, AScriptMeansHeadlessUnlessItsPicturesAreWanted)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(HostOptions, APlaceAndTheBusCredentialsAreTakenWhole)
+{
+    EXPECT_TRUE(Parse({}).place.IsRectEmpty());
+    EXPECT_EQ(Parse({"--geometry", "960x1000+960+0"}).place, CRect(960, 0, 1920, 1000));
+    for (const char* bad : {"960x1000", "960x1000+1+2x", "100x100+0+0", "960x1000+-5+0", "x+0+0"})
+    {
+        std::optional<std::string> error;
+        Parse({"--geometry", bad}, &error);
+        ASSERT_TRUE(error) << bad;
+        EXPECT_NE(error->find("WIDTHxHEIGHT+X+Y"), std::string::npos) << *error;
+    }
+    std::optional<std::string> error;
+    Parse({"--bus-credentials", "u.creds", "--bus-ca", "ca.pem"}, &error);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("give --bus URL too"), std::string::npos);
+    Parse({"--bus", "tls://bus:4222", "--bus-credentials", "u.creds"}, &error);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("needs both"), std::string::npos);
+    const host::HostOptions secured =
+        Parse({"--bus", "tls://bus:4222", "--bus-credentials", "u.creds", "--bus-ca", "ca.pem"});
+    EXPECT_EQ(secured.server.busCredentials, "u.creds");
+    EXPECT_EQ(secured.server.busCa, "ca.pem");
+}
+
+} // namespace
