@@ -15,18 +15,23 @@
 #include "oms/OmsServer.h"
 #include "oms/Publication.h"
 #include "oms/Seeder.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/NatsServerProcess.h"
+#include "tests/support/OmsProcess.h"
 #include "tests/support/ScopedTempDir.h"
 #include "tests/support/SecuredBus.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace
 {
@@ -481,5 +486,156 @@ void BM_DecisionToOutcomeOverNats(benchmark::State& state)
     DecisionToOutcome(state, *nats.server, checker, terminal);
 }
 BENCHMARK(BM_DecisionToOutcomeOverNats)->Apply(OverNatsRuns);
+
+// Makers' requests at a steady 1,000 a second over the secured bus, each from its send to the
+// branch terminal's subscription: the tail of a steady load rather than of one request at a time.
+void BM_MakerToTerminalAt1000PerSecond(benchmark::State& state)
+{
+    OverNats nats(state);
+    if (!nats.server)
+    {
+        state.SkipWithError("nats-server is not installed or did not start");
+        return;
+    }
+    connect::NatsTransport maker(nats.bus.For("MAKER1"));
+    connect::NatsTransport terminal(nats.bus.For("KIVO-MUM"));
+    Arrivals arrivals;
+    terminal.Subscribe(*oms::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    static int run = 0;
+    const std::string prefix = "S" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
+    constexpr int kRequests = 3000;
+    std::vector<Clock::time_point> sent(kRequests);
+    std::vector<double> samples;
+    for (auto _ : state)
+    {
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < kRequests; ++i)
+        {
+            std::this_thread::sleep_until(start + std::chrono::microseconds(1000 * i));
+            connect::Envelope envelope;
+            envelope.messageId = connect::NewMessageId();
+            envelope.body = connect::Message()
+                                .Add(0, oms::MakerCommand::kEnterFunction)
+                                .Add(oms::MakerCommand::kLineField, "add-account " + prefix + std::to_string(i) +
+                                                                        " name=\"Bench Account\" branch=KIVO-MUM")
+                                .ToWire();
+            sent[static_cast<std::size_t>(i)] = Clock::now();
+            maker.SendRequest(
+                envelope, [](std::vector<std::uint8_t>) {}, nullptr);
+        }
+        for (int i = 0; i < kRequests; ++i)
+        {
+            const std::optional<Clock::time_point> arrived = arrivals.WaitFor(prefix + std::to_string(i));
+            if (!arrived)
+            {
+                state.SkipWithError("a maker's request did not reach the terminal");
+                return;
+            }
+            samples.push_back(std::chrono::duration<double>(*arrived - sent[static_cast<std::size_t>(i)]).count() * 1000);
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    Summarise(state, std::move(samples));
+}
+BENCHMARK(BM_MakerToTerminalAt1000PerSecond)
+    ->ArgNames({"memory", "secured"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
+#if defined(KIVO_OMS_PROGRAM) && defined(KIVO_MAKER_PROGRAM) && defined(KIVO_HOST_PROGRAM)
+// Twenty thousand requests in four files of five thousand, each handed over the secured bus by a
+// kivo-maker of its own, to a headless terminal that lists them all: from the makers' start to
+// the last row, as requests a second (counter "per_second").
+void BM_MakerFilesToHeadlessTerminal(benchmark::State& state)
+{
+    if (!NatsServerProcess::Available())
+    {
+        state.SkipWithError("nats-server is not installed");
+        return;
+    }
+    constexpr int kFiles = 4;
+    constexpr int kLines = 5000;
+    static const char* const kMakers[kFiles] = {"MAKER1", "MAKER2", "MAKER3", "MAKER1"};
+    static const char* const kBranches[kFiles] = {"KIVO-MUM", "KIVO-PUN", "KIVO-DEL", "KIVO-BLR"};
+    for (auto _ : state)
+    {
+        ScopedTempDir folder;
+        const std::optional<std::filesystem::path> seeded = SeededOmsDatabase(KIVO_OMS_PROGRAM, folder.Path());
+        if (!seeded)
+        {
+            state.SkipWithError("kivo-oms could not seed a database");
+            return;
+        }
+        std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
+        SecuredBus bus(folder.Path(), folder.Path() / "oms.db");
+        OmsProcess server(KIVO_OMS_PROGRAM, folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
+        server.SetCredentials(bus.ServerCredentials(), bus.CaFile());
+        if (!bus.Start() || !server.Start(bus.Url()))
+        {
+            state.SkipWithError("the bus or the server did not start");
+            return;
+        }
+        std::vector<std::filesystem::path> files;
+        for (int f = 0; f < kFiles; ++f)
+        {
+            files.push_back(folder.Path() / ("requests-" + std::to_string(f) + ".txt"));
+            std::ofstream out(files.back());
+            for (int i = 0; i < kLines; ++i)
+                out << (i % 2 ? "add-account T" : "add-user T") << f << "N" << i << " name=\"Throughput " << i
+                    << "\" branch=" << kBranches[f] << "\n";
+            bus.CredentialsOf(kMakers[f]);
+        }
+        const std::filesystem::path script = folder.Path() / "terminal.kivo";
+        std::ofstream(script) << "wait-for-log Message bus\nwait 1000\necho ready\n"
+                              << "wait-for-rows " << kFiles * kLines << "+\necho listed\nquit\n";
+        ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO", "--privilege",
+                               "0", "--bus", bus.Url(), "--bus-credentials", bus.CredentialsOf("CHECKER1").string(),
+                               "--bus-ca", bus.CaFile().string(), "--script", script.string()},
+                              (folder.Path() / "terminal.log").string(),
+                              {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder / "config"),
+                               "XDG_DATA_HOME=" + (folder / "data")});
+        const auto says = [&terminal](const char* word, std::chrono::seconds patience)
+        {
+            const auto until = Clock::now() + patience;
+            while (terminal.Output().find(word) == std::string::npos)
+            {
+                if (Clock::now() > until || !terminal.Running())
+                    return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            return true;
+        };
+        if (!says("ready", std::chrono::seconds(60)))
+        {
+            state.SkipWithError("the terminal did not start");
+            return;
+        }
+        const Clock::time_point start = Clock::now();
+        std::vector<std::unique_ptr<ChildProcess>> makers;
+        for (int f = 0; f < kFiles; ++f)
+            makers.push_back(std::make_unique<ChildProcess>(
+                std::vector<std::string>{KIVO_MAKER_PROGRAM, "--bus", bus.Url(), "--bus-credentials",
+                                         bus.CredentialsOf(kMakers[f]).string(), "--bus-ca", bus.CaFile().string(),
+                                         "--file", files[static_cast<std::size_t>(f)].string()},
+                (folder.Path() / ("maker-" + std::to_string(f) + ".log")).string()));
+        for (const auto& maker : makers)
+            maker->Wait(std::chrono::seconds(120));
+        state.counters["entered_s"] = std::chrono::duration<double>(Clock::now() - start).count();
+        if (!says("listed", std::chrono::seconds(120)))
+        {
+            state.SkipWithError(("the terminal did not list every request: " + terminal.Output()).c_str());
+            return;
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        state.counters["per_second"] = kFiles * kLines / seconds;
+        terminal.Wait(std::chrono::seconds(30));
+    }
+}
+BENCHMARK(BM_MakerFilesToHeadlessTerminal)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+#endif
 
 } // namespace
