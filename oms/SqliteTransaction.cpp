@@ -5,6 +5,10 @@ namespace oms
 
 SqliteTransaction::SqliteTransaction(SqliteDatabase& db) : m_db(db)
 {
+    // A read that stopped at its first row still holds its snapshot. Taking the write lock on
+    // top of a snapshot another program has since written past fails at once as busy (SQLite
+    // cannot wait for it to become current), so the reads are closed first.
+    m_db.ResetAll();
     m_db.Execute("BEGIN IMMEDIATE");
 }
 

@@ -5,6 +5,7 @@
 
 #include "oms/SqliteDatabase.h"
 #include "oms/SqliteError.h"
+#include "oms/SqliteTransaction.h"
 #include "oms/StoreError.h"
 
 #include <fstream>
@@ -234,3 +235,27 @@ TEST(StoreTest, TheDecisionLogCannotBeRewritten)
 }
 
 } // namespace
+
+// Two programs writing one database (a maker entering beside the server): a write waits for the
+// other's lock, also when its own last read stopped at its first row after the other wrote.
+TEST(StoreTest, AWriteWaitsForAnotherProgramsWriteAfterAReadLeftOpen)
+{
+    ScopedTempDir folder;
+    const std::string path = folder / "kivo-oms.db";
+    std::filesystem::copy_file(SeededTemplate(), path);
+    oms::Store::Options options;
+    std::unique_ptr<oms::Store> mine = oms::Store::Open(path, options);
+    std::unique_ptr<oms::Store> other = oms::Store::Open(path, options);
+
+    // A kept statement read one row and was left there: its snapshot stays open.
+    oms::SqliteStatement& read = mine->Db().Prepare("SELECT name FROM sqlite_master");
+    ASSERT_TRUE(read.Step());
+    other->Db().Execute("CREATE TABLE written_meanwhile(x)");
+
+    {
+        oms::SqliteTransaction transaction(mine->Db());
+        mine->Db().Execute("CREATE TABLE written_after(x)");
+        transaction.Commit();
+    }
+    EXPECT_EQ(other->Db().QueryText("SELECT COUNT(*) FROM sqlite_master WHERE name = 'written_after'"), "1");
+}
