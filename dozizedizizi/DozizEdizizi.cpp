@@ -9,6 +9,7 @@
 #include "dozizedizizi/FieldLabels.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
+#include "frame/HolderView.h"
 #include "frame/KTHolderFrame.h"
 #include "plugin/MCConnection.h"
 #include "plugin/PluginGlobals.h"
@@ -35,6 +36,9 @@ constexpr int kCaptionHeight = 17;
 // The request list's share of the grids' height (percent) before the checker sets his own: most
 // of the room goes to the details of the request on view, which run to dozens of rows.
 constexpr int kRequestListShare = 40;
+// The least height a grid's pane keeps while the console has room for it: caption, header and a
+// few rows. A stored split or a larger pane above never squeezes it below that.
+constexpr int kMinimumPaneHeight = 90;
 
 constexpr std::size_t kMaxCellText = 255;
 
@@ -168,6 +172,17 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
                                         "Maker checker List", IDC_MC_REQUEST_LIST, &m_wndDetailList,
                                         "Maker Checker Details List", IDC_MC_DETAIL_LIST);
     m_bDefaultSplit = m_pHolderFrame->m_hWnd && !m_pHolderFrame->LoadPaneSizes();
+    if (m_pHolderFrame->m_hWnd)
+    {
+        CFlatSplitterWnd& splitter = m_pHolderFrame->GetSplitter();
+        // The request list keeps a stored height of at least that; the details below it keep
+        // their minimum whatever the list's height (the layout reserves it).
+        if (splitter.GetRowCount() > 1)
+        {
+            splitter.SetRowInfo(0, std::max(splitter.GetRowIdeal(0), kMinimumPaneHeight), 0);
+            splitter.SetRowInfo(1, splitter.GetRowIdeal(1), kMinimumPaneHeight);
+        }
+    }
     ApplyDefaultSplit();
     InitialiseRequestList();
     InitialiseDetailList();
@@ -196,14 +211,24 @@ void CDozizEdizizi::InitialiseRequestList()
     m_wndRequestList.SetOwner(this);
     m_wndRequestList.SetExtendedStyle(m_wndRequestList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
     m_wndRequestList.SetCallbackMask(LVIS_SELECTED);
+    // The declared widths cut most texts: until the checker sizes the columns (or his stored
+    // layout does), they follow the list's width and what its rows show.
+    m_wndRequestList.SetColumnsFollowView(!m_wndRequestList.HasStoredWidths());
 }
 
 void CDozizEdizizi::InitialiseDetailList()
 {
     if (!m_wndDetailList.m_hWnd)
         return;
-    m_wndDetailList.SetBkColor(RGB(255, 255, 255));
-    m_wndDetailList.SetTextColor(RGB(0, 0, 0));
+    // White and black are the grid's colours until the checker stores his own: the appearance the
+    // grid loaded when it was created stays.
+    if (!m_wndDetailList.m_bStoredAppearanceLoaded)
+    {
+        m_wndDetailList.m_appearance.m_clrBackground = RGB(255, 255, 255);
+        m_wndDetailList.m_appearance.m_clrText = RGB(0, 0, 0);
+        m_wndDetailList.SetBkColor(RGB(255, 255, 255));
+        m_wndDetailList.SetTextColor(RGB(0, 0, 0));
+    }
     m_wndDetailList.m_arrColumns = {Column("Field", 160, KIVO_ALIGN_LEFT, KIVO_DT_TEXT),
                                     Column("Value", 200, KIVO_ALIGN_CENTER, KIVO_DT_TEXT),
                                     Column("Old Value", 200, KIVO_ALIGN_CENTER, KIVO_DT_TEXT)};
@@ -213,6 +238,9 @@ void CDozizEdizizi::InitialiseDetailList()
                                      ~LVS_EX_HEADERDRAGDROP);
     m_wndDetailList.SetDataDescriptor(&DescribeDetailSection);
     m_wndDetailList.SetAcceptedChars(kDetailEditCharacters);
+    // Fitted to the window when a request's details are in, and again as the grid's size changes,
+    // so that no column is ever pushed out of view.
+    m_wndDetailList.SetColumnsFollowView(!m_wndDetailList.HasStoredWidths(), ID_LIST_FIT_TO_WINDOW);
 }
 
 // The grids follow the console: each list first, then the holder frame around them.
@@ -286,10 +314,25 @@ void CDozizEdizizi::PlaceForRestart()
     MoveWindow(&kRestartBarRect, TRUE);
 }
 
+void CDozizEdizizi::OnContextMenu(CWnd* wnd, CPoint point)
+{
+    const bool caption = wnd && (wnd->m_hWnd == m_hWnd || wnd->IsKindOf(RUNTIME_CLASS(CHolderView)));
+    if (!caption || !m_pHolderFrame || !m_pHolderFrame->m_hWnd)
+    {
+        CKTBCGPDialogBar::OnContextMenu(wnd, point);
+        return;
+    }
+    if (point.x == -1 && point.y == -1)
+        ::GetCursorPos(&point);
+    m_pHolderFrame->ShowPanesMenu(point);
+}
+
 void CDozizEdizizi::OnDestroy()
 {
-    // The split the checker chose is his for the next start; an untouched one stays a share.
-    if (m_pHolderFrame && m_pHolderFrame->m_hWnd && CheckerMovedSplit())
+    // The split the checker chose is his for the next start; an untouched one stays a share. A
+    // pane closed now is no split to keep: the next start shows both as they were before.
+    if (m_pHolderFrame && m_pHolderFrame->m_hWnd && CheckerMovedSplit() &&
+        m_pHolderFrame->GetSplitter().IsPaneOpen(0) && m_pHolderFrame->GetSplitter().IsPaneOpen(1))
         m_pHolderFrame->SavePaneSizes();
     // The grids go with the window: what they show goes first, while they still hold it.
     DeleteAllRequests();

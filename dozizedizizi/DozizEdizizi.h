@@ -106,6 +106,9 @@ protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
+    // A right click on a pane's caption (or the console's own band) offers the panes to close or
+    // bring back.
+    void OnContextMenu(CWnd* wnd, CPoint point) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:

@@ -49,19 +49,6 @@ CBCGPBaseControlBar* ConsoleBar(CKivoHostApp& app)
     return app.Frame() ? app.Frame()->FindBar("Maker Checker") : nullptr;
 }
 
-// The list views inside a window, depth first in creation order.
-void CollectGrids(HWND parent, std::vector<HWND>& grids)
-{
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-    {
-        char name[64] = {};
-        ::GetClassName(child, name, sizeof name);
-        if (std::string(name) == "SysListView32")
-            grids.push_back(child);
-        CollectGrids(child, grids);
-    }
-}
-
 // The active window when its caption starts with 'title'.
 HWND ActiveWindowTitled(const std::string& title)
 {
@@ -351,10 +338,7 @@ bool ScriptRunner::RightClick(const std::string& what)
         // "grid N": the console's Nth grid, on its first row (its middle when it has none);
         // "grid-header N": its header, over the first column's caption.
         const bool header = what.rfind("grid-header ", 0) == 0;
-        CWnd* console = ConsoleBar(m_app);
-        std::vector<HWND> grids;
-        if (console)
-            CollectGrids(console->m_hWnd, grids);
+        const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
         const auto space = what.find(' ');
         const int index = space == std::string::npos ? 0 : std::atoi(what.c_str() + space + 1);
         if ((!header && what.rfind("grid ", 0) != 0) || index < 1 || index > static_cast<int>(grids.size()))
@@ -468,10 +452,7 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     if (action == "grid-command")
     {
         // "grid-command N ID": the command a grid's menu item sends, to the console's Nth grid.
-        CWnd* console = ConsoleBar(m_app);
-        std::vector<HWND> grids;
-        if (console)
-            CollectGrids(console->m_hWnd, grids);
+        const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
         const auto space = argument.find(' ');
         const int index = std::atoi(argument.substr(0, space).c_str());
         if (space == std::string::npos || index < 1 || index > static_cast<int>(grids.size()))
@@ -559,6 +540,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     if (const std::optional<bool> held = m_server.Run(action, argument))
         return *held;
     if (const std::optional<bool> held = m_console.Run(action, argument))
+        return *held;
+    if (const std::optional<bool> held = m_windows.Run(action, argument))
         return *held;
     if (action == "expect-shown")
     {

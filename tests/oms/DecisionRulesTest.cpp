@@ -67,7 +67,7 @@ TEST_F(DecisionRulesTest, TheCheckerNamedMustBeTheUserOfTheTerminalThatSentIt)
     const RequestRecord user = ModifiedUser();
     ExpectRefused(
         Accept(user, "CHECKER2"), oms::kStatusBadMessage,
-        "The decision names checker CHECKER2, but it was sent from CHECKER1's terminal; nothing was done",
+        "The decision names checker CHECKER2, but it was sent by CHECKER1; nothing was done",
         user, {"CHECKER1", "KIVO", 0});
     // The same message from CHECKER2's own terminal is his.
     EXPECT_EQ(Ask(Accept(user, "CHECKER2"), "own-terminal", {"CHECKER2", "KIVO", 0}).Code(), oms::kStatusOk);
@@ -251,8 +251,11 @@ TEST_F(DecisionRulesTest, TheFirstRuleBrokenIsTheOneAnswered)
     ExpectRefused(connect::Message(bare).Add(54294, "CHECKER2"), oms::kStatusBadMessage,
                   "needs the request's key", std::nullopt);
     // The maker is refused as the maker, even when his decision also contradicts the request.
-    connect::Message byMaker = Reject(user, user.maker, "");
-    byMaker.Add(63713, "999");
+    connect::Message byMaker = DecisionFor(user, user.maker)
+                                   .Add(32766, "")
+                                   .Add(63713, "999")
+                                   .Add(51803, std::to_string(user.key))
+                                   .Add(10303, "rejected");
     ExpectRefused(byMaker, oms::kStatusOwnRequest, "a maker cannot authorise his own request", user);
     // Decided comes before contradicting.
     ASSERT_EQ(Ask(Accept(user, "CHECKER2"), "decide").Code(), oms::kStatusOk);

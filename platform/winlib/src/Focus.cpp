@@ -34,6 +34,18 @@ HWND SetFocus(HWND hwnd)
             return old; // the handler moved the focus itself
     }
     s.focus = (hwnd && s.Find(hwnd)) ? hwnd : nullptr;
+    // A caption shows whether the focus is inside its window (NonClient): the frames the focus
+    // left and entered are drawn again when that changes.
+    const HWND leftTop = previous && s.Find(previous) ? TopLevelOf(previous) : nullptr;
+    const HWND enteredTop = s.focus ? TopLevelOf(s.focus) : nullptr;
+    if (leftTop != enteredTop)
+    {
+        for (HWND top : {leftTop, enteredTop})
+        {
+            if (WindowRecord* w = top ? s.Find(top) : nullptr)
+                w->frameNeeded = true;
+        }
+    }
     if (s.focus)
         Dispatch(s.focus, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
     return old;

@@ -198,7 +198,9 @@ void PaintNonClient(HWND hwnd)
     }
     if (!f.caption.IsRectEmpty())
     {
-        const bool active = s.active == hwnd;
+        // Active while it is the active window or the keyboard focus is inside it: a floating bar's
+        // frame holding the focus looks as active as the main window it floats over.
+        const bool active = s.active == hwnd || (s.focus && (s.focus == hwnd || IsChild(hwnd, s.focus)));
         TRIVERTEX v[2] = {};
         const COLORREF from = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
         const COLORREF to = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
