@@ -84,9 +84,12 @@ TEST_F(RecoveryByUserTypeTest, ABrokerAdministratorSeesHisBrokersRequests)
 TEST_F(RecoveryByUserTypeTest, ABranchAdministratorSeesHisBranchsRequests)
 {
     std::size_t seen = 0;
-    for (const auto& [branch, broker] :
+    for (const auto& administrator :
          {std::pair{"KIVO-MUM", "KIVO"}, {"KIVO-DEL", "KIVO"}, {"ASHV-AMD", "ASHV"}, {"DHAN-CHE", "DHAN"}})
     {
+        // Named copies: clang 14 does not let a lambda capture a structured binding.
+        const std::string branch = administrator.first;
+        const std::string broker = administrator.second;
         EXPECT_EQ(TypeOf(branch), "BRANCH_ADMIN");
         const std::vector<std::string> own =
             PendingWhere([&](const RequestRecord& r) { return r.broker == broker && r.branch == branch; });
