@@ -148,10 +148,10 @@ std::vector<std::vector<std::string>> DrawnCells(HWND grid, int columns)
     ScriptBackend* backend = ScriptBackend::Installed();
     if (!grid || !backend)
         return lines;
-    backend->ClearDrawing();
+    backend->BeginReading();
     RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     winlib::PumpPending();
-    const std::vector<winlib::DrawOp> texts = backend->TextsOf(grid);
+    const std::vector<winlib::DrawOp> texts = backend->EndReading(grid);
     const int count = RowCount(grid);
     for (int line = 0; line < count; ++line)
     {

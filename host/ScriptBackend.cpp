@@ -49,19 +49,32 @@ ScriptBackend* ScriptBackend::Installed()
 
 std::unique_ptr<winlib::Surface> ScriptBackend::CreateSurface(HWND topLevel, const RECT& screenRect)
 {
-    return std::make_unique<TrackedSurface>(*this, topLevel, HeadlessBackend::CreateSurface(topLevel, screenRect));
+    auto surface = std::make_unique<TrackedSurface>(*this, topLevel,
+                                                    HeadlessBackend::CreateSurface(topLevel, screenRect));
+    if (auto* canvas = dynamic_cast<winlib::RecordingCanvas*>(&surface->GetCanvas()))
+        canvas->SetKeeping(m_reading);
+    return surface;
 }
 
-void ScriptBackend::ClearDrawing()
+void ScriptBackend::KeepDrawing(bool keeping)
 {
+    m_reading = keeping;
     for (const auto& [window, surface] : m_surfaces)
     {
         if (auto* canvas = dynamic_cast<winlib::RecordingCanvas*>(&surface->GetCanvas()))
+        {
             canvas->Clear();
+            canvas->SetKeeping(keeping);
+        }
     }
 }
 
-std::vector<winlib::DrawOp> ScriptBackend::TextsOf(HWND window) const
+void ScriptBackend::BeginReading()
+{
+    KeepDrawing(true);
+}
+
+std::vector<winlib::DrawOp> ScriptBackend::EndReading(HWND window)
 {
     std::vector<winlib::DrawOp> texts;
     for (const auto& [top, surface] : m_surfaces)
@@ -75,6 +88,7 @@ std::vector<winlib::DrawOp> ScriptBackend::TextsOf(HWND window) const
                 texts.push_back(op);
         }
     }
+    KeepDrawing(false);
     return texts;
 }
 

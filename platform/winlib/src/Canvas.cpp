@@ -152,8 +152,17 @@ void RecordingCanvas::SetSource(HWND window, POINT origin)
     m_origin = origin;
 }
 
+void RecordingCanvas::SetKeeping(bool keeping)
+{
+    m_keeping = keeping;
+    if (!keeping)
+        std::vector<DrawOp>().swap(m_ops);
+}
+
 bool RecordingCanvas::Record(DrawOp op, const RECT& full)
 {
+    if (!m_keeping)
+        return false;
     CRect bounds(full);
     bounds.NormalizeRect();
     if (op.kind == DrawOp::Kind::Line)

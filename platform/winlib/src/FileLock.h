@@ -11,7 +11,8 @@ namespace winlib
 class FileLock
 {
 public:
-    // Waits for the lock up to a few seconds; a holder that keeps it longer is taken to be stuck,
+    // Waits its turn for the lock, up to a few seconds: a program that saves again and again
+    // cannot keep one that waits out. A holder that keeps the lock longer is taken to be stuck,
     // and the lock is then not held. Not held either when the lock file cannot be created (its
     // folder is missing or not writable).
     explicit FileLock(const std::string& nativePath);

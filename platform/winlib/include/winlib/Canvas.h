@@ -3,8 +3,9 @@
 // mapping, text layout and the choice of pen, brush and font.
 //
 // Three canvases exist: NullCanvas (headless, draws nothing, with a fixed text-metric
-// model so that layouts are stable), RecordingCanvas (keeps every operation so that
-// tests can read back what was drawn) and the Qt canvas of the screen backend.
+// model so that layouts are stable), RecordingCanvas (keeps every operation, while it is told
+// to keep, so that tests and scripts can read back what was drawn) and the Qt canvas of the
+// screen backend.
 #pragma once
 
 #include "winlib/Geometry.h"
@@ -185,9 +186,14 @@ public:
 
     const std::vector<DrawOp>& Ops() const { return m_ops; }
     void Clear() { m_ops.clear(); }
+    // Not keeping, operations are drawn into nothing and the record stays empty. A reader that
+    // looks only now and then (a headless script) keeps only while it looks, so that the record
+    // does not grow between its looks however long the program runs. Stopping drops the record.
+    void SetKeeping(bool keeping);
+    bool Keeping() const { return m_keeping; }
 
 private:
-    // Records an operation when any of it lies inside the clip; false when clipped away.
+    // Records an operation when any of it lies inside the clip; false when clipped away or not keeping.
     bool Record(DrawOp op, const RECT& full);
 
     int m_width;
@@ -195,6 +201,7 @@ private:
     Region m_clip;
     HWND m_source = nullptr;
     POINT m_origin{0, 0};
+    bool m_keeping = true;
     std::vector<DrawOp> m_ops;
 };
 
