@@ -397,6 +397,7 @@ void CDozizEdizizi::OnEndEdit(const NMLVDISPINFO& edit)
     {
         row->m_strValue = WithoutCommas(row->m_strValue);
         m_mapEditedValues.SetAt(fieldId, EditedValueText(fieldId, row->m_strValue));
+        row->m_bEdited = true;
     }
     m_wndDetailList.RedrawItems(edit.item.iItem, edit.item.iItem);
 }
@@ -916,7 +917,27 @@ void CDozizEdizizi::OnUpdate()
     if (m_mapEditedValues.IsEmpty())
         return;
     if (SendUpdateMessage(m_pConnection.get(), m_strDetailKey, m_mapEditedValues))
+    {
         m_mapEditedValues.RemoveAll();
+        UnmarkEditedRows();
+    }
+}
+
+// Sent values are no longer the checker's own: their rows lose the mark.
+void CDozizEdizizi::UnmarkEditedRows()
+{
+    if (!m_wndDetailList.IsSectionMode())
+        return;
+    for (const auto& entry : m_wndDetailList.GetEntries())
+    {
+        if (auto* section = static_cast<sDetailSection*>(entry->m_pSection))
+        {
+            for (const auto& row : section->m_arrRows)
+                row->m_bEdited = false;
+        }
+    }
+    if (m_wndDetailList.m_hWnd)
+        m_wndDetailList.Invalidate(FALSE);
 }
 
 void CDozizEdizizi::OnRecover()

@@ -127,6 +127,7 @@ private:
     // The detail grid asks which editor a value takes (33788) and hands the edited text back (33789).
     void OnBeginEdit(int line, int column, sCellEditInfo& info);
     void OnEndEdit(const NMLVDISPINFO& edit);
+    void UnmarkEditedRows();
     // The row shown at a line of the detail grid; null for a title line or no line.
     sMCListStruct* DetailRowAt(int line) const;
     void InitialiseRequestList();
