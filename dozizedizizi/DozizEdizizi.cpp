@@ -881,17 +881,35 @@ void CDozizEdizizi::AcceptRequests(const std::vector<sMakeCheckStruct*>& request
     AddToTabbedLog(std::move(text), 2);
 }
 
+// A button that finds nothing to do says so in the log (never in a box): the checker learns
+// every outcome, "nothing" included, and the server's answer tells the rest.
 void CDozizEdizizi::OnAccept()
 {
-    AcceptRequests(TickedRequests());
+    const std::vector<sMakeCheckStruct*> ticked = TickedRequests();
+    if (ticked.empty())
+    {
+        AddToTabbedLog("Nothing to accept: no request shown is ticked", 2);
+        return;
+    }
+    AcceptRequests(ticked);
 }
 
 // The ticked rows are read once the reason is in: the list may change while the dialog is up.
 void CDozizEdizizi::OnReject()
 {
     const std::string reason = AskRejectionReason();
-    if (!reason.empty())
-        RejectRequests(TickedRequests(), reason);
+    if (reason.empty())
+    {
+        AddToTabbedLog("Nothing rejected: the Rejection dialog was closed without a reason", 2);
+        return;
+    }
+    const std::vector<sMakeCheckStruct*> ticked = TickedRequests();
+    if (ticked.empty())
+    {
+        AddToTabbedLog("Nothing to reject: no request shown is ticked", 2);
+        return;
+    }
+    RejectRequests(ticked, reason);
 }
 
 std::string CDozizEdizizi::AskRejectionReason()
@@ -915,12 +933,27 @@ void CDozizEdizizi::RejectRequests(const std::vector<sMakeCheckStruct*>& request
 void CDozizEdizizi::OnUpdate()
 {
     if (m_mapEditedValues.IsEmpty())
+    {
+        AddToTabbedLog(NothingToUpdate(), 2);
         return;
+    }
     if (SendUpdateMessage(m_pConnection.get(), m_strDetailKey, m_mapEditedValues))
     {
         m_mapEditedValues.RemoveAll();
         UnmarkEditedRows();
     }
+}
+
+// Why Update has nothing to send, in the checker's terms.
+std::string CDozizEdizizi::NothingToUpdate() const
+{
+    if (m_strDetailKey.empty())
+        return "Nothing to update: open an RMS Limits request and edit its values first";
+    const sMakeCheckStruct* shown = FindRequest(m_strDetailKey);
+    if (shown && shown->m_strAuthType != AUTH_RMS_LIMITS)
+        return "Nothing to update: request " + m_strDetailKey + " is a " + GetAuthTypeText(shown->m_strAuthType) +
+               " request, and Update sends edited RMS limits only";
+    return "Nothing to update: no limit of request " + m_strDetailKey + " was edited";
 }
 
 // Sent values are no longer the checker's own: their rows lose the mark.

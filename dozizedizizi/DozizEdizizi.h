@@ -128,6 +128,7 @@ private:
     void OnBeginEdit(int line, int column, sCellEditInfo& info);
     void OnEndEdit(const NMLVDISPINFO& edit);
     void UnmarkEditedRows();
+    std::string NothingToUpdate() const;
     // The row shown at a line of the detail grid; null for a title line or no line.
     sMCListStruct* DetailRowAt(int line) const;
     void InitialiseRequestList();

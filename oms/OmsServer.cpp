@@ -8,6 +8,7 @@
 #include "oms/MakerError.h"
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
+#include "oms/ServerFunctions.h"
 #include "oms/SqliteError.h"
 #include "oms/SqliteSavepoint.h"
 #include "oms/SqliteTransaction.h"
@@ -20,11 +21,11 @@ namespace oms
 namespace
 {
 
-constexpr const char* kUserDetails = "om_get_auth_user_details";
-constexpr const char* kAccountDetails = "om_get_auth_account_details";
-constexpr const char* kLimitsDetails = "om_get_auth_limits_details";
-constexpr const char* kDecision = "om_authenticate_functionality";
-constexpr const char* kRecovery = "om_get_functionality_details";
+constexpr const char* kUserDetails = kUserDetailsFunction;
+constexpr const char* kAccountDetails = kAccountDetailsFunction;
+constexpr const char* kLimitsDetails = kLimitsDetailsFunction;
+constexpr const char* kDecision = kDecisionFunction;
+constexpr const char* kRecovery = kRecoveryFunction;
 
 const std::string& FunctionOf(const connect::Message& message)
 {
