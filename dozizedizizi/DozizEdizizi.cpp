@@ -9,6 +9,7 @@
 #include "dozizedizizi/FieldLabels.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
+#include "frame/HolderView.h"
 #include "frame/KTHolderFrame.h"
 #include "plugin/MCConnection.h"
 #include "plugin/PluginGlobals.h"
@@ -37,6 +38,10 @@ constexpr int kCaptionHeight = 17;
 constexpr int kRequestListShare = 40;
 
 constexpr std::size_t kMaxCellText = 255;
+
+constexpr const char* kRequestListCaption = "Maker checker List";
+// The caption's colour while new requests wait unseen: yellow on the caption's grey.
+constexpr COLORREF kUnseenCaptionColour = RGB(255, 230, 0);
 
 // The request list's columns: name, data type.
 constexpr std::pair<const char*, int> kRequestColumns[] = {
@@ -165,7 +170,7 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
                        client.bottom - kMargin);
     m_pHolderFrame = std::make_unique<CKTHolderFrame>();
     m_pHolderFrame->CreateTwoGridHolder(this, HOLDER_HORIZONTAL, holder, &m_wndRequestList,
-                                        "Maker checker List", IDC_MC_REQUEST_LIST, &m_wndDetailList,
+                                        kRequestListCaption, IDC_MC_REQUEST_LIST, &m_wndDetailList,
                                         "Maker Checker Details List", IDC_MC_DETAIL_LIST);
     m_bDefaultSplit = m_pHolderFrame->m_hWnd && !m_pHolderFrame->LoadPaneSizes();
     ApplyDefaultSplit();
@@ -182,6 +187,41 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// Tab cannot take the checker out of the detail grid (the grid keeps Tab for its editors): F6, as
+// in the panes of any window, moves between the parts of the console.
+BOOL CDozizEdizizi::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F6 && !(::GetKeyState(VK_CONTROL) & 0x8000))
+    {
+        FocusNextPart((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        return TRUE;
+    }
+    return CKTBCGPDialogBar::PreTranslateMessage(msg);
+}
+
+void CDozizEdizizi::FocusNextPart(bool backwards)
+{
+    CWnd* parts[] = {GetDlgItem(IDC_MC_ACCEPT), &m_wndRequestList, &m_wndDetailList};
+    constexpr int kParts = 3;
+    const HWND focus = ::GetFocus();
+    int current = 0;
+    for (int part = 1; part < kParts; ++part)
+    {
+        const HWND window = parts[part]->m_hWnd;
+        if (window && focus && (focus == window || ::IsChild(window, focus)))
+            current = part;
+    }
+    for (int step = 1; step < kParts; ++step)
+    {
+        CWnd* next = parts[(current + (backwards ? kParts - step : step)) % kParts];
+        if (next && next->m_hWnd && next->IsWindowVisible() && next->IsWindowEnabled())
+        {
+            next->SetFocus();
+            return;
+        }
+    }
+}
+
 void CDozizEdizizi::InitialiseRequestList()
 {
     if (!m_wndRequestList.m_hWnd)
@@ -191,8 +231,10 @@ void CDozizEdizizi::InitialiseRequestList()
         m_wndRequestList.m_arrColumns.push_back(Column(name, kRequestColumnWidth, KIVO_ALIGN_RIGHT, type));
     m_wndRequestList.InitColumns();
     m_wndRequestList.EnableFilter(TRUE);
-    // New requests are inserted at the end of the store; the list shows the newest on top.
+    // New requests are inserted at the end of the store; the list shows the newest on top, and
+    // keeps the checker's place while he works in it.
     m_wndRequestList.SetNewestFirst(TRUE);
+    m_wndRequestList.SetKeepPlace(TRUE);
     m_wndRequestList.SetOwner(this);
     m_wndRequestList.SetExtendedStyle(m_wndRequestList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
     m_wndRequestList.SetCallbackMask(LVIS_SELECTED);
@@ -417,7 +459,9 @@ BOOL CDozizEdizizi::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 BOOL CDozizEdizizi::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->idFrom == IDC_MC_REQUEST_LIST && header->code == NM_DBLCLK)
+    // A double click, or Enter from the keyboard, opens the selected request.
+    if (header && header->idFrom == IDC_MC_REQUEST_LIST &&
+        (header->code == static_cast<UINT>(NM_DBLCLK) || header->code == static_cast<UINT>(NM_RETURN)))
     {
         const int row = m_wndRequestList.GetNextItem(-1, LVNI_SELECTED);
         if (row >= 0)
@@ -425,6 +469,12 @@ BOOL CDozizEdizizi::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
             if (auto* request = reinterpret_cast<sMakeCheckStruct*>(m_wndRequestList.GetItemData(row)))
                 OpenRequest(request);
         }
+        *result = 0;
+        return TRUE;
+    }
+    if (header && header->idFrom == IDC_MC_REQUEST_LIST && header->code == FLN_UNSEENROWSCHANGED)
+    {
+        ShowUnseenRequests();
         *result = 0;
         return TRUE;
     }
@@ -442,6 +492,27 @@ BOOL CDozizEdizizi::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
         }
     }
     return CKTBCGPDialogBar::OnNotify(wParam, lParam, result);
+}
+
+// The request list's caption counts the new requests the checker has not seen while he works in
+// the list (they wait on top of it), in a colour that catches the eye, and says how to see them.
+void CDozizEdizizi::ShowUnseenRequests()
+{
+    auto* view = dynamic_cast<CHolderView*>(m_wndRequestList.GetParent());
+    if (!view)
+        return;
+    const int unseen = m_wndRequestList.GetUnseenNewRows();
+    if (unseen > 0 && m_clrRequestCaption == CLR_NONE)
+        m_clrRequestCaption = view->GetCaptionColor();
+    std::string caption = kRequestListCaption;
+    if (unseen > 0)
+        caption += "  -  " + std::to_string(unseen) +
+                   (unseen == 1 ? " new request on top (Home shows it)" : " new requests on top (Home shows them)");
+    const COLORREF colour = unseen > 0 ? kUnseenCaptionColour : m_clrRequestCaption;
+    view->SetCaption(caption, colour == CLR_NONE ? view->GetCaptionColor() : colour);
+    if (unseen == 0)
+        m_clrRequestCaption = CLR_NONE;
+    view->Invalidate(FALSE);
 }
 
 void CDozizEdizizi::DoDataExchange(CDataExchange* dx)

@@ -83,6 +83,10 @@ public:
     void PlaceForRestart();
 
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    // F6 and Shift+F6: the focus goes round the console's three parts, the buttons (Accept), the
+    // request list and the detail grid, skipping a part that is not shown.
+    void FocusNextPart(bool backwards);
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo) override;
 
@@ -128,6 +132,7 @@ private:
     void OnBeginEdit(int line, int column, sCellEditInfo& info);
     void OnEndEdit(const NMLVDISPINFO& edit);
     void UnmarkEditedRows();
+    void ShowUnseenRequests();
     std::string NothingToUpdate() const;
     // The row shown at a line of the detail grid; null for a title line or no line.
     sMCListStruct* DetailRowAt(int line) const;
@@ -145,6 +150,7 @@ private:
     void ForgetOrder(sListedRequest& request);
 
     std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
+    COLORREF m_clrRequestCaption = CLR_NONE; // the caption's own colour while the count shows
     bool m_bDefaultSplit = false;
     int m_nDefaultSplit = -1; // the request list's height the default split gave last
     std::unique_ptr<sMCConnection> m_pConnection;

@@ -141,12 +141,24 @@ void Press(int key)
     winlib::PumpPending();
 }
 
-// What the grid shows: its cells as it draws them, line by line (it keeps no item texts).
+// What the grid shows: its cells as it draws them, line by line (it keeps no item texts). On a
+// screen, where drawing is not recorded, the texts it gives for its cells, trimmed.
 std::vector<std::vector<std::string>> DrawnCells(HWND grid, int columns)
 {
     std::vector<std::vector<std::string>> lines;
     ScriptBackend* backend = ScriptBackend::Installed();
-    if (!grid || !backend)
+    if (grid && !backend)
+    {
+        for (int line = 0; line < RowCount(grid); ++line)
+        {
+            std::vector<std::string> cells;
+            for (int column = 0; column < columns; ++column)
+                cells.push_back(Trim(CellText(grid, line, column)));
+            lines.push_back(cells);
+        }
+        return lines;
+    }
+    if (!grid)
         return lines;
     backend->ClearDrawing();
     RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -358,7 +370,8 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
     }
 
     if (action == "expect-row" || action == "expect-no-row" || action == "open-row" || action == "tick-row" ||
-        action == "untick-row" || action == "expect-row-entity" || action == "expect-top-row")
+        action == "untick-row" || action == "expect-row-entity" || action == "expect-top-row" ||
+        action == "expect-ticked" || action == "expect-unticked" || action == "expect-focused-row")
     {
         const std::vector<std::string> words = Parts(argument);
         const std::size_t space = argument.find(' ');
@@ -376,12 +389,27 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
             return true;
         if (action == "expect-top-row")
             return row == 0 || fail("it shows in row " + std::to_string(row));
+        if (action == "expect-focused-row")
+        {
+            const int focused = static_cast<int>(SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                             MAKELPARAM(LVNI_FOCUSED, 0)));
+            return focused == row ||
+                   fail("it shows in row " + std::to_string(row) + ", the focus is on row " + std::to_string(focused));
+        }
+        if (action == "expect-ticked" || action == "expect-unticked")
+        {
+            const bool ticked = (SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+            return ticked == (action == "expect-ticked") || fail(ticked ? "it is ticked" : "it is not ticked");
+        }
         if (action == "expect-row-entity")
         {
             const std::string wanted = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
             const std::string entity = CellText(list, row, 0);
             return entity == wanted || fail("the entity reads '" + entity + "'");
         }
+        // A row is clicked where the checker sees it: scrolled into view first, as he would.
+        SendMessage(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        winlib::PumpPending();
         if (action == "open-row")
         {
             Click(list, PartOf(list, row, LVIR_LABEL).CenterPoint(), true);
@@ -402,8 +430,7 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
     {
         const HWND grid = DetailGrid();
         const std::vector<std::string> parts = Parts(argument);
-        // "@N" names the grid's line N (from 0) without reading the grid, which only a headless
-        // run can do: the grid draws its cells and keeps no texts to ask for.
+        // "@N" names the grid's line N (from 0) without reading the grid.
         const bool byNumber = parts[0].size() > 1 && parts[0][0] == '@' &&
                               parts[0].find_first_not_of("0123456789", 1) == std::string::npos;
         if (byNumber && action == "edit-detail")
@@ -413,8 +440,6 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
                 return fail("the detail grid has " + std::to_string(RowCount(grid)) + " lines");
             return EditCell(grid, line, parts);
         }
-        if (!ScriptBackend::Installed())
-            return fail("the detail grid is read in headless runs only");
         const std::vector<std::vector<std::string>> lines = DrawnCells(grid, 3);
         const int line = LineOf(lines, parts[0]);
         if (action == "expect-no-detail")

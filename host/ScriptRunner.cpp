@@ -91,6 +91,9 @@ constexpr KeyName kKeys[] = {
     {"space", VK_SPACE, ' '}, {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
     {"left", VK_LEFT, 0},     {"right", VK_RIGHT, 0},     {"home", VK_HOME, 0},
     {"end", VK_END, 0},       {"f1", VK_F1, 0},           {"f10", VK_F10, 0},
+    {"f2", VK_F2, 0},         {"f6", VK_F6, 0},           {"apps", VK_APPS, 0},
+    {"pageup", VK_PRIOR, 0},  {"pagedown", VK_NEXT, 0},   {"backspace", VK_BACK, '\b'},
+    {"minus", VK_OEM_MINUS, '-'},
     {"alt", VK_MENU, 0},      {"shift", VK_SHIFT, 0},     {"ctrl", VK_CONTROL, 0}};
 
 // Whether a visible popup menu window is open.
@@ -590,8 +593,27 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     }
     if (action == "expect-focus")
     {
+        // A window's text, or "grid N": the console's Nth grid (the keyboard's place in a list).
         const HWND focus = ::GetFocus();
-        return focus && ::GetWindowTextString(focus) == argument;
+        HWND wanted = nullptr;
+        if (argument.rfind("grid ", 0) == 0)
+        {
+            std::vector<HWND> grids;
+            if (CWnd* console = ConsoleBar(m_app))
+                CollectGrids(console->m_hWnd, grids);
+            const int index = std::atoi(argument.c_str() + 5);
+            if (index >= 1 && index <= static_cast<int>(grids.size()))
+                wanted = grids[static_cast<std::size_t>(index - 1)];
+        }
+        if (focus && (wanted ? focus == wanted : ::GetWindowTextString(focus) == argument))
+            return true;
+        char name[64] = {};
+        if (focus)
+            ::GetClassName(focus, name, sizeof name);
+        std::cerr << "kivo-host script: the focus is on " << (focus ? name : "no window") << " '"
+                  << (focus ? ::GetWindowTextString(focus) : "") << "' (id " << (focus ? ::GetDlgCtrlID(focus) : 0)
+                  << ")\n";
+        return false;
     }
     if (action == "menu-item")
         return ClickMenuItem(argument);
