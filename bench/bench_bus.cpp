@@ -108,6 +108,7 @@ struct Bus
     {
         connect::BusOptions options;
         options.url = server->Url();
+        options.user = "CHECKER1";
         return options;
     }
 

@@ -29,9 +29,20 @@ BOOL CKivoHostApp::InitInstance()
     {
         connect::BusOptions bus;
         bus.url = m_options.server.bus;
+        bus.user = m_options.profile.userId;
         bus.clientName = "kivo-host " + m_options.profile.userId;
+        bus.caFile = m_options.server.busCa;
         try
         {
+            if (!m_options.server.busCredentials.empty())
+            {
+                bus.LoadCredentials(m_options.server.busCredentials);
+                // The bus knows the user by his credentials; a terminal of another user would
+                // have every request refused.
+                if (bus.user != m_options.profile.userId)
+                    throw std::invalid_argument(m_options.server.busCredentials + " are the bus credentials of " +
+                                                bus.user + ", not of " + m_options.profile.userId);
+            }
             m_bus = std::make_unique<connect::NatsTransport>(bus);
         }
         catch (const std::invalid_argument& error)
@@ -42,7 +53,8 @@ BOOL CKivoHostApp::InitInstance()
         }
         // The bus may come later: requests are refused until it does, and the subscriptions
         // start with it.
-        services.Log("Message bus: " + bus.url + (m_bus->Connected() ? "" : " (not reachable yet)"));
+        services.Log("Message bus: " + bus.url + (m_bus->Connected() ? "" : " (not reachable yet)") +
+                     (bus.password.empty() ? " without credentials: an unsecured bus" : ""));
     }
     else if (m_options.server.embedded)
     {

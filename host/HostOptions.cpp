@@ -142,6 +142,8 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                                                            {"--db", "the server's database file"},
                                                            {"--maker-every", "a number of seconds"},
                                                            {"--bus", "a URL such as nats://127.0.0.1:4222"},
+                                                           {"--bus-credentials", "the user's bus credentials file"},
+                                                           {"--bus-ca", "the bus's certificate authority file"},
                                                            {"--profile", "a profile file"},
                                                            {"--user", "the user's identity"},
                                                            {"--broker", "the broker code"},
@@ -211,6 +213,10 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                     return *error;
                 options.server.bus = v;
             }
+            else if (arg == "--bus-credentials")
+                options.server.busCredentials = v;
+            else if (arg == "--bus-ca")
+                options.server.busCa = v;
             else if (arg == "--maker-every")
             {
                 char* end = nullptr;
@@ -245,6 +251,10 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                                         !options.server.database.empty() || options.server.makerEvery >= 0))
         return "--bus reaches the server kivo-oms serves; --db, --fresh, --maker-every, --no-maker and "
                "--no-server are for the server inside the terminal";
+    if (options.server.bus.empty() && (!options.server.busCredentials.empty() || !options.server.busCa.empty()))
+        return "--bus-credentials and --bus-ca are for the message bus: give --bus URL too";
+    if (options.server.busCredentials.empty() != options.server.busCa.empty())
+        return "a secured bus needs both --bus-credentials FILE and --bus-ca FILE";
     if (options.mode == ScreenMode::Headless && !options.screenshot.empty())
         return "--screenshot needs the offscreen screen, not --headless";
     if (options.mode == ScreenMode::Headless && options.checkRepaint)
@@ -287,7 +297,9 @@ std::string UsageText()
            "  --no-server            no server at all\n"
            "\n"
            "  Or the terminal meets a server of its own (kivo-oms --bus URL) on a message bus:\n"
-           "  --bus URL              the bus, such as nats://127.0.0.1:4222 (several separated by commas)\n";
+           "  --bus URL              the bus, such as tls://bus.example:4222 (several separated by commas)\n"
+           "  --bus-credentials FILE the user's credentials on the bus (from kivo-oms bus grant)\n"
+           "  --bus-ca FILE          the authority of the bus's TLS certificate (ca.pem from kivo-oms bus init)\n";
 }
 
 } // namespace host

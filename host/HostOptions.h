@@ -44,6 +44,10 @@ struct ServerOptions
     // --bus URL: the server is a program of its own (kivo-oms --bus) that the terminal meets on
     // the message bus at URL; nothing is embedded then.
     std::string bus;
+    // --bus-credentials FILE, --bus-ca FILE: the user's bus credentials (kivo-oms bus grant) and
+    // the authority of the bus's TLS certificate; without them the bus must be an unsecured one.
+    std::string busCredentials;
+    std::string busCa;
 };
 
 struct HostOptions

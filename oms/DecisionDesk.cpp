@@ -1,6 +1,7 @@
 #include "oms/DecisionDesk.h"
 
 #include "oms/ChangeApplier.h"
+#include "oms/Digest.h"
 #include "oms/FieldCatalogue.h"
 #include "oms/FieldIds.h"
 #include "oms/Publication.h"
@@ -48,6 +49,24 @@ std::string Describe(const RequestRecord& request)
            request.entity + ")";
 }
 
+std::string Joined(const std::vector<std::string>& values)
+{
+    std::string text;
+    for (const std::string& value : values)
+        text += (text.empty() ? "" : "|") + value;
+    return text;
+}
+
+// What an applied change did, for the log: one field a line, its new and its old value.
+std::string AppliedText(const std::vector<ChangedField>& changes)
+{
+    std::string text;
+    for (const ChangedField& change : changes)
+        text += std::to_string(change.id) + "\t" + Joined(change.values) + "\t" +
+                (change.oldValues ? Joined(*change.oldValues) : std::string()) + "\n";
+    return text;
+}
+
 std::string Capitalised(std::string text)
 {
     if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
@@ -59,28 +78,54 @@ std::string Capitalised(std::string text)
 
 DecisionDesk::Outcome DecisionDesk::Refuse(DecisionEntry& entry, int code, const std::string& text)
 {
+    // What a refused message brings is kept only in part: the log must not grow by what anyone
+    // cares to send.
     entry.outcome = "refused";
+    entry.checker = Authorisation::Bounded(entry.checker, 64);
+    entry.decision = Authorisation::Bounded(entry.decision, 64);
+    entry.reason = Authorisation::Bounded(entry.reason);
+    entry.edited = Authorisation::Bounded(entry.edited);
     entry.statusCode = code;
-    entry.statusText = text;
+    entry.statusText = Authorisation::Bounded(text, 2 * kMaxReasonLength);
     m_store.AppendDecision(entry);
     return Outcome{code, text, false};
 }
 
-DecisionDesk::Outcome DecisionDesk::Decide(const connect::Message& message, const std::string& messageId,
-                                           const connect::Session& sender)
+DecisionDesk::Outcome DecisionDesk::Decide(const connect::Message& message, const connect::ReplyStream& replies)
 {
-    // The same message again: the answer it had, and nothing else.
-    if (!messageId.empty())
-    {
-        if (const std::optional<DecisionEntry> before = m_store.DecisionByMessageId(messageId))
-            return Outcome{before->statusCode, before->statusText, true};
-    }
+    const std::string& messageId = replies.MessageId();
+    const std::string named = ValueOf(message, fid::kChecker);
+    // Who sent it, for the log: the bus's word, else his terminal's, else the message's.
+    const std::string sender = !replies.AuthenticatedUser().empty() ? replies.AuthenticatedUser()
+                               : replies.Sender().Known()            ? replies.Sender().user
+                                                                     : named;
 
     DecisionEntry entry;
     entry.key = KeyOf(message);
+    entry.checker = sender;
     entry.decidedAt = Store::Now();
     entry.messageId = messageId;
+    entry.contentHash = Sha256Hex(message.ToWire());
     entry.reason = ValueOf(message, fid::kReason);
+
+    // The same message again: the answer it had, and nothing else. Another message under an id
+    // that was used is not the same message, whatever its id says.
+    if (!messageId.empty())
+    {
+        if (const std::optional<DecisionEntry> before = m_store.DecisionByMessageId(messageId))
+        {
+            const bool same = (before->contentHash.empty() || before->contentHash == entry.contentHash) &&
+                              before->checker == Authorisation::Bounded(sender, 64);
+            if (same)
+                return Outcome{before->statusCode, before->statusText, true};
+            entry.messageId.clear();
+            entry.decision = ValueOf(message, fid::kStatus);
+            return Refuse(entry, kStatusBadMessage,
+                          "Message id " + Authorisation::Bounded(messageId, 64) +
+                              " was used before for another message; nothing was done");
+        }
+    }
+
     const std::string status = ValueOf(message, fid::kStatus);
     std::vector<std::pair<std::int32_t, std::string>> edits;
     for (const connect::Message::Field& field : message.Fields())
@@ -94,27 +139,36 @@ DecisionDesk::Outcome DecisionDesk::Decide(const connect::Message& message, cons
     for (const auto& [id, value] : edits)
         entry.edited += (entry.edited.empty() ? "" : ";") + std::to_string(id) + "=" + value;
 
-    // The checker is who the terminal's session says; the message may only agree with it.
-    const std::string named = ValueOf(message, fid::kChecker);
-    entry.checker = sender.Known() ? sender.user : named;
-    if (sender.Known() && message.Has(fid::kChecker) && named != sender.user)
-        return Refuse(entry, kStatusBadMessage,
-                      "The decision names checker " + named + ", but it was sent from " + sender.user +
-                          "'s terminal; nothing was done");
-    if (entry.checker.empty())
+    if (const std::optional<Refusal> malformed = Authorisation::CheckShape(message, -1, kMaxConsoleMessage))
+        return Refuse(entry, malformed->code, malformed->text);
+    // The checker is the sender, as the bus or his terminal says; the message may only agree
+    // with him. Only a sender nobody vouches for (a tool) names himself.
+    if (named.empty() && replies.AuthenticatedUser().empty() && !replies.Sender().Known())
         return Refuse(entry, kStatusBadMessage, "A decision needs its checker (54294); nothing was done");
+    const std::variant<Caller, Refusal> who = m_access.Identify(replies, named);
+    if (const Refusal* refused = std::get_if<Refusal>(&who))
+        return Refuse(entry, refused->code, refused->text);
+    const Caller& caller = std::get<Caller>(who);
+    if (!named.empty() && named != caller.user)
+        return Refuse(entry, kStatusBadMessage,
+                      "The decision names checker " + Authorisation::Bounded(named, 64) + ", but it was sent by " +
+                          caller.user + "; nothing was done");
     if (!entry.key)
         return Refuse(entry, kStatusBadMessage,
                       "A decision needs the request's key (51803); nothing was done");
     if (status != "accepted" && status != "rejected")
         return Refuse(entry, kStatusBadMessage,
-                      "A decision says \"accepted\" or \"rejected\" (10303), not \"" + status +
-                          "\"; nothing was done");
+                      "A decision says \"accepted\" or \"rejected\" (10303), not \"" +
+                          Authorisation::Bounded(status, 64) + "\"; nothing was done");
 
     std::optional<RequestRecord> request = m_store.Request(*entry.key);
     if (!request)
         return Refuse(entry, kStatusNoRequest, "There is no request " + std::to_string(*entry.key));
     const std::string what = Describe(*request);
+    if (!Authorisation::MaySee(caller, *request))
+        return Refuse(entry, kStatusNotVisible,
+                      Capitalised(what) + " is not among the requests " + caller.user + " may see; nothing was done");
+    // Four eyes: ids are compared exactly, as the table holds them.
     if (request->maker == entry.checker)
         return Refuse(entry, kStatusOwnRequest,
                       Capitalised(what) + " was entered by " + entry.checker +
@@ -123,6 +177,11 @@ DecisionDesk::Outcome DecisionDesk::Decide(const connect::Message& message, cons
         return Refuse(entry, kStatusAlreadyDecided,
                       Capitalised(what) + " was already " + request->status + " by " + request->decidedBy +
                           " at " + request->decidedAt);
+    if (!Authorisation::MayDecide(caller, *request))
+        return Refuse(entry, kStatusNotAuthorised,
+                      caller.user + " may not decide " + AuthTypeText(request->type) +
+                          " requests (his roles do not include " + std::to_string(Authorisation::RoleFor(*request)) +
+                          "); nothing was done");
     if (message.Has(fid::kAuthType) && ValueOf(message, fid::kAuthType) != std::to_string(request->type))
         return Refuse(entry, kStatusBadMessage,
                       "The decision says type " + ValueOf(message, fid::kAuthType) + ", but " + what +
@@ -145,6 +204,10 @@ DecisionDesk::Outcome DecisionDesk::Decide(const connect::Message& message, cons
             std::all_of(entry.reason.begin(), entry.reason.end(), [](char c) { return c == ' '; });
         if (blank)
             return Refuse(entry, kStatusBadMessage, "A rejection needs its reason (32766); nothing was done");
+        if (entry.reason.size() > kMaxReasonLength)
+            return Refuse(entry, kStatusBadMessage,
+                          "A rejection's reason is at most " + std::to_string(kMaxReasonLength) +
+                              " characters; nothing was done");
     }
     else
     {
@@ -186,6 +249,7 @@ DecisionDesk::Outcome DecisionDesk::Decide(const connect::Message& message, cons
         }
         if (why)
             return Refuse(entry, kStatusCannotApply, Capitalised(what) + " cannot be accepted: " + *why);
+        entry.applied = AppliedText(changes);
     }
 
     request->status = status;

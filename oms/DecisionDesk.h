@@ -1,13 +1,17 @@
 // Applies checkers' decisions exactly once: accept (the change is applied to its entity),
-// reject (with its reason) and update (accept with edited limit values). A decision by the
-// request's own maker, on a request already decided, or that contradicts the request is refused
-// with its reason. Every decision message, applied or refused, goes into the append-only log
-// with its message id, so that the same message arriving again is answered as the first time
-// and changes nothing.
+// reject (with its reason) and update (accept with edited limit values). A decision is refused
+// with its reason when its sender is not who it says or may not decide the request (his level
+// does not show it him, his roles do not cover its type, it is his own), when the request was
+// decided already, or when the message contradicts the request or is malformed. Every decision
+// message, applied or refused, goes into the append-only log with its message id and the hash
+// of its contents, so that the same message arriving again is answered as the first time and
+// changes nothing, while another message under a used id is refused.
 #pragma once
 
 #include "connect/Envelope.h"
 #include "connect/Message.h"
+#include "connect/ReplyStream.h"
+#include "oms/Authorisation.h"
 #include "oms/Store.h"
 
 #include <string>
@@ -25,18 +29,17 @@ public:
         bool repeated = false; // the message had been received before; nothing was done now
     };
 
-    explicit DecisionDesk(Store& store) : m_store(store) {}
+    DecisionDesk(Store& store, Authorisation& access) : m_store(store), m_access(access) {}
 
     // Runs inside the caller's transaction; the caller commits, then answers and publishes.
-    // 'sender' is the session the transport vouches for; without one the message's own 54294
-    // names the checker.
-    Outcome Decide(const connect::Message& message, const std::string& messageId,
-                   const connect::Session& sender);
+    // 'replies' says who sent the message (Authorisation::Identify) and under which id.
+    Outcome Decide(const connect::Message& message, const connect::ReplyStream& replies);
 
 private:
     Outcome Refuse(DecisionEntry& entry, int code, const std::string& text);
 
     Store& m_store;
+    Authorisation& m_access;
 };
 
 } // namespace oms

@@ -34,18 +34,6 @@ const std::string& FunctionOf(const connect::Message& message)
     return function ? *function : none;
 }
 
-// The privilege level a user has by his type, for requests that come without a session.
-int PrivilegeOfType(const std::string& type)
-{
-    if (type == "ADMIN" || type == "RMS")
-        return 0;
-    if (type == "BROKER_ADMIN")
-        return 1;
-    if (type == "BRANCH_ADMIN")
-        return 2;
-    return 4;
-}
-
 } // namespace
 
 OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
@@ -58,6 +46,7 @@ OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
     storeOptions.serverLock = true;
     storeOptions.seed = [&options](Store& store) { Seeder(store, options.seed, options.seedSize).Run(); };
     m_store = Store::Open(options.databasePath, storeOptions);
+    m_access = std::make_unique<Authorisation>(*m_store, options.busGrants);
     m_created = m_store->WasCreated();
 }
 
@@ -100,7 +89,9 @@ void OmsServer::Watch()
         try
         {
             std::lock_guard<std::mutex> store(m_lock);
-            // Another connection's commit changes the data version; only then is there anything new.
+            // Another connection's commit changes the data version; only then is there anything
+            // new. A statement left open by a read would keep this connection on its old snapshot.
+            m_store->Db().ResetAll();
             const std::int64_t version = std::stoll(m_store->Db().QueryText("PRAGMA data_version"));
             if (version != m_dataVersion || m_publishBlocked)
             {
@@ -178,6 +169,13 @@ void OmsServer::OnRequest(const connect::Message& request, connect::ReplyStream&
 void OmsServer::OnRequests(std::span<const Request> batch)
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    // No read stays open between batches: it would hold the connection on an old snapshot and
+    // keep the write-ahead log from being folded in.
+    struct ReadsClosed
+    {
+        SqliteDatabase& db;
+        ~ReadsClosed() { db.ResetAll(); }
+    } closed{m_store->Db()};
     std::size_t i = 0;
     while (i < batch.size())
     {
@@ -210,15 +208,14 @@ void OmsServer::HandleDecisions(std::span<const Request> run)
     {
         SqliteTransaction transaction(m_store->Db());
         m_store->DeleteOutboxThrough(m_publishedThrough);
-        DecisionDesk desk(*m_store);
+        DecisionDesk desk(*m_store, *m_access);
         for (std::size_t i = 0; i < run.size(); ++i)
         {
             // One decision that fails in the database goes back alone.
             SqliteSavepoint savepoint(m_store->Db());
             try
             {
-                outcomes[i] =
-                    desk.Decide(*run[i].message, run[i].replies->MessageId(), run[i].replies->Sender());
+                outcomes[i] = desk.Decide(*run[i].message, *run[i].replies);
                 savepoint.Release();
             }
             catch (const SqliteError& failure)
@@ -246,9 +243,55 @@ void OmsServer::HandleDecisions(std::span<const Request> run)
     PublishOutboxLocked();
 }
 
+void OmsServer::Refuse(connect::ReplyStream& replies, const std::string& function, const Refusal& refusal)
+{
+    replies.Close(refusal.code, refusal.text);
+    const std::string& sender = !replies.AuthenticatedUser().empty() ? replies.AuthenticatedUser()
+                                                                      : replies.Sender().user;
+    try
+    {
+        SqliteTransaction transaction(m_store->Db());
+        m_store->AppendRefusal(Authorisation::Bounded(sender, 64), Authorisation::Bounded(function, 64),
+                               refusal.code, Authorisation::Bounded(refusal.text, 2 * kMaxReasonLength));
+        transaction.Commit();
+    }
+    catch (const SqliteError&)
+    {
+        // The answer went out; a note the database cannot take now is not worth failing it for.
+    }
+}
+
+std::optional<Caller> OmsServer::Identify(connect::ReplyStream& replies, const std::string& function,
+                                          const std::string& named)
+{
+    std::variant<Caller, Refusal> who = m_access->Identify(replies, named);
+    if (Refusal* refused = std::get_if<Refusal>(&who))
+    {
+        Refuse(replies, function, *refused);
+        return std::nullopt;
+    }
+    Caller& caller = std::get<Caller>(who);
+    // On the bus the user the message names can only be the sender himself.
+    if (!replies.AuthenticatedUser().empty() && !named.empty() && named != caller.user)
+    {
+        Refuse(replies, function,
+               Refusal{kStatusBadMessage, "The request names " + Authorisation::Bounded(named, 64) +
+                                              ", but it came from " + caller.user + "'s connection; nothing was done"});
+        return std::nullopt;
+    }
+    return std::move(caller);
+}
+
 void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStream& replies)
 {
     const std::string& function = FunctionOf(request);
+    const bool makers = function == MakerCommand::kEnterFunction;
+    if (const std::optional<Refusal> malformed = Authorisation::CheckShape(
+            request, makers ? MakerCommand::kLineField : -1, makers ? kMaxMakersMessage : kMaxConsoleMessage))
+    {
+        Refuse(replies, function, *malformed);
+        return;
+    }
     if (function == kUserDetails || function == kAccountDetails || function == kLimitsDetails)
         HandleDetails(request, replies);
     else if (function == kRecovery)
@@ -258,29 +301,6 @@ void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStrea
     else
         replies.Close(kStatusUnknownFunction, "The server has no function \"" + function + "\"");
 }
-
-namespace
-{
-
-// Which requests the asking user may see: his terminal's session decides; without one the
-// server's own record of the user does.
-std::optional<connect::SubscriptionFilter> FilterFor(Store& store, const connect::Session& sender,
-                                                     const std::string& named, std::string* error)
-{
-    if (sender.Known())
-        return VisibilityFilter(sender.privilege, sender.user, sender.broker);
-    const std::optional<EntityRow> user =
-        named.empty() ? std::nullopt : store.Entity(EntityKind::User, named);
-    if (!user)
-    {
-        *error =
-            named.empty() ? "The request does not say who asks" : named + " is not a user of this server";
-        return std::nullopt;
-    }
-    return VisibilityFilter(PrivilegeOfType(user->category), named, user->broker);
-}
-
-} // namespace
 
 void OmsServer::HandleDetails(const connect::Message& request, connect::ReplyStream& replies)
 {
@@ -296,23 +316,27 @@ void OmsServer::HandleDetails(const connect::Message& request, connect::ReplyStr
         return;
     }
     const std::string* asking = request.Value(fid::kMaker);
-    std::string error;
-    const std::optional<connect::SubscriptionFilter> filter =
-        FilterFor(*m_store, replies.Sender(), asking ? *asking : std::string(), &error);
-    if (!error.empty())
-    {
-        replies.Close(kStatusUnknownUser, error);
+    const std::optional<Caller> caller = Identify(replies, function, asking ? *asking : std::string());
+    if (!caller)
         return;
-    }
     const std::optional<RequestRecord> record = m_store->Request(key);
     if (!record)
     {
         replies.Close(kStatusNoRequest, "There is no request " + *keyText);
         return;
     }
-    if (!filter || !filter->Matches(PublishedForm(*record)))
+    if (!Authorisation::MaySee(*caller, *record))
     {
-        replies.Close(kStatusNotVisible, "Request " + *keyText + " is not among the requests you may see");
+        Refuse(replies, function,
+               Refusal{kStatusNotVisible, "Request " + *keyText + " is not among the requests you may see"});
+        return;
+    }
+    if (!Authorisation::MayDecide(*caller, *record))
+    {
+        Refuse(replies, function,
+               Refusal{kStatusNotAuthorised, caller->user + " may not see the details of " +
+                                                 AuthTypeText(record->type) + " requests (his roles do not include " +
+                                                 std::to_string(Authorisation::RoleFor(*record)) + ")"});
         return;
     }
     const bool fits = (function == kUserDetails && IsUserType(record->type)) ||
@@ -337,14 +361,11 @@ void OmsServer::HandleDetails(const connect::Message& request, connect::ReplyStr
 void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplyStream& replies)
 {
     const std::string* asking = request.Value(fid::kUser);
-    std::string error;
-    const std::optional<connect::SubscriptionFilter> filter =
-        FilterFor(*m_store, replies.Sender(), asking ? *asking : std::string(), &error);
-    if (!error.empty())
-    {
-        replies.Close(kStatusUnknownUser, error);
+    const std::optional<Caller> caller = Identify(replies, FunctionOf(request), asking ? *asking : std::string());
+    if (!caller)
         return;
-    }
+    const std::optional<connect::SubscriptionFilter> filter =
+        VisibilityFilter(caller->privilege, caller->user, caller->broker);
     std::size_t sent = 0;
     if (filter)
     {
@@ -371,14 +392,34 @@ void OmsServer::HandleMakersLines(const connect::Message& request, connect::Repl
     const auto where = [&lines](int line)
     { return lines.size() > 1 ? "Line " + std::to_string(line) + ": " : ""; };
     const std::string* maker = request.Value(fid::kMaker);
+    const std::string& sender = replies.AuthenticatedUser();
+    // On the bus a maker enters requests only as himself: his lines name him or nobody.
+    if (!sender.empty() && maker && *maker != sender)
+    {
+        Refuse(replies, MakerCommand::kEnterFunction,
+               Refusal{kStatusBadMessage, "The requests name maker " + Authorisation::Bounded(*maker, 64) +
+                                              ", but they came from " + sender + "'s connection; nothing was entered"});
+        return;
+    }
     std::string error;
     int badLine = 0;
-    const auto parsed = MakerCommand::ParseLines(lines, maker ? *maker : std::string(), &error, &badLine);
+    const auto parsed = MakerCommand::ParseLines(lines, maker ? *maker : sender, &error, &badLine);
     if (!parsed || parsed->empty())
     {
         replies.Close(kStatusBadMessage, parsed ? "The message holds no request (field 1, one a line)"
                                                 : where(badLine) + error + "; nothing was entered");
         return;
+    }
+    for (const MakerCommand::Line& line : *parsed)
+    {
+        if (!sender.empty() && line.request.maker != sender)
+        {
+            Refuse(replies, MakerCommand::kEnterFunction,
+                   Refusal{kStatusBadMessage, where(line.number) + "the request names maker " +
+                                                  Authorisation::Bounded(line.request.maker, 64) + ", but it came from " +
+                                                  sender + "'s connection; nothing was entered"});
+            return;
+        }
     }
     std::vector<std::int64_t> keys;
     try

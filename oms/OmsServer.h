@@ -10,6 +10,7 @@
 
 #include "connect/Publisher.h"
 #include "connect/RequestHandler.h"
+#include "oms/Authorisation.h"
 #include "oms/MakerRequest.h"
 #include "oms/Seeder.h"
 #include "oms/Store.h"
@@ -39,6 +40,8 @@ public:
         Seeder::Size seedSize;
         // How often the watcher looks for requests that another program entered (0: never).
         int watchIntervalMs = 250;
+        // On a bus that authenticates its users: a user must hold a current bus grant too.
+        bool busGrants = false;
     };
 
     // Opens the database, creating and seeding it when there is none. Throws StoreError with a
@@ -80,10 +83,16 @@ private:
     void HandleMakersLines(const connect::Message& request, connect::ReplyStream& replies);
     std::size_t PublishOutboxLocked();
     void Watch();
+    // Answers a refused request and keeps a bounded note of it (who, what, why).
+    void Refuse(connect::ReplyStream& replies, const std::string& function, const Refusal& refusal);
+    // Who asks, or the refusal already answered.
+    std::optional<Caller> Identify(connect::ReplyStream& replies, const std::string& function,
+                                   const std::string& named);
 
     std::string m_path;
     connect::Publisher& m_publisher;
     std::unique_ptr<Store> m_store;
+    std::unique_ptr<Authorisation> m_access;
     bool m_created = false;
     int m_watchIntervalMs = 0;
     std::function<void()> m_afterCommit;

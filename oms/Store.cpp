@@ -1,5 +1,7 @@
 #include "oms/Store.h"
 
+#include "oms/AuditTrail.h"
+
 #include "oms/SqliteError.h"
 #include "oms/SqliteTransaction.h"
 #include "oms/StoreError.h"
@@ -20,7 +22,9 @@ namespace fs = std::filesystem;
 
 // "KIVO" in the database header, so that a database of another program is recognised.
 constexpr std::int64_t kApplicationId = 0x4B49564F;
-constexpr std::int64_t kSchemaVersion = 1;
+// 2: the decision log's hash chain (content_hash, applied, row_hash, audit_head), the bus
+// grants and the log of refused requests.
+constexpr std::int64_t kSchemaVersion = 2;
 // Values of a field with several values are kept in one text, separated by the unit separator,
 // which no value may contain (values are printable).
 constexpr char kValueSeparator = '\x1f';
@@ -107,13 +111,12 @@ CREATE TABLE decision_log(
     decided_at TEXT NOT NULL,
     message_id TEXT UNIQUE,
     status_code INTEGER NOT NULL,
-    status_text TEXT NOT NULL
+    status_text TEXT NOT NULL,
+    content_hash TEXT NOT NULL DEFAULT '',
+    applied TEXT NOT NULL DEFAULT '',
+    row_hash TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX decision_log_key ON decision_log(key);
-CREATE TRIGGER decision_log_no_update BEFORE UPDATE ON decision_log
-BEGIN SELECT RAISE(ABORT, 'the decision log is append-only'); END;
-CREATE TRIGGER decision_log_no_delete BEFORE DELETE ON decision_log
-BEGIN SELECT RAISE(ABORT, 'the decision log is append-only'); END;
 
 -- Messages to publish, written in the transaction that caused them.
 CREATE TABLE outbox(
@@ -130,6 +133,46 @@ CREATE VIEW accounts AS
     SELECT id, broker, branch, account_group, category, linked_user,
            (SELECT value FROM entity_fields f WHERE f.kind = 'account' AND f.entity = e.id AND f.field = 54002) AS name
     FROM entities e WHERE kind = 'account';
+)sql";
+
+// The decision log's append-only rule: dropped and made again only by the upgrade from schema 1,
+// which seals the rows written before the chain existed.
+const char* const kDecisionLogRules = R"sql(
+CREATE TRIGGER decision_log_no_update BEFORE UPDATE ON decision_log
+BEGIN SELECT RAISE(ABORT, 'the decision log is append-only'); END;
+CREATE TRIGGER decision_log_no_delete BEFORE DELETE ON decision_log
+BEGIN SELECT RAISE(ABORT, 'the decision log is append-only'); END;
+)sql";
+
+// The tables schema 2 added.
+const char* const kSchema2Tables = R"sql(
+-- Where the decision log's chain ends, as the server last wrote it.
+CREATE TABLE audit_head(
+    id INTEGER PRIMARY KEY CHECK(id = 1),
+    rows INTEGER NOT NULL,
+    last_seq INTEGER NOT NULL,
+    last_hash TEXT NOT NULL
+);
+-- Who may use the message bus (the bus's authorisation is written from here).
+CREATE TABLE bus_users(
+    user TEXT PRIMARY KEY,
+    password_hash TEXT NOT NULL,
+    granted_at TEXT NOT NULL,
+    revoked_at TEXT
+) WITHOUT ROWID;
+-- Requests other than decisions that the server refused: who, what, why (the text bounded).
+CREATE TABLE refusals(
+    seq INTEGER PRIMARY KEY AUTOINCREMENT,
+    at TEXT NOT NULL,
+    sender TEXT NOT NULL,
+    function TEXT NOT NULL,
+    status_code INTEGER NOT NULL,
+    status_text TEXT NOT NULL
+);
+CREATE TRIGGER refusals_no_update BEFORE UPDATE ON refusals
+BEGIN SELECT RAISE(ABORT, 'the refusals are append-only'); END;
+CREATE TRIGGER refusals_no_delete BEFORE DELETE ON refusals
+BEGIN SELECT RAISE(ABORT, 'the refusals are append-only'); END;
 )sql";
 
 std::string KindText(EntityKind kind)
@@ -247,7 +290,27 @@ void Store::CreateSchema(SqliteDatabase& db)
 {
     SqliteTransaction transaction(db);
     db.Execute(kSchema);
+    db.Execute(kDecisionLogRules);
+    db.Execute(kSchema2Tables);
     db.Execute("PRAGMA application_id = " + std::to_string(kApplicationId));
+    db.Execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
+    transaction.Commit();
+}
+
+void Store::Upgrade(SqliteDatabase& db, std::int64_t version)
+{
+    SqliteTransaction transaction(db);
+    if (version < 2)
+    {
+        db.Execute("ALTER TABLE decision_log ADD COLUMN content_hash TEXT NOT NULL DEFAULT '';"
+                   "ALTER TABLE decision_log ADD COLUMN applied TEXT NOT NULL DEFAULT '';"
+                   "ALTER TABLE decision_log ADD COLUMN row_hash TEXT NOT NULL DEFAULT '';");
+        db.Execute(kSchema2Tables);
+        // The rows written before the chain existed are sealed as they stand, in order.
+        db.Execute("DROP TRIGGER IF EXISTS decision_log_no_update; DROP TRIGGER IF EXISTS decision_log_no_delete;");
+        AuditTrail(db).Seal();
+        db.Execute(kDecisionLogRules);
+    }
     db.Execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     transaction.Commit();
 }
@@ -287,6 +350,8 @@ std::unique_ptr<SqliteDatabase> Store::OpenChecked(const std::string& path, cons
         db->Execute("PRAGMA journal_mode = WAL");
         db->Execute("PRAGMA synchronous = FULL");
         db->Execute("PRAGMA foreign_keys = ON");
+        if (version < kSchemaVersion)
+            Upgrade(*db, version);
     }
     catch (const SqliteError& error)
     {
@@ -647,65 +712,30 @@ std::int64_t Store::CountRequests(const std::string& status)
     return q.Int(0);
 }
 
-namespace
-{
-constexpr const char* kDecisionColumns =
-    "SELECT key, checker, decision, outcome, reason, edited, decided_at, "
-    "message_id, status_code, status_text FROM decision_log ";
-
-DecisionEntry ReadDecision(const SqliteStatement& q)
-{
-    DecisionEntry d;
-    if (!q.IsNull(0))
-        d.key = q.Int(0);
-    d.checker = q.Text(1);
-    d.decision = q.Text(2);
-    d.outcome = q.Text(3);
-    d.reason = q.Text(4);
-    d.edited = q.Text(5);
-    d.decidedAt = q.Text(6);
-    d.messageId = q.Text(7);
-    d.statusCode = static_cast<int>(q.Int(8));
-    d.statusText = q.Text(9);
-    return d;
-}
-} // namespace
-
 std::optional<DecisionEntry> Store::DecisionByMessageId(const std::string& messageId)
 {
-    SqliteStatement& q =
-        m_db->Prepare(std::string(kDecisionColumns) + "WHERE message_id = ?").Bind(1, messageId);
-    if (!q.Step())
-        return std::nullopt;
-    return ReadDecision(q);
+    return AuditTrail(*m_db).ByMessageId(messageId);
 }
 
 std::vector<DecisionEntry> Store::Decisions(std::int64_t key)
 {
-    std::vector<DecisionEntry> entries;
-    SqliteStatement& q =
-        m_db->Prepare(std::string(kDecisionColumns) + "WHERE key = ? ORDER BY seq").Bind(1, key);
-    while (q.Step())
-        entries.push_back(ReadDecision(q));
-    return entries;
+    return AuditTrail(*m_db).ForRequest(key);
 }
 
-void Store::AppendDecision(const DecisionEntry& d)
+void Store::AppendDecision(DecisionEntry& entry)
 {
-    SqliteStatement& q =
-        m_db->Prepare("INSERT INTO decision_log(key, checker, decision, outcome, reason, edited, decided_at, "
-                      "message_id, status_code, status_text) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    if (d.key)
-        q.Bind(1, *d.key);
-    q.Bind(2, d.checker)
-        .Bind(3, d.decision)
-        .Bind(4, d.outcome)
-        .Bind(5, d.reason)
-        .Bind(6, d.edited)
-        .Bind(7, d.decidedAt)
-        .BindOptional(8, NonEmpty(d.messageId))
-        .Bind(9, std::int64_t{d.statusCode})
-        .Bind(10, d.statusText)
+    AuditTrail(*m_db).Append(entry);
+}
+
+void Store::AppendRefusal(const std::string& sender, const std::string& function, int statusCode,
+                          const std::string& statusText)
+{
+    m_db->Prepare("INSERT INTO refusals(at, sender, function, status_code, status_text) VALUES(?, ?, ?, ?, ?)")
+        .Bind(1, Now())
+        .Bind(2, sender)
+        .Bind(3, function)
+        .Bind(4, std::int64_t{statusCode})
+        .Bind(5, statusText)
         .Run();
 }
 

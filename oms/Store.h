@@ -37,6 +37,7 @@ struct EntityRow
 
 struct DecisionEntry
 {
+    std::int64_t seq = 0; // its place in the log, given when it is written
     std::optional<std::int64_t> key;
     std::string checker;
     std::string decision; // "accept", "reject", "update", or what the message said
@@ -47,6 +48,11 @@ struct DecisionEntry
     std::string messageId; // empty when the message came without one
     int statusCode = 0;    // what the checker was answered
     std::string statusText;
+    std::string contentHash; // SHA-256 of the message, so that a reused message id shows
+    // What an applied decision changed, one field a line: "id<TAB>new<TAB>old" (several values
+    // joined by '|', no old value for a field the entity did not have).
+    std::string applied;
+    std::string rowHash; // the chain: SHA-256 of the row before's hash and this row
 };
 
 class Store
@@ -113,10 +119,14 @@ public:
     void ForEachPending(const std::function<void(const RequestRecord&)>& visit);
     std::int64_t CountRequests(const std::string& status);
 
-    // The append-only decision log.
+    // The append-only decision log (AuditTrail keeps its chain).
     std::optional<DecisionEntry> DecisionByMessageId(const std::string& messageId);
     std::vector<DecisionEntry> Decisions(std::int64_t key);
-    void AppendDecision(const DecisionEntry& entry);
+    // Gives the entry its place in the log and its hash.
+    void AppendDecision(DecisionEntry& entry);
+    // A request other than a decision that was refused; the caller bounds the texts.
+    void AppendRefusal(const std::string& sender, const std::string& function, int statusCode,
+                       const std::string& statusText);
 
     // The outbox: what is to be published, in order.
     void AppendOutbox(const connect::Message& message);
@@ -135,6 +145,8 @@ private:
     Store(std::string path, std::unique_ptr<SqliteDatabase> db, bool created);
     static std::unique_ptr<SqliteDatabase> OpenChecked(const std::string& path, const Options& options);
     static void CreateSchema(SqliteDatabase& db);
+    // Brings a database of an older schema to this one, in one transaction.
+    static void Upgrade(SqliteDatabase& db, std::int64_t version);
     static RequestRecord ReadRequest(const SqliteStatement& statement);
 
     std::unique_ptr<FileLock> m_lock;

@@ -34,7 +34,7 @@ const char* const kUsage =
     "\n"
     "  kivo-maker [--db FILE] --maker ID VERB ENTITY [FIELD=VALUE ...]\n"
     "  kivo-maker [--db FILE] [--maker ID] --file FILE\n"
-    "  kivo-maker --bus URL [--maker ID] VERB ENTITY [FIELD=VALUE ...] | --file FILE\n"
+    "  kivo-maker --bus URL --bus-credentials FILE --bus-ca FILE VERB ENTITY [FIELD=VALUE ...] | --file FILE\n"
     "  kivo-maker [--db FILE] --generate [--every SECONDS] [--count N] [--not ID]\n"
     "  kivo-maker --fields user|account|limits\n"
     "\n"
@@ -50,6 +50,10 @@ const char* const kUsage =
     "  --db FILE the server's database (default: kivo/kivo-oms.db in the user's data folder)\n"
     "  --bus URL hand the requests to the server on the message bus (kivo-oms --bus URL), from any\n"
     "            machine; the server enters them all or none\n"
+    "  --bus-credentials FILE  the maker's own credentials on the bus (kivo-oms bus grant): he enters\n"
+    "            requests only as himself\n"
+    "  --bus-ca FILE  the authority of the bus's TLS certificate (ca.pem from kivo-oms bus init)\n"
+    "            (on an unsecured bus, without them, --maker ID says who sends)\n"
     "\n"
     "  kivo-maker --maker MAKER1 modify-user KV1234 email=asha.rao@example.in status=Suspended\n"
     "  kivo-maker --maker MAKER2 limits client:KVC10001 cash-margin=2500000 remarks=\"Raised on request\"\n";
@@ -137,11 +141,8 @@ int EnterFile(oms::Store& store, const std::string& path, const std::string& mak
 
 // Hands the lines to the server on the bus, which enters them all or none, and reports its
 // answer. The library closes the request itself when the bus or the server is not there.
-int EnterOverBus(const std::string& url, const std::vector<std::string>& lines, const std::string& maker)
+int EnterOverBus(const connect::BusOptions& options, const std::vector<std::string>& lines, const std::string& maker)
 {
-    connect::BusOptions options;
-    options.url = url;
-    options.clientName = "kivo-maker";
     connect::NatsTransport bus(options);
     // The connection is made in the background; give it a moment before the request is sent.
     for (int i = 0; i < 200 && !bus.Connected(); ++i)
@@ -203,6 +204,8 @@ int main(int argc, char** argv)
     std::string file;
     std::string excluded;
     std::string bus;
+    std::string credentials;
+    std::string ca;
     bool databaseGiven = false;
     bool generate = false;
     double every = 5;
@@ -217,7 +220,8 @@ int main(int argc, char** argv)
     {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--db" || arg == "--maker" || arg == "--file" || arg == "--every" ||
-                                arg == "--count" || arg == "--not" || arg == "--fields" || arg == "--bus";
+                                arg == "--count" || arg == "--not" || arg == "--fields" || arg == "--bus" ||
+                                arg == "--bus-credentials" || arg == "--bus-ca";
         if (takesValue && i + 1 >= args.size())
             return usage(arg + " needs a value");
         if (arg == "--help" || arg == "-h")
@@ -236,6 +240,10 @@ int main(int argc, char** argv)
             if (const auto error = connect::BusOptions::CheckUrl(bus))
                 return usage(*error);
         }
+        else if (arg == "--bus-credentials")
+            credentials = args[++i];
+        else if (arg == "--bus-ca")
+            ca = args[++i];
         else if (arg == "--maker")
             maker = args[++i];
         else if (arg == "--file")
@@ -282,15 +290,37 @@ int main(int argc, char** argv)
         // Over the bus the server's database is out of reach: requests are drawn up here.
         if (generate || databaseGiven)
             return usage("--bus hands requests to the server; --generate and --db need the database itself");
+        if (credentials.empty() != ca.empty())
+            return usage("a secured bus needs both --bus-credentials FILE and --bus-ca FILE");
+        connect::BusOptions options;
+        options.url = bus;
+        options.clientName = "kivo-maker";
+        options.caFile = ca;
+        options.user = maker;
+        try
+        {
+            if (!credentials.empty())
+                options.LoadCredentials(credentials);
+        }
+        catch (const std::invalid_argument& error)
+        {
+            return usage(error.what());
+        }
+        // The bus knows the maker by his credentials: he enters requests as nobody else.
+        if (!credentials.empty() && !maker.empty() && maker != options.user)
+            return usage(credentials + " are the bus credentials of " + options.user + ", not of " + maker);
+        if (options.user.empty())
+            return usage("on the bus a maker says who he is: --bus-credentials FILE (or --maker ID on an "
+                         "unsecured bus)");
         if (!file.empty())
         {
             const std::optional<std::vector<std::string>> lines = ReadLines(file);
-            return lines ? EnterOverBus(bus, *lines, maker) : 1;
+            return lines ? EnterOverBus(options, *lines, maker) : 1;
         }
         std::string line;
         for (const std::string& word : words)
             line += (line.empty() ? "" : " ") + oms::MakerCommand::Quote(word);
-        return EnterOverBus(bus, {line}, maker);
+        return EnterOverBus(options, {line}, maker);
     }
 
     try

@@ -1,7 +1,9 @@
 // kivo-oms: the order-management server's own program. It creates and seeds the database, checks
 // it, and shows what it holds and what the server answers; with --bus it serves the terminals
 // and makers' tools that meet it on a message bus until it is stopped.
+#include "AdminCommands.h"
 #include "connect/Message.h"
+#include "connect/BusSubjects.h"
 #include "connect/NatsServerEndpoint.h"
 #include "oms/DataFolder.h"
 #include "oms/DetailReplies.h"
@@ -24,18 +26,28 @@ const char* const kUsage =
     "kivo-oms: the order-management server simulator\n"
     "\n"
     "  kivo-oms [--db FILE] [--fresh] [COMMAND]\n"
-    "  kivo-oms [--db FILE] [--fresh] --bus URL\n"
+    "  kivo-oms [--db FILE] [--fresh] --bus URL --bus-credentials FILE --bus-ca FILE\n"
+    "  kivo-oms [--db FILE] [--fresh] --bus URL --insecure-bus\n"
     "\n"
     "  --db FILE      the database (default: kivo/kivo-oms.db in the user's data folder)\n"
     "  --fresh        move the database aside (FILE.bak) and start with a new, seeded one\n"
     "  --bus URL      serve the terminals on the message bus at URL (nats://host:port) until\n"
     "                 stopped (SIGTERM, SIGINT); the bus may come and go meanwhile\n"
+    "  --bus-credentials FILE   the server's own bus credentials (from bus init)\n"
+    "  --bus-ca FILE  the certificate authority of the bus's TLS certificate (from bus init)\n"
+    "  --insecure-bus serve a bus without users and TLS: anyone who reaches it acts as anyone\n"
+    "                 (tests and measurements only)\n"
     "\n"
     "  init           create and seed the database when there is none (the default)\n"
     "  check          the database's integrity and the server's rules; exit code 1 on a problem\n"
     "  stats          what the database holds\n"
     "  pending        the pending requests, oldest first\n"
     "  show KEY       the published form and the detail reply of one request\n";
+
+void PrintUsage(std::ostream& out)
+{
+    out << kUsage << oms::tools::kAdminUsage;
+}
 
 class NoPublisher : public connect::Publisher
 {
@@ -56,7 +68,7 @@ void Print(const connect::Message& message, const char* indent)
 
 // Serves until SIGTERM or SIGINT. The signals are blocked before any thread starts, so that
 // only the wait below takes them.
-int Serve(const oms::OmsServer::Options& options, const std::string& url)
+int Serve(const oms::OmsServer::Options& options, const connect::BusOptions& bus)
 {
     sigset_t stop;
     sigemptyset(&stop);
@@ -64,9 +76,6 @@ int Serve(const oms::OmsServer::Options& options, const std::string& url)
     sigaddset(&stop, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
-    connect::BusOptions bus;
-    bus.url = url;
-    bus.clientName = "kivo-oms";
     try
     {
         connect::NatsServerEndpoint endpoint(bus);
@@ -76,7 +85,7 @@ int Serve(const oms::OmsServer::Options& options, const std::string& url)
         // What the outbox holds goes first (the bus keeps it until it is stored), then requests.
         server.Start();
         endpoint.Serve(server);
-        std::cout << "Serving on " << url << (endpoint.Connected() ? "" : " (waiting for the bus)")
+        std::cout << "Serving on " << bus.url << (endpoint.Connected() ? "" : " (waiting for the bus)")
                   << std::endl;
         int signal = 0;
         sigwait(&stop, &signal);
@@ -102,14 +111,30 @@ int main(int argc, char** argv)
     options.watchIntervalMs = 0;
     std::vector<std::string> command;
     std::string bus;
+    std::string credentials;
+    std::string ca;
+    bool insecure = false;
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         if (args[i] == "--help" || args[i] == "-h")
         {
-            std::cout << kUsage;
+            PrintUsage(std::cout);
             return 0;
         }
-        if (args[i] == "--db")
+        // The administration commands take options of their own.
+        if (command.size() == 1 && (command[0] == "bus" || command[0] == "audit"))
+        {
+            command.push_back(args[i]);
+            continue;
+        }
+        if ((args[i] == "--bus-credentials" || args[i] == "--bus-ca") && i + 1 < args.size())
+        {
+            (args[i] == "--bus-ca" ? ca : credentials) = args[i + 1];
+            ++i;
+        }
+        else if (args[i] == "--insecure-bus")
+            insecure = true;
+        else if (args[i] == "--db")
         {
             if (i + 1 >= args.size())
             {
@@ -134,14 +159,19 @@ int main(int argc, char** argv)
                 return 2;
             }
         }
-        else if (args[i].rfind("--", 0) == 0)
+        else if (args[i].rfind("--", 0) == 0 && command.empty())
         {
-            std::cerr << "kivo-oms: unknown option " << args[i] << "\n\n" << kUsage;
+            std::cerr << "kivo-oms: unknown option " << args[i] << "\n\n";
+            PrintUsage(std::cerr);
             return 2;
         }
         else
             command.push_back(args[i]);
     }
+    if (!command.empty() && command[0] == "bus")
+        return oms::tools::RunBusCommand(options.databasePath, {command.begin() + 1, command.end()});
+    if (!command.empty() && command[0] == "audit")
+        return oms::tools::RunAuditCommand(options.databasePath, {command.begin() + 1, command.end()});
     if (!bus.empty())
     {
         if (!command.empty())
@@ -149,10 +179,45 @@ int main(int argc, char** argv)
             std::cerr << "kivo-oms: --bus serves; it takes no command (" << command[0] << ")\n";
             return 2;
         }
-        options.watchIntervalMs = 250;
+        connect::BusOptions busOptions;
+        busOptions.url = bus;
+        busOptions.user = connect::BusSubjects::kServerUser;
+        busOptions.clientName = "kivo-oms";
+        busOptions.caFile = ca;
+        if (credentials.empty() != ca.empty())
+        {
+            std::cerr << "kivo-oms: a secured bus needs both --bus-credentials FILE and --bus-ca FILE\n";
+            return 2;
+        }
+        if (credentials.empty() && !insecure)
+        {
+            std::cerr << "kivo-oms: --bus needs the server's credentials (--bus-credentials FILE --bus-ca FILE, "
+                         "from kivo-oms bus init), or --insecure-bus for a bus without users and TLS\n";
+            return 2;
+        }
         try
         {
-            return Serve(options, bus);
+            if (!credentials.empty())
+                busOptions.LoadCredentials(credentials);
+        }
+        catch (const std::invalid_argument& error)
+        {
+            std::cerr << "kivo-oms: " << error.what() << "\n";
+            return 2;
+        }
+        if (busOptions.user != connect::BusSubjects::kServerUser)
+        {
+            std::cerr << "kivo-oms: " << credentials << " are the credentials of " << busOptions.user
+                      << ", not the server's (kivo-oms.creds from bus init)\n";
+            return 2;
+        }
+        if (insecure)
+            std::cerr << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
+        options.watchIntervalMs = 250;
+        options.busGrants = !insecure;
+        try
+        {
+            return Serve(options, busOptions);
         }
         catch (const oms::StoreError& error)
         {
@@ -163,7 +228,8 @@ int main(int argc, char** argv)
     const std::string verb = command.empty() ? "init" : command[0];
     if (verb != "init" && verb != "check" && verb != "stats" && verb != "pending" && verb != "show")
     {
-        std::cerr << "kivo-oms: unknown command " << verb << "\n\n" << kUsage;
+        std::cerr << "kivo-oms: unknown command " << verb << "\n\n";
+        PrintUsage(std::cerr);
         return 2;
     }
     if (verb == "show" && command.size() != 2)

@@ -1,7 +1,11 @@
 #include "connect/BusSubjects.h"
 #include "connect/BusOptions.h"
+#include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 using connect::BusSubjects;
 using connect::Message;
@@ -97,10 +101,68 @@ TEST(BusSubjectsTest, SubjectsAreValidTokensWhateverTheValues)
     EXPECT_EQ(BusSubjects::Token("a.b *>~"), "a~2Eb~20~2A~3E~7E");
     EXPECT_EQ(BusSubjects::Token(""), "~");
     EXPECT_EQ(BusSubjects::Token(std::string("\0\xff", 2)), "~00~FF");
-    EXPECT_EQ(subjects.Requests(), "kivo.requests");
     EXPECT_EQ(subjects.Stream(), "kivo_published");
     EXPECT_THROW(BusSubjects("a.b"), std::invalid_argument);
     EXPECT_THROW(BusSubjects(""), std::invalid_argument);
+}
+
+TEST(BusSubjectsTest, EachUserHasARequestSubjectAndAnInboxOfHisOwnAndTheSenderIsReadBack)
+{
+    const BusSubjects subjects("kivo");
+    EXPECT_EQ(subjects.RequestsFrom("CHECKER1"), "kivo.requests.CHECKER1");
+    EXPECT_EQ(subjects.InboxOf("CHECKER1"), "kivo.inbox.CHECKER1");
+    EXPECT_EQ(subjects.AllRequests(), "kivo.requests.*");
+    EXPECT_EQ(subjects.RequestsFrom(BusSubjects::kServerUser), "kivo.requests.~40kivo-oms");
+    // Whatever the name, the subject gives back exactly that name, and only a token Token wrote
+    // stands for one: no two subjects for one user, no subject for two.
+    for (const std::string& user :
+         std::vector<std::string>{"CHECKER1", "KIVO-MUM", "a.b", "x y*>", "~", std::string("\0\xff", 2)})
+    {
+        EXPECT_EQ(subjects.SenderOf(subjects.RequestsFrom(user)), user) << user;
+        EXPECT_EQ(BusSubjects::FromToken(BusSubjects::Token(user)), user) << user;
+    }
+    EXPECT_FALSE(BusSubjects::FromToken("~41")); // 'A' is written as itself
+    EXPECT_FALSE(BusSubjects::FromToken("~2e")); // escapes are upper case
+    EXPECT_FALSE(BusSubjects::FromToken("a~"));
+    EXPECT_FALSE(subjects.SenderOf("kivo.requests"));
+    EXPECT_FALSE(subjects.SenderOf("kivo.requests.A.B"));
+    EXPECT_FALSE(subjects.SenderOf("kivo.requests.~"));
+    EXPECT_FALSE(subjects.SenderOf("other.requests.A"));
+}
+
+TEST(BusSubjectsTest, CredentialsAreReadFromAPrivateFileOnly)
+{
+    ScopedTempDir folder;
+    const std::string file = folder / "user.creds";
+    std::ofstream(file) << "# comment\r\nuser = CHECKER1\npassword =  s3cret-Value_1 \n";
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    connect::BusOptions options;
+    options.LoadCredentials(file);
+    EXPECT_EQ(options.user, "CHECKER1");
+    EXPECT_EQ(options.password, "s3cret-Value_1");
+
+    const auto refused = [&](const std::string& why)
+    {
+        try
+        {
+            connect::BusOptions other;
+            other.LoadCredentials(file);
+        }
+        catch (const std::invalid_argument& error)
+        {
+            return std::string(error.what()).find(why) != std::string::npos;
+        }
+        return false;
+    };
+    std::filesystem::permissions(file, std::filesystem::perms::group_read, std::filesystem::perm_options::add);
+    EXPECT_TRUE(refused("can be read by others than their owner"));
+    std::filesystem::permissions(file, std::filesystem::perms::group_read, std::filesystem::perm_options::remove);
+    std::ofstream(file) << "user = CHECKER1\n";
+    EXPECT_TRUE(refused("name no user or no password"));
+    std::ofstream(file) << "user = CHECKER1\ntoken = x\n";
+    EXPECT_TRUE(refused("unknown key \"token\" on line 2"));
+    std::filesystem::remove(file);
+    EXPECT_TRUE(refused("no such file"));
 }
 
 TEST(BusSubjectsTest, AFilterOnAFieldOutsideTheSubjectIsCheckedOnArrival)
@@ -129,6 +191,7 @@ TEST(BusSubjectsTest, BusUrlsAreCheckedWithAMessageThatShowsTheForm)
     EXPECT_FALSE(connect::BusOptions::CheckUrl("nats://127.0.0.1:4222"));
     EXPECT_FALSE(connect::BusOptions::CheckUrl("nats://bus.example:4222,nats://other:4223"));
     EXPECT_FALSE(connect::BusOptions::CheckUrl("nats://localhost"));
+    EXPECT_FALSE(connect::BusOptions::CheckUrl("tls://bus.example:4222"));
     for (const char* bad : {"", "127.0.0.1:4222", "http://x:1", "nats://", "nats://:4222", "nats://h:0",
                             "nats://h:65536", "nats://h:12x", "nats://h:4222,", "nats://h:-1"})
     {

@@ -1,10 +1,13 @@
-// What the message-bus tests share: a NATS server of their own on a free loopback port, a
-// collector of what a transport delivers, and waiting for something to happen.
+// What the message-bus tests share: a secured NATS server of their own on a free loopback port
+// (its users given credentials by the server's own provisioning, on a copy of the seeded
+// database), a collector of what a transport delivers, and waiting for something to happen.
 #pragma once
 
 #include "connect/Message.h"
 #include "connect/Transport.h"
 #include "support/NatsServerProcess.h"
+#include "support/OmsProcess.h"
+#include "support/SecuredBus.h"
 #include "support/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
@@ -77,12 +80,22 @@ protected:
     {
         if (!NatsServerProcess::Available())
             GTEST_SKIP() << "nats-server is not installed (scripts/deps installs it); the bus tests need it";
-        bus = std::make_unique<NatsServerProcess>(folder.Path() / "bus");
+        // A copy of one seeded database: seeding takes long, more so under a sanitizer.
+        const std::optional<std::filesystem::path> seeded =
+            SeededOmsDatabase(KIVO_OMS_PROGRAM, KIVO_TEST_CACHE_DIR);
+        ASSERT_TRUE(seeded);
+        std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
+        secured = std::make_unique<SecuredBus>(folder.Path(), folder.Path() / "oms.db");
+        bus = &secured->Process();
         ASSERT_TRUE(bus->Start()) << bus->Log();
     }
 
+    // A user's options on the bus, with his credentials.
+    connect::BusOptions OptionsFor(const std::string& user) { return secured->OptionsFor(user); }
+
     ScopedTempDir folder;
-    std::unique_ptr<NatsServerProcess> bus;
+    std::unique_ptr<SecuredBus> secured;
+    NatsServerProcess* bus = nullptr;
 };
 
 } // namespace bus_test

@@ -1,7 +1,9 @@
-// bus_load: many terminals on the message bus while a maker enters requests at a steady rate.
-// It starts its own nats-server (on a free loopback port) and kivo-oms (on a copy of the seeded
-// database), subscribes each terminal with the filter of its user's privilege level through the
-// terminals' own transport, and enters requests over the bus as kivo-maker --bus does. At the
+// bus_load: many terminals on the message bus while makers enter requests at a steady rate.
+// It starts its own secured nats-server (on a free loopback port, its users given credentials
+// as a deployment gives them) and kivo-oms (on a copy of the seeded database), subscribes each
+// terminal with the filter of its user's privilege level through the terminals' own transport
+// and credentials, and enters requests over the bus as kivo-maker --bus does, each maker on a
+// connection of his own. At the
 // end every terminal must hold exactly the new requests its filter admits (the server's own
 // recovery says which there are), none missing, none twice. It prints its rates and counts;
 // the exit code says only whether the counts held (0), not how fast it went.
@@ -11,9 +13,11 @@
 #include "connect/NatsTransport.h"
 #include "oms/MakerCommand.h"
 #include "oms/Publication.h"
+#include "oms/Store.h"
 #include "support/NatsServerProcess.h"
 #include "support/OmsProcess.h"
 #include "support/ScopedTempDir.h"
+#include "support/SecuredBus.h"
 
 #include <algorithm>
 #include <atomic>
@@ -54,31 +58,56 @@ constexpr Branch kBranches[] = {{"KIVO-MUM", "KIVO", "MAKER1"},   {"KIVO-PUN", "
                                 {"ASHV-BRD", "ASHV", "ASMAKER1"}, {"DHAN-CHE", "DHAN", "DHMAKER1"},
                                 {"DHAN-CBE", "DHAN", "DHMAKER2"}, {"DHAN-HYD", "DHAN", "DHMAKER1"}};
 
-// The n-th request the maker enters: new users and accounts by turns, across every branch, so
-// that each filter below admits its own share. User n is "LU" and n, an account "LA" and n.
-std::string RequestLine(std::size_t n)
+// The seeded dealers whose changes the run enters early (requests 0, 4, 12 and 40), so that the
+// filters of single users admit something: seeded, because a user needs credentials before his
+// terminal can subscribe.
+constexpr std::size_t kDealerRequests[] = {0, 4, 12, 40};
+
+// The n-th request: new users and accounts by turns, across every branch, so that each filter
+// below admits its own share (user n is "LU" and n, an account "LA" and n), but for the dealers'
+// changes. The maker of the branch enters it.
+std::string RequestLine(std::size_t n, const std::vector<std::string>& dealers)
 {
     const Branch& branch = kBranches[n % std::size(kBranches)];
+    for (std::size_t d = 0; d < std::size(kDealerRequests) && d < dealers.size(); ++d)
+    {
+        if (n == kDealerRequests[d])
+            return "modify-user " + dealers[d] + " email=load-" + std::to_string(n) + "@kivo-trade.in";
+    }
     const bool user = n % 2 == 0;
-    return std::string("maker=") + branch.maker + (user ? " add-user LU" : " add-account LA") +
-           std::to_string(n) + " name=\"Load " + (user ? "User " : "Account ") + std::to_string(n) +
-           "\" branch=" + branch.code;
+    return std::string(user ? "add-user LU" : "add-account LA") + std::to_string(n) + " name=\"Load " +
+           (user ? "User " : "Account ") + std::to_string(n) + "\" branch=" + branch.code;
 }
 
-// Twenty different filters: everything twice, each broker, each branch, and five single users
-// (four the maker adds early in any run, and a seeded dealer the run never touches).
-std::vector<connect::Session> Sessions()
+// Different filters: everything twice, each broker, each branch that has an administrator, and
+// five single users (four dealers the run changes, and one it never touches).
+std::vector<connect::Session> Sessions(const std::vector<std::pair<std::string, std::string>>& dealers)
 {
-    std::vector<connect::Session> sessions = {{"CHECKER1", "KIVO", 0},
-                                              {"CHECKER2", "KIVO", 0},
-                                              {"KIVO", "KIVO", 1},
-                                              {"ASHV", "ASHV", 1},
-                                              {"DHAN", "DHAN", 1}};
-    for (const Branch& branch : kBranches)
-        sessions.push_back({branch.code, branch.broker, 2});
-    for (const char* user : {"LU0", "LU4", "LU12", "LU40", "KV1001"})
-        sessions.push_back({user, "KIVO", 4});
+    std::vector<connect::Session> sessions = {{"CHECKER1", "KIVO", 0}, {"CHECKER2", "KIVO", 0},
+                                              {"KIVO", "KIVO", 1},     {"ASHV", "ASHV", 1},
+                                              {"DHAN", "DHAN", 1},     {"KIVO-MUM", "KIVO", 2},
+                                              {"KIVO-DEL", "KIVO", 2}, {"ASHV-AMD", "ASHV", 2},
+                                              {"DHAN-CHE", "DHAN", 2}};
+    for (const auto& [dealer, broker] : dealers)
+        sessions.push_back({dealer, broker, 4});
+    sessions.push_back({"KV1001", "KIVO", 4});
     return sessions;
+}
+
+// Four seeded dealers of the database with no change pending (and not KV1001), with their brokers.
+std::vector<std::pair<std::string, std::string>> Dealers(const std::filesystem::path& database)
+{
+    oms::Store::Options options;
+    options.serverLock = false;
+    const std::unique_ptr<oms::Store> store = oms::Store::Open(database.string(), options);
+    std::vector<std::pair<std::string, std::string>> dealers;
+    for (const std::string& id : store->EntityIds(oms::EntityKind::User, "DEALER"))
+    {
+        if (id != "KV1001" && dealers.size() < std::size(kDealerRequests) &&
+            !store->PendingFor(oms::EntityKind::User, id))
+            dealers.emplace_back(id, store->Entity(oms::EntityKind::User, id)->broker);
+    }
+    return dealers;
 }
 
 // A terminal: its user's subscription, and every key it received with how often.
@@ -165,20 +194,22 @@ std::string ClosingText(const std::vector<Message>& replies)
     return count ? *replies.back().Value(connect::kClosingField, count - 1) : "no answer";
 }
 
-connect::Envelope Envelope(const Message& body)
+connect::Envelope Envelope(const Message& body, connect::Session session = {})
 {
     connect::Envelope envelope;
     envelope.messageId = connect::NewMessageId();
+    envelope.session = std::move(session);
     envelope.body = body.ToWire();
     return envelope;
 }
 
 // Every pending request by key, in its published form (ADMIN1 sees all of them).
-std::optional<std::map<std::string, Message>> Pending(connect::NatsTransport& bus)
+std::optional<std::map<std::string, Message>> Pending(connect::NatsTransport& admin)
 {
     Replies replies;
-    bus.SendRequest(Envelope(Message().Add(0, "om_get_functionality_details").Add(31003, "ADMIN1")),
-                    replies.Delivery(), nullptr);
+    admin.SendRequest(Envelope(Message().Add(0, "om_get_functionality_details").Add(31003, "ADMIN1"),
+                               {"ADMIN1", "KIVO", 0}),
+                      replies.Delivery(), nullptr);
     const std::vector<Message> all = replies.Wait();
     if (ClosingStatus(all) != "0")
     {
@@ -248,12 +279,6 @@ int main(int argc, char** argv)
     }
 
     ScopedTempDir folder;
-    NatsServerProcess bus(folder.Path() / "bus");
-    if (!bus.Start())
-    {
-        std::cerr << "bus_load: nats-server did not start:\n" << bus.Log();
-        return 1;
-    }
     const std::optional<std::filesystem::path> seeded =
         SeededOmsDatabase(KIVO_OMS_PROGRAM, KIVO_TEST_CACHE_DIR);
     if (!seeded)
@@ -262,34 +287,58 @@ int main(int argc, char** argv)
         return 1;
     }
     std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
+    SecuredBus bus(folder.Path(), folder.Path() / "oms.db");
+    if (!bus.Start())
+    {
+        std::cerr << "bus_load: nats-server did not start:\n" << bus.Process().Log();
+        return 1;
+    }
     OmsProcess server(KIVO_OMS_PROGRAM, folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
+    server.SetCredentials(bus.ServerCredentials(), bus.CaFile());
     if (!server.Start(bus.Url()))
     {
         std::cerr << "bus_load: kivo-oms did not start:\n" << server.Log();
         return 1;
     }
 
-    connect::BusOptions options;
-    options.url = bus.Url();
-    options.requestTimeLimit = std::chrono::seconds(30);
-    const std::vector<connect::Session> sessions = Sessions();
+    const auto optionsFor = [&bus](const std::string& user)
+    {
+        connect::BusOptions options = bus.OptionsFor(user);
+        options.requestTimeLimit = std::chrono::seconds(30);
+        return options;
+    };
+    const std::vector<std::pair<std::string, std::string>> dealerList = Dealers(folder.Path() / "oms.db");
+    std::vector<std::string> dealers;
+    for (const auto& dealer : dealerList)
+        dealers.push_back(dealer.first);
+    const std::vector<connect::Session> sessions = Sessions(dealerList);
     std::vector<std::unique_ptr<Terminal>> terminals;
     for (long i = 0; i < terminalCount; ++i)
-        terminals.push_back(
-            std::make_unique<Terminal>(options, sessions[static_cast<std::size_t>(i) % sessions.size()]));
-    connect::NatsTransport maker(options);
+    {
+        const connect::Session& session = sessions[static_cast<std::size_t>(i) % sessions.size()];
+        terminals.push_back(std::make_unique<Terminal>(optionsFor(session.user), session));
+    }
+    // Each maker enters requests as himself only, on his own connection.
+    std::map<std::string, std::unique_ptr<connect::NatsTransport>> makers;
+    for (const Branch& branch : kBranches)
+    {
+        if (!makers.count(branch.maker))
+            makers.emplace(branch.maker, std::make_unique<connect::NatsTransport>(optionsFor(branch.maker)));
+    }
+    connect::NatsTransport admin(optionsFor("ADMIN1"));
     if (!WaitUntil(
             [&]
             {
-                return maker.Connected() && std::all_of(terminals.begin(), terminals.end(),
-                                                        [](const auto& t) { return t->Ready(); });
+                return admin.Connected() &&
+                       std::all_of(makers.begin(), makers.end(), [](const auto& m) { return m.second->Connected(); }) &&
+                       std::all_of(terminals.begin(), terminals.end(), [](const auto& t) { return t->Ready(); });
             },
             std::chrono::seconds(30)))
     {
         std::cerr << "bus_load: the terminals did not all subscribe\n";
         return 1;
     }
-    const std::optional<std::map<std::string, Message>> before = Pending(maker);
+    const std::optional<std::map<std::string, Message>> before = Pending(admin);
     if (!before)
         return 1;
 
@@ -299,18 +348,28 @@ int main(int argc, char** argv)
     std::vector<std::unique_ptr<Replies>> sent;
     std::size_t lines = 0;
     const Clock::time_point started = Clock::now();
+    std::size_t ticks = 0;
     while (lines < planned)
     {
-        std::this_thread::sleep_until(started + kTick * (sent.size() + 1));
+        std::this_thread::sleep_until(started + kTick * ++ticks);
         const std::size_t due =
             std::min(planned, static_cast<std::size_t>(Seconds(Clock::now() - started) * rate));
         if (due <= lines)
             continue;
-        Message body = Message().Add(0, oms::MakerCommand::kEnterFunction);
+        std::map<std::string, Message> bodies;
         for (; lines < due; ++lines)
-            body.Add(oms::MakerCommand::kLineField, RequestLine(lines));
-        sent.push_back(std::make_unique<Replies>());
-        maker.SendRequest(Envelope(body), sent.back()->Delivery(), nullptr);
+        {
+            const char* maker = kBranches[lines % std::size(kBranches)].maker;
+            Message& body = bodies[maker];
+            if (!body.Has(0))
+                body.Add(0, oms::MakerCommand::kEnterFunction);
+            body.Add(oms::MakerCommand::kLineField, RequestLine(lines, dealers));
+        }
+        for (const auto& [maker, body] : bodies)
+        {
+            sent.push_back(std::make_unique<Replies>());
+            makers.at(maker)->SendRequest(Envelope(body), sent.back()->Delivery(), nullptr);
+        }
     }
     const Clock::time_point generated = Clock::now();
 
@@ -336,7 +395,7 @@ int main(int argc, char** argv)
     std::size_t everyone = 0;
     std::vector<std::set<std::string>> expected(terminals.size());
     {
-        const std::optional<std::map<std::string, Message>> after = Pending(maker);
+        const std::optional<std::map<std::string, Message>> after = Pending(admin);
         if (!after)
             return 1;
         std::set<std::string> added;

@@ -124,7 +124,7 @@ protected:
 
     // A server on the test's database (created and seeded at the first start), not yet started;
     // it looks for requests other programs entered every 'watchIntervalMs' (0: never).
-    void MakeServer(int watchIntervalMs = 0)
+    void MakeServer(int watchIntervalMs = 0, bool busGrants = false)
     {
         server.reset();
         if (!std::filesystem::exists(DatabasePath()))
@@ -133,6 +133,7 @@ protected:
         options.databasePath = DatabasePath();
         options.seedSize = SmallSeed();
         options.watchIntervalMs = watchIntervalMs;
+        options.busGrants = busGrants;
         server = std::make_unique<oms::OmsServer>(options, publisher);
     }
     void Restart()
@@ -144,12 +145,18 @@ protected:
     Answer Ask(const connect::Message& request, const std::string& messageId = "",
                const connect::Session& session = {})
     {
+        return AskAs(request, "", session, messageId);
+    }
+    // As a request from the bus, whose sender the bus authenticated (empty: in process).
+    Answer AskAs(const connect::Message& request, const std::string& authenticated,
+                 const connect::Session& session = {}, const std::string& messageId = "")
+    {
         Answer answer;
         const std::string* function = request.Value(0);
         connect::ReplyStream replies(
             function ? *function : "",
             [&answer](const connect::Message& reply) { answer.replies.push_back(reply); }, messageId,
-            session);
+            session, authenticated);
         server->OnRequest(request, replies);
         return answer;
     }

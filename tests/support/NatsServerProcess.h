@@ -24,8 +24,11 @@ public:
         return !Program().empty() && std::filesystem::exists(Program());
     }
 
-    // 'folder' keeps the server's storage and log.
-    explicit NatsServerProcess(std::filesystem::path folder) : m_folder(std::move(folder))
+    // 'folder' keeps the server's storage ("store") and log. With 'config' (a secured bus's
+    // configuration from kivo-oms bus init, whose storage must be that folder) the server takes
+    // its TLS, users and storage from there; the address and port are this object's.
+    explicit NatsServerProcess(std::filesystem::path folder, std::filesystem::path config = {})
+        : m_folder(std::move(folder)), m_config(std::move(config))
     {
         std::filesystem::create_directories(m_folder / "store");
     }
@@ -33,7 +36,7 @@ public:
     // Valid once the server has started.
     std::string Url() const
     {
-        return "nats://127.0.0.1:" + std::to_string(m_port);
+        return (m_config.empty() ? "nats://127.0.0.1:" : "tls://127.0.0.1:") + std::to_string(m_port);
     }
     int Port() const
     {
@@ -47,9 +50,13 @@ public:
     {
         const std::string logPath = (m_folder / "nats-server.log").string();
         const std::size_t from = Output().size();
-        m_process.Start({Program(), "-a", "127.0.0.1", "-p", m_port ? std::to_string(m_port) : "-1", "-js",
-                         "-sd", (m_folder / "store").string()},
-                        logPath);
+        std::vector<std::string> argv = {Program(), "-a", "127.0.0.1", "-p", m_port ? std::to_string(m_port) : "-1"};
+        // A configuration names its storage itself (the folder's, see SecuredBus).
+        if (m_config.empty())
+            argv.insert(argv.end(), {"-js", "-sd", (m_folder / "store").string()});
+        else
+            argv.insert(argv.end(), {"-c", m_config.string()});
+        m_process.Start(argv, logPath);
         const auto until = std::chrono::steady_clock::now() + patience;
         while (std::chrono::steady_clock::now() < until)
         {
@@ -77,6 +84,12 @@ public:
     {
         m_process.Kill();
     }
+    // Tells the server to read its configuration again (a secured bus's changed users).
+    void Reload()
+    {
+        if (m_process.Pid() > 0)
+            kill(m_process.Pid(), SIGHUP);
+    }
     std::string Log() const
     {
         return Output();
@@ -89,6 +102,7 @@ private:
     }
 
     std::filesystem::path m_folder;
+    std::filesystem::path m_config;
     int m_port = 0;
     ChildProcess m_process;
 };

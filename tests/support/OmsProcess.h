@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -21,11 +22,24 @@ public:
     {
     }
 
+    // The server's bus credentials and the bus's certificate authority (a secured bus); without
+    // them it serves an unsecured bus.
+    void SetCredentials(std::filesystem::path credentials, std::filesystem::path ca)
+    {
+        m_credentials = std::move(credentials);
+        m_ca = std::move(ca);
+    }
+
     // Waits until it serves; false when it did not within the time.
     bool Start(const std::string& url, std::chrono::seconds patience = std::chrono::seconds(60))
     {
         const std::size_t from = m_process.Output().size();
-        m_process.Start({m_program, "--db", m_db.string(), "--bus", url}, m_log.string());
+        std::vector<std::string> argv = {m_program, "--db", m_db.string(), "--bus", url};
+        if (m_credentials.empty())
+            argv.push_back("--insecure-bus");
+        else
+            argv.insert(argv.end(), {"--bus-credentials", m_credentials.string(), "--bus-ca", m_ca.string()});
+        m_process.Start(argv, m_log.string());
         const auto until = std::chrono::steady_clock::now() + patience;
         for (;;)
         {
@@ -45,6 +59,8 @@ private:
     std::string m_program;
     std::filesystem::path m_db;
     std::filesystem::path m_log;
+    std::filesystem::path m_credentials;
+    std::filesystem::path m_ca;
     ChildProcess m_process;
 };
 

@@ -102,7 +102,8 @@ struct InProcessTransport::Impl
             RequestWork& request = std::get<RequestWork>(item);
             requests.push_back(IncomingRequest{std::move(request.envelope),
                                                [onReply = std::move(request.onReply)](const Message& reply)
-                                               { onReply(reply.ToWire()); }});
+                                               { onReply(reply.ToWire()); },
+                                               {}});
         }
         ServeRequests(current, requests);
     }

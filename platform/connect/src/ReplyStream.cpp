@@ -10,9 +10,10 @@ ReplyStream::ReplyStream(std::string functionName, Sink sink)
 {
 }
 
-ReplyStream::ReplyStream(std::string functionName, Sink sink, std::string messageId, Session session)
+ReplyStream::ReplyStream(std::string functionName, Sink sink, std::string messageId, Session session,
+                         std::string authenticatedUser)
     : m_functionName(std::move(functionName)), m_sink(std::move(sink)), m_messageId(std::move(messageId)),
-      m_sender(std::move(session))
+      m_sender(std::move(session)), m_authenticatedUser(std::move(authenticatedUser))
 {
 }
 

@@ -25,7 +25,8 @@ void ServeRequests(RequestHandler* handler, std::span<IncomingRequest> requests)
         const std::string* function =
             parsed[i].message ? parsed[i].message->Value(kRequestFunctionField) : nullptr;
         parsed[i].replies.emplace(function ? *function : std::string(), request.sink,
-                                  request.envelope.messageId, request.envelope.session);
+                                  request.envelope.messageId, request.envelope.session,
+                                  request.authenticatedUser);
         if (!parsed[i].message)
             parsed[i].replies->Close(kStatusMalformedRequest,
                                      std::string("malformed request: ") + wire::ErrorText(error));

@@ -152,6 +152,18 @@ int CExcelInterface::Fail(std::string reason)
 
 int CExcelInterface::WriteToExcel()
 {
+    return Write(std::string());
+}
+
+int CExcelInterface::WriteToExcel(const std::string& filePath)
+{
+    if (filePath.empty())
+        return Fail("no file was named to write");
+    return Write(filePath);
+}
+
+int CExcelInterface::Write(const std::string& filePath)
+{
     m_strFilePath.clear();
     m_strError.clear();
     if (!m_pfnCellProvider)
@@ -165,7 +177,8 @@ int CExcelInterface::WriteToExcel()
         return Fail(std::to_string(m_nColumns) + " columns are more than a sheet holds (" +
                     std::to_string(LXW_COL_MAX) + ")");
 
-    const std::string folderName = GetExportFolder();
+    const std::string folderName =
+        filePath.empty() ? GetExportFolder() : fs::absolute(fs::path(filePath)).parent_path().string();
     if (folderName.empty())
         return Fail("there is no export folder: no home folder is known");
     const fs::path folder(folderName);
@@ -234,7 +247,7 @@ int CExcelInterface::WriteToExcel()
     const lxw_error closed = workbook_close(book.release());
     if (closed != LXW_NO_ERROR)
         return Fail(std::string("the spreadsheet file cannot be written: ") + lxw_strerror(closed));
-    const fs::path target = UnusedFileName(folder, stem);
+    const fs::path target = filePath.empty() ? UnusedFileName(folder, stem) : fs::path(filePath);
     fs::rename(partial.Path(), target, ec);
     if (ec)
         return Fail("the spreadsheet file cannot be given its name " + target.string() + ": " + ec.message());

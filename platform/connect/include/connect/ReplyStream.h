@@ -26,15 +26,21 @@ public:
     using Sink = std::function<void(const Message& reply)>;
 
     ReplyStream(std::string functionName, Sink sink);
-    // The same for a request that came in an envelope: its message id and sender's session.
-    ReplyStream(std::string functionName, Sink sink, std::string messageId, Session session);
+    // The same for a request that came in an envelope: its message id, the sender's session
+    // (what his terminal says of him) and the user the transport authenticated, if any.
+    ReplyStream(std::string functionName, Sink sink, std::string messageId, Session session,
+                std::string authenticatedUser = {});
 
     // The function the request called (its field 0), given back in field 32767 of every reply.
     const std::string& FunctionName() const { return m_functionName; }
     // The request's message id; empty when the sender gave none.
     const std::string& MessageId() const { return m_messageId; }
-    // Who sent the request, as the transport vouches for it (not the message's own fields).
+    // Who sent the request, as his terminal says (not the message's own fields).
     const Session& Sender() const { return m_sender; }
+    // Who sent the request, as the transport proved it (on the message bus: whose credentials
+    // the connection was made with); empty when the transport authenticates nobody (in process,
+    // where the terminal's own session is all there is).
+    const std::string& AuthenticatedUser() const { return m_authenticatedUser; }
 
     // Sends one reply, with field 32767 added when it lacks it. A reply carrying field 32766 is
     // the closing reply. False, and nothing sent, once the stream is closed.
@@ -49,6 +55,7 @@ private:
     Sink m_sink;
     std::string m_messageId;
     Session m_sender;
+    std::string m_authenticatedUser;
     bool m_closed = false;
 };
 

@@ -17,6 +17,8 @@ struct IncomingRequest
     Envelope envelope;
     // Where this request's replies go, in order.
     ReplyStream::Sink sink;
+    // Whom the transport authenticated as the sender; empty when it authenticates nobody.
+    std::string authenticatedUser;
 };
 
 // Runs on the server's thread. 'handler' may be null (every request is closed with

@@ -1,7 +1,12 @@
 #include "connect/BusOptions.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 
 namespace connect
 {
@@ -17,10 +22,11 @@ std::optional<std::string> BusOptions::CheckUrl(const std::string& url)
         const std::size_t comma = url.find(',', start);
         const std::string one =
             url.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const std::string scheme = "nats://";
-        if (one.compare(0, scheme.size(), scheme) != 0)
+        const std::size_t schemeEnd = one.find("://");
+        const std::string scheme = schemeEnd == std::string::npos ? "" : one.substr(0, schemeEnd);
+        if (scheme != "nats" && scheme != "tls")
             return "\"" + one + "\" is not a message bus URL" + example;
-        const std::string address = one.substr(scheme.size());
+        const std::string address = one.substr(schemeEnd + 3);
         const std::size_t colon = address.rfind(':');
         const std::string hostPart = colon == std::string::npos ? address : address.substr(0, colon);
         if (hostPart.empty() || hostPart.find_first_of("/ ") != std::string::npos)
@@ -38,6 +44,62 @@ std::optional<std::string> BusOptions::CheckUrl(const std::string& url)
             return std::nullopt;
         start = comma + 1;
     }
+}
+
+bool BusOptions::Secure() const
+{
+    return !caFile.empty() || url.compare(0, 6, "tls://") == 0;
+}
+
+void BusOptions::LoadCredentials(const std::string& path)
+{
+    const auto fail = [&path](const std::string& why)
+    { throw std::invalid_argument("the bus credentials " + path + " " + why); };
+    struct stat status{};
+    if (::stat(path.c_str(), &status) != 0)
+        fail("cannot be read: no such file");
+    if (!S_ISREG(status.st_mode))
+        fail("are not in a file");
+    // A secret others can read is no longer only its owner's.
+    if (status.st_mode & (S_IRWXG | S_IRWXO))
+        fail("can be read by others than their owner; make the file private (chmod 600)");
+    std::ifstream in(path);
+    if (!in)
+        fail("cannot be read");
+    std::string line;
+    std::string readUser;
+    std::string readPassword;
+    int number = 0;
+    while (std::getline(in, line))
+    {
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] == '#')
+            continue;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            fail("have no key = value on line " + std::to_string(number));
+        const auto trim = [](std::string text)
+        {
+            const std::size_t first = text.find_first_not_of(" \t");
+            const std::size_t last = text.find_last_not_of(" \t");
+            return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+        };
+        const std::string key = trim(line.substr(0, equals));
+        const std::string value = trim(line.substr(equals + 1));
+        if (key == "user")
+            readUser = value;
+        else if (key == "password")
+            readPassword = value;
+        else
+            fail("have an unknown key \"" + key + "\" on line " + std::to_string(number));
+    }
+    if (readUser.empty() || readPassword.empty())
+        fail("name no user or no password");
+    user = readUser;
+    password = readPassword;
 }
 
 } // namespace connect

@@ -62,6 +62,54 @@ std::string BusSubjects::Token(std::string_view value)
     return token;
 }
 
+std::optional<std::string> BusSubjects::FromToken(std::string_view token)
+{
+    if (token == "~")
+        return std::string();
+    if (token.empty())
+        return std::nullopt;
+    std::string value;
+    for (std::size_t i = 0; i < token.size(); ++i)
+    {
+        const auto byte = static_cast<unsigned char>(token[i]);
+        if (PlainByte(byte))
+        {
+            value += token[i];
+            continue;
+        }
+        // Only the escape Token writes: '~' and two upper-case hexadecimal digits of a byte that
+        // is not plain. Anything else would let two tokens stand for one value.
+        const auto hex = [](char c) -> int
+        { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; };
+        if (byte != '~' || i + 2 >= token.size())
+            return std::nullopt;
+        const int high = hex(token[i + 1]);
+        const int low = hex(token[i + 2]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        const auto decoded = static_cast<unsigned char>(high * 16 + low);
+        if (PlainByte(decoded))
+            return std::nullopt;
+        value += static_cast<char>(decoded);
+        i += 2;
+    }
+    return value;
+}
+
+std::optional<std::string> BusSubjects::SenderOf(std::string_view subject) const
+{
+    const std::string head = m_prefix + ".requests.";
+    if (subject.size() <= head.size() || subject.compare(0, head.size(), head) != 0)
+        return std::nullopt;
+    const std::string_view token = subject.substr(head.size());
+    if (token.find('.') != std::string_view::npos)
+        return std::nullopt;
+    std::optional<std::string> user = FromToken(token);
+    if (user && user->empty())
+        return std::nullopt;
+    return user;
+}
+
 std::string BusSubjects::PublishedSubject(const Message& message) const
 {
     std::string subject = m_prefix + ".published";

@@ -44,6 +44,7 @@ void Check(natsStatus status, const char* what)
 struct NatsBus::Gate
 {
     ConnectedHandler onConnected;
+    RefusalHandler onRefused;
 };
 
 std::string NatsBus::StatusText(natsStatus status)
@@ -56,12 +57,13 @@ std::string NatsBus::StatusText(natsStatus status)
     return text;
 }
 
-NatsBus::NatsBus(const BusOptions& options, ConnectedHandler onConnected)
+NatsBus::NatsBus(const BusOptions& options, ConnectedHandler onConnected, RefusalHandler onRefused)
     : m_options(options), m_subjects(options.prefix), m_gate(std::make_shared<Gate>())
 {
     if (const auto error = BusOptions::CheckUrl(options.url))
         throw std::invalid_argument(*error);
     m_gate->onConnected = std::move(onConnected);
+    m_gate->onRefused = std::move(onRefused);
     m_closure = CallbackRegistry<Gate>::Register(m_gate);
 
     natsOptions* settings = nullptr;
@@ -75,6 +77,24 @@ NatsBus::NatsBus(const BusOptions& options, ConnectedHandler onConnected)
           options.url.c_str());
     if (!options.clientName.empty())
         natsOptions_SetName(settings, options.clientName.c_str());
+    if (!options.password.empty())
+        Check(natsOptions_SetUserInfo(settings, options.user.c_str(), options.password.c_str()),
+              "the bus credentials cannot be used");
+    if (options.Secure())
+    {
+        Check(natsOptions_SetSecure(settings, true), "the message bus library has no TLS");
+        if (!options.caFile.empty() &&
+            natsOptions_LoadCATrustedCertificates(settings, options.caFile.c_str()) != NATS_OK)
+            throw std::invalid_argument("the certificate authority " + options.caFile +
+                                        " cannot be read: " + StatusText(NATS_SSL_ERROR));
+    }
+    // Everything that comes back to this connection (replies, the stream's answers, the
+    // published messages its consumers push) arrives below the user's own inbox, the one part
+    // of the bus a secured bus lets him read.
+    if (!options.user.empty())
+        Check(natsOptions_SetCustomInboxPrefix(settings, m_subjects.InboxOf(options.user).c_str()),
+              "the user's inbox cannot be used");
+    natsOptions_SetErrorHandler(settings, &NatsBus::OnError, m_closure);
     // The bus coming and going is normal: try again for as long as the owner lives, and
     // notice a dead connection within seconds.
     natsOptions_SetAllowReconnect(settings, true);
@@ -121,6 +141,25 @@ void NatsBus::OnConnected(natsConnection*, void* closure)
         gate->onConnected();
 }
 
+void NatsBus::OnError(natsConnection* connection, natsSubscription*, natsStatus status, void* closure)
+{
+    const char* text = nullptr;
+    natsConnection_GetLastError(connection, &text);
+    if (status != NATS_NOT_PERMITTED)
+        return;
+    if (const std::shared_ptr<Gate> gate = CallbackRegistry<Gate>::Find(closure); gate && gate->onRefused)
+        gate->onRefused(text && *text ? text : natsStatus_GetText(status));
+}
+
+std::string NatsBus::LastError() const
+{
+    const char* text = nullptr;
+    const natsStatus status = natsConnection_GetLastError(m_connection, &text);
+    if (status == NATS_OK)
+        return {};
+    return text && *text ? text : natsStatus_GetText(status);
+}
+
 bool NatsBus::Connected() const
 {
     return natsConnection_Status(m_connection) == NATS_CONN_STATUS_CONNECTED;
@@ -163,12 +202,14 @@ bool NatsBus::EnsureStream(std::string* error)
     return false;
 }
 
-bool NatsBus::StreamState(std::uint64_t& lastSequence, std::int64_t& created, std::string* error)
+bool NatsBus::StreamState(std::uint64_t& lastSequence, std::int64_t& created, std::string* error, bool* missing)
 {
     jsStreamInfo* info = nullptr;
     jsErrCode code = static_cast<jsErrCode>(0);
     const natsStatus status =
         js_GetStreamInfo(&info, m_jetStream, m_subjects.Stream().c_str(), nullptr, &code);
+    if (missing)
+        *missing = status == NATS_NOT_FOUND;
     if (status != NATS_OK)
     {
         if (error)

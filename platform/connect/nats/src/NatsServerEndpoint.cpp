@@ -20,6 +20,7 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
     {
         std::vector<std::uint8_t> bytes;
         std::string replyTo;
+        std::string sender;
     };
 
     explicit Impl(const BusOptions& options) : options(options)
@@ -39,8 +40,18 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
         {
             const auto* data = reinterpret_cast<const std::uint8_t*>(natsMsg_GetData(message));
             const char* reply = natsMsg_GetReply(message);
-            Arrived arrived{std::vector<std::uint8_t>(data, data + natsMsg_GetDataLength(message)),
-                            reply ? reply : ""};
+            // The sender is whoever the bus let publish on the subject: his own. His replies go
+            // only to his own inbox, never where the message asks (another user's, say).
+            const std::optional<std::string> sender = self->bus->Subjects().SenderOf(natsMsg_GetSubject(message));
+            const std::string inbox = sender ? self->bus->Subjects().InboxOf(*sender) + "." : std::string();
+            const bool answerable = sender && reply && std::string_view(reply).substr(0, inbox.size()) == inbox;
+            if (!answerable)
+            {
+                natsMsg_Destroy(message);
+                return;
+            }
+            Arrived arrived{std::vector<std::uint8_t>(data, data + natsMsg_GetDataLength(message)), reply,
+                            *sender};
             {
                 std::lock_guard<std::mutex> guard(self->lock);
                 self->queue.push_back(std::move(arrived));
@@ -75,10 +86,9 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
                 // as a malformed request.
                 if (std::optional<Envelope> envelope = Envelope::FromBytes(arrived.bytes))
                     request.envelope = std::move(*envelope);
+                request.authenticatedUser = std::move(arrived.sender);
                 request.sink = [this, replyTo = std::move(arrived.replyTo)](const Message& reply)
                 {
-                    if (replyTo.empty())
-                        return;
                     const std::vector<std::uint8_t> bytes = reply.ToWire();
                     natsConnection_Publish(bus->Connection(), replyTo.c_str(), bytes.data(),
                                            static_cast<int>(bytes.size()));
@@ -151,13 +161,17 @@ void NatsServerEndpoint::Serve(RequestHandler& handler)
     impl.stopping = false;
     impl.worker = std::thread([&impl] { impl.Work(); });
     impl.closure = detail::CallbackRegistry<Impl>::Register(m_impl);
-    const std::string subject = impl.bus->Subjects().Requests();
+    const std::string subject = impl.bus->Subjects().AllRequests();
     natsConnection_Subscribe(&impl.subscription, impl.bus->Connection(), subject.c_str(), &Impl::OnRequest,
                              impl.closure);
     // Serving once the bus knows of it: a request sent after the return finds the server.
-    // (While the bus is away the subscription is made when it comes.)
+    // (While the bus is away the subscription is made when it comes.) The stream is there from
+    // now on too, so that terminals can follow it before anything is published.
     if (impl.bus->Connected())
+    {
         natsConnection_FlushTimeout(impl.bus->Connection(), 2000);
+        impl.streamKnown = impl.bus->EnsureStream();
+    }
 }
 
 void NatsServerEndpoint::Stop()

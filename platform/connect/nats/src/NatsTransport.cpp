@@ -8,11 +8,14 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <random>
+#include <stdexcept>
 #include <thread>
 
 namespace connect
@@ -24,8 +27,12 @@ namespace
 using Clock = std::chrono::steady_clock;
 // How often the keeper looks again at subscriptions that wait for the bus.
 constexpr auto kRetryInterval = std::chrono::milliseconds(250);
-// Ordered consumers report that they are alive this often when there is nothing to send.
+// A consumer says it is alive this often when it has nothing to send; one silent for three
+// times as long is gone (the bus lost it), and its subscription is started again.
 constexpr std::int64_t kHeartbeatNanos = 1000000000LL;
+constexpr auto kSilenceLimit = std::chrono::milliseconds(3 * kHeartbeatNanos / 1000000);
+// How long the bus keeps a consumer nobody reads any more (the terminal went, or replaced it).
+constexpr std::int64_t kConsumerLingerNanos = 30LL * 1000000000LL;
 
 int Fail(int* err, int code)
 {
@@ -51,6 +58,24 @@ bool IsClosing(const std::uint8_t* data, std::size_t size)
                        [](const wire::FieldView& field) { return field.id == kClosingField; });
 }
 
+// A token no other transport draws: this transport's inbox and the names of its consumers.
+std::string RandomToken()
+{
+    std::random_device device;
+    const std::uint64_t value = (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::uint64_t HeaderNumber(natsMsg* message, const char* name)
+{
+    const char* value = nullptr;
+    if (natsMsgHeader_Get(message, name, &value) != NATS_OK || !value)
+        return 0;
+    return std::strtoull(value, nullptr, 10);
+}
+
 } // namespace
 
 struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
@@ -69,12 +94,19 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         int status = 0;
         std::string text;
     };
-    // What a subscription's callback finds through its closure.
-    struct SubscriptionRef
+    // What a consumer's deliveries find through their closure: the subscription and which of
+    // its consumers (a consumer replaced since may still deliver; that is ignored).
+    struct ConsumerRef
     {
         std::weak_ptr<Impl> impl;
         std::uint64_t id = 0;
+        std::uint64_t generation = 0;
     };
+    // A subscription reads the stream through a consumer of its own that the bus pushes the
+    // filter's messages from, in order, to a subject under the user's inbox. Whenever that
+    // consumer may have missed something (the connection was made again, a message did not
+    // come, the consumer fell silent) it is replaced by a new one that starts after the last
+    // message delivered.
     struct Subscription
     {
         SubscriptionFilter filter;
@@ -83,30 +115,46 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         Delivery deliver;
         bool started = false; // lastSequence is known
         std::uint64_t lastSequence = 0;
+        // The consumer feeding it; 0 while there is none (deliveries of any other are dropped).
+        std::uint64_t generation = 0;
+        bool live = false;
         natsSubscription* handle = nullptr;
-        bool live = false; // started: its ordered consumer receives, and comes back with the bus
-        // What arrived since the connection was made again, held until the stream is found to
-        // be the one read before (then delivered) or a new one (then read again from its start).
-        std::vector<std::vector<std::uint8_t>> held;
-        std::shared_ptr<SubscriptionRef> ref;
+        void* closure = nullptr;
+        std::shared_ptr<ConsumerRef> ref; // what the closure finds
+        std::uint64_t consumerSequence = 0; // the consumer's count of what it sent
+        Clock::time_point lastHeard;
+    };
+    // What a replaced consumer leaves to be let go outside the lock.
+    struct Leftover
+    {
+        natsSubscription* handle = nullptr;
         void* closure = nullptr;
     };
 
-    explicit Impl(const BusOptions& options) : options(options) {}
+    explicit Impl(const BusOptions& options) : options(options)
+    {
+        if (options.user.empty())
+            throw std::invalid_argument("a terminal on the message bus needs its user");
+    }
 
     void Start()
     {
         const std::weak_ptr<Impl> weak = weak_from_this();
-        bus = std::make_unique<detail::NatsBus>(options,
-                                                [weak]
-                                                {
-                                                    if (const auto self = weak.lock())
-                                                        self->OnConnected();
-                                                });
-        natsInbox* created = nullptr;
-        natsInbox_Create(&created);
-        inbox = created ? created : "_INBOX.kivo";
-        natsInbox_Destroy(created);
+        bus = std::make_unique<detail::NatsBus>(
+            options,
+            [weak]
+            {
+                if (const auto self = weak.lock())
+                    self->OnConnected();
+            },
+            [weak](const std::string& text)
+            {
+                if (const auto self = weak.lock())
+                    self->OnRefused(text);
+            });
+        consumerPrefix = RandomToken();
+        inbox = bus->Subjects().InboxOf(options.user) + "." + consumerPrefix;
+        requestSubject = bus->Subjects().RequestsFrom(options.user);
         inboxClosure = detail::CallbackRegistry<Impl>::Register(shared_from_this());
         const std::string pattern = inbox + ".*";
         natsConnection_Subscribe(&inboxSubscription, bus->Connection(), pattern.c_str(), &Impl::OnReply,
@@ -130,96 +178,63 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             gone.swap(subscriptions);
         }
         for (auto& [id, subscription] : gone)
-            Drop(subscription);
-        for (natsSubscription* handle : retired)
-            natsSubscription_Destroy(handle);
+            LetGo(Leftover{subscription.handle, subscription.closure});
         natsSubscription_Destroy(inboxSubscription);
         bus.reset();
     }
 
-    static void Drop(Subscription& subscription)
+    static void LetGo(const Leftover& leftover)
     {
-        detail::CallbackRegistry<SubscriptionRef>::Forget(subscription.closure);
-        if (subscription.handle)
+        detail::CallbackRegistry<ConsumerRef>::Forget(leftover.closure);
+        if (leftover.handle)
         {
-            natsSubscription_Unsubscribe(subscription.handle);
-            natsSubscription_Destroy(subscription.handle);
-            subscription.handle = nullptr;
+            natsSubscription_Unsubscribe(leftover.handle);
+            natsSubscription_Destroy(leftover.handle);
         }
+    }
+
+    // Called with the lock held: the subscription's consumer is given up, and whatever it
+    // still delivers is dropped. The keeper starts a new one.
+    static Leftover Retire(Subscription& subscription)
+    {
+        Leftover leftover{subscription.handle, subscription.closure};
+        subscription.handle = nullptr;
+        subscription.closure = nullptr;
+        subscription.ref.reset();
+        subscription.generation = 0;
+        subscription.live = false;
+        return leftover;
     }
 
     void OnConnected()
     {
-        // A subscription that receives already carries on by itself: its ordered consumer makes
-        // itself again from the sequence after the last one it delivered when the bus comes
-        // back (replacing it from here races with that inside the library). Those that wait
-        // for the bus start now. A bus that lost its storage has a new stream, numbered from 1
-        // again; the keeper looks.
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            ++connections;
-            streamCheckDue = true;
-        }
-        wake.notify_all();
+        // Made again: the consumers may have gone with the bus (or may carry on from where the
+        // bus was); every subscription gets a new one that starts after the last message it
+        // delivered, in a stream Start checks first (a bus that lost its storage has a new
+        // one, numbered from 1 again).
+        std::lock_guard<std::mutex> guard(lock);
+        for (auto& [id, subscription] : subscriptions)
+            Restart(subscription);
     }
 
-    // After the connection was made again: when the stream is the one read before, what
-    // arrived meanwhile is delivered; when it is a new one (the bus lost its storage), every
-    // subscription reads it again from its first message, in order, and the consumers that
-    // wait for the old numbers are retired.
-    void CheckStream()
+    // The bus refused something this connection did. A request that may not go out (a secured
+    // bus lets a user send only from his own subject) is closed at once with the bus's words
+    // instead of when its time is up.
+    void OnRefused(const std::string& text)
     {
-        std::uint64_t connection = 0;
+        if (text.find("\"" + requestSubject + "\"") == std::string::npos)
+            return;
+        std::vector<LibraryClosing> closings;
         {
             std::lock_guard<std::mutex> guard(lock);
-            connection = connections;
+            for (auto& [id, request] : pending)
+                closings.push_back(LibraryClosing{std::move(request.onReply), request.function, kStatusNoServer,
+                                                  "the message bus refused the request: " + text});
+            pending.clear();
+            for (LibraryClosing& closing : closings)
+                queuedClosings.push_back(std::move(closing));
         }
-        std::uint64_t last = 0;
-        std::int64_t created = 0;
-        if (!bus->Connected() || !bus->EnsureStream() || !bus->StreamState(last, created))
-            return; // tried again at the keeper's next round
-        {
-            // Deliveries wait meanwhile, so that what was held goes before anything newer.
-            std::lock_guard<std::mutex> delivering(deliveryLock);
-            std::vector<std::pair<Delivery, std::vector<std::vector<std::uint8_t>>>> held;
-            {
-                std::lock_guard<std::mutex> guard(lock);
-                if (connection != connections)
-                    return; // connected again meanwhile: the next round looks at that connection
-                streamCheckDue = false;
-                confirmedConnection = connection;
-                const bool same = streamCreated == 0 || created == streamCreated;
-                streamCreated = created;
-                for (auto& [id, subscription] : subscriptions)
-                {
-                    if (same)
-                    {
-                        if (!subscription.held.empty())
-                            held.emplace_back(subscription.deliver, std::move(subscription.held));
-                        subscription.held.clear();
-                        continue;
-                    }
-                    if (subscription.handle)
-                    {
-                        retired.push_back(subscription.handle);
-                        subscription.handle = nullptr;
-                    }
-                    subscription.live = false;
-                    subscription.lastSequence = 0;
-                    subscription.held.clear();
-                }
-            }
-            for (auto& [deliver, messages] : held)
-            {
-                for (std::vector<std::uint8_t>& bytes : messages)
-                    deliver(std::move(bytes));
-            }
-        }
-        // The retired subscriptions are kept until the transport goes, so that a late delivery
-        // from one is known by its address; the keeper starts the subscriptions again. They are
-        // not unsubscribed here: their ordered consumers may be making themselves again inside
-        // the library at this moment, and unsubscribing one then read the consumer's name after
-        // the library had freed it. Their consumers went with the old stream.
+        wake.notify_all();
     }
 
     // Replies come to the inbox, each request on its own subject under it.
@@ -267,23 +282,44 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             .Close(status, text);
     }
 
-    static void OnPublished(natsConnection*, natsSubscription* handle, natsMsg* message, void* closure)
+    static void OnPublished(natsConnection* connection, natsSubscription*, natsMsg* message, void* closure)
     {
-        if (const std::shared_ptr<SubscriptionRef> ref =
-                detail::CallbackRegistry<SubscriptionRef>::Find(closure))
+        if (const std::shared_ptr<ConsumerRef> ref = detail::CallbackRegistry<ConsumerRef>::Find(closure))
         {
             if (const std::shared_ptr<Impl> self = ref->impl.lock())
-                self->Published(ref->id, handle, message);
+                self->Published(connection, *ref, message);
         }
         natsMsg_Destroy(message);
     }
 
-    void Published(std::uint64_t id, natsSubscription* handle, natsMsg* message)
+    void Published(natsConnection* connection, const ConsumerRef& from, natsMsg* message)
     {
+        const char* status = nullptr;
+        if (natsMsgHeader_Get(message, "Status", &status) == NATS_OK && status)
+        {
+            // The consumer's own signals: a heartbeat (with the count of what it sent, so that
+            // a lost message shows), or a flow-control request that wants an empty answer (a
+            // heartbeat says where, when the consumer waits for one).
+            if (const char* reply = natsMsg_GetReply(message); reply && *reply)
+                natsConnection_Publish(connection, reply, nullptr, 0);
+            const char* stalled = nullptr;
+            if (natsMsgHeader_Get(message, "Nats-Consumer-Stalled", &stalled) == NATS_OK && stalled && *stalled)
+                natsConnection_Publish(connection, stalled, nullptr, 0);
+            const std::uint64_t sent = HeaderNumber(message, "Nats-Last-Consumer");
+            std::lock_guard<std::mutex> guard(lock);
+            const auto it = subscriptions.find(from.id);
+            if (it == subscriptions.end() || it->second.generation != from.generation)
+                return;
+            it->second.lastHeard = Clock::now();
+            if (sent > it->second.consumerSequence)
+                Restart(it->second);
+            return;
+        }
         jsMsgMetaData* meta = nullptr;
         if (natsMsg_GetMetaData(&meta, message) != NATS_OK)
             return;
         const std::uint64_t sequence = meta->Sequence.Stream;
+        const std::uint64_t counted = meta->Sequence.Consumer;
         jsMsgMetaData_Destroy(meta);
         const auto* data = reinterpret_cast<const std::uint8_t*>(natsMsg_GetData(message));
         std::vector<std::uint8_t> bytes(data, data + natsMsg_GetDataLength(message));
@@ -292,99 +328,162 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         Delivery deliver;
         {
             std::lock_guard<std::mutex> guard(lock);
-            const auto it = subscriptions.find(id);
-            if (it == subscriptions.end() ||
-                std::find(retired.begin(), retired.end(), handle) != retired.end())
+            const auto it = subscriptions.find(from.id);
+            if (it == subscriptions.end() || it->second.generation != from.generation)
                 return;
-            // A consumer being replaced may still send what its successor sends again.
-            if (sequence <= it->second.lastSequence)
+            Subscription& subscription = it->second;
+            subscription.lastHeard = Clock::now();
+            // The consumer counts what it sends: a gap is a message this side lost (the library
+            // drops what a slow reader leaves too long). A new consumer takes over from the last
+            // message delivered.
+            if (counted != subscription.consumerSequence + 1)
+            {
+                Restart(subscription);
                 return;
-            it->second.lastSequence = sequence;
-            if (!it->second.exact)
+            }
+            subscription.consumerSequence = counted;
+            if (sequence <= subscription.lastSequence)
+                return;
+            subscription.lastSequence = sequence;
+            if (!subscription.exact)
             {
                 const std::optional<Message> parsed = Message::FromWire(bytes);
-                if (parsed && !it->second.filter.Matches(*parsed))
+                if (parsed && !subscription.filter.Matches(*parsed))
                     return;
             }
-            if (confirmedConnection != connections)
-            {
-                it->second.held.push_back(std::move(bytes));
-                return;
-            }
-            deliver = it->second.deliver;
+            deliver = subscription.deliver;
         }
         deliver(std::move(bytes));
     }
 
-    // Makes the subscription receive from the bus, from the message after the last one it saw
-    // (or, the first time, from what is published after now). Runs outside the lock: it asks
+    // Called with the lock held: the subscription's consumer is replaced at the keeper's next
+    // round. Its handle stays until then (the library may be delivering through it now).
+    void Restart(Subscription& subscription)
+    {
+        subscription.generation = 0;
+        subscription.live = false;
+        wake.notify_all();
+    }
+
+    // Gives the subscription a new consumer that starts after the last message it delivered
+    // (or, the first time, with what is published after now). Runs outside the lock: it asks
     // the bus and waits for its answers.
     bool Start(std::uint64_t id)
     {
-        Subscription snapshot;
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            const auto it = subscriptions.find(id);
-            if (it == subscriptions.end())
-                return false;
-            snapshot.subject = it->second.subject;
-            snapshot.started = it->second.started;
-            snapshot.lastSequence = it->second.lastSequence;
-            snapshot.closure = it->second.closure;
-        }
-        if (!bus->Connected() || !bus->EnsureStream())
+        if (!bus->Connected())
             return false;
         std::uint64_t last = 0;
         std::int64_t created = 0;
-        if (!bus->StreamState(last, created))
+        bool missing = false;
+        // A terminal does not make the stream (the server does); it waits until there is one.
+        if (!bus->StreamState(last, created, nullptr, &missing))
+        {
+            // Nothing was published yet: once the stream is there, everything in it is new.
+            if (missing)
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                const auto it = subscriptions.find(id);
+                if (it != subscriptions.end() && !it->second.started)
+                {
+                    it->second.started = true;
+                    it->second.lastSequence = 0;
+                }
+            }
             return false;
-        const std::uint64_t from = snapshot.started ? snapshot.lastSequence : last;
-        const std::string stream = bus->Subjects().Stream();
-        jsSubOptions settings;
-        jsSubOptions_Init(&settings);
-        settings.Stream = stream.c_str();
-        settings.Ordered = true;
-        settings.Config.DeliverPolicy = js_DeliverByStartSequence;
-        settings.Config.OptStartSeq = from + 1;
-        settings.Config.Heartbeat = kHeartbeatNanos;
-        natsSubscription* handle = nullptr;
-        jsErrCode code = static_cast<jsErrCode>(0);
-        if (js_Subscribe(&handle, bus->JetStream(), snapshot.subject.c_str(), &Impl::OnPublished,
-                         snapshot.closure, nullptr, &settings, &code) != NATS_OK)
-            return false;
+        }
 
-        natsSubscription* replaced = nullptr;
+        std::string subject;
+        std::uint64_t from = 0;
+        std::uint64_t generation = 0;
+        std::vector<Leftover> leftovers;
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            if (streamCreated != 0 && created != streamCreated)
+            {
+                // A bus that lost its storage: what it holds now is all new, from its first
+                // message, for every subscription.
+                for (auto& [other, subscription] : subscriptions)
+                {
+                    leftovers.push_back(Retire(subscription));
+                    subscription.started = true;
+                    subscription.lastSequence = 0;
+                }
+            }
+            streamCreated = created;
+            const auto it = subscriptions.find(id);
+            if (it == subscriptions.end())
+                return false;
+            Subscription& subscription = it->second;
+            leftovers.push_back(Retire(subscription));
+            if (!subscription.started)
+            {
+                subscription.started = true;
+                subscription.lastSequence = std::max(subscription.lastSequence, last);
+            }
+            generation = ++lastGeneration;
+            subscription.generation = generation;
+            subscription.consumerSequence = 0;
+            subscription.lastHeard = Clock::now();
+            subject = subscription.subject;
+            from = subscription.lastSequence;
+        }
+        for (const Leftover& leftover : leftovers)
+            LetGo(leftover);
+
+        const std::string tag = std::to_string(generation);
+        const std::string deliverTo = inbox + ".p." + tag;
+        const std::string name = consumerPrefix + "-" + tag;
+        auto ref = std::make_shared<ConsumerRef>(ConsumerRef{weak_from_this(), id, generation});
+        void* closure = detail::CallbackRegistry<ConsumerRef>::Register(ref);
+        natsSubscription* handle = nullptr;
+        if (natsConnection_Subscribe(&handle, bus->Connection(), deliverTo.c_str(), &Impl::OnPublished, closure) !=
+            NATS_OK)
+        {
+            LetGo(Leftover{handle, closure});
+            return false;
+        }
+        jsConsumerConfig config;
+        jsConsumerConfig_Init(&config);
+        config.Name = name.c_str();
+        config.FilterSubject = subject.c_str();
+        config.DeliverSubject = deliverTo.c_str();
+        config.DeliverPolicy = js_DeliverByStartSequence;
+        config.OptStartSeq = from + 1;
+        config.AckPolicy = js_AckNone;
+        config.FlowControl = true;
+        config.Heartbeat = kHeartbeatNanos;
+        config.InactiveThreshold = kConsumerLingerNanos;
+        config.MemoryStorage = true;
+        jsConsumerInfo* info = nullptr;
+        jsErrCode code = static_cast<jsErrCode>(0);
+        const std::string stream = bus->Subjects().Stream();
+        const natsStatus status = js_AddConsumer(&info, bus->JetStream(), stream.c_str(), &config, nullptr, &code);
+        jsConsumerInfo_Destroy(info);
+        bool kept = false;
         {
             std::lock_guard<std::mutex> guard(lock);
             const auto it = subscriptions.find(id);
-            if (it == subscriptions.end())
+            if (status == NATS_OK && it != subscriptions.end() && it->second.generation == generation)
             {
-                replaced = handle;
-            }
-            else
-            {
-                replaced = it->second.handle;
                 it->second.handle = handle;
-                if (streamCreated == 0)
-                    streamCreated = created;
+                it->second.closure = closure;
+                it->second.ref = ref;
                 it->second.live = true;
-                if (!it->second.started)
-                {
-                    it->second.started = true;
-                    it->second.lastSequence = std::max(it->second.lastSequence, from);
-                }
+                it->second.lastHeard = Clock::now();
+                kept = true;
+            }
+            else if (it != subscriptions.end() && it->second.generation == generation)
+            {
+                it->second.generation = 0;
             }
         }
-        if (replaced)
-        {
-            natsSubscription_Unsubscribe(replaced);
-            natsSubscription_Destroy(replaced);
-        }
-        return true;
+        if (!kept)
+            LetGo(Leftover{handle, closure});
+        return kept;
     }
 
-    // The keeper: closes requests whose time is up, delivers the library's own closings, and
-    // brings subscriptions back after the connection was made again.
+    // The keeper: closes requests whose time is up, delivers the library's own closings, gives
+    // subscriptions whose consumer is gone or silent a new one.
     void Keep()
     {
         std::unique_lock<std::mutex> guard(lock);
@@ -397,19 +496,23 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             if (stopping)
                 return;
 
+            const bool connected = bus->Connected();
+            const Clock::time_point now = Clock::now();
             std::vector<std::uint64_t> waiting;
-            for (const auto& [id, subscription] : subscriptions)
+            for (auto& [id, subscription] : subscriptions)
             {
-                if (!subscription.live)
+                if (subscription.live && connected && now - subscription.lastHeard > kSilenceLimit)
+                    Restart(subscription);
+                if (!subscription.live && subscription.generation == 0)
                     waiting.push_back(id);
             }
-            const bool checkStream = streamCheckDue;
             guard.unlock();
             CloseExpired();
-            if (checkStream)
-                CheckStream();
-            for (const std::uint64_t id : waiting)
-                Start(id);
+            if (connected)
+            {
+                for (const std::uint64_t id : waiting)
+                    Start(id);
+            }
             guard.lock();
         }
     }
@@ -449,7 +552,9 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
 
     BusOptions options;
     std::unique_ptr<detail::NatsBus> bus;
+    std::string consumerPrefix;
     std::string inbox;
+    std::string requestSubject;
     void* inboxClosure = nullptr;
     natsSubscription* inboxSubscription = nullptr;
 
@@ -463,14 +568,10 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
     std::uint64_t lastRequest = 0;
     std::map<std::uint64_t, Subscription> subscriptions;
     std::uint64_t lastSubscription = 0;
-    // Connections made so far, and the one on which the stream was last found to be the one
-    // the subscriptions read (made at streamCreated).
-    std::uint64_t connections = 0;
-    std::uint64_t confirmedConnection = 0;
-    bool streamCheckDue = false;
+    std::uint64_t lastGeneration = 0;
+    // When the stream the subscriptions read was made (0 until first seen): a stream made at
+    // another time is a new one, numbered from 1 again.
     std::int64_t streamCreated = 0;
-    // Consumers of a stream that is gone: unsubscribed, destroyed with the transport.
-    std::vector<natsSubscription*> retired;
     std::thread keeper;
 };
 
@@ -494,6 +595,11 @@ bool NatsTransport::Connected() const
     return m_impl->bus->Connected();
 }
 
+std::string NatsTransport::LastError() const
+{
+    return m_impl->bus->LastError();
+}
+
 bool NatsTransport::SubscriptionsLive() const
 {
     if (!m_impl->bus->Connected())
@@ -511,9 +617,10 @@ bool NatsTransport::SendRequest(Envelope request, Delivery onReply, int* err)
     std::string function = FunctionOf(request.body);
     if (!impl.bus->Connected())
     {
-        impl.QueueClosing(
-            Impl::LibraryClosing{std::move(onReply), std::move(function), kStatusNoServer,
-                                 "the message bus at " + impl.options.url + " is not reachable"});
+        std::string why = "the message bus at " + impl.options.url + " is not reachable";
+        if (const std::string error = impl.bus->LastError(); !error.empty())
+            why += " (" + error + ")";
+        impl.QueueClosing(Impl::LibraryClosing{std::move(onReply), std::move(function), kStatusNoServer, why});
         if (err)
             *err = OTP_OK;
         return true;
@@ -528,9 +635,8 @@ bool NatsTransport::SendRequest(Envelope request, Delivery onReply, int* err)
     impl.wake.notify_all();
     const std::vector<std::uint8_t> bytes = request.ToBytes();
     const std::string reply = impl.inbox + "." + std::to_string(id);
-    const natsStatus status =
-        natsConnection_PublishRequest(impl.bus->Connection(), impl.bus->Subjects().Requests().c_str(),
-                                      reply.c_str(), bytes.data(), static_cast<int>(bytes.size()));
+    const natsStatus status = natsConnection_PublishRequest(impl.bus->Connection(), impl.requestSubject.c_str(),
+                                                            reply.c_str(), bytes.data(), static_cast<int>(bytes.size()));
     if (status != NATS_OK)
     {
         bool stillPending = false;
@@ -563,8 +669,6 @@ bool NatsTransport::Subscribe(const SubscriptionFilter& filter, Delivery onMessa
         subscription.exact = BusSubjects::SubjectSaysAll(filter);
         subscription.subject = impl.bus->Subjects().FilterSubject(filter);
         subscription.deliver = std::move(onMessage);
-        subscription.ref = std::make_shared<Impl::SubscriptionRef>(Impl::SubscriptionRef{m_impl, created});
-        subscription.closure = detail::CallbackRegistry<Impl::SubscriptionRef>::Register(subscription.ref);
         impl.subscriptions.emplace(created, std::move(subscription));
     }
     // Started now when the bus is there, so that whatever is published after the return
@@ -580,16 +684,17 @@ bool NatsTransport::Subscribe(const SubscriptionFilter& filter, Delivery onMessa
 bool NatsTransport::Unsubscribe(std::uint64_t id, int* err)
 {
     Impl& impl = *m_impl;
-    Impl::Subscription gone;
+    Impl::Leftover gone;
     {
         std::lock_guard<std::mutex> guard(impl.lock);
         const auto it = impl.subscriptions.find(id);
         if (it == impl.subscriptions.end())
             return Fail(err, OTP_ERR_BAD_ARGUMENT);
-        gone = std::move(it->second);
+        gone = Impl::Retire(it->second);
         impl.subscriptions.erase(it);
     }
-    Impl::Drop(gone);
+    // The consumer on the bus goes by itself once nobody reads it.
+    Impl::LetGo(gone);
     if (err)
         *err = OTP_OK;
     return true;

@@ -36,6 +36,9 @@ public:
     // 16,384 columns, a folder that cannot be created or written, a text over 32,767 characters,
     // the provider giving up, a writer error) returns 0 and leaves no file behind.
     int WriteToExcel();
+    // The same into the file named, replacing it (its folder is made when missing): for
+    // programs that are told where to write rather than the lists' export folder.
+    int WriteToExcel(const std::string& filePath);
 
     // Characters a file name cannot hold become '_'; an empty name means "Export".
     void SetListName(const std::string& listName);
@@ -52,6 +55,7 @@ public:
     static std::string GetExportFolder();
 
 private:
+    int Write(const std::string& filePath);
     int Fail(std::string reason);
 
     int m_nRows;

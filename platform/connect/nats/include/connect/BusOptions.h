@@ -10,8 +10,16 @@ namespace connect
 
 struct BusOptions
 {
-    // nats://host:port (several, separated by commas, for a cluster).
+    // nats://host:port or tls://host:port (several, separated by commas, for a cluster).
     std::string url;
+    // Who connects: the user whose requests these are (each user has a request subject and an
+    // inbox of his own), and the password the bus knows him by. Without a password the
+    // connection is anonymous, which only an unsecured bus takes.
+    std::string user;
+    std::string password;
+    // The certificate authority that signed the bus's certificate: the connection is made with
+    // TLS and only to a bus that proves itself with a certificate of this authority.
+    std::string caFile;
     // The first token of every subject and the stream's name, so that several deployments (or
     // tests) can share one bus without seeing each other.
     std::string prefix = "kivo";
@@ -26,6 +34,12 @@ struct BusOptions
 
     // Empty when the URL is one the bus takes; otherwise why not, in words for the user.
     static std::optional<std::string> CheckUrl(const std::string& url);
+    // Takes the user and password from a credentials file (the lines "user = ID" and
+    // "password = SECRET", '#' comments), as `kivo-oms bus grant` writes it. Throws
+    // std::invalid_argument, naming the file and what is wrong, when it cannot be used.
+    void LoadCredentials(const std::string& path);
+    // True when the connection is made with TLS (a CA file, or tls:// addresses).
+    bool Secure() const;
 };
 
 } // namespace connect

@@ -4,6 +4,11 @@
 //
 //   PREFIX.published.B.b.R.r.T.t.U.u.K.k
 //
+// Requests go to a subject of the sender's own, PREFIX.requests.USER, and their replies to an
+// inbox of his own, PREFIX.inbox.USER.*: on a secured bus each user may publish only on his
+// request subject and read only his inbox, so the server knows the sender from the subject
+// the bus let him publish on, whatever the message says.
+//
 // one pair of tokens for each of broker (64056), branch (64053), type (63713), user (31003) and
 // request key (51803): "p" and the value when the message has the field, "a" and "_" when it
 // has not. A filter asking for the field with a value gives "p.VALUE", one asking only for the
@@ -15,6 +20,7 @@
 #include "connect/SubscriptionFilter.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -31,9 +37,19 @@ public:
 
     explicit BusSubjects(std::string prefix = "kivo");
 
+    // The bus user of the server itself: not a possible user id (those are letters, digits, '-'
+    // and '_'), so that no user of the server's table can be given its rights by name.
+    static constexpr const char* kServerUser = "@kivo-oms";
+
     const std::string& Prefix() const { return m_prefix; }
-    // Where the server takes requests.
-    std::string Requests() const { return m_prefix + ".requests"; }
+    // Where a user's requests go, and the pattern of all of them, where the server takes them.
+    std::string RequestsFrom(std::string_view user) const { return m_prefix + ".requests." + Token(user); }
+    std::string AllRequests() const { return m_prefix + ".requests.*"; }
+    // The sender of a request, from the subject it came on; empty when it is no request subject.
+    std::optional<std::string> SenderOf(std::string_view subject) const;
+    // The root of a user's inboxes: his replies and the published messages his subscriptions
+    // receive arrive on subjects below it.
+    std::string InboxOf(std::string_view user) const { return m_prefix + ".inbox." + Token(user); }
     // Every published subject (the stream keeps these).
     std::string PublishedAll() const { return m_prefix + ".published.>"; }
     // The persistent stream of published messages.
@@ -48,6 +64,8 @@ public:
     // A value as a subject token: letters, digits, '-' and '_' stay; every other byte becomes
     // '~' and two hexadecimal digits; the empty value is "~".
     static std::string Token(std::string_view value);
+    // The value a token stands for; empty when the text is no token Token would write.
+    static std::optional<std::string> FromToken(std::string_view token);
 
     // The id under which the bus recognises a publication it stored already: the fingerprint
     // of the message's bytes. A server publishes each state of a request (pending, accepted,

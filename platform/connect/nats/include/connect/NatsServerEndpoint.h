@@ -1,7 +1,8 @@
-// The server's side of the message bus: it takes requests from the server's subject and hands
-// those that wait together to the request handler as one batch (as the in-process transport
-// does), sends each reply to the requester's inbox in order, and publishes into the bus's
-// persistent stream. A publication counts as made only when the bus has stored it; each
+// The server's side of the message bus: it takes requests from every user's request subject and
+// hands those that wait together to the request handler as one batch (as the in-process
+// transport does), each with the user whose subject it came on as its authenticated sender,
+// sends each reply to that user's inbox in order, and publishes into the bus's persistent
+// stream. A request that asks for its replies anywhere but the sender's own inbox is dropped. A publication counts as made only when the bus has stored it; each
 // carries an id made from its bytes, so a publication made again after a crash is stored once.
 #pragma once
 

@@ -1,0 +1,236 @@
+#include "oms/bus/BusAccess.h"
+
+#include "connect/BusSubjects.h"
+#include "oms/Authorisation.h"
+#include "oms/BusGrants.h"
+#include "oms/Publication.h"
+#include "oms/SqliteTransaction.h"
+#include "oms/bus/BusAuthority.h"
+#include "oms/bus/BusSecrets.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace oms::bus
+{
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+// Written whole under another name and renamed: the bus never reads half a file.
+void WriteFile(const fs::path& path, const std::string& text, bool secret)
+{
+    const fs::path partial = path.string() + ".partial";
+    const mode_t before = umask(secret ? 077 : 022);
+    {
+        std::ofstream out(partial, std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out)
+        {
+            umask(before);
+            throw std::runtime_error("cannot write " + path.string());
+        }
+    }
+    umask(before);
+    fs::rename(partial, path);
+}
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (const char c : text)
+    {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string List(const std::vector<std::string>& subjects)
+{
+    std::string text = "[";
+    for (const std::string& subject : subjects)
+        text += (text.size() > 1 ? ", " : "") + Quoted(subject);
+    return text + "]";
+}
+
+} // namespace
+
+BusAccess::BusAccess(Store& store, fs::path folder, std::string prefix)
+    : m_store(store), m_folder(std::move(folder)), m_prefix(std::move(prefix))
+{
+}
+
+fs::path BusAccess::CaFile() const
+{
+    return BusAuthority(m_folder).CaFile();
+}
+
+fs::path BusAccess::CredentialsFile(const std::string& user) const
+{
+    return m_folder / "credentials" / (user + ".creds");
+}
+
+fs::path BusAccess::ServerCredentialsFile() const
+{
+    return m_folder / "credentials" / "kivo-oms.creds";
+}
+
+void BusAccess::Init(const Settings& settings)
+{
+    BusAuthority authority(m_folder);
+    authority.Ensure(settings.hosts);
+    const fs::path storage = settings.storage.empty() ? m_folder / "store" : settings.storage;
+    std::ostringstream config;
+    config << "# The message bus of the Maker Checker console, written by kivo-oms bus init.\n"
+           << "# Users and their permissions are in kivo-auth.conf, which kivo-oms bus grant, revoke\n"
+           << "# and config write again; after a change here, nats-server --signal reload.\n"
+           << "listen: " << Quoted(settings.listen) << "\n"
+           << "jetstream {\n    store_dir: " << Quoted(fs::absolute(storage).string()) << "\n}\n"
+           << "tls {\n"
+           << "    cert_file: " << Quoted(fs::absolute(authority.ServerCertFile()).string()) << "\n"
+           << "    key_file: " << Quoted(fs::absolute(authority.ServerKeyFile()).string()) << "\n"
+           << "    timeout: 5\n}\n"
+           << "pid_file: " << Quoted(fs::absolute(PidFile()).string()) << "\n"
+           << "include \"kivo-auth.conf\"\n";
+    WriteFile(ConfigFile(), config.str(), false);
+
+    const std::string secret = NewSecret();
+    {
+        SqliteTransaction transaction(m_store.Db());
+        BusGrants(m_store.Db()).Grant(connect::BusSubjects::kServerUser, HashSecret(secret), Store::Now());
+        transaction.Commit();
+    }
+    WriteCredentials(connect::BusSubjects::kServerUser, secret);
+    WriteAuthorisation();
+}
+
+fs::path BusAccess::Grant(const std::string& user)
+{
+    const std::optional<Caller> known = Authorisation(m_store, false).FromTable(user);
+    if (!known)
+        throw std::invalid_argument(user + " is not a user of this server");
+    if (known->privilege < 0)
+        throw std::invalid_argument(user + " is not an active user of this server");
+    const std::string secret = NewSecret();
+    {
+        SqliteTransaction transaction(m_store.Db());
+        BusGrants(m_store.Db()).Grant(user, HashSecret(secret), Store::Now());
+        transaction.Commit();
+    }
+    const fs::path file = WriteCredentials(user, secret);
+    WriteAuthorisation();
+    return file;
+}
+
+bool BusAccess::Revoke(const std::string& user)
+{
+    bool revoked = false;
+    {
+        SqliteTransaction transaction(m_store.Db());
+        revoked = BusGrants(m_store.Db()).Revoke(user, Store::Now());
+        transaction.Commit();
+    }
+    std::error_code ignored;
+    fs::remove(CredentialsFile(user), ignored);
+    WriteAuthorisation();
+    return revoked;
+}
+
+fs::path BusAccess::WriteCredentials(const std::string& user, const std::string& secret)
+{
+    const fs::path file = user == connect::BusSubjects::kServerUser ? ServerCredentialsFile() : CredentialsFile(user);
+    fs::create_directories(file.parent_path());
+    WriteFile(file,
+              "# Message bus credentials of " + user + ", made " + Store::Now() +
+                  ". Keep this file private: whoever holds it acts as " + user + " on the bus.\n" + "user = " + user +
+                  "\npassword = " + secret + "\n",
+              true);
+    return file;
+}
+
+BusAccess::Permissions BusAccess::PermissionsOf(const std::string& user)
+{
+    const connect::BusSubjects subjects(m_prefix);
+    Permissions permissions;
+    if (user == connect::BusSubjects::kServerUser)
+    {
+        permissions.publish = {">"};
+        permissions.subscribe = {">"};
+        return permissions;
+    }
+    const std::optional<Caller> known = Authorisation(m_store, false).FromTable(user);
+    if (!known || known->privilege < 0)
+        return permissions;
+    const std::string stream = subjects.Stream();
+    permissions.publish.push_back(subjects.RequestsFrom(user));
+    permissions.publish.push_back("$JS.API.STREAM.INFO." + stream);
+    // Consumers only with the filter of his level: the bus refuses any other (the filter is part
+    // of the subject a consumer is made on, and must be the one in its configuration).
+    if (const std::optional<connect::SubscriptionFilter> filter =
+            VisibilityFilter(known->privilege, known->user, known->broker))
+        permissions.publish.push_back("$JS.API.CONSUMER.CREATE." + stream + ".*." + subjects.FilterSubject(*filter));
+    permissions.subscribe.push_back(subjects.InboxOf(user) + ".>");
+    return permissions;
+}
+
+void BusAccess::WriteAuthorisation()
+{
+    std::ostringstream out;
+    out << "# Who may use the message bus, written by kivo-oms from its bus grants and users table at "
+        << Store::Now() << ".\n# Do not edit: kivo-oms bus grant, revoke and config write it again.\n"
+        << "authorization {\n    users = [\n";
+    for (const BusGrant& grant : BusGrants(m_store.Db()).All())
+    {
+        if (!grant.revokedAt.empty())
+        {
+            out << "        # " << grant.user << ": revoked " << grant.revokedAt << "\n";
+            continue;
+        }
+        const Permissions permissions = PermissionsOf(grant.user);
+        if (permissions.publish.empty() && permissions.subscribe.empty())
+        {
+            out << "        # " << grant.user << ": no longer an active user of the server\n";
+            continue;
+        }
+        out << "        {\n            user: " << Quoted(grant.user) << "\n            password: "
+            << Quoted(grant.passwordHash) << "\n            permissions: {\n"
+            << "                publish: { allow: " << List(permissions.publish) << " }\n"
+            << "                subscribe: { allow: " << List(permissions.subscribe) << " }\n";
+        // Answers to what the bus sends him (a consumer's requests for flow control).
+        if (grant.user != connect::BusSubjects::kServerUser)
+            out << "                allow_responses: true\n";
+        out << "            }\n        }\n";
+    }
+    out << "    ]\n}\n";
+    fs::create_directories(m_folder);
+    WriteFile(AuthorisationFile(), out.str(), true);
+}
+
+std::string BusAccess::Reload() const
+{
+    std::ifstream in(PidFile());
+    long pid = 0;
+    if (!(in >> pid) || pid <= 1)
+        return "no bus runs from " + m_folder.string() + " (no pid file); it reads the authorisation when it starts";
+    // A pid file left by a bus that is gone may name another program by now.
+    std::ifstream command("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    if (!std::getline(command, name) || name.rfind("nats-server", 0) != 0)
+        return "the bus of pid " + std::to_string(pid) + " no longer runs; it reads the authorisation when it starts";
+    if (::kill(static_cast<pid_t>(pid), SIGHUP) != 0)
+        return "the bus of pid " + std::to_string(pid) + " could not be told to reload: " + std::strerror(errno);
+    return "the bus (pid " + std::to_string(pid) + ") reads its authorisation again";
+}
+
+} // namespace oms::bus
