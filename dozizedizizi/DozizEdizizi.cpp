@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 IMPLEMENT_DYNAMIC(CDozizEdizizi, CKTBCGPDialogBar)
 
@@ -711,17 +712,89 @@ void CDozizEdizizi::RemoveRequest(const std::string& key)
 
 // ---- The request list ------------------------------------------------------------------
 
+// The list runs newest first: a request is new by its key, which the server gives in the order
+// the makers enter them, not by when it reached this console. One that arrives after newer ones
+// (Recover sends every pending request again, the oldest first) goes below them, so that after a
+// Recover the list is newest on top.
 void CDozizEdizizi::AddRequestRow(sMakeCheckStruct* request)
 {
     auto* listed = static_cast<sListedRequest*>(request);
-    listed->m_nOrderSlot = m_orderSlots.Append();
-    m_arrOrder.push_back(listed);
+    const int index = OrderIndexFor(*listed);
+    InsertOrder(*listed, index);
     if (!m_wndRequestList.m_hWnd)
         return;
-    m_wndRequestList.InsertItem(0, "");
-    m_wndRequestList.SetItemData(0, reinterpret_cast<DWORD_PTR>(request));
-    // The new row goes on top: every row below it moves down a line.
+    if (index >= m_wndRequestList.GetStoreCount())
+    {
+        // The newest: a row on top, the store's last record.
+        m_wndRequestList.InsertItem(0, "");
+        m_wndRequestList.SetItemData(0, reinterpret_cast<DWORD_PTR>(request));
+    }
+    else
+        m_wndRequestList.InsertDataItem(index, reinterpret_cast<DWORD_PTR>(request));
     m_wndRequestList.Invalidate(FALSE);
+}
+
+namespace
+{
+
+// A key of digits only, without the zeros in front; empty for a key that is no number.
+std::string_view KeyNumber(const std::string& key)
+{
+    if (key.empty() || key.find_first_not_of("0123456789") != std::string::npos)
+        return {};
+    const std::size_t first = std::min(key.find_first_not_of('0'), key.size() - 1);
+    return std::string_view(key).substr(first);
+}
+
+// Whether key 'a' is a number greater than the number 'b'.
+bool NewerKey(const std::string& a, std::string_view b)
+{
+    const std::string_view number = KeyNumber(a);
+    if (number.empty() || b.empty())
+        return false;
+    return number.size() != b.size() ? number.size() > b.size() : number > b;
+}
+
+} // namespace
+
+int CDozizEdizizi::OrderIndexFor(const sListedRequest& request) const
+{
+    // After the last request that is not newer; requests come in order almost always, so the
+    // walk back from the end is short.
+    int index = static_cast<int>(m_orderSlots.LiveCount());
+    const std::string_view key = KeyNumber(request.m_strKey);
+    for (auto it = m_arrOrder.rbegin(); it != m_arrOrder.rend() && !key.empty(); ++it)
+    {
+        if (!*it)
+            continue;
+        if (!NewerKey((*it)->m_strKey, key))
+            break;
+        --index;
+    }
+    return index;
+}
+
+void CDozizEdizizi::InsertOrder(sListedRequest& request, int index)
+{
+    if (index >= static_cast<int>(m_orderSlots.LiveCount()))
+    {
+        request.m_nOrderSlot = m_orderSlots.Append();
+        m_arrOrder.push_back(&request);
+        return;
+    }
+    // Inside the order the live requests are numbered afresh, as the list's store is.
+    std::vector<sListedRequest*> live;
+    live.reserve(m_orderSlots.LiveCount() + 1);
+    for (sListedRequest* entry : m_arrOrder)
+    {
+        if (entry)
+            live.push_back(entry);
+    }
+    live.insert(live.begin() + index, &request);
+    for (std::size_t slot = 0; slot < live.size(); ++slot)
+        live[slot]->m_nOrderSlot = static_cast<std::uint32_t>(slot);
+    m_arrOrder.swap(live);
+    m_orderSlots.Reset(static_cast<std::uint32_t>(m_arrOrder.size()));
 }
 
 // The row searched for from the last to the first is the one row whose record has the key: the

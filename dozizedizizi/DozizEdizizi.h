@@ -148,6 +148,9 @@ private:
     // the order kept here, so its rank among the live slots is its place in the store.
     int StoreIndexOf(const sListedRequest& request) const;
     void ForgetOrder(sListedRequest& request);
+    // Where a new request goes among the listed ones (a store index), and putting it there.
+    int OrderIndexFor(const sListedRequest& request) const;
+    void InsertOrder(sListedRequest& request, int index);
 
     std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
     COLORREF m_clrRequestCaption = CLR_NONE; // the caption's own colour while the count shows

@@ -467,6 +467,30 @@ BOOL CFilterListCtrl::DeleteDataItem(int index)
     return TRUE;
 }
 
+int CFilterListCtrl::InsertDataItem(int index, DWORD_PTR item)
+{
+    if (!m_bDataMode || !HasDescriptor())
+        return -1;
+    const sViewPlace before = CapturePlace();
+    m_nInsertedSlot = FilterRows::kNone;
+    const std::uint32_t count = m_rows.StoreCount();
+    const std::uint32_t at = index < 0 ? 0 : std::min(static_cast<std::uint32_t>(index), count);
+    const std::uint32_t slot = at >= count ? m_rows.AppendRecord() : m_rows.InsertRecord(at);
+    m_rows.At(slot).item = item;
+    m_bUserColumnErrorShown = false;
+    if (!Passes(slot))
+        return static_cast<int>(at);
+    m_rows.InsertVisible(VisiblePositionFor(slot), slot);
+    SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const int row = RowOfPosition(m_rows.PositionOfSlot(slot));
+    if (m_bKeepPlace)
+        KeepPlaceAfterShown(before, row, slot);
+    else if (m_bNewestFirst && ::GetFocus() != m_hWnd)
+        EnsureVisible(row, FALSE);
+    Invalidate(FALSE);
+    return static_cast<int>(at);
+}
+
 BOOL CFilterListCtrl::DeleteAllItems()
 {
     if (!m_bDataMode)

@@ -79,6 +79,10 @@ public:
     BOOL DeleteItem(int row);
     // Deletes a record by its store index.
     BOOL DeleteDataItem(int index);
+    // Adds a record with its item at a store index (the store's end when 'index' lies past it),
+    // filters it and shows it where it belongs among the visible rows; the user's place is kept.
+    // Inside the store this costs a sweep of it, as InsertItem there does. Returns the index.
+    int InsertDataItem(int index, DWORD_PTR item);
     BOOL DeleteAllItems();
     // Filters one record again after its data changed: 1 it became visible, -1 it was hidden,
     // 0 it stayed as it was.

@@ -363,6 +363,19 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
         }
         return true;
     }
+    if (action == "expect-newest-first")
+    {
+        // The Key column, read as numbers, descends from the first row to the last.
+        const HWND list = RequestList();
+        for (int row = 1; row < RowCount(list); ++row)
+        {
+            const std::string above = CellText(list, row - 1, 2);
+            const std::string key = CellText(list, row, 2);
+            if (std::stoll("0" + above) <= std::stoll("0" + key))
+                return fail("row " + std::to_string(row - 1) + " shows " + above + " above " + key);
+        }
+        return true;
+    }
     if (action == "expect-rows")
     {
         const int rows = RowCount(RequestList());

@@ -395,6 +395,55 @@ TEST_F(ConsoleWindowTest, NewRequestsWaitOnTopWithTheirCountInTheCaptionWhileThe
     EXPECT_EQ(view->GetCaption(), " Maker checker List  -  1 new request on top (Home shows it)");
 }
 
+// Recover sends every pending request again, the oldest first: those older than the requests
+// that arrived live go below them, so that the list is newest on top, each request once, whether
+// or not the filter shows them, and the place of the ticks and of what was removed stays right.
+TEST_F(ConsoleWindowTest, AfterRecoverTheListIsNewestOnTopWithEachRequestOnce)
+{
+    CDozizEdizizi& console = OpenConsole();
+    for (const char* key : {"100117", "100118", "100119"})
+        PublishUser(key);
+    CFilterListCtrl& list = console.GetRequestList();
+    list.SetCheck(1, TRUE); // 100118
+    server.SetScript(
+        [](const connect::Message& request, connect::ReplyStream& replies)
+        {
+            if (*request.Value(0) != "om_get_functionality_details")
+                return;
+            for (const char* key : {"100002", "100003", "100116", "100117", "100118", "100119", "100120"})
+                replies.Reply(PublishedRequest("auth pending", key, "339").Add(31003, "D").Add(64056, "BRK1"));
+            replies.Close(0, "7 pending requests");
+        });
+    console.OnRecover();
+    Settle();
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100119", "100118", "100117", "100116", "100003",
+                                                      "100002"}));
+    EXPECT_EQ(console.GetRequestCount(), 7);
+    EXPECT_TRUE(list.GetCheck(2)) << "the tick stayed with 100118";
+    EXPECT_FALSE(list.GetCheck(1));
+
+    // Removing by key still finds each row where the order put it, and an old request arriving
+    // late (a key written with zeros in front of it) goes where its number belongs.
+    Publish(PublishedRequest("accepted", "100003", "339").Add(64056, "BRK1"));
+    Publish(PublishedRequest("accepted", "100119", "339").Add(64056, "BRK1"));
+    PublishUser("0100004");
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100118", "100117", "100116", "0100004",
+                                                      "100002"}));
+
+    // Under a filter the hidden ones keep their places too.
+    list.SetColumnFilter(2, "1001");
+    list.ApplyFilter();
+    PublishUser("100100");
+    list.SetColumnFilter(2, "");
+    list.ApplyFilter();
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100118", "100117", "100116", "100100",
+                                                      "0100004", "100002"}));
+    for (const std::string& key : ListedKeys())
+        Publish(PublishedRequest("rejected", key, "339").Add(64056, "BRK1"));
+    EXPECT_EQ(console.GetRequestCount(), 0);
+    EXPECT_EQ(list.GetStoreCount(), 0);
+}
+
 TEST_F(ConsoleWindowTest, AcceptAndRejectTakeTheTickedRowsThatShowFromTopToBottom)
 {
     CDozizEdizizi& console = OpenConsole();
