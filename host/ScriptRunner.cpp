@@ -1,6 +1,7 @@
 #include "host/ScriptRunner.h"
 
 #include "host/HostServices.h"
+#include "host/ScriptBackend.h"
 #include "host/TextFile.h"
 #include "winlib/Backend.h"
 #include "winlib/CommCtrl.h"
@@ -139,7 +140,8 @@ HWND FindDescendant(HWND parent, int id)
 }
 
 // Pumps until 'done' holds, within a generous limit: what comes from another process (a server
-// on the message bus) comes when it comes. The script's own tick does not run meanwhile.
+// on the message bus) comes when it comes. The script's own tick does not run meanwhile. On a
+// screen the display's events are taken too (real input from a test that drives the terminal).
 bool PumpUntil(const std::function<bool()>& done)
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -148,7 +150,10 @@ bool PumpUntil(const std::function<bool()>& done)
         if (std::chrono::steady_clock::now() > until)
             return false;
         winlib::PumpPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (ScriptBackend::Installed())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        else
+            winlib::GetBackend().WaitForEvents(10);
     }
     return true;
 }
@@ -516,6 +521,16 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
                m_hooks.screenshot(frame->m_hWnd, argument);
     if (action == "wait-for-log")
         return PumpUntil([&] { return services.LogContains(argument); });
+    if (action == "wait-for-file")
+    {
+        // A test driving the terminal from outside says it is done by making the file; what it
+        // sent before is in the display's queue, and is taken before the next step.
+        if (!PumpUntil([&] { return std::ifstream(argument).good(); }))
+            return false;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
+        return true;
+    }
     if (action == "wait-for-rows")
     {
         // wait-for-rows N: the console's request list holds N rows; "N+": N or more (requests
