@@ -1,8 +1,12 @@
 // Request and reply round trips through the in-process transport and over a NATS server on
-// loopback, a publication's way from the server to a terminal's subscription over the bus, and
-// a maker's request from the maker's send to the terminal's subscription through the server
-// (which enters it in its database and publishes it) by both ways, with p50 and p99.
-// The bus's own server is started here, on a free port, with its storage in a temporary folder.
+// loopback, a publication's way from the server to a terminal's subscription over the bus, a
+// maker's request from the maker's send to the terminal's subscription through the server
+// (which enters it in its database and publishes it) by both ways, and a checker's decision from
+// its send to its outcome at the terminal, with p50 and p99. Over the bus both on an unsecured
+// bus and on a secured one (users, TLS, the server's authorisation of every message), in the
+// same run, so that what the security costs shows as a ratio.
+// The buses' own servers are started here, on free ports, with their storage in temporary folders.
+#include "connect/BusSubjects.h"
 #include "connect/InProcessTransport.h"
 #include "connect/NatsServerEndpoint.h"
 #include "connect/NatsTransport.h"
@@ -10,8 +14,10 @@
 #include "oms/MakerCommand.h"
 #include "oms/OmsServer.h"
 #include "oms/Publication.h"
+#include "oms/Seeder.h"
 #include "tests/support/NatsServerProcess.h"
 #include "tests/support/ScopedTempDir.h"
+#include "tests/support/SecuredBus.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,38 +96,71 @@ void RoundTrips(benchmark::State& state, connect::Transport& transport)
     }
 }
 
-// One NATS server for the whole program.
+// A small seeded database, made once: every server of the run starts from a copy, and on a
+// secured bus the users' grants are in it.
+struct Seed
+{
+    Seed()
+    {
+        oms::Store::Options options;
+        options.seed = [](oms::Store& store) { oms::Seeder(store, oms::Seeder::kDefaultSeed, {10, 10, 2, 5}).Run(); };
+        oms::Store::Open(path, options);
+    }
+    ScopedTempDir folder;
+    std::string path = folder / "seed.db";
+};
+
+Seed& TheSeed()
+{
+    static Seed seed;
+    return seed;
+}
+
+// A NATS server for the whole program: unsecured (anyone says who he is), or secured as a
+// deployment secures it.
 struct Bus
 {
-    Bus() : folder(std::filesystem::temp_directory_path() / ("kivo-bench-bus-" + std::to_string(getpid())))
+    explicit Bus(bool secure) : secured(secure)
     {
-        server = std::make_unique<NatsServerProcess>(folder);
-        started = NatsServerProcess::Available() && server->Start();
+        if (!NatsServerProcess::Available())
+            return;
+        if (secured)
+        {
+            securedBus = std::make_unique<SecuredBus>(folder.Path(), TheSeed().path);
+            started = securedBus->Start();
+        }
+        else
+        {
+            server = std::make_unique<NatsServerProcess>(folder.Path() / "bus");
+            started = server->Start();
+        }
     }
-    ~Bus()
+    // A user's options; the server's for BusSubjects::kServerUser.
+    connect::BusOptions For(const std::string& user)
     {
-        server.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    connect::BusOptions Options() const
-    {
+        if (secured)
+            return user == connect::BusSubjects::kServerUser ? securedBus->ServerOptions() : securedBus->OptionsFor(user);
         connect::BusOptions options;
         options.url = server->Url();
-        options.user = "CHECKER1";
+        options.user = user;
         return options;
     }
 
-    std::filesystem::path folder;
+    bool secured = false;
+    ScopedTempDir folder;
     std::unique_ptr<NatsServerProcess> server;
+    std::unique_ptr<SecuredBus> securedBus;
     bool started = false;
 };
 
-Bus& TheBus()
+Bus& TheBus(bool secured = false)
 {
-    static Bus bus;
-    return bus;
+    static Bus unsecured(false);
+    static Bus withUsers(true);
+    return secured ? withUsers : unsecured;
 }
+
+constexpr const char* kServer = connect::BusSubjects::kServerUser;
 
 void BM_RoundTripInProcess(benchmark::State& state)
 {
@@ -143,9 +182,9 @@ void BM_RoundTripOverNats(benchmark::State& state)
         return;
     }
     EchoServer server;
-    connect::NatsServerEndpoint endpoint(bus.Options());
+    connect::NatsServerEndpoint endpoint(bus.For(kServer));
     endpoint.Serve(server);
-    connect::NatsTransport transport(bus.Options());
+    connect::NatsTransport transport(bus.For("CHECKER1"));
     RoundTrips(state, transport);
     endpoint.Stop();
 }
@@ -160,8 +199,8 @@ void BM_PublishedToSubscriberOverNats(benchmark::State& state)
         state.SkipWithError("nats-server is not installed or did not start");
         return;
     }
-    connect::NatsServerEndpoint endpoint(bus.Options());
-    connect::NatsTransport terminal(bus.Options());
+    connect::NatsServerEndpoint endpoint(bus.For(kServer));
+    connect::NatsTransport terminal(bus.For(kServer));
     Waiter arrived;
     terminal.Subscribe(connect::SubscriptionFilter().Require(64056, "KIVO"), arrived.Delivery(), nullptr,
                        nullptr);
@@ -187,7 +226,8 @@ void BM_PublishedToSubscriberOverNats(benchmark::State& state)
 }
 BENCHMARK(BM_PublishedToSubscriberOverNats)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// When each account arrived at a terminal's subscription, by its id (54001).
+// When each account's request arrived at a terminal's subscription in each state, by its id
+// (54001) and its status (54211).
 class Arrivals
 {
 public:
@@ -198,20 +238,22 @@ public:
             const auto arrived = Clock::now();
             const std::optional<connect::Message> message = connect::Message::FromWire(wire);
             const std::string* account = message ? message->Value(54001) : nullptr;
+            const std::string* status = message ? message->Value(54211) : nullptr;
             {
                 std::lock_guard<std::mutex> guard(m_lock);
-                m_arrived[account ? *account : ""] = arrived;
+                m_arrived[(account ? *account : "") + "/" + (status ? *status : "")] = arrived;
             }
             m_done.notify_all();
         };
     }
-    // When the account arrived; nothing when it did not within ten seconds.
-    std::optional<Clock::time_point> WaitFor(const std::string& account)
+    // When the account's request arrived in the state; nothing when it did not within ten seconds.
+    std::optional<Clock::time_point> WaitFor(const std::string& account, const std::string& status = "auth pending")
     {
+        const std::string key = account + "/" + status;
         std::unique_lock<std::mutex> guard(m_lock);
-        if (!m_done.wait_for(guard, std::chrono::seconds(10), [&] { return m_arrived.count(account) > 0; }))
+        if (!m_done.wait_for(guard, std::chrono::seconds(10), [&] { return m_arrived.count(key) > 0; }))
             return std::nullopt;
-        return m_arrived[account];
+        return m_arrived[key];
     }
 
 private:
@@ -226,8 +268,7 @@ struct Percentiles
     double p50 = 0;
     double p99 = 0;
 };
-// By the benchmark's argument: 0 the database on disk, 1 in memory.
-Percentiles g_inProcess[2];
+
 
 // A folder for the server's database: on disk (argument 0), where each entered request waits
 // for the disk's sync as it does in service; or in memory (1), where the sync costs nothing and
@@ -239,14 +280,25 @@ std::unique_ptr<ScopedTempDir> DatabaseFolder(const benchmark::State& state)
     return std::make_unique<ScopedTempDir>();
 }
 
-// The server on a small database of its own in a temporary folder.
+// The server on a copy of the small seeded database in a temporary folder.
 oms::OmsServer::Options SmallDatabase(const ScopedTempDir& folder)
 {
     oms::OmsServer::Options options;
     options.databasePath = (folder.Path() / "oms.db").string();
+    std::filesystem::copy_file(TheSeed().path, options.databasePath);
     options.seedSize = {10, 10, 2, 5};
     options.watchIntervalMs = 0;
     return options;
+}
+
+Percentiles Summarise(benchmark::State& state, std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    const auto at = [&](double share) { return samples[static_cast<std::size_t>(share * (samples.size() - 1))]; };
+    const Percentiles measured{at(0.5), at(0.99)};
+    state.counters["p50_ms"] = measured.p50;
+    state.counters["p99_ms"] = measured.p99;
+    return measured;
 }
 
 // The maker enters a new account of KIVO-MUM; the branch administrator's terminal receives it.
@@ -263,6 +315,7 @@ Percentiles MakerToTerminal(benchmark::State& state, connect::Transport& maker, 
         const std::string account = prefix + std::to_string(samples.size());
         connect::Envelope envelope;
         envelope.messageId = connect::NewMessageId();
+        envelope.session = {"MAKER1", "KIVO", 0};
         envelope.body = connect::Message()
                             .Add(0, oms::MakerCommand::kEnterFunction)
                             .Add(oms::MakerCommand::kLineField, "maker=MAKER1 add-account " + account +
@@ -281,13 +334,65 @@ Percentiles MakerToTerminal(benchmark::State& state, connect::Transport& maker, 
         state.SetIterationTime(seconds);
         samples.push_back(seconds * 1000);
     }
-    std::sort(samples.begin(), samples.end());
-    const auto at = [&](double share)
-    { return samples[static_cast<std::size_t>(share * (samples.size() - 1))]; };
-    const Percentiles measured{at(0.5), at(0.99)};
-    state.counters["p50_ms"] = measured.p50;
-    state.counters["p99_ms"] = measured.p99;
-    return measured;
+    return Summarise(state, std::move(samples));
+}
+
+// A checker rejects requests the server entered before the timing; each from his send to the
+// outcome at the branch administrator's terminal.
+Percentiles DecisionToOutcome(benchmark::State& state, oms::OmsServer& server, connect::Transport& checker,
+                              connect::Transport& terminal)
+{
+    Arrivals arrivals;
+    terminal.Subscribe(*oms::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    static int run = 0;
+    const std::string prefix = "D" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
+    std::vector<std::int64_t> keys;
+    for (std::int64_t i = 0; i < state.max_iterations; ++i)
+        keys.push_back(server.Enter({"MAKER1", oms::kAddClient, prefix + std::to_string(i),
+                                     {{"name", "Bench Account"}, {"branch", "KIVO-MUM"}}}));
+    std::vector<double> samples;
+    for (auto _ : state)
+    {
+        const std::size_t n = samples.size();
+        const std::string account = prefix + std::to_string(n);
+        connect::Envelope envelope;
+        envelope.messageId = connect::NewMessageId();
+        envelope.session = {"CHECKER2", "KIVO", 0};
+        envelope.body = connect::Message()
+                            .Add(0, "om_authenticate_functionality")
+                            .Add(54001, account)
+                            .Add(54294, "CHECKER2")
+                            .Add(32766, "Not this one")
+                            .Add(63713, "353")
+                            .Add(51803, std::to_string(keys[n]))
+                            .Add(10303, "rejected")
+                            .ToWire();
+        const auto sent = Clock::now();
+        auto answer = std::make_shared<std::string>();
+        auto answered = std::make_shared<std::mutex>();
+        checker.SendRequest(
+            envelope,
+            [answer, answered](std::vector<std::uint8_t> wire)
+            {
+                const std::optional<connect::Message> reply = connect::Message::FromWire(wire);
+                const std::size_t count = reply ? reply->ValueCount(32766) : 0;
+                std::lock_guard<std::mutex> guard(*answered);
+                if (count)
+                    *answer = *reply->Value(32766, count - 1);
+            },
+            nullptr);
+        const std::optional<Clock::time_point> arrived = arrivals.WaitFor(account, "rejected");
+        if (!arrived)
+        {
+            std::lock_guard<std::mutex> guard(*answered);
+            state.SkipWithError(("a decision's outcome did not reach the terminal: " + *answer).c_str());
+            return {};
+        }
+        const double seconds = std::chrono::duration<double>(*arrived - sent).count();
+        state.SetIterationTime(seconds);
+        samples.push_back(seconds * 1000);
+    }
+    return Summarise(state, std::move(samples));
 }
 
 // A thousand requests, with the database on disk and in memory.
@@ -303,36 +408,78 @@ void BM_MakerToTerminalInProcess(benchmark::State& state)
     oms::OmsServer server(SmallDatabase(*folder), transport);
     server.Start();
     transport.SetRequestHandler(&server);
-    g_inProcess[state.range(0)] = MakerToTerminal(state, transport, transport);
+    MakerToTerminal(state, transport, transport);
     transport.SetRequestHandler(nullptr);
     transport.WaitIdle();
 }
 BENCHMARK(BM_MakerToTerminalInProcess)->Apply(MakerToTerminalRuns);
 
+// Arguments: the database's place (0 disk, 1 memory), the bus (0 unsecured, 1 secured).
+// bench/compare --bus runs them interleaved and prints the ratios of their medians.
+void OverNatsRuns(benchmark::internal::Benchmark* runs)
+{
+    runs->ArgNames({"memory", "secured"})
+        ->Args({0, 0})
+        ->Args({0, 1})
+        ->Args({1, 0})
+        ->Args({1, 1})
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1000);
+}
+
+// The server on the bus, and what the ratios are taken against.
+struct OverNats
+{
+    explicit OverNats(benchmark::State& state)
+        : bus(TheBus(state.range(1) == 1)), folder(DatabaseFolder(state))
+    {
+        if (!bus.started)
+            return;
+        endpoint = std::make_unique<connect::NatsServerEndpoint>(bus.For(kServer));
+        oms::OmsServer::Options options = SmallDatabase(*folder);
+        options.busGrants = bus.secured;
+        server = std::make_unique<oms::OmsServer>(options, *endpoint);
+        server->Start();
+        endpoint->Serve(*server);
+    }
+    ~OverNats()
+    {
+        if (endpoint)
+            endpoint->Stop();
+    }
+    Bus& bus;
+    std::unique_ptr<ScopedTempDir> folder;
+    std::unique_ptr<connect::NatsServerEndpoint> endpoint;
+    std::unique_ptr<oms::OmsServer> server;
+};
+
 void BM_MakerToTerminalOverNats(benchmark::State& state)
 {
-    Bus& bus = TheBus();
-    if (!bus.started)
+    OverNats nats(state);
+    if (!nats.server)
     {
         state.SkipWithError("nats-server is not installed or did not start");
         return;
     }
-    const std::unique_ptr<ScopedTempDir> folder = DatabaseFolder(state);
-    connect::NatsServerEndpoint endpoint(bus.Options());
-    oms::OmsServer server(SmallDatabase(*folder), endpoint);
-    server.Start();
-    endpoint.Serve(server);
-    connect::NatsTransport maker(bus.Options());
-    connect::NatsTransport terminal(bus.Options());
-    const Percentiles measured = MakerToTerminal(state, maker, terminal);
-    endpoint.Stop();
-    const Percentiles& inProcess = g_inProcess[state.range(0)];
-    if (inProcess.p50 > 0 && measured.p50 > 0)
-    {
-        state.counters["p50_ratio"] = measured.p50 / inProcess.p50;
-        state.counters["p99_ratio"] = measured.p99 / inProcess.p99;
-    }
+    connect::NatsTransport maker(nats.bus.For("MAKER1"));
+    connect::NatsTransport terminal(nats.bus.For("KIVO-MUM"));
+    MakerToTerminal(state, maker, terminal);
 }
-BENCHMARK(BM_MakerToTerminalOverNats)->Apply(MakerToTerminalRuns);
+BENCHMARK(BM_MakerToTerminalOverNats)->Apply(OverNatsRuns);
+
+void BM_DecisionToOutcomeOverNats(benchmark::State& state)
+{
+    OverNats nats(state);
+    if (!nats.server)
+    {
+        state.SkipWithError("nats-server is not installed or did not start");
+        return;
+    }
+    connect::NatsTransport checker(nats.bus.For("CHECKER2"));
+    connect::NatsTransport terminal(nats.bus.For("KIVO-MUM"));
+    DecisionToOutcome(state, *nats.server, checker, terminal);
+}
+BENCHMARK(BM_DecisionToOutcomeOverNats)->Apply(OverNatsRuns);
 
 } // namespace

@@ -37,6 +37,9 @@ constexpr int kCaptionHeight = 17;
 // The request list's share of the grids' height (percent) before the checker sets his own: most
 // of the room goes to the details of the request on view, which run to dozens of rows.
 constexpr int kRequestListShare = 40;
+// The least height a grid's pane keeps while the console has room for it: caption, header and a
+// few rows. A stored split or a larger pane above never squeezes it below that.
+constexpr int kMinimumPaneHeight = 90;
 
 constexpr std::size_t kMaxCellText = 255;
 
@@ -174,6 +177,17 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
                                         kRequestListCaption, IDC_MC_REQUEST_LIST, &m_wndDetailList,
                                         "Maker Checker Details List", IDC_MC_DETAIL_LIST);
     m_bDefaultSplit = m_pHolderFrame->m_hWnd && !m_pHolderFrame->LoadPaneSizes();
+    if (m_pHolderFrame->m_hWnd)
+    {
+        CFlatSplitterWnd& splitter = m_pHolderFrame->GetSplitter();
+        // The request list keeps a stored height of at least that; the details below it keep
+        // their minimum whatever the list's height (the layout reserves it).
+        if (splitter.GetRowCount() > 1)
+        {
+            splitter.SetRowInfo(0, std::max(splitter.GetRowIdeal(0), kMinimumPaneHeight), 0);
+            splitter.SetRowInfo(1, splitter.GetRowIdeal(1), kMinimumPaneHeight);
+        }
+    }
     ApplyDefaultSplit();
     InitialiseRequestList();
     InitialiseDetailList();
@@ -239,14 +253,24 @@ void CDozizEdizizi::InitialiseRequestList()
     m_wndRequestList.SetOwner(this);
     m_wndRequestList.SetExtendedStyle(m_wndRequestList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
     m_wndRequestList.SetCallbackMask(LVIS_SELECTED);
+    // The declared widths cut most texts: until the checker sizes the columns (or his stored
+    // layout does), they follow the list's width and what its rows show.
+    m_wndRequestList.SetColumnsFollowView(!m_wndRequestList.HasStoredWidths());
 }
 
 void CDozizEdizizi::InitialiseDetailList()
 {
     if (!m_wndDetailList.m_hWnd)
         return;
-    m_wndDetailList.SetBkColor(RGB(255, 255, 255));
-    m_wndDetailList.SetTextColor(RGB(0, 0, 0));
+    // White and black are the grid's colours until the checker stores his own: the appearance the
+    // grid loaded when it was created stays.
+    if (!m_wndDetailList.m_bStoredAppearanceLoaded)
+    {
+        m_wndDetailList.m_appearance.m_clrBackground = RGB(255, 255, 255);
+        m_wndDetailList.m_appearance.m_clrText = RGB(0, 0, 0);
+        m_wndDetailList.SetBkColor(RGB(255, 255, 255));
+        m_wndDetailList.SetTextColor(RGB(0, 0, 0));
+    }
     m_wndDetailList.m_arrColumns = {Column("Field", 160, KIVO_ALIGN_LEFT, KIVO_DT_TEXT),
                                     Column("Value", 200, KIVO_ALIGN_CENTER, KIVO_DT_TEXT),
                                     Column("Old Value", 200, KIVO_ALIGN_CENTER, KIVO_DT_TEXT)};
@@ -256,6 +280,9 @@ void CDozizEdizizi::InitialiseDetailList()
                                      ~LVS_EX_HEADERDRAGDROP);
     m_wndDetailList.SetDataDescriptor(&DescribeDetailSection);
     m_wndDetailList.SetAcceptedChars(kDetailEditCharacters);
+    // Fitted to the window when a request's details are in, and again as the grid's size changes,
+    // so that no column is ever pushed out of view.
+    m_wndDetailList.SetColumnsFollowView(!m_wndDetailList.HasStoredWidths(), ID_LIST_FIT_TO_WINDOW);
 }
 
 // The grids follow the console: each list first, then the holder frame around them.
@@ -329,10 +356,25 @@ void CDozizEdizizi::PlaceForRestart()
     MoveWindow(&kRestartBarRect, TRUE);
 }
 
+void CDozizEdizizi::OnContextMenu(CWnd* wnd, CPoint point)
+{
+    const bool caption = wnd && (wnd->m_hWnd == m_hWnd || wnd->IsKindOf(RUNTIME_CLASS(CHolderView)));
+    if (!caption || !m_pHolderFrame || !m_pHolderFrame->m_hWnd)
+    {
+        CKTBCGPDialogBar::OnContextMenu(wnd, point);
+        return;
+    }
+    if (point.x == -1 && point.y == -1)
+        ::GetCursorPos(&point);
+    m_pHolderFrame->ShowPanesMenu(point);
+}
+
 void CDozizEdizizi::OnDestroy()
 {
-    // The split the checker chose is his for the next start; an untouched one stays a share.
-    if (m_pHolderFrame && m_pHolderFrame->m_hWnd && CheckerMovedSplit())
+    // The split the checker chose is his for the next start; an untouched one stays a share. A
+    // pane closed now is no split to keep: the next start shows both as they were before.
+    if (m_pHolderFrame && m_pHolderFrame->m_hWnd && CheckerMovedSplit() &&
+        m_pHolderFrame->GetSplitter().IsPaneOpen(0) && m_pHolderFrame->GetSplitter().IsPaneOpen(1))
         m_pHolderFrame->SavePaneSizes();
     // The grids go with the window: what they show goes first, while they still hold it.
     DeleteAllRequests();
@@ -644,7 +686,7 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
     if (!ReadFieldText(message, field_id::kRequestKey, 0, key))
         return;
     sMakeCheckStruct* request = FindRequest(key);
-    std::unique_ptr<sMakeCheckStruct> fresh;
+    std::unique_ptr<sListedRequest> fresh;
     if (!request)
     {
         fresh = std::make_unique<sListedRequest>();
@@ -655,32 +697,10 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
     ReadFieldText(message, field_id::kCategory, 0, request->m_strCategory);
 
     const std::string& type = request->m_strAuthType;
-    bool listable = HasRole(roles, GetAuthTypeRole(type, request->m_strCategory));
-    if (listable)
+    if (!HasRole(roles, GetAuthTypeRole(type, request->m_strCategory)))
     {
-        if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER || type == AUTH_DELETE_USER)
-            ReadFieldText(message, MNM_USER, 0, request->m_strEntity);
-        else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT || type == AUTH_DELETE_ACCOUNT)
-        {
-            ReadFieldText(message, MNM_ACCOUNT_ID, 0, request->m_strEntity);
-            request->m_strLinkedUser.clear();
-            if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT)
-                ReadFieldText(message, MNM_USER, 0, request->m_strLinkedUser);
-        }
-        else if (type == AUTH_RMS_LIMITS)
-            request->m_strEntity = LimitOwner(message);
-
-        ReadFieldText(message, field_id::kMaker, 0, request->m_strMaker);
-        ReadFieldText(message, field_id::kBroker, 0, request->m_strBroker);
-        ReadFieldText(message, field_id::kBranch, 0, request->m_strBranch);
-        // The checker never decides his own requests.
-        listable = request->m_strMaker != g_strUserId;
-    }
-
-    if (!listable)
-    {
-        // A listed request that now needs a role the checker lacks (or that turns out to be his
-        // own) leaves the list rather than staying there with data it may not show.
+        // A listed request that now needs a role the checker lacks leaves the list rather than
+        // staying there with data it may not show.
         if (!fresh)
         {
             RemoveRequest(key);
@@ -689,12 +709,27 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
         }
         return;
     }
-    if (fresh)
+    if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER || type == AUTH_DELETE_USER)
+        ReadFieldText(message, MNM_USER, 0, request->m_strEntity);
+    else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT || type == AUTH_DELETE_ACCOUNT)
     {
-        sMakeCheckStruct* listed = fresh.release();
-        m_mapPendingRequests.SetAt(key, listed);
-        AddRequestRow(listed);
+        ReadFieldText(message, MNM_ACCOUNT_ID, 0, request->m_strEntity);
+        request->m_strLinkedUser.clear();
+        if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT)
+            ReadFieldText(message, MNM_USER, 0, request->m_strLinkedUser);
     }
+    else if (type == AUTH_RMS_LIMITS)
+        request->m_strEntity = LimitOwner(message);
+    ReadFieldText(message, field_id::kMaker, 0, request->m_strMaker);
+    ReadFieldText(message, field_id::kBroker, 0, request->m_strBroker);
+    ReadFieldText(message, field_id::kBranch, 0, request->m_strBranch);
+
+    // The checker's own request is not listed, and announced neither way: a new one is dropped,
+    // one already listed stays as it was refreshed (the server refuses his decision on it).
+    if (request->m_strMaker == g_strUserId)
+        return;
+    if (fresh)
+        AddRequestRow(std::move(fresh));
     else
         RedrawRequestList();
     Beep(kBeepFrequency, kBeepDuration);
@@ -702,12 +737,12 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
 
 void CDozizEdizizi::RemoveRequest(const std::string& key)
 {
-    sMakeCheckStruct* request = FindRequest(key);
-    if (!request)
+    // Every record of the map is one of the list's: found by its key, it is an sListedRequest.
+    auto* listed = static_cast<sListedRequest*>(FindRequest(key));
+    if (!listed)
         return;
-    RemoveRequestRow(key);
+    const std::unique_ptr<sListedRequest> record = RemoveRequestRow(*listed);
     m_mapPendingRequests.RemoveKey(key);
-    delete request;
 }
 
 // ---- The request list ------------------------------------------------------------------
@@ -716,21 +751,23 @@ void CDozizEdizizi::RemoveRequest(const std::string& key)
 // the makers enter them, not by when it reached this console. One that arrives after newer ones
 // (Recover sends every pending request again, the oldest first) goes below them, so that after a
 // Recover the list is newest on top.
-void CDozizEdizizi::AddRequestRow(sMakeCheckStruct* request)
+void CDozizEdizizi::AddRequestRow(std::unique_ptr<sListedRequest> request)
 {
-    auto* listed = static_cast<sListedRequest*>(request);
+    sListedRequest* listed = request.get();
     const int index = OrderIndexFor(*listed);
-    InsertOrder(*listed, index);
+    InsertOrder(std::move(request), index);
+    m_mapPendingRequests.SetAt(listed->m_strKey, listed);
     if (!m_wndRequestList.m_hWnd)
         return;
+    const auto item = reinterpret_cast<DWORD_PTR>(static_cast<sMakeCheckStruct*>(listed));
     if (index >= m_wndRequestList.GetStoreCount())
     {
         // The newest: a row on top, the store's last record.
         m_wndRequestList.InsertItem(0, "");
-        m_wndRequestList.SetItemData(0, reinterpret_cast<DWORD_PTR>(request));
+        m_wndRequestList.SetItemData(0, item);
     }
     else
-        m_wndRequestList.InsertDataItem(index, reinterpret_cast<DWORD_PTR>(request));
+        m_wndRequestList.InsertDataItem(index, item);
     m_wndRequestList.Invalidate(FALSE);
 }
 
@@ -774,23 +811,23 @@ int CDozizEdizizi::OrderIndexFor(const sListedRequest& request) const
     return index;
 }
 
-void CDozizEdizizi::InsertOrder(sListedRequest& request, int index)
+void CDozizEdizizi::InsertOrder(std::unique_ptr<sListedRequest> request, int index)
 {
     if (index >= static_cast<int>(m_orderSlots.LiveCount()))
     {
-        request.m_nOrderSlot = m_orderSlots.Append();
-        m_arrOrder.push_back(&request);
+        request->m_nOrderSlot = m_orderSlots.Append();
+        m_arrOrder.push_back(std::move(request));
         return;
     }
     // Inside the order the live requests are numbered afresh, as the list's store is.
-    std::vector<sListedRequest*> live;
+    std::vector<std::unique_ptr<sListedRequest>> live;
     live.reserve(m_orderSlots.LiveCount() + 1);
-    for (sListedRequest* entry : m_arrOrder)
+    for (std::unique_ptr<sListedRequest>& entry : m_arrOrder)
     {
         if (entry)
-            live.push_back(entry);
+            live.push_back(std::move(entry));
     }
-    live.insert(live.begin() + index, &request);
+    live.insert(live.begin() + index, std::move(request));
     for (std::size_t slot = 0; slot < live.size(); ++slot)
         live[slot]->m_nOrderSlot = static_cast<std::uint32_t>(slot);
     m_arrOrder.swap(live);
@@ -800,15 +837,13 @@ void CDozizEdizizi::InsertOrder(sListedRequest& request, int index)
 // The row searched for from the last to the first is the one row whose record has the key: the
 // record is found by its key and its row by where it stands in the store, whether or not the
 // filter shows it, so that a hidden row never keeps a record that is gone.
-void CDozizEdizizi::RemoveRequestRow(const std::string& key)
+std::unique_ptr<CDozizEdizizi::sListedRequest> CDozizEdizizi::RemoveRequestRow(sListedRequest& request)
 {
-    auto* listed = static_cast<sListedRequest*>(FindRequest(key));
-    if (!listed)
-        return;
-    const int index = StoreIndexOf(*listed);
-    ForgetOrder(*listed);
+    const int index = StoreIndexOf(request);
+    std::unique_ptr<sListedRequest> record = ForgetOrder(request);
     if (index >= 0 && m_wndRequestList.m_hWnd)
         m_wndRequestList.DeleteDataItem(index);
+    return record;
 }
 
 int CDozizEdizizi::StoreIndexOf(const sListedRequest& request) const
@@ -833,26 +868,27 @@ int CDozizEdizizi::StoreIndexOf(const sListedRequest& request) const
     return -1;
 }
 
-void CDozizEdizizi::ForgetOrder(sListedRequest& request)
+std::unique_ptr<CDozizEdizizi::sListedRequest> CDozizEdizizi::ForgetOrder(sListedRequest& request)
 {
     m_orderSlots.Kill(request.m_nOrderSlot);
-    m_arrOrder[request.m_nOrderSlot] = nullptr;
+    std::unique_ptr<sListedRequest> record = std::move(m_arrOrder[request.m_nOrderSlot]);
     // Once most slots are dead, the live ones are numbered afresh in the same order.
     if (m_orderSlots.DeadCount() > 64 && m_orderSlots.DeadCount() > m_orderSlots.LiveCount())
     {
-        std::vector<sListedRequest*> live;
+        std::vector<std::unique_ptr<sListedRequest>> live;
         live.reserve(m_orderSlots.LiveCount());
-        for (sListedRequest* entry : m_arrOrder)
+        for (std::unique_ptr<sListedRequest>& entry : m_arrOrder)
         {
             if (entry)
             {
                 entry->m_nOrderSlot = static_cast<std::uint32_t>(live.size());
-                live.push_back(entry);
+                live.push_back(std::move(entry));
             }
         }
         m_arrOrder.swap(live);
         m_orderSlots.Reset(static_cast<std::uint32_t>(m_arrOrder.size()));
     }
+    return record;
 }
 
 void CDozizEdizizi::RedrawRequestList()
@@ -864,7 +900,7 @@ void CDozizEdizizi::RedrawRequestList()
 void CDozizEdizizi::DeleteAllRequests()
 {
     for (auto it = m_arrOrder.rbegin(); it != m_arrOrder.rend(); ++it)
-        delete *it;
+        it->reset();
     m_arrOrder.clear();
     m_orderSlots.Reset(0);
     m_mapPendingRequests.RemoveAll();

@@ -46,10 +46,6 @@ public:
     void HandlePublishMsg(MnmHndl message);
 
     // ---- The request list ----
-    // Lists a request: a row on top of the list for the record.
-    void AddRequestRow(sMakeCheckStruct* request);
-    // Takes the row of the request with this key out of the list; nothing when none shows it.
-    void RemoveRequestRow(const std::string& key);
     void RedrawRequestList();
     // Empties the detail grid and deletes the sections it showed; the key on view stays.
     void ClearDetailView();
@@ -114,6 +110,9 @@ protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnDestroy() override;
+    // A right click on a pane's caption (or the console's own band) offers the panes to close or
+    // bring back.
+    void OnContextMenu(CWnd* wnd, CPoint point) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
@@ -138,6 +137,10 @@ private:
     sMCListStruct* DetailRowAt(int line) const;
     void InitialiseRequestList();
     void InitialiseDetailList();
+    // Lists a request: the console keeps its record, and a row on top of the list shows it.
+    void AddRequestRow(std::unique_ptr<sListedRequest> request);
+    // Takes the request's row out of the list and gives its record back to the caller.
+    std::unique_ptr<sListedRequest> RemoveRequestRow(sListedRequest& request);
     // A request that is listed no longer: its row, its record and its map entry go.
     void RemoveRequest(const std::string& key);
     // The records of the rows shown (hidden ones left out), in display order, that are ticked.
@@ -147,10 +150,10 @@ private:
     // The store index of the request's record in the list: records are appended and removed in
     // the order kept here, so its rank among the live slots is its place in the store.
     int StoreIndexOf(const sListedRequest& request) const;
-    void ForgetOrder(sListedRequest& request);
+    std::unique_ptr<sListedRequest> ForgetOrder(sListedRequest& request);
     // Where a new request goes among the listed ones (a store index), and putting it there.
     int OrderIndexFor(const sListedRequest& request) const;
-    void InsertOrder(sListedRequest& request, int index);
+    void InsertOrder(std::unique_ptr<sListedRequest> request, int index);
 
     std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
     COLORREF m_clrRequestCaption = CLR_NONE; // the caption's own colour while the count shows
@@ -158,5 +161,8 @@ private:
     int m_nDefaultSplit = -1; // the request list's height the default split gave last
     std::unique_ptr<sMCConnection> m_pConnection;
     LiveSlots m_orderSlots;
-    std::vector<sListedRequest*> m_arrOrder; // by slot; null for a slot whose request left
+    // The listed records, owned here, by slot; null for a slot whose request left. Records are
+    // allocated as sListedRequest and must be deleted as one: sMakeCheckStruct has no virtual
+    // destructor.
+    std::vector<std::unique_ptr<sListedRequest>> m_arrOrder;
 };

@@ -32,7 +32,17 @@ void CFlatSplitterWnd::LayoutFlat(std::vector<CRowColInfo>& info, int size, int 
         const bool last = i + 1 == count;
         // A size below zero (a bad stored value) counts as a collapsed pane.
         const int minimum = std::max(one.nMinSize, 0);
-        const int wanted = last ? left : (one.nIdealSize < minimum ? 0 : std::max(one.nIdealSize, 0));
+        int wanted = last ? left : (one.nIdealSize < minimum ? 0 : std::max(one.nIdealSize, 0));
+        // The open panes after this one keep their minimums (and their bars), so that a large
+        // ideal size never squeezes them to nothing while there is room for them.
+        int reserved = 0;
+        for (std::size_t j = i + 1; j < count; ++j)
+        {
+            if (info[j].nIdealSize > 0 && info[j].nMinSize > 0)
+                reserved += info[j].nMinSize + gap;
+        }
+        if (!last && reserved > 0 && wanted > left - reserved)
+            wanted = std::max(left - reserved, minimum);
         if (left <= 0)
             one.nCurSize = 0;
         else if (i > 0 && minimum > left)
@@ -124,19 +134,50 @@ void CFlatSplitterWnd::OnSize(UINT type, int cx, int cy)
     CSplitterWnd::OnSize(type, cx, cy);
 }
 
+bool CFlatSplitterWnd::IsPaneOpen(int index) const
+{
+    const std::vector<CRowColInfo>& info = m_nRows > 1 ? m_pRowInfo : m_pColInfo;
+    return index >= 0 && index < static_cast<int>(info.size()) &&
+           info[static_cast<std::size_t>(index)].nCurSize > 0;
+}
+
+void CFlatSplitterWnd::OpenPane(std::vector<CRowColInfo>& info, std::size_t index)
+{
+    if (index >= info.size())
+        return;
+    info[index].nIdealSize = std::max(kRestoredSize, info[index].nMinSize);
+    // The last pane takes what the others leave: the one before it gives up the room.
+    if (index + 1 == info.size() && index > 0)
+    {
+        CRowColInfo& before = info[index - 1];
+        before.nIdealSize = std::max({before.nMinSize, 1, before.nCurSize - info[index].nIdealSize});
+    }
+}
+
+void CFlatSplitterWnd::OpenPane(int index)
+{
+    OpenPane(m_nRows > 1 ? m_pRowInfo : m_pColInfo, static_cast<std::size_t>(std::max(index, 0)));
+    RecalcLayout();
+}
+
 void CFlatSplitterWnd::OnLButtonDblClk(UINT flags, CPoint point)
 {
     // Running totals start at the inside edge, so that the whole bar below (right of) a pane
-    // belongs to that pane.
+    // belongs to that pane. A bar beside a closed pane after it brings that pane back; any other
+    // collapses the pane before it, or brings it back.
     const auto toggle = [](std::vector<CRowColInfo>& info, int start, int gap, int at)
     {
         int total = start;
-        for (CRowColInfo& one : info)
+        for (std::size_t i = 0; i < info.size(); ++i)
         {
+            CRowColInfo& one = info[i];
             total += one.nCurSize + gap;
             if (total > at)
             {
-                one.nIdealSize = one.nCurSize > 0 ? 0 : kRestoredSize;
+                if (one.nCurSize > 0 && i + 1 < info.size() && info[i + 1].nCurSize == 0)
+                    OpenPane(info, i + 1);
+                else
+                    one.nIdealSize = one.nCurSize > 0 ? 0 : kRestoredSize;
                 return true;
             }
         }

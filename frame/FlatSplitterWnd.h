@@ -1,5 +1,6 @@
 // The holder frame's splitter: thin flat bars, bars that can be locked, a double-click on a bar
-// that collapses the pane above (or left of) it or brings it back, and its own layout pass.
+// that collapses the pane above (or left of) it or brings back a closed pane beside it, and its
+// own layout pass.
 #pragma once
 
 #include "winlib/Splitter.h"
@@ -28,6 +29,11 @@ public:
     // Lays n rows (or columns) over 'size' with 'gap' between them, as the layout pass does.
     static void LayoutFlat(std::vector<CRowColInfo>& info, int size, int gap);
 
+    // Panes along the split (rows when stacked, columns side by side): whether one has room, and
+    // bringing a closed one back at kRestoredSize (the last one takes it from the one before).
+    bool IsPaneOpen(int index) const;
+    void OpenPane(int index);
+
 protected:
     void OnDrawSplitter(CDC* dc, ESplitType type, const CRect& rect) override;
     void OnLButtonDown(UINT flags, CPoint point) override;
@@ -37,4 +43,7 @@ protected:
     void OnLButtonDblClk(UINT flags, CPoint point) override;
 
     BOOL m_bBarsMovable = TRUE;
+
+private:
+    static void OpenPane(std::vector<CRowColInfo>& info, std::size_t index);
 };

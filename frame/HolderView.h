@@ -57,6 +57,8 @@ public:
     CWnd* GetControl() const { return m_pControl; }
     CClrButton* GetCloseButton() const { return m_pCloseButton.get(); }
     int GetCaptionHeight() const { return m_nCaptionHeight; }
+    // What the close button does: the pane gets no room in the parent splitter.
+    void ClosePane();
 
     // Width of the close button at the caption's right end.
     static constexpr int kCloseButtonWidth = 15;
@@ -77,7 +79,6 @@ private:
     void DrawBrick(CDC& dc);
     void PlaceCloseButton();
     bool HandleOwnCommand(UINT id);
-    void ClosePane();
     // The views of the parent splitter's columns; empty when the parent is no splitter.
     std::vector<CHolderView*> SiblingBricks() const;
     void FitToWindow();

@@ -6,6 +6,7 @@
 #include "grid/SettingText.h"
 #include "grid/UserSettings.h"
 #include "winlib/Cursors.h"
+#include "winlib/Menu.h"
 #include "winlib/ListBox.h"
 #include "winlib/ListCtrl.h"
 #include "winlib/RichEdit.h"
@@ -28,6 +29,8 @@ constexpr DWORD kRichEditStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL 
 constexpr DWORD kGridStyle =
     0x50811401; // child, visible, border, tab stop, report, owner-drawn fixed, owner data
 constexpr int kViewInitialSize = 100;
+// The panes menu's commands, returned to it rather than sent anywhere.
+constexpr UINT kFirstPaneCommand = 0x7E00;
 bool CaptionAlways(short kind)
 {
     return kind == HFC_TREE_CTRL || kind == HFC_LIST_BOX || kind == HFC_RICH_EDIT || kind == HFC_ATTACH ||
@@ -270,7 +273,8 @@ BOOL CKTHolderFrame::LoadPaneSizes()
                               m_arrPanes[static_cast<std::size_t>(i)].m_strName, value, path, error))
             continue;
         const std::optional<int> size = ParseStoredSize(value);
-        if (!size)
+        // A pane closed when the window went down opens again: a start shows every pane.
+        if (!size || *size == 0)
             continue;
         if (m_bHorizontal)
             m_wndSplitter.SetRowInfo(i, *size, 0);
@@ -282,6 +286,44 @@ BOOL CKTHolderFrame::LoadPaneSizes()
     return loaded;
 }
 
+// ---- Closing and showing panes -------------------------------------------------------------------
+
+void CKTHolderFrame::ShowPane(int index, bool show)
+{
+    CHolderView* view = GetPaneView(index);
+    if (!view || !m_wndSplitter.m_hWnd || m_wndSplitter.IsPaneOpen(index) == show)
+        return;
+    if (show)
+        m_wndSplitter.OpenPane(index);
+    else
+        view->ClosePane();
+}
+
+void CKTHolderFrame::ShowPanesMenu(CPoint screen)
+{
+    CMenu menu;
+    menu.CreatePopupMenu();
+    const int count = PaneCountAlongSplit();
+    for (int i = 0; i < count; ++i)
+    {
+        const CHolderView* view = GetPaneView(i);
+        const std::string caption = view ? view->GetCaption() : std::string();
+        const auto first = caption.find_first_not_of(' ');
+        if (first != std::string::npos)
+            menu.AppendMenu(MF_STRING | (m_wndSplitter.IsPaneOpen(i) ? MF_CHECKED : MF_UNCHECKED),
+                            kFirstPaneCommand + static_cast<UINT>(i), caption.substr(first).c_str());
+    }
+    if (menu.GetMenuItemCount() == 0)
+        return;
+    const UINT chosen = static_cast<UINT>(
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, this));
+    if (chosen >= kFirstPaneCommand && chosen < kFirstPaneCommand + static_cast<UINT>(count))
+    {
+        const int index = static_cast<int>(chosen - kFirstPaneCommand);
+        ShowPane(index, !m_wndSplitter.IsPaneOpen(index));
+    }
+}
+
 // ---- Size, focus and Tab ------------------------------------------------------------------------
 
 void CKTHolderFrame::OnSize(UINT type, int cx, int cy)
@@ -291,15 +333,14 @@ void CKTHolderFrame::OnSize(UINT type, int cx, int cy)
         CFlatFrameWnd::OnSize(type, cx, cy);
         return;
     }
-    const auto collapsed = [](int count, auto info, int& lastVisible)
+    // A closed pane is one whose ideal size is 0 (its close button, a double-click on its bar); a
+    // pane the frame had no room for keeps its ideal size and comes back as the frame grows.
+    const auto collapsed = [](int count, auto ideal, int& lastVisible)
     {
         int zero = 0;
         for (int i = 0; i < count; ++i)
         {
-            int current = 0;
-            int minimum = 0;
-            info(i, current, minimum);
-            if (current == 0)
+            if (ideal(i) <= 0)
                 ++zero;
             else
                 lastVisible = i;
@@ -310,10 +351,8 @@ void CKTHolderFrame::OnSize(UINT type, int cx, int cy)
     const int cols = m_wndSplitter.GetColumnCount();
     int visibleRow = -1;
     int visibleCol = -1;
-    const int zeroRows = collapsed(
-        rows, [this](int i, int& c, int& m) { m_wndSplitter.GetRowInfo(i, c, m); }, visibleRow);
-    const int zeroCols = collapsed(
-        cols, [this](int i, int& c, int& m) { m_wndSplitter.GetColumnInfo(i, c, m); }, visibleCol);
+    const int zeroRows = collapsed(rows, [this](int i) { return m_wndSplitter.GetRowIdeal(i); }, visibleRow);
+    const int zeroCols = collapsed(cols, [this](int i) { return m_wndSplitter.GetColumnIdeal(i); }, visibleCol);
     CFlatFrameWnd::OnSize(type, cx, cy);
     CRect client;
     m_wndSplitter.GetClientRect(&client);

@@ -45,6 +45,12 @@ public:
     BOOL IsHorizontal() const { return m_bHorizontal; }
 
     void SavePaneSizes();
+    // A menu at a screen point with every captioned pane, checked while it is open: choosing one
+    // closes it (as its close button does) or brings it back. The owner opens it from a right
+    // click on a pane's caption, so that a closed pane can always be shown again.
+    void ShowPanesMenu(CPoint screen);
+    // Closes or brings back the pane at an index along the split.
+    void ShowPane(int index, bool show);
     // TRUE when the settings file gave at least one pane its size.
     BOOL LoadPaneSizes();
 

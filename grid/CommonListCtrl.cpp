@@ -28,9 +28,14 @@ namespace
 {
 
 constexpr int kMinimumFitWidth = 50;
+// A header title's margins and the sort arrow beside it.
+constexpr int kHeaderTitleRoom = 12 + 9 + 6;
 constexpr int kCellTextLimit = 255;
 // Posted after a header drag: the header has applied its new order by then.
 constexpr UINT WM_LIST_SYNC_POSITIONS = WM_APP + 0x31;
+// Posted when the view's size or rows changed while the columns follow the view; one fit for
+// whatever came before it.
+constexpr UINT WM_LIST_FIT_VIEW = WM_APP + 0x32;
 
 // How the compare step reads a column of each data type.
 SortKind CommonSortKind(int dataType)
@@ -245,6 +250,13 @@ int CCommonListCtrl::GetColumnOfItem(int item) const
     return (item >= 0 && item < count) ? m_arrColumnOfItem[static_cast<std::size_t>(item)] : -1;
 }
 
+int CCommonListCtrl::GetItemAtDisplayPosition(int position) const
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    const int item = header ? header->OrderToIndex(position) : -1;
+    return item >= 0 ? item : position;
+}
+
 int CCommonListCtrl::GetItemOfColumn(int column) const
 {
     CHeaderCtrl* header = GetHeaderCtrl();
@@ -264,9 +276,17 @@ void CCommonListCtrl::InitColumns()
     m_mapIndexAtPosition.clear();
     std::string stored;
     std::optional<std::string_view> profile;
-    if (ReadWriteColumnProfile(SETTING_READ, m_strListName, stored))
+    if (!m_strListName.empty() && ReadWriteColumnProfile(SETTING_READ, m_strListName, stored))
         profile = stored;
     const ColumnLayout layout = LayoutColumns(m_arrColumns, m_nBaseColumnCount, profile);
+    // Widths are the user's when a stored one differs from the declared width (a list that
+    // followed its view stores the declared widths, see SaveColumnProfile).
+    m_bStoredWidths = FALSE;
+    for (std::size_t i = 0; layout.fromProfile && i < m_arrColumns.size(); ++i)
+    {
+        if (layout.positions[i] >= 0 && layout.widths[i] != m_arrColumns[i].m_nWidth)
+            m_bStoredWidths = TRUE;
+    }
     for (std::size_t i = 0; i < m_arrColumns.size(); ++i)
     {
         const int column = static_cast<int>(i);
@@ -290,12 +310,16 @@ void CCommonListCtrl::InitColumns()
         CListCtrl::InsertColumn(p, info.m_szName, info.m_nFormat, m_mapWidth[column]);
     }
     RebuildHeaderTools();
-    SetHeaderSortImage(m_nSortColumn, 0);
+    ShowSortArrow();
     NotifyLayoutChanged();
 }
 
 BOOL CCommonListCtrl::SaveColumnProfile()
 {
+    // A list without a name has no section of its own: its layout is not kept rather than written
+    // under an empty section name, where every unnamed list would share it.
+    if (m_strListName.empty())
+        return TRUE;
     std::vector<int> positions(m_arrColumns.size(), -1);
     std::vector<int> widths(m_arrColumns.size(), 0);
     CHeaderCtrl* header = GetHeaderCtrl();
@@ -315,6 +339,13 @@ BOOL CCommonListCtrl::SaveColumnProfile()
                 break;
             }
         }
+    }
+    // Widths the list chose itself are not the user's: the declared ones are stored, so that the
+    // next start follows its view again.
+    if (m_bColumnsFollowView)
+    {
+        for (std::size_t i = 0; i < m_arrColumns.size(); ++i)
+            widths[i] = widths[i] > 0 ? m_arrColumns[i].m_nWidth : 0;
     }
     std::string profile = FormatColumnProfile(m_arrColumns, m_nBaseColumnCount, positions, widths);
     if (!ReadWriteColumnProfile(SETTING_WRITE, m_strListName, profile))
@@ -477,6 +508,27 @@ void CCommonListCtrl::SetHeaderSortImage(int position, int image)
     header->SetItem(position, &hdi);
 }
 
+void CCommonListCtrl::ShowSortArrow()
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (!header)
+        return;
+    const int sorted = SortedColumn();
+    for (int item = 0; item < header->GetItemCount(); ++item)
+    {
+        if (sorted >= 0 && GetColumnOfItem(item) == sorted)
+        {
+            SetHeaderSortImage(item, m_nSortDirection == 1 ? 1 : 0);
+            continue;
+        }
+        // Any other arrow left from an earlier order becomes the blank third image.
+        HDITEM hdi{};
+        hdi.mask = HDI_FORMAT | HDI_IMAGE;
+        if (header->GetItem(item, &hdi) && (hdi.fmt & HDF_IMAGE) && hdi.iImage != 2)
+            SetHeaderSortImage(item, 2);
+    }
+}
+
 int CCommonListCtrl::CompareRanks(LPARAM a, LPARAM b, LPARAM list)
 {
     const std::vector<std::uint32_t>& rank = reinterpret_cast<const CCommonListCtrl*>(list)->m_arrSortRank;
@@ -524,6 +576,8 @@ void CCommonListCtrl::SortByHeaderClick(int position)
         SetHeaderSortImage(m_nSortColumn, 0);
     }
     m_nPrevSortColumn = m_nSortColumn;
+    m_nSortedColumn = column;
+    ShowSortArrow();
 }
 
 // ---- Menus and commands ---------------------------------------------------------------------------
@@ -535,7 +589,8 @@ void CCommonListCtrl::ShowContextMenu(CPoint screen)
     const bool allowed = ExportAllowed();
     if (allowed)
         menu.InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_LIST_WRITE_TO_EXCEL, "Write to Excel\tShift+E");
-    menu.AppendMenu(MF_STRING, ID_LIST_GRID_LINES, "Draw Grid Lines\tShift+G");
+    menu.AppendMenu(MF_STRING | ((GetExtendedStyle() & LVS_EX_GRIDLINES) ? MF_CHECKED : MF_UNCHECKED),
+                    ID_LIST_GRID_LINES, "Draw Grid Lines\tShift+G");
     if (!m_bExportEnabled)
         menu.EnableMenuItem(ID_LIST_WRITE_TO_EXCEL, MF_BYCOMMAND | MF_GRAYED);
     if (m_bAppearanceCustomizable)
@@ -568,10 +623,12 @@ void CCommonListCtrl::AppendHeaderMenuItems(CMenu& menu) const
 
 void CCommonListCtrl::OnContextMenu(CWnd* wnd, CPoint point)
 {
+    // From the keyboard (no point): the key already asked for the row menu (PreTranslateMessage);
+    // the pointer may rest anywhere, on the header too, and opens nothing more.
+    if (point.x == -1 && point.y == -1)
+        return;
     CHeaderCtrl* header = GetHeaderCtrl();
-    CPoint cursor = point;
-    if (cursor.x == -1 && cursor.y == -1)
-        GetCursorPos(&cursor);
+    const CPoint cursor = point;
     if (header && header->IsWindowVisible())
     {
         CRect rect;
@@ -604,6 +661,7 @@ BOOL CCommonListCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_LIST_FIT_TO_DATA:
     case ID_LIST_FIT_TO_HEADER:
     case ID_LIST_FIT_TO_WINDOW:
+        m_bColumnsFollowView = FALSE; // the user chose how the columns are sized
         FitColumns(LOWORD(wParam));
         return TRUE;
     case ID_LIST_REPOSITION_COLUMNS:
@@ -627,6 +685,72 @@ BOOL CCommonListCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
     default:
         return CListCtrl::OnCommand(wParam, lParam);
     }
+}
+
+void CCommonListCtrl::SetColumnsFollowView(BOOL follow, UINT fit)
+{
+    m_bColumnsFollowView = follow;
+    m_nFollowFit = fit;
+    if (follow)
+        FollowView();
+}
+
+void CCommonListCtrl::FollowView()
+{
+    if (m_nFollowFit == 0)
+    {
+        FitColumnsToView();
+        return;
+    }
+    if (m_bFitting)
+        return;
+    m_bFitting = true;
+    FitColumns(m_nFollowFit);
+    m_bFitting = false;
+}
+
+void CCommonListCtrl::FitColumnsToView()
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    const int count = header ? header->GetItemCount() : 0;
+    CRect client;
+    GetClientRect(&client);
+    if (count == 0 || client.Width() <= 0 || m_bFitting)
+        return;
+    // Measuring and sizing may bring a scroll bar and go, and the view's size with it: that is
+    // this fit's own doing, not a change to follow.
+    m_bFitting = true;
+    std::vector<int> widths(static_cast<std::size_t>(count));
+    int total = 0;
+    for (int position = 0; position < count; ++position)
+    {
+        // The texts on view, then the title with room for a sort arrow (measured here: the list
+        // view's own header measure gives the last column whatever the view has left).
+        const int item = GetItemAtDisplayPosition(position);
+        CListCtrl::SetColumnWidth(item, LVSCW_AUTOSIZE);
+        char title[kCellTextLimit + 1] = {};
+        HDITEM hdi{};
+        hdi.mask = HDI_TEXT;
+        hdi.pszText = title;
+        hdi.cchTextMax = sizeof title;
+        header->GetItem(item, &hdi);
+        const int needed = std::max({CListCtrl::GetColumnWidth(item), GetStringWidth(title) + kHeaderTitleRoom,
+                                     kMinimumFitWidth});
+        widths[static_cast<std::size_t>(position)] = needed;
+        total += needed;
+    }
+    // What the view has beyond the texts goes to every column alike, the odd pixels to the last.
+    const int spare = client.Width() - total;
+    if (spare > 0)
+    {
+        for (int& width : widths)
+            width += spare / count;
+        widths.back() += spare % count;
+    }
+    for (int position = 0; position < count; ++position)
+        CListCtrl::SetColumnWidth(GetItemAtDisplayPosition(position), widths[static_cast<std::size_t>(position)]);
+    RefreshHeaderToolRects();
+    m_bFitting = false;
 }
 
 void CCommonListCtrl::ToggleGridLines()
@@ -681,9 +805,11 @@ void CCommonListCtrl::FitColumns(UINT mode)
 
 namespace
 {
-int ExportCell(void* context, int row, int column, std::string& text, int& dataType)
+int ExportCell(void* context, int row, int position, std::string& text, int& dataType)
 {
     auto* list = static_cast<CCommonListCtrl*>(context);
+    // The file's columns are the header's in the order the user sees them.
+    const int column = list->GetItemAtDisplayPosition(position);
     if (row == 0)
     {
         char heading[kCellTextLimit + 1] = {};
@@ -726,7 +852,8 @@ void CCommonListCtrl::ExportToExcel()
     if (exporter.WriteToExcel())
     {
         AddToTabbedLog("Excel file written : " + exporter.GetFilePath(), 2);
-        AfxMessageBox("File is generated");
+        // The fixed text first, then where the file went, so that the checker can find it.
+        AfxMessageBox("File is generated\n\n" + exporter.GetFilePath());
     }
     else
         AfxMessageBox("File generation Failed");
@@ -741,9 +868,9 @@ void CCommonListCtrl::CopyToClipboard()
     while (position)
     {
         const int row = GetNextSelectedItem(position);
-        for (int column = 0; column < columns; ++column)
+        for (int position = 0; position < columns; ++position)
         {
-            m_strClipboardText += GetItemText(row, column);
+            m_strClipboardText += GetItemText(row, GetItemAtDisplayPosition(position));
             m_strClipboardText += '\t';
         }
         m_strClipboardText += "\r\n";
@@ -783,7 +910,24 @@ void CCommonListCtrl::RequestContextMenu()
 {
     NMITEMACTIVATE notify{};
     notify.iItem = -1;
+    m_bMenuFromKeyboard = true;
     SendNotify(notify.hdr, NM_RCLICK);
+    m_bMenuFromKeyboard = false;
+}
+
+CPoint CCommonListCtrl::KeyboardMenuPoint() const
+{
+    // Below the left end of the focused row, else at the top of the rows.
+    CRect place;
+    const int focused = CListCtrl::GetNextItem(-1, LVNI_FOCUSED);
+    if (focused < 0 || !CListCtrl::GetItemRect(focused, &place, LVIR_BOUNDS))
+    {
+        GetClientRect(&place);
+        place.bottom = place.top;
+    }
+    CPoint point(place.left + 8, place.bottom);
+    ClientToScreen(&point);
+    return point;
 }
 
 BOOL CCommonListCtrl::PreTranslateMessage(MSG* msg)
@@ -821,8 +965,10 @@ BOOL CCommonListCtrl::PreTranslateMessage(MSG* msg)
                 ToggleGridLines();
             break;
         case VK_APPS:
+            // The key is the row menu's: consumed here, so that no context-menu message follows it
+            // and opens the menu of whatever the pointer happens to rest on as well.
             RequestContextMenu();
-            break;
+            return TRUE;
         default:
             break;
         }
@@ -848,7 +994,7 @@ BOOL CCommonListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, 
         {
             CPoint cursor;
             GetCursorPos(&cursor);
-            ShowContextMenu(cursor);
+            ShowContextMenu(m_bMenuFromKeyboard ? KeyboardMenuPoint() : cursor);
             *result = 0;
             return TRUE;
         }
@@ -868,6 +1014,9 @@ BOOL CCommonListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
     const UINT code = hdr->code;
     if (code == static_cast<UINT>(HDN_ITEMCHANGEDA) || code == static_cast<UINT>(HDN_ITEMCHANGEDW))
         RefreshHeaderToolRects();
+    else if (code == static_cast<UINT>(HDN_BEGINTRACKA) || code == static_cast<UINT>(HDN_BEGINTRACKW) ||
+             code == static_cast<UINT>(HDN_DIVIDERDBLCLICKA) || code == static_cast<UINT>(HDN_DIVIDERDBLCLICKW))
+        m_bColumnsFollowView = FALSE; // the user sizes the columns from now on
     else if (code == static_cast<UINT>(HDN_ENDDRAG))
     {
         const auto* notify = reinterpret_cast<const NMHEADER*>(lParam);
@@ -938,6 +1087,20 @@ BOOL CCommonListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         SyncPositionsFromHeader();
         *result = 0;
         return TRUE;
+    }
+    if (message == WM_LIST_FIT_VIEW)
+    {
+        m_bFitPosted = false;
+        if (m_bColumnsFollowView)
+            FollowView();
+        *result = 0;
+        return TRUE;
+    }
+    if (m_bColumnsFollowView && !m_bFitPosted && !m_bFitting &&
+        (message == WM_SIZE || message == LVM_SETITEMCOUNT || message == LVM_INSERTITEM ||
+         message == LVM_DELETEITEM || message == LVM_DELETEALLITEMS || message == LVM_SETITEMTEXT))
+    {
+        m_bFitPosted = PostMessage(WM_LIST_FIT_VIEW) != FALSE;
     }
     return CListCtrl::OnWndMsg(message, wParam, lParam, result);
 }

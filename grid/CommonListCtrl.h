@@ -93,6 +93,20 @@ public:
     int GetColumnOfItem(int item) const;
     // The header item that shows a column, -1 when it is hidden.
     int GetItemOfColumn(int column) const;
+    // The header item the user sees at a display position (copy and export go in that order).
+    int GetItemAtDisplayPosition(int position) const;
+    // Until the user sizes a column himself (or chooses a fit), the columns follow the view: each
+    // as wide as its header and the texts on view need, and the width the view has beyond that
+    // shared out (or, with a fit command such as ID_LIST_FIT_TO_WINDOW, fitted so), again whenever
+    // the view's size or its rows change. The owner turns it on.
+    void SetColumnsFollowView(BOOL follow, UINT fit = 0);
+    BOOL ColumnsFollowView() const { return m_bColumnsFollowView; }
+    void FitColumnsToView();
+    // Whether InitColumns found widths the user left in a stored layout.
+    BOOL HasStoredWidths() const { return m_bStoredWidths; }
+    // One arrow on the header, on the item of the column that orders the rows, and none while the
+    // rows are in the order they came; run after every sort and whenever the header is built again.
+    void ShowSortArrow();
 
     // For tests: the hit test the tooltip machinery uses, and the header's tooltip control.
     INT_PTR OnToolHitTestForTest(CPoint point, TOOLINFOA* info) const { return OnToolHitTest(point, info); }
@@ -146,6 +160,9 @@ protected:
 
     // Sorting by a click on the header item at 'position'.
     virtual void SortByHeaderClick(int position);
+    // The column index the rows are sorted by, -1 while they are in the order they came.
+    virtual int SortedColumn() const { return m_nSortedColumn; }
+    int m_nSortedColumn = -1;
     void SetHeaderSortImage(int position, int image);
     // The list view's compare step of a sort: rows by their places in the order already made.
     static int CompareRanks(LPARAM a, LPARAM b, LPARAM list);
@@ -157,6 +174,15 @@ protected:
     void SendNotify(NMHDR& notify, UINT code);
     // The menu key and Shift+F10: the owner is told of a right-click, as the mouse would.
     void RequestContextMenu();
+    // Where a menu asked for from the keyboard opens: at the focused row, not at the pointer.
+    CPoint KeyboardMenuPoint() const;
+    bool m_bMenuFromKeyboard = false;
+    BOOL m_bColumnsFollowView = FALSE;
+    BOOL m_bStoredWidths = FALSE;
+    bool m_bFitPosted = false;
+    bool m_bFitting = false;
+    UINT m_nFollowFit = 0;
+    void FollowView();
     virtual void ShowHeaderMenu(CPoint screen);
     // The header menu's entries of every list: the column profile and the fit modes.
     void AppendHeaderMenuItems(CMenu& menu) const;

@@ -746,6 +746,10 @@ void CFilterListCtrl::ApplyFilter()
     CWnd* target = NotifyTarget();
     m_rows.Refilter([&](std::uint64_t item)
                     { return PassesItem(static_cast<DWORD_PTR>(item), patterns, target); });
+    // The rows are in the order they came again: no arrow, and the next click sorts ascending.
+    m_nPrevSortColumn = -1;
+    m_nSortedColumn = -1;
+    ShowSortArrow();
     SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     SetRedraw(TRUE);
     Invalidate();
@@ -1295,6 +1299,7 @@ void CFilterListCtrl::RemoveUserColumn(int column)
     if (m_nSortColumnIndex == column)
         m_nSortColumnIndex = -1;
     m_nSortColumnIndex = shifted(m_nSortColumnIndex);
+    m_nSortedColumn = m_nSortedColumn == column ? -1 : shifted(m_nSortedColumn);
     if (m_appearance.m_nKeywordColumn == column)
         m_appearance.m_nKeywordColumn = -1;
     else if (m_appearance.m_nKeywordColumn > column)
@@ -1351,7 +1356,10 @@ void CFilterListCtrl::SortByHeaderClick(int item)
                           : 0;
     m_nPrevSortColumn = m_nSortColumn;
     if (!HasDescriptor() || m_nSortColumnIndex < 0)
+    {
+        ShowSortArrow();
         return;
+    }
 
     m_bUserColumnErrorShown = false;
     const std::vector<std::uint32_t> visible = m_rows.VisibleSlots();
@@ -1391,6 +1399,8 @@ void CFilterListCtrl::SortByHeaderClick(int item)
     for (std::size_t i = 0; i < order.size(); ++i)
         sorted[m_bNewestFirst ? order.size() - 1 - i : i] = visible[order[i]];
     m_rows.SetVisible(sorted);
+    m_nSortedColumn = column;
+    ShowSortArrow();
     m_nInsertedSlot = FilterRows::kNone;
     SetNewRowsAbove(0); // the rows above the view are others now
     Invalidate(FALSE);

@@ -256,6 +256,13 @@ int CMultiLineListCtrl::ColumnOfPosition(int position) const
     return GetColumnAtPosition(position);
 }
 
+int CMultiLineListCtrl::ColumnOfItem(int item) const
+{
+    if (m_mapPosition.empty())
+        return item;
+    return GetColumnOfItem(item);
+}
+
 BOOL CMultiLineListCtrl::GetCell(const sMultiLineColInfo& entry, int column, int line, std::string& text,
                                  COLORREF& textColor, COLORREF& bkColor, int& image) const
 {
@@ -324,7 +331,7 @@ std::string CMultiLineListCtrl::GetItemText(int line, int column) const
         return {};
     if (!m_pfnDescriptor)
         return kNoDescriptorText;
-    const std::string text = LineText(*entry, ColumnOfPosition(column), within);
+    const std::string text = LineText(*entry, ColumnOfItem(column), within);
     return within == 0 ? text : kContinuationIndent + text;
 }
 
@@ -490,6 +497,10 @@ BOOL CMultiLineListCtrl::DeleteAllItems()
     m_arrEntries.clear();
     m_arrLineMap.clear();
     ResetSelectionMarkers();
+    // The next sections come in their own order: no column orders them.
+    m_nSortColumnIndex = -1;
+    m_nPrevSortColumn = -1;
+    ShowSortArrow();
     // An emptied grid starts a new view, which opens expanded when its last reply is in, as the
     // first one did.
     m_bExpandAllDone = FALSE;
@@ -688,17 +699,17 @@ void CMultiLineListCtrl::OnDestroy()
 
 // ---- Sorting ----------------------------------------------------------------------
 
-void CMultiLineListCtrl::SortSections(int position)
+void CMultiLineListCtrl::SortSections(int item)
 {
     if (!m_bSectionMode)
         return;
     const int previous = m_nPrevSortColumn;
-    m_nSortDirection = (position == previous) ? -m_nSortDirection : -1;
-    m_nSortColumn = position;
-    if (previous >= 0 && previous != position)
+    m_nSortDirection = (item == previous) ? -m_nSortDirection : -1;
+    m_nSortColumn = item;
+    if (previous >= 0 && previous != item)
         SetHeaderSortImage(previous, 2);
-    SetHeaderSortImage(position, m_nSortDirection == 1 ? 1 : 0);
-    m_nPrevSortColumn = position;
+    SetHeaderSortImage(item, m_nSortDirection == 1 ? 1 : 0);
+    m_nPrevSortColumn = item;
 
     // Every section collapses first; then the shown ones are ordered by their title lines.
     std::unordered_set<const sMultiLineColInfo*> shown;
@@ -709,7 +720,7 @@ void CMultiLineListCtrl::SortSections(int position)
     }
     m_nExtraLines = 0;
     ResetSelectionMarkers();
-    m_nSortColumnIndex = ColumnOfPosition(position);
+    m_nSortColumnIndex = ColumnOfItem(item);
     const int dataType =
         (m_nSortColumnIndex >= 0 && m_nSortColumnIndex < static_cast<int>(m_arrColumns.size()))
             ? m_arrColumns[static_cast<std::size_t>(m_nSortColumnIndex)].m_nDataType
@@ -736,5 +747,11 @@ void CMultiLineListCtrl::SortSections(int position)
     m_nVisibleEntries = GetLineCount();
     CListCtrl::SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     SyncItemCount();
+    ShowSortArrow();
     Invalidate();
+}
+
+int CMultiLineListCtrl::SortedColumn() const
+{
+    return m_bSectionMode ? m_nSortColumnIndex : CCommonListCtrl::SortedColumn();
 }

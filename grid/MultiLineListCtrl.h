@@ -107,8 +107,8 @@ public:
     void ShowFilterPicker(int position, CPoint screen);
     // The header menu also offers "Add Custom Columns" and "Delete Custom Columns".
     BOOL m_bUserDefinedColumns = FALSE;
-    // Sorts the sections by their title lines in the column at a display position.
-    void SortSections(int position);
+    // Sorts the sections by their title lines in the column a header item shows (a header click).
+    void SortSections(int item);
 
 protected:
     // A section passes when every filter column matches on one of its lines.
@@ -119,6 +119,10 @@ protected:
     // The column index of a display position, falling back to the position itself before the
     // columns were laid out.
     int ColumnOfPosition(int position) const;
+    // The column a header item (a sub-item) shows: items keep their indexes when dragged.
+    int ColumnOfItem(int item) const;
+    // In section mode: the column the sections were sorted by, until they are all deleted.
+    int SortedColumn() const override;
     std::string LineText(const sMultiLineColInfo& entry, int column, int line) const;
     BOOL LineText(const sMultiLineColInfo& entry, int column, int line, std::string& text) const;
     // A user-defined column: its cells are computed by the grid, not asked of the descriptor.

@@ -191,6 +191,8 @@ void CRepositionColumns::View()
     }
     m_pList->EndHeaderChange();
     m_pList->m_mapPosition = m_mapPosition;
+    // Rows that stay sorted keep their arrow, on the column's new header item.
+    m_pList->ShowSortArrow();
     if (auto* filterList = dynamic_cast<CFilterListCtrl*>(m_pList))
     {
         filterList->ResetFilters();

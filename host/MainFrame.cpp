@@ -48,7 +48,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
         return -1;
     m_menuBar.AddMenu("&File", Popup({{ID_HOST_EXIT, "E&xit"}}));
     m_menuBar.AddMenu("&Plug-in", Popup({{ID_HOST_PLUGIN_HOTKEY, "&Maker Checker\tCtrl+Shift+M"},
-                                         {ID_HOST_PLUGIN_RESTART, "&Start again"}}));
+                                         {ID_HOST_PLUGIN_RESTART, "&Start again"},
+                                         {ID_HOST_PLUGIN_STOP, "S&top"}}));
     m_menuBar.AddMenu("&View", Popup({{ID_HOST_CONSOLE_FLOAT, "&Float Maker Checker"},
                                       {ID_HOST_CONSOLE_DOCK, "&Dock Maker Checker"},
                                       {0, nullptr},
@@ -142,6 +143,16 @@ void CMainFrame::HotKey()
         bar->ShowControlBar(TRUE, FALSE, TRUE);
 }
 
+void CMainFrame::OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu)
+{
+    CBCGPMDIFrameWnd::OnInitMenuPopup(popup, index, sysMenu);
+    if (!popup || sysMenu)
+        return;
+    popup->CheckMenuItem(ID_HOST_VIEW_LOG,
+                         MF_BYCOMMAND | (m_logBar.IsWindowVisible() ? MF_CHECKED : MF_UNCHECKED));
+    popup->EnableMenuItem(ID_HOST_PLUGIN_STOP, MF_BYCOMMAND | (m_plugin.IsStarted() ? MF_ENABLED : MF_GRAYED));
+}
+
 CRect CMainFrame::FloatingRectFor(CBCGPBaseControlBar& bar) const
 {
     // Below and right of where the bar is, and no larger than the frame's client area less
@@ -171,6 +182,9 @@ BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case ID_HOST_PLUGIN_RESTART:
         m_plugin.Start();
+        return TRUE;
+    case ID_HOST_PLUGIN_STOP:
+        m_plugin.Stop();
         return TRUE;
     case ID_HOST_CONSOLE_FLOAT:
         if (CBCGPBaseControlBar* bar = FindBar("Maker Checker"))

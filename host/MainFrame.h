@@ -20,7 +20,8 @@ enum HostCommand : UINT
     ID_HOST_CONSOLE_DOCK,
     ID_HOST_VIEW_LOG,
     ID_HOST_ABOUT,
-    ID_HOST_FRAMEWORK_DEMO
+    ID_HOST_FRAMEWORK_DEMO,
+    ID_HOST_PLUGIN_STOP
 };
 
 class CMainFrame : public CBCGPMDIFrameWnd
@@ -44,6 +45,8 @@ public:
 protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnSetFocus(CWnd* oldWnd) override;
+    // The menus show what is on (Tabbed Log) and offer only what can be done (Start or Stop).
+    void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu) override;
     int OnCreate(LPCREATESTRUCT cs) override;
     void OnClose() override;
     void OnDestroy() override;

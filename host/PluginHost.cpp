@@ -82,6 +82,8 @@ void PluginHost::Start()
 
 void PluginHost::HotKey()
 {
+    if (!m_started)
+        Start();
     if (m_started)
         m_hotKey(nullptr, 0, 0, nullptr);
 }

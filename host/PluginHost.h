@@ -26,6 +26,9 @@ public:
     bool IsLoaded() const { return m_module != nullptr; }
     // GetKivoPluginInfo, GetOptionalKivoPluginInfo, then InitKivoPlugin.
     void Start();
+    bool IsStarted() const { return m_started; }
+    // PluginProcessHotKey; a stopped plug-in is started first, so that the key always brings
+    // its console up.
     void HotKey();
     void Publish(MnmHndl message);
     // While held, published messages wait in order instead of reaching the plug-in, as on a

@@ -50,19 +50,6 @@ CBCGPBaseControlBar* ConsoleBar(CKivoHostApp& app)
     return app.Frame() ? app.Frame()->FindBar("Maker Checker") : nullptr;
 }
 
-// The list views inside a window, depth first in creation order.
-void CollectGrids(HWND parent, std::vector<HWND>& grids)
-{
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-    {
-        char name[64] = {};
-        ::GetClassName(child, name, sizeof name);
-        if (std::string(name) == "SysListView32")
-            grids.push_back(child);
-        CollectGrids(child, grids);
-    }
-}
-
 // The active window when its caption starts with 'title'.
 HWND ActiveWindowTitled(const std::string& title)
 {
@@ -359,10 +346,7 @@ bool ScriptRunner::RightClick(const std::string& what)
         // "grid N": the console's Nth grid, on its first row (its middle when it has none);
         // "grid-header N": its header, over the first column's caption.
         const bool header = what.rfind("grid-header ", 0) == 0;
-        CWnd* console = ConsoleBar(m_app);
-        std::vector<HWND> grids;
-        if (console)
-            CollectGrids(console->m_hWnd, grids);
+        const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
         const auto space = what.find(' ');
         const int index = space == std::string::npos ? 0 : std::atoi(what.c_str() + space + 1);
         if ((!header && what.rfind("grid ", 0) != 0) || index < 1 || index > static_cast<int>(grids.size()))
@@ -476,10 +460,7 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     if (action == "grid-command")
     {
         // "grid-command N ID": the command a grid's menu item sends, to the console's Nth grid.
-        CWnd* console = ConsoleBar(m_app);
-        std::vector<HWND> grids;
-        if (console)
-            CollectGrids(console->m_hWnd, grids);
+        const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
         const auto space = argument.find(' ');
         const int index = std::atoi(argument.substr(0, space).c_str());
         if (space == std::string::npos || index < 1 || index > static_cast<int>(grids.size()))
@@ -578,6 +559,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         return *held;
     if (const std::optional<bool> held = m_console.Run(action, argument))
         return *held;
+    if (const std::optional<bool> held = m_windows.Run(action, argument))
+        return *held;
     if (action == "expect-shown")
     {
         // Each named window is visible and wholly inside the frame's client area.
@@ -613,9 +596,7 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         HWND wanted = nullptr;
         if (argument.rfind("grid ", 0) == 0)
         {
-            std::vector<HWND> grids;
-            if (CWnd* console = ConsoleBar(m_app))
-                CollectGrids(console->m_hWnd, grids);
+            const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
             const int index = std::atoi(argument.c_str() + 5);
             if (index >= 1 && index <= static_cast<int>(grids.size()))
                 wanted = grids[static_cast<std::size_t>(index - 1)];

@@ -10,6 +10,7 @@
 #include "host/ConsoleScriptActions.h"
 #include "host/HostApp.h"
 #include "host/ServerScriptActions.h"
+#include "host/WindowScriptActions.h"
 
 #include <functional>
 #include <string>
@@ -35,7 +36,7 @@ class ScriptRunner
 {
 public:
     explicit ScriptRunner(CKivoHostApp& app, ScreenHooks hooks = {})
-        : m_app(app), m_server(app), m_hooks(std::move(hooks)),
+        : m_app(app), m_server(app), m_windows(app), m_hooks(std::move(hooks)),
           m_console(app,
                     [this](const std::string& word) -> std::optional<std::string>
                     {
@@ -69,6 +70,7 @@ private:
 
     CKivoHostApp& m_app;
     ServerScriptActions m_server;
+    WindowScriptActions m_windows;
     ScreenHooks m_hooks;
     std::vector<Step> m_steps;
     std::size_t m_next = 0;

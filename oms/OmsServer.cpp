@@ -13,13 +13,19 @@
 #include "oms/SqliteSavepoint.h"
 #include "oms/SqliteTransaction.h"
 
+#include <algorithm>
 #include <charconv>
+#include <set>
 
 namespace oms
 {
 
 namespace
 {
+
+// How much of the outbox is handed to the publisher at once (it may keep many waiting for the
+// bus at a time).
+constexpr int kPublishBatch = 2000;
 
 constexpr const char* kUserDetails = kUserDetailsFunction;
 constexpr const char* kAccountDetails = kAccountDetailsFunction;
@@ -37,7 +43,8 @@ const std::string& FunctionOf(const connect::Message& message)
 } // namespace
 
 OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
-    : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs)
+    : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs),
+      m_busyTimeoutMs(options.busyTimeoutMs)
 {
     if (options.fresh)
         Store::MoveAside(options.databasePath);
@@ -57,7 +64,11 @@ OmsServer::~OmsServer()
 
 void OmsServer::Start()
 {
-    PublishOutbox();
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (PublishOutboxLocked() > 0)
+            DeletePublishedLocked();
+    }
     if (m_watchIntervalMs > 0 && !m_watcher.joinable())
     {
         {
@@ -77,6 +88,9 @@ void OmsServer::Stop()
     m_watchWake.notify_all();
     if (m_watcher.joinable())
         m_watcher.join();
+    // What went out since the last write leaves, so that the next start does not send it again.
+    std::lock_guard<std::mutex> guard(m_lock);
+    DeletePublishedLocked();
 }
 
 void OmsServer::Watch()
@@ -96,7 +110,8 @@ void OmsServer::Watch()
             if (version != m_dataVersion || m_publishBlocked)
             {
                 m_dataVersion = version;
-                PublishOutboxLocked();
+                if (PublishOutboxLocked() > 0)
+                    DeletePublishedLocked();
             }
         }
         catch (const std::exception&)
@@ -118,25 +133,60 @@ std::size_t OmsServer::PublishOutboxLocked()
     std::size_t published = 0;
     for (;;)
     {
-        const auto entries = m_store->Outbox(m_publishedThrough, 500);
+        std::vector<std::pair<std::int64_t, connect::Message>> entries;
+        try
+        {
+            entries = m_store->Outbox(m_publishedThrough, kPublishBatch);
+        }
+        catch (const SqliteError&)
+        {
+            // An outbox the database cannot read keeps what it holds, in order, for the next look.
+            m_publishBlocked = true;
+            return published;
+        }
         if (entries.empty())
         {
             m_publishBlocked = false;
             return published;
         }
-        for (const auto& [seq, message] : entries)
+        std::vector<connect::Message> messages;
+        messages.reserve(entries.size());
+        for (auto& entry : entries)
+            messages.push_back(std::move(entry.second));
+        // A message the publisher could not hand over (the bus is down) stays first in line, with
+        // what follows it, and the watcher tries again at its next look.
+        const std::size_t handed = m_publisher.PublishAll(messages);
+        if (handed > 0)
+            m_publishedThrough = entries[handed - 1].first;
+        published += handed;
+        if (handed < entries.size())
         {
-            // A message the publisher could not hand over (the bus is down) stays first in line,
-            // and the watcher tries again at its next look.
-            if (!m_publisher.Publish(message))
-            {
-                m_publishBlocked = true;
-                return published;
-            }
-            m_publishedThrough = seq;
-            ++published;
+            m_publishBlocked = true;
+            return published;
         }
     }
+}
+
+// Published messages otherwise leave the outbox in the server's next write; one that only reads
+// (a terminal without a maker) would publish them all again at every start. The lock is not
+// waited for: a database another program is writing keeps them until a later look or write.
+void OmsServer::DeletePublishedLocked()
+{
+    if (m_publishedThrough <= m_deletedThrough)
+        return;
+    SqliteDatabase& db = m_store->Db();
+    db.SetBusyTimeout(0);
+    try
+    {
+        SqliteTransaction transaction(db);
+        m_store->DeleteOutboxThrough(m_publishedThrough);
+        transaction.Commit();
+        m_deletedThrough = m_publishedThrough;
+    }
+    catch (const SqliteError&)
+    {
+    }
+    db.SetBusyTimeout(m_busyTimeoutMs);
 }
 
 std::int64_t OmsServer::Enter(const MakerRequest& request)
@@ -179,12 +229,27 @@ void OmsServer::OnRequests(std::span<const Request> batch)
     std::size_t i = 0;
     while (i < batch.size())
     {
+        // Decisions, and makers' messages, that arrived together share a transaction.
+        const std::string& function = FunctionOf(*batch[i].message);
         std::size_t end = i;
-        while (end < batch.size() && FunctionOf(*batch[end].message) == kDecision)
+        while (end < batch.size() && (function == kDecision || function == MakerCommand::kEnterFunction) &&
+               FunctionOf(*batch[end].message) == function)
             ++end;
         if (end > i)
         {
-            HandleDecisions(batch.subspan(i, end - i));
+            try
+            {
+                if (function == kDecision)
+                    HandleDecisions(batch.subspan(i, end - i));
+                else
+                    HandleMakersLines(batch.subspan(i, end - i));
+            }
+            catch (const std::exception& failure)
+            {
+                for (std::size_t j = i; j < end; ++j)
+                    batch[j].replies->Close(kStatusServerFault,
+                                            std::string("The server's database failed: ") + failure.what());
+            }
             i = end;
             continue;
         }
@@ -203,37 +268,53 @@ void OmsServer::OnRequests(std::span<const Request> batch)
 
 void OmsServer::HandleDecisions(std::span<const Request> run)
 {
+    const auto failed = [](const SqliteError& failure)
+    {
+        return DecisionDesk::Outcome{
+            kStatusServerFault,
+            std::string("The server's database failed; nothing was recorded: ") + failure.what(), false};
+    };
     std::vector<DecisionDesk::Outcome> outcomes(run.size());
+    // Answers that hold whatever becomes of this transaction: messages decided before it, again.
+    std::vector<bool> settled(run.size(), false);
     try
     {
         SqliteTransaction transaction(m_store->Db());
         m_store->DeleteOutboxThrough(m_publishedThrough);
         DecisionDesk desk(*m_store, *m_access);
+        std::set<std::string> decidedHere;
         for (std::size_t i = 0; i < run.size(); ++i)
         {
             // One decision that fails in the database goes back alone.
             SqliteSavepoint savepoint(m_store->Db());
             try
             {
+                const std::string& id = run[i].replies->MessageId();
                 outcomes[i] = desk.Decide(*run[i].message, *run[i].replies);
                 savepoint.Release();
+                if (!outcomes[i].repeated)
+                    decidedHere.insert(id);
+                else
+                    settled[i] = !decidedHere.contains(id);
             }
             catch (const SqliteError& failure)
             {
-                outcomes[i] = {kStatusServerFault,
-                               std::string("The server's database failed; nothing was recorded: ") +
-                                   failure.what(),
-                               false};
+                // An I/O error or a full disk makes SQLite roll back the whole transaction, the
+                // decisions before this one with it: then none of them may be answered as done.
+                if (!m_store->Db().InTransaction())
+                    throw;
+                outcomes[i] = failed(failure);
             }
         }
         transaction.Commit();
     }
     catch (const SqliteError& failure)
     {
-        for (DecisionDesk::Outcome& outcome : outcomes)
-            outcome = {kStatusServerFault,
-                       std::string("The server's database failed; nothing was recorded: ") + failure.what(),
-                       false};
+        for (std::size_t i = 0; i < run.size(); ++i)
+        {
+            if (!settled[i])
+                outcomes[i] = failed(failure);
+        }
     }
     if (m_afterCommit)
         m_afterCommit();
@@ -285,9 +366,7 @@ std::optional<Caller> OmsServer::Identify(connect::ReplyStream& replies, const s
 void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStream& replies)
 {
     const std::string& function = FunctionOf(request);
-    const bool makers = function == MakerCommand::kEnterFunction;
-    if (const std::optional<Refusal> malformed = Authorisation::CheckShape(
-            request, makers ? MakerCommand::kLineField : -1, makers ? kMaxMakersMessage : kMaxConsoleMessage))
+    if (const std::optional<Refusal> malformed = Authorisation::CheckShape(request, -1, kMaxConsoleMessage))
     {
         Refuse(replies, function, *malformed);
         return;
@@ -296,8 +375,6 @@ void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStrea
         HandleDetails(request, replies);
     else if (function == kRecovery)
         HandleRecovery(request, replies);
-    else if (function == MakerCommand::kEnterFunction)
-        HandleMakersLines(request, replies);
     else
         replies.Close(kStatusUnknownFunction, "The server has no function \"" + function + "\"");
 }
@@ -383,82 +460,138 @@ void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplySt
     replies.Close(kStatusOk, std::to_string(sent) + " pending request" + (sent == 1 ? "" : "s"));
 }
 
-// A makers' tool on the bus: its lines are entered together or, when one is refused, not at all.
-void OmsServer::HandleMakersLines(const connect::Message& request, connect::ReplyStream& replies)
+// Makers' tools on the bus: each message's lines are entered together or, when one is refused,
+// not at all. Messages that arrive together share one transaction (one sync of the disk), each
+// behind a savepoint of its own, and are all answered once it is committed.
+void OmsServer::HandleMakersLines(std::span<const Request> run)
 {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < request.ValueCount(MakerCommand::kLineField); ++i)
-        lines.push_back(*request.Value(MakerCommand::kLineField, i));
-    const auto where = [&lines](int line)
-    { return lines.size() > 1 ? "Line " + std::to_string(line) + ": " : ""; };
-    const std::string* maker = request.Value(fid::kMaker);
-    const std::string& sender = replies.AuthenticatedUser();
-    // On the bus a maker enters requests only as himself: his lines name him or nobody.
-    if (!sender.empty() && maker && *maker != sender)
+    struct Entry
     {
-        Refuse(replies, MakerCommand::kEnterFunction,
-               Refusal{kStatusBadMessage, "The requests name maker " + Authorisation::Bounded(*maker, 64) +
-                                              ", but they came from " + sender + "'s connection; nothing was entered"});
-        return;
-    }
-    std::string error;
-    int badLine = 0;
-    const auto parsed = MakerCommand::ParseLines(lines, maker ? *maker : sender, &error, &badLine);
-    if (!parsed || parsed->empty())
+        connect::ReplyStream* replies = nullptr;
+        std::vector<MakerCommand::Line> lines;
+        std::size_t lineCount = 0;
+        std::vector<std::int64_t> keys;
+        std::optional<Refusal> refused; // answered so, after the commit
+    };
+    std::vector<Entry> entries;
+    for (const Request& request : run)
     {
-        replies.Close(kStatusBadMessage, parsed ? "The message holds no request (field 1, one a line)"
-                                                : where(badLine) + error + "; nothing was entered");
-        return;
-    }
-    for (const MakerCommand::Line& line : *parsed)
-    {
-        if (!sender.empty() && line.request.maker != sender)
+        connect::ReplyStream& replies = *request.replies;
+        std::vector<std::string> lines;
+        for (std::size_t i = 0; i < request.message->ValueCount(MakerCommand::kLineField); ++i)
+            lines.push_back(*request.message->Value(MakerCommand::kLineField, i));
+        const auto where = [&lines](int line)
+        { return lines.size() > 1 ? "Line " + std::to_string(line) + ": " : ""; };
+        if (const std::optional<Refusal> malformed =
+                Authorisation::CheckShape(*request.message, MakerCommand::kLineField, kMaxMakersMessage))
+        {
+            Refuse(replies, MakerCommand::kEnterFunction, *malformed);
+            continue;
+        }
+        const std::string* maker = request.message->Value(fid::kMaker);
+        const std::string& sender = replies.AuthenticatedUser();
+        // On the bus a maker is a user with access like any other, and enters requests only as
+        // himself: his lines name him or nobody.
+        if (!sender.empty() && !Identify(replies, MakerCommand::kEnterFunction, std::string()))
+            continue;
+        if (!sender.empty() && maker && *maker != sender)
         {
             Refuse(replies, MakerCommand::kEnterFunction,
-                   Refusal{kStatusBadMessage, where(line.number) + "the request names maker " +
-                                                  Authorisation::Bounded(line.request.maker, 64) + ", but it came from " +
-                                                  sender + "'s connection; nothing was entered"});
-            return;
+                   Refusal{kStatusBadMessage, "The requests name maker " + Authorisation::Bounded(*maker, 64) +
+                                                  ", but they came from " + sender +
+                                                  "'s connection; nothing was entered"});
+            continue;
         }
+        std::string error;
+        int badLine = 0;
+        auto parsed = MakerCommand::ParseLines(lines, maker ? *maker : sender, &error, &badLine);
+        if (!parsed || parsed->empty())
+        {
+            replies.Close(kStatusBadMessage, parsed ? "The message holds no request (field 1, one a line)"
+                                                    : where(badLine) + error + "; nothing was entered");
+            continue;
+        }
+        const auto foreign = std::find_if(parsed->begin(), parsed->end(), [&sender](const MakerCommand::Line& line)
+                                          { return !sender.empty() && line.request.maker != sender; });
+        if (foreign != parsed->end())
+        {
+            Refuse(replies, MakerCommand::kEnterFunction,
+                   Refusal{kStatusBadMessage, where(foreign->number) + "the request names maker " +
+                                                  Authorisation::Bounded(foreign->request.maker, 64) +
+                                                  ", but it came from " + sender + "'s connection; nothing was entered"});
+            continue;
+        }
+        entries.push_back(Entry{&replies, std::move(*parsed), lines.size(), {}, std::nullopt});
     }
-    std::vector<std::int64_t> keys;
+    if (entries.empty())
+        return;
+
+    const auto failed = [](const SqliteError& failure)
+    {
+        return Refusal{kStatusServerFault,
+                       std::string("The server's database failed; nothing was entered: ") + failure.what()};
+    };
     try
     {
         SqliteTransaction transaction(m_store->Db());
         m_store->DeleteOutboxThrough(m_publishedThrough);
         MakerDesk desk(*m_store);
-        for (const MakerCommand::Line& line : *parsed)
+        for (Entry& entry : entries)
         {
+            // One message refused, or failing in the database, goes back alone.
+            SqliteSavepoint savepoint(m_store->Db());
             try
             {
-                keys.push_back(desk.EnterWithin(line.request));
+                for (const MakerCommand::Line& line : entry.lines)
+                    entry.keys.push_back(desk.EnterWithin(line.request));
+                savepoint.Release();
             }
             catch (const MakerError& refused)
             {
-                replies.Close(kStatusBadMessage,
-                              where(line.number) + refused.what() + "; nothing was entered");
-                return;
+                const std::string at =
+                    entry.lineCount > 1 ? "Line " + std::to_string(entry.lines[entry.keys.size()].number) + ": " : "";
+                entry.refused = Refusal{kStatusBadMessage, at + refused.what() + "; nothing was entered"};
+                entry.keys.clear();
+            }
+            catch (const SqliteError& failure)
+            {
+                // An I/O error or a full disk makes SQLite roll back the whole transaction.
+                if (!m_store->Db().InTransaction())
+                    throw;
+                entry.refused = failed(failure);
+                entry.keys.clear();
             }
         }
         transaction.Commit();
     }
     catch (const SqliteError& failure)
     {
-        replies.Close(kStatusServerFault,
-                      std::string("The server's database failed; nothing was entered: ") + failure.what());
-        return;
+        for (Entry& entry : entries)
+        {
+            entry.refused = failed(failure);
+            entry.keys.clear();
+        }
     }
-    for (std::size_t i = 0; i < keys.size(); ++i)
+    // Answered only once durable.
+    for (Entry& entry : entries)
     {
-        const MakerRequest& entered = (*parsed)[i].request;
-        replies.Reply(connect::Message()
-                          .Add(fid::kRequestKey, std::to_string(keys[i]))
-                          .Add(fid::kAuthType, std::to_string(entered.type))
-                          .Add(fid::kMaker, entered.maker)
-                          .Add(MakerCommand::kLineField, entered.entity));
+        if (entry.refused)
+        {
+            entry.replies->Close(entry.refused->code, entry.refused->text);
+            continue;
+        }
+        for (std::size_t i = 0; i < entry.keys.size(); ++i)
+        {
+            const MakerRequest& entered = entry.lines[i].request;
+            entry.replies->Reply(connect::Message()
+                                     .Add(fid::kRequestKey, std::to_string(entry.keys[i]))
+                                     .Add(fid::kAuthType, std::to_string(entered.type))
+                                     .Add(fid::kMaker, entered.maker)
+                                     .Add(MakerCommand::kLineField, entered.entity));
+        }
+        entry.replies->Close(kStatusOk, std::to_string(entry.keys.size()) + " request" +
+                                            (entry.keys.size() == 1 ? "" : "s") + " entered");
     }
-    replies.Close(kStatusOk,
-                  std::to_string(keys.size()) + " request" + (keys.size() == 1 ? "" : "s") + " entered");
     PublishOutboxLocked();
 }
 

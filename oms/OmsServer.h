@@ -67,7 +67,7 @@ public:
     // Runs 'work' on the store under the server's lock (tools, tests, the terminal's scripts).
     void WithStore(const std::function<void(Store&)>& work);
     // Publishes what is in the outbox now, stopping at a message the publisher cannot hand over
-    // (the watcher tries again); how many messages were published.
+    // or an outbox the database cannot read (the watcher tries again); how many were published.
     std::size_t PublishOutbox();
 
     // Called after a decision's commit and before its publication (tests stop the process there).
@@ -80,8 +80,9 @@ private:
     void HandleQuery(const connect::Message& request, connect::ReplyStream& replies);
     void HandleDetails(const connect::Message& request, connect::ReplyStream& replies);
     void HandleRecovery(const connect::Message& request, connect::ReplyStream& replies);
-    void HandleMakersLines(const connect::Message& request, connect::ReplyStream& replies);
+    void HandleMakersLines(std::span<const Request> run);
     std::size_t PublishOutboxLocked();
+    void DeletePublishedLocked();
     void Watch();
     // Answers a refused request and keeps a bounded note of it (who, what, why).
     void Refuse(connect::ReplyStream& replies, const std::string& function, const Refusal& refusal);
@@ -95,11 +96,14 @@ private:
     std::unique_ptr<Authorisation> m_access;
     bool m_created = false;
     int m_watchIntervalMs = 0;
+    int m_busyTimeoutMs = 0;
     std::function<void()> m_afterCommit;
 
     std::mutex m_lock; // the store, the outbox position
     std::int64_t m_publishedThrough = 0;
-    bool m_publishBlocked = false; // the publisher refused the next message in the outbox
+    std::int64_t m_deletedThrough = 0; // by a deletion of its own, not a decision's or a request's
+    // The publisher refused the next message in the outbox, or the outbox could not be read.
+    bool m_publishBlocked = false;
     std::int64_t m_dataVersion = -1;
 
     std::mutex m_watchLock;

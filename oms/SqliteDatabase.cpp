@@ -9,8 +9,10 @@ namespace oms
 
 SqliteDatabase::SqliteDatabase(const std::string& path, Mode mode) : m_path(path)
 {
-    const int flags =
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    const int access = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
+                       : mode == Mode::Create   ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                                : SQLITE_OPEN_READWRITE;
+    const int flags = access | SQLITE_OPEN_NOMUTEX;
     const int result = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
     if (result != SQLITE_OK)
     {
@@ -74,6 +76,11 @@ std::int64_t SqliteDatabase::Changes() const
 void SqliteDatabase::SetBusyTimeout(int milliseconds)
 {
     sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+bool SqliteDatabase::InTransaction() const
+{
+    return sqlite3_get_autocommit(m_db) == 0;
 }
 
 } // namespace oms

@@ -19,7 +19,8 @@ public:
     enum class Mode
     {
         OpenExisting, // the file must be there
-        Create        // created when missing
+        Create,       // created when missing
+        ReadOnly      // the file must be there, and nothing is written to it
     };
 
     SqliteDatabase(const std::string& path, Mode mode);
@@ -39,6 +40,9 @@ public:
     std::int64_t Changes() const;
     // How long a statement waits for another connection's lock before failing with SQLITE_BUSY.
     void SetBusyTimeout(int milliseconds);
+    // False once SQLite has rolled a transaction back by itself: after an I/O error or a full
+    // disk the whole transaction is gone, not only the statement that failed.
+    bool InTransaction() const;
 
     sqlite3* Handle() const { return m_db; }
     const std::string& Path() const { return m_path; }

@@ -12,6 +12,9 @@ SqliteTransaction::~SqliteTransaction()
 {
     if (m_done)
         return;
+    // A statement that failed, or stopped at its first row, keeps its pages: until every kept
+    // statement is reset, SQLite cannot end the transaction, and the write lock stays taken.
+    m_db.ResetAll();
     try
     {
         m_db.Execute("ROLLBACK");

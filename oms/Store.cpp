@@ -320,7 +320,8 @@ std::unique_ptr<SqliteDatabase> Store::OpenChecked(const std::string& path, cons
     std::unique_ptr<SqliteDatabase> db;
     try
     {
-        db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::Mode::OpenExisting);
+        db = std::make_unique<SqliteDatabase>(
+            path, options.readOnly ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::OpenExisting);
         db->SetBusyTimeout(options.busyTimeoutMs);
         // Reading the header first: a file that is no database fails here, before anything is
         // written.
@@ -343,6 +344,8 @@ std::unique_ptr<SqliteDatabase> Store::OpenChecked(const std::string& path, cons
                        "). Nothing was changed. Restore it from a backup, or start afresh with --fresh (the "
                        "damaged file is kept as " +
                        path + ".bak).");
+        if (options.readOnly)
+            return db;
         // The write lock, taken and given back: a database that another program holds is
         // reported now rather than at the first decision.
         db->Execute("BEGIN IMMEDIATE");
@@ -363,6 +366,13 @@ std::unique_ptr<SqliteDatabase> Store::OpenChecked(const std::string& path, cons
 std::unique_ptr<Store> Store::Open(const std::string& path, const Options& options)
 {
     std::error_code ignored;
+    if (options.readOnly)
+    {
+        if (!fs::exists(path, ignored))
+            Refuse(StoreError::Reason::Unusable,
+                   "There is no database " + path + ". Create it with kivo-oms init, or choose another with --db.");
+        return std::unique_ptr<Store>(new Store(path, OpenChecked(path, options), false));
+    }
     const fs::path folder = fs::path(path).parent_path();
     if (!folder.empty() && !fs::exists(folder, ignored))
     {

@@ -67,6 +67,9 @@ public:
         // A server holds "<path>.lock" for as long as it runs, and refuses a database that
         // another server holds. Makers' tools do not take it: they write beside the server.
         bool serverLock = false;
+        // Reads only, beside a server that may be writing (each statement reads one committed
+        // state): nothing is created, written or locked, and a missing database is refused.
+        bool readOnly = false;
     };
 
     // Opens the database at 'path', or creates it (with its folder) when there is no file.

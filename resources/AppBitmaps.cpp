@@ -38,11 +38,13 @@ void RegisterAppBitmaps()
                                                     "...###...",
                                                     "....#....",
                                                 }));
+    // The third image marks a column that no longer orders the rows: blank, so that only the
+    // column the rows are sorted by shows an arrow.
     winlib::RegisterBitmapResource(FromArt(133, {
                                                     ".........",
-                                                    "....+....",
-                                                    "...+++...",
-                                                    "....+....",
+                                                    ".........",
+                                                    ".........",
+                                                    ".........",
                                                     ".........",
                                                 }));
 }

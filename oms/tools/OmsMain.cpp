@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -42,7 +43,9 @@ const char* const kUsage =
     "  check          the database's integrity and the server's rules; exit code 1 on a problem\n"
     "  stats          what the database holds\n"
     "  pending        the pending requests, oldest first\n"
-    "  show KEY       the published form and the detail reply of one request\n";
+    "  show KEY       the published form and the detail reply of one request\n"
+    "\n"
+    "  stats, pending and show only read: they work beside a running server.\n";
 
 void PrintUsage(std::ostream& out)
 {
@@ -241,63 +244,74 @@ int main(int argc, char** argv)
     NoPublisher nobody;
     try
     {
-        oms::OmsServer server(options, nobody);
         int code = 0;
-        server.WithStore(
-            [&](oms::Store& store)
+        bool created = false;
+        const auto run = [&](oms::Store& store)
+        {
+            if (verb == "init")
+                std::cout << (created ? "Created and seeded " : "Using ") << store.Path() << "\n";
+            else if (verb == "check")
             {
-                if (verb == "init")
-                    std::cout << (server.WasCreated() ? "Created and seeded " : "Using ") << store.Path()
+                for (const std::string& problem : store.CheckConsistency())
+                {
+                    std::cout << problem << "\n";
+                    code = 1;
+                }
+                if (code == 0)
+                    std::cout << store.Path() << ": consistent\n";
+            }
+            else if (verb == "stats")
+            {
+                for (const char* kind : {"user", "account", "limits"})
+                    std::cout << kind << ": "
+                              << store.Db().QueryText(
+                                     std::string("SELECT COUNT(*) FROM entities WHERE kind = '") + kind + "'")
                               << "\n";
-                else if (verb == "check")
-                {
-                    for (const std::string& problem : store.CheckConsistency())
+                for (const char* status : {oms::kPending, oms::kAccepted, oms::kRejected})
+                    std::cout << status << ": " << store.CountRequests(status) << "\n";
+                std::cout << "decisions logged: " << store.Db().QueryText("SELECT COUNT(*) FROM decision_log")
+                          << "\noutbox: " << store.Db().QueryText("SELECT COUNT(*) FROM outbox") << "\n";
+            }
+            else if (verb == "pending")
+            {
+                store.ForEachPending(
+                    [](const oms::RequestRecord& r)
                     {
-                        std::cout << problem << "\n";
-                        code = 1;
-                    }
-                    if (code == 0)
-                        std::cout << store.Path() << ": consistent\n";
-                }
-                else if (verb == "stats")
-                {
-                    for (const char* kind : {"user", "account", "limits"})
-                        std::cout << kind << ": "
-                                  << store.Db().QueryText(
-                                         std::string("SELECT COUNT(*) FROM entities WHERE kind = '") + kind +
-                                         "'")
+                        std::cout << r.key << "  " << oms::AuthTypeText(r.type) << "  " << r.entity << "  "
+                                  << r.category << "  by " << r.maker << "  " << r.broker << " " << r.branch
                                   << "\n";
-                    for (const char* status : {oms::kPending, oms::kAccepted, oms::kRejected})
-                        std::cout << status << ": " << store.CountRequests(status) << "\n";
-                    std::cout << "decisions logged: "
-                              << store.Db().QueryText("SELECT COUNT(*) FROM decision_log")
-                              << "\noutbox: " << store.Db().QueryText("SELECT COUNT(*) FROM outbox") << "\n";
-                }
-                else if (verb == "pending")
+                    });
+            }
+            else
+            {
+                const std::optional<oms::RequestRecord> r = store.Request(std::atoll(command[1].c_str()));
+                if (!r)
                 {
-                    store.ForEachPending(
-                        [](const oms::RequestRecord& r)
-                        {
-                            std::cout << r.key << "  " << oms::AuthTypeText(r.type) << "  " << r.entity
-                                      << "  " << r.category << "  by " << r.maker << "  " << r.broker << " "
-                                      << r.branch << "\n";
-                        });
+                    std::cerr << "kivo-oms: there is no request " << command[1] << "\n";
+                    code = 1;
+                    return;
                 }
-                else
-                {
-                    const std::optional<oms::RequestRecord> r = store.Request(std::atoll(command[1].c_str()));
-                    if (!r)
-                    {
-                        std::cerr << "kivo-oms: there is no request " << command[1] << "\n";
-                        code = 1;
-                        return;
-                    }
-                    std::cout << "published:\n";
-                    Print(oms::PublishedForm(*r), "  ");
-                    std::cout << "details:\n";
-                    Print(oms::DetailReplies(store).Build(*r, store.Changes(r->key)), "  ");
-                }
-            });
+                std::cout << "published:\n";
+                Print(oms::PublishedForm(*r), "  ");
+                std::cout << "details:\n";
+                Print(oms::DetailReplies(store).Build(*r, store.Changes(r->key)), "  ");
+            }
+        };
+        // What only reads reads beside a running server (a terminal's, or kivo-oms --bus): WAL
+        // lets a reader see the last commit while the server writes. A database still to be made
+        // (or made afresh) is made by the server, which takes the database for its own first.
+        std::error_code missing;
+        if (verb != "init" && verb != "check" && !options.fresh &&
+            std::filesystem::exists(options.databasePath, missing))
+        {
+            oms::Store::Options reading;
+            reading.readOnly = true;
+            run(*oms::Store::Open(options.databasePath, reading));
+            return code;
+        }
+        oms::OmsServer server(options, nobody);
+        created = server.WasCreated();
+        server.WithStore(run);
         return code;
     }
     catch (const oms::StoreError& error)

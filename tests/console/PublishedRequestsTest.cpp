@@ -85,6 +85,23 @@ TEST_F(PublishedRequestsTest, OwnRequestsAndMessagesWithoutStatusOrKeyAreIgnored
     EXPECT_EQ(BeepCount(), 0u);
 }
 
+// Published again as the checker's own, a listed request stays listed with what the message
+// carried; it is not announced again.
+TEST_F(PublishedRequestsTest, AListedRequestPublishedAgainAsTheCheckersOwnStaysListed)
+{
+    CDozizEdizizi& console = OpenConsole();
+    Publish(PublishedRequest("auth pending", "K1", "339", "MAKER1").Add(31003, "D1").Add(64056, "B"));
+    const sMakeCheckStruct* listed = console.FindRequest("K1");
+    ASSERT_NE(listed, nullptr);
+    Publish(PublishedRequest("auth pending", "K1", "340", g_strUserId).Add(31003, "D2").Add(64056, "B"));
+    EXPECT_EQ(console.FindRequest("K1"), listed) << "the same record, still listed";
+    EXPECT_EQ(console.GetRequestList().GetItemCount(), 1);
+    EXPECT_EQ(listed->m_strMaker, g_strUserId);
+    EXPECT_EQ(listed->m_strAuthType, "340");
+    EXPECT_EQ(listed->m_strEntity, "D2");
+    EXPECT_EQ(BeepCount(), 1u) << "announced once, when it came";
+}
+
 TEST_F(PublishedRequestsTest, ALimitsRequestIsNamedAfterItsFirstOwnerField)
 {
     CDozizEdizizi& console = OpenConsole();

@@ -240,6 +240,49 @@ TEST_F(HolderFrameTest, TheCloseButtonOfEitherPaneLeavesTheOtherFillingTheFrame)
               m_owner.commandIds.end());
 }
 
+TEST_F(HolderFrameTest, AClosedLastPaneComesBackByItsBarAndByThePanesMenu)
+{
+    MakeTwoGrids();
+    const int inside = ClientOf(Splitter()).Height() - 2;
+    ClickClose(1);
+    ASSERT_EQ(RowSize(1), 0);
+    // The bar's last pixels stay below the open pane: a double-click there brings the closed pane
+    // back, rather than closing the open one.
+    m_driver.DoubleClick(Splitter().m_hWnd, CPoint(100, 1 + RowSize(0) + 1));
+    EXPECT_EQ(RowSize(1), 120 - 5 + 3);
+    EXPECT_GT(RowSize(0), 0);
+    EXPECT_EQ(RowSize(0) + 5 + RowSize(1), inside);
+
+    // The menu lists the captioned panes, checked while open, and brings a closed one back.
+    ClickClose(1);
+    m_driver.AnswerNextPopupMenuByText("Maker Checker Details List");
+    m_frame->ShowPanesMenu(CPoint(10, 10));
+    const std::vector<winlib::MenuItemSnapshot>& items = m_driver.PopupMenusShown().back().items;
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].text, "Maker checker List");
+    EXPECT_TRUE(items[0].flags & MF_CHECKED);
+    EXPECT_FALSE(items[1].flags & MF_CHECKED);
+    EXPECT_GT(RowSize(1), 100);
+    // And closes an open one as its close button does.
+    m_driver.AnswerNextPopupMenuByText("Maker checker List");
+    m_frame->ShowPanesMenu(CPoint(10, 10));
+    EXPECT_EQ(RowSize(0), 0);
+}
+
+TEST_F(HolderFrameTest, AnOpenPaneWithAMinimumKeepsItWhateverThePaneBeforeItAsks)
+{
+    MakeTwoGrids();
+    Splitter().SetRowInfo(0, 5000, 0);
+    Splitter().SetRowInfo(1, 100, 90);
+    Splitter().RecalcLayout();
+    EXPECT_EQ(RowSize(1), 90);
+    // Shrunk below both, the lower one goes; grown back, it comes back with its minimum.
+    ResizeFrame(640, 60);
+    EXPECT_EQ(RowSize(1), 0);
+    ResizeFrame(640, 420);
+    EXPECT_EQ(RowSize(1), 90);
+}
+
 TEST_F(HolderFrameTest, ARightClickOnAGridReachesTheOwnerAsAContextMenu)
 {
     MakeTwoGrids();

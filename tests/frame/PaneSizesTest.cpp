@@ -148,10 +148,10 @@ TEST_F(PaneSizesTest, MissingDamagedNegativeAndHugeSizesAreIgnored)
     m_frame->LoadPaneSizes();
     EXPECT_EQ(Width(0), 100);
     EXPECT_EQ(Width(1), 100);
-    // A stored 0 is a pane that was closed.
+    // A stored 0 is a pane that was closed when the window went down: a start shows it again.
     Store("CWnd700", "0");
     m_frame->LoadPaneSizes();
-    EXPECT_EQ(Width(0), 0);
+    EXPECT_EQ(Width(0), 100);
 }
 
 TEST_F(PaneSizesTest, AHorizontalHolderStartsFromItsViewsEveryTimeAndASinglePaneStoresNothing)

@@ -4,8 +4,10 @@
 #include "grid/CommonListCtrl.h"
 #include "GridTestSupport.h"
 #include "dozizedizizi/DozizEdizizi.h"
+#include "grid/RepositionColumns.h"
 #include "grid/UserSettings.h"
 #include "plugin/PluginGlobals.h"
+#include "resources/PluginResources.h"
 #include "support/ScopedTempDir.h"
 #include "support/XlsxReadBack.h"
 #include "winlib/HeaderCtrl.h"
@@ -217,7 +219,8 @@ TEST_F(CommonListTest, ColumnZeroStartsAsTheAscendingSortSoItsFirstClickDescends
 {
     MakeList(ThreeColumns());
     AddRows({{"B", "1", "1"}, {"A", "2", "2"}, {"C", "3", "3"}});
-    EXPECT_EQ(HeaderItem(0).iImage, 0) << "the ascending arrow is there before any click";
+    for (int item = 0; item < 3; ++item)
+        EXPECT_FALSE(HeaderItem(item).fmt & HDF_IMAGE) << "rows in the order they came show no arrow";
     ClickHeader(0);
     EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"C", "B", "A"}));
     EXPECT_EQ(HeaderItem(0).iImage, 1);
@@ -249,6 +252,27 @@ TEST_F(CommonListTest, AfterAHeaderDragAClickSortsByTheClickedColumnsTypeWithIts
     ClickHeader(2);
     EXPECT_EQ(ColumnTexts(2), (std::vector<std::string>{"10", "9.5", "9.25"}));
     EXPECT_EQ(HeaderItem(2).iImage, 1);
+}
+
+TEST_F(CommonListTest, TheArrowGoesWithItsColumnWhenTheHeaderIsBuiltAgain)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"A", "2", "1"}, {"B", "1", "2"}});
+    ClickHeader(1);
+    ASSERT_EQ(ColumnTexts(1), (std::vector<std::string>{"1", "2"}));
+    // "Symbol" hidden through the column profile: "Qty" is header item 0 now, and the rows have
+    // not been ordered otherwise since.
+    RegisterPluginResources();
+    auto dialog = std::make_unique<CRepositionColumns>(m_list.get());
+    ASSERT_TRUE(dialog->Open("Orders", {}, FALSE));
+    dialog->Shown().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(CRepositionColumns::IDC_HIDE, BN_CLICKED), 0);
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(CRepositionColumns::IDC_VIEW, BN_CLICKED), 0);
+    m_driver.Pump();
+    ASSERT_EQ(m_list->GetColumnOfItem(0), 1);
+    EXPECT_TRUE(HeaderItem(0).fmt & HDF_IMAGE);
+    EXPECT_EQ(HeaderItem(0).iImage, 0) << "the ascending arrow on Qty's new item";
+    EXPECT_NE(HeaderItem(1).iImage, 0);
 }
 
 TEST_F(CommonListTest, FitToHeaderTakesTheWiderOfHeaderAndData)
@@ -283,6 +307,120 @@ TEST_F(CommonListTest, CopyPutsTabsAfterEveryCellAndLineEndsAfterEveryRow)
     m_list->SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
     m_list->CopyToClipboard();
     EXPECT_EQ(m_driver.Observed().clipboardWrites.back(), "A\t1\t1.5\t\r\nC\t3\t3.5\t\r\n");
+}
+
+TEST_F(CommonListTest, CopyAndExportGiveTheColumnsInTheOrderTheUserDraggedThemInto)
+{
+    ScopedTempDir exports;
+    ScopedEnv exportDir("KIVO_EXPORT_DIR", exports.Path().c_str());
+    MakeList(ThreeColumns());
+    AddRows({{"A", "1", "1.5"}, {"B", "2", "NA"}});
+    CRect price;
+    m_list->GetHeaderCtrl()->GetItemRect(2, &price);
+    m_driver.Drag(m_list->GetHeaderCtrl()->m_hWnd, price.CenterPoint(), CPoint(5, price.CenterPoint().y));
+    m_driver.Pump();
+    ASSERT_EQ(m_list->GetPositionOfColumn(2), 0);
+
+    m_list->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    m_list->CopyToClipboard();
+    EXPECT_EQ(m_driver.Observed().clipboardWrites.back(), "1.5\tA\t1\t\r\n");
+
+    m_list->ExportToExcel();
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(exports.Path()))
+        files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u);
+    ScopedTempDir scratch;
+    std::string missing;
+    const auto cells = ReadXlsxCells(files[0].string(), scratch.Path(), missing);
+    if (!missing.empty())
+        GTEST_SKIP() << "cannot read the file back: " << missing;
+    EXPECT_EQ(cells.at("1,1"), "s 1 Price");
+    EXPECT_EQ(cells.at("1,2"), "s 1 Symbol");
+    EXPECT_EQ(cells.at("2,1"), "n 0 1.5") << "each cell under its own title, typed by its own column";
+    EXPECT_EQ(cells.at("2,2"), "s 0 A");
+    EXPECT_EQ(cells.at("3,3"), "n 0 2");
+}
+
+TEST_F(CommonListTest, TheRowMenuChecksDrawGridLinesWhileTheLinesAreDrawn)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"A", "1", "1"}});
+    const auto gridLinesChecked = [this]
+    {
+        m_driver.RightClick(m_list->m_hWnd, CPoint(20, 25));
+        for (const winlib::MenuItemSnapshot& item : m_driver.PopupMenusShown().back().items)
+        {
+            if (item.id == ID_LIST_GRID_LINES)
+                return (item.flags & MF_CHECKED) != 0;
+        }
+        ADD_FAILURE() << "no Draw Grid Lines";
+        return false;
+    };
+    EXPECT_FALSE(gridLinesChecked());
+    m_list->ToggleGridLines();
+    EXPECT_TRUE(gridLinesChecked());
+}
+
+TEST_F(CommonListTest, TheMenuKeyOpensTheRowMenuOnlyWhereverThePointerRests)
+{
+    MakeList(ThreeColumns());
+    AddRows({{"A", "1", "1"}});
+    // The pointer rests on the header.
+    CRect title;
+    m_list->GetHeaderCtrl()->GetItemRect(0, &title);
+    m_list->GetHeaderCtrl()->ClientToScreen(&title);
+    ::SetCursorPos(title.CenterPoint().x, title.CenterPoint().y);
+    m_list->SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+    m_list->SetFocus();
+    m_driver.Press(VK_APPS);
+    ASSERT_EQ(m_driver.PopupMenusShown().size(), 1u) << "one menu, not the header's after it";
+    EXPECT_EQ(m_driver.PopupMenusShown()[0].items[1].text, "Draw Grid Lines\tShift+G");
+    CRect row;
+    m_list->GetItemRect(0, &row, LVIR_BOUNDS);
+    m_list->ClientToScreen(&row);
+    EXPECT_EQ(m_driver.PopupMenusShown()[0].point.y, row.bottom) << "below the focused row, not at the pointer";
+}
+
+TEST_F(CommonListTest, AListWithoutANameKeepsNoProfile)
+{
+    MakeList(ThreeColumns());
+    m_list->m_strListName.clear();
+    EXPECT_TRUE(m_list->SaveColumnProfile());
+    std::string value;
+    std::string error;
+    EXPECT_FALSE(ReadWriteSetting(SETTING_READ, "", "COLUMNPROFILE", value, GetUserSettingsPath(), error))
+        << "nothing stored under an empty section";
+}
+
+TEST_F(CommonListTest, ColumnsThatFollowTheViewFitTheirTextsAndShareTheRestUntilTheUserSizesOne)
+{
+    MakeList({Column("Entity Name", 75, 0, 3), Column("Auth Type", 75, 0, 3), Column("Key", 75, 1, 4)});
+    AddRows({{"KV1001", "MODIFY CLIENT ACCOUNT", "100042"}});
+    m_list->SetColumnsFollowView(TRUE);
+    CRect client;
+    m_list->GetClientRect(&client);
+    int total = 0;
+    for (int c = 0; c < 3; ++c)
+        total += m_list->GetColumnWidth(c);
+    EXPECT_EQ(total, client.Width()) << "no band of the view stays empty";
+    EXPECT_GE(m_list->GetColumnWidth(1), m_list->GetStringWidth("MODIFY CLIENT ACCOUNT") + 8);
+
+    // Narrower than the texts: each keeps what its texts need, the view scrolls.
+    m_list->MoveWindow(0, 0, 120, 200);
+    m_driver.Pump();
+    EXPECT_GE(m_list->GetColumnWidth(1), m_list->GetStringWidth("MODIFY CLIENT ACCOUNT") + 8);
+    EXPECT_GE(m_list->GetColumnWidth(0), m_list->GetStringWidth("Entity Name") + 8);
+
+    // Once the user sizes a column, the widths are his.
+    NMHEADER track{};
+    track.hdr = NMHDR{m_list->GetHeaderCtrl()->m_hWnd, 0, static_cast<UINT>(HDN_BEGINTRACK)};
+    m_list->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&track));
+    m_list->SetColumnWidth(0, 40);
+    m_list->MoveWindow(0, 0, 700, 200);
+    m_driver.Pump();
+    EXPECT_EQ(m_list->GetColumnWidth(0), 40);
+    EXPECT_FALSE(m_list->ColumnsFollowView());
 }
 
 TEST_F(CommonListTest, ShortcutsFollowTheirModifiersAndTheRole)
@@ -369,11 +507,13 @@ TEST_F(CommonListTest, ExportWritesTheHeaderAndEveryRowToAFile)
     MakeList(ThreeColumns());
     AddRows({{"A", "1", "1.5"}, {"B", "2", "NA"}});
     m_list->ExportToExcel();
-    EXPECT_EQ(m_driver.MessageBoxTexts(), std::vector<std::string>{"File is generated"});
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(exports.Path()))
         files.push_back(entry.path());
     ASSERT_EQ(files.size(), 1u);
+    // The box names the file written.
+    EXPECT_EQ(m_driver.MessageBoxTexts(),
+              std::vector<std::string>{"File is generated\n\n" + files[0].string()});
     EXPECT_EQ(files[0].extension(), ".xlsx");
 
     ScopedTempDir scratch;

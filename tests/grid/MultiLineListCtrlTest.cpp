@@ -247,6 +247,39 @@ TEST_F(MultiLineListTest, HeaderClickSortsSections)
     EXPECT_EQ(Column0(), (std::vector<std::string>{"10", "2"}));
 }
 
+TEST_F(MultiLineListTest, AfterAHeaderDragClicksSortCopyAndTextsFollowTheDraggedColumns)
+{
+    AddSection("b", 0);
+    AddSection("a", 0);
+    AddSection("c", 0);
+    m_grid.SetExtendedStyle(m_grid.GetExtendedStyle() | LVS_EX_HEADERDRAGDROP);
+    // "Old Value" (header item 2) dragged to the front.
+    CHeaderCtrl& header = *m_grid.GetHeaderCtrl();
+    CRect old;
+    header.GetItemRect(2, &old);
+    m_driver.Drag(header.m_hWnd, old.CenterPoint(), CPoint(5, old.CenterPoint().y));
+    m_driver.Pump();
+    ASSERT_EQ(header.OrderToIndex(0), 2);
+    EXPECT_EQ(m_grid.GetItemText(0, 2), "b old") << "a sub-item is a header item, not a position";
+
+    // Titles "b old", "a old", "c old": a click on Old Value sorts by it, and so does the arrow.
+    header.GetItemRect(2, &old);
+    m_driver.Click(header.m_hWnd, CPoint(old.CenterPoint().x, old.top + 6));
+    m_driver.Pump();
+    m_driver.Click(header.m_hWnd, CPoint(old.CenterPoint().x, old.top + 6));
+    m_driver.Pump();
+    EXPECT_EQ(Column0(), (std::vector<std::string>{"c", "b", "a"}));
+    HDITEM hdi{};
+    hdi.mask = HDI_IMAGE | HDI_FORMAT;
+    header.GetItem(2, &hdi);
+    EXPECT_EQ(hdi.iImage, 1);
+
+    m_grid.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    m_grid.CopyToClipboard();
+    EXPECT_EQ(m_driver.Observed().clipboardWrites.back(), "c old\tc\tc value\t\r\n")
+        << "in the order the user sees the columns";
+}
+
 TEST_F(MultiLineListTest, UserDefinedColumnsAreComputedFromTheLinesCells)
 {
     AddSection("A", 2, "1");

@@ -219,3 +219,60 @@ TEST_F(RepositionColumnsTest, FiveHundredColumnsAreListedAndMoved)
 }
 
 } // namespace
+
+namespace
+{
+
+// The header items showing an arrow (images 0 and 1; the third image is blank), by their titles.
+std::vector<std::string> Arrows(CHeaderCtrl& header)
+{
+    std::vector<std::string> titled;
+    for (int item = 0; item < header.GetItemCount(); ++item)
+    {
+        char text[64] = {};
+        HDITEM hdi{};
+        hdi.mask = HDI_FORMAT | HDI_IMAGE | HDI_TEXT;
+        hdi.pszText = text;
+        hdi.cchTextMax = sizeof text;
+        header.GetItem(item, &hdi);
+        if ((hdi.fmt & HDF_IMAGE) && (hdi.iImage == 0 || hdi.iImage == 1))
+            titled.push_back(text);
+    }
+    return titled;
+}
+
+TEST_F(RepositionColumnsTest, OneArrowOnTheColumnThatOrdersTheRowsAndNoneInArrivalOrder)
+{
+    using Column = std::vector<std::string>;
+    m_list->SetNewestFirst(TRUE);
+    Add("B", "Buy", "2");
+    Add("A", "Sell", "3");
+    Add("C", "Buy", "1");
+    EXPECT_TRUE(Arrows(Header()).empty()) << "rows in the order they came";
+
+    m_driver.Click(Header().m_hWnd, HeaderPoint(2));
+    EXPECT_EQ(Arrows(Header()), Column{"Qty"});
+    // A deleted row resets the previous sort column; the next sort still leaves one arrow.
+    EXPECT_TRUE(m_list->DeleteItem(0));
+    m_driver.Click(Header().m_hWnd, HeaderPoint(0));
+    EXPECT_EQ(Shown(), (Column{"A", "B"}));
+    EXPECT_EQ(Arrows(Header()), Column{"Symbol"});
+
+    // Filtered again, the rows are back in the order they came: no arrow.
+    m_driver.Click(Header().m_hWnd, HeaderPoint(2));
+    EXPECT_EQ(Shown(2), (Column{"2", "3"}));
+    m_list->ApplyFilter();
+    EXPECT_EQ(Shown(2), (Column{"3", "2"}));
+    EXPECT_TRUE(Arrows(Header()).empty());
+    // So after View, which clears the filters: the rows show in the order they came, unmarked.
+    m_driver.Click(Header().m_hWnd, HeaderPoint(2));
+    CRepositionColumns& dialog = OpenFromMenu();
+    Select(dialog.Shown(), {1});
+    Press(dialog, CRepositionColumns::IDC_HIDE);
+    Press(dialog, CRepositionColumns::IDC_VIEW);
+    ASSERT_EQ(HeaderTexts()[1], "Qty");
+    EXPECT_EQ(Shown(1), (Column{"3", "2"}));
+    EXPECT_TRUE(Arrows(Header()).empty());
+}
+
+} // namespace

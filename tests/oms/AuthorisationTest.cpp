@@ -307,6 +307,10 @@ TEST_F(AuthorisationTest, OnASecuredBusAUserNeedsACurrentGrant)
     EXPECT_EQ(AskAs(Reject(r, "CHECKER1", "Why"), "CHECKER1", {"CHECKER1", "KIVO", 0}, "g-2").Code(),
               oms::kStatusNotAuthorised);
     EXPECT_EQ(AskAs(Reject(r, "CHECKER2", "Why"), "CHECKER2", checker, "g-3").Code(), oms::kStatusOk);
+    // A maker too: whoever is not given access enters nothing.
+    const connect::Message lines =
+        connect::Message().Add(0, "om_enter_requests").Add(1, "modify-user KV1001 email=x@kivo-trade.in");
+    EXPECT_EQ(AskAs(lines, "MAKER1").Code(), oms::kStatusNotAuthorised);
 }
 
 } // namespace

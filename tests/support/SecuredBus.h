@@ -27,8 +27,11 @@ public:
         Access().Init(settings);
         // The users the tests speak as, before the bus starts; others are given access (and the
         // bus reloads) when first asked for.
-        for (const char* user : {"CHECKER1", "CHECKER2", "MAKER1", "MAKER2", "KV1001", "ADMIN1"})
+        for (const char* user : {"CHECKER1", "CHECKER2", "MAKER1", "MAKER2", "KV1001", "ADMIN1", "KIVO-MUM"})
             Access().Grant(user);
+        // Into the file itself, so that a copy of it carries the grants.
+        m_store->Db().ResetAll();
+        m_store->Db().Execute("PRAGMA wal_checkpoint(TRUNCATE)");
         m_process = std::make_unique<NatsServerProcess>(m_folder / "bus", Access().ConfigFile());
     }
 

@@ -193,6 +193,68 @@ TEST_F(DialogTest, TheOwnerIsDisabledWhileTheModalDialogRuns)
     EXPECT_EQ(CWnd::GetActiveWindow(), &owner);
 }
 
+// A push button whose clicks are counted by its parent.
+class ClickCounter : public CWnd
+{
+public:
+    int clicks = 0;
+
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        if (HIWORD(wParam) == BN_CLICKED)
+            ++clicks;
+        return CWnd::OnCommand(wParam, lParam);
+    }
+};
+
+TEST_F(DialogTest, AModalDialogKeepsEveryOtherWindowFromInputAndNestedOnesUnwindInOrder)
+{
+    CWnd owner;
+    ASSERT_TRUE(
+        owner.CreateEx(0, nullptr, "Owner", WS_POPUP | WS_VISIBLE, CRect(0, 0, 600, 400), nullptr, 0));
+    // A window beside the owner, as a floating bar or a modeless dialog is.
+    ClickCounter beside;
+    ASSERT_TRUE(beside.CreateEx(0, nullptr, "Beside", WS_POPUP | WS_VISIBLE, CRect(620, 0, 820, 100),
+                                &owner, 0));
+    CButton button;
+    ASSERT_TRUE(button.Create("Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 110, 40), &beside, 5));
+    m_driver.Click(button.m_hWnd, CPoint(50, 15));
+    ASSERT_EQ(beside.clicks, 1);
+
+    NameDialog outer;
+    outer.m_pParentWnd = &owner;
+    NameDialog inner;
+    bool duringOuter = true;
+    bool duringInner = true;
+    bool afterInner = false;
+    m_driver.AnswerNextDialog(
+        [&](HWND outerWindow)
+        {
+            m_driver.Click(button.m_hWnd, CPoint(50, 15));
+            duringOuter = owner.IsWindowEnabled() || beside.IsWindowEnabled();
+            inner.m_pParentWnd = CWnd::FromHandle(outerWindow);
+            m_driver.AnswerNextDialog(
+                [&](HWND)
+                {
+                    duringInner = ::IsWindowEnabled(outerWindow) || owner.IsWindowEnabled();
+                    m_driver.Press(VK_ESCAPE);
+                });
+            inner.DoModal();
+            afterInner = ::IsWindowEnabled(outerWindow) && !owner.IsWindowEnabled() && !beside.IsWindowEnabled();
+            m_driver.Press(VK_ESCAPE);
+        });
+    EXPECT_EQ(outer.DoModal(), IDCANCEL);
+    EXPECT_FALSE(duringOuter) << "the owner and the window beside it are disabled";
+    EXPECT_EQ(beside.clicks, 1) << "a click on a disabled window's button does nothing";
+    EXPECT_FALSE(duringInner) << "the nested dialog disables the one that opened it";
+    EXPECT_TRUE(afterInner) << "the nested dialog gave back only what it took";
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_TRUE(beside.IsWindowEnabled());
+    m_driver.Click(button.m_hWnd, CPoint(50, 15));
+    EXPECT_EQ(beside.clicks, 2);
+}
+
 } // namespace
 
 namespace

@@ -81,6 +81,28 @@ TEST_F(PaintTest, EraseComesBeforePaintAndParentsBeforeChildren)
         << "without WS_CLIPCHILDREN the children are repainted after their parent";
 }
 
+TEST_F(PaintTest, EnablingDisablingOrRefontingAWindowPaintsItsChildrenAgainWithIt)
+{
+    // A window is erased when it is enabled or disabled (or given a font to draw with at once);
+    // what it erases over its children is theirs to paint again, or a dialog under a modal one
+    // shows its background where its controls were.
+    PaintingWnd parent("parent", RGB(255, 0, 0));
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+    PaintingWnd child("child", RGB(0, 255, 0));
+    ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 60), &parent, 1));
+    m_driver.Pump();
+    const std::vector<std::string> both{"parent:erase", "parent:paint", "child:erase", "child:paint"};
+    for (const auto& change : std::vector<std::function<void()>>{
+             [&] { parent.EnableWindow(FALSE); }, [&] { parent.EnableWindow(TRUE); },
+             [&] { parent.SendMessage(WM_SETFONT, 0, TRUE); }})
+    {
+        m_order.clear();
+        change();
+        m_driver.Pump();
+        EXPECT_EQ(m_order, both);
+    }
+}
+
 TEST_F(PaintTest, AParentWithClipChildrenDoesNotPaintOverItsChildren)
 {
     PaintingWnd parent("parent", RGB(255, 0, 0));

@@ -3,6 +3,8 @@
 // windows that call EnableToolTips.
 #include "winlib/ToolTip.h"
 #include "winlib/Controls.h"
+#include "winlib/Menu.h"
+#include "winlib/Modal.h"
 #include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
@@ -182,6 +184,32 @@ TEST_F(ToolTipTest, TheTipGoesOnAClickAndAfterTheAutoPopTimeUntilTheMouseComesBa
     EXPECT_FALSE(Shown());
     EXPECT_EQ(m_host.Count(TTN_SHOW), 2);
     EXPECT_EQ(m_host.Count(TTN_POP), 2);
+}
+
+TEST_F(ToolTipTest, APopupMenuTakesTheTipAwayAsItOpens)
+{
+    const CRect tool(10, 10, 110, 40);
+    m_tip.AddTool(&m_host, "Hello", &tool, 1);
+    m_driver.MouseMove(m_host.m_hWnd, CPoint(20, 20));
+    m_driver.AdvanceClock(500);
+    ASSERT_TRUE(Shown());
+    bool shownWhileOpen = true;
+    m_driver.AnswerNextPopupMenu(0);
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(MF_STRING, 1, "Item");
+    const winlib::ModalAnswerer driver = winlib::SetModalAnswerer(nullptr);
+    winlib::SetModalAnswerer(
+        [&](const winlib::ModalRequest& request)
+        {
+            shownWhileOpen = Shown();
+            return driver(request);
+        });
+    menu.TrackPopupMenu(TPM_LEFTALIGN, 300, 200, &m_host);
+    winlib::SetModalAnswerer(driver);
+    EXPECT_FALSE(shownWhileOpen) << "no tip over the menu";
+    m_driver.AdvanceClock(1000);
+    EXPECT_FALSE(Shown()) << "nor after it, while the mouse stays";
 }
 
 TEST_F(ToolTipTest, CallbackTextIsAskedInTheFormTheWindowWants)

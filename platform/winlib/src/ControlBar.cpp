@@ -171,6 +171,11 @@ BOOL CBCGPBaseControlBar::FloatControlBar(CRect rect, BOOL delayRecalcLayout)
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (visible)
         miniFrame->ShowWindow(SW_SHOWNOACTIVATE);
+    // The focus belongs to the active window: a bar that floats out holding it takes the activation
+    // along, or its mini-frame would show an inactive caption with the focus inside it.
+    const HWND focus = ::GetFocus();
+    if (visible && focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus)))
+        miniFrame->SetActiveWindow();
     if (delayRecalcLayout)
         m_pDockFrame->DelayRecalcLayout();
     else

@@ -114,7 +114,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFONT:
         w->font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam))
-            InvalidateWindow(hwnd, nullptr, true, false);
+            InvalidateWindow(hwnd, nullptr, true, true);
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(w->font);

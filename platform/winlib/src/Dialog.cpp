@@ -38,6 +38,43 @@ void GiveFocusBack(HWND owner, HWND focus)
         SetFocus(focus);
 }
 
+// A modal loop disables every other shown top-level window of the program, not only its owner: a
+// floating bar or a modeless dialog beside the owner would otherwise take the input the loop waits
+// on, and open windows the loop's end knows nothing of. Each loop enables again exactly the windows
+// it disabled, so nested loops unwind in order.
+std::vector<HWND> DisableForModal(HWND owner)
+{
+    std::vector<HWND> disabled;
+    const auto disable = [&disabled](HWND top)
+    {
+        if (IsWindowEnabled(top))
+        {
+            EnableWindow(top, FALSE);
+            disabled.push_back(top);
+        }
+    };
+    if (owner)
+        disable(owner);
+    const std::vector<HWND> tops = State::Get().topLevels; // enabling and disabling may reorder them
+    for (HWND top : tops)
+    {
+        char cls[16] = {};
+        GetClassName(top, cls, sizeof cls);
+        if (top != owner && IsWindowVisible(top) && std::strcmp(cls, "#32768") != 0)
+            disable(top);
+    }
+    return disabled;
+}
+
+void EnableAfterModal(const std::vector<HWND>& disabled)
+{
+    for (auto it = disabled.rbegin(); it != disabled.rend(); ++it)
+    {
+        if (IsWindow(*it))
+            EnableWindow(*it, TRUE);
+    }
+}
+
 class DialogBehaviour : public ControlBehaviour
 {
 public:
@@ -389,16 +426,13 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE, const DialogTemplate* dialog, HWND par
         return -1;
     const HWND owner = parent ? TopLevelOf(parent) : nullptr;
     const HWND ownerFocus = OwnerFocus(owner);
-    const bool ownerEnabled = owner && IsWindowEnabled(owner);
-    if (ownerEnabled)
-        EnableWindow(owner, FALSE);
+    const std::vector<HWND> disabled = DisableForModal(owner);
     DialogTemplate visible = *dialog;
     visible.style |= WS_VISIBLE;
     const HWND hwnd = CreateFromTemplate(visible, owner, nullptr, proc, initParam);
     if (!hwnd)
     {
-        if (ownerEnabled)
-            EnableWindow(owner, TRUE);
+        EnableAfterModal(disabled);
         return -1;
     }
     DialogBehaviour* behaviour = BehaviourOf(hwnd);
@@ -421,8 +455,7 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE, const DialogTemplate* dialog, HWND par
         }
         result = behaviour->result;
     }
-    if (ownerEnabled)
-        EnableWindow(owner, TRUE);
+    EnableAfterModal(disabled);
     DestroyWindow(hwnd);
     if (owner && IsWindow(owner))
         SetActiveWindow(owner);
@@ -652,9 +685,7 @@ INT_PTR CDialog::DoModal()
     if (!owner && AfxGetMainWnd())
         owner = AfxGetMainWnd()->m_hWnd;
     const HWND ownerFocus = OwnerFocus(owner);
-    const bool ownerEnabled = owner && ::IsWindowEnabled(owner);
-    if (ownerEnabled)
-        ::EnableWindow(owner, FALSE);
+    const std::vector<HWND> disabled = DisableForModal(owner);
 
     m_bModal = TRUE;
     m_nModalResult = -1;
@@ -665,8 +696,7 @@ INT_PTR CDialog::DoModal()
         shown.style |= WS_POPUP;
     if (!CreateFromTemplate(shown, owner, this, nullptr, 0))
     {
-        if (ownerEnabled)
-            ::EnableWindow(owner, TRUE);
+        EnableAfterModal(disabled);
         m_bModal = FALSE;
         return -1;
     }
@@ -695,8 +725,7 @@ INT_PTR CDialog::DoModal()
     if (::IsWindow(self))
         ::SetWindowPos(self, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (ownerEnabled)
-        ::EnableWindow(owner, TRUE);
+    EnableAfterModal(disabled);
     if (owner && ::IsWindow(owner))
         ::SetActiveWindow(owner);
     if (::IsWindow(self))

@@ -55,7 +55,12 @@ void CBCGPFrameWnd::AddControlBar(CBCGPBaseControlBar* bar)
 
 void CBCGPFrameWnd::RemoveControlBar(CBCGPBaseControlBar* bar)
 {
-    m_bars.erase(std::remove(m_bars.begin(), m_bars.end(), bar), m_bars.end());
+    const auto gone = std::remove(m_bars.begin(), m_bars.end(), bar);
+    const bool removed = gone != m_bars.end();
+    m_bars.erase(gone, m_bars.end());
+    // The room a destroyed bar had goes back to the others: nothing paints it otherwise.
+    if (removed && m_hWnd && ::IsWindow(m_hWnd))
+        DelayRecalcLayout();
 }
 
 void CBCGPFrameWnd::DockControlBar(CBCGPBaseControlBar* bar, DWORD side, LPCRECT)

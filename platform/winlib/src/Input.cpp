@@ -68,7 +68,9 @@ HWND MouseTarget(POINT screen, int* hitTest)
         return s.capture;
     }
     HWND target = WindowFromPoint(screen);
-    if (!target)
+    // A disabled window takes no mouse input, and neither does anything inside it (the windows
+    // a modal loop disabled).
+    if (!target || !IsWindowEnabled(TopLevelOf(target)))
         return nullptr;
     *hitTest = static_cast<int>(Dispatch(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)));
     return target;

@@ -4,12 +4,14 @@
 // focus window sees it, until an item is chosen or the menu is dismissed.
 #include "ControlUtil.h"
 #include "MenuInternal.h"
+#include "winlib/CommCtrl.h"
 #include "winlib/Modal.h"
 #include "winlib/Runtime.h"
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 
 namespace winlib::detail
 {
@@ -724,6 +726,16 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPAR
     if (g_tracker)
         return FALSE; // one popup menu at a time
     const bool notify = !(flags & TPM_NONOTIFY);
+    // A tooltip shown (or about to show) over what the menu came from would stay on screen over
+    // the menu: tips go when a menu opens, as the mouse leaving their tool would take them.
+    const std::vector<HWND> tops = State::Get().topLevels;
+    for (HWND top : tops)
+    {
+        char cls[32] = {};
+        GetClassName(top, cls, sizeof cls);
+        if (std::strcmp(cls, TOOLTIPS_CLASS) == 0)
+            SendMessage(top, TTM_POP, 0, 0);
+    }
     SendMessage(owner, WM_ENTERMENULOOP, TRUE, 0);
     if (notify && IsWindow(owner))
     {

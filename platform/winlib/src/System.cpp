@@ -516,7 +516,7 @@ HRESULT SetWindowTheme(HWND hwnd, const wchar_t* subAppName, const wchar_t* subI
     if (subIdList)
         name += std::wstring(L"|") + subIdList;
     Themes()[hwnd] = name;
-    InvalidateWindow(hwnd, nullptr, true, false);
+    InvalidateWindow(hwnd, nullptr, true, true);
     return S_OK;
 }
 

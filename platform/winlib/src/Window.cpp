@@ -573,7 +573,9 @@ BOOL EnableWindow(HWND hwnd, BOOL enable)
             ReleaseCapture();
     }
     Dispatch(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
-    InvalidateWindow(hwnd, nullptr, true, false);
+    // As InvalidateRect does: what the window erases of its children (it does not clip them) is
+    // theirs to paint again. Left out, a dialog disabled under a modal one lost every control.
+    InvalidateWindow(hwnd, nullptr, true, true);
     return wasDisabled;
 }
 

@@ -8,11 +8,21 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace connect
 {
+
+namespace
+{
+
+// How many publications may wait for the bus's confirmation at once.
+constexpr std::int64_t kPublishWindow = 512;
+
+} // namespace
 
 struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
 {
@@ -99,6 +109,118 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
         }
     }
 
+    // Publications go out with a jsCtx of their own, whose confirmations come to OnStored.
+    void StartPublishing(const std::shared_ptr<Impl>& self)
+    {
+        publishClosure = detail::CallbackRegistry<Impl>::Register(self);
+        jsOptions settings;
+        jsOptions_Init(&settings);
+        settings.Wait = options.publishTimeLimit.count();
+        settings.PublishAsync.MaxPending = kPublishWindow;
+        settings.PublishAsync.StallWait = options.publishTimeLimit.count();
+        settings.PublishAsync.AckHandler = &Impl::OnStored;
+        settings.PublishAsync.AckHandlerClosure = publishClosure;
+        natsConnection_JetStream(&publishing, bus->Connection(), &settings);
+    }
+
+    void StopPublishing()
+    {
+        detail::CallbackRegistry<Impl>::Forget(publishClosure);
+        publishClosure = nullptr;
+        jsCtx_Destroy(publishing);
+        publishing = nullptr;
+    }
+
+    static void OnStored(jsCtx*, natsMsg* message, jsPubAck* stored, jsPubAckErr* failed, void* closure)
+    {
+        if (const std::shared_ptr<Impl> self = detail::CallbackRegistry<Impl>::Find(closure))
+        {
+            const char* id = nullptr;
+            natsMsgHeader_Get(message, "Nats-Msg-Id", &id);
+            std::lock_guard<std::mutex> guard(self->storeLock);
+            const auto it = id ? self->waiting.find(id) : self->waiting.end();
+            if (it != self->waiting.end())
+            {
+                self->outcome[it->second] = stored ? kStored : kNotStored;
+                self->waiting.erase(it);
+            }
+            if (failed && failed->Err == NATS_NO_RESPONDERS)
+                self->streamKnown = false;
+        }
+        natsMsg_Destroy(message);
+    }
+
+    // Publishes the messages with a window of confirmations outstanding; how many of them, from
+    // the first, the bus confirmed it stored.
+    std::size_t PublishAll(std::span<const Message> messages)
+    {
+        if (!bus->Connected() || !publishing)
+            return 0;
+        if (!streamKnown)
+        {
+            if (!bus->EnsureStream())
+                return 0;
+            streamKnown = true;
+        }
+        {
+            std::lock_guard<std::mutex> guard(storeLock);
+            waiting.clear();
+            outcome.assign(messages.size(), kWaiting);
+        }
+        jsPubOptions wait;
+        jsPubOptions_Init(&wait);
+        wait.MaxWait = options.publishTimeLimit.count();
+        // A request's publications (its subject is the same in every state) never wait together:
+        // the bus stores them in the order they were sent, and the next one goes only once the
+        // one before is stored, so that no outcome ever comes before its "auth pending".
+        std::set<std::string> subjectsWaiting;
+        for (std::size_t i = 0; i < messages.size(); ++i)
+        {
+            const std::vector<std::uint8_t> bytes = messages[i].ToWire();
+            const std::string subject = bus->Subjects().PublishedSubject(messages[i]);
+            if (subjectsWaiting.count(subject))
+            {
+                if (js_PublishAsyncComplete(publishing, &wait) != NATS_OK || StoredPrefix() < i)
+                    break;
+                subjectsWaiting.clear();
+            }
+            const std::string id = BusSubjects::PublicationId(bytes);
+            {
+                std::lock_guard<std::mutex> guard(storeLock);
+                waiting.emplace(id, i);
+            }
+            natsMsg* message = nullptr;
+            natsMsg_Create(&message, subject.c_str(), nullptr, reinterpret_cast<const char*>(bytes.data()),
+                           static_cast<int>(bytes.size()));
+            // The bus drops a publication whose id it stored within its window: one published
+            // again after a crash is kept once.
+            natsMsgHeader_Set(message, "Nats-Msg-Id", id.c_str());
+            const natsStatus status = js_PublishMsgAsync(publishing, &message, nullptr);
+            natsMsg_Destroy(message);
+            if (status != NATS_OK)
+            {
+                std::lock_guard<std::mutex> guard(storeLock);
+                waiting.erase(id);
+                break;
+            }
+            subjectsWaiting.insert(subject);
+        }
+        js_PublishAsyncComplete(publishing, &wait);
+        const std::size_t stored = StoredPrefix();
+        std::lock_guard<std::mutex> guard(storeLock);
+        waiting.clear();
+        return stored;
+    }
+
+    std::size_t StoredPrefix()
+    {
+        std::lock_guard<std::mutex> guard(storeLock);
+        std::size_t stored = 0;
+        while (stored < outcome.size() && outcome[stored] == kStored)
+            ++stored;
+        return stored;
+    }
+
     void StopServing()
     {
         natsSubscription* intake = nullptr;
@@ -124,6 +246,16 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
     std::unique_ptr<detail::NatsBus> bus;
     std::atomic<bool> streamKnown{false};
 
+    // The publications of the batch in hand: what waits for the bus's word, by publication id.
+    static constexpr char kWaiting = 0;
+    static constexpr char kStored = 1;
+    static constexpr char kNotStored = 2;
+    jsCtx* publishing = nullptr;
+    void* publishClosure = nullptr;
+    std::mutex storeLock;
+    std::multimap<std::string, std::size_t> waiting;
+    std::vector<char> outcome;
+
     std::mutex lock;
     std::condition_variable ready;
     std::deque<Arrived> queue;
@@ -134,11 +266,15 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
     std::thread worker;
 };
 
-NatsServerEndpoint::NatsServerEndpoint(const BusOptions& options) : m_impl(std::make_shared<Impl>(options)) {}
+NatsServerEndpoint::NatsServerEndpoint(const BusOptions& options) : m_impl(std::make_shared<Impl>(options))
+{
+    m_impl->StartPublishing(m_impl);
+}
 
 NatsServerEndpoint::~NatsServerEndpoint()
 {
     Stop();
+    m_impl->StopPublishing();
     m_impl->bus.reset();
 }
 
@@ -181,30 +317,12 @@ void NatsServerEndpoint::Stop()
 
 bool NatsServerEndpoint::Publish(const Message& message)
 {
-    Impl& impl = *m_impl;
-    if (!impl.bus->Connected())
-        return false;
-    if (!impl.streamKnown)
-    {
-        if (!impl.bus->EnsureStream())
-            return false;
-        impl.streamKnown = true;
-    }
-    const std::vector<std::uint8_t> bytes = message.ToWire();
-    const std::string subject = impl.bus->Subjects().PublishedSubject(message);
-    const std::string id = BusSubjects::PublicationId(bytes);
-    jsPubOptions settings;
-    jsPubOptions_Init(&settings);
-    settings.MsgId = id.c_str();
-    settings.MaxWait = impl.options.publishTimeLimit.count();
-    jsPubAck* ack = nullptr;
-    jsErrCode code = static_cast<jsErrCode>(0);
-    const natsStatus status = js_Publish(&ack, impl.bus->JetStream(), subject.c_str(), bytes.data(),
-                                         static_cast<int>(bytes.size()), &settings, &code);
-    jsPubAck_Destroy(ack);
-    if (status == NATS_NO_RESPONDERS)
-        impl.streamKnown = false;
-    return status == NATS_OK;
+    return m_impl->PublishAll(std::span<const Message>(&message, 1)) == 1;
+}
+
+std::size_t NatsServerEndpoint::PublishAll(std::span<const Message> messages)
+{
+    return m_impl->PublishAll(messages);
 }
 
 } // namespace connect

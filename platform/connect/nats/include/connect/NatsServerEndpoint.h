@@ -36,6 +36,9 @@ public:
 
     // False, and nothing stored, while the bus is unreachable or does not confirm in time.
     bool Publish(const Message& message) override;
+    // Up to a window of publications wait for the bus's confirmation at once; those about one
+    // request (one subject) one after the other. How many, from the first, were stored.
+    std::size_t PublishAll(std::span<const Message> messages) override;
 
     bool Connected() const;
     const BusOptions& Options() const;
