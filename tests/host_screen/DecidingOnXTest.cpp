@@ -3,27 +3,16 @@
 // new database and a script that sets each scene up and checks what the input did: it prints a
 // line when the scene is ready and waits for a file the test makes once its input is sent.
 // Skipped, with the reason, where Xvfb or xdotool is missing or no X server starts.
-#include "support/ScopedTempDir.h"
-
-#include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
-#include <QScreen>
+#include "XvfbScreen.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
@@ -34,104 +23,23 @@ using namespace std::chrono_literals;
 const QRgb kUnseenCaption = qRgb(255, 230, 0);
 const QRgb kEditedValue = qRgb(238, 232, 170);
 
-bool OnPath(const std::string& program)
-{
-    return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
-}
+using xvfb::Count;
+using xvfb::ReadFile;
+using xvfb::Screen;
+using xvfb::Spawn;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::string& outputFile, int keepFd = -1)
-{
-    const pid_t pid = fork();
-    if (pid == 0)
-    {
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        const int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out >= 0)
-        {
-            dup2(out, 1);
-            dup2(out, 2);
-        }
-        for (int fd = 3; fd < 256; ++fd)
-        {
-            if (fd != keepFd)
-                close(fd);
-        }
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-class CheckerOnX : public ::testing::Test
+class DecidingOnX : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!OnPath("Xvfb") || !OnPath("xdotool"))
-        {
-            s_skip = "Xvfb or xdotool is not installed (scripts/deps installs them)";
-            return;
-        }
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-        {
-            s_skip = "no pipe for Xvfb's display number";
-            return;
-        }
-        s_dir = new ScopedTempDir;
-        s_xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1400x900x24",
-                        "-nolisten", "tcp"},
-                       *s_dir / "xvfb.log", pipeFds[1]);
-        close(pipeFds[1]);
-        std::string display;
-        char c;
-        while (read(pipeFds[0], &c, 1) == 1 && c != '\n')
-            display += c;
-        close(pipeFds[0]);
-        if (display.empty())
-        {
-            s_skip = "no X server could be started: " + ReadFile(*s_dir / "xvfb.log");
-            return;
-        }
-        setenv("DISPLAY", (":" + display).c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        setenv("XDG_RUNTIME_DIR", s_dir->Path().c_str(), 1);
-        static int argc = 1;
-        static char name[] = "host_screen_tests";
-        static char* argv[] = {name, nullptr};
-        s_app = new QGuiApplication(argc, argv);
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete s_app;
-        s_app = nullptr;
-        if (s_xvfb > 0)
-        {
-            kill(s_xvfb, SIGTERM);
-            waitpid(s_xvfb, nullptr, 0);
-        }
-        s_xvfb = -1;
-        delete s_dir;
-        s_dir = nullptr;
-    }
+    // The screen the checker had: 1400 x 900.
+    static void SetUpTestSuite() { s_skip = s_server.Start("1400x900x24"); }
+    static void TearDownTestSuite() { s_server.Stop(); }
 
     void SetUp() override
     {
         if (!s_skip.empty())
             GTEST_SKIP() << s_skip;
-        m_dir = std::make_unique<ScopedTempDir>(s_dir->Path());
+        m_dir = std::make_unique<ScopedTempDir>(s_server.Dir().Path());
     }
 
     void TearDown() override
@@ -220,27 +128,9 @@ protected:
         return -1;
     }
 
-    static int Xdo(const std::string& args)
-    {
-        return WEXITSTATUS(std::system(("timeout 20 xdotool " + args + " > /dev/null 2>&1").c_str()));
-    }
+    static int Xdo(const std::string& args) { return xvfb::Xdo(args, 20); }
 
     static void Settle() { std::this_thread::sleep_for(700ms); }
-
-    static QImage Screen()
-    {
-        return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-    }
-
-    static int Count(const QImage& image, QRect area, QRgb colour)
-    {
-        int n = 0;
-        area &= image.rect();
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-        return n;
-    }
 
     static QRect RectOf(const std::vector<int>& n)
     {
@@ -259,10 +149,8 @@ protected:
         EXPECT_EQ(Output().find("repaint check"), std::string::npos) << Output();
     }
 
+    inline static xvfb::Server s_server;
     inline static std::string s_skip;
-    inline static ScopedTempDir* s_dir = nullptr;
-    inline static pid_t s_xvfb = -1;
-    inline static QGuiApplication* s_app = nullptr;
     std::unique_ptr<ScopedTempDir> m_dir;
     pid_t m_host = -1;
     std::string m_output;
@@ -271,7 +159,7 @@ protected:
 // Item: rows move under the pointer. With the pointer resting on a row of a full list, three new
 // requests arrive: the rows on screen do not move, the caption counts the newcomers in yellow,
 // and a click on the check box under the pointer ticks the request that was there.
-TEST_F(CheckerOnX, NewRequestsLeaveTheRowsUnderThePointerWhereTheyAre)
+TEST_F(DecidingOnX, NewRequestsLeaveTheRowsUnderThePointerWhereTheyAre)
 {
     Start(R"(click 1001
 wait-for-rows 40+
@@ -321,7 +209,7 @@ quit
 
 // Item: keyboard-only checking. Recover, tick, open, the row menu, accept, reject with a reason,
 // edit a limit and update, with real keys alone.
-TEST_F(CheckerOnX, TheWholeRoundWorksFromTheKeyboard)
+TEST_F(DecidingOnX, TheWholeRoundWorksFromTheKeyboard)
 {
     Start(R"(expect-focus Accept
 echo KEYS-RECOVER
@@ -382,7 +270,7 @@ quit
 
 // Item: Recover breaks newest on top. Requests that arrived live stay above the older ones the
 // Recover button (clicked) sends again.
-TEST_F(CheckerOnX, AfterRecoverTheListIsNewestOnTop)
+TEST_F(DecidingOnX, AfterRecoverTheListIsNewestOnTop)
 {
     Start(R"(maker maker=MAKER1 add-user KV2001 name="Asha Rao" branch=KIVO-PUN
 maker maker=MAKER2 modify-user KV1001 email=meera.iyer@kivo-trade.in
@@ -405,7 +293,7 @@ quit
 
 // Item: the amount editor. Clicked, "-5" typed and Enter reads -5.00, the edit is marked until
 // Update sends it, and the server refuses it with its reason while the request stays pending.
-TEST_F(CheckerOnX, ANegativeLimitKeepsItsSignAndIsRefusedByTheServer)
+TEST_F(DecidingOnX, ANegativeLimitKeepsItsSignAndIsRefusedByTheServer)
 {
     Start(R"(click 1001
 maker maker=MAKER2 limits client:KVC10001 cash-margin=2500000 order-quantity=5000
@@ -447,7 +335,7 @@ quit
 
 // Item: every outcome confirmed. Accept clicked with nothing ticked says so; ticked and clicked,
 // the log says it was sent and then that the server accepted it.
-TEST_F(CheckerOnX, TheLogTellsEveryOutcomeOfTheButtons)
+TEST_F(DecidingOnX, TheLogTellsEveryOutcomeOfTheButtons)
 {
     Start(R"(click 1001
 maker maker=MAKER1 add-user KV2001 name="Asha Rao" branch=KIVO-PUN
