@@ -10,6 +10,7 @@ void CDisplayTextDlg::DoDataExchange(CDataExchange* dx)
 {
     CKTBCGPDialog::DoDataExchange(dx);
     DDX_Text(dx, IDC_DISPLAY_TEXT_EDIT, m_strText);
+    DDV_MaxChars(dx, m_strText, kMaxRejectionReason);
 }
 
 // An empty line is no answer: the dialog stays open until something is typed or it is cancelled,

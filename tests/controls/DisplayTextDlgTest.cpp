@@ -59,6 +59,22 @@ TEST_F(DisplayTextDlgTest, OkWithAnEmptyLineKeepsTheDialogOpenAndABlankIsAnAnswe
     EXPECT_EQ(empty.DoModal(), IDCANCEL) << "still open after OK; closed only when nothing was left to do";
 }
 
+TEST_F(DisplayTextDlgTest, TheLineTakesNoMoreThanTheServerKeeps)
+{
+    CDisplayTextDlg dialog;
+    m_driver.AnswerNextDialog(
+        [this](HWND hwnd)
+        {
+            m_driver.Type(std::string(kMaxRejectionReason - 1, 'r') + "st and more");
+            EXPECT_EQ(GetWindowTextString(GetDlgItem(hwnd, IDC_DISPLAY_TEXT_EDIT)).size(),
+                      static_cast<std::size_t>(kMaxRejectionReason));
+            m_driver.Press(VK_RETURN);
+        });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_strText, std::string(kMaxRejectionReason - 1, 'r') + "s");
+    EXPECT_TRUE(m_driver.MessageBoxTexts().empty());
+}
+
 TEST_F(DisplayTextDlgTest, EscapeCancels)
 {
     CDisplayTextDlg dialog;
