@@ -302,6 +302,7 @@ int main(int argc, char** argv)
         if (insecure)
             std::cerr << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
         options.watchIntervalMs = 250;
+        options.publishInBackground = true;
         options.busGrants = !insecure;
         options.operatorUser = connect::BusSubjects::kServerUser;
         try
