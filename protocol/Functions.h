@@ -18,4 +18,7 @@ inline constexpr const char* kAuthPending = "auth pending";
 inline constexpr const char* kAccepted = "accepted";
 inline constexpr const char* kRejected = "rejected";
 
+// The longest reason of a rejection the server keeps (bytes).
+inline constexpr int kMaxReasonLength = 500;
+
 } // namespace protocol
