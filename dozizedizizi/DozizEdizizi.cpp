@@ -9,11 +9,11 @@
 #include "dozizedizizi/FieldLabels.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
-#include "frame/HolderView.h"
-#include "frame/KTHolderFrame.h"
-#include "plugin/MCConnection.h"
-#include "plugin/PluginGlobals.h"
-#include "plugin/TabbedLog.h"
+#include "holder/HolderView.h"
+#include "holder/KTHolderFrame.h"
+#include "dozizedizizi/MCConnection.h"
+#include "base/PluginGlobals.h"
+#include "base/TabbedLog.h"
 #include "protocol/Visibility.h"
 
 #include <algorithm>
@@ -132,13 +132,19 @@ std::string LimitOwner(MnmHndl message)
 
 } // namespace
 
-PFN_pu_get_find_menu_item_in_roles ConsoleRolesFunction()
+CDozizEdizizi* g_pDozizEdizizi = nullptr;
+
+namespace
+{
+PFN_pu_get_find_menu_item_in_roles RolesOfTheConsole()
 {
     return g_pDozizEdizizi ? g_pDozizEdizizi->m_pfnFindMenuItemInRoles : nullptr;
 }
+} // namespace
 
 CDozizEdizizi::CDozizEdizizi()
 {
+    g_pfnConsoleRoles = &RolesOfTheConsole;
     m_wndRequestList.m_strListName = "Maker-Checker";
     m_wndRequestList.SetDataDescriptor(&DescribeRequest);
 }

@@ -4,9 +4,9 @@
 #include "dozizedizizi/DetailMappings.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/MakeCheckStruct.h"
-#include "plugin/OutgoingMessage.h"
-#include "plugin/PluginGlobals.h"
-#include "plugin/TabbedLog.h"
+#include "dozizedizizi/OutgoingMessage.h"
+#include "base/PluginGlobals.h"
+#include "base/TabbedLog.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "plugin/MCRxr.h"
+#include "dozizedizizi/MCRxr.h"
 
 #include "dozizedizizi/DozizEdizizi.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
-#include "plugin/PluginGlobals.h"
+#include "base/PluginGlobals.h"
 
 namespace
 {
