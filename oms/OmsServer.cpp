@@ -8,10 +8,11 @@
 #include "oms/MakerError.h"
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
-#include "oms/ServerFunctions.h"
 #include "oms/SqliteError.h"
 #include "oms/SqliteSavepoint.h"
 #include "oms/SqliteTransaction.h"
+#include "protocol/Functions.h"
+#include "protocol/Visibility.h"
 
 #include <algorithm>
 #include <charconv>
@@ -27,12 +28,12 @@ namespace
 // bus at a time).
 constexpr int kPublishBatch = 2000;
 
-constexpr const char* kUserDetails = kUserDetailsFunction;
-constexpr const char* kAccountDetails = kAccountDetailsFunction;
-constexpr const char* kLimitsDetails = kLimitsDetailsFunction;
-constexpr const char* kDecision = kDecisionFunction;
-constexpr const char* kRecovery = kRecoveryFunction;
-constexpr const char* kStatus = kStatusFunction;
+constexpr const char* kUserDetails = protocol::kUserDetailsFunction;
+constexpr const char* kAccountDetails = protocol::kAccountDetailsFunction;
+constexpr const char* kLimitsDetails = protocol::kLimitsDetailsFunction;
+constexpr const char* kDecision = protocol::kDecisionFunction;
+constexpr const char* kRecovery = protocol::kRecoveryFunction;
+constexpr const char* kStatus = protocol::kStatusFunction;
 
 const std::string& FunctionOf(const connect::Message& message)
 {
@@ -543,7 +544,7 @@ void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplySt
     if (!caller)
         return;
     const std::optional<connect::SubscriptionFilter> filter =
-        VisibilityFilter(caller->privilege, caller->user, caller->broker);
+        protocol::VisibilityFilter(caller->privilege, caller->user, caller->broker);
     std::size_t sent = 0;
     if (filter)
     {

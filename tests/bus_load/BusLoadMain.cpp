@@ -22,6 +22,7 @@
 #include "oms/MakerCommand.h"
 #include "oms/Publication.h"
 #include "oms/Store.h"
+#include "protocol/Visibility.h"
 #include "support/NatsServerProcess.h"
 #include "support/OmsProcess.h"
 #include "support/ScopedTempDir.h"
@@ -125,7 +126,7 @@ class Terminal
 public:
     Terminal(const connect::BusOptions& options, connect::Session session)
         : m_session(std::move(session)), m_transport(options),
-          m_filter(*oms::VisibilityFilter(m_session.privilege, m_session.user, m_session.broker))
+          m_filter(*protocol::VisibilityFilter(m_session.privilege, m_session.user, m_session.broker))
     {
         m_transport.Subscribe(
             m_filter,
