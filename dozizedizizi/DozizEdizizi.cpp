@@ -933,16 +933,19 @@ void CDozizEdizizi::OpenRequest(sMakeCheckStruct* request)
         return;
     ClearDetailView();
     const std::string& type = request->m_strAuthType;
+    int sent = 0;
     if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER)
-        RequestUserDetails(request);
+        sent = RequestUserDetails(request);
     else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT)
-        RequestAccountDetails(request);
+        sent = RequestAccountDetails(request);
     else if (type == AUTH_RMS_LIMITS)
     {
         // Edits belong to the limits on view: a fresh view starts without any.
         m_mapEditedValues.RemoveAll();
-        RequestLimitsDetails(request);
+        sent = RequestLimitsDetails(request);
     }
+    if (sent)
+        ++m_nDetailQueriesSent;
 }
 
 int CDozizEdizizi::RequestUserDetails(sMakeCheckStruct* request)
@@ -965,7 +968,7 @@ int CDozizEdizizi::RequestLimitsDetails(sMakeCheckStruct* request)
 
 void CDozizEdizizi::AddDetails(const std::string& functionName, MnmHndl reply)
 {
-    if (!m_wndDetailList.m_hWnd)
+    if (!m_wndDetailList.m_hWnd || m_nDetailQueriesAnswered + 1 < m_nDetailQueriesSent)
         return;
     if (functionName == protocol::kLimitsDetailsFunction)
         BuildLimitDetails(reply, m_wndDetailList);
@@ -977,7 +980,7 @@ void CDozizEdizizi::AddDetails(const std::string& functionName, MnmHndl reply)
 
 void CDozizEdizizi::CompleteDetailView()
 {
-    if (!m_wndDetailList.m_hWnd)
+    if (++m_nDetailQueriesAnswered < m_nDetailQueriesSent || !m_wndDetailList.m_hWnd)
         return;
     m_wndDetailList.ExpandAllSections();
     m_wndDetailList.FitColumns(ID_LIST_FIT_TO_WINDOW);

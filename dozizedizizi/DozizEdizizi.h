@@ -98,6 +98,11 @@ public:
     CFilterListCtrl m_wndRequestList;
     CMultiLineEditListCtrl m_wndDetailList;
     std::string m_strDetailKey;
+    // Detail queries sent and answered (closed) so far. The server answers a connection's
+    // queries in order, so a reply while an earlier query is still open belongs to a request
+    // the checker has already left, and is not shown under the one on view.
+    int m_nDetailQueriesSent = 0;
+    int m_nDetailQueriesAnswered = 0;
     CKTMap<std::string, const std::string&, sMakeCheckStruct*, sMakeCheckStruct*> m_mapPendingRequests;
     CKTMap<int, int, std::string, const std::string&> m_mapEditedValues;
     std::vector<sMakeCheckStruct*> m_arrInvestorUsers;   // not owned

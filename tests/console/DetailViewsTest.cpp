@@ -92,6 +92,33 @@ TEST_F(DetailViewTest, EveryReplyAddsItsSectionsAndTheNextRequestStartsAfresh)
     EXPECT_EQ(Show(Kind::Limit, {{64056, {"BRK"}}}), (Sections{{"No Parameters are Modified", "", "", {}}}));
 }
 
+// The checker opens one request and, before its details come, the next: the first one's replies
+// arrive after the view was cleared for the second, and must not show under it.
+TEST_F(DetailViewTest, RepliesToARequestLeftBeforeTheyCameAreNotShown)
+{
+    server.SetScript(
+        [](const connect::Message& query, connect::ReplyStream& stream)
+        {
+            const std::string* key = query.Value(51803);
+            stream.Reply(MakeReply({{31003, {key ? *key : ""}}, {64017, {"OF " + (key ? *key : "")}}}));
+            stream.Close(0, "OK");
+        });
+    Publish(PublishedRequest("auth pending", "K1", "340").Add(31003, "FIRST").Add(64056, "BRK1"));
+    Publish(PublishedRequest("auth pending", "K2", "340").Add(31003, "SECOND").Add(64056, "BRK1"));
+    Settle();
+    // Both opened before the user-interface thread takes any reply (the server has answered the
+    // first by the time the second opens).
+    m_console->OpenRequest(m_console->FindRequest("K1"));
+    host.transport.WaitIdle();
+    m_console->OpenRequest(m_console->FindRequest("K2"));
+    Settle();
+    ASSERT_EQ(m_console->m_strDetailKey, "K2");
+    std::vector<std::string> faults;
+    const Sections shown = ReadSections(m_console->GetDetailList(), &faults);
+    EXPECT_EQ(shown, (Sections{{"General", "", "", {{"Dealer ID", "K2", ""}, {"Target UserID", "OF K2", ""}}}}));
+    EXPECT_EQ(m_console->GetDetailList().GetExtraLineCount(), 2) << "the second request's view was completed";
+}
+
 // ---- Users ----
 
 TEST_F(DetailViewTest, OneModifiedExchangeShowsItsStatusOnTwoRows)
