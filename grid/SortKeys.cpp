@@ -123,13 +123,30 @@ std::uint64_t KeyOfDouble(double value)
     return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-long long ReadInteger(const std::string& text)
+// What strtoll(text, nullptr, 10) gives: blanks skipped, a sign, the digits, saturated at the
+// 64-bit limits; read here from a text that need not end with a NUL.
+long long ReadInteger(std::string_view text)
 {
-    return std::strtoll(text.c_str(), nullptr, 10); // saturates at the 64-bit limits
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+    std::uint64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    {
+        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
+        if (value > (limit - digit) / 10)
+            return negative ? LLONG_MIN : LLONG_MAX;
+        value = value * 10 + digit;
+    }
+    return static_cast<long long>(negative ? ~value + 1 : value);
 }
 
 // The first eight bytes, big-endian, zero after the end: ordered as the bytes are.
-std::uint64_t Prefix(const std::string& text)
+std::uint64_t Prefix(std::string_view text)
 {
     std::uint64_t key = 0;
     const std::size_t n = std::min<std::size_t>(text.size(), 8);
@@ -162,7 +179,7 @@ public:
     explicit ExactDecimals(std::size_t count) : m_digits(count), m_scale(count) {}
 
     // False, with nothing kept, when the text is not a plain decimal.
-    bool Read(std::size_t i, const std::string& text)
+    bool Read(std::size_t i, std::string_view text)
     {
         if ((text.size() == 1 && text[0] == '-') || (text.size() == 2 && text[0] == 'N' && text[1] == 'A'))
         {
@@ -304,9 +321,7 @@ int Sign(int v)
     return (v > 0) - (v < 0);
 }
 
-} // namespace
-
-double SortDecimal(const std::string& text, double missing)
+double DecimalOf(std::string_view text, double missing)
 {
     if (text == "-" || text == "NA")
         return missing;
@@ -316,7 +331,14 @@ double SortDecimal(const std::string& text, double missing)
     const auto [stop, error] = std::from_chars(begin, end, value);
     if (error == std::errc{} && stop == end)
         return value;
-    return std::strtod(text.c_str(), nullptr);
+    return std::strtod(std::string(text).c_str(), nullptr); // the C library's leading number
+}
+
+} // namespace
+
+double SortDecimal(const std::string& text, double missing)
+{
+    return DecimalOf(text, missing);
 }
 
 std::vector<std::uint32_t> MergeOrder(std::uint32_t rows,
@@ -347,60 +369,153 @@ std::vector<std::uint32_t> MergeOrder(std::uint32_t rows,
     return items;
 }
 
-std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, const ReadSortText& readRow,
-                                     const std::vector<std::uint32_t>* readOrder)
+// ---- SortKeys -------------------------------------------------------------------------------
+
+struct SortKeys::Keys
 {
-    const int d = rule.direction;
-    std::string text;
-    // Every loop below reads rows 0, 1, 2 ...; the i-th read goes to the i-th row of the order.
-    const bool reordered = readOrder && readOrder->size() == rows;
-    const auto row = [&](std::uint32_t i) { return reordered ? (*readOrder)[i] : i; };
-    const auto byRow = [](std::uint32_t r) { return r; };
+    Keys(std::uint32_t n, const SortRule& r, const std::vector<std::uint32_t>* order)
+        : rows(n), rule(r), readOrder(order && order->size() == n ? order : nullptr), exact(0)
+    {
+    }
+
+    std::uint32_t RowOf(std::uint32_t i) const { return readOrder ? (*readOrder)[i] : i; }
+
+    const std::uint32_t rows;
+    const SortRule rule;
+    const std::vector<std::uint32_t>* const readOrder;
+    std::uint32_t added = 0;
+
+    std::vector<std::uint64_t> keys; // integers: by read; decimals once exact: by read
+    ExactDecimals exact;             // decimals while every text so far is plain
+    bool inexact = false;            // a decimal text that is not plain came: values[] by row
+    std::vector<double> values;
+
+    // Texts: the prefix key with its row, by row; the rest of each text longer than eight
+    // bytes in one buffer, where tail[row] says.
+    std::vector<KeyedRow> prefixes;
+    struct Tail
+    {
+        std::uint64_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    std::vector<Tail> tails;
+    std::string tailChars;
+
+    std::vector<std::string> texts; // date-time texts by row
+};
+
+SortKeys::SortKeys(std::uint32_t rows, const SortRule& rule, const std::vector<std::uint32_t>* readOrder)
+    : m_keys(std::make_unique<Keys>(rows, rule, readOrder))
+{
+    Keys& k = *m_keys;
     switch (rule.kind)
     {
     case SortKind::Integer32:
     case SortKind::Integer64:
+        k.keys.resize(rows);
+        break;
+    case SortKind::Decimal:
+        k.exact = ExactDecimals(rows);
+        break;
+    case SortKind::Text:
+        k.prefixes.resize(rows);
+        break;
+    case SortKind::DateTime:
+        k.texts.resize(rows);
+        break;
+    case SortKind::None:
+    default:
+        break;
+    }
+}
+
+SortKeys::~SortKeys() = default;
+
+void SortKeys::Add(std::string_view text)
+{
+    Keys& k = *m_keys;
+    if (k.added >= k.rows)
+        return;
+    const std::uint32_t i = k.added++;
+    const int d = k.rule.direction;
+    switch (k.rule.kind)
     {
-        std::vector<std::uint64_t> keys(rows); // keys[i]: the key of the i-th row read
-        for (std::uint32_t i = 0; i < rows; ++i)
-        {
-            readRow(row(i), text);
-            long long value = ReadInteger(text);
-            if (rule.kind == SortKind::Integer32)
-                value = std::clamp<long long>(value, INT_MIN, INT_MAX);
-            const std::uint64_t key = KeyOfSigned(value);
-            keys[i] = d < 0 ? key : ~key;
-        }
-        return OrderOfKeys(keys, row);
+    case SortKind::Integer32:
+    case SortKind::Integer64:
+    {
+        long long value = ReadInteger(text);
+        if (k.rule.kind == SortKind::Integer32)
+            value = std::clamp<long long>(value, INT_MIN, INT_MAX);
+        const std::uint64_t key = KeyOfSigned(value);
+        k.keys[i] = d < 0 ? key : ~key;
+        break;
     }
     case SortKind::Decimal:
-    {
         // Plain decimals sort as integers at a common scale, mostly a few passes of small keys;
         // the first text that is not one turns the rows read so far into doubles.
-        ExactDecimals exact(rows);
-        std::uint32_t i = 0;
-        while (i < rows)
+        if (!k.inexact && k.exact.Read(i, text))
+            break;
+        if (!k.inexact)
         {
-            readRow(row(i), text);
-            if (!exact.Read(i, text))
-                break;
-            ++i;
+            k.inexact = true;
+            k.values.resize(k.rows);
+            for (std::uint32_t j = 0; j < i; ++j)
+                k.values[k.RowOf(j)] = k.exact.Value(j, k.rule.missingDecimal);
+            k.exact = ExactDecimals(0);
         }
+        k.values[k.RowOf(i)] = DecimalOf(text, k.rule.missingDecimal);
+        break;
+    case SortKind::Text:
+    {
+        text = text.substr(0, std::min(text.size(), text.find('\0'))); // compared as C strings
+        const std::uint32_t row = k.RowOf(i);
+        const std::uint64_t key = Prefix(text);
+        k.prefixes[row] = {d < 0 ? key : ~key, row}; // by row: the radix sort keeps ties in row order
+        if (text.size() > 8)
+        {
+            if (k.tails.empty())
+                k.tails.resize(k.rows);
+            k.tails[row] = {k.tailChars.size(), static_cast<std::uint32_t>(text.size() - 8)};
+            k.tailChars.append(text.substr(8));
+        }
+        break;
+    }
+    case SortKind::DateTime:
+        k.texts[k.RowOf(i)] = std::string(text);
+        break;
+    case SortKind::None:
+    default:
+        break;
+    }
+}
+
+std::vector<std::uint32_t> SortKeys::Order()
+{
+    Keys& k = *m_keys;
+    const std::uint32_t rows = k.rows;
+    const int d = k.rule.direction;
+    // Rows never added read as empty texts.
+    while (k.added < rows)
+        Add(std::string_view());
+    const auto rowOf = [&k](std::uint32_t i) { return k.RowOf(i); };
+    const auto byRow = [](std::uint32_t r) { return r; };
+    switch (k.rule.kind)
+    {
+    case SortKind::Integer32:
+    case SortKind::Integer64:
+        return OrderOfKeys(k.keys, rowOf);
+    case SortKind::Decimal:
+    {
         std::vector<std::uint64_t> keys;
-        if (i == rows && exact.TakeScaledKeys(rule.missingDecimal, d, keys))
-            return OrderOfKeys(keys, row);
-        std::vector<double> values(rows); // by row
-        for (std::uint32_t j = 0; j < i; ++j)
-            values[row(j)] = exact.Value(j, rule.missingDecimal);
-        if (i < rows)
+        if (!k.inexact && k.exact.TakeScaledKeys(k.rule.missingDecimal, d, keys))
+            return OrderOfKeys(keys, rowOf);
+        if (!k.inexact)
         {
-            values[row(i)] = SortDecimal(text, rule.missingDecimal);
-            while (++i < rows)
-            {
-                readRow(row(i), text);
-                values[row(i)] = SortDecimal(text, rule.missingDecimal);
-            }
+            k.values.resize(rows);
+            for (std::uint32_t j = 0; j < rows; ++j)
+                k.values[k.RowOf(j)] = k.exact.Value(j, k.rule.missingDecimal);
         }
+        const std::vector<double>& values = k.values;
         bool unordered = false;
         for (const double v : values)
             unordered = unordered || v != v;
@@ -424,59 +539,71 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
         return OrderOfKeys(keys, byRow);
     }
     case SortKind::Text:
-    {
-        std::vector<std::string> texts(rows);
-        std::vector<KeyedRow> keyed(rows); // by row: the texts decide ties of the prefixes
-        for (std::uint32_t i = 0; i < rows; ++i)
-        {
-            const std::uint32_t r = row(i);
-            readRow(r, texts[r]);
-            texts[r].resize(std::strlen(texts[r].c_str())); // compared as C strings
-            const std::uint64_t key = Prefix(texts[r]);
-            keyed[r] = {d < 0 ? key : ~key, r};
-        }
-        RadixSort(keyed);
-        // Rows whose first eight bytes agree lie together, in their old order; the rest of their
-        // texts decides among them.
-        std::size_t start = 0;
-        while (start < keyed.size())
-        {
-            std::size_t end = start + 1;
-            while (end < keyed.size() && keyed[end].key == keyed[start].key)
-                ++end;
-            if (end - start > 1 && texts[keyed[start].row].size() >= 8)
-            {
-                std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(start),
-                                 keyed.begin() + static_cast<std::ptrdiff_t>(end),
-                                 [&](const KeyedRow& x, const KeyedRow& y)
-                                 {
-                                     const int c =
-                                         std::strcmp(texts[x.row].c_str() + 8, texts[y.row].c_str() + 8);
-                                     return d < 0 ? c < 0 : c > 0;
-                                 });
-            }
-            start = end;
-        }
-        return Rows(keyed);
-    }
+        return TextOrder();
     case SortKind::DateTime:
-    {
-        std::vector<std::string> texts(rows);
-        for (std::uint32_t i = 0; i < rows; ++i)
-            readRow(row(i), texts[row(i)]);
         return MergeOrder(rows, [&](std::uint32_t a, std::uint32_t b)
-                          { return Sign(CompareDateTimeText(texts[a], texts[b], d)); });
-    }
+                          { return Sign(CompareDateTimeText(k.texts[a], k.texts[b], d)); });
     case SortKind::None:
     default:
     {
-        // Nothing orders the rows, but every text is still read once, as the compare step would.
-        for (std::uint32_t i = 0; i < rows; ++i)
-            readRow(row(i), text);
         std::vector<std::uint32_t> order(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
             order[r] = r;
         return order;
     }
     }
+}
+
+std::vector<std::uint32_t> SortKeys::TextOrder()
+{
+    Keys& k = *m_keys;
+    const int d = k.rule.direction;
+    std::vector<KeyedRow>& keyed = k.prefixes;
+    RadixSort(keyed);
+    // Rows whose first eight bytes agree lie together, in row order. Where eight bytes did not
+    // hold the whole text, the rest decides among them, compared only within such a run.
+    const auto tail = [&k](std::uint32_t row)
+    {
+        if (k.tails.empty())
+            return std::string_view();
+        const Keys::Tail& t = k.tails[row];
+        return std::string_view(k.tailChars).substr(t.offset, t.length);
+    };
+    std::size_t start = 0;
+    while (start < keyed.size())
+    {
+        std::size_t end = start + 1;
+        while (end < keyed.size() && keyed[end].key == keyed[start].key)
+            ++end;
+        const auto first = keyed.begin() + static_cast<std::ptrdiff_t>(start);
+        const auto last = keyed.begin() + static_cast<std::ptrdiff_t>(end);
+        const bool longTexts = ((d < 0 ? keyed[start].key : ~keyed[start].key) & 0xFF) != 0;
+        if (end - start > 1 && longTexts)
+        {
+            std::sort(first, last,
+                      [&](const KeyedRow& x, const KeyedRow& y)
+                      {
+                          const int c = tail(x.row).compare(tail(y.row));
+                          if (c != 0)
+                              return d < 0 ? c < 0 : c > 0;
+                          return x.row < y.row;
+                      });
+        }
+        start = end;
+    }
+    return Rows(keyed);
+}
+
+std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, const ReadSortText& readRow,
+                                     const std::vector<std::uint32_t>* readOrder)
+{
+    SortKeys keys(rows, rule, readOrder);
+    const bool reordered = readOrder && readOrder->size() == rows;
+    std::string text;
+    for (std::uint32_t i = 0; i < rows; ++i)
+    {
+        readRow(reordered ? (*readOrder)[i] : i, text);
+        keys.Add(text);
+    }
+    return keys.Order();
 }
