@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace
 {
@@ -40,6 +41,40 @@ std::uint64_t KeyOf(std::uint64_t packed)
     return packed;
 }
 
+// Work arrays kept from one sort to the next on the same thread, two of each kind at most: a
+// page the process has not touched yet costs a fault, and at a million rows the faults of fresh
+// arrays cost more than the sort's own work. What is kept is as large as the largest sort.
+template <typename T> std::vector<std::vector<T>>& KeptBuffers()
+{
+    thread_local std::vector<std::vector<T>> kept;
+    return kept;
+}
+
+template <typename T> std::vector<T> TakeBuffer(std::size_t size)
+{
+    std::vector<std::vector<T>>& kept = KeptBuffers<T>();
+    std::vector<T> buffer;
+    if (!kept.empty())
+    {
+        buffer = std::move(kept.back());
+        kept.pop_back();
+    }
+    buffer.resize(size);
+    return buffer;
+}
+
+template <typename T> void KeepBuffer(std::vector<T>& buffer)
+{
+    std::vector<std::vector<T>>& kept = KeptBuffers<T>();
+    if (buffer.capacity() == 0 || kept.size() >= 2)
+        return;
+    buffer.clear();
+    kept.push_back(std::move(buffer));
+    // The larger one is handed out first.
+    if (kept.size() == 2 && kept[0].capacity() > kept[1].capacity())
+        std::swap(kept[0], kept[1]);
+}
+
 // Stable LSD radix passes over the low 'bits' bits of each entry's key, in digits of at most
 // thirteen bits (the counts of a pass stay in the first-level cache). A digit every key shares
 // costs no pass.
@@ -56,7 +91,7 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
         for (int p = 0; p < passes; ++p)
             ++counts[static_cast<std::size_t>(p) * buckets + ((KeyOf(r) >> (p * digitBits)) & mask)];
     }
-    std::vector<Entry> scratch(rows.size());
+    std::vector<Entry> scratch = TakeBuffer<Entry>(rows.size());
     for (int p = 0; p < passes; ++p)
     {
         std::uint32_t* count = counts.data() + static_cast<std::size_t>(p) * buckets;
@@ -74,6 +109,7 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
             scratch[count[(KeyOf(r) >> shift) & mask]++] = r;
         rows.swap(scratch);
     }
+    KeepBuffer(scratch);
 }
 
 // A stable sort on the 64-bit keys. Keys are sorted as distances from the least of them, so
@@ -95,12 +131,13 @@ void RadixSort(std::vector<KeyedRow>& rows)
         return;
     if (bits <= 32)
     {
-        std::vector<CompactRow> compact(n);
+        std::vector<CompactRow> compact = TakeBuffer<CompactRow>(n);
         for (std::size_t i = 0; i < n; ++i)
             compact[i] = {static_cast<std::uint32_t>(rows[i].key - least), rows[i].row};
         RadixPasses(compact, bits);
         for (std::size_t i = 0; i < n; ++i)
             rows[i] = {compact[i].key + least, compact[i].row};
+        KeepBuffer(compact);
         return;
     }
     for (KeyedRow& r : rows)
@@ -176,7 +213,17 @@ constexpr std::array<std::int64_t, kScaledDigits + 1> kPowersOfTen = []
 class ExactDecimals
 {
 public:
-    explicit ExactDecimals(std::size_t count) : m_digits(count), m_scale(count) {}
+    explicit ExactDecimals(std::size_t count)
+        : m_digits(TakeBuffer<std::uint64_t>(count)), m_scale(TakeBuffer<std::uint8_t>(count))
+    {
+    }
+    ~ExactDecimals()
+    {
+        KeepBuffer(m_digits);
+        KeepBuffer(m_scale);
+    }
+    ExactDecimals(const ExactDecimals&) = delete;
+    ExactDecimals& operator=(const ExactDecimals&) = delete;
 
     // False, with nothing kept, when the text is not a plain decimal.
     bool Read(std::size_t i, std::string_view text)
@@ -298,12 +345,13 @@ std::vector<std::uint32_t> OrderOfKeys(std::vector<std::uint64_t>& keys, const R
     std::vector<std::uint32_t> order(n);
     if (keyBits + rowBits > 64)
     {
-        std::vector<KeyedRow> byRow(n);
+        std::vector<KeyedRow> byRow = TakeBuffer<KeyedRow>(n);
         for (std::size_t i = 0; i < n; ++i)
             byRow[rowOf(static_cast<std::uint32_t>(i))] = {keys[i], rowOf(static_cast<std::uint32_t>(i))};
         RadixSort(byRow);
         for (std::size_t i = 0; i < n; ++i)
             order[i] = byRow[i].row;
+        KeepBuffer(byRow);
         return order;
     }
     for (std::size_t i = 0; i < n; ++i)
@@ -374,9 +422,16 @@ std::vector<std::uint32_t> MergeOrder(std::uint32_t rows,
 struct SortKeys::Keys
 {
     Keys(std::uint32_t n, const SortRule& r, const std::vector<std::uint32_t>* order)
-        : rows(n), rule(r), readOrder(order && order->size() == n ? order : nullptr), exact(0)
+        : rows(n), rule(r), readOrder(order && order->size() == n ? order : nullptr)
     {
     }
+    ~Keys()
+    {
+        KeepBuffer(keys);
+        KeepBuffer(prefixes);
+    }
+    Keys(const Keys&) = delete;
+    Keys& operator=(const Keys&) = delete;
 
     std::uint32_t RowOf(std::uint32_t i) const { return readOrder ? (*readOrder)[i] : i; }
 
@@ -385,9 +440,9 @@ struct SortKeys::Keys
     const std::vector<std::uint32_t>* const readOrder;
     std::uint32_t added = 0;
 
-    std::vector<std::uint64_t> keys; // integers: by read; decimals once exact: by read
-    ExactDecimals exact;             // decimals while every text so far is plain
-    bool inexact = false;            // a decimal text that is not plain came: values[] by row
+    std::vector<std::uint64_t> keys;    // integers: by read; decimals once exact: by read
+    std::optional<ExactDecimals> exact; // decimals while every text so far is plain
+    bool inexact = false;               // a decimal text that is not plain came: values[] by row
     std::vector<double> values;
 
     // Texts: the prefix key with its row, by row; the rest of each text longer than eight
@@ -412,13 +467,13 @@ SortKeys::SortKeys(std::uint32_t rows, const SortRule& rule, const std::vector<s
     {
     case SortKind::Integer32:
     case SortKind::Integer64:
-        k.keys.resize(rows);
+        k.keys = TakeBuffer<std::uint64_t>(rows);
         break;
     case SortKind::Decimal:
-        k.exact = ExactDecimals(rows);
+        k.exact.emplace(rows);
         break;
     case SortKind::Text:
-        k.prefixes.resize(rows);
+        k.prefixes = TakeBuffer<KeyedRow>(rows);
         break;
     case SortKind::DateTime:
         k.texts.resize(rows);
@@ -453,15 +508,15 @@ void SortKeys::Add(std::string_view text)
     case SortKind::Decimal:
         // Plain decimals sort as integers at a common scale, mostly a few passes of small keys;
         // the first text that is not one turns the rows read so far into doubles.
-        if (!k.inexact && k.exact.Read(i, text))
+        if (!k.inexact && k.exact->Read(i, text))
             break;
         if (!k.inexact)
         {
             k.inexact = true;
             k.values.resize(k.rows);
             for (std::uint32_t j = 0; j < i; ++j)
-                k.values[k.RowOf(j)] = k.exact.Value(j, k.rule.missingDecimal);
-            k.exact = ExactDecimals(0);
+                k.values[k.RowOf(j)] = k.exact->Value(j, k.rule.missingDecimal);
+            k.exact.reset();
         }
         k.values[k.RowOf(i)] = DecimalOf(text, k.rule.missingDecimal);
         break;
@@ -506,14 +561,14 @@ std::vector<std::uint32_t> SortKeys::Order()
         return OrderOfKeys(k.keys, rowOf);
     case SortKind::Decimal:
     {
-        std::vector<std::uint64_t> keys;
-        if (!k.inexact && k.exact.TakeScaledKeys(k.rule.missingDecimal, d, keys))
+        std::vector<std::uint64_t>& keys = k.keys;
+        if (!k.inexact && k.exact->TakeScaledKeys(k.rule.missingDecimal, d, keys))
             return OrderOfKeys(keys, rowOf);
         if (!k.inexact)
         {
             k.values.resize(rows);
             for (std::uint32_t j = 0; j < rows; ++j)
-                k.values[k.RowOf(j)] = k.exact.Value(j, k.rule.missingDecimal);
+                k.values[k.RowOf(j)] = k.exact->Value(j, k.rule.missingDecimal);
         }
         const std::vector<double>& values = k.values;
         bool unordered = false;
@@ -530,7 +585,7 @@ std::vector<std::uint32_t> SortKeys::Order()
                                   return d * ((vb < va) ? -1 : (va < vb) ? 1 : 0); // d x sign(b - a)
                               });
         }
-        keys.resize(rows);
+        keys = TakeBuffer<std::uint64_t>(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
         {
             const std::uint64_t key = KeyOfDouble(values[r]);

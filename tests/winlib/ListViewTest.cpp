@@ -645,6 +645,19 @@ TEST_F(ListViewTest, AColumnIsReadWholeInOneMessageAsTheItemsShowIt)
     parent->dispInfo = [&](NMLVDISPINFO* di)
     { std::snprintf(di->item.pszText, static_cast<std::size_t>(di->item.cchTextMax), "%s", asked.c_str()); };
     EXPECT_EQ(ColumnTexts(list, 1), (std::vector<std::string>{"name0", "name1", asked}));
+
+    // A long list is read in batches: every row once, in order, a callback text far down too.
+    for (int i = 3; i < 203; ++i)
+        list.InsertItem(i, ("key" + std::to_string(i)).c_str());
+    list.SetItemText(130, 1, LPSTR_TEXTCALLBACK);
+    list.SetItemText(202, 1, "last");
+    const std::vector<std::string> texts = ColumnTexts(list, 1, &count);
+    ASSERT_EQ(texts.size(), 203u);
+    EXPECT_EQ(count, 203);
+    EXPECT_EQ(texts[130], asked);
+    EXPECT_EQ(texts[129], "");
+    EXPECT_EQ(texts[202], "last");
+    EXPECT_EQ(ColumnTexts(list, 0)[150], "key150");
 }
 
 TEST_F(ListViewTest, AnOrderTheCallerComputedMovesRowsWithTheirStates)

@@ -211,6 +211,7 @@ private:
     HWND m_header = nullptr;
     bool m_ownerData = false;
     std::vector<ListRow> m_rows;
+    std::vector<ListRow> m_spareRows; // empty; what a sort gathers the rows into next
     std::vector<ListColumn> m_columns;
     int m_ownerCount = 0;
     IndexRanges m_ownerSelection;

@@ -4,6 +4,7 @@
 #include "ListView.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <numeric>
 
@@ -350,7 +351,10 @@ bool ListViewBehaviour::SortItems(LPARAM param, PFNLVCOMPARE compare, bool byInd
 void ListViewBehaviour::ApplyOrder(const UINT* order)
 {
     const std::size_t n = m_rows.size();
-    std::vector<ListRow> sorted;
+    // The rows are gathered into the array the last sort left: a fresh one of a long list would
+    // cost a page fault every hundred rows, more than the gathering itself.
+    std::vector<ListRow> sorted = std::move(m_spareRows);
+    sorted.clear();
     sorted.reserve(n);
     constexpr std::size_t kAhead = 16; // rows are gathered from anywhere in a long list
     for (std::size_t i = 0; i < n; ++i)
@@ -360,6 +364,8 @@ void ListViewBehaviour::ApplyOrder(const UINT* order)
         sorted.push_back(std::move(m_rows[order[i]]));
     }
     m_rows.swap(sorted);
+    sorted.clear(); // the rows moved out: only their empty shells go
+    m_spareRows = std::move(sorted);
     // The focus and the mark follow their rows; the other states moved with the rows.
     const int focus = m_focus;
     const int mark = m_mark;
@@ -396,38 +402,48 @@ int ListViewBehaviour::ColumnTexts(int subItem, const LVCOLUMNTEXTS* request)
     const HWND hwnd = m_hwnd;
     const auto sub = static_cast<std::size_t>(subItem);
     const int count = Count();
-    // After a sort each row's cells lie anywhere in memory: the rows ahead are fetched while this
-    // one is read, the row's cell first and then, once that is in, a long text's characters.
-    constexpr int kCellAhead = 16;
-    constexpr int kTextAhead = 8;
-    std::vector<char> buffer(kListDispTextSize);
-    for (int item = 0; item < count; ++item)
+    // After a sort each row's cells lie anywhere in memory. The rows are read in batches: while
+    // one batch is handed over, the cells of the next are looked up and fetched, in a loop that
+    // does nothing else, so that their misses overlap rather than come one after another.
+    constexpr int kBatch = 64;
+    std::array<std::array<const ListCell*, kBatch>, 2> batches{};
+    const auto fetch = [&](int first, std::array<const ListCell*, kBatch>& cells)
     {
-        if (!m_ownerData && item + kCellAhead < count)
-        {
-            const ListRow& ahead = m_rows[static_cast<std::size_t>(item + kCellAhead)];
-            if (sub < ahead.cells.size())
-                __builtin_prefetch(&ahead.cells[sub]);
-        }
-        if (!m_ownerData && item + kTextAhead < count)
-        {
-            const ListRow& ahead = m_rows[static_cast<std::size_t>(item + kTextAhead)];
-            if (sub < ahead.cells.size())
-                __builtin_prefetch(ahead.cells[sub].text.data());
-        }
-        const ListCell* stored = nullptr;
-        if (!m_ownerData)
+        const int last = std::min(count, first + kBatch);
+        for (int item = first; item < last; ++item)
         {
             const ListRow& row = m_rows[static_cast<std::size_t>(item)];
-            stored = sub < row.cells.size() ? &row.cells[sub] : nullptr;
+            const ListCell* cell = sub < row.cells.size() ? &row.cells[sub] : nullptr;
+            cells[static_cast<std::size_t>(item - first)] = cell;
+            if (cell)
+                __builtin_prefetch(cell);
         }
-        if (stored && !stored->callback)
-            request->pfnText(item, stored->text.c_str(), static_cast<int>(stored->text.size()),
-                             request->lParam);
-        else if (!m_ownerData && !stored)
-            request->pfnText(item, "", 0, request->lParam);
-        else
+    };
+    std::vector<char> buffer(kListDispTextSize);
+    if (!m_ownerData && count > 0)
+        fetch(0, batches[0]);
+    for (int first = 0, batch = 0; first < count; first += kBatch, batch ^= 1)
+    {
+        if (!m_ownerData && first + kBatch < count)
+            fetch(first + kBatch, batches[static_cast<std::size_t>(batch ^ 1)]);
+        const int last = std::min(count, first + kBatch);
+        for (int item = first; item < last; ++item)
         {
+            const ListCell* stored =
+                m_ownerData
+                    ? nullptr
+                    : batches[static_cast<std::size_t>(batch)][static_cast<std::size_t>(item - first)];
+            if (stored && !stored->callback)
+            {
+                request->pfnText(item, stored->text.c_str(), static_cast<int>(stored->text.size()),
+                                 request->lParam);
+                continue;
+            }
+            if (!m_ownerData && !stored)
+            {
+                request->pfnText(item, "", 0, request->lParam);
+                continue;
+            }
             // Asked of the parent in a buffer that grows until the text fits, as a reader of
             // LVM_GETITEMTEXT does.
             int length = 0;

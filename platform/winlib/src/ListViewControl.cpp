@@ -684,6 +684,7 @@ bool ListViewBehaviour::DeleteAllItems(bool destroying)
         }
     }
     m_rows.clear();
+    m_spareRows = std::vector<ListRow>(); // what sorting a list of no rows needs
     m_ownerCount = 0;
     m_ownerSelection.Clear();
     m_focus = -1;
