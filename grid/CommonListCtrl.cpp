@@ -10,6 +10,7 @@
 #include "grid/SettingText.h"
 #include "grid/SortKeys.h"
 #include "grid/UserSettings.h"
+#include "grid/WorkBuffers.h"
 #include "plugin/PluginGlobals.h"
 #include "plugin/TabbedLog.h"
 #include "winlib/FormView.h"
@@ -560,8 +561,9 @@ void CCommonListCtrl::SortByHeaderClick(int position)
                 std::string_view(text, static_cast<std::size_t>(std::min(length, kLongestRead))));
         },
         reinterpret_cast<LPARAM>(&keys));
-    const std::vector<std::uint32_t> order = keys.Order();
+    std::vector<std::uint32_t> order = keys.Order();
     SetItemOrder(order.data(), static_cast<int>(order.size()));
+    work_buffers::Keep(order);
 
     if (m_nSortDirection == 1)
         SetHeaderSortImage(m_nSortColumn, 1);

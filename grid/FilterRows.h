@@ -81,7 +81,16 @@ public:
     void InsertVisible(std::uint32_t position, std::uint32_t slot);
     void HideSlot(std::uint32_t slot);
     // Replaces the visible index by these store slots, in this order.
-    void SetVisible(const std::vector<std::uint32_t>& slots);
+    void SetVisible(std::vector<std::uint32_t> slots);
+    // Calls f(slot, position) for every visible record in store order, with its display position
+    // (before newest-first).
+    template <class F> void ForEachVisibleInStoreOrder(F&& f) const
+    {
+        std::uint32_t position = 0;
+        m_shown.ForEachLive(
+            [&](std::uint32_t slot)
+            { f(slot, m_bInStoreOrder ? position++ : m_visibleSlots.Rank(m_records[slot].visible)); });
+    }
     // Rebuilds the visible index from the records whose item is set and passes(item) answers true,
     // in store order. One pass over the records: each is marked shown or hidden as it is asked.
     template <class Passes> void Refilter(Passes&& passes)
@@ -106,7 +115,7 @@ public:
         m_shown.Assign(std::move(shown), SlotCount());
         DropVisibleList();
     }
-    // The visible store slots in display order.
+    // The visible store slots in display order (an array from work_buffers, WorkBuffers.h).
     std::vector<std::uint32_t> VisibleSlots() const;
     // True while the visible index runs in store order (filtering keeps that order; a sort
     // may not).

@@ -1,6 +1,7 @@
 #include "grid/SortKeys.h"
 
 #include "grid/DateTimeCompare.h"
+#include "grid/WorkBuffers.h"
 
 #include <algorithm>
 #include <array>
@@ -41,40 +42,6 @@ std::uint64_t KeyOf(std::uint64_t packed)
     return packed;
 }
 
-// Work arrays kept from one sort to the next on the same thread, two of each kind at most: a
-// page the process has not touched yet costs a fault, and at a million rows the faults of fresh
-// arrays cost more than the sort's own work. What is kept is as large as the largest sort.
-template <typename T> std::vector<std::vector<T>>& KeptBuffers()
-{
-    thread_local std::vector<std::vector<T>> kept;
-    return kept;
-}
-
-template <typename T> std::vector<T> TakeBuffer(std::size_t size)
-{
-    std::vector<std::vector<T>>& kept = KeptBuffers<T>();
-    std::vector<T> buffer;
-    if (!kept.empty())
-    {
-        buffer = std::move(kept.back());
-        kept.pop_back();
-    }
-    buffer.resize(size);
-    return buffer;
-}
-
-template <typename T> void KeepBuffer(std::vector<T>& buffer)
-{
-    std::vector<std::vector<T>>& kept = KeptBuffers<T>();
-    if (buffer.capacity() == 0 || kept.size() >= 2)
-        return;
-    buffer.clear();
-    kept.push_back(std::move(buffer));
-    // The larger one is handed out first.
-    if (kept.size() == 2 && kept[0].capacity() > kept[1].capacity())
-        std::swap(kept[0], kept[1]);
-}
-
 // Stable LSD radix passes over the low 'bits' bits of each entry's key, in digits of at most
 // thirteen bits (the counts of a pass stay in the first-level cache). A digit every key shares
 // costs no pass.
@@ -91,7 +58,7 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
         for (int p = 0; p < passes; ++p)
             ++counts[static_cast<std::size_t>(p) * buckets + ((KeyOf(r) >> (p * digitBits)) & mask)];
     }
-    std::vector<Entry> scratch = TakeBuffer<Entry>(rows.size());
+    std::vector<Entry> scratch = work_buffers::Take<Entry>(rows.size());
     for (int p = 0; p < passes; ++p)
     {
         std::uint32_t* count = counts.data() + static_cast<std::size_t>(p) * buckets;
@@ -109,7 +76,7 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
             scratch[count[(KeyOf(r) >> shift) & mask]++] = r;
         rows.swap(scratch);
     }
-    KeepBuffer(scratch);
+    work_buffers::Keep(scratch);
 }
 
 // A stable sort on the 64-bit keys. Keys are sorted as distances from the least of them, so
@@ -131,13 +98,13 @@ void RadixSort(std::vector<KeyedRow>& rows)
         return;
     if (bits <= 32)
     {
-        std::vector<CompactRow> compact = TakeBuffer<CompactRow>(n);
+        std::vector<CompactRow> compact = work_buffers::Take<CompactRow>(n);
         for (std::size_t i = 0; i < n; ++i)
             compact[i] = {static_cast<std::uint32_t>(rows[i].key - least), rows[i].row};
         RadixPasses(compact, bits);
         for (std::size_t i = 0; i < n; ++i)
             rows[i] = {compact[i].key + least, compact[i].row};
-        KeepBuffer(compact);
+        work_buffers::Keep(compact);
         return;
     }
     for (KeyedRow& r : rows)
@@ -214,13 +181,13 @@ class ExactDecimals
 {
 public:
     explicit ExactDecimals(std::size_t count)
-        : m_digits(TakeBuffer<std::uint64_t>(count)), m_scale(TakeBuffer<std::uint8_t>(count))
+        : m_digits(work_buffers::Take<std::uint64_t>(count)), m_scale(work_buffers::Take<std::uint8_t>(count))
     {
     }
     ~ExactDecimals()
     {
-        KeepBuffer(m_digits);
-        KeepBuffer(m_scale);
+        work_buffers::Keep(m_digits);
+        work_buffers::Keep(m_scale);
     }
     ExactDecimals(const ExactDecimals&) = delete;
     ExactDecimals& operator=(const ExactDecimals&) = delete;
@@ -319,7 +286,7 @@ private:
 
 std::vector<std::uint32_t> Rows(const std::vector<KeyedRow>& keyed)
 {
-    std::vector<std::uint32_t> order(keyed.size());
+    std::vector<std::uint32_t> order = work_buffers::Take<std::uint32_t>(keyed.size());
     for (std::size_t i = 0; i < keyed.size(); ++i)
         order[i] = keyed[i].row;
     return order;
@@ -342,16 +309,16 @@ std::vector<std::uint32_t> OrderOfKeys(std::vector<std::uint64_t>& keys, const R
     }
     const int keyBits = 64 - std::countl_zero(most - least);
     const int rowBits = n < 2 ? 1 : 64 - std::countl_zero(static_cast<std::uint64_t>(n - 1));
-    std::vector<std::uint32_t> order(n);
+    std::vector<std::uint32_t> order = work_buffers::Take<std::uint32_t>(n);
     if (keyBits + rowBits > 64)
     {
-        std::vector<KeyedRow> byRow = TakeBuffer<KeyedRow>(n);
+        std::vector<KeyedRow> byRow = work_buffers::Take<KeyedRow>(n);
         for (std::size_t i = 0; i < n; ++i)
             byRow[rowOf(static_cast<std::uint32_t>(i))] = {keys[i], rowOf(static_cast<std::uint32_t>(i))};
         RadixSort(byRow);
         for (std::size_t i = 0; i < n; ++i)
             order[i] = byRow[i].row;
-        KeepBuffer(byRow);
+        work_buffers::Keep(byRow);
         return order;
     }
     for (std::size_t i = 0; i < n; ++i)
@@ -427,8 +394,8 @@ struct SortKeys::Keys
     }
     ~Keys()
     {
-        KeepBuffer(keys);
-        KeepBuffer(prefixes);
+        work_buffers::Keep(keys);
+        work_buffers::Keep(prefixes);
     }
     Keys(const Keys&) = delete;
     Keys& operator=(const Keys&) = delete;
@@ -467,13 +434,13 @@ SortKeys::SortKeys(std::uint32_t rows, const SortRule& rule, const std::vector<s
     {
     case SortKind::Integer32:
     case SortKind::Integer64:
-        k.keys = TakeBuffer<std::uint64_t>(rows);
+        k.keys = work_buffers::Take<std::uint64_t>(rows);
         break;
     case SortKind::Decimal:
         k.exact.emplace(rows);
         break;
     case SortKind::Text:
-        k.prefixes = TakeBuffer<KeyedRow>(rows);
+        k.prefixes = work_buffers::Take<KeyedRow>(rows);
         break;
     case SortKind::DateTime:
         k.texts.resize(rows);
@@ -585,7 +552,7 @@ std::vector<std::uint32_t> SortKeys::Order()
                                   return d * ((vb < va) ? -1 : (va < vb) ? 1 : 0); // d x sign(b - a)
                               });
         }
-        keys = TakeBuffer<std::uint64_t>(rows);
+        keys = work_buffers::Take<std::uint64_t>(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
         {
             const std::uint64_t key = KeyOfDouble(values[r]);
@@ -601,7 +568,7 @@ std::vector<std::uint32_t> SortKeys::Order()
     case SortKind::None:
     default:
     {
-        std::vector<std::uint32_t> order(rows);
+        std::vector<std::uint32_t> order = work_buffers::Take<std::uint32_t>(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
             order[r] = r;
         return order;

@@ -46,7 +46,8 @@ public:
 
     // The next row's text; it counts up to its first NUL, as the compare step reads C strings.
     void Add(std::string_view text);
-    // order[i] is the row that goes to place i; once every row's text was added.
+    // order[i] is the row that goes to place i; once every row's text was added. The array may
+    // go back to work_buffers::Keep (WorkBuffers.h) when the caller is done with it.
     std::vector<std::uint32_t> Order();
 
 private:
