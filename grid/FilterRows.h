@@ -87,9 +87,16 @@ public:
     template <class F> void ForEachVisibleInStoreOrder(F&& f) const
     {
         std::uint32_t position = 0;
+        // Without gaps in the listed index a record's place there is its position.
+        const bool gaps = !m_bInStoreOrder && m_visibleSlots.DeadCount() > 0;
         m_shown.ForEachLive(
             [&](std::uint32_t slot)
-            { f(slot, m_bInStoreOrder ? position++ : m_visibleSlots.Rank(m_records[slot].visible)); });
+            {
+                if (m_bInStoreOrder)
+                    f(slot, position++);
+                else
+                    f(slot, gaps ? m_visibleSlots.Rank(m_records[slot].visible) : m_records[slot].visible);
+            });
     }
     // Rebuilds the visible index from the records whose item is set and passes(item) answers true,
     // in store order. One pass over the records: each is marked shown or hidden as it is asked.

@@ -45,7 +45,7 @@ std::uint64_t KeyOf(std::uint64_t packed)
 // Stable LSD radix passes over the low 'bits' bits of each entry's key, in digits of at most
 // thirteen bits (the counts of a pass stay in the first-level cache). A digit every key shares
 // costs no pass.
-template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
+template <typename Entry, typename Key> void RadixPasses(std::vector<Entry>& rows, int bits, const Key& keyOf)
 {
     constexpr int kMaxDigitBits = 13;
     const int passes = (bits + kMaxDigitBits - 1) / kMaxDigitBits;
@@ -56,14 +56,14 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
     for (const Entry& r : rows)
     {
         for (int p = 0; p < passes; ++p)
-            ++counts[static_cast<std::size_t>(p) * buckets + ((KeyOf(r) >> (p * digitBits)) & mask)];
+            ++counts[static_cast<std::size_t>(p) * buckets + ((keyOf(r) >> (p * digitBits)) & mask)];
     }
     std::vector<Entry> scratch = work_buffers::Take<Entry>(rows.size());
     for (int p = 0; p < passes; ++p)
     {
         std::uint32_t* count = counts.data() + static_cast<std::size_t>(p) * buckets;
         const int shift = p * digitBits;
-        if (count[(KeyOf(rows[0]) >> shift) & mask] == rows.size())
+        if (count[(keyOf(rows[0]) >> shift) & mask] == rows.size())
             continue;
         std::uint32_t offset = 0;
         for (std::size_t b = 0; b < buckets; ++b)
@@ -73,10 +73,15 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
             offset += here;
         }
         for (const Entry& r : rows)
-            scratch[count[(KeyOf(r) >> shift) & mask]++] = r;
+            scratch[count[(keyOf(r) >> shift) & mask]++] = r;
         rows.swap(scratch);
     }
     work_buffers::Keep(scratch);
+}
+
+template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
+{
+    RadixPasses(rows, bits, [](const Entry& r) { return KeyOf(r); });
 }
 
 // A stable sort on the 64-bit keys. Keys are sorted as distances from the least of them, so
@@ -152,10 +157,11 @@ long long ReadInteger(std::string_view text)
 // The first eight bytes, big-endian, zero after the end: ordered as the bytes are.
 std::uint64_t Prefix(std::string_view text)
 {
+    unsigned char bytes[8] = {};
+    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
     std::uint64_t key = 0;
-    const std::size_t n = std::min<std::size_t>(text.size(), 8);
-    for (std::size_t i = 0; i < 8; ++i)
-        key = (key << 8) | (i < n ? static_cast<unsigned char>(text[i]) : 0u);
+    for (const unsigned char b : bytes)
+        key = (key << 8) | b;
     return key;
 }
 
@@ -412,7 +418,7 @@ struct SortKeys::Keys
     bool inexact = false;               // a decimal text that is not plain came: values[] by row
     std::vector<double> values;
 
-    // Texts: the prefix key with its row, by row; the rest of each text longer than eight
+    // Texts: the prefix key with its row, in read order; the rest of each text longer than eight
     // bytes in one buffer, where tail[row] says.
     std::vector<KeyedRow> prefixes;
     struct Tail
@@ -492,7 +498,7 @@ void SortKeys::Add(std::string_view text)
         text = text.substr(0, std::min(text.size(), text.find('\0'))); // compared as C strings
         const std::uint32_t row = k.RowOf(i);
         const std::uint64_t key = Prefix(text);
-        k.prefixes[row] = {d < 0 ? key : ~key, row}; // by row: the radix sort keeps ties in row order
+        k.prefixes[i] = {d < 0 ? key : ~key, row};
         if (text.size() > 8)
         {
             if (k.tails.empty())
@@ -581,6 +587,12 @@ std::vector<std::uint32_t> SortKeys::TextOrder()
     Keys& k = *m_keys;
     const int d = k.rule.direction;
     std::vector<KeyedRow>& keyed = k.prefixes;
+    // Read out of row order, the keys are first put in row order by their rows, a few cheap
+    // passes where writing each key to its row's place would miss the cache at nearly every key;
+    // the stable passes on the keys then leave equal keys in row order.
+    if (k.readOrder && keyed.size() > 1)
+        RadixPasses(keyed, 64 - std::countl_zero(static_cast<std::uint64_t>(keyed.size() - 1)),
+                    [](const KeyedRow& r) { return std::uint64_t{r.row}; });
     RadixSort(keyed);
     // Rows whose first eight bytes agree lie together, in row order. Where eight bytes did not
     // hold the whole text, the rest decides among them, compared only within such a run.

@@ -12,7 +12,7 @@
 namespace work_buffers
 {
 
-inline constexpr std::size_t kKeptOfEachType = 4;
+inline constexpr std::size_t kKeptOfEachType = 6; // a filter list's sort holds six index arrays at once
 
 template <typename T> std::vector<std::vector<T>>& Kept()
 {
