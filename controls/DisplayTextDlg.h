@@ -9,6 +9,8 @@
 // The dialog's template and its edit.
 constexpr UINT IDD_DISPLAY_TEXT = 330;
 constexpr int IDC_DISPLAY_TEXT_EDIT = 1548;
+// The longest reason the server keeps; the line takes no more, so nothing typed is refused later.
+constexpr int kMaxRejectionReason = 500;
 
 class CDisplayTextDlg : public CKTBCGPDialog
 {

@@ -37,7 +37,10 @@ std::string CPriceEditControl::FormatValue(double value) const
     if (decimals > 0)
         text += m_chDecimalPoint + fraction;
     text = GroupText(text);
-    const bool negative = value < 0 && std::fabs(value) * std::pow(10.0, decimals) >= 0.5;
+    // A sign typed before any digit leaves a negative zero: it stays in front, so that the digits
+    // typed next follow it. A negative value that rounds to zero shows no sign.
+    const bool negative = std::signbit(value) &&
+                          (value == 0 || std::fabs(value) * std::pow(10.0, decimals) >= 0.5);
     return negative ? "-" + text : text;
 }
 

@@ -1,5 +1,7 @@
 #include "dozizedizizi/DetailSection.h"
 
+#include "controls/InPlacePriceEdit.h"
+
 BOOL DescribeDetailSection(void* section, int column, std::string& text, COLORREF& textColor,
                            COLORREF& bkColor, int&, int line)
 {
@@ -25,6 +27,11 @@ BOOL DescribeDetailSection(void* section, int column, std::string& text, COLORRE
     {
         textColor = RGB(0, 0, 0);
         bkColor = kDetailTitleBackground;
+    }
+    else if (column == 1 && row->m_bEdited)
+    {
+        textColor = kInPlacePriceText;
+        bkColor = kInPlacePriceBackground;
     }
     return TRUE;
 }

@@ -34,7 +34,8 @@ struct sDetailSection
 };
 
 // The detail grid's data descriptor: column 0 the field, 1 the value, 2 the old value of the line's
-// row; the title line black on a pale lilac, row lines in the grid's own colours.
+// row; the title line black on a pale lilac, row lines in the grid's own colours but for a value
+// the checker edited and has not sent yet, which keeps the colours of the editor it was typed in.
 BOOL DescribeDetailSection(void* section, int column, std::string& text, COLORREF& textColor,
                            COLORREF& bkColor, int& image, int line);
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 IMPLEMENT_DYNAMIC(CDozizEdizizi, CKTBCGPDialogBar)
 
@@ -41,6 +42,10 @@ constexpr int kRequestListShare = 40;
 constexpr int kMinimumPaneHeight = 90;
 
 constexpr std::size_t kMaxCellText = 255;
+
+constexpr const char* kRequestListCaption = "Maker checker List";
+// The caption's colour while new requests wait unseen: yellow on the caption's grey.
+constexpr COLORREF kUnseenCaptionColour = RGB(255, 230, 0);
 
 // The request list's columns: name, data type.
 constexpr std::pair<const char*, int> kRequestColumns[] = {
@@ -169,7 +174,7 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
                        client.bottom - kMargin);
     m_pHolderFrame = std::make_unique<CKTHolderFrame>();
     m_pHolderFrame->CreateTwoGridHolder(this, HOLDER_HORIZONTAL, holder, &m_wndRequestList,
-                                        "Maker checker List", IDC_MC_REQUEST_LIST, &m_wndDetailList,
+                                        kRequestListCaption, IDC_MC_REQUEST_LIST, &m_wndDetailList,
                                         "Maker Checker Details List", IDC_MC_DETAIL_LIST);
     m_bDefaultSplit = m_pHolderFrame->m_hWnd && !m_pHolderFrame->LoadPaneSizes();
     if (m_pHolderFrame->m_hWnd)
@@ -197,6 +202,41 @@ LRESULT CDozizEdizizi::HandleInitDialog(WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// Tab cannot take the checker out of the detail grid (the grid keeps Tab for its editors): F6, as
+// in the panes of any window, moves between the parts of the console.
+BOOL CDozizEdizizi::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F6 && !(::GetKeyState(VK_CONTROL) & 0x8000))
+    {
+        FocusNextPart((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        return TRUE;
+    }
+    return CKTBCGPDialogBar::PreTranslateMessage(msg);
+}
+
+void CDozizEdizizi::FocusNextPart(bool backwards)
+{
+    CWnd* parts[] = {GetDlgItem(IDC_MC_ACCEPT), &m_wndRequestList, &m_wndDetailList};
+    constexpr int kParts = 3;
+    const HWND focus = ::GetFocus();
+    int current = 0;
+    for (int part = 1; part < kParts; ++part)
+    {
+        const HWND window = parts[part]->m_hWnd;
+        if (window && focus && (focus == window || ::IsChild(window, focus)))
+            current = part;
+    }
+    for (int step = 1; step < kParts; ++step)
+    {
+        CWnd* next = parts[(current + (backwards ? kParts - step : step)) % kParts];
+        if (next && next->m_hWnd && next->IsWindowVisible() && next->IsWindowEnabled())
+        {
+            next->SetFocus();
+            return;
+        }
+    }
+}
+
 void CDozizEdizizi::InitialiseRequestList()
 {
     if (!m_wndRequestList.m_hWnd)
@@ -206,8 +246,10 @@ void CDozizEdizizi::InitialiseRequestList()
         m_wndRequestList.m_arrColumns.push_back(Column(name, kRequestColumnWidth, KIVO_ALIGN_RIGHT, type));
     m_wndRequestList.InitColumns();
     m_wndRequestList.EnableFilter(TRUE);
-    // New requests are inserted at the end of the store; the list shows the newest on top.
+    // New requests are inserted at the end of the store; the list shows the newest on top, and
+    // keeps the checker's place while he works in it.
     m_wndRequestList.SetNewestFirst(TRUE);
+    m_wndRequestList.SetKeepPlace(TRUE);
     m_wndRequestList.SetOwner(this);
     m_wndRequestList.SetExtendedStyle(m_wndRequestList.GetExtendedStyle() | LVS_EX_CHECKBOXES);
     m_wndRequestList.SetCallbackMask(LVIS_SELECTED);
@@ -440,6 +482,7 @@ void CDozizEdizizi::OnEndEdit(const NMLVDISPINFO& edit)
     {
         row->m_strValue = WithoutCommas(row->m_strValue);
         m_mapEditedValues.SetAt(fieldId, EditedValueText(fieldId, row->m_strValue));
+        row->m_bEdited = true;
     }
     m_wndDetailList.RedrawItems(edit.item.iItem, edit.item.iItem);
 }
@@ -459,7 +502,9 @@ BOOL CDozizEdizizi::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 BOOL CDozizEdizizi::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->idFrom == IDC_MC_REQUEST_LIST && header->code == NM_DBLCLK)
+    // A double click, or Enter from the keyboard, opens the selected request.
+    if (header && header->idFrom == IDC_MC_REQUEST_LIST &&
+        (header->code == static_cast<UINT>(NM_DBLCLK) || header->code == static_cast<UINT>(NM_RETURN)))
     {
         const int row = m_wndRequestList.GetNextItem(-1, LVNI_SELECTED);
         if (row >= 0)
@@ -467,6 +512,12 @@ BOOL CDozizEdizizi::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
             if (auto* request = reinterpret_cast<sMakeCheckStruct*>(m_wndRequestList.GetItemData(row)))
                 OpenRequest(request);
         }
+        *result = 0;
+        return TRUE;
+    }
+    if (header && header->idFrom == IDC_MC_REQUEST_LIST && header->code == FLN_UNSEENROWSCHANGED)
+    {
+        ShowUnseenRequests();
         *result = 0;
         return TRUE;
     }
@@ -484,6 +535,27 @@ BOOL CDozizEdizizi::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
         }
     }
     return CKTBCGPDialogBar::OnNotify(wParam, lParam, result);
+}
+
+// The request list's caption counts the new requests the checker has not seen while he works in
+// the list (they wait on top of it), in a colour that catches the eye, and says how to see them.
+void CDozizEdizizi::ShowUnseenRequests()
+{
+    auto* view = dynamic_cast<CHolderView*>(m_wndRequestList.GetParent());
+    if (!view)
+        return;
+    const int unseen = m_wndRequestList.GetUnseenNewRows();
+    if (unseen > 0 && m_clrRequestCaption == CLR_NONE)
+        m_clrRequestCaption = view->GetCaptionColor();
+    std::string caption = kRequestListCaption;
+    if (unseen > 0)
+        caption += "  -  " + std::to_string(unseen) +
+                   (unseen == 1 ? " new request on top (Home shows it)" : " new requests on top (Home shows them)");
+    const COLORREF colour = unseen > 0 ? kUnseenCaptionColour : m_clrRequestCaption;
+    view->SetCaption(caption, colour == CLR_NONE ? view->GetCaptionColor() : colour);
+    if (unseen == 0)
+        m_clrRequestCaption = CLR_NONE;
+    view->Invalidate(FALSE);
 }
 
 void CDozizEdizizi::DoDataExchange(CDataExchange* dx)
@@ -675,18 +747,91 @@ void CDozizEdizizi::RemoveRequest(const std::string& key)
 
 // ---- The request list ------------------------------------------------------------------
 
+// The list runs newest first: a request is new by its key, which the server gives in the order
+// the makers enter them, not by when it reached this console. One that arrives after newer ones
+// (Recover sends every pending request again, the oldest first) goes below them, so that after a
+// Recover the list is newest on top.
 void CDozizEdizizi::AddRequestRow(std::unique_ptr<sListedRequest> request)
 {
     sListedRequest* listed = request.get();
-    listed->m_nOrderSlot = m_orderSlots.Append();
-    m_arrOrder.push_back(std::move(request));
+    const int index = OrderIndexFor(*listed);
+    InsertOrder(std::move(request), index);
     m_mapPendingRequests.SetAt(listed->m_strKey, listed);
     if (!m_wndRequestList.m_hWnd)
         return;
-    m_wndRequestList.InsertItem(0, "");
-    m_wndRequestList.SetItemData(0, reinterpret_cast<DWORD_PTR>(static_cast<sMakeCheckStruct*>(listed)));
-    // The new row goes on top: every row below it moves down a line.
+    const auto item = reinterpret_cast<DWORD_PTR>(static_cast<sMakeCheckStruct*>(listed));
+    if (index >= m_wndRequestList.GetStoreCount())
+    {
+        // The newest: a row on top, the store's last record.
+        m_wndRequestList.InsertItem(0, "");
+        m_wndRequestList.SetItemData(0, item);
+    }
+    else
+        m_wndRequestList.InsertDataItem(index, item);
     m_wndRequestList.Invalidate(FALSE);
+}
+
+namespace
+{
+
+// A key of digits only, without the zeros in front; empty for a key that is no number.
+std::string_view KeyNumber(const std::string& key)
+{
+    if (key.empty() || key.find_first_not_of("0123456789") != std::string::npos)
+        return {};
+    const std::size_t first = std::min(key.find_first_not_of('0'), key.size() - 1);
+    return std::string_view(key).substr(first);
+}
+
+// Whether key 'a' is a number greater than the number 'b'.
+bool NewerKey(const std::string& a, std::string_view b)
+{
+    const std::string_view number = KeyNumber(a);
+    if (number.empty() || b.empty())
+        return false;
+    return number.size() != b.size() ? number.size() > b.size() : number > b;
+}
+
+} // namespace
+
+int CDozizEdizizi::OrderIndexFor(const sListedRequest& request) const
+{
+    // After the last request that is not newer; requests come in order almost always, so the
+    // walk back from the end is short.
+    int index = static_cast<int>(m_orderSlots.LiveCount());
+    const std::string_view key = KeyNumber(request.m_strKey);
+    for (auto it = m_arrOrder.rbegin(); it != m_arrOrder.rend() && !key.empty(); ++it)
+    {
+        if (!*it)
+            continue;
+        if (!NewerKey((*it)->m_strKey, key))
+            break;
+        --index;
+    }
+    return index;
+}
+
+void CDozizEdizizi::InsertOrder(std::unique_ptr<sListedRequest> request, int index)
+{
+    if (index >= static_cast<int>(m_orderSlots.LiveCount()))
+    {
+        request->m_nOrderSlot = m_orderSlots.Append();
+        m_arrOrder.push_back(std::move(request));
+        return;
+    }
+    // Inside the order the live requests are numbered afresh, as the list's store is.
+    std::vector<std::unique_ptr<sListedRequest>> live;
+    live.reserve(m_orderSlots.LiveCount() + 1);
+    for (std::unique_ptr<sListedRequest>& entry : m_arrOrder)
+    {
+        if (entry)
+            live.push_back(std::move(entry));
+    }
+    live.insert(live.begin() + index, std::move(request));
+    for (std::size_t slot = 0; slot < live.size(); ++slot)
+        live[slot]->m_nOrderSlot = static_cast<std::uint32_t>(slot);
+    m_arrOrder.swap(live);
+    m_orderSlots.Reset(static_cast<std::uint32_t>(m_arrOrder.size()));
 }
 
 // The row searched for from the last to the first is the one row whose record has the key: the
@@ -916,17 +1061,35 @@ void CDozizEdizizi::AcceptRequests(const std::vector<sMakeCheckStruct*>& request
     AddToTabbedLog(std::move(text), 2);
 }
 
+// A button that finds nothing to do says so in the log (never in a box): the checker learns
+// every outcome, "nothing" included, and the server's answer tells the rest.
 void CDozizEdizizi::OnAccept()
 {
-    AcceptRequests(TickedRequests());
+    const std::vector<sMakeCheckStruct*> ticked = TickedRequests();
+    if (ticked.empty())
+    {
+        AddToTabbedLog("Nothing to accept: no request shown is ticked", 2);
+        return;
+    }
+    AcceptRequests(ticked);
 }
 
 // The ticked rows are read once the reason is in: the list may change while the dialog is up.
 void CDozizEdizizi::OnReject()
 {
     const std::string reason = AskRejectionReason();
-    if (!reason.empty())
-        RejectRequests(TickedRequests(), reason);
+    if (reason.empty())
+    {
+        AddToTabbedLog("Nothing rejected: the Rejection dialog was closed without a reason", 2);
+        return;
+    }
+    const std::vector<sMakeCheckStruct*> ticked = TickedRequests();
+    if (ticked.empty())
+    {
+        AddToTabbedLog("Nothing to reject: no request shown is ticked", 2);
+        return;
+    }
+    RejectRequests(ticked, reason);
 }
 
 std::string CDozizEdizizi::AskRejectionReason()
@@ -950,9 +1113,44 @@ void CDozizEdizizi::RejectRequests(const std::vector<sMakeCheckStruct*>& request
 void CDozizEdizizi::OnUpdate()
 {
     if (m_mapEditedValues.IsEmpty())
+    {
+        AddToTabbedLog(NothingToUpdate(), 2);
         return;
+    }
     if (SendUpdateMessage(m_pConnection.get(), m_strDetailKey, m_mapEditedValues))
+    {
         m_mapEditedValues.RemoveAll();
+        UnmarkEditedRows();
+    }
+}
+
+// Why Update has nothing to send, in the checker's terms.
+std::string CDozizEdizizi::NothingToUpdate() const
+{
+    if (m_strDetailKey.empty())
+        return "Nothing to update: open an RMS Limits request and edit its values first";
+    const sMakeCheckStruct* shown = FindRequest(m_strDetailKey);
+    if (shown && shown->m_strAuthType != AUTH_RMS_LIMITS)
+        return "Nothing to update: request " + m_strDetailKey + " is a " + GetAuthTypeText(shown->m_strAuthType) +
+               " request, and Update sends edited RMS limits only";
+    return "Nothing to update: no limit of request " + m_strDetailKey + " was edited";
+}
+
+// Sent values are no longer the checker's own: their rows lose the mark.
+void CDozizEdizizi::UnmarkEditedRows()
+{
+    if (!m_wndDetailList.IsSectionMode())
+        return;
+    for (const auto& entry : m_wndDetailList.GetEntries())
+    {
+        if (auto* section = static_cast<sDetailSection*>(entry->m_pSection))
+        {
+            for (const auto& row : section->m_arrRows)
+                row->m_bEdited = false;
+        }
+    }
+    if (m_wndDetailList.m_hWnd)
+        m_wndDetailList.Invalidate(FALSE);
 }
 
 void CDozizEdizizi::OnRecover()

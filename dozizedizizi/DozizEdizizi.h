@@ -79,6 +79,10 @@ public:
     void PlaceForRestart();
 
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    // F6 and Shift+F6: the focus goes round the console's three parts, the buttons (Accept), the
+    // request list and the detail grid, skipping a part that is not shown.
+    void FocusNextPart(bool backwards);
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo) override;
 
@@ -126,6 +130,9 @@ private:
     // The detail grid asks which editor a value takes (33788) and hands the edited text back (33789).
     void OnBeginEdit(int line, int column, sCellEditInfo& info);
     void OnEndEdit(const NMLVDISPINFO& edit);
+    void UnmarkEditedRows();
+    void ShowUnseenRequests();
+    std::string NothingToUpdate() const;
     // The row shown at a line of the detail grid; null for a title line or no line.
     sMCListStruct* DetailRowAt(int line) const;
     void InitialiseRequestList();
@@ -144,8 +151,12 @@ private:
     // the order kept here, so its rank among the live slots is its place in the store.
     int StoreIndexOf(const sListedRequest& request) const;
     std::unique_ptr<sListedRequest> ForgetOrder(sListedRequest& request);
+    // Where a new request goes among the listed ones (a store index), and putting it there.
+    int OrderIndexFor(const sListedRequest& request) const;
+    void InsertOrder(std::unique_ptr<sListedRequest> request, int index);
 
     std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
+    COLORREF m_clrRequestCaption = CLR_NONE; // the caption's own colour while the count shows
     bool m_bDefaultSplit = false;
     int m_nDefaultSplit = -1; // the request list's height the default split gave last
     std::unique_ptr<sMCConnection> m_pConnection;

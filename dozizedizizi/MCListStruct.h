@@ -19,4 +19,5 @@ struct sMCListStruct
     int m_nEditType = MC_EDIT_NONE; // rows are read-only until a builder says otherwise
     std::string m_strEditParam;     // editor's initial text for text and price edits on an empty cell
     std::string m_strChoices;       // comma-separated choices for the drop-down types
+    bool m_bEdited = false;         // the checker's value waits to be sent by Update
 };

@@ -222,6 +222,9 @@ void CFilterListCtrl::FreeRecords()
 {
     m_rows.Clear();
     m_nSelectedRecords = 0;
+    m_nInsertedSlot = FilterRows::kNone;
+    m_nHeldRows = 0;
+    m_nNewRowsAbove = 0;
 }
 
 // ---- Rows ---------------------------------------------------------------------------------------
@@ -265,6 +268,7 @@ int CFilterListCtrl::InsertItem(int row, LPCSTR text)
         return CListCtrl::InsertItem(row, text);
     if (!HasDescriptor())
         return 0;
+    const sViewPlace before = CapturePlace();
     std::uint32_t slot = FilterRows::kNone;
     int index = 0;
     if (row != 0 && row > 0 && static_cast<std::uint32_t>(row) < m_rows.StoreCount())
@@ -287,6 +291,9 @@ int CFilterListCtrl::InsertItem(int row, LPCSTR text)
         m_rows.AppendVisible(slot);
         index = static_cast<int>(m_rows.StoreCount()) - 1;
     }
+    // The place is kept once SetItemData knows whether the record shows.
+    m_nInsertedSlot = slot;
+    m_insertPlace = before;
     SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     return index;
 }
@@ -336,25 +343,43 @@ BOOL CFilterListCtrl::SetItemData(int row, DWORD_PTR item)
     if (!m_bDataMode)
         return CListCtrl::SetItemData(row, item);
     const std::uint32_t count = m_rows.VisibleCount();
+    // Row 0 or a row outside the visible rows: the record InsertItem just added.
+    const bool fresh = m_nInsertedSlot != FilterRows::kNone && (row <= 0 || static_cast<std::uint32_t>(row) >= count);
+    const std::uint32_t inserted = m_nInsertedSlot;
+    m_nInsertedSlot = FilterRows::kNone;
     if (count == 0)
         return FALSE;
     if (row <= 0 || static_cast<std::uint32_t>(row) >= count)
         row = RowOfPosition(count - 1);
-    const std::uint32_t slot = SlotOfRow(row);
+    const std::uint32_t slot = fresh ? inserted : SlotOfRow(row);
     if (slot == FilterRows::kNone)
         return FALSE;
+    row = RowOfPosition(m_rows.PositionOfSlot(slot));
     m_rows.At(slot).item = item;
     m_bUserColumnErrorShown = false;
     if (!Passes(slot))
     {
+        const sViewPlace place = fresh ? m_insertPlace : CapturePlace();
         m_rows.HideSlot(slot);
         SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        if (m_bKeepPlace)
+        {
+            if (fresh)
+                RestorePlace(place);
+            else
+                KeepPlaceAfterHidden(place, row);
+        }
         Invalidate(FALSE);
         return TRUE;
     }
     if (CListCtrl::GetItemCount() != static_cast<int>(m_rows.VisibleCount()))
         SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    if (m_bNewestFirst)
+    if (fresh && m_bKeepPlace)
+    {
+        KeepPlaceAfterShown(m_insertPlace, row, slot);
+        Invalidate(FALSE);
+    }
+    else if (fresh && m_bNewestFirst)
     {
         // The new row is on top: every row below it moved down by one.
         if (::GetFocus() != m_hWnd)
@@ -383,6 +408,8 @@ BOOL CFilterListCtrl::DeleteItem(int row)
 
 BOOL CFilterListCtrl::DeleteShownRecord(int row, std::uint32_t slot)
 {
+    m_nInsertedSlot = FilterRows::kNone;
+    const sViewPlace place = CapturePlace();
     const bool wasSelected = (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
     if (m_nSelectedRecords > 0 && m_rows.At(slot).selected)
         --m_nSelectedRecords;
@@ -398,6 +425,8 @@ BOOL CFilterListCtrl::DeleteShownRecord(int row, std::uint32_t slot)
     }
     m_nPrevSortColumn = -1;
     SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (m_bKeepPlace)
+        KeepPlaceAfterHidden(place, row);
     const int count = static_cast<int>(m_rows.VisibleCount());
     if (wasSelected && row < count)
     {
@@ -405,7 +434,7 @@ BOOL CFilterListCtrl::DeleteShownRecord(int row, std::uint32_t slot)
             SelectOnlyRow(row);
         SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
-    if (m_bNewestFirst && ::GetFocus() != m_hWnd && count > 0)
+    if (!m_bKeepPlace && m_bNewestFirst && ::GetFocus() != m_hWnd && count > 0)
         EnsureVisible(0, FALSE);
     Invalidate(FALSE);
     return TRUE;
@@ -426,10 +455,41 @@ BOOL CFilterListCtrl::DeleteDataItem(int index)
         }
         return DeleteShownRecord(RowOfPosition(position), slot);
     }
+    m_nInsertedSlot = FilterRows::kNone;
     if (m_nSelectedRecords > 0 && m_rows.At(slot).selected)
         --m_nSelectedRecords;
+    const bool held = m_rows.At(slot).held;
     m_rows.RemoveRecord(slot);
+    if (held)
+    {
+        --m_nHeldRows;
+        UpdateUnseenRows();
+    }
     return TRUE;
+}
+
+int CFilterListCtrl::InsertDataItem(int index, DWORD_PTR item)
+{
+    if (!m_bDataMode || !HasDescriptor())
+        return -1;
+    const sViewPlace before = CapturePlace();
+    m_nInsertedSlot = FilterRows::kNone;
+    const std::uint32_t count = m_rows.StoreCount();
+    const std::uint32_t at = index < 0 ? 0 : std::min(static_cast<std::uint32_t>(index), count);
+    const std::uint32_t slot = at >= count ? m_rows.AppendRecord() : m_rows.InsertRecord(at);
+    m_rows.At(slot).item = item;
+    m_bUserColumnErrorShown = false;
+    if (!Passes(slot))
+        return static_cast<int>(at);
+    m_rows.InsertVisible(VisiblePositionFor(slot), slot);
+    SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const int row = RowOfPosition(m_rows.PositionOfSlot(slot));
+    if (m_bKeepPlace)
+        KeepPlaceAfterShown(before, row, slot);
+    else if (m_bNewestFirst && ::GetFocus() != m_hWnd)
+        EnsureVisible(row, FALSE);
+    Invalidate(FALSE);
+    return static_cast<int>(at);
 }
 
 BOOL CFilterListCtrl::DeleteAllItems()
@@ -439,6 +499,7 @@ BOOL CFilterListCtrl::DeleteAllItems()
     FreeRecords();
     SetViewCount(0);
     Invalidate();
+    UpdateUnseenRows();
     return TRUE;
 }
 
@@ -446,25 +507,52 @@ int CFilterListCtrl::RefreshDataItem(int index)
 {
     if (!m_bDataMode || index < 0 || static_cast<std::uint32_t>(index) >= m_rows.StoreCount())
         return 0;
+    m_nInsertedSlot = FilterRows::kNone;
     const std::uint32_t slot = m_rows.SlotOfStoreIndex(static_cast<std::uint32_t>(index));
     const std::uint32_t position = m_rows.PositionOfSlot(slot);
     m_bUserColumnErrorShown = false;
+    // A held record shows when the held rows do.
+    if (m_rows.At(slot).held)
+        return 0;
     const bool passes = Passes(slot);
     if (position != FilterRows::kNone)
     {
+        const int row = RowOfPosition(position);
         if (passes)
         {
-            const int row = RowOfPosition(position);
             RedrawItems(row, row);
             return 0;
         }
+        const sViewPlace place = CapturePlace();
         m_rows.HideSlot(slot);
         SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        if (m_bKeepPlace)
+            KeepPlaceAfterHidden(place, row);
         Invalidate(FALSE);
         return -1;
     }
     if (!passes)
         return 0;
+    sViewPlace place = CapturePlace();
+    m_rows.InsertVisible(VisiblePositionFor(slot), slot);
+    SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const int row = RowOfPosition(m_rows.PositionOfSlot(slot));
+    if (m_bKeepPlace)
+    {
+        if (place.focus >= row)
+            ++place.focus;
+        if (place.mark >= row)
+            ++place.mark;
+        if (row < place.top)
+            ++place.top;
+        RestorePlace(place);
+    }
+    Invalidate(FALSE);
+    return 1;
+}
+
+std::uint32_t CFilterListCtrl::VisiblePositionFor(std::uint32_t slot) const
+{
     // Before the first visible record that lies later in the store.
     std::uint32_t at = m_rows.VisibleCount();
     if (m_rows.VisibleInStoreOrder())
@@ -488,10 +576,7 @@ int CFilterListCtrl::RefreshDataItem(int index)
             std::find_if(visible.begin(), visible.end(), [slot](std::uint32_t s) { return s > slot; });
         at = static_cast<std::uint32_t>(later - visible.begin());
     }
-    m_rows.InsertVisible(at, slot);
-    SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    Invalidate(FALSE);
-    return 1;
+    return at;
 }
 
 int CFilterListCtrl::GetItemCount() const
@@ -649,6 +734,15 @@ void CFilterListCtrl::ApplyFilter()
         return;
     }
     m_bUserColumnErrorShown = false;
+    m_nInsertedSlot = FilterRows::kNone;
+    // A new filter makes new rows: held ones show with the rest, and nothing is new above them.
+    if (m_nHeldRows > 0)
+    {
+        for (std::uint32_t slot = m_rows.FirstSlot(); slot != FilterRows::kNone; slot = m_rows.NextSlot(slot))
+            m_rows.At(slot).held = 0;
+        m_nHeldRows = 0;
+    }
+    m_nNewRowsAbove = 0;
     const std::vector<FilterPattern>& patterns = Patterns();
     CWnd* target = NotifyTarget();
     m_rows.Refilter([&](std::uint64_t item)
@@ -660,6 +754,7 @@ void CFilterListCtrl::ApplyFilter()
     SetViewCount(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     SetRedraw(TRUE);
     Invalidate();
+    UpdateUnseenRows();
 }
 
 void CFilterListCtrl::SetColumnFilter(int column, const std::string& text)
@@ -828,10 +923,34 @@ void CFilterListCtrl::SelectOnlyRow(int row)
 
 BOOL CFilterListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
+    if (message == WM_GETDLGCODE && m_bDataMode)
+    {
+        // Enter opens the focused row (the owner hears NM_RETURN); a dialog around the list would
+        // otherwise take it for its default button, which in the console is Accept.
+        *result = Default();
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+            *result |= DLGC_WANTMESSAGE;
+        return TRUE;
+    }
     if (message == WM_PAINT)
+    {
         m_bUserColumnErrorShown = false;
+        UpdateUnseenRows();
+    }
     else if (message == WM_LBUTTONUP)
         ++m_nClickSerial;
+    else if (message == WM_KEYDOWN)
+    {
+        ++m_nKeySerial;
+        // Asking for the top of the list, or for more above its first row, shows what was held.
+        if (m_nHeldRows > 0 &&
+            (wParam == VK_HOME || (wParam == VK_PRIOR && GetTopIndex() == 0) ||
+             (wParam == VK_UP && CListCtrl::GetNextItem(-1, LVNI_FOCUSED) <= 0)))
+            ShowNewRows();
+    }
+    else if (message == WM_MOUSEWHEEL && m_nHeldRows > 0 && GET_WHEEL_DELTA_WPARAM(wParam) > 0 && GetTopIndex() == 0)
+        ShowNewRows();
     else if ((message == LVM_GETNEXTITEM || message == LVM_GETSELECTEDCOUNT) && SelectionInRecords())
     {
         // The list view knows nothing of a selection it does not keep.
@@ -952,6 +1071,14 @@ BOOL CFilterListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, 
         *result = 0;
         return TRUE;
     }
+    if (code == static_cast<UINT>(LVN_KEYDOWN) &&
+        reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_SPACE && !(::GetKeyState(VK_CONTROL) & 0x8000) &&
+        m_nSpaceSerial != m_nKeySerial)
+    {
+        m_nSpaceSerial = m_nKeySerial; // once per key, however many times its notice comes back
+        ToggleFocusedCheck();
+        return FALSE; // the owner hears of the key too
+    }
     if (code == static_cast<UINT>(NM_CLICK))
     {
         const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
@@ -985,11 +1112,31 @@ BOOL CFilterListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, 
         }
         // The focus moved by mouse or keys: the selection kept on the records follows it.
         if ((change->uChanged & LVIF_STATE) && change->iItem >= 0 && (change->uNewState & LVIS_FOCUSED) &&
-            !(change->uOldState & LVIS_FOCUSED) && !(::GetKeyState(VK_CONTROL) & 0x8000))
+            !(change->uOldState & LVIS_FOCUSED) && !(::GetKeyState(VK_CONTROL) & 0x8000) && !m_bKeepingPlace)
             SelectOnlyRow(change->iItem);
         return FALSE;
     }
     return CCommonListCtrl::OnChildNotify(message, wParam, lParam, result);
+}
+
+// Space ticks or clears the focused row, as a click on its check box does; the other selected
+// rows take the same state, so that a checker can tick a run of rows selected with Shift.
+void CFilterListCtrl::ToggleFocusedCheck()
+{
+    if (!(GetExtendedStyle() & LVS_EX_CHECKBOXES))
+        return;
+    const int focused = CListCtrl::GetNextItem(-1, LVNI_FOCUSED);
+    const std::uint32_t slot = SlotOfRow(focused);
+    if (slot == FilterRows::kNone)
+        return;
+    const BOOL check = m_rows.At(slot).check ? FALSE : TRUE;
+    const bool selected = (GetItemState(focused, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    for (int row = selected ? GetNextItem(-1, LVNI_SELECTED) : -1; row >= 0; row = GetNextItem(row, LVNI_SELECTED))
+    {
+        if (row != focused)
+            SetCheck(row, check);
+    }
+    SetCheck(focused, check);
 }
 
 bool CFilterListCtrl::TabInFilterRow(bool backwards)
@@ -1254,6 +1401,8 @@ void CFilterListCtrl::SortByHeaderClick(int item)
     m_rows.SetVisible(std::move(sorted));
     m_nSortedColumn = column;
     ShowSortArrow();
+    m_nInsertedSlot = FilterRows::kNone;
+    SetNewRowsAbove(0); // the rows above the view are others now
     Invalidate(FALSE);
 }
 

@@ -37,6 +37,10 @@ enum FilterListCommand : UINT
     ID_FILTER_DELETE_USER_COLUMN = 33080
 };
 
+// Sent to the owner (a WM_NOTIFY with an NMHDR) when the number of new rows the user has not seen
+// yet changes (GetUnseenNewRows).
+constexpr UINT FLN_UNSEENROWSCHANGED = 0x4B01;
+
 // Colours of a selected row: a gradient while the list has the focus, a grey one otherwise.
 constexpr COLORREF kSelectionFocusFrom = 0xE17B52;
 constexpr COLORREF kSelectionFocusTo = 0xFFA63C;
@@ -75,6 +79,10 @@ public:
     BOOL DeleteItem(int row);
     // Deletes a record by its store index.
     BOOL DeleteDataItem(int index);
+    // Adds a record with its item at a store index (the store's end when 'index' lies past it),
+    // filters it and shows it where it belongs among the visible rows; the user's place is kept.
+    // Inside the store this costs a sweep of it, as InsertItem there does. Returns the index.
+    int InsertDataItem(int index, DWORD_PTR item);
     BOOL DeleteAllItems();
     // Filters one record again after its data changed: 1 it became visible, -1 it was hidden,
     // 0 it stayed as it was.
@@ -89,6 +97,21 @@ public:
     int GetStoreCount() const { return static_cast<int>(m_rows.StoreCount()); }
     // The store index of the record behind a display row, -1 when none.
     int GetStoreIndex(int row) const;
+
+    // ---- The user's place ----
+    // While the user works in the list (it is scrolled, a row is selected, it has the focus or the
+    // pointer is over it) the rows he sees stay where they are: a row coming or going above them
+    // moves the view with it, and the focus and the selection mark stay on their records. A new
+    // row on top goes above the rows on screen, or, when the list is too short to scroll them
+    // out of the way, is held back (in the store, not shown) until there is room or he asks.
+    // Off unless the owner asks for it.
+    void SetKeepPlace(BOOL keep) { m_bKeepPlace = keep ? TRUE : FALSE; }
+    BOOL m_bKeepPlace = FALSE;
+    // New rows above the view or held back, which the user has not seen yet.
+    int GetUnseenNewRows() const { return m_nNewRowsAbove + m_nHeldRows; }
+    int GetHeldRows() const { return m_nHeldRows; }
+    // Shows the held rows and the newest rows: the list goes to its top.
+    void ShowNewRows();
 
     // ---- Filtering ----
     // Rebuilds the visible rows from the records that match every column's filter.
@@ -164,6 +187,33 @@ protected:
     void ShowHeaderMenu(CPoint screen) override;
 
 private:
+    // Where the user is: the top row, the focused row, the selection mark, and whether he works
+    // in the list.
+    struct sViewPlace
+    {
+        int top = 0;
+        int focus = -1;
+        int mark = -1;
+        bool working = false;
+    };
+    sViewPlace CapturePlace() const;
+    void RestorePlace(const sViewPlace& place);
+    bool UserWorksInList() const;
+    // A record just made visible at 'row' (the rows from there down moved down by one), or one
+    // that went from 'row': the place is kept on its records.
+    void KeepPlaceAfterShown(sViewPlace place, int row, std::uint32_t slot);
+    void KeepPlaceAfterHidden(sViewPlace place, int row);
+    // Shows a held record where it belongs; the row it shows on, -1 when the filter hides it.
+    int ShowHeld(std::uint32_t slot);
+    // Shows every held record, moving the focus and the mark of 'place' with the rows; how many
+    // show.
+    int ShowHeldRows(sViewPlace& place);
+    // Where a record becomes visible: before the first visible record later in the store.
+    std::uint32_t VisiblePositionFor(std::uint32_t slot) const;
+    // Fewer unseen rows once the user has seen the top; the owner hears of each change.
+    void UpdateUnseenRows();
+    void SetNewRowsAbove(int count);
+
     bool HasDescriptor() const { return m_pfnDataDescriptor || m_pfnOwnerDataDescriptor; }
     // Display row -> place in the visible index, and back (newest-first turns it round).
     std::uint32_t PositionOfRow(int row) const;
@@ -186,6 +236,7 @@ private:
     void OnFilterChange(int item);
     void OnFilterButton(int item);
     bool TabInFilterRow(bool backwards);
+    void ToggleFocusedCheck();
     void ToggleMatchExactly();
     // Selection kept on the records when the owner makes it a callback state.
     bool SelectionInRecords() const;
@@ -209,4 +260,14 @@ private:
     // frame, which reflects it again): the check box toggles once per button release.
     unsigned m_nClickSerial = 0;
     unsigned m_nToggledSerial = 0;
+    // The same for Space, per key press.
+    unsigned m_nKeySerial = 0;
+    unsigned m_nSpaceSerial = 0;
+    // The record InsertItem just added, for SetItemData to fill, and the place before it came.
+    std::uint32_t m_nInsertedSlot = FilterRows::kNone;
+    sViewPlace m_insertPlace;
+    int m_nNewRowsAbove = 0; // new rows above the view
+    int m_nHeldRows = 0;     // records held back
+    int m_nUnseenNotified = 0;
+    bool m_bKeepingPlace = false; // the focus moves with its record, not with the user
 };

@@ -32,7 +32,8 @@ public:
     struct Record
     {
         std::uint64_t item = 0;         // the owner's item pointer
-        std::uint32_t check : 31 = 0;   // check state
+        std::uint32_t check : 30 = 0;   // check state
+        std::uint32_t held : 1 = 0;     // kept out of the visible rows until there is room (owner's list)
         std::uint32_t selected : 1 = 0; // kept here when the owner makes selection a callback state
         std::uint32_t visible = kNone;  // slot in the listed visible index, while there is one
     };

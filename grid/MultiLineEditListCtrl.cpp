@@ -239,18 +239,36 @@ BOOL CMultiLineEditListCtrl::OpenEditor(int line, int column, const std::string&
     return TRUE;
 }
 
-void CMultiLineEditListCtrl::BeginEdit(int line, int column)
+BOOL CMultiLineEditListCtrl::BeginEdit(int line, int column)
 {
     if (line > kLargestAddressableLine || m_setReadOnlyColumns.count(column))
-        return;
+        return FALSE;
     const std::string text = Trim(GetItemText(line, column));
     sCellEditInfo info;
     if (CWnd* owner = NotifyTarget())
         owner->SendMessage(WM_MULTILINE_EDIT_BEGIN, MAKEWPARAM(line, column),
                            reinterpret_cast<LPARAM>(&info));
     if (!m_hWnd)
-        return;
-    OpenEditor(line, column, text.empty() ? info.m_strText : text, info);
+        return FALSE;
+    return OpenEditor(line, column, text.empty() ? info.m_strText : text, info);
+}
+
+BOOL CMultiLineEditListCtrl::EditFocusedLine()
+{
+    const int line = CListCtrl::GetNextItem(-1, LVNI_FOCUSED);
+    int within = 0;
+    if (line < 0 || !ResolveLine(line, &within) || within == 0)
+        return FALSE;
+    CListCtrl::EnsureVisible(line, FALSE);
+    // The display columns a click may edit, in their order.
+    for (int column = 0; column < 2; ++column)
+    {
+        if (BeginEdit(line, column))
+            return TRUE;
+        if (!m_hWnd)
+            return FALSE;
+    }
+    return FALSE;
 }
 
 void CMultiLineEditListCtrl::OnLButtonDown(UINT flags, CPoint point)
@@ -392,6 +410,9 @@ BOOL CMultiLineEditListCtrl::PreTranslateMessage(MSG* msg)
         {
         case VK_TAB:
             return TRUE;
+        case VK_F2:
+            EditFocusedLine();
+            return TRUE;
         case VK_SPACE:
             if (m_strListName == "IndexWeightage")
             {
@@ -405,9 +426,14 @@ BOOL CMultiLineEditListCtrl::PreTranslateMessage(MSG* msg)
                     return TRUE;
                 }
             }
-            [[fallthrough]];
-        case VK_RETURN:
             // Straight to the list, before a dialog takes Enter for its default button.
+            ::DispatchMessage(msg);
+            return TRUE;
+        case VK_RETURN:
+            // On a row line Enter edits it, as F2 does; on a title line it goes straight to the list
+            // (which toggles the section), before a dialog takes it for its default button.
+            if (EditFocusedLine())
+                return TRUE;
             ::DispatchMessage(msg);
             return TRUE;
         default:

@@ -50,6 +50,9 @@ public:
     BOOL OpenEditor(int line, int column, const std::string& text, const sCellEditInfo& info);
     // Moves the edit to the same column of the next (or previous) row line.
     void EditNextCell(bool forward);
+    // The keyboard's way to edit (F2, or Enter on a row line): the editor of the focused row
+    // line's first editable display column; FALSE when the line takes none.
+    BOOL EditFocusedLine();
 
     void SetAcceptedChars(const std::string& chars) { m_strAcceptedChars = chars; }
     void SetReadOnlyColumn(int column, bool readOnly);
@@ -83,8 +86,8 @@ protected:
 
     // The display column (0 or 1) of a line under a client point, -1 elsewhere.
     int EditableColumnAt(int line, CPoint point) const;
-    // Asks the owner about (line, column) and opens what it answers.
-    void BeginEdit(int line, int column);
+    // Asks the owner about (line, column) and opens what it answers; FALSE when nothing opened.
+    BOOL BeginEdit(int line, int column);
     // Takes the focus from an open editor, which ends its edit.
     void CloseOpenEditor();
 };

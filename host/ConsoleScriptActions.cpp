@@ -141,12 +141,24 @@ void Press(int key)
     winlib::PumpPending();
 }
 
-// What the grid shows: its cells as it draws them, line by line (it keeps no item texts).
+// What the grid shows: its cells as it draws them, line by line (it keeps no item texts). On a
+// screen, where drawing is not recorded, the texts it gives for its cells, trimmed.
 std::vector<std::vector<std::string>> DrawnCells(HWND grid, int columns)
 {
     std::vector<std::vector<std::string>> lines;
     ScriptBackend* backend = ScriptBackend::Installed();
-    if (!grid || !backend)
+    if (grid && !backend)
+    {
+        for (int line = 0; line < RowCount(grid); ++line)
+        {
+            std::vector<std::string> cells;
+            for (int column = 0; column < columns; ++column)
+                cells.push_back(Trim(CellText(grid, line, column)));
+            lines.push_back(cells);
+        }
+        return lines;
+    }
+    if (!grid)
         return lines;
     backend->BeginReading();
     RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -351,6 +363,94 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
         }
         return true;
     }
+    if (action == "note-row-under-pointer")
+    {
+        // The request whose row is under the pointer now, for later steps to name as "noted".
+        const HWND list = RequestList();
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        LVHITTESTINFO hit{};
+        hit.pt = cursor;
+        if (list)
+            ::ScreenToClient(list, &hit.pt);
+        const int row = list ? static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) : -1;
+        if (row < 0)
+            return fail("the pointer is on no row of the request list");
+        m_notedKey = CellText(list, row, 2);
+        std::cout << "noted " << m_notedKey << std::endl;
+        return true;
+    }
+    if (action == "print-rect")
+    {
+        // Where something is on the screen, for a test that drives the terminal with real input:
+        // "grid N" (its client area), "row KEY" (the request's row and, after it, the middle of its
+        // check box), "detail FIELD" (the Value cell of the detail line), "button ID".
+        const std::size_t space = argument.find(' ');
+        const std::string what = argument.substr(0, space);
+        const std::string name = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
+        CRect rect;
+        HWND window = nullptr;
+        CPoint extra(-1, -1);
+        if (what == "grid")
+        {
+            window = name == "2" ? DetailGrid() : RequestList();
+            if (window)
+                ::GetClientRect(window, &rect);
+        }
+        else if (what == "row")
+        {
+            const std::optional<std::string> key =
+                name == "noted" && !m_notedKey.empty() ? std::optional<std::string>(m_notedKey) : m_key(name);
+            window = RequestList();
+            const int row = key ? RowOf(*key) : -1;
+            if (row < 0)
+                return fail("no row shows that request");
+            rect = PartOf(window, row, LVIR_BOUNDS);
+            const CRect icon = PartOf(window, row, LVIR_ICON);
+            extra = CPoint((rect.left + icon.left) / 2, rect.CenterPoint().y);
+        }
+        else if (what == "detail")
+        {
+            window = DetailGrid();
+            const int line = LineOf(DrawnCells(window, 3), name);
+            if (line < 0)
+                return fail("no line of the detail grid is labelled so");
+            rect = CellOf(window, line, 1);
+        }
+        else if (what == "button")
+        {
+            CWnd* console = m_app.Frame() ? m_app.Frame()->FindBar("Maker Checker") : nullptr;
+            CWnd* button = console ? console->GetDlgItem(std::atoi(name.c_str())) : nullptr;
+            window = button ? button->m_hWnd : nullptr;
+            if (window)
+                ::GetClientRect(window, &rect);
+        }
+        if (!window)
+            return fail("there is no such window");
+        ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        std::cout << argument << ": " << rect.left << " " << rect.top << " " << rect.right << " " << rect.bottom;
+        if (extra.x >= 0)
+        {
+            POINT point = extra;
+            ::ClientToScreen(window, &point);
+            std::cout << " " << point.x << " " << point.y;
+        }
+        std::cout << std::endl;
+        return true;
+    }
+    if (action == "expect-newest-first")
+    {
+        // The Key column, read as numbers, descends from the first row to the last.
+        const HWND list = RequestList();
+        for (int row = 1; row < RowCount(list); ++row)
+        {
+            const std::string above = CellText(list, row - 1, 2);
+            const std::string key = CellText(list, row, 2);
+            if (std::stoll("0" + above) <= std::stoll("0" + key))
+                return fail("row " + std::to_string(row - 1) + " shows " + above + " above " + key);
+        }
+        return true;
+    }
     if (action == "expect-rows")
     {
         const int rows = RowCount(RequestList());
@@ -358,12 +458,15 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
     }
 
     if (action == "expect-row" || action == "expect-no-row" || action == "open-row" || action == "tick-row" ||
-        action == "untick-row" || action == "expect-row-entity" || action == "expect-top-row")
+        action == "untick-row" || action == "expect-row-entity" || action == "expect-top-row" ||
+        action == "expect-ticked" || action == "expect-unticked" || action == "expect-focused-row" ||
+        action == "expect-under-pointer")
     {
         const std::vector<std::string> words = Parts(argument);
         const std::size_t space = argument.find(' ');
         const std::string keyWord = Trim(argument.substr(0, space));
-        const std::optional<std::string> key = m_key(keyWord);
+        const std::optional<std::string> key =
+            keyWord == "noted" && !m_notedKey.empty() ? std::optional<std::string>(m_notedKey) : m_key(keyWord);
         if (!key)
             return fail("no such key");
         const int row = RowOf(*key);
@@ -376,12 +479,38 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
             return true;
         if (action == "expect-top-row")
             return row == 0 || fail("it shows in row " + std::to_string(row));
+        if (action == "expect-under-pointer")
+        {
+            POINT cursor{};
+            ::GetCursorPos(&cursor);
+            LVHITTESTINFO hit{};
+            hit.pt = cursor;
+            ::ScreenToClient(list, &hit.pt);
+            const int under = static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+            return under == row || fail("it shows in row " + std::to_string(row) + ", the pointer is on row " +
+                                        std::to_string(under));
+        }
+        if (action == "expect-focused-row")
+        {
+            const int focused = static_cast<int>(SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                             MAKELPARAM(LVNI_FOCUSED, 0)));
+            return focused == row ||
+                   fail("it shows in row " + std::to_string(row) + ", the focus is on row " + std::to_string(focused));
+        }
+        if (action == "expect-ticked" || action == "expect-unticked")
+        {
+            const bool ticked = (SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+            return ticked == (action == "expect-ticked") || fail(ticked ? "it is ticked" : "it is not ticked");
+        }
         if (action == "expect-row-entity")
         {
             const std::string wanted = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
             const std::string entity = CellText(list, row, 0);
             return entity == wanted || fail("the entity reads '" + entity + "'");
         }
+        // A row is clicked where the checker sees it: scrolled into view first, as he would.
+        SendMessage(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+        winlib::PumpPending();
         if (action == "open-row")
         {
             Click(list, PartOf(list, row, LVIR_LABEL).CenterPoint(), true);
@@ -402,8 +531,7 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
     {
         const HWND grid = DetailGrid();
         const std::vector<std::string> parts = Parts(argument);
-        // "@N" names the grid's line N (from 0) without reading the grid, which only a headless
-        // run can do: the grid draws its cells and keeps no texts to ask for.
+        // "@N" names the grid's line N (from 0) without reading the grid.
         const bool byNumber = parts[0].size() > 1 && parts[0][0] == '@' &&
                               parts[0].find_first_not_of("0123456789", 1) == std::string::npos;
         if (byNumber && action == "edit-detail")
@@ -413,8 +541,6 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
                 return fail("the detail grid has " + std::to_string(RowCount(grid)) + " lines");
             return EditCell(grid, line, parts);
         }
-        if (!ScriptBackend::Installed())
-            return fail("the detail grid is read in headless runs only");
         const std::vector<std::vector<std::string>> lines = DrawnCells(grid, 3);
         const int line = LineOf(lines, parts[0]);
         if (action == "expect-no-detail")

@@ -42,6 +42,7 @@ private:
     std::function<std::optional<std::string>(const std::string&)> m_key;
     std::deque<std::string> m_dialogTexts;
     std::size_t m_beepsSeen = 0;
+    std::string m_notedKey; // note-row-under-pointer: the key "noted" names
     bool m_bAnswering = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "host/HostServices.h"
 #include "oms/Publication.h"
+#include "oms/ServerFunctions.h"
 #include "oms/StoreError.h"
 #include "winlib/Runtime.h"
 
@@ -76,14 +77,19 @@ BOOL CKivoHostApp::InitInstance()
                        : std::make_unique<connect::ControlFactory>(m_transport);
     m_controls->SetSession({profile.userId, profile.brokerId, profile.privilege});
     // The server closes a request with a status other than 0 when it refused or failed it (a
-    // decision on one's own request, or on one decided already): the user reads why here.
+    // decision on one's own request, or on one decided already): the user reads why here. What
+    // it did for a decision or a recovery is confirmed the same way, so that the user learns
+    // every outcome, not only the failures; the answers to detail queries are the details shown.
     m_controls->SetClosingObserver(
         [](const connect::Message& closing)
         {
             const std::size_t count = closing.ValueCount(connect::kClosingField);
             const std::string* code = closing.Value(connect::kClosingField, 0);
             const std::string* text = closing.Value(connect::kClosingField, count - 1);
-            if (code && *code != "0")
+            const std::string* function = closing.Value(connect::kReplyFunctionField);
+            const bool confirms =
+                function && (*function == oms::kDecisionFunction || *function == oms::kRecoveryFunction);
+            if (code && (*code != "0" || confirms))
                 HostServices::Get().Log("Server: " + (text ? *text : *code));
         });
     services.controls = m_controls.get();

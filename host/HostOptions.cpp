@@ -195,6 +195,8 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
             options.mode = ScreenMode::Headless;
         else if (arg == "--check-repaint")
             options.checkRepaint = true;
+        else if (arg == "--on-screen")
+            options.scriptOnScreen = true;
         else if (takesValue.count(arg))
         {
             std::string v;
@@ -257,7 +259,9 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
         return "--headless needs --script FILE: without a screen there is nothing to show and nothing to do";
     // A script runs without a screen unless pictures are asked for; a screenshot alone needs
     // no display.
-    if (!options.script.empty() && options.mode == ScreenMode::Screen)
+    if (options.scriptOnScreen && (options.script.empty() || options.mode != ScreenMode::Screen))
+        return "--on-screen runs a --script on the display, not with --offscreen or --headless";
+    if (!options.script.empty() && options.mode == ScreenMode::Screen && !options.scriptOnScreen)
         options.mode = options.checkRepaint || !options.screenshot.empty() ? ScreenMode::Offscreen
                                                                            : ScreenMode::Headless;
     if (!options.screenshot.empty() && options.mode == ScreenMode::Screen)
@@ -299,6 +303,7 @@ std::string UsageText()
            "                         headless unless --offscreen or --check-repaint is given\n"
            "  --check-repaint        after every script step (offscreen), or whenever the screen settles,\n"
            "                         compare each window with a complete repaint of it\n"
+           "  --on-screen            run the --script on the display (a test driving it with real input)\n"
            "  --plugin PATH          the plug-in library (default: DozizEdizizi.so beside the program, or\n"
            "                         where the terminal's package installs it)\n"
            "  --profile FILE         the logged-in user's profile (key = value lines)\n"

@@ -67,6 +67,9 @@ struct HostOptions
     // After every script step (or, on screen, whenever the loop settles) each window must
     // look as a complete repaint of it would; a difference is reported and fails the run.
     bool checkRepaint = false;
+    // A script on the display itself, for a test that drives the windows with real input while
+    // the script waits for it and checks what it did.
+    bool scriptOnScreen = false;
 };
 
 // Parses the command line; a profile file (--profile FILE) is read first and the other

@@ -1,6 +1,7 @@
 #include "host/ScriptRunner.h"
 
 #include "host/HostServices.h"
+#include "host/ScriptBackend.h"
 #include "host/TextFile.h"
 #include "winlib/Backend.h"
 #include "winlib/CommCtrl.h"
@@ -78,6 +79,9 @@ constexpr KeyName kKeys[] = {
     {"space", VK_SPACE, ' '}, {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
     {"left", VK_LEFT, 0},     {"right", VK_RIGHT, 0},     {"home", VK_HOME, 0},
     {"end", VK_END, 0},       {"f1", VK_F1, 0},           {"f10", VK_F10, 0},
+    {"f2", VK_F2, 0},         {"f6", VK_F6, 0},           {"apps", VK_APPS, 0},
+    {"pageup", VK_PRIOR, 0},  {"pagedown", VK_NEXT, 0},   {"backspace", VK_BACK, '\b'},
+    {"minus", VK_OEM_MINUS, '-'},
     {"alt", VK_MENU, 0},      {"shift", VK_SHIFT, 0},     {"ctrl", VK_CONTROL, 0}};
 
 // Whether a visible popup menu window is open.
@@ -123,7 +127,8 @@ HWND FindDescendant(HWND parent, int id)
 }
 
 // Pumps until 'done' holds, within a generous limit: what comes from another process (a server
-// on the message bus) comes when it comes. The script's own tick does not run meanwhile.
+// on the message bus) comes when it comes. The script's own tick does not run meanwhile. On a
+// screen the display's events are taken too (real input from a test that drives the terminal).
 bool PumpUntil(const std::function<bool()>& done)
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -132,7 +137,10 @@ bool PumpUntil(const std::function<bool()>& done)
         if (std::chrono::steady_clock::now() > until)
             return false;
         winlib::PumpPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (ScriptBackend::Installed())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        else
+            winlib::GetBackend().WaitForEvents(10);
     }
     return true;
 }
@@ -494,6 +502,16 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
                m_hooks.screenshot(frame->m_hWnd, argument);
     if (action == "wait-for-log")
         return PumpUntil([&] { return services.LogContains(argument); });
+    if (action == "wait-for-file")
+    {
+        // A test driving the terminal from outside says it is done by making the file; what it
+        // sent before is in the display's queue, and is taken before the next step.
+        if (!PumpUntil([&] { return std::ifstream(argument).good(); }))
+            return false;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+        PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
+        return true;
+    }
     if (action == "wait-for-rows")
     {
         // wait-for-rows N: the console's request list holds N rows; "N+": N or more (requests
@@ -573,8 +591,25 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
     }
     if (action == "expect-focus")
     {
+        // A window's text, or "grid N": the console's Nth grid (the keyboard's place in a list).
         const HWND focus = ::GetFocus();
-        return focus && ::GetWindowTextString(focus) == argument;
+        HWND wanted = nullptr;
+        if (argument.rfind("grid ", 0) == 0)
+        {
+            const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
+            const int index = std::atoi(argument.c_str() + 5);
+            if (index >= 1 && index <= static_cast<int>(grids.size()))
+                wanted = grids[static_cast<std::size_t>(index - 1)];
+        }
+        if (focus && (wanted ? focus == wanted : ::GetWindowTextString(focus) == argument))
+            return true;
+        char name[64] = {};
+        if (focus)
+            ::GetClassName(focus, name, sizeof name);
+        std::cerr << "kivo-host script: the focus is on " << (focus ? name : "no window") << " '"
+                  << (focus ? ::GetWindowTextString(focus) : "") << "' (id " << (focus ? ::GetDlgCtrlID(focus) : 0)
+                  << ")\n";
+        return false;
     }
     if (action == "menu-item")
         return ClickMenuItem(argument);

@@ -213,6 +213,16 @@ bool AllDigits(std::string_view value)
            std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// Digits an amount or a count may hold: as many as a double keeps exactly to the cent.
+constexpr std::size_t kMaxLimitDigits = 15;
+
+// Digits without the zeros in front of them.
+std::size_t SignificantDigits(std::string_view digits)
+{
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string_view::npos ? 0 : digits.size() - first;
+}
+
 bool IsDate(std::string_view value)
 {
     if (value.size() != 10 || value[4] != '-' || value[7] != '-')
@@ -304,22 +314,38 @@ std::optional<std::string> FieldCatalogue::Normalise(const FieldSpec& spec, std:
         return std::string(value);
     case Form::Number:
     {
-        // Whole text a decimal amount: digits, an optional fraction.
+        // Whole text a decimal amount: digits, an optional fraction. It is kept to the cent as
+        // written, digit for digit: nothing beyond the cent is rounded away, and no digit goes
+        // through a double (fifteen before the point and two after are more than it holds).
         const std::size_t dot = value.find('.');
         const std::string_view whole = value.substr(0, dot);
         const std::string_view fraction =
             dot == std::string_view::npos ? std::string_view() : value.substr(dot + 1);
-        if (!AllDigits(whole) || (dot != std::string_view::npos && !AllDigits(fraction)) || whole.size() > 15)
+        const auto isAmount = [](std::string_view w, std::string_view f, bool point)
+        { return AllDigits(w) && (!point || AllDigits(f)); };
+        if (!isAmount(whole, fraction, dot != std::string_view::npos))
+        {
+            if (value[0] == '-' && isAmount(whole.substr(1), fraction, dot != std::string_view::npos))
+                return fail("cannot be negative");
             return fail("takes an amount such as 2500000 or 1250.50");
-        double amount = 0;
-        std::from_chars(value.data(), value.data() + value.size(), amount);
-        char text[48];
-        std::snprintf(text, sizeof text, "%.2f", amount);
-        return std::string(text);
+        }
+        if (SignificantDigits(whole) > kMaxLimitDigits)
+            return fail("has more than 15 digits before the point");
+        if (fraction.size() > 2 && fraction.substr(2).find_first_not_of('0') != std::string_view::npos)
+            return fail("has more than two decimals");
+        const std::size_t significant = SignificantDigits(whole);
+        std::string kept = significant ? std::string(whole.substr(whole.size() - significant)) : "0";
+        kept += '.';
+        kept += fraction.substr(0, 2);
+        kept.append(2 - std::min<std::size_t>(fraction.size(), 2), '0');
+        return kept;
     }
     case Form::Integer:
-        if (!AllDigits(value) || value.size() > 15)
-            return fail("takes a whole number");
+        if (!AllDigits(value))
+            return fail(value[0] == '-' && AllDigits(value.substr(1)) ? "cannot be negative"
+                                                                      : "takes a whole number");
+        if (SignificantDigits(value) > kMaxLimitDigits)
+            return fail("has more than 15 digits");
         return std::string(value.substr(std::min(value.find_first_not_of('0'), value.size() - 1)));
     case Form::Flag:
         if (value != "Y" && value != "N")

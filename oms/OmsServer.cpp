@@ -8,6 +8,7 @@
 #include "oms/MakerError.h"
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
+#include "oms/ServerFunctions.h"
 #include "oms/SqliteError.h"
 #include "oms/SqliteSavepoint.h"
 #include "oms/SqliteTransaction.h"
@@ -26,12 +27,12 @@ namespace
 // bus at a time).
 constexpr int kPublishBatch = 2000;
 
-constexpr const char* kUserDetails = "om_get_auth_user_details";
-constexpr const char* kAccountDetails = "om_get_auth_account_details";
-constexpr const char* kLimitsDetails = "om_get_auth_limits_details";
-constexpr const char* kDecision = "om_authenticate_functionality";
-constexpr const char* kRecovery = "om_get_functionality_details";
-constexpr const char* kStatus = "om_get_server_status";
+constexpr const char* kUserDetails = kUserDetailsFunction;
+constexpr const char* kAccountDetails = kAccountDetailsFunction;
+constexpr const char* kLimitsDetails = kLimitsDetailsFunction;
+constexpr const char* kDecision = kDecisionFunction;
+constexpr const char* kRecovery = kRecoveryFunction;
+constexpr const char* kStatus = kStatusFunction;
 
 const std::string& FunctionOf(const connect::Message& message)
 {

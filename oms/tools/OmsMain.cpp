@@ -11,6 +11,7 @@
 #include "oms/DetailReplies.h"
 #include "oms/OmsServer.h"
 #include "oms/Publication.h"
+#include "oms/ServerFunctions.h"
 #include "oms/Store.h"
 #include "oms/StoreError.h"
 
@@ -148,7 +149,7 @@ int Status(const connect::BusOptions& bus)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     connect::Envelope envelope;
     envelope.messageId = connect::NewMessageId();
-    envelope.body = connect::Message().Add(0, "om_get_server_status").ToWire();
+    envelope.body = connect::Message().Add(0, oms::kStatusFunction).ToWire();
     std::mutex lock;
     std::condition_variable done;
     std::vector<connect::Message> replies;

@@ -260,6 +260,7 @@ TEST_F(ConsoleWindowTest, ADoubleClickBelowTheRowsDoesNothing)
     // With a row selected too: the first click below the rows takes the selection away, so the
     // double click opens nothing (it once opened the selected row again and emptied the view).
     PublishUser("A1");
+    list.ShowNewRows(); // it waited on top while the pointer rested on the list
     CRect row;
     list.GetItemRect(0, &row, LVIR_LABEL);
     host.driver.Click(list.m_hWnd, row.CenterPoint());
@@ -272,6 +273,175 @@ TEST_F(ConsoleWindowTest, ADoubleClickBelowTheRowsDoesNothing)
     EXPECT_EQ(list.GetSelectedCount(), 0u);
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(console.GetDetailList().GetSectionCount(), 1);
+}
+
+// Without a mouse: the arrows move the focus, Space ticks the focused row (and the other selected
+// rows with it), Enter opens it, and Enter never presses Accept, the console's default button.
+TEST_F(ConsoleWindowTest, TheKeyboardTicksAndOpensTheFocusedRequest)
+{
+    CDozizEdizizi& console = OpenConsole();
+    for (const char* key : {"A1", "B2", "C3"})
+        PublishUser(key);
+    CFilterListCtrl& list = console.GetRequestList();
+    list.SetFocus();
+    host.driver.Press(VK_HOME);
+    host.driver.Press(VK_DOWN);
+    ASSERT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
+    host.driver.Press(VK_SPACE);
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"C3", "B2", "A1"}));
+    EXPECT_FALSE(list.GetCheck(0));
+    EXPECT_TRUE(list.GetCheck(1)) << "Space ticks the focused row";
+    host.driver.Press(VK_SPACE);
+    EXPECT_FALSE(list.GetCheck(1)) << "and clears it again";
+
+    // Another row selected with Ctrl takes the state the focused row gets.
+    CRect row;
+    list.GetItemRect(2, &row, LVIR_LABEL);
+    host.driver.Click(list.m_hWnd, row.CenterPoint(), winlib::testing::Ctrl);
+    ASSERT_EQ(list.GetSelectedCount(), 2u);
+    ASSERT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 2);
+    host.driver.Press(VK_SPACE);
+    EXPECT_TRUE(list.GetCheck(1));
+    EXPECT_TRUE(list.GetCheck(2));
+    EXPECT_FALSE(list.GetCheck(0));
+    // Ctrl+Space selects; it ticks nothing.
+    host.driver.Press(VK_UP, winlib::testing::Ctrl);
+    host.driver.Press(VK_UP, winlib::testing::Ctrl);
+    host.driver.Press(VK_SPACE, winlib::testing::Ctrl);
+    EXPECT_FALSE(list.GetCheck(0));
+
+    host.driver.Press(VK_HOME);
+    host.driver.Press(VK_DOWN);
+    host.driver.Press(VK_RETURN);
+    Settle();
+    const auto sent = Sent();
+    ASSERT_EQ(sent.size(), 1u) << "Enter opened the request and accepted nothing";
+    EXPECT_EQ(*sent[0].Value(0), "om_get_auth_user_details");
+    EXPECT_EQ(*sent[0].Value(51803), "B2");
+    EXPECT_EQ(GetFocus(), list.m_hWnd);
+}
+
+// F6 and Shift+F6 go round the buttons, the request list and the detail grid, which keeps Tab
+// for its editors; a part that is not shown is passed over.
+TEST_F(ConsoleWindowTest, F6MovesBetweenTheButtonsAndTheTwoGrids)
+{
+    CDozizEdizizi& console = OpenConsole();
+    CWnd* accept = console.GetDlgItem(IDC_MC_ACCEPT);
+    CWnd* reject = console.GetDlgItem(IDC_MC_REJECT);
+    CFilterListCtrl& list = console.GetRequestList();
+    CMultiLineEditListCtrl& grid = console.GetDetailList();
+    reject->SetFocus();
+    host.driver.Press(VK_F6);
+    EXPECT_EQ(GetFocus(), list.m_hWnd);
+    host.driver.Press(VK_F6);
+    EXPECT_EQ(GetFocus(), grid.m_hWnd);
+    host.driver.Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), grid.m_hWnd) << "Tab stays in the detail grid";
+    host.driver.Press(VK_F6);
+    EXPECT_EQ(GetFocus(), accept->m_hWnd);
+    host.driver.Press(VK_F6, winlib::testing::Shift);
+    EXPECT_EQ(GetFocus(), grid.m_hWnd);
+    host.driver.Press(VK_F6, winlib::testing::Shift);
+    EXPECT_EQ(GetFocus(), list.m_hWnd);
+
+    grid.GetParent()->ShowWindow(SW_HIDE); // its pane closed
+    host.driver.Press(VK_F6);
+    EXPECT_EQ(GetFocus(), accept->m_hWnd);
+}
+
+// While the checker works in the list, new requests never move the rows he sees: they wait on
+// top, and the list's caption counts them, in yellow, until he goes to the top.
+TEST_F(ConsoleWindowTest, NewRequestsWaitOnTopWithTheirCountInTheCaptionWhileTheCheckerWorks)
+{
+    CDozizEdizizi& console = OpenConsole();
+    for (int i = 0; i < 40; ++i)
+        PublishUser("R" + std::to_string(i));
+    CFilterListCtrl& list = console.GetRequestList();
+    auto* view = dynamic_cast<CHolderView*>(list.GetParent());
+    ASSERT_NE(view, nullptr);
+    const COLORREF plain = view->GetCaptionColor();
+    CRect row;
+    list.GetItemRect(3, &row, LVIR_LABEL);
+    host.driver.Click(list.m_hWnd, row.CenterPoint()); // R36 selected, the pointer on it
+    const int top = list.GetTopIndex();
+    const int rowUnderPointer = list.HitTest(row.CenterPoint());
+    ASSERT_EQ(list.GetItemText(rowUnderPointer, 2), "R36");
+
+    PublishUser("N1");
+    PublishUser("N2");
+    EXPECT_EQ(list.GetItemText(list.HitTest(row.CenterPoint()), 2), "R36") << "the row under the pointer";
+    EXPECT_EQ(list.GetItemText(list.GetNextItem(-1, LVNI_SELECTED), 2), "R36");
+    EXPECT_EQ(list.GetTopIndex(), top + 2);
+    EXPECT_EQ(view->GetCaption(), " Maker checker List  -  2 new requests on top (Home shows them)");
+    EXPECT_NE(view->GetCaptionColor(), plain);
+    EXPECT_EQ(BeepCount(), 42u) << "each still beeps";
+
+    // A double click there opens what is under the pointer.
+    host.wire.Clear();
+    host.driver.DoubleClick(list.m_hWnd, row.CenterPoint());
+    Settle();
+    ASSERT_FALSE(Sent().empty());
+    EXPECT_EQ(*Sent()[0].Value(51803), "R36");
+
+    // Home: the newest requests, and the caption as it was.
+    list.SetFocus();
+    host.driver.Press(VK_HOME);
+    EXPECT_EQ(list.GetTopIndex(), 0);
+    EXPECT_EQ(list.GetItemText(0, 2), "N2");
+    host.driver.Pump();
+    EXPECT_EQ(view->GetCaption(), " Maker checker List");
+    EXPECT_EQ(view->GetCaptionColor(), plain);
+    PublishUser("N3");
+    EXPECT_EQ(view->GetCaption(), " Maker checker List  -  1 new request on top (Home shows it)");
+}
+
+// Recover sends every pending request again, the oldest first: those older than the requests
+// that arrived live go below them, so that the list is newest on top, each request once, whether
+// or not the filter shows them, and the place of the ticks and of what was removed stays right.
+TEST_F(ConsoleWindowTest, AfterRecoverTheListIsNewestOnTopWithEachRequestOnce)
+{
+    CDozizEdizizi& console = OpenConsole();
+    for (const char* key : {"100117", "100118", "100119"})
+        PublishUser(key);
+    CFilterListCtrl& list = console.GetRequestList();
+    list.SetCheck(1, TRUE); // 100118
+    server.SetScript(
+        [](const connect::Message& request, connect::ReplyStream& replies)
+        {
+            if (*request.Value(0) != "om_get_functionality_details")
+                return;
+            for (const char* key : {"100002", "100003", "100116", "100117", "100118", "100119", "100120"})
+                replies.Reply(PublishedRequest("auth pending", key, "339").Add(31003, "D").Add(64056, "BRK1"));
+            replies.Close(0, "7 pending requests");
+        });
+    console.OnRecover();
+    Settle();
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100119", "100118", "100117", "100116", "100003",
+                                                      "100002"}));
+    EXPECT_EQ(console.GetRequestCount(), 7);
+    EXPECT_TRUE(list.GetCheck(2)) << "the tick stayed with 100118";
+    EXPECT_FALSE(list.GetCheck(1));
+
+    // Removing by key still finds each row where the order put it, and an old request arriving
+    // late (a key written with zeros in front of it) goes where its number belongs.
+    Publish(PublishedRequest("accepted", "100003", "339").Add(64056, "BRK1"));
+    Publish(PublishedRequest("accepted", "100119", "339").Add(64056, "BRK1"));
+    PublishUser("0100004");
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100118", "100117", "100116", "0100004",
+                                                      "100002"}));
+
+    // Under a filter the hidden ones keep their places too.
+    list.SetColumnFilter(2, "1001");
+    list.ApplyFilter();
+    PublishUser("100100");
+    list.SetColumnFilter(2, "");
+    list.ApplyFilter();
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100118", "100117", "100116", "100100",
+                                                      "0100004", "100002"}));
+    for (const std::string& key : ListedKeys())
+        Publish(PublishedRequest("rejected", key, "339").Add(64056, "BRK1"));
+    EXPECT_EQ(console.GetRequestCount(), 0);
+    EXPECT_EQ(list.GetStoreCount(), 0);
 }
 
 TEST_F(ConsoleWindowTest, AcceptAndRejectTakeTheTickedRowsThatShowFromTopToBottom)

@@ -40,8 +40,10 @@ protected:
             });
         const std::string key = "K" + std::to_string(++m_requests);
         Publish(PublishedRequest("auth pending", key, kTypes[static_cast<int>(kind)]).Add(64056, "BRK1"));
-        // New requests come on top of the list.
+        // New requests come on top of the list; while the checker works in it (he opened the
+        // last one) they wait there until he goes to the top.
         CFilterListCtrl& list = m_console->GetRequestList();
+        list.ShowNewRows();
         CRect row;
         list.GetItemRect(0, &row, LVIR_LABEL);
         host.driver.DoubleClick(list.m_hWnd, row.CenterPoint());

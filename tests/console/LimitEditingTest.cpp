@@ -2,6 +2,7 @@
 // Update, and the whole road from an opened limits request to the Update message.
 #include "ConsoleTestSupport.h"
 
+#include "controls/InPlacePriceEdit.h"
 #include "dozizedizizi/DetailSection.h"
 
 namespace
@@ -153,6 +154,46 @@ TEST_F(LimitEditingTest, TypingIntoTheGridAndPressingUpdateSendsTheNewLimit)
                                              {10303, {"accepted"}},
                                              {64031, {"3000.00"}}}));
     EXPECT_TRUE(console.m_mapEditedValues.IsEmpty());
+}
+
+// The colours the Value cell of a line is drawn in: text and background.
+std::pair<COLORREF, COLORREF> ValueColours(int line)
+{
+    int within = 0;
+    const sMultiLineColInfo* entry = g_pDozizEdizizi->GetDetailList().ResolveLine(line, &within);
+    std::string text;
+    COLORREF textColour = CLR_NONE;
+    COLORREF background = CLR_NONE;
+    int image = -1;
+    EXPECT_TRUE(entry && DescribeDetailSection(entry->m_pSection, 1, text, textColour, background, image, within));
+    return {textColour, background};
+}
+
+TEST_F(LimitEditingTest, AnEditedValueIsMarkedUntilUpdateSendsIt)
+{
+    CDozizEdizizi& console = OpenLimits();
+    const int cash = LineOf("Cash Margin");
+    const int quantity = LineOf("Order quantity limit");
+    const std::pair<COLORREF, COLORREF> plain{CLR_NONE, CLR_NONE};
+    const std::pair<COLORREF, COLORREF> marked{kInPlacePriceText, kInPlacePriceBackground};
+    ASSERT_EQ(ValueColours(cash), plain);
+
+    EndEdit(cash, 1, "-5.00");
+    EXPECT_EQ(ValueColours(cash), marked) << "in the colours it was typed in";
+    EXPECT_EQ(ValueColours(quantity), plain) << "only what was edited";
+
+    // An Update refused before it is sent keeps the edits, and their marks, for correcting.
+    const int flag = LineOf("GroupWise Validation");
+    EndEdit(flag, 1, "maybe");
+    host.wire.Clear();
+    console.OnUpdate();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(ValueColours(cash), marked);
+    EXPECT_EQ(ValueColours(flag), marked);
+    EndEdit(flag, 1, "E");
+    console.OnUpdate();
+    EXPECT_EQ(ValueColours(cash), plain) << "sent: the value is no longer only on this screen";
+    EXPECT_EQ(*Sent().back().Value(64031), "-5.00") << "the sign typed is the sign sent";
 }
 
 TEST_F(LimitEditingTest, AnUpdateAfterTheRequestWasDecidedElsewhereStillSendsTheEdits)

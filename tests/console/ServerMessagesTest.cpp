@@ -153,6 +153,57 @@ TEST_F(ServerMessagesTest, AcceptSendsTheEntityAsUserOrAccountOrNotAtAll)
     EXPECT_TRUE(host.driver.MessageBoxTexts().empty());
 }
 
+// A button that has nothing to do says so in the log, without a box, and sends nothing.
+TEST_F(ServerMessagesTest, AButtonWithNothingToDoSaysWhyInTheLog)
+{
+    CDozizEdizizi& console = OpenConsole();
+    Publish(PublishedRequest("auth pending", "U1", "340").Add(31003, "DEALER1").Add(64056, "B1"));
+    Publish(PublishedRequest("auth pending", "L1", "360").Add(64056, "B1"));
+    TestHost().log.clear();
+    host.wire.Clear();
+
+    console.OnAccept();
+    console.OnUpdate();
+    host.driver.AnswerNextDialog([this](HWND) { host.driver.Press(VK_ESCAPE); });
+    console.OnReject();
+    host.driver.AnswerNextDialog(
+        [this](HWND)
+        {
+            host.driver.Type("wrong branch");
+            host.driver.Press(VK_RETURN);
+        });
+    console.OnReject();
+    console.OpenRequest(console.FindRequest("U1"));
+    Settle();
+    TestHost().log.pop_back(); // the query's own line
+    console.OnUpdate();
+    console.OpenRequest(console.FindRequest("L1"));
+    Settle();
+    TestHost().log.pop_back();
+    console.OnUpdate();
+    EXPECT_EQ(Log(), (std::vector<std::string>{
+                         kMsg + "Nothing to accept: no request shown is ticked",
+                         kMsg + "Nothing to update: open an RMS Limits request and edit its values first",
+                         kMsg + "Nothing rejected: the Rejection dialog was closed without a reason",
+                         kMsg + "Nothing to reject: no request shown is ticked",
+                         kMsg + "Nothing to update: request U1 is a MODIFY USER request, and Update sends "
+                                "edited RMS limits only",
+                         kMsg + "Nothing to update: no limit of request L1 was edited",
+                     }));
+    for (const connect::Message& sent : Sent())
+        EXPECT_NE(*sent.Value(0), "om_authenticate_functionality") << "no decision was sent";
+    EXPECT_TRUE(host.driver.MessageBoxTexts().empty());
+
+    // A ticked row that the filter hides is not among those shown.
+    CFilterListCtrl& list = console.GetRequestList();
+    list.SetCheck(0, TRUE);
+    list.SetColumnFilter(2, "nothing like it");
+    list.ApplyFilter();
+    TestHost().log.clear();
+    console.OnAccept();
+    EXPECT_EQ(Log(), std::vector<std::string>{kMsg + "Nothing to accept: no request shown is ticked"});
+}
+
 TEST_F(ServerMessagesTest, AnInvestorsUserAndClientAreAcceptedTogetherUserFirst)
 {
     CDozizEdizizi& console = OpenConsole();

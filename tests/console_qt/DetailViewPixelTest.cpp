@@ -100,6 +100,9 @@ protected:
             PublishedRequest("auth pending", key, type, "MAKER7").Add(ownerField, owner).Add(64056, "KIVO"));
         CDozizEdizizi& console = *g_pDozizEdizizi;
         CFilterListCtrl& list = console.GetRequestList();
+        // While the checker works in the list (he opened the previous one) the new request waits
+        // on top until he goes there.
+        list.ShowNewRows();
         CRect row;
         list.GetItemRect(0, &row, LVIR_LABEL);
         host.driver.DoubleClick(list.m_hWnd, row.CenterPoint());

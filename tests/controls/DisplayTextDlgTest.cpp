@@ -41,19 +41,38 @@ TEST_F(DisplayTextDlgTest, OkWithAnEmptyLineKeepsTheDialogOpenAndABlankIsAnAnswe
 {
     CDisplayTextDlg dialog;
     m_driver.AnswerNextDialog(
-        [&](HWND)
+        [&](HWND hwnd)
         {
-            m_driver.Press(VK_RETURN);
+            m_driver.Click(GetDlgItem(hwnd, IDOK), CPoint(3, 3));
+            EXPECT_EQ(m_driver.Observed().beeps.size(), 1u) << "OK on an empty line is refused with the beep";
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDC_DISPLAY_TEXT_EDIT)) << "and the caret back in the line";
             m_driver.Type(" ");
             m_driver.Press(VK_RETURN);
         });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.m_strText, " ");
-    EXPECT_TRUE(m_driver.MessageBoxTexts().empty()) << "refused without a word";
+    EXPECT_TRUE(m_driver.MessageBoxTexts().empty()) << "refused without a message box";
+    EXPECT_EQ(m_driver.Observed().beeps.size(), 1u) << "a blank is an answer";
 
     CDisplayTextDlg empty;
     m_driver.AnswerNextDialog([&](HWND) { m_driver.Press(VK_RETURN); });
     EXPECT_EQ(empty.DoModal(), IDCANCEL) << "still open after OK; closed only when nothing was left to do";
+}
+
+TEST_F(DisplayTextDlgTest, TheLineTakesNoMoreThanTheServerKeeps)
+{
+    CDisplayTextDlg dialog;
+    m_driver.AnswerNextDialog(
+        [this](HWND hwnd)
+        {
+            m_driver.Type(std::string(kMaxRejectionReason - 1, 'r') + "st and more");
+            EXPECT_EQ(GetWindowTextString(GetDlgItem(hwnd, IDC_DISPLAY_TEXT_EDIT)).size(),
+                      static_cast<std::size_t>(kMaxRejectionReason));
+            m_driver.Press(VK_RETURN);
+        });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_strText, std::string(kMaxRejectionReason - 1, 'r') + "s");
+    EXPECT_TRUE(m_driver.MessageBoxTexts().empty());
 }
 
 TEST_F(DisplayTextDlgTest, EscapeCancels)

@@ -75,6 +75,9 @@ TEST_F(PriceEditTest, EachKeyLeavesTheTextInItsFullShapeAndTheCaretWhereTheUserE
         {"backspace after the point takes the last integer digit", "12.34", 3, "\b", "1.34", 1, 1.34},
         {"minus makes it negative", "12.00", 2, "-", "-12.00", -1, -12},
         {"minus again makes it positive", "12.00", 2, "--", "12.00", -1, 12},
+        {"minus on an empty value stays in front of the digit typed next", ".00", 0, "-5", "-5.00", 2, -5},
+        {"minus, point and a digit", ".00", 0, "-.5", "-.50", 3, -0.5},
+        {"plus takes the sign of a negative zero away", "-.00", 1, "+", ".00", 0, 0},
         {"plus on a positive number changes nothing", "12.00", 2, "+", "12.00", -1, 12},
         {"the point drops the digits after the caret", "12,345.00", 2, ".", "12.00", 3, 12},
         {"the point after a whole number brings the decimals", "32,000", 6, ".5", "32,000.50", 8, 32000.5},
@@ -101,6 +104,23 @@ TEST_F(PriceEditTest, ADigitOverASelectionReplacesIt)
     m_driver.Type("7");
     EXPECT_EQ(m_edit.GetWindowText(), "7.00");
     EXPECT_DOUBLE_EQ(m_edit.GetValue(), 7.0);
+}
+
+// The in-place editor opens with the cell's text selected: a minus typed over it, then digits.
+TEST_F(PriceEditTest, AMinusTypedOverASelectionStaysInFrontOfTheDigitsThatFollow)
+{
+    Start("2,500,000.00", 0);
+    m_edit.SetSel(0, -1);
+    m_driver.Type("-5");
+    EXPECT_EQ(m_edit.GetWindowText(), "-5.00");
+    EXPECT_DOUBLE_EQ(m_edit.GetValue(), -5.0);
+    m_driver.Type("0");
+    EXPECT_EQ(m_edit.GetWindowText(), "-50.00");
+
+    m_edit.SetValue(-0.0);
+    EXPECT_EQ(m_edit.GetWindowText(), "-.00") << "a negative zero keeps its sign";
+    m_edit.SetValue(-0.001);
+    EXPECT_EQ(m_edit.GetWindowText(), ".00") << "a negative value that rounds to zero shows none";
 }
 
 TEST_F(PriceEditTest, ValuesShowInFullShape)

@@ -179,6 +179,28 @@ TEST_F(FilterListTest, InsertingInsideTheStoreMovesTheLaterRecordsUp)
     EXPECT_EQ(Shown(), (Texts{"A", "B"}));
 }
 
+TEST_F(FilterListTest, ARecordInsertedWithItsItemShowsWhereItBelongsAmongTheVisibleRows)
+{
+    m_list->SetNewestFirst(TRUE);
+    Add("A");
+    Add("B", "Sell");
+    Add("D");
+    m_list->SetColumnFilter(1, "Buy");
+    m_list->ApplyFilter();
+    ASSERT_EQ(Shown(), (Texts{"D", "A"}));
+    m_orders.push_back(Order{{"C", "Buy", "1", "1", "01/01/2024", "T"}});
+    EXPECT_EQ(m_list->InsertDataItem(2, reinterpret_cast<DWORD_PTR>(&m_orders.back())), 2);
+    EXPECT_EQ(Shown(), (Texts{"D", "C", "A"})) << "between the records around it in the store";
+    m_orders.push_back(Order{{"E", "Sell", "1", "1", "01/01/2024", "T"}});
+    EXPECT_EQ(m_list->InsertDataItem(0, reinterpret_cast<DWORD_PTR>(&m_orders.back())), 0);
+    EXPECT_EQ(Shown(), (Texts{"D", "C", "A"})) << "filtered out, and still stored";
+    EXPECT_EQ(m_list->GetStoreCount(), 5);
+    m_list->SetColumnFilter(1, "");
+    m_list->ApplyFilter();
+    EXPECT_EQ(Shown(), (Texts{"D", "C", "B", "A", "E"}));
+    EXPECT_EQ(m_list->InsertDataItem(99, reinterpret_cast<DWORD_PTR>(&m_orders.back())), 5) << "past the end";
+}
+
 TEST_F(FilterListTest, DeletingASelectedRowSelectsTheNextOne)
 {
     for (bool onRecords : {false, true})

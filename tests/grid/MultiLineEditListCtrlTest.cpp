@@ -111,6 +111,47 @@ TEST_F(MultiLineEditTest, OneClickOnAValueSelectsTheLineAndOpensTheEditor)
     EXPECT_EQ(m_grid.m_nEditedLine, -2);
 }
 
+// Without a mouse: F2, or Enter on a row line, opens the editor of the first display column the
+// owner offers one for, as a click there would; on a title line Enter still toggles the section.
+TEST_F(MultiLineEditTest, F2OrEnterOnARowLineOpensItsEditorAndEnterOnATitleToggles)
+{
+    m_owner.answer = [](int, int column, sCellEditInfo& info)
+    {
+        if (column == 1)
+            info.m_nEditorKind = CELL_EDITOR_TEXT;
+    };
+    m_grid.SetFocus();
+    m_grid.CListCtrl::SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_driver.Press(VK_F2);
+    ASSERT_EQ(m_owner.questions.size(), 2u) << "the Field column first, then the Value column";
+    EXPECT_EQ(m_owner.questions[0].column, 0);
+    EXPECT_EQ(m_owner.questions[1].column, 1);
+    CInPlaceEdit* edit = CInPlaceEdit::GetInstance();
+    ASSERT_EQ(Focus(), edit->m_hWnd);
+    EXPECT_EQ(edit->GetWindowText(), "10");
+    m_driver.Type("15\r");
+    m_driver.Pump();
+    ASSERT_EQ(m_owner.answers.size(), 1u);
+    EXPECT_EQ(m_owner.answers[0].line, 1);
+    EXPECT_EQ(m_owner.answers[0].text, "15");
+    EXPECT_EQ(Focus(), m_grid.m_hWnd) << "back in the grid for the next key";
+
+    m_driver.Press(VK_DOWN);
+    m_driver.Press(VK_RETURN);
+    ASSERT_EQ(Focus(), edit->m_hWnd) << "Enter on a row line edits it";
+    EXPECT_EQ(edit->GetWindowText(), "20");
+    m_driver.Press(VK_ESCAPE);
+    m_driver.Pump();
+    EXPECT_EQ(m_owner.answers.back().text, "20") << "Escape gives the text back";
+
+    // A title line takes no editor: Enter toggles its section.
+    const int lines = m_grid.GetLineCount();
+    m_grid.CListCtrl::SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_driver.Press(VK_RETURN);
+    EXPECT_EQ(m_grid.GetLineCount(), lines - 2) << "section A closed";
+    EXPECT_EQ(Focus(), m_grid.m_hWnd);
+}
+
 TEST_F(MultiLineEditTest, TheGridsShortcutsLeaveAnOpenEditorsKeysAlone)
 {
     m_driver.Click(m_grid.m_hWnd, CellPoint(2, 1));

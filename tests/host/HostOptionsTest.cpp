@@ -165,10 +165,18 @@ TEST(HostOptions, AScriptMeansHeadlessUnlessItsPicturesAreWanted)
     EXPECT_EQ(checked.mode, host::ScreenMode::Offscreen);
     EXPECT_TRUE(checked.checkRepaint);
     EXPECT_EQ(Parse({"--check-repaint"}).mode, host::ScreenMode::Screen);
+    EXPECT_EQ(Parse({"--on-screen", "--check-repaint", "--script", "a.kivo"}).mode, host::ScreenMode::Screen);
 
     std::optional<std::string> error;
     Parse({"--headless", "--screenshot", "a.png"}, &error);
     EXPECT_TRUE(error.has_value());
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--on-screen"}, {"--on-screen", "--offscreen", "--script", "a.kivo"}})
+    {
+        Parse(args, &error);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_NE(error->find("--on-screen runs a --script on the display"), std::string::npos) << *error;
+    }
     Parse({"--headless", "--check-repaint", "--script", "a.kivo"}, &error);
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("--check-repaint needs a screen"), std::string::npos) << *error;

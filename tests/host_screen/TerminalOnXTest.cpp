@@ -2,27 +2,14 @@
 // events through xdotool, what the screen shows read back from the X server, and the
 // terminal's own repaint check running whenever its windows settle. Skipped, with the
 // reason, where Xvfb or xdotool is missing or no X server starts.
-#include "support/ScopedTempDir.h"
-
-#include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
-#include <QScreen>
+#include "XvfbScreen.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
@@ -43,109 +30,27 @@ constexpr int kCaption = 19; // caption height
 constexpr int kClientLeft = kLeft + kFrame;
 constexpr int kClientTop = kTop + kFrame + kCaption;
 
-bool OnPath(const std::string& program)
-{
-    return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::string& errorFile, int keepFd = -1)
-{
-    const pid_t pid = fork();
-    if (pid == 0)
-    {
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (err >= 0)
-        {
-            dup2(err, 2);
-            dup2(err, 1);
-        }
-        for (int fd = 3; fd < 256; ++fd)
-        {
-            if (fd != keepFd)
-                close(fd);
-        }
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using xvfb::Count;
+using xvfb::ReadFile;
+using xvfb::Screen;
+using xvfb::Spawn;
 
 // Xvfb and one terminal on it, for one test.
 class TerminalOnX : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!OnPath("Xvfb") || !OnPath("xdotool"))
-        {
-            s_skip = "Xvfb or xdotool is not installed (scripts/deps installs them)";
-            return;
-        }
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-        {
-            s_skip = "no pipe for Xvfb's display number";
-            return;
-        }
-        s_dir = new ScopedTempDir;
-        s_xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1920x1080x24",
-                        "-nolisten", "tcp"},
-                       *s_dir / "xvfb.log", pipeFds[1]);
-        close(pipeFds[1]);
-        std::string display;
-        char c;
-        while (read(pipeFds[0], &c, 1) == 1 && c != '\n')
-            display += c;
-        close(pipeFds[0]);
-        if (display.empty())
-        {
-            s_skip = "no X server could be started: " + ReadFile(*s_dir / "xvfb.log");
-            return;
-        }
-        setenv("DISPLAY", (":" + display).c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        setenv("XDG_RUNTIME_DIR", s_dir->Path().c_str(), 1);
-        static int argc = 1;
-        static char name[] = "host_screen_tests";
-        static char* argv[] = {name, nullptr};
-        s_app = new QGuiApplication(argc, argv);
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete s_app;
-        s_app = nullptr;
-        if (s_xvfb > 0)
-        {
-            kill(s_xvfb, SIGTERM);
-            waitpid(s_xvfb, nullptr, 0);
-        }
-        s_xvfb = -1;
-        delete s_dir;
-        s_dir = nullptr;
-    }
+    static void SetUpTestSuite() { s_skip = s_server.Start("1920x1080x24"); }
+    static void TearDownTestSuite() { s_server.Stop(); }
 
     void SetUp() override
     {
         if (!s_skip.empty())
             GTEST_SKIP() << s_skip;
-        m_errors =
-            *s_dir / (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".err");
+        m_errors = s_server.Dir() /
+                   (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".err");
         m_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        setenv("APPDATA", (*s_dir / ("appdata-" + m_name)).c_str(), 1);
-        setenv("XDG_DATA_HOME", (*s_dir / ("data-" + m_name)).c_str(), 1);
+        setenv("APPDATA", (s_server.Dir() / ("appdata-" + m_name)).c_str(), 1);
+        setenv("XDG_DATA_HOME", (s_server.Dir() / ("data-" + m_name)).c_str(), 1);
         StartHost();
     }
 
@@ -175,29 +80,10 @@ protected:
         }
     }
 
-    static int Xdo(const std::string& args)
-    {
-        return WEXITSTATUS(std::system(("timeout 10 xdotool " + args + " > /dev/null 2>&1").c_str()));
-    }
+    static int Xdo(const std::string& args) { return xvfb::Xdo(args); }
 
     // Lets the terminal handle what was sent and paint it; its repaint check looks too.
     static void Settle() { std::this_thread::sleep_for(700ms); }
-
-    static QImage Screen()
-    {
-        return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
-            QImage::Format_RGB32);
-    }
-
-    static int Count(const QImage& image, QRect area, QRgb colour)
-    {
-        int n = 0;
-        area &= image.rect();
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-        return n;
-    }
 
     // The geometry of a window found by its name, screen coordinates.
     static QRect Geometry(const std::string& name)
@@ -255,10 +141,8 @@ protected:
         return Count(screen, QRect(barClient + QPoint(150, 0), QSize(450, 40)), kText);
     }
 
+    inline static xvfb::Server s_server;
     inline static std::string s_skip;
-    inline static ScopedTempDir* s_dir = nullptr;
-    inline static pid_t s_xvfb = -1;
-    inline static QGuiApplication* s_app = nullptr;
     pid_t m_host = -1;
     std::string m_errors;
     std::string m_name;
@@ -616,7 +500,7 @@ TEST_F(CheckerOnX, TheDetailGridKeepsItsStoredColoursAtTheNextStart)
     Xdo("mousemove 700 600");
     ASSERT_EQ(ExitByKeyboard(), 0);
     // Blue (0xBBGGRR) stored for the detail grid, which has no name: key "-4001".
-    const std::string folder = *s_dir / ("appdata-" + m_name) + "/DarvKIVO/KivoVovode";
+    const std::string folder = s_server.Dir() / ("appdata-" + m_name) + "/DarvKIVO/KivoVovode";
     std::ofstream(folder + "/UserSetting.ini", std::ios::app)
         << "[CUSTOMIZE_LISTS]\n-4001=FF0000,FFFFFF,MS Shell Dlg 2,8\n";
     StartHost();

@@ -142,6 +142,30 @@ TEST_F(ServerTest, UpdateAppliesTheEditedLimitValues)
     EXPECT_NE(refused.Text().find("RMS Limits requests only"), std::string::npos);
 }
 
+TEST_F(ServerTest, AnEditedLimitTheServerCannotKeepIsRefusedWithItsReasonAndTheRequestStaysPending)
+{
+    const RequestRecord limits = Pending(oms::kRmsLimits);
+    const oms::FieldValues before = Fields(EntityKind::Limits, limits.entity);
+    const std::pair<std::pair<int, std::string>, std::string> refusals[] = {
+        {{64031, "-5.00"}, "The edited cash-margin (64031) cannot be negative, not '-5.00'; nothing was done"},
+        {{64031, "1234567890123456.00"}, "cash-margin (64031) has more than 15 digits before the point"},
+        {{41236, "-1"}, "order-quantity (41236) cannot be negative"},
+    };
+    for (const auto& [edit, reason] : refusals)
+    {
+        const Answer answer = Ask(Update(limits.key, "CHECKER2", {edit}));
+        EXPECT_EQ(answer.Code(), oms::kStatusBadMessage);
+        EXPECT_NE(answer.Text().find(reason), std::string::npos) << answer.Text();
+    }
+    EXPECT_EQ(Request(limits.key)->status, "auth pending");
+    EXPECT_EQ(Fields(EntityKind::Limits, limits.entity), before);
+    const std::vector<oms::DecisionEntry> log = Log(limits.key);
+    ASSERT_EQ(log.size(), 3u);
+    for (const oms::DecisionEntry& entry : log)
+        EXPECT_EQ(entry.outcome, "refused");
+    EXPECT_TRUE(publisher.About(limits.key).empty()) << "nothing is published for a refusal";
+}
+
 TEST_F(ServerTest, TheSameMessageTwiceIsAppliedOnce)
 {
     const RequestRecord limits = Pending(oms::kRmsLimits);

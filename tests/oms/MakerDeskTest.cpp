@@ -101,7 +101,7 @@ TEST_F(MakerDeskTest, BadRequestsAreRefusedWithTheReason)
     EXPECT_EQ(refusal({"MAKER1", oms::kRmsLimits, "planet:MARS", {{"cash-margin", "1"}}}).substr(0, 32),
               "'planet:MARS' is not a limit own");
     EXPECT_EQ(refusal({"MAKER1", oms::kRmsLimits, "dealer:" + dealer, {{"cash-margin", "-5"}}}),
-              "cash-margin (64031) takes an amount such as 2500000 or 1250.50, not '-5'");
+              "cash-margin (64031) cannot be negative, not '-5'");
     EXPECT_EQ(refusal({"MAKER1", oms::kAddUser, "KV 1", {{"branch", "KIVO-MUM"}, {"name", "A B"}}}),
               "'KV 1' is not a valid user id (letters, digits, '-' and '_', at most 20)");
     EXPECT_EQ(refusal({"MAKER1", oms::kAddUser, dealer, {{"branch", "KIVO-MUM"}, {"name", "A B"}}}),

@@ -1,6 +1,7 @@
 // Dialogs made from templates, driven by mouse and keyboard through the dialog manager, with an
 // edit, a check box, a list box and a combo box in them.
 #include "winlib/Dialog.h"
+#include "winlib/Input.h"
 #include "winlib/Controls.h"
 #include "winlib/testing/Driver.h"
 
@@ -99,6 +100,29 @@ TEST_F(DialogTest, TypingTabbingAndEnterCloseWithOkAndTheValuesComeBack)
     EXPECT_EQ(dialog.m_name, "Ada") << "typing replaced the selected preset";
     EXPECT_EQ(dialog.m_agree, 1);
     EXPECT_EQ(dialog.m_hWnd, nullptr) << "the dialog window is gone after DoModal";
+}
+
+// Keys typed faster than the program takes them go where the focus is when each is taken, as on
+// Windows: a Tab then a Space typed in one burst press the control the Tab went to, not the one
+// that had the focus when they were typed.
+TEST_F(DialogTest, KeysTypedInABurstGoWhereTheFocusIsWhenEachIsTaken)
+{
+    NameDialog dialog;
+    ASSERT_TRUE(dialog.Create(kDialogId));
+    dialog.ShowWindow(SW_SHOW);
+    dialog.GetDlgItem(kNameEdit)->SetFocus();
+    m_driver.Pump();
+    winlib::input::KeyDown(VK_TAB);
+    winlib::input::Char('\t');
+    winlib::input::KeyUp(VK_TAB);
+    winlib::input::KeyDown(VK_SPACE);
+    winlib::input::Char(' ');
+    winlib::input::KeyUp(VK_SPACE);
+    m_driver.Pump();
+    EXPECT_EQ(GetFocus(), dialog.GetDlgItem(kAgreeCheck)->m_hWnd);
+    EXPECT_EQ(dialog.IsDlgButtonChecked(kAgreeCheck), BST_CHECKED) << "the space pressed the check box";
+    EXPECT_EQ(dialog.GetDlgItem(kNameEdit)->GetWindowText(), "preset") << "and typed nothing into the edit";
+    dialog.DestroyWindow();
 }
 
 TEST_F(DialogTest, EscapeAndTheCancelButtonCancel)

@@ -6,7 +6,15 @@
 namespace winlib::detail
 {
 extern BYTE g_asyncKeys[256];
+
+HWND KeyboardTarget()
+{
+    State& s = State::Get();
+    if (s.focus && s.Find(s.focus))
+        return s.focus;
+    return (s.active && s.Find(s.active)) ? s.active : nullptr;
 }
+} // namespace winlib::detail
 
 using namespace winlib::detail;
 
@@ -90,10 +98,7 @@ void PostMouse(HWND target, int hitTest, UINT clientMessage, UINT ncMessage, POI
 
 HWND KeyTarget()
 {
-    State& s = State::Get();
-    if (s.focus && s.Find(s.focus))
-        return s.focus;
-    return (s.active && s.Find(s.active)) ? s.active : nullptr;
+    return KeyboardTarget();
 }
 
 } // namespace
@@ -181,7 +186,7 @@ void KeyDown(int virtualKey)
     if (!target)
         return;
     const bool alt = (g_asyncKeys[VK_MENU] & 0x80) != 0;
-    LPARAM lParam = 1 | (wasDown ? (1 << 30) : 0) | (alt ? (1 << 29) : 0);
+    LPARAM lParam = 1 | (wasDown ? (1 << 30) : 0) | (alt ? (1 << 29) : 0) | kDeviceKeyBit;
     PostMessage(target, (alt || virtualKey == VK_F10) ? WM_SYSKEYDOWN : WM_KEYDOWN,
                 static_cast<WPARAM>(virtualKey), lParam);
 }
@@ -199,7 +204,8 @@ void KeyUp(int virtualKey)
     HWND target = KeyTarget();
     if (!target)
         return;
-    const LPARAM lParam = static_cast<LPARAM>(1 | (1u << 30) | (1u << 31) | (alt ? (1u << 29) : 0u));
+    const LPARAM lParam =
+        static_cast<LPARAM>(1 | (1u << 30) | (1u << 31) | (alt ? (1u << 29) : 0u)) | kDeviceKeyBit;
     PostMessage(target, ((alt || virtualKey == VK_F10) && virtualKey != VK_MENU) ? WM_SYSKEYUP : WM_KEYUP,
                 static_cast<WPARAM>(virtualKey), lParam);
 }
@@ -210,7 +216,7 @@ void Char(char ch)
     const bool alt = (g_asyncKeys[VK_MENU] & 0x80) != 0 && (g_asyncKeys[VK_CONTROL] & 0x80) == 0;
     if (HWND target = KeyTarget())
         PostMessage(target, alt ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)),
-                    alt ? (1 | (1 << 29)) : 1);
+                    (alt ? (1 | (1 << 29)) : 1) | kDeviceKeyBit);
 }
 
 int VirtualKeyForChar(char ch, bool* needsShift)

@@ -188,6 +188,13 @@ void ReleaseWindowDc(HDC hdc);
 
 // Input
 void ProcessKeyState(UINT message, WPARAM vk);
+// Keys and characters from the devices carry this reserved bit of lParam while they wait in the
+// queue: they go to the window that has the keyboard focus when they are taken from it, as on
+// Windows, not to the one that had it when they were typed (keys typed in a burst would all go to
+// the window that had the focus before the first of them moved it).
+constexpr LPARAM kDeviceKeyBit = LPARAM{1} << 25;
+// The window keys go to: the focus, or the active window when nothing has the focus.
+HWND KeyboardTarget();
 
 // Modal support
 struct ModalHooks;

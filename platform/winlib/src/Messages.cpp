@@ -125,6 +125,13 @@ Timer* DueTimer(DWORD now)
 void DispatchQueued(MSG& msg)
 {
     State& s = State::Get();
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && (msg.lParam & kDeviceKeyBit))
+    {
+        msg.lParam &= ~kDeviceKeyBit;
+        msg.hwnd = KeyboardTarget();
+        if (!msg.hwnd)
+            return;
+    }
     s.lastMessage = msg;
     if (msg.hwnd && !s.Find(msg.hwnd))
         return;
