@@ -658,6 +658,13 @@ TEST_F(ListViewTest, AColumnIsReadWholeInOneMessageAsTheItemsShowIt)
     EXPECT_EQ(texts[129], "");
     EXPECT_EQ(texts[202], "last");
     EXPECT_EQ(ColumnTexts(list, 0)[150], "key150");
+
+    // A parent that deletes rows while it answers ends the reading there.
+    parent->dispInfo = [&](NMLVDISPINFO*) { list.DeleteItem(0); };
+    const std::vector<std::string> cut = ColumnTexts(list, 1, &count);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(cut.size(), 2u) << "nothing handed over from the rows as they were";
+    EXPECT_EQ(list.GetItemCount(), 202);
 }
 
 TEST_F(ListViewTest, AnOrderTheCallerComputedMovesRowsWithTheirStates)

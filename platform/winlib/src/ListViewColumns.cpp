@@ -420,6 +420,7 @@ int ListViewBehaviour::ColumnTexts(int subItem, const LVCOLUMNTEXTS* request)
         }
     };
     std::vector<char> buffer(kListDispTextSize);
+    const ListRow* const rows = m_rows.data();
     if (!m_ownerData && count > 0)
         fetch(0, batches[0]);
     for (int first = 0, batch = 0; first < count; first += kBatch, batch ^= 1)
@@ -454,7 +455,9 @@ int ListViewBehaviour::ColumnTexts(int subItem, const LVCOLUMNTEXTS* request)
                 asked.pszText = buffer.data();
                 asked.cchTextMax = static_cast<int>(buffer.size());
                 length = GetItemText(item, &asked);
-                if (!IsWindow(hwnd))
+                // A parent that changed the rows while it answered leaves the cells fetched
+                // for this batch and the next behind: the reading ends there.
+                if (!IsWindow(hwnd) || m_rows.data() != rows || Count() != count)
                     return item;
                 if (length < static_cast<int>(buffer.size()) - 1)
                     break;
