@@ -416,7 +416,11 @@ int ListViewBehaviour::ColumnTexts(int subItem, const LVCOLUMNTEXTS* request)
             const ListCell* cell = sub < row.cells.size() ? &row.cells[sub] : nullptr;
             cells[static_cast<std::size_t>(item - first)] = cell;
             if (cell)
+            {
+                // Both lines of a cell that straddles two: the text sits at its end.
                 __builtin_prefetch(cell);
+                __builtin_prefetch(reinterpret_cast<const char*>(cell + 1) - 1);
+            }
         }
     };
     std::vector<char> buffer(kListDispTextSize);
