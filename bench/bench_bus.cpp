@@ -15,6 +15,7 @@
 #include "oms/OmsServer.h"
 #include "oms/Publication.h"
 #include "oms/Seeder.h"
+#include "protocol/Visibility.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/NatsServerProcess.h"
 #include "tests/support/OmsProcess.h"
@@ -311,7 +312,7 @@ Percentiles Summarise(benchmark::State& state, std::vector<double> samples)
 Percentiles MakerToTerminal(benchmark::State& state, connect::Transport& maker, connect::Transport& terminal)
 {
     Arrivals arrivals;
-    terminal.Subscribe(*oms::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
     static int run = 0;
     const std::string prefix = "B" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
     std::vector<double> samples;
@@ -348,7 +349,7 @@ Percentiles DecisionToOutcome(benchmark::State& state, oms::OmsServer& server, c
                               connect::Transport& terminal)
 {
     Arrivals arrivals;
-    terminal.Subscribe(*oms::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
     static int run = 0;
     const std::string prefix = "D" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
     std::vector<std::int64_t> keys;
@@ -500,7 +501,7 @@ void BM_MakerToTerminalAt1000PerSecond(benchmark::State& state)
     connect::NatsTransport maker(nats.bus.For("MAKER1"));
     connect::NatsTransport terminal(nats.bus.For("KIVO-MUM"));
     Arrivals arrivals;
-    terminal.Subscribe(*oms::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
     static int run = 0;
     const std::string prefix = "S" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
     constexpr int kRequests = 3000;

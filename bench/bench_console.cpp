@@ -15,7 +15,7 @@
 #include "dozizedizizi/DozizEdizizi.h"
 #include "dozizedizizi/MessageFields.h"
 #include "plugin/Exports.h"
-#include "plugin/PluginGlobals.h"
+#include "base/PluginGlobals.h"
 #include "plugin/TestHost.h"
 #include "winlib/Observe.h"
 

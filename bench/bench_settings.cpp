@@ -1,6 +1,6 @@
 // Reading one key from a settings file that remembers 200 lists, each with its column profile and
 // its customised appearance, as a list does when it is created.
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 #include "winlib/Profile.h"
 
 #include <benchmark/benchmark.h>

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/KTBCGPDialog.h"
+#include "protocol/Functions.h"
 
 #include <string>
 
@@ -10,7 +11,7 @@
 constexpr UINT IDD_DISPLAY_TEXT = 330;
 constexpr int IDC_DISPLAY_TEXT_EDIT = 1548;
 // The longest reason the server keeps; the line takes no more, so nothing typed is refused later.
-constexpr int kMaxRejectionReason = 500;
+constexpr int kMaxRejectionReason = protocol::kMaxReasonLength;
 
 class CDisplayTextDlg : public CKTBCGPDialog
 {

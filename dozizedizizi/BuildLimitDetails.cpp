@@ -3,7 +3,7 @@
 #include "dozizedizizi/DetailMappings.h"
 #include "dozizedizizi/DetailSectionBuilder.h"
 #include "dozizedizizi/FieldLabels.h"
-#include "frame/HostFunctions.h"
+#include "base/HostFunctions.h"
 
 #include <algorithm>
 #include <array>

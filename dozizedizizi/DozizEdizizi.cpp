@@ -9,11 +9,12 @@
 #include "dozizedizizi/FieldLabels.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
-#include "frame/HolderView.h"
-#include "frame/KTHolderFrame.h"
-#include "plugin/MCConnection.h"
-#include "plugin/PluginGlobals.h"
-#include "plugin/TabbedLog.h"
+#include "holder/HolderView.h"
+#include "holder/KTHolderFrame.h"
+#include "dozizedizizi/MCConnection.h"
+#include "base/PluginGlobals.h"
+#include "base/TabbedLog.h"
+#include "protocol/Visibility.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -102,11 +103,6 @@ BOOL DescribeRequest(DWORD_PTR item, int column, std::string& text, COLORREF&, C
     return TRUE;
 }
 
-// Published statuses.
-constexpr const char* kAuthPending = "auth pending";
-constexpr const char* kAccepted = "accepted";
-constexpr const char* kRejected = "rejected";
-
 // A new request is announced with a short, quiet tone.
 constexpr DWORD kBeepFrequency = 500;
 constexpr DWORD kBeepDuration = 100;
@@ -120,9 +116,9 @@ bool HasRole(PFN_pu_get_find_menu_item_in_roles roles, int role)
 // group, dealer and client that the message carries.
 std::string LimitOwner(MnmHndl message)
 {
-    static constexpr std::pair<const char*, int> kOwners[] = {{"Broker - ", field_id::kBroker},
-                                                              {"Branch - ", field_id::kBranch},
-                                                              {"Account Group - ", field_id::kAccountGroup},
+    static constexpr std::pair<const char*, int> kOwners[] = {{"Broker - ", protocol::fid::kBroker},
+                                                              {"Branch - ", protocol::fid::kBranch},
+                                                              {"Account Group - ", protocol::fid::kAccountGroup},
                                                               {"Dealer - ", MNM_USER},
                                                               {"Client - ", MNM_ACCOUNT_ID}};
     for (const auto& [label, fieldId] : kOwners)
@@ -136,13 +132,19 @@ std::string LimitOwner(MnmHndl message)
 
 } // namespace
 
-PFN_pu_get_find_menu_item_in_roles ConsoleRolesFunction()
+CDozizEdizizi* g_pDozizEdizizi = nullptr;
+
+namespace
+{
+PFN_pu_get_find_menu_item_in_roles RolesOfTheConsole()
 {
     return g_pDozizEdizizi ? g_pDozizEdizizi->m_pfnFindMenuItemInRoles : nullptr;
 }
+} // namespace
 
 CDozizEdizizi::CDozizEdizizi()
 {
+    g_pfnConsoleRoles = &RolesOfTheConsole;
     m_wndRequestList.m_strListName = "Maker-Checker";
     m_wndRequestList.SetDataDescriptor(&DescribeRequest);
 }
@@ -615,28 +617,15 @@ BOOL CDozizEdizizi::OnCommand(WPARAM wParam, LPARAM lParam)
 
 int CDozizEdizizi::SubscribeRequests()
 {
+    const auto rule = protocol::VisibilityRule(g_nUserPrivilege, g_strUserId, g_strBrokerId);
+    if (!rule)
+        return 1;
     std::vector<int> ids;
     std::vector<std::string> values;
-    switch (g_nUserPrivilege)
+    for (const protocol::Requirement& requirement : *rule)
     {
-    case 0:
-        ids = {field_id::kBroker, field_id::kAuthType, field_id::kRequestKey};
-        values = {"", "", ""};
-        break;
-    case 1:
-        ids = {field_id::kAuthType, field_id::kBroker, field_id::kRequestKey};
-        values = {"", g_strUserId, ""};
-        break;
-    case 2:
-        ids = {field_id::kBroker, field_id::kAuthType, field_id::kBranch, field_id::kRequestKey};
-        values = {g_strBrokerId, "", g_strUserId, ""};
-        break;
-    case 4:
-        ids = {field_id::kAuthType, MNM_USER, field_id::kRequestKey};
-        values = {"", g_strUserId, ""};
-        break;
-    default:
-        return 1;
+        ids.push_back(requirement.field);
+        values.push_back(requirement.value);
     }
     CDarvRxControl* control = m_pConnection ? m_pConnection->m_pControl0 : nullptr;
     void* handle = nullptr;
@@ -666,12 +655,12 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
 {
     const auto roles = FindHostFunction<PFN_pu_get_find_menu_item_in_roles>("pu_get_find_menu_item_in_roles");
     std::string status;
-    if (!ReadFieldText(message, field_id::kPublishedStatus, 0, status))
+    if (!ReadFieldText(message, protocol::fid::kPublishedStatus, 0, status))
         return;
-    if (status == kAccepted || status == kRejected)
+    if (status == protocol::kAccepted || status == protocol::kRejected)
     {
         std::string key;
-        if (!ReadFieldText(message, field_id::kRequestKey, 0, key))
+        if (!ReadFieldText(message, protocol::fid::kRequestKey, 0, key))
             return;
         RemoveRequest(key);
         // The view goes even when the request was never listed here: what it showed is decided.
@@ -679,11 +668,11 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
             ClearDetailView();
         return;
     }
-    if (status != kAuthPending)
+    if (status != protocol::kAuthPending)
         return;
 
     std::string key;
-    if (!ReadFieldText(message, field_id::kRequestKey, 0, key))
+    if (!ReadFieldText(message, protocol::fid::kRequestKey, 0, key))
         return;
     sMakeCheckStruct* request = FindRequest(key);
     std::unique_ptr<sListedRequest> fresh;
@@ -693,8 +682,8 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
         fresh->m_strKey = key;
         request = fresh.get();
     }
-    ReadFieldText(message, field_id::kAuthType, 0, request->m_strAuthType);
-    ReadFieldText(message, field_id::kCategory, 0, request->m_strCategory);
+    ReadFieldText(message, protocol::fid::kAuthType, 0, request->m_strAuthType);
+    ReadFieldText(message, protocol::fid::kCategory, 0, request->m_strCategory);
 
     const std::string& type = request->m_strAuthType;
     if (!HasRole(roles, GetAuthTypeRole(type, request->m_strCategory)))
@@ -720,9 +709,9 @@ void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
     }
     else if (type == AUTH_RMS_LIMITS)
         request->m_strEntity = LimitOwner(message);
-    ReadFieldText(message, field_id::kMaker, 0, request->m_strMaker);
-    ReadFieldText(message, field_id::kBroker, 0, request->m_strBroker);
-    ReadFieldText(message, field_id::kBranch, 0, request->m_strBranch);
+    ReadFieldText(message, protocol::fid::kMaker, 0, request->m_strMaker);
+    ReadFieldText(message, protocol::fid::kBroker, 0, request->m_strBroker);
+    ReadFieldText(message, protocol::fid::kBranch, 0, request->m_strBranch);
 
     // The checker's own request is not listed, and announced neither way: a new one is dropped,
     // one already listed stays as it was refreshed (the server refuses his decision on it).
@@ -958,19 +947,19 @@ void CDozizEdizizi::OpenRequest(sMakeCheckStruct* request)
 
 int CDozizEdizizi::RequestUserDetails(sMakeCheckStruct* request)
 {
-    return SendDetailsQuery(m_pConnection.get(), kUserDetailsFunction, *request,
+    return SendDetailsQuery(m_pConnection.get(), protocol::kUserDetailsFunction, *request,
                             "Request for getting entities details sent ", m_strDetailKey);
 }
 
 int CDozizEdizizi::RequestAccountDetails(sMakeCheckStruct* request)
 {
-    return SendDetailsQuery(m_pConnection.get(), kAccountDetailsFunction, *request,
+    return SendDetailsQuery(m_pConnection.get(), protocol::kAccountDetailsFunction, *request,
                             "Request for getting account details sent ", m_strDetailKey);
 }
 
 int CDozizEdizizi::RequestLimitsDetails(sMakeCheckStruct* request)
 {
-    return SendDetailsQuery(m_pConnection.get(), kLimitsDetailsFunction, *request,
+    return SendDetailsQuery(m_pConnection.get(), protocol::kLimitsDetailsFunction, *request,
                             "Request for getting entities details sent ", m_strDetailKey);
 }
 
@@ -978,11 +967,11 @@ void CDozizEdizizi::AddDetails(const std::string& functionName, MnmHndl reply)
 {
     if (!m_wndDetailList.m_hWnd)
         return;
-    if (functionName == kLimitsDetailsFunction)
+    if (functionName == protocol::kLimitsDetailsFunction)
         BuildLimitDetails(reply, m_wndDetailList);
-    else if (functionName == kUserDetailsFunction)
+    else if (functionName == protocol::kUserDetailsFunction)
         BuildUserDetails(reply, m_wndDetailList);
-    else if (functionName == kAccountDetailsFunction)
+    else if (functionName == protocol::kAccountDetailsFunction)
         BuildAccountDetails(reply, m_wndDetailList);
 }
 

@@ -7,7 +7,7 @@
 #include "dozizedizizi/KTMap.h"
 #include "dozizedizizi/MakeCheckStruct.h"
 #include "frame/ControlPos.h"
-#include "frame/HostFunctions.h"
+#include "base/HostFunctions.h"
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/FilterListCtrl.h"
 #include "grid/LiveSlots.h"
@@ -166,3 +166,6 @@ private:
     // destructor.
     std::vector<std::unique_ptr<sListedRequest>> m_arrOrder;
 };
+
+// The library's single console while it exists.
+extern CDozizEdizizi* g_pDozizEdizizi;

@@ -4,9 +4,9 @@
 #include "dozizedizizi/DetailMappings.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/MakeCheckStruct.h"
-#include "plugin/OutgoingMessage.h"
-#include "plugin/PluginGlobals.h"
-#include "plugin/TabbedLog.h"
+#include "dozizedizizi/OutgoingMessage.h"
+#include "base/PluginGlobals.h"
+#include "base/TabbedLog.h"
 
 #include <vector>
 
@@ -59,7 +59,7 @@ int Run(const sMCConnection* connection, const MessagePlan& plan)
         Report(plan.onStart, plan.functionName);
         return 0;
     }
-    if (!message.Add(field_id::kFunctionName, plan.functionName))
+    if (!message.Add(protocol::fid::kFunction, plan.functionName))
     {
         Report(plan.onFunction, plan.functionName);
         return 0;
@@ -121,9 +121,9 @@ int SendDetailsQuery(const sMCConnection* connection, const char* functionName,
         AddToTabbedLog("Messaging failure.", 2);
         return 0;
     }
-    if (!message.Add(field_id::kFunctionName, functionName))
+    if (!message.Add(protocol::fid::kFunction, functionName))
         return 0;
-    if (!message.Add(field_id::kMaker, g_strUserId) || !message.Add(field_id::kRequestKey, request.m_strKey))
+    if (!message.Add(protocol::fid::kMaker, g_strUserId) || !message.Add(protocol::fid::kRequestKey, request.m_strKey))
     {
         AddToTabbedLog("Request failure", 2);
         return 0;
@@ -140,7 +140,7 @@ int SendDetailsQuery(const sMCConnection* connection, const char* functionName,
 
 int SendAcceptMessage(const sMCConnection* connection, const sMakeCheckStruct& request)
 {
-    MessagePlan plan{kDecisionFunction,
+    MessagePlan plan{protocol::kDecisionFunction,
                      kSilent,
                      kSilent,
                      {},
@@ -148,8 +148,8 @@ int SendAcceptMessage(const sMCConnection* connection, const sMakeCheckStruct& r
                      "Request sent to Accept Authentication"};
     AddEntity(plan.fields, request);
     plan.fields.push_back({MNM_SOURCE_USER_ID, g_strUserId, {"MNM_SOURCE_USER_ID failed while sending %s"}});
-    plan.fields.push_back({field_id::kRequestKey, request.m_strKey, {"51803 failed while sending %s"}});
-    plan.fields.push_back({field_id::kAuthType, request.m_strAuthType, kRequestFailure});
+    plan.fields.push_back({protocol::fid::kRequestKey, request.m_strKey, {"51803 failed while sending %s"}});
+    plan.fields.push_back({protocol::fid::kAuthType, request.m_strAuthType, kRequestFailure});
     plan.fields.push_back({MNM_STATUS, "accepted", {"MNM_STATUS failed while sending %s"}});
     return Run(connection, plan);
 }
@@ -157,29 +157,29 @@ int SendAcceptMessage(const sMCConnection* connection, const sMakeCheckStruct& r
 int SendRejectMessage(const sMCConnection* connection, const sMakeCheckStruct& request,
                       const std::string& reason)
 {
-    MessagePlan plan{kDecisionFunction,           {"Failed while sending %s"},
+    MessagePlan plan{protocol::kDecisionFunction,           {"Failed while sending %s"},
                      {"Failed while sending %s"}, {},
                      {"Failed while sending %s"}, "Request sent to Reject Authentication"};
     AddEntity(plan.fields, request);
     plan.fields.push_back({MNM_SOURCE_USER_ID, g_strUserId, {"MNM_USER Failed while sending %s"}});
-    plan.fields.push_back({field_id::kClosingStatus, reason, kRequestFailure});
-    plan.fields.push_back({field_id::kAuthType, request.m_strAuthType, kRequestFailure});
-    plan.fields.push_back({field_id::kRequestKey, request.m_strKey, {"51803 Failed while sending %s"}});
+    plan.fields.push_back({protocol::fid::kClosingStatus, reason, kRequestFailure});
+    plan.fields.push_back({protocol::fid::kAuthType, request.m_strAuthType, kRequestFailure});
+    plan.fields.push_back({protocol::fid::kRequestKey, request.m_strKey, {"51803 Failed while sending %s"}});
     plan.fields.push_back({MNM_STATUS, "rejected", {"MNM_STATUS Failed while sending %s"}});
     return Run(connection, plan);
 }
 
 int SendUpdateMessage(const sMCConnection* connection, const std::string& key, const CEditedValueMap& values)
 {
-    MessagePlan plan{kDecisionFunction,
+    MessagePlan plan{protocol::kDecisionFunction,
                      kSilent,
                      kSilent,
                      {},
                      {"Failed while sending %s"},
                      "Request sent to Update RMS Limits Authentication"};
     plan.fields.push_back({MNM_SOURCE_USER_ID, g_strUserId, {"MNM_SOURCE_USER_ID failed while sending %s"}});
-    plan.fields.push_back({field_id::kRequestKey, key, {"51803 failed while sending %s"}});
-    plan.fields.push_back({field_id::kAuthType, std::string(AUTH_RMS_LIMITS), kRequestFailure});
+    plan.fields.push_back({protocol::fid::kRequestKey, key, {"51803 failed while sending %s"}});
+    plan.fields.push_back({protocol::fid::kAuthType, std::string(AUTH_RMS_LIMITS), kRequestFailure});
     plan.fields.push_back({MNM_STATUS, "accepted", {"MNM_STATUS failed while sending %s"}});
     for (auto position = values.GetStartPosition(); position;)
     {
@@ -196,7 +196,7 @@ int SendUpdateMessage(const sMCConnection* connection, const std::string& key, c
 
 int SendRecoverMessage(const sMCConnection* connection)
 {
-    MessagePlan plan{kRecoverFunction,          kSilent, kSilent, {}, {"Failed while sending %s"},
+    MessagePlan plan{protocol::kRecoveryFunction,          kSilent, kSilent, {}, {"Failed while sending %s"},
                      "Request sent to Recovery"};
     plan.fields.push_back({MNM_USER, g_strUserId, {"MNM_SOURCE_USER_ID failed while sending %s"}});
     return Run(connection, plan);

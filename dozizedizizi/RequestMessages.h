@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dozizedizizi/KTMap.h"
+#include "protocol/Functions.h"
 
 #include <string>
 
@@ -11,12 +12,6 @@ struct sMCConnection;
 struct sMakeCheckStruct;
 
 using CEditedValueMap = CKTMap<int, int, std::string, const std::string&>;
-
-inline constexpr const char* kUserDetailsFunction = "om_get_auth_user_details";
-inline constexpr const char* kAccountDetailsFunction = "om_get_auth_account_details";
-inline constexpr const char* kLimitsDetailsFunction = "om_get_auth_limits_details";
-inline constexpr const char* kDecisionFunction = "om_authenticate_functionality";
-inline constexpr const char* kRecoverFunction = "om_get_functionality_details";
 
 // The detail query of 'functionName' for the request. Once its fields are in, and before it goes,
 // 'detailKey' becomes the request's key: from then on that request is the one on view. 1 when sent.

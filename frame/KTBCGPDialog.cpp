@@ -1,6 +1,6 @@
 #include "frame/KTBCGPDialog.h"
 
-#include "frame/HostFunctions.h"
+#include "base/HostFunctions.h"
 
 IMPLEMENT_DYNAMIC(CKTBCGPDialog, CBCGPDialog)
 

@@ -1,6 +1,6 @@
 #include "frame/KTBCGPDialogBar.h"
 
-#include "frame/HostFunctions.h"
+#include "base/HostFunctions.h"
 
 IMPLEMENT_DYNAMIC(CKTBCGPDialogBar, CBCGPDialogBar)
 

@@ -1,6 +1,6 @@
 #include "frame/ResizableDlgBar.h"
 
-#include "grid/SettingText.h"
+#include "base/SettingText.h"
 #include "winlib/App.h"
 #include "winlib/Cursors.h"
 #include "winlib/Profile.h"

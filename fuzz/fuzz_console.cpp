@@ -9,9 +9,9 @@
 #include "connect/ReceivedMessage.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "plugin/Exports.h"
-#include "plugin/MCConnection.h"
-#include "plugin/MCRxr.h"
-#include "plugin/PluginGlobals.h"
+#include "dozizedizizi/MCConnection.h"
+#include "dozizedizizi/MCRxr.h"
+#include "base/PluginGlobals.h"
 #include "plugin/TestHost.h"
 #include "winlib/Observe.h"
 

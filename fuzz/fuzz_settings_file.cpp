@@ -8,7 +8,7 @@
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/ColumnProfile.h"
 #include "grid/CommonListCtrl.h"
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 #include "tests/support/BarTemplate.h"
 #include "winlib/Backend.h"
 #include "winlib/Dialog.h"

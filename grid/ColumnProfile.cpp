@@ -1,6 +1,6 @@
 #include "grid/ColumnProfile.h"
 
-#include "grid/SettingText.h"
+#include "base/SettingText.h"
 
 #include <algorithm>
 #include <utility>

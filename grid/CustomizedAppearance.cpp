@@ -2,7 +2,7 @@
 
 #include "controls/FontSettingDlg.h"
 #include "grid/CommonListCtrl.h"
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 #include "winlib/Api.h"
 #include "winlib/ColorDialog.h"
 

@@ -1,6 +1,6 @@
 #include "grid/ListAppearance.h"
 
-#include "grid/SettingText.h"
+#include "base/SettingText.h"
 
 #include <algorithm>
 #include <cctype>

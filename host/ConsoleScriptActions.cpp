@@ -2,6 +2,7 @@
 
 #include "host/ScriptBackend.h"
 #include "oms/Publication.h"
+#include "protocol/Visibility.h"
 #include "winlib/CommCtrl.h"
 #include "winlib/Input.h"
 #include "winlib/Modal.h"
@@ -278,7 +279,7 @@ bool ConsoleScriptActions::ExpectPendingListed(const std::function<bool(const st
     // What the checker should see: the pending requests his subscription would bring, but for
     // his own and those of a type whose role he lacks.
     const UserProfile& profile = m_app.Options().profile;
-    const auto filter = oms::VisibilityFilter(profile.privilege, profile.userId, profile.brokerId);
+    const auto filter = protocol::VisibilityFilter(profile.privilege, profile.userId, profile.brokerId);
     std::set<std::string> expected;
     embedded->Server().WithStore(
         [&](oms::Store& store)

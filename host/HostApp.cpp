@@ -2,8 +2,9 @@
 
 #include "host/HostServices.h"
 #include "oms/Publication.h"
-#include "oms/ServerFunctions.h"
 #include "oms/StoreError.h"
+#include "protocol/Functions.h"
+#include "protocol/Visibility.h"
 #include "winlib/Runtime.h"
 
 #include <stdexcept>
@@ -88,7 +89,7 @@ BOOL CKivoHostApp::InitInstance()
             const std::string* text = closing.Value(connect::kClosingField, count - 1);
             const std::string* function = closing.Value(connect::kReplyFunctionField);
             const bool confirms =
-                function && (*function == oms::kDecisionFunction || *function == oms::kRecoveryFunction);
+                function && (*function == protocol::kDecisionFunction || *function == protocol::kRecoveryFunction);
             if (code && (*code != "0" || confirms))
                 HostServices::Get().Log("Server: " + (text ? *text : *code));
         });
@@ -96,7 +97,7 @@ BOOL CKivoHostApp::InitInstance()
     services.publishToPlugin = [this](MnmHndl message) { m_plugin.Publish(message); };
     // Until the plug-in subscribes itself (a console made by the hot key does), the terminal
     // hands it the requests its user may see, as the terminal always has.
-    if (const auto filter = oms::VisibilityFilter(profile.privilege, profile.userId, profile.brokerId))
+    if (const auto filter = protocol::VisibilityFilter(profile.privilege, profile.userId, profile.brokerId))
     {
         m_controls->Subscribe(
             *filter,

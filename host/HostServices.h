@@ -4,7 +4,7 @@
 #pragma once
 
 #include "connect/ConnectKivo.h"
-#include "frame/HostFunctions.h"
+#include "base/HostFunctions.h"
 #include "host/HostOptions.h"
 
 #include <functional>

@@ -4,6 +4,7 @@
 #include "oms/FieldIds.h"
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
+#include "protocol/Visibility.h"
 
 namespace oms
 {
@@ -119,7 +120,7 @@ std::variant<Caller, Refusal> Authorisation::Identify(const connect::ReplyStream
 bool Authorisation::MaySee(const Caller& caller, const RequestRecord& request)
 {
     const std::optional<connect::SubscriptionFilter> filter =
-        VisibilityFilter(caller.privilege, caller.user, caller.broker);
+        protocol::VisibilityFilter(caller.privilege, caller.user, caller.broker);
     return filter && filter->Matches(PublishedForm(request));
 }
 

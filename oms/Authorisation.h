@@ -19,6 +19,7 @@
 #include "connect/ReplyStream.h"
 #include "oms/RequestRecord.h"
 #include "oms/Store.h"
+#include "protocol/Functions.h"
 
 #include <cstddef>
 #include <optional>
@@ -36,7 +37,7 @@ inline constexpr int kRoleUsers = 60303;
 inline constexpr int kRoleAccounts = 60304;
 
 // The longest rejection reason a checker can type in the console.
-inline constexpr std::size_t kMaxReasonLength = 500;
+inline constexpr std::size_t kMaxReasonLength = protocol::kMaxReasonLength;
 // The longest message a terminal's console can build (its scratch buffer), and the longest a
 // makers' tool may send (a file of requests).
 inline constexpr std::size_t kMaxConsoleMessage = 4096;

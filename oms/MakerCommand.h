@@ -13,6 +13,7 @@
 #pragma once
 
 #include "oms/MakerRequest.h"
+#include "protocol/Functions.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,7 +27,7 @@ namespace oms
 class MakerCommand
 {
 public:
-    static constexpr const char* kEnterFunction = "om_enter_requests";
+    static constexpr const char* kEnterFunction = protocol::kEnterFunction;
     static constexpr std::int32_t kLineField = 1;
 
     struct Line

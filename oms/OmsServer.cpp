@@ -8,10 +8,11 @@
 #include "oms/MakerError.h"
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
-#include "oms/ServerFunctions.h"
 #include "oms/SqliteError.h"
 #include "oms/SqliteSavepoint.h"
 #include "oms/SqliteTransaction.h"
+#include "protocol/Functions.h"
+#include "protocol/Visibility.h"
 
 #include <algorithm>
 #include <charconv>
@@ -27,12 +28,12 @@ namespace
 // bus at a time).
 constexpr int kPublishBatch = 2000;
 
-constexpr const char* kUserDetails = kUserDetailsFunction;
-constexpr const char* kAccountDetails = kAccountDetailsFunction;
-constexpr const char* kLimitsDetails = kLimitsDetailsFunction;
-constexpr const char* kDecision = kDecisionFunction;
-constexpr const char* kRecovery = kRecoveryFunction;
-constexpr const char* kStatus = kStatusFunction;
+constexpr const char* kUserDetails = protocol::kUserDetailsFunction;
+constexpr const char* kAccountDetails = protocol::kAccountDetailsFunction;
+constexpr const char* kLimitsDetails = protocol::kLimitsDetailsFunction;
+constexpr const char* kDecision = protocol::kDecisionFunction;
+constexpr const char* kRecovery = protocol::kRecoveryFunction;
+constexpr const char* kStatus = protocol::kStatusFunction;
 
 const std::string& FunctionOf(const connect::Message& message)
 {
@@ -45,7 +46,8 @@ const std::string& FunctionOf(const connect::Message& message)
 
 OmsServer::OmsServer(const Options& options, connect::Publisher& publisher)
     : m_path(options.databasePath), m_publisher(publisher), m_watchIntervalMs(options.watchIntervalMs),
-      m_busyTimeoutMs(options.busyTimeoutMs)
+      m_busyTimeoutMs(options.busyTimeoutMs),
+      m_publishInBackground(options.publishInBackground && options.watchIntervalMs > 0)
 {
     m_operatorUser = options.operatorUser;
     if (options.fresh)
@@ -90,29 +92,36 @@ void OmsServer::Stop()
     m_watchWake.notify_all();
     if (m_watcher.joinable())
         m_watcher.join();
-    // What went out since the last write leaves, so that the next start does not send it again.
+    // What went out since the last write leaves, so that the next start does not send it again;
+    // what the watcher had still to publish goes first.
     std::lock_guard<std::mutex> guard(m_lock);
+    if (m_publishInBackground)
+        PublishOutboxLocked();
     DeletePublishedLocked();
 }
 
 void OmsServer::Watch()
 {
     std::unique_lock<std::mutex> guard(m_watchLock);
-    while (!m_watchWake.wait_for(guard, std::chrono::milliseconds(m_watchIntervalMs),
-                                 [this] { return m_stopping; }))
+    for (;;)
     {
+        m_watchWake.wait_for(guard, std::chrono::milliseconds(m_watchIntervalMs),
+                             [this] { return m_stopping || m_publishWanted; });
+        if (m_stopping)
+            return;
+        const bool wanted = std::exchange(m_publishWanted, false);
         guard.unlock();
         try
         {
-            std::lock_guard<std::mutex> store(m_lock);
+            std::unique_lock<std::mutex> store(m_lock);
             // Another connection's commit changes the data version; only then is there anything
             // new. A statement left open by a read would keep this connection on its old snapshot.
             m_store->Db().ResetAll();
             const std::int64_t version = std::stoll(m_store->Db().QueryText("PRAGMA data_version"));
-            if (version != m_dataVersion || m_publishBlocked)
+            if (wanted || version != m_dataVersion || m_publishBlocked)
             {
                 m_dataVersion = version;
-                if (PublishOutboxLocked() > 0)
+                if (PublishOutboxLocked(m_publishInBackground ? &store : nullptr) > 0)
                     DeletePublishedLocked();
             }
         }
@@ -124,13 +133,27 @@ void OmsServer::Watch()
     }
 }
 
+void OmsServer::PublishAfterCommitLocked()
+{
+    if (!m_publishInBackground || !m_watcher.joinable())
+    {
+        PublishOutboxLocked();
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_watchLock);
+        m_publishWanted = true;
+    }
+    m_watchWake.notify_all();
+}
+
 std::size_t OmsServer::PublishOutbox()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     return PublishOutboxLocked();
 }
 
-std::size_t OmsServer::PublishOutboxLocked()
+std::size_t OmsServer::PublishOutboxLocked(std::unique_lock<std::mutex>* releasable)
 {
     std::size_t published = 0;
     for (;;)
@@ -157,7 +180,11 @@ std::size_t OmsServer::PublishOutboxLocked()
             messages.push_back(std::move(entry.second));
         // A message the publisher could not hand over (the bus is down) stays first in line, with
         // what follows it, and the watcher tries again at its next look.
+        if (releasable)
+            releasable->unlock();
         const std::size_t handed = m_publisher.PublishAll(messages);
+        if (releasable)
+            releasable->lock();
         if (handed > 0)
         {
             m_publishedThrough = entries[handed - 1].first;
@@ -208,7 +235,7 @@ std::int64_t OmsServer::Enter(const MakerRequest& request)
         key = MakerDesk(*m_store).EnterWithin(request);
         transaction.Commit();
     }
-    PublishOutboxLocked();
+    PublishAfterCommitLocked();
     return key;
 }
 
@@ -344,7 +371,7 @@ void OmsServer::HandleDecisions(std::span<const Request> run)
                                   {"repeated", repeated},
                                   {"refused", static_cast<std::int64_t>(run.size()) - applied - repeated}});
     }
-    PublishOutboxLocked();
+    PublishAfterCommitLocked();
 }
 
 void OmsServer::Refuse(connect::ReplyStream& replies, const std::string& function, const Refusal& refusal)
@@ -517,7 +544,7 @@ void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplySt
     if (!caller)
         return;
     const std::optional<connect::SubscriptionFilter> filter =
-        VisibilityFilter(caller->privilege, caller->user, caller->broker);
+        protocol::VisibilityFilter(caller->privilege, caller->user, caller->broker);
     std::size_t sent = 0;
     if (filter)
     {
@@ -681,7 +708,7 @@ void OmsServer::HandleMakersLines(std::span<const Request> run)
         entry.replies->Close(kStatusOk, std::to_string(entry.keys.size()) + " request" +
                                             (entry.keys.size() == 1 ? "" : "s") + " entered");
     }
-    PublishOutboxLocked();
+    PublishAfterCommitLocked();
 }
 
 } // namespace oms

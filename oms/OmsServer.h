@@ -45,6 +45,10 @@ public:
         bool busGrants = false;
         // The server's own user on the bus, who may ask for its status (besides level-0 users).
         std::string operatorUser;
+        // Publications go out from the watcher's thread, without the store's lock, so that a bus
+        // slow to confirm them (a cluster choosing a new leader) does not hold the answers to
+        // requests meanwhile. Needs the watcher (watchIntervalMs above 0).
+        bool publishInBackground = false;
     };
 
     // Opens the database, creating and seeding it when there is none. Throws StoreError with a
@@ -92,7 +96,11 @@ private:
     void HandleStatus(const connect::Message& request, connect::ReplyStream& replies);
     std::string StatusJsonLocked();
     void HandleMakersLines(std::span<const Request> run);
-    std::size_t PublishOutboxLocked();
+    // Publishes the outbox from the last publication on. With 'releasable' (the store's lock, held)
+    // the lock is given up while the publisher waits for the bus.
+    std::size_t PublishOutboxLocked(std::unique_lock<std::mutex>* releasable = nullptr);
+    // After a commit: publishes now, or has the watcher publish.
+    void PublishAfterCommitLocked();
     void DeletePublishedLocked();
     void Watch();
     // Answers a refused request and keeps a bounded note of it (who, what, why).
@@ -112,6 +120,7 @@ private:
     ServerLog m_log;
     int m_watchIntervalMs = 0;
     int m_busyTimeoutMs = 0;
+    bool m_publishInBackground = false;
     std::function<void()> m_afterCommit;
 
     std::mutex m_lock; // the store, the outbox position
@@ -124,6 +133,7 @@ private:
     std::mutex m_watchLock;
     std::condition_variable m_watchWake;
     bool m_stopping = false;
+    bool m_publishWanted = false; // a commit since the watcher last published
     std::thread m_watcher;
 };
 

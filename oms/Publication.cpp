@@ -27,26 +27,4 @@ connect::Message PublishedForm(const RequestRecord& request)
     return message;
 }
 
-std::optional<connect::SubscriptionFilter> VisibilityFilter(int privilege, const std::string& user,
-                                                            const std::string& broker)
-{
-    connect::SubscriptionFilter filter;
-    switch (privilege)
-    {
-    case 0:
-        return filter.Require(fid::kBroker).Require(fid::kAuthType).Require(fid::kRequestKey);
-    case 1:
-        return filter.Require(fid::kAuthType).Require(fid::kBroker, user).Require(fid::kRequestKey);
-    case 2:
-        return filter.Require(fid::kBroker, broker)
-            .Require(fid::kAuthType)
-            .Require(fid::kBranch, user)
-            .Require(fid::kRequestKey);
-    case 4:
-        return filter.Require(fid::kAuthType).Require(fid::kUser, user).Require(fid::kRequestKey);
-    default:
-        return std::nullopt;
-    }
-}
-
 } // namespace oms

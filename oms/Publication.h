@@ -4,7 +4,6 @@
 #pragma once
 
 #include "connect/Message.h"
-#include "connect/SubscriptionFilter.h"
 #include "oms/RequestRecord.h"
 
 #include <string>
@@ -16,13 +15,5 @@ namespace oms
 // the request has them 64053 branch, 64052 account group, 31003 user, 54001 account; a decided
 // request also names its checker (54294).
 connect::Message PublishedForm(const RequestRecord& request);
-
-// Which published requests a user of this privilege level sees: level 0 every request, 1 the
-// requests of the broker whose code is the user's id, 2 the requests of the branch whose code is
-// the user's id within his broker, 4 the requests about the user himself; any other level none.
-// The same filters terminals subscribe with, so that recovery lists exactly what the
-// subscription would have brought.
-std::optional<connect::SubscriptionFilter> VisibilityFilter(int privilege, const std::string& user,
-                                                            const std::string& broker);
 
 } // namespace oms

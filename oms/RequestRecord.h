@@ -2,6 +2,7 @@
 #pragma once
 
 #include "oms/FieldCatalogue.h"
+#include "protocol/Functions.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,9 +24,9 @@ enum AuthType : int
     kRmsLimits = 360
 };
 
-inline constexpr const char* kPending = "auth pending";
-inline constexpr const char* kAccepted = "accepted";
-inline constexpr const char* kRejected = "rejected";
+inline constexpr const char* kPending = protocol::kAuthPending;
+inline constexpr const char* kAccepted = protocol::kAccepted;
+inline constexpr const char* kRejected = protocol::kRejected;
 inline constexpr const char* kInvestorClient = "INVESTOR_CLIENT";
 
 struct RequestRecord

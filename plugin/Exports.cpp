@@ -2,9 +2,9 @@
 #include "plugin/Exports.h"
 
 #include "dozizedizizi/DozizEdizizi.h"
-#include "frame/KTHolderFrame.h"
-#include "plugin/PluginGlobals.h"
-#include "plugin/TabbedLog.h"
+#include "holder/KTHolderFrame.h"
+#include "base/PluginGlobals.h"
+#include "base/TabbedLog.h"
 #include "resources/PluginResources.h"
 #include "winlib/Frame.h"
 

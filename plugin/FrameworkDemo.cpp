@@ -1,7 +1,7 @@
 #include "plugin/FrameworkDemo.h"
 
-#include "frame/HolderView.h"
-#include "frame/KTHolderFrame.h"
+#include "holder/HolderView.h"
+#include "holder/KTHolderFrame.h"
 #include "winlib/ListCtrl.h"
 #include "winlib/RichEdit.h"
 #include "winlib/TreeCtrl.h"

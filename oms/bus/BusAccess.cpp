@@ -7,6 +7,7 @@
 #include "oms/SqliteTransaction.h"
 #include "oms/bus/BusAuthority.h"
 #include "oms/bus/BusSecrets.h"
+#include "protocol/Visibility.h"
 
 #include <sys/stat.h>
 
@@ -241,7 +242,7 @@ BusAccess::Permissions BusAccess::PermissionsOf(const std::string& user)
     // Consumers only with the filter of his level: the bus refuses any other (the filter is part
     // of the subject a consumer is made on, and must be the one in its configuration).
     if (const std::optional<connect::SubscriptionFilter> filter =
-            VisibilityFilter(known->privilege, known->user, known->broker))
+            protocol::VisibilityFilter(known->privilege, known->user, known->broker))
         permissions.publish.push_back("$JS.API.CONSUMER.CREATE." + stream + ".*." + subjects.FilterSubject(*filter));
     permissions.subscribe.push_back(subjects.InboxOf(user) + ".>");
     return permissions;

@@ -11,9 +11,9 @@
 #include "oms/DetailReplies.h"
 #include "oms/OmsServer.h"
 #include "oms/Publication.h"
-#include "oms/ServerFunctions.h"
 #include "oms/Store.h"
 #include "oms/StoreError.h"
+#include "protocol/Functions.h"
 
 #include <condition_variable>
 #include <csignal>
@@ -149,7 +149,7 @@ int Status(const connect::BusOptions& bus)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     connect::Envelope envelope;
     envelope.messageId = connect::NewMessageId();
-    envelope.body = connect::Message().Add(0, oms::kStatusFunction).ToWire();
+    envelope.body = connect::Message().Add(0, protocol::kStatusFunction).ToWire();
     std::mutex lock;
     std::condition_variable done;
     std::vector<connect::Message> replies;
@@ -302,6 +302,7 @@ int main(int argc, char** argv)
         if (insecure)
             std::cerr << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
         options.watchIntervalMs = 250;
+        options.publishInBackground = true;
         options.busGrants = !insecure;
         options.operatorUser = connect::BusSubjects::kServerUser;
         try

@@ -12,6 +12,7 @@
 #include "oms/Publication.h"
 #include "oms/ServerStatus.h"
 #include "oms/Store.h"
+#include "protocol/Visibility.h"
 #include "support/ChildProcess.h"
 
 #include <nats/nats.h>
@@ -371,7 +372,7 @@ TEST_F(AttackTest, ALevelClaimedInTheSessionListsNothingAndTheBusShowsOnlyTheUse
     EXPECT_EQ(dealer->Api("$JS.API.CONSUMER.CREATE.kivo_published", everything), "");
     EXPECT_TRUE(dealer->Refused("$JS.API.CONSUMER.CREATE.kivo_published"));
     // His own filter in the subject, another in the consumer: the bus sees through it.
-    const connect::SubscriptionFilter own = *oms::VisibilityFilter(4, "KV1001", "KIVO");
+    const connect::SubscriptionFilter own = *protocol::VisibilityFilter(4, "KV1001", "KIVO");
     const std::string ownSubject = connect::BusSubjects("kivo").FilterSubject(own);
     const std::string mismatch =
         dealer->Api("$JS.API.CONSUMER.CREATE.kivo_published.mine." + ownSubject, everything);
@@ -385,7 +386,7 @@ TEST_F(AttackTest, ForgedPublicationsNeverReachATerminalAndTheStreamCannotBeClea
 {
     connect::NatsTransport terminal(OptionsFor("CHECKER1"));
     Collector listed;
-    ASSERT_TRUE(terminal.Subscribe(*oms::VisibilityFilter(0, "CHECKER1", "KIVO"), listed.Delivery(), nullptr, nullptr));
+    ASSERT_TRUE(terminal.Subscribe(*protocol::VisibilityFilter(0, "CHECKER1", "KIVO"), listed.Delivery(), nullptr, nullptr));
     ASSERT_TRUE(WaitFor([&] { return terminal.SubscriptionsLive(); }));
     const oms::RequestRecord r = PendingOf(oms::kModifyUser);
 

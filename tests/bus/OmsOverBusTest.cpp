@@ -7,6 +7,7 @@
 #include "connect/NatsTransport.h"
 #include "connect/ReplyStream.h"
 #include "oms/Publication.h"
+#include "protocol/Visibility.h"
 #include "support/OmsProcess.h"
 
 #include <algorithm>
@@ -36,7 +37,7 @@ public:
     {
         options.requestTimeLimit = std::chrono::seconds(5);
         m_transport = std::make_unique<connect::NatsTransport>(options);
-        const auto filter = oms::VisibilityFilter(m_session.privilege, m_session.user, m_session.broker);
+        const auto filter = protocol::VisibilityFilter(m_session.privilege, m_session.user, m_session.broker);
         EXPECT_TRUE(filter.has_value());
         EXPECT_TRUE(m_transport->Subscribe(*filter, published.Delivery(), nullptr, nullptr));
     }

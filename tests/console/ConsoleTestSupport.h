@@ -7,7 +7,7 @@
 #include "connect/RequestHandler.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "plugin/Exports.h"
-#include "plugin/PluginGlobals.h"
+#include "base/PluginGlobals.h"
 #include "plugin/TestHost.h"
 
 #include <gtest/gtest.h>

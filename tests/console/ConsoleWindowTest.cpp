@@ -3,9 +3,9 @@
 #include "ConsoleTestSupport.h"
 
 #include "dozizedizizi/DetailSection.h"
-#include "frame/HolderView.h"
-#include "frame/KTHolderFrame.h"
-#include "plugin/MCConnection.h"
+#include "holder/HolderView.h"
+#include "holder/KTHolderFrame.h"
+#include "dozizedizizi/MCConnection.h"
 
 namespace
 {

@@ -3,8 +3,8 @@
 #include "ConsoleTestSupport.h"
 
 #include "connect/Faults.h"
-#include "plugin/MCConnection.h"
-#include "plugin/MCRxr.h"
+#include "dozizedizizi/MCConnection.h"
+#include "dozizedizizi/MCRxr.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 // The console as the screen shows it: a dozen requests of every type in the request list (green on
 // black, the newest on top) and one limits request open in the detail grid below.
 #include "console/ConsoleTestSupport.h"
-#include "frame/KTHolderFrame.h"
+#include "holder/KTHolderFrame.h"
 #include "winlib/qt/QtBackend.h"
 
 #include <algorithm>

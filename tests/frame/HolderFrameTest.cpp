@@ -2,11 +2,11 @@
 // buttons, the layout of a single open pane, forwarding to the window that built the frame,
 // focus and Tab, stored pane sizes and the failure texts.
 #include "controls/ClrButton.h"
-#include "frame/HolderView.h"
+#include "holder/HolderView.h"
 #include "frame/KTBCGPDialog.h"
-#include "frame/KTHolderFrame.h"
+#include "holder/KTHolderFrame.h"
 #include "grid/CommonListCtrl.h"
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 #include "support/BarTemplate.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/Faults.h"

@@ -1,8 +1,8 @@
 // Holder views as bricks: the brick menu, "Fit To Window" over three columns, colours and the
 // default font for every brick, the font dialog for one brick or all, and a plain view's size
 // reports.
-#include "frame/HolderView.h"
-#include "frame/KTHolderFrame.h"
+#include "holder/HolderView.h"
+#include "holder/KTHolderFrame.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/FontDialog.h"
 #include "winlib/testing/Driver.h"

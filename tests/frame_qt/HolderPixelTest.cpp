@@ -1,8 +1,8 @@
 // Holder frames as pixels on the screen backend (offscreen): the caption bar's gradient, frame and
 // text, the flat splitter bar between two panes, and the close button's glyph.
 #include "controls/ClrButton.h"
-#include "frame/HolderView.h"
-#include "frame/KTHolderFrame.h"
+#include "holder/HolderView.h"
+#include "holder/KTHolderFrame.h"
 #include "winlib_qt/QtTestSupport.h"
 
 namespace

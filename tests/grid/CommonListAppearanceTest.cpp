@@ -4,8 +4,8 @@
 #include "GridTestSupport.h"
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/CommonListCtrl.h"
-#include "grid/UserSettings.h"
-#include "plugin/PluginGlobals.h"
+#include "base/UserSettings.h"
+#include "base/PluginGlobals.h"
 #include "support/BarTemplate.h"
 #include "winlib/FormView.h"
 

@@ -3,7 +3,7 @@
 // Settings" gives the list and stores, and the input it refuses.
 #include "grid/CustomizedAppearance.h"
 #include "FilterListTestSupport.h"
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 #include "winlib/Api.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // 500 columns.
 #include "grid/RepositionColumns.h"
 #include "FilterListTestSupport.h"
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 #include "winlib/Api.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "grid/FilterListTestSupport.h"
 
 #include "grid/UserDefinedColDlg.h"
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 
 namespace
 {

@@ -1,5 +1,5 @@
-#include "grid/UserSettings.h"
-#include "plugin/PluginGlobals.h"
+#include "base/UserSettings.h"
+#include "base/PluginGlobals.h"
 
 #include "support/ScopedTempDir.h"
 

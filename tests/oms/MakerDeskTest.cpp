@@ -8,6 +8,7 @@
 #include "oms/Publication.h"
 #include "oms/SampleData.h"
 #include "oms/SampleRequests.h"
+#include "protocol/Visibility.h"
 
 #include <set>
 
@@ -184,7 +185,7 @@ TEST_F(MakerDeskTest, EachLimitOwnerIsPublishedWithItsOwnFields)
         for (int id : c.absent)
             EXPECT_FALSE(published.Has(id)) << c.owner << " " << id;
         // Every request is seen at privilege level 0.
-        EXPECT_TRUE(oms::VisibilityFilter(0, "X", "Y")->Matches(published));
+        EXPECT_TRUE(protocol::VisibilityFilter(0, "X", "Y")->Matches(published));
     }
 }
 

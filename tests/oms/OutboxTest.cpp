@@ -7,7 +7,9 @@
 #include "oms/ServerStatus.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <future>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -84,6 +86,96 @@ TEST_F(ServerTest, RequestsThatAnotherProgramEntersArePublished)
     EXPECT_TRUE(publisher.About(later).empty());
     server->Start();
     EXPECT_EQ(publisher.About(later).size(), 1u);
+}
+
+// A bus that takes its time to confirm what it stored (a cluster choosing a new leader): what
+// waits for it is published while it waits, and nothing is published before it lets go.
+class GatedPublisher : public connect::Publisher
+{
+public:
+    bool Publish(const connect::Message& message) override
+    {
+        std::unique_lock<std::mutex> guard(m_lock);
+        m_open.wait(guard, [this] { return m_opened; });
+        m_published.push_back(message);
+        return true;
+    }
+    void Open()
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_opened = true;
+        }
+        m_open.notify_all();
+    }
+    std::size_t Count()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_published.size();
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_open;
+    bool m_opened = false;
+    std::vector<connect::Message> m_published;
+};
+
+TEST_F(ServerTest, ABusSlowToConfirmPublicationsDoesNotHoldTheAnswers)
+{
+    const oms::RequestRecord first = Pending(oms::kModifyClient);
+    const oms::RequestRecord second = Pending(oms::kAddUser);
+    server.reset();
+    GatedPublisher bus;
+    oms::OmsServer::Options options;
+    options.databasePath = DatabasePath();
+    options.watchIntervalMs = 20;
+    options.publishInBackground = true;
+    auto gated = std::make_unique<oms::OmsServer>(options, bus);
+    gated->Start();
+
+    const auto decide = [&](const connect::Message& decision, const std::string& id)
+    {
+        return std::async(std::launch::async,
+                          [&gated, decision, id]
+                          {
+                              int code = -1;
+                              connect::ReplyStream replies(
+                                  "om_authenticate_functionality",
+                                  [&code](const connect::Message& reply)
+                                  {
+                                      if (const std::string* status = reply.Value(connect::kClosingField))
+                                          code = std::stoi(*status);
+                                  },
+                                  id, connect::Session{"CHECKER2", "KIVO", 0});
+                              gated->OnRequest(decision, replies);
+                              return code;
+                          });
+    };
+    // The first decision's publication waits for the bus; the second decision is answered
+    // meanwhile, the store not held by the waiting publication.
+    std::future<int> accepted = decide(Accept(first, "CHECKER2"), "slow-1");
+    const bool firstAnswered = accepted.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::future<int> rejected = decide(Reject(second, "CHECKER2", "wrong branch"), "slow-2");
+    const bool secondAnswered = rejected.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    EXPECT_EQ(bus.Count(), 0u);
+    bus.Open();
+    ASSERT_TRUE(firstAnswered) << "the answer waited for the bus";
+    ASSERT_TRUE(secondAnswered) << "the answer waited for the bus";
+    EXPECT_EQ(accepted.get(), oms::kStatusOk);
+    EXPECT_EQ(rejected.get(), oms::kStatusOk);
+
+    // Once the bus lets go, both outcomes go out, and none is left for the next start.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (bus.Count() < 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(bus.Count(), 2u);
+    gated.reset();
+    MakeServer();
+    publisher.Clear();
+    server->Start();
+    EXPECT_TRUE(publisher.Published().empty());
 }
 
 TEST_F(ServerTest, TheGeneratorEntersAndPublishesRequestsButNeverTheCheckersOwn)

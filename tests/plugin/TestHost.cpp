@@ -2,9 +2,9 @@
 
 #include "connect/Faults.h"
 #include "dozizedizizi/DozizEdizizi.h"
-#include "frame/HostFunctions.h"
+#include "base/HostFunctions.h"
 #include "plugin/Exports.h"
-#include "plugin/PluginGlobals.h"
+#include "base/PluginGlobals.h"
 #include "resources/AppBitmaps.h"
 #include "winlib/Modules.h"
 

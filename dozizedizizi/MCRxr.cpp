@@ -1,10 +1,10 @@
-#include "plugin/MCRxr.h"
+#include "dozizedizizi/MCRxr.h"
 
 #include "dozizedizizi/DozizEdizizi.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
-#include "plugin/PluginGlobals.h"
+#include "base/PluginGlobals.h"
 
 namespace
 {
@@ -14,7 +14,7 @@ namespace
 bool IsClosingReply(MnmHndl message)
 {
     int count = 0;
-    return GetFieldValueCount(message, field_id::kClosingStatus, count);
+    return GetFieldValueCount(message, protocol::fid::kClosingStatus, count);
 }
 
 } // namespace
@@ -25,9 +25,9 @@ void CMCRxr::OnStatus(int, const char*) {}
 void CMCRxr::OnMessage(void*, MnmHndl message, void*)
 {
     std::string name;
-    if (!ReadFieldText(message, field_id::kReplyFunctionName, 0, name) || !g_pDozizEdizizi)
+    if (!ReadFieldText(message, protocol::fid::kReplyFunction, 0, name) || !g_pDozizEdizizi)
         return;
-    if (name == kUserDetailsFunction || name == kAccountDetailsFunction || name == kLimitsDetailsFunction)
+    if (name == protocol::kUserDetailsFunction || name == protocol::kAccountDetailsFunction || name == protocol::kLimitsDetailsFunction)
     {
         // The closing reply ends the view: every section opened and the columns fitted.
         if (IsClosingReply(message))
@@ -35,7 +35,7 @@ void CMCRxr::OnMessage(void*, MnmHndl message, void*)
         else
             g_pDozizEdizizi->AddDetails(name, message);
     }
-    else if (name == kRecoverFunction)
+    else if (name == protocol::kRecoveryFunction)
     {
         // Recovery sends every pending request again, each as if it had been published.
         if (!IsClosingReply(message))

@@ -6,7 +6,7 @@
 
 #include "frame/FlatFrameWnd.h"
 #include "frame/FlatSplitterWnd.h"
-#include "frame/HolderFrameCtrl.h"
+#include "holder/HolderFrameCtrl.h"
 
 #include <memory>
 #include <string>

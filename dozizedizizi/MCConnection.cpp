@@ -1,8 +1,8 @@
-#include "plugin/MCConnection.h"
+#include "dozizedizizi/MCConnection.h"
 
-#include "frame/HostFunctions.h"
-#include "plugin/MCRxr.h"
-#include "plugin/TabbedLog.h"
+#include "base/HostFunctions.h"
+#include "dozizedizizi/MCRxr.h"
+#include "base/TabbedLog.h"
 #include "winlib/Wnd.h"
 
 sMCConnection::sMCConnection() = default;

@@ -1,6 +1,6 @@
-#include "plugin/TabbedLog.h"
+#include "base/TabbedLog.h"
 
-#include "plugin/PluginGlobals.h"
+#include "base/PluginGlobals.h"
 #include "winlib/Wnd.h"
 
 void AddToTabbedLog(std::string text, int level)

@@ -1,4 +1,4 @@
-#include "frame/HolderView.h"
+#include "holder/HolderView.h"
 
 #include "controls/ClrButton.h"
 #include "winlib/ColorDialog.h"

@@ -1,7 +1,7 @@
-#include "plugin/OutgoingMessage.h"
+#include "dozizedizizi/OutgoingMessage.h"
 
 #include "connect/DarvRxControl.h"
-#include "plugin/MCConnection.h"
+#include "dozizedizizi/MCConnection.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "grid/UserSettings.h"
+#include "base/UserSettings.h"
 
-#include "plugin/TabbedLog.h"
+#include "base/TabbedLog.h"
 #include "winlib/FileSystem.h"
 #include "winlib/Profile.h"
 

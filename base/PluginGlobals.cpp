@@ -1,8 +1,7 @@
-#include "plugin/PluginGlobals.h"
+#include "base/PluginGlobals.h"
 
 #include "winlib/ImageList.h"
 
-CDozizEdizizi* g_pDozizEdizizi = nullptr;
 std::string g_strBrokerId;
 std::string g_strPeerData2;
 std::string g_strUserId;
@@ -10,6 +9,12 @@ std::string g_strPrivilegeInfo;
 int g_nUserPrivilege = 0;
 PFN_pu_add_to_tabbed_log g_pfnAddToTabbedLog = nullptr;
 CImageList* g_pHeaderImageList = nullptr;
+PFN_pu_get_find_menu_item_in_roles (*g_pfnConsoleRoles)() = nullptr;
+
+PFN_pu_get_find_menu_item_in_roles ConsoleRolesFunction()
+{
+    return g_pfnConsoleRoles ? g_pfnConsoleRoles() : nullptr;
+}
 
 namespace
 {
