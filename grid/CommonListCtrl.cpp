@@ -10,6 +10,7 @@
 #include "base/SettingText.h"
 #include "grid/SortKeys.h"
 #include "base/UserSettings.h"
+#include "grid/WorkBuffers.h"
 #include "base/PluginGlobals.h"
 #include "base/TabbedLog.h"
 #include "winlib/FormView.h"
@@ -529,14 +530,6 @@ void CCommonListCtrl::ShowSortArrow()
     }
 }
 
-int CCommonListCtrl::CompareRanks(LPARAM a, LPARAM b, LPARAM list)
-{
-    const std::vector<std::uint32_t>& rank = reinterpret_cast<const CCommonListCtrl*>(list)->m_arrSortRank;
-    const std::uint32_t ra = rank[static_cast<std::size_t>(a)];
-    const std::uint32_t rb = rank[static_cast<std::size_t>(b)];
-    return ra < rb ? -1 : (rb < ra ? 1 : 0);
-}
-
 void CCommonListCtrl::SortByHeaderClick(int position)
 {
     const int oldSortColumn = m_nPrevSortColumn;
@@ -549,23 +542,28 @@ void CCommonListCtrl::SortByHeaderClick(int position)
                           ? m_arrColumns[static_cast<std::size_t>(column)].m_nDataType
                           : 0;
 
-    // Each row's text is read and parsed once; the list view then merges the rows by their places
-    // in that order, which is the order its merge would give comparing the texts themselves.
+    // The list view hands over the column's texts in one message; each is parsed once into a key,
+    // and the list view takes the order of the keys in another. The order is the one its own sort
+    // would give comparing the texts with the compare step.
     SortRule rule;
     rule.kind = CommonSortKind(m_nSortDataType);
     rule.direction = m_nSortDirection;
     rule.missingDecimal = -1; // a dash or "NA" sorts as -1
     const auto count = static_cast<std::uint32_t>(std::max(0, CListCtrl::GetItemCount()));
-    const std::vector<std::uint32_t> order =
-        SortOrder(count, rule,
-                  [&](std::uint32_t row, std::string& text)
-                  { text = GetItemText(static_cast<int>(row), m_nSortColumn); });
-    m_arrSortRank.assign(count, 0);
-    for (std::uint32_t place = 0; place < order.size(); ++place)
-        m_arrSortRank[order[place]] = place;
-    SortItemsEx(&CCommonListCtrl::CompareRanks, reinterpret_cast<DWORD_PTR>(this));
-    m_arrSortRank.clear();
-    m_arrSortRank.shrink_to_fit();
+    SortKeys keys(count, rule);
+    GetColumnTexts(
+        m_nSortColumn,
+        [](int, LPCSTR text, int length, LPARAM param)
+        {
+            // As long a text as GetItemText reads (its buffer stops growing at 1 MB).
+            constexpr int kLongestRead = (1 << 20) - 1;
+            reinterpret_cast<SortKeys*>(param)->Add(
+                std::string_view(text, static_cast<std::size_t>(std::min(length, kLongestRead))));
+        },
+        reinterpret_cast<LPARAM>(&keys));
+    std::vector<std::uint32_t> order = keys.Order();
+    SetItemOrder(order.data(), static_cast<int>(order.size()));
+    work_buffers::Keep(order);
 
     if (m_nSortDirection == 1)
         SetHeaderSortImage(m_nSortColumn, 1);
@@ -734,8 +732,8 @@ void CCommonListCtrl::FitColumnsToView()
         hdi.pszText = title;
         hdi.cchTextMax = sizeof title;
         header->GetItem(item, &hdi);
-        const int needed = std::max({CListCtrl::GetColumnWidth(item), GetStringWidth(title) + kHeaderTitleRoom,
-                                     kMinimumFitWidth});
+        const int needed = std::max(
+            {CListCtrl::GetColumnWidth(item), GetStringWidth(title) + kHeaderTitleRoom, kMinimumFitWidth});
         widths[static_cast<std::size_t>(position)] = needed;
         total += needed;
     }
@@ -748,7 +746,8 @@ void CCommonListCtrl::FitColumnsToView()
         widths.back() += spare % count;
     }
     for (int position = 0; position < count; ++position)
-        CListCtrl::SetColumnWidth(GetItemAtDisplayPosition(position), widths[static_cast<std::size_t>(position)]);
+        CListCtrl::SetColumnWidth(GetItemAtDisplayPosition(position),
+                                  widths[static_cast<std::size_t>(position)]);
     RefreshHeaderToolRects();
     m_bFitting = false;
 }
@@ -1015,7 +1014,8 @@ BOOL CCommonListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
     if (code == static_cast<UINT>(HDN_ITEMCHANGEDA) || code == static_cast<UINT>(HDN_ITEMCHANGEDW))
         RefreshHeaderToolRects();
     else if (code == static_cast<UINT>(HDN_BEGINTRACKA) || code == static_cast<UINT>(HDN_BEGINTRACKW) ||
-             code == static_cast<UINT>(HDN_DIVIDERDBLCLICKA) || code == static_cast<UINT>(HDN_DIVIDERDBLCLICKW))
+             code == static_cast<UINT>(HDN_DIVIDERDBLCLICKA) ||
+             code == static_cast<UINT>(HDN_DIVIDERDBLCLICKW))
         m_bColumnsFollowView = FALSE; // the user sizes the columns from now on
     else if (code == static_cast<UINT>(HDN_ENDDRAG))
     {

@@ -165,7 +165,6 @@ protected:
     int m_nSortedColumn = -1;
     void SetHeaderSortImage(int position, int image);
     // The list view's compare step of a sort: rows by their places in the order already made.
-    static int CompareRanks(LPARAM a, LPARAM b, LPARAM list);
 
     void ShowContextMenu(CPoint screen);
     // Who hears of the list's notifications: its owner, or its parent when it has none.
@@ -198,7 +197,6 @@ protected:
     std::unique_ptr<CRepositionColumns> m_pRepositionColumns;
     std::string m_strToolTipText;
     std::wstring m_wstrToolTipText;
-    std::vector<std::uint32_t> m_arrSortRank;   // while sorting: each row's place
     mutable std::vector<int> m_arrColumnOfItem; // header item -> column index; empty when stale
     mutable std::size_t m_nColumnOfItemDescriptions = 0;
     int m_nHeaderChanges = 0;

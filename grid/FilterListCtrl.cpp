@@ -4,6 +4,7 @@
 #include "grid/SortKeys.h"
 #include "grid/UserColumnFormula.h"
 #include "grid/UserDefinedColDlg.h"
+#include "grid/WorkBuffers.h"
 #include "winlib/ImageList.h"
 #include "winlib/Menu.h"
 #include "winlib/Modules.h"
@@ -1362,43 +1363,42 @@ void CFilterListCtrl::SortByHeaderClick(int item)
     }
 
     m_bUserColumnErrorShown = false;
-    const std::vector<std::uint32_t> visible = m_rows.VisibleSlots();
     const int column = m_nSortColumnIndex;
     SortRule rule;
     rule.kind = SortKindOf(m_nSortDataType);
     rule.direction = m_nSortDirection;
     rule.missingDecimal = 0;
     // Rows read in store order: the owner's records most likely lie in memory in the order they
-    // came, and a sorted list visits them in any order at all.
-    std::vector<std::uint32_t> rowOfSlot(m_rows.SlotCount(), FilterRows::kNone);
-    for (std::uint32_t r = 0; r < visible.size(); ++r)
-        rowOfSlot[visible[r]] = r;
-    std::vector<std::uint32_t> readOrder;
-    std::vector<std::uint32_t> slotsRead; // slotsRead[i] holds row readOrder[i]
-    readOrder.reserve(visible.size());
-    slotsRead.reserve(visible.size());
-    for (std::uint32_t slot = 0; slot < rowOfSlot.size(); ++slot)
+    // came, and a sorted list visits them in any order at all. Each read knows its display row.
+    const std::uint32_t count = m_rows.VisibleCount();
+    std::vector<std::uint32_t> readOrder = work_buffers::Take<std::uint32_t>(count);
+    std::vector<std::uint32_t> slotsRead = work_buffers::Take<std::uint32_t>(count);
+    std::uint32_t reads = 0;
+    m_rows.ForEachVisibleInStoreOrder(
+        [&](std::uint32_t slot, std::uint32_t position)
+        {
+            readOrder[reads] = position;
+            slotsRead[reads++] = slot;
+        });
+    SortKeys keys(count, rule, &readOrder);
+    std::string text;
+    for (std::uint32_t i = 0; i < count; ++i)
     {
-        if (rowOfSlot[slot] != FilterRows::kNone)
-        {
-            readOrder.push_back(rowOfSlot[slot]);
-            slotsRead.push_back(slot);
-        }
+        if (i + FilterRows::kPrefetchAhead < count)
+            __builtin_prefetch(
+                reinterpret_cast<const void*>(m_rows.At(slotsRead[i + FilterRows::kPrefetchAhead]).item));
+        if (!GetCellText(static_cast<DWORD_PTR>(m_rows.At(slotsRead[i]).item), column, text))
+            text.clear();
+        keys.Add(text);
     }
-    // SortOrder reads the rows exactly once each, in 'readOrder': the i-th read is slotsRead[i].
-    std::size_t reads = 0;
-    const std::vector<std::uint32_t> order = SortOrder(
-        static_cast<std::uint32_t>(visible.size()), rule,
-        [&](std::uint32_t, std::string& text)
-        {
-            if (!GetCellText(static_cast<DWORD_PTR>(m_rows.At(slotsRead[reads++]).item), column, text))
-                text.clear();
-        },
-        &readOrder);
-    std::vector<std::uint32_t> sorted(visible.size());
+    std::vector<std::uint32_t> order = keys.Order();
+    std::vector<std::uint32_t> visible = m_rows.VisibleSlots();
+    std::vector<std::uint32_t> sorted = work_buffers::Take<std::uint32_t>(count);
     for (std::size_t i = 0; i < order.size(); ++i)
         sorted[m_bNewestFirst ? order.size() - 1 - i : i] = visible[order[i]];
-    m_rows.SetVisible(sorted);
+    for (std::vector<std::uint32_t>* done : {&readOrder, &slotsRead, &order, &visible})
+        work_buffers::Keep(*done);
+    m_rows.SetVisible(std::move(sorted));
     m_nSortedColumn = column;
     ShowSortArrow();
     m_nInsertedSlot = FilterRows::kNone;

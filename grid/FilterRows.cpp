@@ -1,5 +1,7 @@
 #include "grid/FilterRows.h"
 
+#include "grid/WorkBuffers.h"
+
 static_assert(sizeof(FilterRows::Record) == 16, "a record is an item pointer, a check state and a link");
 
 std::uint32_t FilterRows::AppendRecord()
@@ -94,7 +96,7 @@ void FilterRows::HideSlot(std::uint32_t slot)
     MaybeSweep();
 }
 
-void FilterRows::SetVisible(const std::vector<std::uint32_t>& slots)
+void FilterRows::SetVisible(std::vector<std::uint32_t> slots)
 {
     LiveSlots::Words shown((SlotCount() + 63) / 64, 0);
     bool inOrder = true;
@@ -108,17 +110,21 @@ void FilterRows::SetVisible(const std::vector<std::uint32_t>& slots)
     if (inOrder)
     {
         DropVisibleList();
+        work_buffers::Keep(slots);
         return;
     }
     // The records learn their places in slot order: writing each record's place in display order
     // would miss the cache at nearly every record of a long sorted list.
-    std::vector<std::uint32_t> placeOfSlot(m_records.size(), kNone);
+    std::vector<std::uint32_t> placeOfSlot = work_buffers::Take<std::uint32_t>(m_records.size());
+    std::fill(placeOfSlot.begin(), placeOfSlot.end(), kNone);
     for (std::uint32_t v = 0; v < slots.size(); ++v)
         placeOfSlot[slots[v]] = v;
     for (std::size_t slot = 0; slot < m_records.size(); ++slot)
         m_records[slot].visible = placeOfSlot[slot];
-    m_visible = slots;
-    m_visibleSlots.Reset(static_cast<std::uint32_t>(slots.size()));
+    work_buffers::Keep(placeOfSlot);
+    work_buffers::Keep(m_visible);
+    m_visible = std::move(slots);
+    m_visibleSlots.Reset(static_cast<std::uint32_t>(m_visible.size()));
     m_bInStoreOrder = false;
 }
 
@@ -147,7 +153,7 @@ void FilterRows::DropVisibleList()
 
 std::vector<std::uint32_t> FilterRows::VisibleSlots() const
 {
-    std::vector<std::uint32_t> slots;
+    std::vector<std::uint32_t> slots = work_buffers::Take<std::uint32_t>(0);
     slots.reserve(VisibleCount());
     if (m_bInStoreOrder)
         m_shown.ForEachLive([&](std::uint32_t slot) { slots.push_back(slot); });

@@ -82,7 +82,23 @@ public:
     void InsertVisible(std::uint32_t position, std::uint32_t slot);
     void HideSlot(std::uint32_t slot);
     // Replaces the visible index by these store slots, in this order.
-    void SetVisible(const std::vector<std::uint32_t>& slots);
+    void SetVisible(std::vector<std::uint32_t> slots);
+    // Calls f(slot, position) for every visible record in store order, with its display position
+    // (before newest-first).
+    template <class F> void ForEachVisibleInStoreOrder(F&& f) const
+    {
+        std::uint32_t position = 0;
+        // Without gaps in the listed index a record's place there is its position.
+        const bool gaps = !m_bInStoreOrder && m_visibleSlots.DeadCount() > 0;
+        m_shown.ForEachLive(
+            [&](std::uint32_t slot)
+            {
+                if (m_bInStoreOrder)
+                    f(slot, position++);
+                else
+                    f(slot, gaps ? m_visibleSlots.Rank(m_records[slot].visible) : m_records[slot].visible);
+            });
+    }
     // Rebuilds the visible index from the records whose item is set and passes(item) answers true,
     // in store order. One pass over the records: each is marked shown or hidden as it is asked.
     template <class Passes> void Refilter(Passes&& passes)
@@ -107,7 +123,7 @@ public:
         m_shown.Assign(std::move(shown), SlotCount());
         DropVisibleList();
     }
-    // The visible store slots in display order.
+    // The visible store slots in display order (an array from work_buffers, WorkBuffers.h).
     std::vector<std::uint32_t> VisibleSlots() const;
     // True while the visible index runs in store order (filtering keeps that order; a sort
     // may not).

@@ -1,6 +1,7 @@
 #include "grid/SortKeys.h"
 
 #include "grid/DateTimeCompare.h"
+#include "grid/WorkBuffers.h"
 
 #include <algorithm>
 #include <array>
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace
 {
@@ -43,7 +45,7 @@ std::uint64_t KeyOf(std::uint64_t packed)
 // Stable LSD radix passes over the low 'bits' bits of each entry's key, in digits of at most
 // thirteen bits (the counts of a pass stay in the first-level cache). A digit every key shares
 // costs no pass.
-template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
+template <typename Entry, typename Key> void RadixPasses(std::vector<Entry>& rows, int bits, const Key& keyOf)
 {
     constexpr int kMaxDigitBits = 13;
     const int passes = (bits + kMaxDigitBits - 1) / kMaxDigitBits;
@@ -54,14 +56,14 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
     for (const Entry& r : rows)
     {
         for (int p = 0; p < passes; ++p)
-            ++counts[static_cast<std::size_t>(p) * buckets + ((KeyOf(r) >> (p * digitBits)) & mask)];
+            ++counts[static_cast<std::size_t>(p) * buckets + ((keyOf(r) >> (p * digitBits)) & mask)];
     }
-    std::vector<Entry> scratch(rows.size());
+    std::vector<Entry> scratch = work_buffers::Take<Entry>(rows.size());
     for (int p = 0; p < passes; ++p)
     {
         std::uint32_t* count = counts.data() + static_cast<std::size_t>(p) * buckets;
         const int shift = p * digitBits;
-        if (count[(KeyOf(rows[0]) >> shift) & mask] == rows.size())
+        if (count[(keyOf(rows[0]) >> shift) & mask] == rows.size())
             continue;
         std::uint32_t offset = 0;
         for (std::size_t b = 0; b < buckets; ++b)
@@ -71,9 +73,15 @@ template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
             offset += here;
         }
         for (const Entry& r : rows)
-            scratch[count[(KeyOf(r) >> shift) & mask]++] = r;
+            scratch[count[(keyOf(r) >> shift) & mask]++] = r;
         rows.swap(scratch);
     }
+    work_buffers::Keep(scratch);
+}
+
+template <typename Entry> void RadixPasses(std::vector<Entry>& rows, int bits)
+{
+    RadixPasses(rows, bits, [](const Entry& r) { return KeyOf(r); });
 }
 
 // A stable sort on the 64-bit keys. Keys are sorted as distances from the least of them, so
@@ -95,12 +103,13 @@ void RadixSort(std::vector<KeyedRow>& rows)
         return;
     if (bits <= 32)
     {
-        std::vector<CompactRow> compact(n);
+        std::vector<CompactRow> compact = work_buffers::Take<CompactRow>(n);
         for (std::size_t i = 0; i < n; ++i)
             compact[i] = {static_cast<std::uint32_t>(rows[i].key - least), rows[i].row};
         RadixPasses(compact, bits);
         for (std::size_t i = 0; i < n; ++i)
             rows[i] = {compact[i].key + least, compact[i].row};
+        work_buffers::Keep(compact);
         return;
     }
     for (KeyedRow& r : rows)
@@ -123,18 +132,36 @@ std::uint64_t KeyOfDouble(double value)
     return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-long long ReadInteger(const std::string& text)
+// What strtoll(text, nullptr, 10) gives: blanks skipped, a sign, the digits, saturated at the
+// 64-bit limits; read here from a text that need not end with a NUL.
+long long ReadInteger(std::string_view text)
 {
-    return std::strtoll(text.c_str(), nullptr, 10); // saturates at the 64-bit limits
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+    std::uint64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    {
+        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
+        if (value > (limit - digit) / 10)
+            return negative ? LLONG_MIN : LLONG_MAX;
+        value = value * 10 + digit;
+    }
+    return static_cast<long long>(negative ? ~value + 1 : value);
 }
 
 // The first eight bytes, big-endian, zero after the end: ordered as the bytes are.
-std::uint64_t Prefix(const std::string& text)
+std::uint64_t Prefix(std::string_view text)
 {
+    unsigned char bytes[8] = {};
+    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
     std::uint64_t key = 0;
-    const std::size_t n = std::min<std::size_t>(text.size(), 8);
-    for (std::size_t i = 0; i < 8; ++i)
-        key = (key << 8) | (i < n ? static_cast<unsigned char>(text[i]) : 0u);
+    for (const unsigned char b : bytes)
+        key = (key << 8) | b;
     return key;
 }
 
@@ -159,10 +186,20 @@ constexpr std::array<std::int64_t, kScaledDigits + 1> kPowersOfTen = []
 class ExactDecimals
 {
 public:
-    explicit ExactDecimals(std::size_t count) : m_digits(count), m_scale(count) {}
+    explicit ExactDecimals(std::size_t count)
+        : m_digits(work_buffers::Take<std::uint64_t>(count)), m_scale(work_buffers::Take<std::uint8_t>(count))
+    {
+    }
+    ~ExactDecimals()
+    {
+        work_buffers::Keep(m_digits);
+        work_buffers::Keep(m_scale);
+    }
+    ExactDecimals(const ExactDecimals&) = delete;
+    ExactDecimals& operator=(const ExactDecimals&) = delete;
 
     // False, with nothing kept, when the text is not a plain decimal.
-    bool Read(std::size_t i, const std::string& text)
+    bool Read(std::size_t i, std::string_view text)
     {
         if ((text.size() == 1 && text[0] == '-') || (text.size() == 2 && text[0] == 'N' && text[1] == 'A'))
         {
@@ -255,7 +292,7 @@ private:
 
 std::vector<std::uint32_t> Rows(const std::vector<KeyedRow>& keyed)
 {
-    std::vector<std::uint32_t> order(keyed.size());
+    std::vector<std::uint32_t> order = work_buffers::Take<std::uint32_t>(keyed.size());
     for (std::size_t i = 0; i < keyed.size(); ++i)
         order[i] = keyed[i].row;
     return order;
@@ -278,15 +315,16 @@ std::vector<std::uint32_t> OrderOfKeys(std::vector<std::uint64_t>& keys, const R
     }
     const int keyBits = 64 - std::countl_zero(most - least);
     const int rowBits = n < 2 ? 1 : 64 - std::countl_zero(static_cast<std::uint64_t>(n - 1));
-    std::vector<std::uint32_t> order(n);
+    std::vector<std::uint32_t> order = work_buffers::Take<std::uint32_t>(n);
     if (keyBits + rowBits > 64)
     {
-        std::vector<KeyedRow> byRow(n);
+        std::vector<KeyedRow> byRow = work_buffers::Take<KeyedRow>(n);
         for (std::size_t i = 0; i < n; ++i)
             byRow[rowOf(static_cast<std::uint32_t>(i))] = {keys[i], rowOf(static_cast<std::uint32_t>(i))};
         RadixSort(byRow);
         for (std::size_t i = 0; i < n; ++i)
             order[i] = byRow[i].row;
+        work_buffers::Keep(byRow);
         return order;
     }
     for (std::size_t i = 0; i < n; ++i)
@@ -304,9 +342,7 @@ int Sign(int v)
     return (v > 0) - (v < 0);
 }
 
-} // namespace
-
-double SortDecimal(const std::string& text, double missing)
+double DecimalOf(std::string_view text, double missing)
 {
     if (text == "-" || text == "NA")
         return missing;
@@ -316,7 +352,14 @@ double SortDecimal(const std::string& text, double missing)
     const auto [stop, error] = std::from_chars(begin, end, value);
     if (error == std::errc{} && stop == end)
         return value;
-    return std::strtod(text.c_str(), nullptr);
+    return std::strtod(std::string(text).c_str(), nullptr); // the C library's leading number
+}
+
+} // namespace
+
+double SortDecimal(const std::string& text, double missing)
+{
+    return DecimalOf(text, missing);
 }
 
 std::vector<std::uint32_t> MergeOrder(std::uint32_t rows,
@@ -347,60 +390,160 @@ std::vector<std::uint32_t> MergeOrder(std::uint32_t rows,
     return items;
 }
 
-std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, const ReadSortText& readRow,
-                                     const std::vector<std::uint32_t>* readOrder)
+// ---- SortKeys -------------------------------------------------------------------------------
+
+struct SortKeys::Keys
 {
-    const int d = rule.direction;
-    std::string text;
-    // Every loop below reads rows 0, 1, 2 ...; the i-th read goes to the i-th row of the order.
-    const bool reordered = readOrder && readOrder->size() == rows;
-    const auto row = [&](std::uint32_t i) { return reordered ? (*readOrder)[i] : i; };
-    const auto byRow = [](std::uint32_t r) { return r; };
+    Keys(std::uint32_t n, const SortRule& r, const std::vector<std::uint32_t>* order)
+        : rows(n), rule(r), readOrder(order && order->size() == n ? order : nullptr)
+    {
+    }
+    ~Keys()
+    {
+        work_buffers::Keep(keys);
+        work_buffers::Keep(prefixes);
+    }
+    Keys(const Keys&) = delete;
+    Keys& operator=(const Keys&) = delete;
+
+    std::uint32_t RowOf(std::uint32_t i) const { return readOrder ? (*readOrder)[i] : i; }
+
+    const std::uint32_t rows;
+    const SortRule rule;
+    const std::vector<std::uint32_t>* const readOrder;
+    std::uint32_t added = 0;
+
+    std::vector<std::uint64_t> keys;    // integers: by read; decimals once exact: by read
+    std::optional<ExactDecimals> exact; // decimals while every text so far is plain
+    bool inexact = false;               // a decimal text that is not plain came: values[] by row
+    std::vector<double> values;
+
+    // Texts: the prefix key with its row, in read order; the rest of each text longer than eight
+    // bytes in one buffer, where tail[row] says.
+    std::vector<KeyedRow> prefixes;
+    struct Tail
+    {
+        std::uint64_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    std::vector<Tail> tails;
+    std::string tailChars;
+
+    std::vector<std::string> texts; // date-time texts by row
+};
+
+SortKeys::SortKeys(std::uint32_t rows, const SortRule& rule, const std::vector<std::uint32_t>* readOrder)
+    : m_keys(std::make_unique<Keys>(rows, rule, readOrder))
+{
+    Keys& k = *m_keys;
     switch (rule.kind)
     {
     case SortKind::Integer32:
     case SortKind::Integer64:
+        k.keys = work_buffers::Take<std::uint64_t>(rows);
+        break;
+    case SortKind::Decimal:
+        k.exact.emplace(rows);
+        break;
+    case SortKind::Text:
+        k.prefixes = work_buffers::Take<KeyedRow>(rows);
+        break;
+    case SortKind::DateTime:
+        k.texts.resize(rows);
+        break;
+    case SortKind::None:
+    default:
+        break;
+    }
+}
+
+SortKeys::~SortKeys() = default;
+
+void SortKeys::Add(std::string_view text)
+{
+    Keys& k = *m_keys;
+    if (k.added >= k.rows)
+        return;
+    const std::uint32_t i = k.added++;
+    const int d = k.rule.direction;
+    switch (k.rule.kind)
     {
-        std::vector<std::uint64_t> keys(rows); // keys[i]: the key of the i-th row read
-        for (std::uint32_t i = 0; i < rows; ++i)
-        {
-            readRow(row(i), text);
-            long long value = ReadInteger(text);
-            if (rule.kind == SortKind::Integer32)
-                value = std::clamp<long long>(value, INT_MIN, INT_MAX);
-            const std::uint64_t key = KeyOfSigned(value);
-            keys[i] = d < 0 ? key : ~key;
-        }
-        return OrderOfKeys(keys, row);
+    case SortKind::Integer32:
+    case SortKind::Integer64:
+    {
+        long long value = ReadInteger(text);
+        if (k.rule.kind == SortKind::Integer32)
+            value = std::clamp<long long>(value, INT_MIN, INT_MAX);
+        const std::uint64_t key = KeyOfSigned(value);
+        k.keys[i] = d < 0 ? key : ~key;
+        break;
     }
     case SortKind::Decimal:
-    {
         // Plain decimals sort as integers at a common scale, mostly a few passes of small keys;
         // the first text that is not one turns the rows read so far into doubles.
-        ExactDecimals exact(rows);
-        std::uint32_t i = 0;
-        while (i < rows)
+        if (!k.inexact && k.exact->Read(i, text))
+            break;
+        if (!k.inexact)
         {
-            readRow(row(i), text);
-            if (!exact.Read(i, text))
-                break;
-            ++i;
+            k.inexact = true;
+            k.values.resize(k.rows);
+            for (std::uint32_t j = 0; j < i; ++j)
+                k.values[k.RowOf(j)] = k.exact->Value(j, k.rule.missingDecimal);
+            k.exact.reset();
         }
-        std::vector<std::uint64_t> keys;
-        if (i == rows && exact.TakeScaledKeys(rule.missingDecimal, d, keys))
-            return OrderOfKeys(keys, row);
-        std::vector<double> values(rows); // by row
-        for (std::uint32_t j = 0; j < i; ++j)
-            values[row(j)] = exact.Value(j, rule.missingDecimal);
-        if (i < rows)
+        k.values[k.RowOf(i)] = DecimalOf(text, k.rule.missingDecimal);
+        break;
+    case SortKind::Text:
+    {
+        text = text.substr(0, std::min(text.size(), text.find('\0'))); // compared as C strings
+        const std::uint32_t row = k.RowOf(i);
+        const std::uint64_t key = Prefix(text);
+        k.prefixes[i] = {d < 0 ? key : ~key, row};
+        if (text.size() > 8)
         {
-            values[row(i)] = SortDecimal(text, rule.missingDecimal);
-            while (++i < rows)
-            {
-                readRow(row(i), text);
-                values[row(i)] = SortDecimal(text, rule.missingDecimal);
-            }
+            if (k.tails.empty())
+                k.tails.resize(k.rows);
+            k.tails[row] = {k.tailChars.size(), static_cast<std::uint32_t>(text.size() - 8)};
+            k.tailChars.append(text.substr(8));
         }
+        break;
+    }
+    case SortKind::DateTime:
+        k.texts[k.RowOf(i)] = std::string(text);
+        break;
+    case SortKind::None:
+    default:
+        break;
+    }
+}
+
+std::vector<std::uint32_t> SortKeys::Order()
+{
+    Keys& k = *m_keys;
+    const std::uint32_t rows = k.rows;
+    const int d = k.rule.direction;
+    // Rows never added read as empty texts.
+    while (k.added < rows)
+        Add(std::string_view());
+    const auto rowOf = [&k](std::uint32_t i) { return k.RowOf(i); };
+    const auto byRow = [](std::uint32_t r) { return r; };
+    switch (k.rule.kind)
+    {
+    case SortKind::Integer32:
+    case SortKind::Integer64:
+        return OrderOfKeys(k.keys, rowOf);
+    case SortKind::Decimal:
+    {
+        std::vector<std::uint64_t>& keys = k.keys;
+        if (!k.inexact && k.exact->TakeScaledKeys(k.rule.missingDecimal, d, keys))
+            return OrderOfKeys(keys, rowOf);
+        if (!k.inexact)
+        {
+            k.values.resize(rows);
+            for (std::uint32_t j = 0; j < rows; ++j)
+                k.values[k.RowOf(j)] = k.exact->Value(j, k.rule.missingDecimal);
+        }
+        const std::vector<double>& values = k.values;
         bool unordered = false;
         for (const double v : values)
             unordered = unordered || v != v;
@@ -415,7 +558,7 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
                                   return d * ((vb < va) ? -1 : (va < vb) ? 1 : 0); // d x sign(b - a)
                               });
         }
-        keys.resize(rows);
+        keys = work_buffers::Take<std::uint64_t>(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
         {
             const std::uint64_t key = KeyOfDouble(values[r]);
@@ -424,59 +567,77 @@ std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, c
         return OrderOfKeys(keys, byRow);
     }
     case SortKind::Text:
-    {
-        std::vector<std::string> texts(rows);
-        std::vector<KeyedRow> keyed(rows); // by row: the texts decide ties of the prefixes
-        for (std::uint32_t i = 0; i < rows; ++i)
-        {
-            const std::uint32_t r = row(i);
-            readRow(r, texts[r]);
-            texts[r].resize(std::strlen(texts[r].c_str())); // compared as C strings
-            const std::uint64_t key = Prefix(texts[r]);
-            keyed[r] = {d < 0 ? key : ~key, r};
-        }
-        RadixSort(keyed);
-        // Rows whose first eight bytes agree lie together, in their old order; the rest of their
-        // texts decides among them.
-        std::size_t start = 0;
-        while (start < keyed.size())
-        {
-            std::size_t end = start + 1;
-            while (end < keyed.size() && keyed[end].key == keyed[start].key)
-                ++end;
-            if (end - start > 1 && texts[keyed[start].row].size() >= 8)
-            {
-                std::stable_sort(keyed.begin() + static_cast<std::ptrdiff_t>(start),
-                                 keyed.begin() + static_cast<std::ptrdiff_t>(end),
-                                 [&](const KeyedRow& x, const KeyedRow& y)
-                                 {
-                                     const int c =
-                                         std::strcmp(texts[x.row].c_str() + 8, texts[y.row].c_str() + 8);
-                                     return d < 0 ? c < 0 : c > 0;
-                                 });
-            }
-            start = end;
-        }
-        return Rows(keyed);
-    }
+        return TextOrder();
     case SortKind::DateTime:
-    {
-        std::vector<std::string> texts(rows);
-        for (std::uint32_t i = 0; i < rows; ++i)
-            readRow(row(i), texts[row(i)]);
         return MergeOrder(rows, [&](std::uint32_t a, std::uint32_t b)
-                          { return Sign(CompareDateTimeText(texts[a], texts[b], d)); });
-    }
+                          { return Sign(CompareDateTimeText(k.texts[a], k.texts[b], d)); });
     case SortKind::None:
     default:
     {
-        // Nothing orders the rows, but every text is still read once, as the compare step would.
-        for (std::uint32_t i = 0; i < rows; ++i)
-            readRow(row(i), text);
-        std::vector<std::uint32_t> order(rows);
+        std::vector<std::uint32_t> order = work_buffers::Take<std::uint32_t>(rows);
         for (std::uint32_t r = 0; r < rows; ++r)
             order[r] = r;
         return order;
     }
     }
+}
+
+std::vector<std::uint32_t> SortKeys::TextOrder()
+{
+    Keys& k = *m_keys;
+    const int d = k.rule.direction;
+    std::vector<KeyedRow>& keyed = k.prefixes;
+    // Read out of row order, the keys are first put in row order by their rows, a few cheap
+    // passes where writing each key to its row's place would miss the cache at nearly every key;
+    // the stable passes on the keys then leave equal keys in row order.
+    if (k.readOrder && keyed.size() > 1)
+        RadixPasses(keyed, 64 - std::countl_zero(static_cast<std::uint64_t>(keyed.size() - 1)),
+                    [](const KeyedRow& r) { return std::uint64_t{r.row}; });
+    RadixSort(keyed);
+    // Rows whose first eight bytes agree lie together, in row order. Where eight bytes did not
+    // hold the whole text, the rest decides among them, compared only within such a run.
+    const auto tail = [&k](std::uint32_t row)
+    {
+        if (k.tails.empty())
+            return std::string_view();
+        const Keys::Tail& t = k.tails[row];
+        return std::string_view(k.tailChars).substr(t.offset, t.length);
+    };
+    std::size_t start = 0;
+    while (start < keyed.size())
+    {
+        std::size_t end = start + 1;
+        while (end < keyed.size() && keyed[end].key == keyed[start].key)
+            ++end;
+        const auto first = keyed.begin() + static_cast<std::ptrdiff_t>(start);
+        const auto last = keyed.begin() + static_cast<std::ptrdiff_t>(end);
+        const bool longTexts = ((d < 0 ? keyed[start].key : ~keyed[start].key) & 0xFF) != 0;
+        if (end - start > 1 && longTexts)
+        {
+            std::sort(first, last,
+                      [&](const KeyedRow& x, const KeyedRow& y)
+                      {
+                          const int c = tail(x.row).compare(tail(y.row));
+                          if (c != 0)
+                              return d < 0 ? c < 0 : c > 0;
+                          return x.row < y.row;
+                      });
+        }
+        start = end;
+    }
+    return Rows(keyed);
+}
+
+std::vector<std::uint32_t> SortOrder(std::uint32_t rows, const SortRule& rule, const ReadSortText& readRow,
+                                     const std::vector<std::uint32_t>* readOrder)
+{
+    SortKeys keys(rows, rule, readOrder);
+    const bool reordered = readOrder && readOrder->size() == rows;
+    std::string text;
+    for (std::uint32_t i = 0; i < rows; ++i)
+    {
+        readRow(reordered ? (*readOrder)[i] : i, text);
+        keys.Add(text);
+    }
+    return keys.Order();
 }

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class SortKind
@@ -28,6 +30,31 @@ struct SortRule
     SortKind kind = SortKind::None;
     int direction = -1;         // -1 ascending, +1 descending
     double missingDecimal = -1; // what "-" and "NA" count as in a decimal column
+};
+
+// The keys of one sort, fed a row's text at a time by whoever reads the rows (a list view's
+// column read in one message, an owner's records): each text is parsed as it comes and only its
+// key is kept, with the rest of a long text for ties.
+class SortKeys
+{
+public:
+    // Texts come in row order, or in 'readOrder' (a permutation of the rows) when given.
+    SortKeys(std::uint32_t rows, const SortRule& rule, const std::vector<std::uint32_t>* readOrder = nullptr);
+    ~SortKeys();
+    SortKeys(const SortKeys&) = delete;
+    SortKeys& operator=(const SortKeys&) = delete;
+
+    // The next row's text; it counts up to its first NUL, as the compare step reads C strings.
+    void Add(std::string_view text);
+    // order[i] is the row that goes to place i; once every row's text was added. The array may
+    // go back to work_buffers::Keep (WorkBuffers.h) when the caller is done with it.
+    std::vector<std::uint32_t> Order();
+
+private:
+    std::vector<std::uint32_t> TextOrder();
+
+    struct Keys;
+    std::unique_ptr<Keys> m_keys;
 };
 
 // Writes the text of row 'row' into 'text'.

@@ -4,6 +4,7 @@
 #include "grid/CommonListCtrl.h"
 #include "GridTestSupport.h"
 #include "dozizedizizi/DozizEdizizi.h"
+#include "grid/DateTimeCompare.h"
 #include "grid/RepositionColumns.h"
 #include "base/UserSettings.h"
 #include "base/PluginGlobals.h"
@@ -16,8 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -215,6 +221,143 @@ TEST_F(CommonListTest, HeaderClicksSortAscendingThenDescendingWithTheArrows)
     EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"A", "B", "C", "D"}));
 }
 
+// The order the list view's own comparison sort gives with the compare step, row by row: what
+// the list sorted by before it read its keys once.
+struct CompareStep
+{
+    const std::vector<std::vector<std::string>>* rows;
+    int column;
+    int dataType;
+    int direction;
+};
+
+int CompareByStep(LPARAM a, LPARAM b, LPARAM param)
+{
+    const auto& step = *reinterpret_cast<const CompareStep*>(param);
+    const std::string& ta = (*step.rows)[static_cast<std::size_t>(a)][static_cast<std::size_t>(step.column)];
+    const std::string& tb = (*step.rows)[static_cast<std::size_t>(b)][static_cast<std::size_t>(step.column)];
+    const int d = step.direction;
+    const auto sign = [](auto v) { return (v > 0) - (v < 0); };
+    const auto decimal = [](const std::string& t)
+    { return t == "-" || t == "NA" ? -1.0 : std::strtod(t.c_str(), nullptr); };
+    switch (step.dataType)
+    {
+    case 1:
+    {
+        const auto clamp = [](const std::string& t)
+        { return std::clamp<long long>(std::strtoll(t.c_str(), nullptr, 10), INT_MIN, INT_MAX); };
+        return d * sign(clamp(tb) - clamp(ta));
+    }
+    case 2:
+    {
+        const double va = decimal(ta);
+        const double vb = decimal(tb);
+        return d * ((vb > va) - (vb < va));
+    }
+    case 3:
+        return d * sign(std::strcmp(tb.c_str(), ta.c_str()));
+    case 4:
+    {
+        const long long va = std::strtoll(ta.c_str(), nullptr, 10);
+        const long long vb = std::strtoll(tb.c_str(), nullptr, 10);
+        return d * ((vb > va) - (vb < va));
+    }
+    case 6:
+        return sign(CompareDateTimeText(ta, tb, d));
+    default:
+        return 0;
+    }
+}
+
+TEST_F(CommonListTest, RandomColumnsOfEveryTypeSortAsTheComparisonSortDid)
+{
+    std::mt19937 random(27);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto integer = [&]() -> std::string
+    {
+        switch (pick(5))
+        {
+        case 0:
+            return std::to_string(static_cast<long long>(random()) * random() * (pick(2) ? 1 : -1));
+        case 1:
+            return pick(2) ? "99999999999999999999" : "-99999999999999999999";
+        case 2:
+            return std::string(pick(2) ? " +" : "\t-") + std::to_string(pick(9)) + "x";
+        case 3:
+            return pick(2) ? "" : "abc";
+        default:
+            return std::to_string(pick(20) - 10);
+        }
+    };
+    const auto decimal = [&]() -> std::string
+    {
+        switch (pick(6))
+        {
+        case 0:
+            return std::to_string(pick(2000) - 1000) + "." + std::to_string(pick(100));
+        case 1:
+            return pick(2) ? "NA" : "-";
+        case 2:
+            return std::to_string(pick(1000)) + "e" + std::to_string(pick(3));
+        case 3:
+            return "12345678901234567." + std::to_string(pick(10)); // beyond exact digits
+        case 4:
+            return pick(2) ? "1.5abc" : "nan";
+        default:
+            return std::to_string(pick(30));
+        }
+    };
+    const auto text = [&]
+    {
+        std::string t = pick(3) == 0 ? "abcdefgh" : ""; // runs of equal eight-byte prefixes
+        const int length = pick(12);
+        for (int i = 0; i < length; ++i)
+            t += "ab\xe9 "[pick(4)];
+        return t;
+    };
+    const auto dateTime = [&]
+    {
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "%02d/%02d/2026 %02d:%02d:00", 1 + pick(3), 1 + pick(2), pick(3),
+                      pick(2) * 30);
+        return std::string(stamp);
+    };
+    const std::vector<int> types = {1, 2, 3, 4, 6, 0};
+    for (int round = 0; round < 6; ++round)
+    {
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::vector<sKivoColInfo> columns;
+        for (std::size_t c = 0; c < types.size(); ++c)
+            columns.push_back(Column(("C" + std::to_string(c)).c_str(), 50, 0, types[c]));
+        MakeList(columns);
+        std::vector<std::vector<std::string>> rows(static_cast<std::size_t>(1 + pick(round < 3 ? 30 : 700)));
+        for (auto& row : rows)
+            row = {integer(), decimal(), text(), integer(), dateTime(), text()};
+        for (std::size_t r = 0; r < rows.size(); ++r)
+        {
+            m_list->InsertItem(static_cast<int>(r), rows[r][0].c_str());
+            for (std::size_t c = 1; c < types.size(); ++c)
+                m_list->SetItemText(static_cast<int>(r), static_cast<int>(c), rows[r][c].c_str());
+            m_list->SetItemData(static_cast<int>(r), r);
+        }
+        // The same rows in a plain list view, sorted by the comparison each click stands for.
+        CListCtrl reference;
+        ASSERT_TRUE(reference.Create(WS_CHILD | LVS_REPORT, CRect(0, 0, 100, 100), &m_parent, 4001));
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            reference.InsertItem(LVIF_PARAM, static_cast<int>(r), "", 0, 0, 0, static_cast<LPARAM>(r));
+        for (const int click : {2, 2, 0, 1, 4, 3, 5, 1, 4, 0})
+        {
+            SCOPED_TRACE("click on column " + std::to_string(click));
+            ClickHeader(click);
+            CompareStep step{&rows, click, types[static_cast<std::size_t>(click)], m_list->m_nSortDirection};
+            ASSERT_TRUE(reference.SortItems(&CompareByStep, reinterpret_cast<DWORD_PTR>(&step)));
+            for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+                ASSERT_EQ(m_list->GetItemData(r), reference.GetItemData(r)) << "row " << r;
+        }
+        reference.DestroyWindow();
+    }
+}
+
 TEST_F(CommonListTest, ColumnZeroStartsAsTheAscendingSortSoItsFirstClickDescends)
 {
     MakeList(ThreeColumns());
@@ -379,7 +522,8 @@ TEST_F(CommonListTest, TheMenuKeyOpensTheRowMenuOnlyWhereverThePointerRests)
     CRect row;
     m_list->GetItemRect(0, &row, LVIR_BOUNDS);
     m_list->ClientToScreen(&row);
-    EXPECT_EQ(m_driver.PopupMenusShown()[0].point.y, row.bottom) << "below the focused row, not at the pointer";
+    EXPECT_EQ(m_driver.PopupMenusShown()[0].point.y, row.bottom)
+        << "below the focused row, not at the pointer";
 }
 
 TEST_F(CommonListTest, AListWithoutANameKeepsNoProfile)

@@ -2,10 +2,16 @@
 // row, the value picker, check boxes, sorting and the failure texts.
 #include "grid/FilterListTestSupport.h"
 
+#include "grid/DateTimeCompare.h"
 #include "grid/FilterText.h"
 #include "winlib/ListBox.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 
 namespace
 {
@@ -317,6 +323,131 @@ TEST_F(FilterListTest, HeaderClicksSortTheVisibleRowsByTheColumnsType)
     m_list->SetNewestFirst(TRUE);
     m_driver.Click(Header().m_hWnd, HeaderPoint(0));
     EXPECT_EQ(Shown(), (Texts{"A", "B", "C"})) << "a newest-first list shows the sorted order from the top";
+}
+
+// The order the rows had before they were sorted by keys: the list view's merge over the visible
+// rows in their places (before newest-first), with the compare step of the column's type.
+std::vector<const Order*> MergedByCompareStep(std::vector<const Order*> rows, int column, int direction)
+{
+    const auto sign = [](auto v) { return (v > 0) - (v < 0); };
+    const auto decimal = [](const std::string& t)
+    { return t == "-" || t == "NA" ? 0.0 : std::strtod(t.c_str(), nullptr); };
+    const auto compare = [&](const Order* a, const Order* b)
+    {
+        const std::string& ta = a->cells[static_cast<std::size_t>(column)];
+        const std::string& tb = b->cells[static_cast<std::size_t>(column)];
+        switch (column)
+        {
+        case 2:
+        {
+            const auto clamp = [](const std::string& t)
+            { return std::clamp<long long>(std::strtoll(t.c_str(), nullptr, 10), INT_MIN, INT_MAX); };
+            return direction * sign(clamp(tb) - clamp(ta));
+        }
+        case 3:
+            return direction * ((decimal(tb) > decimal(ta)) - (decimal(tb) < decimal(ta)));
+        case 4:
+            return sign(CompareDateTimeText(ta, tb, direction));
+        default:
+            return direction * sign(std::strcmp(tb.c_str(), ta.c_str()));
+        }
+    };
+    std::vector<const Order*> scratch(rows.size());
+    for (std::size_t width = 1; width < rows.size(); width *= 2)
+    {
+        for (std::size_t lo = 0; lo < rows.size(); lo += 2 * width)
+        {
+            const std::size_t mid = std::min(lo + width, rows.size());
+            const std::size_t hi = std::min(lo + 2 * width, rows.size());
+            std::size_t a = lo, b = mid, out = lo;
+            while (a < mid && b < hi)
+                scratch[out++] = compare(rows[b], rows[a]) < 0 ? rows[b++] : rows[a++];
+            while (a < mid)
+                scratch[out++] = rows[a++];
+            while (b < hi)
+                scratch[out++] = rows[b++];
+        }
+        rows.swap(scratch);
+    }
+    return rows;
+}
+
+TEST_F(FilterListTest, RandomRowsSortAsTheComparisonSortDidWhateverTheirOrderInTheStore)
+{
+    std::mt19937 random(2027);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto text = [&](int prefixEvery)
+    {
+        std::string t = pick(prefixEvery) == 0 ? "SYMBOLAB" : "";
+        for (int i = pick(11); i > 0; --i)
+            t += "AB\xe9 "[pick(4)];
+        return t;
+    };
+    const auto integer = [&]() -> std::string
+    {
+        switch (pick(4))
+        {
+        case 0:
+            return std::to_string(static_cast<long long>(random()) * random() * (pick(2) ? 1 : -1));
+        case 1:
+            return " -" + std::to_string(pick(5)) + "x";
+        default:
+            return std::to_string(pick(9) - 4);
+        }
+    };
+    const auto decimal = [&]() -> std::string
+    {
+        switch (pick(5))
+        {
+        case 0:
+            return pick(2) ? "NA" : "-";
+        case 1:
+            return std::to_string(pick(100)) + "e" + std::to_string(pick(3));
+        case 2:
+            return "123456789012345678." + std::to_string(pick(9));
+        default:
+            return std::to_string(pick(200) - 100) + "." + std::to_string(pick(100));
+        }
+    };
+    const auto stamp = [&]
+    {
+        char t[32];
+        std::snprintf(t, sizeof t, "%02d/01/2026 %02d:00:00", 1 + pick(3), pick(3));
+        return std::string(t);
+    };
+    for (int round = 0; round < 4; ++round)
+    {
+        SCOPED_TRACE("round " + std::to_string(round));
+        MakeList();
+        m_list->SetNewestFirst(round % 2 ? TRUE : FALSE);
+        const int rows = 1 + pick(round < 2 ? 40 : 600);
+        for (int r = 0; r < rows; ++r)
+            Add({text(3), pick(2) ? "Buy" : "Sell", integer(), decimal(), stamp(), text(50)});
+        if (round >= 2)
+        {
+            m_list->SetColumnFilter(1, "b"); // only the buyers: rows of the store are left out
+            m_list->ApplyFilter();
+        }
+        for (const int click : {0, 0, 3, 2, 5, 4, 1, 3, 0, 4})
+        {
+            SCOPED_TRACE("click on column " + std::to_string(click));
+            std::vector<const Order*> places;
+            for (int row = 0; row < m_list->GetItemCount(); ++row)
+                places.push_back(reinterpret_cast<const Order*>(m_list->GetItemData(row)));
+            if (round % 2)
+                std::reverse(places.begin(), places.end());
+            m_driver.Click(Header().m_hWnd, HeaderPoint(click));
+            std::vector<const Order*> expected = MergedByCompareStep(places, click, m_list->m_nSortDirection);
+            ASSERT_EQ(m_list->GetItemCount(), static_cast<int>(expected.size()));
+            for (int row = 0; row < m_list->GetItemCount(); ++row)
+                ASSERT_EQ(reinterpret_cast<const Order*>(m_list->GetItemData(row)),
+                          expected[static_cast<std::size_t>(row)])
+                    << "row " << row;
+            // Rows deleted from a sorted list leave gaps in its visible index.
+            for (int gone = 0; gone < 2 && m_list->GetItemCount() > 3; ++gone)
+                m_list->DeleteItem(pick(m_list->GetItemCount()));
+        }
+    }
 }
 
 TEST_F(FilterListTest, DatesAndTimesSortLatestFirstOnTheFirstClick)

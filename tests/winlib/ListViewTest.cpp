@@ -612,6 +612,88 @@ TEST_F(ListViewTest, ALongListIsMergedInPassesOfRunsOfOneTwoFour)
             << "row " << i;
 }
 
+std::vector<std::string> ColumnTexts(const CListCtrl& list, int subItem, int* count = nullptr)
+{
+    std::vector<std::string> texts;
+    const int read = list.GetColumnTexts(
+        subItem,
+        [](int item, LPCSTR text, int length, LPARAM param)
+        {
+            auto* out = reinterpret_cast<std::vector<std::string>*>(param);
+            EXPECT_EQ(static_cast<std::size_t>(item), out->size()) << "items come in order";
+            out->emplace_back(text, static_cast<std::size_t>(length));
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    if (count)
+        *count = read;
+    return texts;
+}
+
+TEST_F(ListViewTest, AColumnIsReadWholeInOneMessageAsTheItemsShowIt)
+{
+    MakeList(3, LVS_REPORT, 0);
+    const std::string longText = std::string(700, 'y') + "end";
+    list.SetItemText(1, 2, longText.c_str());
+    int count = 0;
+    EXPECT_EQ(ColumnTexts(list, 2, &count), (std::vector<std::string>{"0", longText, "2"}));
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(ColumnTexts(list, 7), (std::vector<std::string>{"", "", ""})) << "no such column";
+
+    // A callback text is asked of the parent, in a buffer that grows until it fits.
+    const std::string asked = std::string(5000, 'z') + "!";
+    list.SetItemText(2, 1, LPSTR_TEXTCALLBACK);
+    parent->dispInfo = [&](NMLVDISPINFO* di)
+    { std::snprintf(di->item.pszText, static_cast<std::size_t>(di->item.cchTextMax), "%s", asked.c_str()); };
+    EXPECT_EQ(ColumnTexts(list, 1), (std::vector<std::string>{"name0", "name1", asked}));
+
+    // A long list is read in batches: every row once, in order, a callback text far down too.
+    for (int i = 3; i < 203; ++i)
+        list.InsertItem(i, ("key" + std::to_string(i)).c_str());
+    list.SetItemText(130, 1, LPSTR_TEXTCALLBACK);
+    list.SetItemText(202, 1, "last");
+    const std::vector<std::string> texts = ColumnTexts(list, 1, &count);
+    ASSERT_EQ(texts.size(), 203u);
+    EXPECT_EQ(count, 203);
+    EXPECT_EQ(texts[130], asked);
+    EXPECT_EQ(texts[129], "");
+    EXPECT_EQ(texts[202], "last");
+    EXPECT_EQ(ColumnTexts(list, 0)[150], "key150");
+
+    // A parent that deletes rows while it answers ends the reading there.
+    parent->dispInfo = [&](NMLVDISPINFO*) { list.DeleteItem(0); };
+    const std::vector<std::string> cut = ColumnTexts(list, 1, &count);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(cut.size(), 2u) << "nothing handed over from the rows as they were";
+    EXPECT_EQ(list.GetItemCount(), 202);
+}
+
+TEST_F(ListViewTest, AnOrderTheCallerComputedMovesRowsWithTheirStates)
+{
+    MakeList(5, LVS_REPORT, 0);
+    list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list.SetSelectionMark(3);
+    const UINT order[] = {3, 1, 4, 0, 2};
+    ASSERT_TRUE(list.SetItemOrder(order, 5));
+    for (int i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ(list.GetItemData(i), static_cast<DWORD_PTR>(1000 + order[i]));
+        EXPECT_EQ(list.GetItemText(i, 1), "name" + std::to_string(order[i]));
+    }
+    EXPECT_EQ(Selected(), std::vector<int>{1});
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
+    EXPECT_EQ(list.GetSelectionMark(), 0);
+
+    // Anything but a permutation of every item changes nothing.
+    const UINT repeated[] = {0, 1, 1, 3, 4};
+    const UINT outside[] = {0, 1, 2, 3, 5};
+    EXPECT_FALSE(list.SetItemOrder(repeated, 5));
+    EXPECT_FALSE(list.SetItemOrder(outside, 5));
+    EXPECT_FALSE(list.SetItemOrder(order, 4));
+    EXPECT_FALSE(list.SetItemOrder(nullptr, 5));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(list.GetItemData(i), static_cast<DWORD_PTR>(1000 + order[i]));
+}
+
 TEST_F(ListViewTest, TextsLongerThanTheFirstBufferAreReadWhole)
 {
     MakeList(2, LVS_REPORT, 0);

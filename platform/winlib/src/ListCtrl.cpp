@@ -411,6 +411,19 @@ BOOL CListCtrl::SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR data)
         SendMessage(LVM_SORTITEMSEX, static_cast<WPARAM>(data), reinterpret_cast<LPARAM>(compare)));
 }
 
+int CListCtrl::GetColumnTexts(int subItem, PFNLVCOLUMNTEXT text, LPARAM param) const
+{
+    LVCOLUMNTEXTS request{text, param};
+    return static_cast<int>(
+        SendMessage(LVM_GETCOLUMNTEXTS, static_cast<WPARAM>(subItem), reinterpret_cast<LPARAM>(&request)));
+}
+
+BOOL CListCtrl::SetItemOrder(const UINT* order, int count)
+{
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMORDER, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order)));
+}
+
 // ---- Appearance ------------------------------------------------------------------------
 
 DWORD CListCtrl::GetExtendedStyle() const

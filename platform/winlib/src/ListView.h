@@ -145,6 +145,10 @@ private:
     ColumnLayout Columns() const;
 
     bool SortItems(LPARAM param, PFNLVCOMPARE compare, bool byIndex);
+    int ColumnTexts(int subItem, const LVCOLUMNTEXTS* request);
+    bool SetItemOrder(const UINT* order, int count);
+    // Row i becomes the row that was order[i]; order is a permutation of the rows.
+    void ApplyOrder(const UINT* order);
     DWORD SetExtendedStyle(DWORD mask, DWORD style);
     HIMAGELIST SetImageList(int type, HIMAGELIST images);
     void UpdateRowHeight();
@@ -207,6 +211,7 @@ private:
     HWND m_header = nullptr;
     bool m_ownerData = false;
     std::vector<ListRow> m_rows;
+    std::vector<ListRow> m_spareRows; // empty; what a sort gathers the rows into next
     std::vector<ListColumn> m_columns;
     int m_ownerCount = 0;
     IndexRanges m_ownerSelection;

@@ -4,6 +4,8 @@
 #include "ListView.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <numeric>
 
 namespace winlib::detail
@@ -342,24 +344,133 @@ bool ListViewBehaviour::SortItems(LPARAM param, PFNLVCOMPARE compare, bool byInd
     }
     if (!IsWindow(hwnd) || order.size() != m_rows.size())
         return false;
-    std::vector<ListRow> sorted;
-    sorted.reserve(m_rows.size());
-    std::vector<int> newIndex(m_rows.size());
-    constexpr std::size_t kAhead = 8; // rows are gathered from anywhere in a long list
-    for (std::size_t i = 0; i < order.size(); ++i)
+    ApplyOrder(reinterpret_cast<const UINT*>(order.data()));
+    return true;
+}
+
+void ListViewBehaviour::ApplyOrder(const UINT* order)
+{
+    const std::size_t n = m_rows.size();
+    // The rows are gathered into the array the last sort left: a fresh one of a long list would
+    // cost a page fault every hundred rows, more than the gathering itself.
+    std::vector<ListRow> sorted = std::move(m_spareRows);
+    sorted.clear();
+    sorted.reserve(n);
+    constexpr std::size_t kAhead = 16; // rows are gathered from anywhere in a long list
+    for (std::size_t i = 0; i < n; ++i)
     {
-        if (i + kAhead < order.size())
-            __builtin_prefetch(&m_rows[static_cast<std::size_t>(order[i + kAhead])]);
-        sorted.push_back(std::move(m_rows[static_cast<std::size_t>(order[i])]));
-        newIndex[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
+        if (i + kAhead < n)
+            __builtin_prefetch(&m_rows[order[i + kAhead]]);
+        sorted.push_back(std::move(m_rows[order[i]]));
     }
     m_rows.swap(sorted);
-    if (m_focus >= 0)
-        m_focus = newIndex[static_cast<std::size_t>(m_focus)];
-    if (m_mark >= 0)
-        m_mark = newIndex[static_cast<std::size_t>(m_mark)];
+    sorted.clear(); // the rows moved out: only their empty shells go
+    m_spareRows = std::move(sorted);
+    // The focus and the mark follow their rows; the other states moved with the rows.
+    const int focus = m_focus;
+    const int mark = m_mark;
+    for (std::size_t i = 0; i < n && (focus >= 0 || mark >= 0); ++i)
+    {
+        if (static_cast<int>(order[i]) == focus)
+            m_focus = static_cast<int>(i);
+        if (static_cast<int>(order[i]) == mark)
+            m_mark = static_cast<int>(i);
+    }
     InvalidateRows();
+}
+
+bool ListViewBehaviour::SetItemOrder(const UINT* order, int count)
+{
+    if (!order || m_ownerData || count < 0 || static_cast<std::size_t>(count) != m_rows.size())
+        return false;
+    std::vector<std::uint64_t> seen((m_rows.size() + 63) / 64, 0);
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+    {
+        const UINT row = order[i];
+        if (row >= m_rows.size() || (seen[row / 64] >> (row % 64)) & 1)
+            return false;
+        seen[row / 64] |= std::uint64_t{1} << (row % 64);
+    }
+    ApplyOrder(order);
     return true;
+}
+
+int ListViewBehaviour::ColumnTexts(int subItem, const LVCOLUMNTEXTS* request)
+{
+    if (!request || !request->pfnText || subItem < 0)
+        return 0;
+    const HWND hwnd = m_hwnd;
+    const auto sub = static_cast<std::size_t>(subItem);
+    const int count = Count();
+    // After a sort each row's cells lie anywhere in memory. The rows are read in batches: while
+    // one batch is handed over, the cells of the next are looked up and fetched, in a loop that
+    // does nothing else, so that their misses overlap rather than come one after another.
+    constexpr int kBatch = 64;
+    std::array<std::array<const ListCell*, kBatch>, 2> batches{};
+    const auto fetch = [&](int first, std::array<const ListCell*, kBatch>& cells)
+    {
+        const int last = std::min(count, first + kBatch);
+        for (int item = first; item < last; ++item)
+        {
+            const ListRow& row = m_rows[static_cast<std::size_t>(item)];
+            const ListCell* cell = sub < row.cells.size() ? &row.cells[sub] : nullptr;
+            cells[static_cast<std::size_t>(item - first)] = cell;
+            if (cell)
+            {
+                // Both lines of a cell that straddles two: the text sits at its end.
+                __builtin_prefetch(cell);
+                __builtin_prefetch(reinterpret_cast<const char*>(cell + 1) - 1);
+            }
+        }
+    };
+    std::vector<char> buffer(kListDispTextSize);
+    const ListRow* const rows = m_rows.data();
+    if (!m_ownerData && count > 0)
+        fetch(0, batches[0]);
+    for (int first = 0, batch = 0; first < count; first += kBatch, batch ^= 1)
+    {
+        if (!m_ownerData && first + kBatch < count)
+            fetch(first + kBatch, batches[static_cast<std::size_t>(batch ^ 1)]);
+        const int last = std::min(count, first + kBatch);
+        for (int item = first; item < last; ++item)
+        {
+            const ListCell* stored =
+                m_ownerData
+                    ? nullptr
+                    : batches[static_cast<std::size_t>(batch)][static_cast<std::size_t>(item - first)];
+            if (stored && !stored->callback)
+            {
+                request->pfnText(item, stored->text.c_str(), static_cast<int>(stored->text.size()),
+                                 request->lParam);
+                continue;
+            }
+            if (!m_ownerData && !stored)
+            {
+                request->pfnText(item, "", 0, request->lParam);
+                continue;
+            }
+            // Asked of the parent in a buffer that grows until the text fits, as a reader of
+            // LVM_GETITEMTEXT does.
+            int length = 0;
+            for (;;)
+            {
+                LVITEMA asked{};
+                asked.iSubItem = subItem;
+                asked.pszText = buffer.data();
+                asked.cchTextMax = static_cast<int>(buffer.size());
+                length = GetItemText(item, &asked);
+                // A parent that changed the rows while it answered leaves the cells fetched
+                // for this batch and the next behind: the reading ends there.
+                if (!IsWindow(hwnd) || m_rows.data() != rows || Count() != count)
+                    return item;
+                if (length < static_cast<int>(buffer.size()) - 1)
+                    break;
+                buffer.resize(buffer.size() * 2);
+            }
+            request->pfnText(item, buffer.data(), length, request->lParam);
+        }
+    }
+    return count;
 }
 
 DWORD ListViewBehaviour::SetExtendedStyle(DWORD mask, DWORD style)

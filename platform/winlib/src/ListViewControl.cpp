@@ -363,6 +363,10 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
     case LVM_SORTITEMS:
         return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), false) ? TRUE
                                                                                                      : FALSE;
+    case LVM_GETCOLUMNTEXTS:
+        return ColumnTexts(static_cast<int>(wParam), reinterpret_cast<const LVCOLUMNTEXTS*>(lParam));
+    case LVM_SETITEMORDER:
+        return SetItemOrder(reinterpret_cast<const UINT*>(lParam), static_cast<int>(wParam)) ? TRUE : FALSE;
     case LVM_SORTITEMSEX:
         return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), true) ? TRUE
                                                                                                     : FALSE;
@@ -680,6 +684,7 @@ bool ListViewBehaviour::DeleteAllItems(bool destroying)
         }
     }
     m_rows.clear();
+    m_spareRows = std::vector<ListRow>(); // what sorting a list of no rows needs
     m_ownerCount = 0;
     m_ownerSelection.Clear();
     m_focus = -1;

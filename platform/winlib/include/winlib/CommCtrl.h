@@ -798,6 +798,11 @@ constexpr UINT LVM_SETSELECTEDCOLUMN = LVM_FIRST + 140;
 constexpr UINT LVM_SETVIEW = LVM_FIRST + 142;
 constexpr UINT LVM_GETVIEW = LVM_FIRST + 143;
 constexpr UINT LVM_GETSELECTEDCOLUMN = LVM_FIRST + 174;
+// This library's own list view messages, which the system's list view does not have: a whole
+// column's texts read in one message, and the rows put in an order the caller computed. Together
+// they sort a long list without a comparison callback per pair of rows (list-view.md).
+constexpr UINT LVM_GETCOLUMNTEXTS = LVM_FIRST + 0x180; // wParam: sub-item; lParam: LVCOLUMNTEXTS*
+constexpr UINT LVM_SETITEMORDER = LVM_FIRST + 0x181;   // wParam: count; lParam: const UINT* order
 constexpr UINT LVM_SETUNICODEFORMAT = CCM_SETUNICODEFORMAT;
 constexpr UINT LVM_GETUNICODEFORMAT = CCM_GETUNICODEFORMAT;
 constexpr UINT LVM_GETITEM = LVM_GETITEMA;
@@ -948,6 +953,16 @@ using LV_FINDINFOW = LVFINDINFOW;
 using LV_FINDINFO = LVFINDINFO;
 
 using PFNLVCOMPARE = int (*)(LPARAM, LPARAM, LPARAM);
+
+// LVM_GETCOLUMNTEXTS calls pfnText once for each item, in item order, with the sub-item's text as
+// the list shows it (stored, or asked of the parent) and its length; the text is valid during the
+// call only, and the callback must not change the list.
+using PFNLVCOLUMNTEXT = void (*)(int item, LPCSTR text, int length, LPARAM param);
+struct LVCOLUMNTEXTS
+{
+    PFNLVCOLUMNTEXT pfnText;
+    LPARAM lParam;
+};
 
 // LVN_ITEMCHANGING, LVN_ITEMCHANGED, LVN_INSERTITEM, LVN_DELETEITEM, LVN_COLUMNCLICK,
 // LVN_BEGINDRAG, LVN_HOTTRACK, ...
