@@ -109,7 +109,9 @@ struct Seed
     Seed()
     {
         oms::Store::Options options;
-        options.seed = [](oms::Store& store) { oms::Seeder(store, oms::Seeder::kDefaultSeed, {10, 10, 2, 5}).Run(); };
+        options.seed = [](oms::Store& store) {
+            oms::Seeder(store, oms::Seeder::kDefaultSeed, {10, 10, 2, 5}).Run();
+        };
         oms::Store::Open(path, options);
     }
     ScopedTempDir folder;
@@ -145,7 +147,8 @@ struct Bus
     connect::BusOptions For(const std::string& user)
     {
         if (secured)
-            return user == connect::BusSubjects::kServerUser ? securedBus->ServerOptions() : securedBus->OptionsFor(user);
+            return user == connect::BusSubjects::kServerUser ? securedBus->ServerOptions()
+                                                             : securedBus->OptionsFor(user);
         connect::BusOptions options;
         options.url = server->Url();
         options.user = user;
@@ -253,7 +256,8 @@ public:
         };
     }
     // When the account's request arrived in the state; nothing when it did not within ten seconds.
-    std::optional<Clock::time_point> WaitFor(const std::string& account, const std::string& status = "auth pending")
+    std::optional<Clock::time_point> WaitFor(const std::string& account,
+                                             const std::string& status = "auth pending")
     {
         const std::string key = account + "/" + status;
         std::unique_lock<std::mutex> guard(m_lock);
@@ -274,7 +278,6 @@ struct Percentiles
     double p50 = 0;
     double p99 = 0;
 };
-
 
 // A folder for the server's database: on disk (argument 0), where each entered request waits
 // for the disk's sync as it does in service; or in memory (1), where the sync costs nothing and
@@ -300,7 +303,8 @@ oms::OmsServer::Options SmallDatabase(const ScopedTempDir& folder)
 Percentiles Summarise(benchmark::State& state, std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
-    const auto at = [&](double share) { return samples[static_cast<std::size_t>(share * (samples.size() - 1))]; };
+    const auto at = [&](double share)
+    { return samples[static_cast<std::size_t>(share * (samples.size() - 1))]; };
     const Percentiles measured{at(0.5), at(0.99)};
     state.counters["p50_ms"] = measured.p50;
     state.counters["p99_ms"] = measured.p99;
@@ -312,7 +316,8 @@ Percentiles Summarise(benchmark::State& state, std::vector<double> samples)
 Percentiles MakerToTerminal(benchmark::State& state, connect::Transport& maker, connect::Transport& terminal)
 {
     Arrivals arrivals;
-    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr,
+                       nullptr);
     static int run = 0;
     const std::string prefix = "B" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
     std::vector<double> samples;
@@ -349,12 +354,15 @@ Percentiles DecisionToOutcome(benchmark::State& state, oms::OmsServer& server, c
                               connect::Transport& terminal)
 {
     Arrivals arrivals;
-    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr,
+                       nullptr);
     static int run = 0;
     const std::string prefix = "D" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
     std::vector<std::int64_t> keys;
     for (std::int64_t i = 0; i < state.max_iterations; ++i)
-        keys.push_back(server.Enter({"MAKER1", oms::kAddClient, prefix + std::to_string(i),
+        keys.push_back(server.Enter({"MAKER1",
+                                     oms::kAddClient,
+                                     prefix + std::to_string(i),
                                      {{"name", "Bench Account"}, {"branch", "KIVO-MUM"}}}));
     std::vector<double> samples;
     for (auto _ : state)
@@ -454,6 +462,13 @@ struct OverNats
         if (endpoint)
             endpoint->Stop();
     }
+    // False, and the run skipped with the reason, when there is no server on a bus.
+    bool Ready(benchmark::State& state) const
+    {
+        if (!server)
+            state.SkipWithError("nats-server is not installed or did not start");
+        return server != nullptr;
+    }
     Bus& bus;
     std::unique_ptr<ScopedTempDir> folder;
     std::unique_ptr<connect::NatsServerEndpoint> endpoint;
@@ -463,11 +478,8 @@ struct OverNats
 void BM_MakerToTerminalOverNats(benchmark::State& state)
 {
     OverNats nats(state);
-    if (!nats.server)
-    {
-        state.SkipWithError("nats-server is not installed or did not start");
+    if (!nats.Ready(state))
         return;
-    }
     connect::NatsTransport maker(nats.bus.For("MAKER1"));
     connect::NatsTransport terminal(nats.bus.For("KIVO-MUM"));
     MakerToTerminal(state, maker, terminal);
@@ -477,11 +489,8 @@ BENCHMARK(BM_MakerToTerminalOverNats)->Apply(OverNatsRuns);
 void BM_DecisionToOutcomeOverNats(benchmark::State& state)
 {
     OverNats nats(state);
-    if (!nats.server)
-    {
-        state.SkipWithError("nats-server is not installed or did not start");
+    if (!nats.Ready(state))
         return;
-    }
     connect::NatsTransport checker(nats.bus.For("CHECKER2"));
     connect::NatsTransport terminal(nats.bus.For("KIVO-MUM"));
     DecisionToOutcome(state, *nats.server, checker, terminal);
@@ -493,15 +502,13 @@ BENCHMARK(BM_DecisionToOutcomeOverNats)->Apply(OverNatsRuns);
 void BM_MakerToTerminalAt1000PerSecond(benchmark::State& state)
 {
     OverNats nats(state);
-    if (!nats.server)
-    {
-        state.SkipWithError("nats-server is not installed or did not start");
+    if (!nats.Ready(state))
         return;
-    }
     connect::NatsTransport maker(nats.bus.For("MAKER1"));
     connect::NatsTransport terminal(nats.bus.For("KIVO-MUM"));
     Arrivals arrivals;
-    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr, nullptr);
+    terminal.Subscribe(*protocol::VisibilityFilter(2, "KIVO-MUM", "KIVO"), arrivals.Delivery(), nullptr,
+                       nullptr);
     static int run = 0;
     const std::string prefix = "S" + std::to_string(getpid() % 100000) + "R" + std::to_string(++run) + "N";
     constexpr int kRequests = 3000;
@@ -515,11 +522,12 @@ void BM_MakerToTerminalAt1000PerSecond(benchmark::State& state)
             std::this_thread::sleep_until(start + std::chrono::microseconds(1000 * i));
             connect::Envelope envelope;
             envelope.messageId = connect::NewMessageId();
-            envelope.body = connect::Message()
-                                .Add(0, oms::MakerCommand::kEnterFunction)
-                                .Add(oms::MakerCommand::kLineField, "add-account " + prefix + std::to_string(i) +
-                                                                        " name=\"Bench Account\" branch=KIVO-MUM")
-                                .ToWire();
+            envelope.body =
+                connect::Message()
+                    .Add(0, oms::MakerCommand::kEnterFunction)
+                    .Add(oms::MakerCommand::kLineField, "add-account " + prefix + std::to_string(i) +
+                                                            " name=\"Bench Account\" branch=KIVO-MUM")
+                    .ToWire();
             sent[static_cast<std::size_t>(i)] = Clock::now();
             maker.SendRequest(
                 envelope, [](std::vector<std::uint8_t>) {}, nullptr);
@@ -532,7 +540,8 @@ void BM_MakerToTerminalAt1000PerSecond(benchmark::State& state)
                 state.SkipWithError("a maker's request did not reach the terminal");
                 return;
             }
-            samples.push_back(std::chrono::duration<double>(*arrived - sent[static_cast<std::size_t>(i)]).count() * 1000);
+            samples.push_back(
+                std::chrono::duration<double>(*arrived - sent[static_cast<std::size_t>(i)]).count() * 1000);
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     }
@@ -564,7 +573,8 @@ void BM_MakerFilesToHeadlessTerminal(benchmark::State& state)
     for (auto _ : state)
     {
         ScopedTempDir folder;
-        const std::optional<std::filesystem::path> seeded = SeededOmsDatabase(KIVO_OMS_PROGRAM, folder.Path());
+        const std::optional<std::filesystem::path> seeded =
+            SeededOmsDatabase(KIVO_OMS_PROGRAM, folder.Path());
         if (!seeded)
         {
             state.SkipWithError("kivo-oms could not seed a database");
@@ -592,9 +602,10 @@ void BM_MakerFilesToHeadlessTerminal(benchmark::State& state)
         const std::filesystem::path script = folder.Path() / "terminal.kivo";
         std::ofstream(script) << "wait-for-log Message bus\nwait 1000\necho ready\n"
                               << "wait-for-rows " << kFiles * kLines << "+\necho listed\nquit\n";
-        ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO", "--privilege",
-                               "0", "--bus", bus.Url(), "--bus-credentials", bus.CredentialsOf("CHECKER1").string(),
-                               "--bus-ca", bus.CaFile().string(), "--script", script.string()},
+        ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO",
+                               "--privilege", "0", "--bus", bus.Url(), "--bus-credentials",
+                               bus.CredentialsOf("CHECKER1").string(), "--bus-ca", bus.CaFile().string(),
+                               "--script", script.string()},
                               (folder.Path() / "terminal.log").string(),
                               {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder / "config"),
                                "XDG_DATA_HOME=" + (folder / "data")});
@@ -619,8 +630,9 @@ void BM_MakerFilesToHeadlessTerminal(benchmark::State& state)
         for (int f = 0; f < kFiles; ++f)
             makers.push_back(std::make_unique<ChildProcess>(
                 std::vector<std::string>{KIVO_MAKER_PROGRAM, "--bus", bus.Url(), "--bus-credentials",
-                                         bus.CredentialsOf(kMakers[f]).string(), "--bus-ca", bus.CaFile().string(),
-                                         "--file", files[static_cast<std::size_t>(f)].string()},
+                                         bus.CredentialsOf(kMakers[f]).string(), "--bus-ca",
+                                         bus.CaFile().string(), "--file",
+                                         files[static_cast<std::size_t>(f)].string()},
                 (folder.Path() / ("maker-" + std::to_string(f) + ".log")).string()));
         for (const auto& maker : makers)
             maker->Wait(std::chrono::seconds(120));

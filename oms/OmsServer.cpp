@@ -28,13 +28,6 @@ namespace
 // bus at a time).
 constexpr int kPublishBatch = 2000;
 
-constexpr const char* kUserDetails = protocol::kUserDetailsFunction;
-constexpr const char* kAccountDetails = protocol::kAccountDetailsFunction;
-constexpr const char* kLimitsDetails = protocol::kLimitsDetailsFunction;
-constexpr const char* kDecision = protocol::kDecisionFunction;
-constexpr const char* kRecovery = protocol::kRecoveryFunction;
-constexpr const char* kStatus = protocol::kStatusFunction;
-
 const std::string& FunctionOf(const connect::Message& message)
 {
     static const std::string none;
@@ -188,14 +181,15 @@ std::size_t OmsServer::PublishOutboxLocked(std::unique_lock<std::mutex>* releasa
         if (handed > 0)
         {
             m_publishedThrough = entries[handed - 1].first;
-            m_log.Event("published", {{"messages", static_cast<std::int64_t>(handed)},
-                                      {"through", m_publishedThrough}});
+            m_log.Event("published",
+                        {{"messages", static_cast<std::int64_t>(handed)}, {"through", m_publishedThrough}});
         }
         published += handed;
         if (handed < entries.size())
         {
             if (!m_publishBlocked)
-                m_log.Event("publication held", {{"waiting", static_cast<std::int64_t>(entries.size() - handed)}});
+                m_log.Event("publication held",
+                            {{"waiting", static_cast<std::int64_t>(entries.size() - handed)}});
             m_publishBlocked = true;
             return published;
         }
@@ -267,14 +261,15 @@ void OmsServer::OnRequests(std::span<const Request> batch)
         // Decisions, and makers' messages, that arrived together share a transaction.
         const std::string& function = FunctionOf(*batch[i].message);
         std::size_t end = i;
-        while (end < batch.size() && (function == kDecision || function == MakerCommand::kEnterFunction) &&
+        while (end < batch.size() &&
+               (function == protocol::kDecisionFunction || function == MakerCommand::kEnterFunction) &&
                FunctionOf(*batch[end].message) == function)
             ++end;
         if (end > i)
         {
             try
             {
-                if (function == kDecision)
+                if (function == protocol::kDecisionFunction)
                     HandleDecisions(batch.subspan(i, end - i));
                 else
                     HandleMakersLines(batch.subspan(i, end - i));
@@ -377,8 +372,8 @@ void OmsServer::HandleDecisions(std::span<const Request> run)
 void OmsServer::Refuse(connect::ReplyStream& replies, const std::string& function, const Refusal& refusal)
 {
     replies.Close(refusal.code, refusal.text);
-    const std::string& sender = !replies.AuthenticatedUser().empty() ? replies.AuthenticatedUser()
-                                                                      : replies.Sender().user;
+    const std::string& sender =
+        !replies.AuthenticatedUser().empty() ? replies.AuthenticatedUser() : replies.Sender().user;
     m_log.Event("refused", {{"sender", Authorisation::Bounded(sender, 64)},
                             {"function", Authorisation::Bounded(function, 64)},
                             {"status", std::int64_t{refusal.code}},
@@ -411,7 +406,8 @@ std::optional<Caller> OmsServer::Identify(connect::ReplyStream& replies, const s
     {
         Refuse(replies, function,
                Refusal{kStatusBadMessage, "The request names " + Authorisation::Bounded(named, 64) +
-                                              ", but it came from " + caller.user + "'s connection; nothing was done"});
+                                              ", but it came from " + caller.user +
+                                              "'s connection; nothing was done"});
         return std::nullopt;
     }
     return std::move(caller);
@@ -425,11 +421,12 @@ void OmsServer::HandleQuery(const connect::Message& request, connect::ReplyStrea
         Refuse(replies, function, *malformed);
         return;
     }
-    if (function == kUserDetails || function == kAccountDetails || function == kLimitsDetails)
+    if (function == protocol::kUserDetailsFunction || function == protocol::kAccountDetailsFunction ||
+        function == protocol::kLimitsDetailsFunction)
         HandleDetails(request, replies);
-    else if (function == kRecovery)
+    else if (function == protocol::kRecoveryFunction)
         HandleRecovery(request, replies);
-    else if (function == kStatus)
+    else if (function == protocol::kStatusFunction)
         HandleStatus(request, replies);
     else
         replies.Close(kStatusUnknownFunction, "The server has no function \"" + function + "\"");
@@ -468,13 +465,14 @@ void OmsServer::HandleDetails(const connect::Message& request, connect::ReplyStr
     {
         Refuse(replies, function,
                Refusal{kStatusNotAuthorised, caller->user + " may not see the details of " +
-                                                 AuthTypeText(record->type) + " requests (his roles do not include " +
+                                                 AuthTypeText(record->type) +
+                                                 " requests (his roles do not include " +
                                                  std::to_string(Authorisation::RoleFor(*record)) + ")"});
         return;
     }
-    const bool fits = (function == kUserDetails && IsUserType(record->type)) ||
-                      (function == kAccountDetails && IsAccountType(record->type)) ||
-                      (function == kLimitsDetails && record->type == kRmsLimits);
+    const bool fits = (function == protocol::kUserDetailsFunction && IsUserType(record->type)) ||
+                      (function == protocol::kAccountDetailsFunction && IsAccountType(record->type)) ||
+                      (function == protocol::kLimitsDetailsFunction && record->type == kRmsLimits);
     if (!fits)
     {
         replies.Close(kStatusBadMessage, "Request " + *keyText + " is a " + AuthTypeText(record->type) +
@@ -500,18 +498,18 @@ std::string OmsServer::StatusJson()
 std::string OmsServer::StatusJsonLocked()
 {
     const auto count = [this](const char* sql) { return std::stoll(m_store->Db().QueryText(sql)); };
-    const std::int64_t outbox = std::stoll(
-        m_store->Db().QueryText("SELECT COUNT(*) FROM outbox WHERE seq > " + std::to_string(m_publishedThrough)));
-    const std::string line =
-        ServerLog::Line(Store::Now(), "status",
-                        {{"pending", m_store->CountRequests(kPending)},
-                         {"outbox", outbox},
-                         {"decisions_applied", count("SELECT COUNT(*) FROM decision_log WHERE outcome = 'applied'")},
-                         {"decisions_refused", count("SELECT COUNT(*) FROM decision_log WHERE outcome = 'refused'")},
-                         {"last_commit", m_lastCommit},
-                         {"bus", m_busState ? m_busState() : std::string("none (in process)")},
-                         {"database", m_path},
-                         {"version", std::string(KIVO_VERSION)}});
+    const std::int64_t outbox = std::stoll(m_store->Db().QueryText(
+        "SELECT COUNT(*) FROM outbox WHERE seq > " + std::to_string(m_publishedThrough)));
+    const std::string line = ServerLog::Line(
+        Store::Now(), "status",
+        {{"pending", m_store->CountRequests(kPending)},
+         {"outbox", outbox},
+         {"decisions_applied", count("SELECT COUNT(*) FROM decision_log WHERE outcome = 'applied'")},
+         {"decisions_refused", count("SELECT COUNT(*) FROM decision_log WHERE outcome = 'refused'")},
+         {"last_commit", m_lastCommit},
+         {"bus", m_busState ? m_busState() : std::string("none (in process)")},
+         {"database", m_path},
+         {"version", std::string(KIVO_VERSION)}});
     m_store->Db().ResetAll();
     return line;
 }
@@ -522,12 +520,12 @@ void OmsServer::HandleStatus(const connect::Message& request, connect::ReplyStre
     const bool operatorAsks = !m_operatorUser.empty() && replies.AuthenticatedUser() == m_operatorUser;
     if (!operatorAsks)
     {
-        const std::optional<Caller> caller = Identify(replies, kStatus, std::string());
+        const std::optional<Caller> caller = Identify(replies, protocol::kStatusFunction, std::string());
         if (!caller)
             return;
         if (caller->privilege != 0 && !caller->vouched)
         {
-            Refuse(replies, kStatus,
+            Refuse(replies, protocol::kStatusFunction,
                    Refusal{kStatusNotAuthorised, caller->user + " may not ask for the server's status"});
             return;
         }
@@ -540,7 +538,8 @@ void OmsServer::HandleStatus(const connect::Message& request, connect::ReplyStre
 void OmsServer::HandleRecovery(const connect::Message& request, connect::ReplyStream& replies)
 {
     const std::string* asking = request.Value(fid::kUser);
-    const std::optional<Caller> caller = Identify(replies, FunctionOf(request), asking ? *asking : std::string());
+    const std::optional<Caller> caller =
+        Identify(replies, FunctionOf(request), asking ? *asking : std::string());
     if (!caller)
         return;
     const std::optional<connect::SubscriptionFilter> filter =
@@ -599,9 +598,9 @@ void OmsServer::HandleMakersLines(std::span<const Request> run)
         if (!sender.empty() && maker && *maker != sender)
         {
             Refuse(replies, MakerCommand::kEnterFunction,
-                   Refusal{kStatusBadMessage, "The requests name maker " + Authorisation::Bounded(*maker, 64) +
-                                                  ", but they came from " + sender +
-                                                  "'s connection; nothing was entered"});
+                   Refusal{kStatusBadMessage,
+                           "The requests name maker " + Authorisation::Bounded(*maker, 64) +
+                               ", but they came from " + sender + "'s connection; nothing was entered"});
             continue;
         }
         std::string error;
@@ -613,14 +612,16 @@ void OmsServer::HandleMakersLines(std::span<const Request> run)
                                                     : where(badLine) + error + "; nothing was entered");
             continue;
         }
-        const auto foreign = std::find_if(parsed->begin(), parsed->end(), [&sender](const MakerCommand::Line& line)
+        const auto foreign = std::find_if(parsed->begin(), parsed->end(),
+                                          [&sender](const MakerCommand::Line& line)
                                           { return !sender.empty() && line.request.maker != sender; });
         if (foreign != parsed->end())
         {
             Refuse(replies, MakerCommand::kEnterFunction,
                    Refusal{kStatusBadMessage, where(foreign->number) + "the request names maker " +
                                                   Authorisation::Bounded(foreign->request.maker, 64) +
-                                                  ", but it came from " + sender + "'s connection; nothing was entered"});
+                                                  ", but it came from " + sender +
+                                                  "'s connection; nothing was entered"});
             continue;
         }
         entries.push_back(Entry{&replies, std::move(*parsed), lines.size(), {}, std::nullopt});
@@ -651,7 +652,9 @@ void OmsServer::HandleMakersLines(std::span<const Request> run)
             catch (const MakerError& refused)
             {
                 const std::string at =
-                    entry.lineCount > 1 ? "Line " + std::to_string(entry.lines[entry.keys.size()].number) + ": " : "";
+                    entry.lineCount > 1
+                        ? "Line " + std::to_string(entry.lines[entry.keys.size()].number) + ": "
+                        : "";
                 entry.refused = Refusal{kStatusBadMessage, at + refused.what() + "; nothing was entered"};
                 entry.keys.clear();
             }

@@ -1,6 +1,7 @@
 // kivo-maker: enters makers' requests into the server's database, from the command line, from a
 // file of requests, or generated at a chosen rate. A running server (a terminal that embeds it)
 // publishes them within a moment; otherwise they are published when it starts.
+#include "BusQuestion.h"
 #include "connect/ConnectKivo.h"
 #include "connect/NatsTransport.h"
 #include "oms/DataFolder.h"
@@ -34,7 +35,8 @@ const char* const kUsage =
     "\n"
     "  kivo-maker [--db FILE] --maker ID VERB ENTITY [FIELD=VALUE ...]\n"
     "  kivo-maker [--db FILE] [--maker ID] --file FILE\n"
-    "  kivo-maker --bus URL --bus-credentials FILE --bus-ca FILE VERB ENTITY [FIELD=VALUE ...] | --file FILE\n"
+    "  kivo-maker --bus URL --bus-credentials FILE --bus-ca FILE VERB ENTITY [FIELD=VALUE ...] | --file "
+    "FILE\n"
     "  kivo-maker [--db FILE] --generate [--every SECONDS] [--count N] [--not ID]\n"
     "  kivo-maker --fields user|account|limits\n"
     "\n"
@@ -141,46 +143,21 @@ int EnterFile(oms::Store& store, const std::string& path, const std::string& mak
 
 // Hands the lines to the server on the bus, which enters them all or none, and reports its
 // answer. The library closes the request itself when the bus or the server is not there.
-int EnterOverBus(const connect::BusOptions& options, const std::vector<std::string>& lines, const std::string& maker)
+int EnterOverBus(const connect::BusOptions& options, const std::vector<std::string>& lines,
+                 const std::string& maker)
 {
-    connect::NatsTransport bus(options);
-    // The connection is made in the background; give it a moment before the request is sent.
-    for (int i = 0; i < 200 && !bus.Connected(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-
     connect::Message body = connect::Message().Add(0, oms::MakerCommand::kEnterFunction);
     if (!maker.empty())
         body.Add(54247, maker);
     if (!lines.empty())
         body.AddValues(oms::MakerCommand::kLineField, lines);
-    connect::Envelope envelope;
-    envelope.messageId = connect::NewMessageId();
-    envelope.body = body.ToWire();
-
-    std::mutex lock;
-    std::condition_variable done;
-    std::vector<connect::Message> replies;
-    bus.SendRequest(
-        envelope,
-        [&](std::vector<std::uint8_t> wire)
-        {
-            std::optional<connect::Message> reply = connect::Message::FromWire(wire);
-            std::lock_guard<std::mutex> guard(lock);
-            replies.push_back(reply ? *reply : connect::Message());
-            done.notify_all();
-        },
-        nullptr);
-    std::unique_lock<std::mutex> guard(lock);
-    done.wait(guard, [&] { return !replies.empty() && replies.back().Has(connect::kClosingField); });
-    const connect::Message& closing = replies.back();
-    const std::size_t count = closing.ValueCount(connect::kClosingField);
-    const std::string status = count ? *closing.Value(connect::kClosingField, 0) : "";
-    const std::string text = count ? *closing.Value(connect::kClosingField, count - 1) : "";
-    if (status != "0")
+    const oms::tools::BusAnswer answer = oms::tools::AskOverBus(options, body);
+    if (answer.Status() != "0")
     {
-        std::cerr << "kivo-maker: refused: " << text << "\n";
+        std::cerr << "kivo-maker: refused: " << answer.Text() << "\n";
         return 1;
     }
+    const std::vector<connect::Message>& replies = answer.replies;
     for (std::size_t i = 0; i + 1 < replies.size(); ++i)
     {
         const connect::Message& entered = replies[i];

@@ -2,6 +2,7 @@
 // it, and shows what it holds and what the server answers; with --bus it serves the terminals
 // and makers' tools that meet it on a message bus until it is stopped.
 #include "AdminCommands.h"
+#include "BusQuestion.h"
 #include "connect/BusSubjects.h"
 #include "connect/ConnectKivo.h"
 #include "connect/Message.h"
@@ -22,9 +23,9 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
-#include <thread>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -108,7 +109,8 @@ int Serve(const oms::OmsServer::Options& options, const connect::BusOptions& bus
     {
         connect::NatsServerEndpoint endpoint(bus);
         oms::OmsServer server(options, endpoint);
-        server.SetBusState([&endpoint] { return std::string(endpoint.Connected() ? "connected" : "not connected"); });
+        server.SetBusState([&endpoint]
+                           { return std::string(endpoint.Connected() ? "connected" : "not connected"); });
         if (!logJson.empty())
             server.Log().SetSink([&logOut](const std::string& line) { logOut << line << std::endl; });
         std::cout << (server.WasCreated() ? "Created and seeded " : "Using ") << server.DatabasePath()
@@ -144,35 +146,15 @@ int Serve(const oms::OmsServer::Options& options, const connect::BusOptions& bus
 // Asks a serving kivo-oms for its status over the bus and prints it (one JSON object).
 int Status(const connect::BusOptions& bus)
 {
-    connect::NatsTransport transport(bus);
-    for (int i = 0; i < 200 && !transport.Connected(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    connect::Envelope envelope;
-    envelope.messageId = connect::NewMessageId();
-    envelope.body = connect::Message().Add(0, protocol::kStatusFunction).ToWire();
-    std::mutex lock;
-    std::condition_variable done;
-    std::vector<connect::Message> replies;
-    transport.SendRequest(
-        envelope,
-        [&](std::vector<std::uint8_t> wire)
-        {
-            std::optional<connect::Message> reply = connect::Message::FromWire(wire);
-            std::lock_guard<std::mutex> guard(lock);
-            replies.push_back(reply ? *reply : connect::Message());
-            done.notify_all();
-        },
-        nullptr);
-    std::unique_lock<std::mutex> guard(lock);
-    done.wait(guard, [&] { return !replies.empty() && replies.back().Has(connect::kClosingField); });
-    const connect::Message& closing = replies.back();
-    const std::size_t count = closing.ValueCount(connect::kClosingField);
-    if (count == 0 || *closing.Value(connect::kClosingField, 0) != "0")
+    const oms::tools::BusAnswer answer =
+        oms::tools::AskOverBus(bus, connect::Message().Add(0, protocol::kStatusFunction));
+    if (answer.Status() != "0")
     {
-        std::cerr << "kivo-oms: status: " << (count ? *closing.Value(connect::kClosingField, count - 1) : "no answer")
-                  << "\n";
+        const std::string text = answer.Text();
+        std::cerr << "kivo-oms: status: " << (text.empty() ? "no answer" : text) << "\n";
         return 1;
     }
+    const std::vector<connect::Message>& replies = answer.replies;
     std::cout << (replies.size() > 1 && replies[0].Value(1) ? *replies[0].Value(1) : "{}") << "\n";
     return 0;
 }
@@ -277,8 +259,9 @@ int main(int argc, char** argv)
         }
         if (credentials.empty() && !insecure)
         {
-            std::cerr << "kivo-oms: --bus needs the server's credentials (--bus-credentials FILE --bus-ca FILE, "
-                         "from kivo-oms bus init), or --insecure-bus for a bus without users and TLS\n";
+            std::cerr
+                << "kivo-oms: --bus needs the server's credentials (--bus-credentials FILE --bus-ca FILE, "
+                   "from kivo-oms bus init), or --insecure-bus for a bus without users and TLS\n";
             return 2;
         }
         try
@@ -300,7 +283,8 @@ int main(int argc, char** argv)
             return 2;
         }
         if (insecure)
-            std::cerr << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
+            std::cerr
+                << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
         options.watchIntervalMs = 250;
         options.publishInBackground = true;
         options.busGrants = !insecure;

@@ -148,7 +148,8 @@ void NatsBus::OnConnected(natsConnection*, void* closure)
 
 void NatsBus::OnDisconnected(natsConnection*, void* closure)
 {
-    if (const std::shared_ptr<Gate> gate = CallbackRegistry<Gate>::Find(closure); gate && gate->onDisconnected)
+    if (const std::shared_ptr<Gate> gate = CallbackRegistry<Gate>::Find(closure);
+        gate && gate->onDisconnected)
         gate->onDisconnected();
 }
 
@@ -176,6 +177,23 @@ bool NatsBus::Connected() const
     return natsConnection_Status(m_connection) == NATS_CONN_STATUS_CONNECTED;
 }
 
+// The published stream as it is made and kept: on disk for a week, resends within ten minutes
+// kept once, on as many nodes as the bus has. 'name' and 'subjects' must outlive the result.
+jsStreamConfig NatsBus::StreamConfig(const std::string& name, const char* (&subjects)[1]) const
+{
+    jsStreamConfig config;
+    jsStreamConfig_Init(&config);
+    config.Name = name.c_str();
+    config.Subjects = subjects;
+    config.SubjectsLen = 1;
+    config.Storage = js_FileStorage;
+    config.Retention = js_LimitsPolicy;
+    config.MaxAge = kStreamMaxAge;
+    config.Duplicates = kDuplicateWindow;
+    config.Replicas = m_options.Replicas();
+    return config;
+}
+
 bool NatsBus::EnsureStream(std::string* error)
 {
     std::lock_guard<std::mutex> guard(m_streamLock);
@@ -190,18 +208,9 @@ bool NatsBus::EnsureStream(std::string* error)
         jsStreamInfo_Destroy(info);
         if (!fewer)
             return true;
-        jsStreamConfig config;
-        jsStreamConfig_Init(&config);
         const std::string subjects = m_subjects.PublishedAll();
         const char* subjectList[] = {subjects.c_str()};
-        config.Name = name.c_str();
-        config.Subjects = subjectList;
-        config.SubjectsLen = 1;
-        config.Storage = js_FileStorage;
-        config.Retention = js_LimitsPolicy;
-        config.MaxAge = kStreamMaxAge;
-        config.Duplicates = kDuplicateWindow;
-        config.Replicas = m_options.Replicas();
+        jsStreamConfig config = StreamConfig(name, subjectList);
         jsStreamInfo* updated = nullptr;
         status = js_UpdateStream(&updated, m_jetStream, &config, nullptr, &code);
         jsStreamInfo_Destroy(updated);
@@ -216,16 +225,7 @@ bool NatsBus::EnsureStream(std::string* error)
     {
         const std::string subjects = m_subjects.PublishedAll();
         const char* subjectList[] = {subjects.c_str()};
-        jsStreamConfig config;
-        jsStreamConfig_Init(&config);
-        config.Name = name.c_str();
-        config.Subjects = subjectList;
-        config.SubjectsLen = 1;
-        config.Storage = js_FileStorage;
-        config.Retention = js_LimitsPolicy;
-        config.MaxAge = kStreamMaxAge;
-        config.Duplicates = kDuplicateWindow;
-        config.Replicas = m_options.Replicas();
+        jsStreamConfig config = StreamConfig(name, subjectList);
         status = js_AddStream(&info, m_jetStream, &config, nullptr, &code);
         if (status == NATS_OK || code == JSStreamNameExistErr)
         {
@@ -238,7 +238,8 @@ bool NatsBus::EnsureStream(std::string* error)
     return false;
 }
 
-bool NatsBus::StreamState(std::uint64_t& lastSequence, std::int64_t& created, std::string* error, bool* missing)
+bool NatsBus::StreamState(std::uint64_t& lastSequence, std::int64_t& created, std::string* error,
+                          bool* missing)
 {
     jsStreamInfo* info = nullptr;
     jsErrCode code = static_cast<jsErrCode>(0);

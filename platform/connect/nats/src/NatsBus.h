@@ -59,6 +59,7 @@ public:
     static std::string StatusText(natsStatus status);
 
 private:
+    jsStreamConfig StreamConfig(const std::string& name, const char* (&subjects)[1]) const;
     struct Gate;
     static void OnConnected(natsConnection* connection, void* closure);
     static void OnDisconnected(natsConnection* connection, void* closure);
