@@ -11,11 +11,11 @@
 //
 // At the end the medians are printed side by side with their ratios, and the growth from 100,000
 // to 1,000,000 requests.
+#include "base/PluginGlobals.h"
 #include "connect/ReceivedMessage.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "dozizedizizi/MessageFields.h"
 #include "plugin/Exports.h"
-#include "base/PluginGlobals.h"
 #include "plugin/TestHost.h"
 #include "winlib/Observe.h"
 

@@ -39,8 +39,8 @@ std::string CPriceEditControl::FormatValue(double value) const
     text = GroupText(text);
     // A sign typed before any digit leaves a negative zero: it stays in front, so that the digits
     // typed next follow it. A negative value that rounds to zero shows no sign.
-    const bool negative = std::signbit(value) &&
-                          (value == 0 || std::fabs(value) * std::pow(10.0, decimals) >= 0.5);
+    const bool negative =
+        std::signbit(value) && (value == 0 || std::fabs(value) * std::pow(10.0, decimals) >= 0.5);
     return negative ? "-" + text : text;
 }
 

@@ -1,9 +1,9 @@
 // The RMS limits of one owner: a single section, editable by a checker with the modify right.
+#include "base/HostFunctions.h"
 #include "dozizedizizi/DetailBuilders.h"
 #include "dozizedizizi/DetailMappings.h"
 #include "dozizedizizi/DetailSectionBuilder.h"
 #include "dozizedizizi/FieldLabels.h"
-#include "base/HostFunctions.h"
 
 #include <algorithm>
 #include <array>

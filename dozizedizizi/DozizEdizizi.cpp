@@ -1,5 +1,7 @@
 #include "dozizedizizi/DozizEdizizi.h"
 
+#include "base/PluginGlobals.h"
+#include "base/TabbedLog.h"
 #include "connect/DarvRxControl.h"
 #include "controls/DisplayTextDlg.h"
 #include "dozizedizizi/AuthTypes.h"
@@ -7,13 +9,11 @@
 #include "dozizedizizi/DetailSection.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/FieldLabels.h"
+#include "dozizedizizi/MCConnection.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
 #include "holder/HolderView.h"
 #include "holder/KTHolderFrame.h"
-#include "dozizedizizi/MCConnection.h"
-#include "base/PluginGlobals.h"
-#include "base/TabbedLog.h"
 #include "protocol/Visibility.h"
 
 #include <algorithm>
@@ -116,11 +116,12 @@ bool HasRole(PFN_pu_get_find_menu_item_in_roles roles, int role)
 // group, dealer and client that the message carries.
 std::string LimitOwner(MnmHndl message)
 {
-    static constexpr std::pair<const char*, int> kOwners[] = {{"Broker - ", protocol::fid::kBroker},
-                                                              {"Branch - ", protocol::fid::kBranch},
-                                                              {"Account Group - ", protocol::fid::kAccountGroup},
-                                                              {"Dealer - ", MNM_USER},
-                                                              {"Client - ", MNM_ACCOUNT_ID}};
+    static constexpr std::pair<const char*, int> kOwners[] = {
+        {"Broker - ", protocol::fid::kBroker},
+        {"Branch - ", protocol::fid::kBranch},
+        {"Account Group - ", protocol::fid::kAccountGroup},
+        {"Dealer - ", MNM_USER},
+        {"Client - ", MNM_ACCOUNT_ID}};
     for (const auto& [label, fieldId] : kOwners)
     {
         std::string value;
@@ -551,8 +552,9 @@ void CDozizEdizizi::ShowUnseenRequests()
         m_clrRequestCaption = view->GetCaptionColor();
     std::string caption = kRequestListCaption;
     if (unseen > 0)
-        caption += "  -  " + std::to_string(unseen) +
-                   (unseen == 1 ? " new request on top (Home shows it)" : " new requests on top (Home shows them)");
+        caption +=
+            "  -  " + std::to_string(unseen) +
+            (unseen == 1 ? " new request on top (Home shows it)" : " new requests on top (Home shows them)");
     const COLORREF colour = unseen > 0 ? kUnseenCaptionColour : m_clrRequestCaption;
     view->SetCaption(caption, colour == CLR_NONE ? view->GetCaptionColor() : colour);
     if (unseen == 0)
@@ -1123,8 +1125,8 @@ std::string CDozizEdizizi::NothingToUpdate() const
         return "Nothing to update: open an RMS Limits request and edit its values first";
     const sMakeCheckStruct* shown = FindRequest(m_strDetailKey);
     if (shown && shown->m_strAuthType != AUTH_RMS_LIMITS)
-        return "Nothing to update: request " + m_strDetailKey + " is a " + GetAuthTypeText(shown->m_strAuthType) +
-               " request, and Update sends edited RMS limits only";
+        return "Nothing to update: request " + m_strDetailKey + " is a " +
+               GetAuthTypeText(shown->m_strAuthType) + " request, and Update sends edited RMS limits only";
     return "Nothing to update: no limit of request " + m_strDetailKey + " was edited";
 }
 

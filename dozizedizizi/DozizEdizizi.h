@@ -3,11 +3,11 @@
 // queries and decisions, and keeps the request list current from published messages.
 #pragma once
 
+#include "base/HostFunctions.h"
 #include "connect/ConnectKivo.h"
 #include "dozizedizizi/KTMap.h"
 #include "dozizedizizi/MakeCheckStruct.h"
 #include "frame/ControlPos.h"
-#include "base/HostFunctions.h"
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/FilterListCtrl.h"
 #include "grid/LiveSlots.h"

@@ -1,8 +1,8 @@
 #include "dozizedizizi/MCConnection.h"
 
 #include "base/HostFunctions.h"
-#include "dozizedizizi/MCRxr.h"
 #include "base/TabbedLog.h"
+#include "dozizedizizi/MCRxr.h"
 #include "winlib/Wnd.h"
 
 sMCConnection::sMCConnection() = default;

@@ -1,10 +1,10 @@
 #include "dozizedizizi/MCRxr.h"
 
+#include "base/PluginGlobals.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
-#include "base/PluginGlobals.h"
 
 namespace
 {
@@ -27,7 +27,8 @@ void CMCRxr::OnMessage(void*, MnmHndl message, void*)
     std::string name;
     if (!ReadFieldText(message, protocol::fid::kReplyFunction, 0, name) || !g_pDozizEdizizi)
         return;
-    if (name == protocol::kUserDetailsFunction || name == protocol::kAccountDetailsFunction || name == protocol::kLimitsDetailsFunction)
+    if (name == protocol::kUserDetailsFunction || name == protocol::kAccountDetailsFunction ||
+        name == protocol::kLimitsDetailsFunction)
     {
         // The closing reply ends the view: every section opened and the columns fitted.
         if (IsClosingReply(message))

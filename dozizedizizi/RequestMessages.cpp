@@ -1,12 +1,12 @@
 #include "dozizedizizi/RequestMessages.h"
 
+#include "base/PluginGlobals.h"
+#include "base/TabbedLog.h"
 #include "dozizedizizi/AuthTypes.h"
 #include "dozizedizizi/DetailMappings.h"
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/MakeCheckStruct.h"
 #include "dozizedizizi/OutgoingMessage.h"
-#include "base/PluginGlobals.h"
-#include "base/TabbedLog.h"
 
 #include <vector>
 
@@ -123,7 +123,8 @@ int SendDetailsQuery(const sMCConnection* connection, const char* functionName,
     }
     if (!message.Add(protocol::fid::kFunction, functionName))
         return 0;
-    if (!message.Add(protocol::fid::kMaker, g_strUserId) || !message.Add(protocol::fid::kRequestKey, request.m_strKey))
+    if (!message.Add(protocol::fid::kMaker, g_strUserId) ||
+        !message.Add(protocol::fid::kRequestKey, request.m_strKey))
     {
         AddToTabbedLog("Request failure", 2);
         return 0;
@@ -157,7 +158,7 @@ int SendAcceptMessage(const sMCConnection* connection, const sMakeCheckStruct& r
 int SendRejectMessage(const sMCConnection* connection, const sMakeCheckStruct& request,
                       const std::string& reason)
 {
-    MessagePlan plan{protocol::kDecisionFunction,           {"Failed while sending %s"},
+    MessagePlan plan{protocol::kDecisionFunction, {"Failed while sending %s"},
                      {"Failed while sending %s"}, {},
                      {"Failed while sending %s"}, "Request sent to Reject Authentication"};
     AddEntity(plan.fields, request);
@@ -196,7 +197,7 @@ int SendUpdateMessage(const sMCConnection* connection, const std::string& key, c
 
 int SendRecoverMessage(const sMCConnection* connection)
 {
-    MessagePlan plan{protocol::kRecoveryFunction,          kSilent, kSilent, {}, {"Failed while sending %s"},
+    MessagePlan plan{protocol::kRecoveryFunction, kSilent, kSilent, {}, {"Failed while sending %s"},
                      "Request sent to Recovery"};
     plan.fields.push_back({MNM_USER, g_strUserId, {"MNM_SOURCE_USER_ID failed while sending %s"}});
     return Run(connection, plan);

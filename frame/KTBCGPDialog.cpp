@@ -16,7 +16,8 @@ BOOL CKTBCGPDialog::OnInitDialog()
 
 int CKTBCGPDialog::ApplyDisplayAffinity()
 {
-    const auto defaultStatus = FindHostFunction<PFN_pu_GetDefaultScreenSharingStatus>("pu_GetDefaultScreenSharingStatus");
+    const auto defaultStatus =
+        FindHostFunction<PFN_pu_GetDefaultScreenSharingStatus>("pu_GetDefaultScreenSharingStatus");
     const auto status = FindHostFunction<PFN_pu_GetScreenSharingStatus>("pu_GetScreenSharingStatus");
     const auto registerWindow =
         FindHostFunction<PFN_pu_RegisterForWindowDisplayAffinity>("pu_RegisterForWindowDisplayAffinity");

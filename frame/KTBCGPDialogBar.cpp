@@ -10,7 +10,8 @@ int ApplyWindowDisplayAffinity(CWnd* wnd)
 {
     if (!wnd)
         return 0;
-    const auto defaultStatus = FindHostFunction<PFN_pu_GetDefaultScreenSharingStatus>("pu_GetDefaultScreenSharingStatus");
+    const auto defaultStatus =
+        FindHostFunction<PFN_pu_GetDefaultScreenSharingStatus>("pu_GetDefaultScreenSharingStatus");
     const auto status = FindHostFunction<PFN_pu_GetScreenSharingStatus>("pu_GetScreenSharingStatus");
     const auto registerWindow =
         FindHostFunction<PFN_pu_RegisterForWindowDisplayAffinity>("pu_RegisterForWindowDisplayAffinity");

@@ -5,13 +5,13 @@
 // console must free everything it made when it closes (leaks are caught), and after every message
 // the request list must hold exactly the records of the pending-request map: each record once,
 // under its own key, with no row left for a record that is gone.
+#include "base/PluginGlobals.h"
 #include "connect/Message.h"
 #include "connect/ReceivedMessage.h"
 #include "dozizedizizi/DozizEdizizi.h"
-#include "plugin/Exports.h"
 #include "dozizedizizi/MCConnection.h"
 #include "dozizedizizi/MCRxr.h"
-#include "base/PluginGlobals.h"
+#include "plugin/Exports.h"
 #include "plugin/TestHost.h"
 #include "winlib/Observe.h"
 

@@ -5,10 +5,10 @@
 //
 // Besides running clean under the sanitizers, the start must leave the file as it was but for the
 // list's own profile, and that profile must read back as the list it was saved from.
+#include "base/UserSettings.h"
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/ColumnProfile.h"
 #include "grid/CommonListCtrl.h"
-#include "base/UserSettings.h"
 #include "tests/support/BarTemplate.h"
 #include "winlib/Backend.h"
 #include "winlib/Dialog.h"

@@ -1,8 +1,8 @@
 #include "grid/CustomizedAppearance.h"
 
+#include "base/UserSettings.h"
 #include "controls/FontSettingDlg.h"
 #include "grid/CommonListCtrl.h"
-#include "base/UserSettings.h"
 #include "winlib/Api.h"
 #include "winlib/ColorDialog.h"
 

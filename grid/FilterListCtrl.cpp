@@ -344,7 +344,8 @@ BOOL CFilterListCtrl::SetItemData(int row, DWORD_PTR item)
         return CListCtrl::SetItemData(row, item);
     const std::uint32_t count = m_rows.VisibleCount();
     // Row 0 or a row outside the visible rows: the record InsertItem just added.
-    const bool fresh = m_nInsertedSlot != FilterRows::kNone && (row <= 0 || static_cast<std::uint32_t>(row) >= count);
+    const bool fresh =
+        m_nInsertedSlot != FilterRows::kNone && (row <= 0 || static_cast<std::uint32_t>(row) >= count);
     const std::uint32_t inserted = m_nInsertedSlot;
     m_nInsertedSlot = FilterRows::kNone;
     if (count == 0)
@@ -944,12 +945,12 @@ BOOL CFilterListCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     {
         ++m_nKeySerial;
         // Asking for the top of the list, or for more above its first row, shows what was held.
-        if (m_nHeldRows > 0 &&
-            (wParam == VK_HOME || (wParam == VK_PRIOR && GetTopIndex() == 0) ||
-             (wParam == VK_UP && CListCtrl::GetNextItem(-1, LVNI_FOCUSED) <= 0)))
+        if (m_nHeldRows > 0 && (wParam == VK_HOME || (wParam == VK_PRIOR && GetTopIndex() == 0) ||
+                                (wParam == VK_UP && CListCtrl::GetNextItem(-1, LVNI_FOCUSED) <= 0)))
             ShowNewRows();
     }
-    else if (message == WM_MOUSEWHEEL && m_nHeldRows > 0 && GET_WHEEL_DELTA_WPARAM(wParam) > 0 && GetTopIndex() == 0)
+    else if (message == WM_MOUSEWHEEL && m_nHeldRows > 0 && GET_WHEEL_DELTA_WPARAM(wParam) > 0 &&
+             GetTopIndex() == 0)
         ShowNewRows();
     else if ((message == LVM_GETNEXTITEM || message == LVM_GETSELECTEDCOUNT) && SelectionInRecords())
     {
@@ -1072,8 +1073,8 @@ BOOL CFilterListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, 
         return TRUE;
     }
     if (code == static_cast<UINT>(LVN_KEYDOWN) &&
-        reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_SPACE && !(::GetKeyState(VK_CONTROL) & 0x8000) &&
-        m_nSpaceSerial != m_nKeySerial)
+        reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_SPACE &&
+        !(::GetKeyState(VK_CONTROL) & 0x8000) && m_nSpaceSerial != m_nKeySerial)
     {
         m_nSpaceSerial = m_nKeySerial; // once per key, however many times its notice comes back
         ToggleFocusedCheck();
@@ -1131,7 +1132,8 @@ void CFilterListCtrl::ToggleFocusedCheck()
         return;
     const BOOL check = m_rows.At(slot).check ? FALSE : TRUE;
     const bool selected = (GetItemState(focused, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-    for (int row = selected ? GetNextItem(-1, LVNI_SELECTED) : -1; row >= 0; row = GetNextItem(row, LVNI_SELECTED))
+    for (int row = selected ? GetNextItem(-1, LVNI_SELECTED) : -1; row >= 0;
+         row = GetNextItem(row, LVNI_SELECTED))
     {
         if (row != focused)
             SetCheck(row, check);

@@ -120,7 +120,8 @@ int CFilterListCtrl::ShowHeldRows(sViewPlace& place)
     // Held rows are the newest: look for them from the end of the store, and show them oldest
     // first, each where it belongs.
     std::vector<std::uint32_t> held;
-    for (std::uint32_t index = m_rows.StoreCount(); index-- > 0 && static_cast<int>(held.size()) < m_nHeldRows;)
+    for (std::uint32_t index = m_rows.StoreCount();
+         index-- > 0 && static_cast<int>(held.size()) < m_nHeldRows;)
     {
         const std::uint32_t slot = m_rows.SlotOfStoreIndex(index);
         if (m_rows.At(slot).held)

@@ -1,14 +1,14 @@
 #include "holder/KTHolderFrame.h"
 
-#include "holder/HolderView.h"
-#include "frame/KTBCGPDialog.h"
-#include "grid/CommonListCtrl.h"
 #include "base/SettingText.h"
 #include "base/UserSettings.h"
+#include "frame/KTBCGPDialog.h"
+#include "grid/CommonListCtrl.h"
+#include "holder/HolderView.h"
 #include "winlib/Cursors.h"
-#include "winlib/Menu.h"
 #include "winlib/ListBox.h"
 #include "winlib/ListCtrl.h"
+#include "winlib/Menu.h"
 #include "winlib/RichEdit.h"
 #include "winlib/TreeCtrl.h"
 
@@ -351,8 +351,10 @@ void CKTHolderFrame::OnSize(UINT type, int cx, int cy)
     const int cols = m_wndSplitter.GetColumnCount();
     int visibleRow = -1;
     int visibleCol = -1;
-    const int zeroRows = collapsed(rows, [this](int i) { return m_wndSplitter.GetRowIdeal(i); }, visibleRow);
-    const int zeroCols = collapsed(cols, [this](int i) { return m_wndSplitter.GetColumnIdeal(i); }, visibleCol);
+    const int zeroRows = collapsed(
+        rows, [this](int i) { return m_wndSplitter.GetRowIdeal(i); }, visibleRow);
+    const int zeroCols = collapsed(
+        cols, [this](int i) { return m_wndSplitter.GetColumnIdeal(i); }, visibleCol);
     CFlatFrameWnd::OnSize(type, cx, cy);
     CRect client;
     m_wndSplitter.GetClientRect(&client);

@@ -374,7 +374,8 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
         hit.pt = cursor;
         if (list)
             ::ScreenToClient(list, &hit.pt);
-        const int row = list ? static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) : -1;
+        const int row =
+            list ? static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) : -1;
         if (row < 0)
             return fail("the pointer is on no row of the request list");
         m_notedKey = CellText(list, row, 2);
@@ -429,7 +430,8 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
         if (!window)
             return fail("there is no such window");
         ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        std::cout << argument << ": " << rect.left << " " << rect.top << " " << rect.right << " " << rect.bottom;
+        std::cout << argument << ": " << rect.left << " " << rect.top << " " << rect.right << " "
+                  << rect.bottom;
         if (extra.x >= 0)
         {
             POINT point = extra;
@@ -466,8 +468,9 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
         const std::vector<std::string> words = Parts(argument);
         const std::size_t space = argument.find(' ');
         const std::string keyWord = Trim(argument.substr(0, space));
-        const std::optional<std::string> key =
-            keyWord == "noted" && !m_notedKey.empty() ? std::optional<std::string>(m_notedKey) : m_key(keyWord);
+        const std::optional<std::string> key = keyWord == "noted" && !m_notedKey.empty()
+                                                   ? std::optional<std::string>(m_notedKey)
+                                                   : m_key(keyWord);
         if (!key)
             return fail("no such key");
         const int row = RowOf(*key);
@@ -487,21 +490,23 @@ std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const s
             LVHITTESTINFO hit{};
             hit.pt = cursor;
             ::ScreenToClient(list, &hit.pt);
-            const int under = static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-            return under == row || fail("it shows in row " + std::to_string(row) + ", the pointer is on row " +
-                                        std::to_string(under));
+            const int under =
+                static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+            return under == row || fail("it shows in row " + std::to_string(row) +
+                                        ", the pointer is on row " + std::to_string(under));
         }
         if (action == "expect-focused-row")
         {
-            const int focused = static_cast<int>(SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                                             MAKELPARAM(LVNI_FOCUSED, 0)));
-            return focused == row ||
-                   fail("it shows in row " + std::to_string(row) + ", the focus is on row " + std::to_string(focused));
+            const int focused = static_cast<int>(
+                SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+            return focused == row || fail("it shows in row " + std::to_string(row) +
+                                          ", the focus is on row " + std::to_string(focused));
         }
         if (action == "expect-ticked" || action == "expect-unticked")
         {
             const bool ticked = (SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
-            return ticked == (action == "expect-ticked") || fail(ticked ? "it is ticked" : "it is not ticked");
+            return ticked == (action == "expect-ticked") ||
+                   fail(ticked ? "it is ticked" : "it is not ticked");
         }
         if (action == "expect-row-entity")
         {

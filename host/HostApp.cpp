@@ -41,8 +41,9 @@ BOOL CKivoHostApp::InitInstance()
                 // The bus knows the user by his credentials; a terminal of another user would
                 // have every request refused.
                 if (bus.user != m_options.profile.userId)
-                    throw std::invalid_argument(m_options.server.busCredentials + " are the bus credentials of " +
-                                                bus.user + ", not of " + m_options.profile.userId);
+                    throw std::invalid_argument(m_options.server.busCredentials +
+                                                " are the bus credentials of " + bus.user + ", not of " +
+                                                m_options.profile.userId);
             }
             m_bus = std::make_unique<connect::NatsTransport>(bus);
         }
@@ -88,8 +89,8 @@ BOOL CKivoHostApp::InitInstance()
             const std::string* code = closing.Value(connect::kClosingField, 0);
             const std::string* text = closing.Value(connect::kClosingField, count - 1);
             const std::string* function = closing.Value(connect::kReplyFunctionField);
-            const bool confirms =
-                function && (*function == protocol::kDecisionFunction || *function == protocol::kRecoveryFunction);
+            const bool confirms = function && (*function == protocol::kDecisionFunction ||
+                                               *function == protocol::kRecoveryFunction);
             if (code && (*code != "0" || confirms))
                 HostServices::Get().Log("Server: " + (text ? *text : *code));
         });

@@ -137,25 +137,26 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     // What each option that takes a value expects, for the messages.
-    const std::map<std::string, std::string> takesValue = {{"--screenshot", "a PNG file to write"},
-                                                           {"--script", "a file of host actions"},
-                                                           {"--plugin", "the plug-in library's path"},
-                                                           {"--db", "the server's database file"},
-                                                           {"--maker-every", "a number of seconds"},
-                                                           {"--bus", "a URL such as nats://127.0.0.1:4222"},
-                                                           {"--bus-credentials", "the user's bus credentials file"},
-                                                           {"--bus-ca", "the bus's certificate authority file"},
-                                                           {"--profile", "a profile file"},
-                                                           {"--geometry", "WIDTHxHEIGHT+X+Y, such as 960x1000+0+0"},
-                                                           {"--user", "the user's identity"},
-                                                           {"--broker", "the broker code"},
-                                                           {"--peer-data", "a text"},
-                                                           {"--privilege-info", "a text"},
-                                                           {"--privilege", "0, 1, 2 or 4"},
-                                                           {"--roles", "role numbers separated by commas"},
-                                                           {"--modify-right", "yes or no"},
-                                                           {"--sharing-default", "yes or no"},
-                                                           {"--sharing-status", "yes or no"}};
+    const std::map<std::string, std::string> takesValue = {
+        {"--screenshot", "a PNG file to write"},
+        {"--script", "a file of host actions"},
+        {"--plugin", "the plug-in library's path"},
+        {"--db", "the server's database file"},
+        {"--maker-every", "a number of seconds"},
+        {"--bus", "a URL such as nats://127.0.0.1:4222"},
+        {"--bus-credentials", "the user's bus credentials file"},
+        {"--bus-ca", "the bus's certificate authority file"},
+        {"--profile", "a profile file"},
+        {"--geometry", "WIDTHxHEIGHT+X+Y, such as 960x1000+0+0"},
+        {"--user", "the user's identity"},
+        {"--broker", "the broker code"},
+        {"--peer-data", "a text"},
+        {"--privilege-info", "a text"},
+        {"--privilege", "0, 1, 2 or 4"},
+        {"--roles", "role numbers separated by commas"},
+        {"--modify-right", "yes or no"},
+        {"--sharing-default", "yes or no"},
+        {"--sharing-status", "yes or no"}};
     const auto valueAt = [&](std::size_t i, std::string& value) -> std::optional<std::string>
     {
         const std::string& arg = args[i];
@@ -224,9 +225,10 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                 int x = 0;
                 int y = 0;
                 char end = 0;
-                if (std::sscanf(v.c_str(), "%dx%d+%d+%d%c", &width, &height, &x, &y, &end) != 4 || width < 320 ||
-                    height < 240 || x < 0 || y < 0)
-                    return "--geometry takes WIDTHxHEIGHT+X+Y of at least 320x240, such as 960x1000+0+0, not '" +
+                if (std::sscanf(v.c_str(), "%dx%d+%d+%d%c", &width, &height, &x, &y, &end) != 4 ||
+                    width < 320 || height < 240 || x < 0 || y < 0)
+                    return "--geometry takes WIDTHxHEIGHT+X+Y of at least 320x240, such as 960x1000+0+0, not "
+                           "'" +
                            v + "'";
                 options.place = CRect(x, y, x + width, y + height);
             }
@@ -270,7 +272,8 @@ std::optional<std::string> ParseOptions(int argc, char** argv, HostOptions& opti
                                         !options.server.database.empty() || options.server.makerEvery >= 0))
         return "--bus reaches the server kivo-oms serves; --db, --fresh, --maker-every, --no-maker and "
                "--no-server are for the server inside the terminal";
-    if (options.server.bus.empty() && (!options.server.busCredentials.empty() || !options.server.busCa.empty()))
+    if (options.server.bus.empty() &&
+        (!options.server.busCredentials.empty() || !options.server.busCa.empty()))
         return "--bus-credentials and --bus-ca are for the message bus: give --bus URL too";
     if (options.server.busCredentials.empty() != options.server.busCa.empty())
         return "a secured bus needs both --bus-credentials FILE and --bus-ca FILE";
@@ -321,7 +324,8 @@ std::string UsageText()
            "  Or the terminal meets a server of its own (kivo-oms --bus URL) on a message bus:\n"
            "  --bus URL              the bus, such as tls://bus.example:4222 (several separated by commas)\n"
            "  --bus-credentials FILE the user's credentials on the bus (from kivo-oms bus grant)\n"
-           "  --bus-ca FILE          the authority of the bus's TLS certificate (ca.pem from kivo-oms bus init)\n";
+           "  --bus-ca FILE          the authority of the bus's TLS certificate (ca.pem from kivo-oms bus "
+           "init)\n";
 }
 
 } // namespace host

@@ -3,8 +3,8 @@
 // functions themselves, with C linkage so that the plug-in finds them by name.
 #pragma once
 
-#include "connect/ConnectKivo.h"
 #include "base/HostFunctions.h"
+#include "connect/ConnectKivo.h"
 #include "host/HostOptions.h"
 
 #include <functional>

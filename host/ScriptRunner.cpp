@@ -74,15 +74,28 @@ struct KeyName
     char ch;
 };
 
-constexpr KeyName kKeys[] = {
-    {"tab", VK_TAB, '\t'},    {"enter", VK_RETURN, '\r'}, {"escape", VK_ESCAPE, '\x1b'},
-    {"space", VK_SPACE, ' '}, {"up", VK_UP, 0},           {"down", VK_DOWN, 0},
-    {"left", VK_LEFT, 0},     {"right", VK_RIGHT, 0},     {"home", VK_HOME, 0},
-    {"end", VK_END, 0},       {"f1", VK_F1, 0},           {"f10", VK_F10, 0},
-    {"f2", VK_F2, 0},         {"f6", VK_F6, 0},           {"apps", VK_APPS, 0},
-    {"pageup", VK_PRIOR, 0},  {"pagedown", VK_NEXT, 0},   {"backspace", VK_BACK, '\b'},
-    {"minus", VK_OEM_MINUS, '-'},
-    {"alt", VK_MENU, 0},      {"shift", VK_SHIFT, 0},     {"ctrl", VK_CONTROL, 0}};
+constexpr KeyName kKeys[] = {{"tab", VK_TAB, '\t'},
+                             {"enter", VK_RETURN, '\r'},
+                             {"escape", VK_ESCAPE, '\x1b'},
+                             {"space", VK_SPACE, ' '},
+                             {"up", VK_UP, 0},
+                             {"down", VK_DOWN, 0},
+                             {"left", VK_LEFT, 0},
+                             {"right", VK_RIGHT, 0},
+                             {"home", VK_HOME, 0},
+                             {"end", VK_END, 0},
+                             {"f1", VK_F1, 0},
+                             {"f10", VK_F10, 0},
+                             {"f2", VK_F2, 0},
+                             {"f6", VK_F6, 0},
+                             {"apps", VK_APPS, 0},
+                             {"pageup", VK_PRIOR, 0},
+                             {"pagedown", VK_NEXT, 0},
+                             {"backspace", VK_BACK, '\b'},
+                             {"minus", VK_OEM_MINUS, '-'},
+                             {"alt", VK_MENU, 0},
+                             {"shift", VK_SHIFT, 0},
+                             {"ctrl", VK_CONTROL, 0}};
 
 // Whether a visible popup menu window is open.
 bool PopupMenuOpen()
@@ -607,8 +620,8 @@ bool ScriptRunner::Execute(const std::string& action, const std::string& argumen
         if (focus)
             ::GetClassName(focus, name, sizeof name);
         std::cerr << "kivo-host script: the focus is on " << (focus ? name : "no window") << " '"
-                  << (focus ? ::GetWindowTextString(focus) : "") << "' (id " << (focus ? ::GetDlgCtrlID(focus) : 0)
-                  << ")\n";
+                  << (focus ? ::GetWindowTextString(focus) : "") << "' (id "
+                  << (focus ? ::GetDlgCtrlID(focus) : 0) << ")\n";
         return false;
     }
     if (action == "menu-item")

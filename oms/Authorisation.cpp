@@ -50,16 +50,17 @@ std::optional<Caller> Authorisation::FromTable(const std::string& user)
     if (user.empty())
         return std::nullopt;
     // One read for every message on the bus: the columns and the two fields that decide.
-    SqliteStatement& q = m_store.Db()
-                             .Prepare("SELECT e.broker, COALESCE(e.branch, ''), e.category, "
-                                      "(SELECT value FROM entity_fields f WHERE f.kind = 'user' AND f.entity = e.id "
-                                      "AND f.field = ?2), "
-                                      "(SELECT value FROM entity_fields f WHERE f.kind = 'user' AND f.entity = e.id "
-                                      "AND f.field = ?3) "
-                                      "FROM entities e WHERE e.kind = 'user' AND e.id = ?1")
-                             .Bind(1, user)
-                             .Bind(2, std::int64_t{kRoleField})
-                             .Bind(3, std::int64_t{kUserStatusField});
+    SqliteStatement& q =
+        m_store.Db()
+            .Prepare("SELECT e.broker, COALESCE(e.branch, ''), e.category, "
+                     "(SELECT value FROM entity_fields f WHERE f.kind = 'user' AND f.entity = e.id "
+                     "AND f.field = ?2), "
+                     "(SELECT value FROM entity_fields f WHERE f.kind = 'user' AND f.entity = e.id "
+                     "AND f.field = ?3) "
+                     "FROM entities e WHERE e.kind = 'user' AND e.id = ?1")
+            .Bind(1, user)
+            .Bind(2, std::int64_t{kRoleField})
+            .Bind(3, std::int64_t{kUserStatusField});
     if (!q.Step())
         return std::nullopt;
     Caller caller;
@@ -79,7 +80,8 @@ std::optional<Caller> Authorisation::FromTable(const std::string& user)
     return caller;
 }
 
-std::variant<Caller, Refusal> Authorisation::Identify(const connect::ReplyStream& replies, const std::string& named)
+std::variant<Caller, Refusal> Authorisation::Identify(const connect::ReplyStream& replies,
+                                                      const std::string& named)
 {
     const connect::Session& session = replies.Sender();
     const std::string& proven = replies.AuthenticatedUser();
@@ -97,23 +99,27 @@ std::variant<Caller, Refusal> Authorisation::Identify(const connect::ReplyStream
 
     // On the bus: the user the bus let send on his own subject, as the table knows him.
     if (session.Known() && session.user != proven)
-        return Refusal{kStatusBadMessage, "The request came on " + proven + "'s connection, but its session names " +
+        return Refusal{kStatusBadMessage, "The request came on " + proven +
+                                              "'s connection, but its session names " +
                                               Bounded(session.user, 64) + "; nothing was done"};
     std::optional<Caller> caller = FromTable(proven);
     if (!caller)
         return Refusal{kStatusUnknownUser, proven + " is not a user of this server"};
     if (m_busGrants && !BusGrants(m_store.Db()).Current(proven))
-        return Refusal{kStatusNotAuthorised, proven + " has no access to the message bus (it was revoked, or never "
-                                                      "given); nothing was done"};
+        return Refusal{kStatusNotAuthorised,
+                       proven + " has no access to the message bus (it was revoked, or never "
+                                "given); nothing was done"};
     if (caller->privilege < 0)
-        return Refusal{kStatusNotAuthorised, proven + " is not an active user of this server; nothing was done"};
+        return Refusal{kStatusNotAuthorised,
+                       proven + " is not an active user of this server; nothing was done"};
     // The terminal's own claims must be what the server knows: a terminal that claims more
     // than its user has is refused rather than corrected, so that the claim shows in the log.
     if (session.Known() && (session.privilege != caller->privilege || session.broker != caller->broker))
-        return Refusal{kStatusNotAuthorised,
-                       "The terminal of " + proven + " claims " + LevelText(session.privilege, Bounded(session.broker, 64)) +
-                           ", but this server knows " + proven + " at " + LevelText(caller->privilege, caller->broker) +
-                           "; nothing was done"};
+        return Refusal{kStatusNotAuthorised, "The terminal of " + proven + " claims " +
+                                                 LevelText(session.privilege, Bounded(session.broker, 64)) +
+                                                 ", but this server knows " + proven + " at " +
+                                                 LevelText(caller->privilege, caller->broker) +
+                                                 "; nothing was done"};
     return *caller;
 }
 
@@ -143,8 +149,9 @@ std::optional<Refusal> Authorisation::CheckShape(const connect::Message& message
 {
     const std::size_t size = message.ToWire().size();
     if (size > maxBytes)
-        return Refusal{kStatusBadMessage, "The message is " + std::to_string(size) + " bytes, more than the " +
-                                              std::to_string(maxBytes) + " this function takes; nothing was done"};
+        return Refusal{kStatusBadMessage, "The message is " + std::to_string(size) +
+                                              " bytes, more than the " + std::to_string(maxBytes) +
+                                              " this function takes; nothing was done"};
     for (const connect::Message::Field& field : message.Fields())
     {
         if (field.values.size() > 1 && field.id != multiValued)

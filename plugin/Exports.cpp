@@ -1,10 +1,10 @@
 // The library's entry points. Every one runs on the host's user-interface thread.
 #include "plugin/Exports.h"
 
-#include "dozizedizizi/DozizEdizizi.h"
-#include "holder/KTHolderFrame.h"
 #include "base/PluginGlobals.h"
 #include "base/TabbedLog.h"
+#include "dozizedizizi/DozizEdizizi.h"
+#include "holder/KTHolderFrame.h"
 #include "resources/PluginResources.h"
 #include "winlib/Frame.h"
 
@@ -21,7 +21,8 @@ constexpr const char* kIncompatibleHost = "Exe is not compatible with ZAM";
 CBCGPMDIFrameWnd* MainFrame()
 {
     CWnd* main = AfxGetMainWnd();
-    return (main && main->IsKindOf(RUNTIME_CLASS(CBCGPMDIFrameWnd))) ? static_cast<CBCGPMDIFrameWnd*>(main) : nullptr;
+    return (main && main->IsKindOf(RUNTIME_CLASS(CBCGPMDIFrameWnd))) ? static_cast<CBCGPMDIFrameWnd*>(main)
+                                                                     : nullptr;
 }
 
 void LookUpRolesFunction(CDozizEdizizi& console)
@@ -38,7 +39,8 @@ BOOL CreateConsoleWindow(CDozizEdizizi& console, CBCGPMDIFrameWnd& frame)
 
 } // namespace
 
-int GetKivoPluginInfo(std::string& name, std::string& version, const char* text, unsigned int& pluginId, int& reserved)
+int GetKivoPluginInfo(std::string& name, std::string& version, const char* text, unsigned int& pluginId,
+                      int& reserved)
 {
     pluginId = kKivoPluginId;
     name = text ? text : "";
@@ -47,7 +49,10 @@ int GetKivoPluginInfo(std::string& name, std::string& version, const char* text,
     return 1;
 }
 
-void GetOptionalKivoPluginInfo(void*, std::vector<std::string>& list) { list.clear(); }
+void GetOptionalKivoPluginInfo(void*, std::vector<std::string>& list)
+{
+    list.clear();
+}
 
 void InitKivoPlugin(void*, const char*, void*, std::string)
 {
@@ -114,7 +119,10 @@ void ExitKivoPlugin()
     delete console;
 }
 
-int ProcessKivoPluginMsg(void*) { return 0; }
+int ProcessKivoPluginMsg(void*)
+{
+    return 0;
+}
 
 void PluginProcessHotKey(void*, int, int, void*)
 {

@@ -17,8 +17,9 @@ enum ServerStatus : int
     kStatusNotVisible = 6,     // the request is not among those the user may see
     kStatusUnknownUser = 7,    // the asking user is not known and no session vouches for him
     kStatusUnknownFunction = 8,
-    kStatusServerFault = 9,    // the database failed; nothing was recorded
-    kStatusNotAuthorised = 10  // the sender may not do this: his roles, his access, or a claim the server does not share
+    kStatusServerFault = 9, // the database failed; nothing was recorded
+    kStatusNotAuthorised =
+        10 // the sender may not do this: his roles, his access, or a claim the server does not share
 };
 
 } // namespace protocol

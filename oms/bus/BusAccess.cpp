@@ -127,9 +127,11 @@ void BusAccess::Init(const Settings& settings)
         std::string url;
         for (int n = 1; n <= settings.nodes; ++n)
         {
-            routes += std::string(routes.empty() ? "" : ", ") + Quoted("nats-route://route:" + secret + "@" + host + ":" +
-                                                                     std::to_string(port + 1000 + n - 1));
-            url += (url.empty() ? "" : ",") + std::string("tls://") + host + ":" + std::to_string(port + n - 1);
+            routes +=
+                std::string(routes.empty() ? "" : ", ") + Quoted("nats-route://route:" + secret + "@" + host +
+                                                                 ":" + std::to_string(port + 1000 + n - 1));
+            url +=
+                (url.empty() ? "" : ",") + std::string("tls://") + host + ":" + std::to_string(port + n - 1);
         }
         for (int n = 1; n <= settings.nodes; ++n)
         {
@@ -142,14 +144,17 @@ void BusAccess::Init(const Settings& settings)
                  << "tls {\n    cert_file: " << Quoted(fs::absolute(authority.ServerCertFile()).string())
                  << "\n    key_file: " << Quoted(fs::absolute(authority.ServerKeyFile()).string())
                  << "\n    timeout: 5\n}\n"
-                 << "cluster {\n    name: kivo\n    listen: " << Quoted(host + ":" + std::to_string(port + 1000 + n - 1))
+                 << "cluster {\n    name: kivo\n    listen: "
+                 << Quoted(host + ":" + std::to_string(port + 1000 + n - 1))
                  << "\n    authorization { user: route, password: " << Quoted(secret) << " }\n"
                  << "    routes: [" << routes << "]\n"
-                 << "    tls {\n        cert_file: " << Quoted(fs::absolute(authority.ServerCertFile()).string())
+                 << "    tls {\n        cert_file: "
+                 << Quoted(fs::absolute(authority.ServerCertFile()).string())
                  << "\n        key_file: " << Quoted(fs::absolute(authority.ServerKeyFile()).string())
                  << "\n        ca_file: " << Quoted(fs::absolute(authority.CaFile()).string())
                  << "\n        timeout: 5\n    }\n}\n"
-                 << "pid_file: " << Quoted(fs::absolute(m_folder / ("node" + std::to_string(n) + ".pid")).string()) << "\n"
+                 << "pid_file: "
+                 << Quoted(fs::absolute(m_folder / ("node" + std::to_string(n) + ".pid")).string()) << "\n"
                  << "include \"kivo-auth.conf\"\n";
             WriteFile(NodeConfigFile(n), node.str(), true);
         }
@@ -213,12 +218,13 @@ bool BusAccess::Revoke(const std::string& user)
 
 fs::path BusAccess::WriteCredentials(const std::string& user, const std::string& secret)
 {
-    const fs::path file = user == connect::BusSubjects::kServerUser ? ServerCredentialsFile() : CredentialsFile(user);
+    const fs::path file =
+        user == connect::BusSubjects::kServerUser ? ServerCredentialsFile() : CredentialsFile(user);
     fs::create_directories(file.parent_path());
     WriteFile(file,
               "# Message bus credentials of " + user + ", made " + Store::Now() +
-                  ". Keep this file private: whoever holds it acts as " + user + " on the bus.\n" + "user = " + user +
-                  "\npassword = " + secret + "\n",
+                  ". Keep this file private: whoever holds it acts as " + user + " on the bus.\n" +
+                  "user = " + user + "\npassword = " + secret + "\n",
               true);
     return file;
 }
@@ -243,7 +249,8 @@ BusAccess::Permissions BusAccess::PermissionsOf(const std::string& user)
     // of the subject a consumer is made on, and must be the one in its configuration).
     if (const std::optional<connect::SubscriptionFilter> filter =
             protocol::VisibilityFilter(known->privilege, known->user, known->broker))
-        permissions.publish.push_back("$JS.API.CONSUMER.CREATE." + stream + ".*." + subjects.FilterSubject(*filter));
+        permissions.publish.push_back("$JS.API.CONSUMER.CREATE." + stream + ".*." +
+                                      subjects.FilterSubject(*filter));
     permissions.subscribe.push_back(subjects.InboxOf(user) + ".>");
     return permissions;
 }
@@ -267,8 +274,8 @@ void BusAccess::WriteAuthorisation()
             out << "        # " << grant.user << ": no longer an active user of the server\n";
             continue;
         }
-        out << "        {\n            user: " << Quoted(grant.user) << "\n            password: "
-            << Quoted(grant.passwordHash) << "\n            permissions: {\n"
+        out << "        {\n            user: " << Quoted(grant.user)
+            << "\n            password: " << Quoted(grant.passwordHash) << "\n            permissions: {\n"
             << "                publish: { allow: " << List(permissions.publish) << " }\n"
             << "                subscribe: { allow: " << List(permissions.subscribe) << " }\n";
         // Answers to what the bus sends him (a consumer's requests for flow control).
@@ -306,8 +313,9 @@ std::string BusAccess::Reload() const
             said += (said.empty() ? "" : "; ") + std::string("the bus (pid ") + std::to_string(pid) +
                     ") reads its authorisation again";
     }
-    return said.empty() ? "no bus runs from " + m_folder.string() + "; it reads the authorisation when it starts"
-                        : said;
+    return said.empty()
+               ? "no bus runs from " + m_folder.string() + "; it reads the authorisation when it starts"
+               : said;
 }
 
 } // namespace oms::bus

@@ -69,14 +69,17 @@ public:
         if (status != NATS_OK && error)
         {
             const char* last = nats_GetLastError(nullptr);
-            *error = std::string(natsStatus_GetText(status)) + (last ? std::string(" ") + last : std::string());
+            *error =
+                std::string(natsStatus_GetText(status)) + (last ? std::string(" ") + last : std::string());
         }
         return status;
     }
-    void Publish(const std::string& subject, const std::vector<std::uint8_t>& bytes, const std::string& reply = "")
+    void Publish(const std::string& subject, const std::vector<std::uint8_t>& bytes,
+                 const std::string& reply = "")
     {
         if (reply.empty())
-            natsConnection_Publish(m_connection, subject.c_str(), bytes.data(), static_cast<int>(bytes.size()));
+            natsConnection_Publish(m_connection, subject.c_str(), bytes.data(),
+                                   static_cast<int>(bytes.size()));
         else
             natsConnection_PublishRequest(m_connection, subject.c_str(), reply.c_str(), bytes.data(),
                                           static_cast<int>(bytes.size()));
@@ -192,7 +195,8 @@ protected:
         bus_test::BusTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        oms = std::make_unique<OmsProcess>(KIVO_OMS_PROGRAM, folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
+        oms = std::make_unique<OmsProcess>(KIVO_OMS_PROGRAM, folder.Path() / "oms.db",
+                                           folder.Path() / "kivo-oms.log");
         oms->SetCredentials(secured->ServerCredentials(), secured->CaFile());
         ASSERT_TRUE(oms->Start(bus->Url())) << oms->Log();
     }
@@ -205,7 +209,8 @@ protected:
         auto client = std::make_unique<Hostile>();
         client->SetUser(user);
         std::string error;
-        EXPECT_EQ(client->Connect(bus->Url(), {options.user, options.password, options.caFile}, &error), NATS_OK)
+        EXPECT_EQ(client->Connect(bus->Url(), {options.user, options.password, options.caFile}, &error),
+                  NATS_OK)
             << error;
         return client;
     }
@@ -215,7 +220,8 @@ protected:
     {
         oms::Store::Options options;
         options.serverLock = false;
-        const std::unique_ptr<oms::Store> store = oms::Store::Open((folder.Path() / "oms.db").string(), options);
+        const std::unique_ptr<oms::Store> store =
+            oms::Store::Open((folder.Path() / "oms.db").string(), options);
         return read(*store);
     }
     oms::RequestRecord PendingOf(int type)
@@ -244,8 +250,9 @@ protected:
             [key](oms::Store& s)
             {
                 const std::vector<oms::DecisionEntry> log = s.Decisions(key);
-                return log.empty() || log.back().outcome != "refused" ? std::string()
-                                                                      : log.back().checker + ": " + log.back().statusText;
+                return log.empty() || log.back().outcome != "refused"
+                           ? std::string()
+                           : log.back().checker + ": " + log.back().statusText;
             });
     }
     static Message Accept(const oms::RequestRecord& r, const std::string& checker)
@@ -294,8 +301,8 @@ TEST_F(AttackTest, ADecisionInAnotherNameIsRefusedWhateverTheMessageSays)
 
     // Sending from the checker's subject: the bus does not let him.
     constexpr auto kNoAnswer = std::chrono::milliseconds(500);
-    const std::vector<Message> stolen =
-        maker->Ask("CHECKER2", Accept(r, "CHECKER2"), {"CHECKER2", "KIVO", 0}, connect::NewMessageId(), kNoAnswer);
+    const std::vector<Message> stolen = maker->Ask("CHECKER2", Accept(r, "CHECKER2"), {"CHECKER2", "KIVO", 0},
+                                                   connect::NewMessageId(), kNoAnswer);
     EXPECT_TRUE(stolen.empty());
     EXPECT_TRUE(maker->Refused("kivo.requests.CHECKER2"));
 
@@ -308,7 +315,8 @@ TEST_F(AttackTest, ADecisionInAnotherNameIsRefusedWhateverTheMessageSays)
     EXPECT_EQ(StatusOf(r.key), "auth pending");
 
     // A dealer of level 4, in his own name: he checks nothing.
-    const std::vector<Message> dealer = As("KV1001")->Ask("KV1001", Accept(r, "KV1001"), {"KV1001", "KIVO", 4});
+    const std::vector<Message> dealer =
+        As("KV1001")->Ask("KV1001", Accept(r, "KV1001"), {"KV1001", "KIVO", 4});
     EXPECT_NE(Status(dealer), "0") << Text(dealer);
     EXPECT_EQ(StatusOf(r.key), "auth pending");
 }
@@ -321,8 +329,8 @@ TEST_F(AttackTest, AUserWhoIsMakerAndCheckerCannotAcceptHisOwnRequestByHandOrInT
                        "modify-user", "KV1001", "email=own@kivo-trade.in"},
                       (folder.Path() / "kivo-maker.log").string());
     ASSERT_EQ(tool.Wait(std::chrono::seconds(60)), 0) << tool.Output();
-    const std::int64_t key = Db<std::int64_t>(
-        [](oms::Store& s) { return *s.PendingFor(oms::EntityKind::User, "KV1001"); });
+    const std::int64_t key =
+        Db<std::int64_t>([](oms::Store& s) { return *s.PendingFor(oms::EntityKind::User, "KV1001"); });
     const oms::RequestRecord own = Db<oms::RequestRecord>([key](oms::Store& s) { return *s.Request(key); });
     ASSERT_EQ(own.maker, "CHECKER1");
 
@@ -335,12 +343,13 @@ TEST_F(AttackTest, AUserWhoIsMakerAndCheckerCannotAcceptHisOwnRequestByHandOrInT
     const std::filesystem::path script = folder.Path() / "own.kivo";
     std::ofstream(script) << "wait-for-log Message bus\nclick 1001\nwait 3000\nexpect-no-row " << key
                           << "\necho checked\nquit\n";
-    ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO", "--privilege",
-                           "0", "--bus", bus->Url(), "--bus-credentials", secured->CredentialsOf("CHECKER1").string(),
-                           "--bus-ca", secured->CaFile().string(), "--script", script.string()},
-                          (folder.Path() / "terminal.log").string(),
-                          {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder.Path() / "config").string(),
-                           "XDG_DATA_HOME=" + (folder.Path() / "data").string()});
+    ChildProcess terminal(
+        {KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO", "--privilege", "0",
+         "--bus", bus->Url(), "--bus-credentials", secured->CredentialsOf("CHECKER1").string(), "--bus-ca",
+         secured->CaFile().string(), "--script", script.string()},
+        (folder.Path() / "terminal.log").string(),
+        {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder.Path() / "config").string(),
+         "XDG_DATA_HOME=" + (folder.Path() / "data").string()});
     EXPECT_EQ(terminal.Wait(std::chrono::seconds(60)), 0) << terminal.Output();
     EXPECT_NE(terminal.Output().find("checked"), std::string::npos) << terminal.Output();
     EXPECT_EQ(StatusOf(key), "auth pending");
@@ -386,7 +395,8 @@ TEST_F(AttackTest, ForgedPublicationsNeverReachATerminalAndTheStreamCannotBeClea
 {
     connect::NatsTransport terminal(OptionsFor("CHECKER1"));
     Collector listed;
-    ASSERT_TRUE(terminal.Subscribe(*protocol::VisibilityFilter(0, "CHECKER1", "KIVO"), listed.Delivery(), nullptr, nullptr));
+    ASSERT_TRUE(terminal.Subscribe(*protocol::VisibilityFilter(0, "CHECKER1", "KIVO"), listed.Delivery(),
+                                   nullptr, nullptr));
     ASSERT_TRUE(WaitFor([&] { return terminal.SubscriptionsLive(); }));
     const oms::RequestRecord r = PendingOf(oms::kModifyUser);
 
@@ -403,8 +413,9 @@ TEST_F(AttackTest, ForgedPublicationsNeverReachATerminalAndTheStreamCannotBeClea
     const Message fake = oms::PublishedForm(invented);
     dealer->Publish(connect::BusSubjects("kivo").PublishedSubject(fake), fake.ToWire());
     // Through the stream's API: neither purged, nor deleted, nor a message taken out.
-    for (const char* api : {"$JS.API.STREAM.PURGE.kivo_published", "$JS.API.STREAM.DELETE.kivo_published",
-                            "$JS.API.STREAM.MSG.DELETE.kivo_published", "$JS.API.STREAM.UPDATE.kivo_published"})
+    for (const char* api :
+         {"$JS.API.STREAM.PURGE.kivo_published", "$JS.API.STREAM.DELETE.kivo_published",
+          "$JS.API.STREAM.MSG.DELETE.kivo_published", "$JS.API.STREAM.UPDATE.kivo_published"})
     {
         EXPECT_EQ(dealer->Api(api, "{}"), "") << api;
         EXPECT_TRUE(dealer->Refused(api)) << api;
@@ -425,8 +436,10 @@ TEST_F(AttackTest, RepliesGoOnlyToTheSendersOwnInbox)
     std::unique_ptr<Hostile> victim = As("CHECKER1");
     Collector& victimInbox = victim->Listen("kivo.inbox.CHECKER1.>");
     std::unique_ptr<Hostile> maker = As("MAKER1");
-    connect::Envelope envelope{connect::NewMessageId(), {},
-                               Message().Add(0, "om_get_functionality_details").Add(31003, "MAKER1").ToWire()};
+    connect::Envelope envelope{
+        connect::NewMessageId(),
+        {},
+        Message().Add(0, "om_get_functionality_details").Add(31003, "MAKER1").ToWire()};
     maker->Publish("kivo.requests.MAKER1", envelope.ToBytes(), "kivo.inbox.CHECKER1.stolen");
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     EXPECT_EQ(victimInbox.Count(), 0u);
@@ -468,8 +481,9 @@ TEST_F(AttackTest, RepeatedFieldsReusedIdsAndHugeMessagesAreRefusedAndLoggedInBr
         return Db<std::int64_t>(
             [](oms::Store& s)
             {
-                return std::stoll(s.Db().QueryText("SELECT COALESCE(SUM(LENGTH(reason) + LENGTH(edited) + "
-                                                   "LENGTH(status_text) + LENGTH(checker)), 0) FROM decision_log"));
+                return std::stoll(
+                    s.Db().QueryText("SELECT COALESCE(SUM(LENGTH(reason) + LENGTH(edited) + "
+                                     "LENGTH(status_text) + LENGTH(checker)), 0) FROM decision_log"));
             });
     };
     const std::int64_t before = logBytes();

@@ -179,13 +179,13 @@ protected:
             for (const std::string& line : lines)
                 out << line << "\n";
         }
-        terminal.Start({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER2", "--broker", "KIVO", "--privilege",
-                        "0", "--bus", bus->Url(), "--bus-credentials", secured->CredentialsOf("CHECKER2").string(),
-                        "--bus-ca", secured->CaFile().string(), "--script", script.string()},
-                       (folder.Path() / (name + ".log")).string(),
-                       {"HOME=" + folder.Path().string(),
-                        "XDG_CONFIG_HOME=" + (folder.Path() / "config").string(),
-                        "XDG_DATA_HOME=" + (folder.Path() / "data").string()});
+        terminal.Start(
+            {KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER2", "--broker", "KIVO", "--privilege", "0",
+             "--bus", bus->Url(), "--bus-credentials", secured->CredentialsOf("CHECKER2").string(),
+             "--bus-ca", secured->CaFile().string(), "--script", script.string()},
+            (folder.Path() / (name + ".log")).string(),
+            {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder.Path() / "config").string(),
+             "XDG_DATA_HOME=" + (folder.Path() / "data").string()});
     }
     // Waits until the terminal's script echoed WORD; false when it ended first or took too long.
     static bool Says(ChildProcess& terminal, const std::string& word)
@@ -444,8 +444,9 @@ TEST_F(OmsOverBusTest, AMakersToolOnTheBusEntersItsRequestsAllOrNone)
     const std::size_t seeded = checker.Recover().size();
     const auto makerTool = [&](const std::string& maker, std::vector<std::string> words)
     {
-        words.insert(words.begin(), {KIVO_MAKER_PROGRAM, "--bus", bus->Url(), "--bus-credentials",
-                                     secured->CredentialsOf(maker).string(), "--bus-ca", secured->CaFile().string()});
+        words.insert(words.begin(),
+                     {KIVO_MAKER_PROGRAM, "--bus", bus->Url(), "--bus-credentials",
+                      secured->CredentialsOf(maker).string(), "--bus-ca", secured->CaFile().string()});
         auto tool = std::make_unique<ChildProcess>(words, (folder.Path() / "kivo-maker.log").string());
         tool->Wait(std::chrono::seconds(60));
         return tool;
@@ -509,8 +510,8 @@ TEST_F(OmsOverBusTest, TheServerSaysItsStateOnAskingAndInItsLog)
     {
         const std::filesystem::path credentials =
             user.empty() ? secured->ServerCredentials() : secured->CredentialsOf(user);
-        ChildProcess asking({KIVO_OMS_PROGRAM, "status", "--bus", bus->Url(), "--bus-credentials", credentials.string(),
-                             "--bus-ca", secured->CaFile().string()},
+        ChildProcess asking({KIVO_OMS_PROGRAM, "status", "--bus", bus->Url(), "--bus-credentials",
+                             credentials.string(), "--bus-ca", secured->CaFile().string()},
                             (folder.Path() / "status.log").string());
         asking.Wait(std::chrono::seconds(60));
         return asking.Output();
@@ -518,7 +519,8 @@ TEST_F(OmsOverBusTest, TheServerSaysItsStateOnAskingAndInItsLog)
     for (const std::string& asker : {std::string(), std::string("CHECKER1")})
     {
         const std::string said = status(asker);
-        EXPECT_NE(said.find("\"pending\":" + std::to_string(pending.size() - 1) + ","), std::string::npos) << said;
+        EXPECT_NE(said.find("\"pending\":" + std::to_string(pending.size() - 1) + ","), std::string::npos)
+            << said;
         EXPECT_NE(said.find("\"bus\":\"connected\""), std::string::npos) << said;
         EXPECT_NE(said.find("\"decisions_applied\":1,"), std::string::npos) << said;
     }

@@ -93,11 +93,10 @@ std::string RequestLine(std::size_t n, const std::vector<std::string>& dealers)
 // five single users (four dealers the run changes, and one it never touches).
 std::vector<connect::Session> Sessions(const std::vector<std::pair<std::string, std::string>>& dealers)
 {
-    std::vector<connect::Session> sessions = {{"CHECKER1", "KIVO", 0}, {"CHECKER2", "KIVO", 0},
-                                              {"KIVO", "KIVO", 1},     {"ASHV", "ASHV", 1},
-                                              {"DHAN", "DHAN", 1},     {"KIVO-MUM", "KIVO", 2},
-                                              {"KIVO-DEL", "KIVO", 2}, {"ASHV-AMD", "ASHV", 2},
-                                              {"DHAN-CHE", "DHAN", 2}};
+    std::vector<connect::Session> sessions = {
+        {"CHECKER1", "KIVO", 0}, {"CHECKER2", "KIVO", 0}, {"KIVO", "KIVO", 1},
+        {"ASHV", "ASHV", 1},     {"DHAN", "DHAN", 1},     {"KIVO-MUM", "KIVO", 2},
+        {"KIVO-DEL", "KIVO", 2}, {"ASHV-AMD", "ASHV", 2}, {"DHAN-CHE", "DHAN", 2}};
     for (const auto& [dealer, broker] : dealers)
         sessions.push_back({dealer, broker, 4});
     sessions.push_back({"KV1001", "KIVO", 4});
@@ -369,8 +368,10 @@ int main(int argc, char** argv)
             [&]
             {
                 return admin.Connected() &&
-                       std::all_of(makers.begin(), makers.end(), [](const auto& m) { return m.second->Connected(); }) &&
-                       std::all_of(terminals.begin(), terminals.end(), [](const auto& t) { return t->Ready(); });
+                       std::all_of(makers.begin(), makers.end(),
+                                   [](const auto& m) { return m.second->Connected(); }) &&
+                       std::all_of(terminals.begin(), terminals.end(),
+                                   [](const auto& t) { return t->Ready(); });
             },
             std::chrono::seconds(30)))
     {
@@ -447,7 +448,8 @@ int main(int argc, char** argv)
     std::vector<std::vector<Message>> results(sent.size());
     for (std::size_t i = 0; i < sent.size(); ++i)
         results[i] = sent[i].replies->Wait();
-    const auto undelivered = [](const std::vector<Message>& all) { return ClosingStatus(all).rfind("-", 0) == 0; };
+    const auto undelivered = [](const std::vector<Message>& all)
+    { return ClosingStatus(all).rfind("-", 0) == 0; };
     for (int round = 0; round < 20; ++round)
     {
         std::vector<std::size_t> again;
@@ -511,9 +513,10 @@ int main(int argc, char** argv)
             }
         }
         // Without resends the makers were told of each; with them, each line is pending once.
-        const bool allThere = retried > 0 ? added.size() == planned &&
-                                                std::includes(added.begin(), added.end(), entered.begin(), entered.end())
-                                          : added == entered;
+        const bool allThere =
+            retried > 0 ? added.size() == planned &&
+                              std::includes(added.begin(), added.end(), entered.begin(), entered.end())
+                        : added == entered;
         if (!allThere)
         {
             std::cerr << "bus_load: the server holds " << added.size() << " new requests of " << planned
@@ -552,7 +555,8 @@ int main(int argc, char** argv)
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
     if (retried > 0)
-        std::cout << "makers: " << retried << " messages sent again after the library could not deliver them\n";
+        std::cout << "makers: " << retried
+                  << " messages sent again after the library could not deliver them\n";
     std::cout << std::fixed << std::setprecision(2) << "maker: " << entered.size() << " of " << planned
               << " requests entered in " << Seconds(generated - started) << " s ("
               << entered.size() / Seconds(generated - started) << " per second), the last answered "

@@ -2,12 +2,12 @@
 // publishes and how it answers, and reads back the wire bytes of everything the console sent.
 #pragma once
 
+#include "base/PluginGlobals.h"
 #include "connect/Message.h"
 #include "connect/ReceivedMessage.h"
 #include "connect/RequestHandler.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "plugin/Exports.h"
-#include "base/PluginGlobals.h"
 #include "plugin/TestHost.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 #include "ConsoleTestSupport.h"
 
 #include "dozizedizizi/DetailSection.h"
+#include "dozizedizizi/MCConnection.h"
 #include "holder/HolderView.h"
 #include "holder/KTHolderFrame.h"
-#include "dozizedizizi/MCConnection.h"
 
 namespace
 {
@@ -411,13 +411,14 @@ TEST_F(ConsoleWindowTest, AfterRecoverTheListIsNewestOnTopWithEachRequestOnce)
             if (*request.Value(0) != "om_get_functionality_details")
                 return;
             for (const char* key : {"100002", "100003", "100116", "100117", "100118", "100119", "100120"})
-                replies.Reply(PublishedRequest("auth pending", key, "339").Add(31003, "D").Add(64056, "BRK1"));
+                replies.Reply(
+                    PublishedRequest("auth pending", key, "339").Add(31003, "D").Add(64056, "BRK1"));
             replies.Close(0, "7 pending requests");
         });
     console.OnRecover();
     Settle();
-    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100119", "100118", "100117", "100116", "100003",
-                                                      "100002"}));
+    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100119", "100118", "100117", "100116",
+                                                      "100003", "100002"}));
     EXPECT_EQ(console.GetRequestCount(), 7);
     EXPECT_TRUE(list.GetCheck(2)) << "the tick stayed with 100118";
     EXPECT_FALSE(list.GetCheck(1));
@@ -427,8 +428,8 @@ TEST_F(ConsoleWindowTest, AfterRecoverTheListIsNewestOnTopWithEachRequestOnce)
     Publish(PublishedRequest("accepted", "100003", "339").Add(64056, "BRK1"));
     Publish(PublishedRequest("accepted", "100119", "339").Add(64056, "BRK1"));
     PublishUser("0100004");
-    EXPECT_EQ(ListedKeys(), (std::vector<std::string>{"100120", "100118", "100117", "100116", "0100004",
-                                                      "100002"}));
+    EXPECT_EQ(ListedKeys(),
+              (std::vector<std::string>{"100120", "100118", "100117", "100116", "0100004", "100002"}));
 
     // Under a filter the hidden ones keep their places too.
     list.SetColumnFilter(2, "1001");

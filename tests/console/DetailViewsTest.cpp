@@ -115,7 +115,8 @@ TEST_F(DetailViewTest, RepliesToARequestLeftBeforeTheyCameAreNotShown)
     ASSERT_EQ(m_console->m_strDetailKey, "K2");
     std::vector<std::string> faults;
     const Sections shown = ReadSections(m_console->GetDetailList(), &faults);
-    EXPECT_EQ(shown, (Sections{{"General", "", "", {{"Dealer ID", "K2", ""}, {"Target UserID", "OF K2", ""}}}}));
+    EXPECT_EQ(shown,
+              (Sections{{"General", "", "", {{"Dealer ID", "K2", ""}, {"Target UserID", "OF K2", ""}}}}));
     EXPECT_EQ(m_console->GetDetailList().GetExtraLineCount(), 2) << "the second request's view was completed";
 }
 

@@ -165,7 +165,8 @@ std::pair<COLORREF, COLORREF> ValueColours(int line)
     COLORREF textColour = CLR_NONE;
     COLORREF background = CLR_NONE;
     int image = -1;
-    EXPECT_TRUE(entry && DescribeDetailSection(entry->m_pSection, 1, text, textColour, background, image, within));
+    EXPECT_TRUE(entry &&
+                DescribeDetailSection(entry->m_pSection, 1, text, textColour, background, image, within));
     return {textColour, background};
 }
 

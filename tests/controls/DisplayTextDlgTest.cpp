@@ -45,7 +45,8 @@ TEST_F(DisplayTextDlgTest, OkWithAnEmptyLineKeepsTheDialogOpenAndABlankIsAnAnswe
         {
             m_driver.Click(GetDlgItem(hwnd, IDOK), CPoint(3, 3));
             EXPECT_EQ(m_driver.Observed().beeps.size(), 1u) << "OK on an empty line is refused with the beep";
-            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDC_DISPLAY_TEXT_EDIT)) << "and the caret back in the line";
+            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDC_DISPLAY_TEXT_EDIT))
+                << "and the caret back in the line";
             m_driver.Type(" ");
             m_driver.Press(VK_RETURN);
         });

@@ -1,12 +1,12 @@
 // Holder frames: panes made for every kind, collapse and restore by the bar and by the close
 // buttons, the layout of a single open pane, forwarding to the window that built the frame,
 // focus and Tab, stored pane sizes and the failure texts.
-#include "controls/ClrButton.h"
-#include "holder/HolderView.h"
-#include "frame/KTBCGPDialog.h"
-#include "holder/KTHolderFrame.h"
-#include "grid/CommonListCtrl.h"
 #include "base/UserSettings.h"
+#include "controls/ClrButton.h"
+#include "frame/KTBCGPDialog.h"
+#include "grid/CommonListCtrl.h"
+#include "holder/HolderView.h"
+#include "holder/KTHolderFrame.h"
 #include "support/BarTemplate.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/Faults.h"

@@ -1,7 +1,7 @@
 // The flat splitter's layout pass (never a negative size), locked bars, and the pane sizes kept
 // in the settings file: stored, missing and damaged values.
-#include "holder/KTHolderFrame.h"
 #include "base/UserSettings.h"
+#include "holder/KTHolderFrame.h"
 #include "support/ScopedTempDir.h"
 #include "winlib/Cursors.h"
 #include "winlib/testing/Driver.h"

@@ -2,10 +2,10 @@
 // appearance, values no window can use, a profile longer than the usual read buffer, a folder where
 // the file should be; its font and row height, and the tooltips of header and rows.
 #include "GridTestSupport.h"
+#include "base/PluginGlobals.h"
+#include "base/UserSettings.h"
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/CommonListCtrl.h"
-#include "base/UserSettings.h"
-#include "base/PluginGlobals.h"
 #include "support/BarTemplate.h"
 #include "winlib/FormView.h"
 

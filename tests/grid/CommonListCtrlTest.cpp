@@ -3,11 +3,11 @@
 // export.
 #include "grid/CommonListCtrl.h"
 #include "GridTestSupport.h"
+#include "base/PluginGlobals.h"
+#include "base/UserSettings.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "grid/DateTimeCompare.h"
 #include "grid/RepositionColumns.h"
-#include "base/UserSettings.h"
-#include "base/PluginGlobals.h"
 #include "resources/PluginResources.h"
 #include "support/ScopedTempDir.h"
 #include "support/XlsxReadBack.h"

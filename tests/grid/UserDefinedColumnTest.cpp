@@ -3,8 +3,8 @@
 // recreated at the next start, refused with a reason, and deleted with what depends on them.
 #include "grid/FilterListTestSupport.h"
 
-#include "grid/UserDefinedColDlg.h"
 #include "base/UserSettings.h"
+#include "grid/UserDefinedColDlg.h"
 
 namespace
 {

@@ -68,8 +68,8 @@ protected:
         setenv("APPDATA", (*m_dir / "appdata").c_str(), 1);
         setenv("XDG_DATA_HOME", (*m_dir / "data").c_str(), 1);
         m_output = *m_dir / "output.txt";
-        m_host = Spawn({KIVO_HOST_PROGRAM, "--on-screen", "--check-repaint", "--fresh", "--db", *m_dir / "kivo.db",
-                        "--script", *m_dir / "round.kivo"},
+        m_host = Spawn({KIVO_HOST_PROGRAM, "--on-screen", "--check-repaint", "--fresh", "--db",
+                        *m_dir / "kivo.db", "--script", *m_dir / "round.kivo"},
                        m_output);
         ASSERT_EQ(Xdo("search --sync --onlyvisible --name '^Kivo Terminal$'"), 0) << Output();
         // Without a window manager the keyboard follows the pointer: it rests on the log.

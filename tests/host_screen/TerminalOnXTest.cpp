@@ -280,7 +280,8 @@ protected:
     static int MenuAt(QPoint at) { return Count(Screen(), QRect(at + QPoint(2, 2), QSize(60, 30)), kMenu); }
     static int WindowCount(const std::string& name)
     {
-        FILE* out = popen(("timeout 10 xdotool search --onlyvisible --name '" + name + "' 2>/dev/null").c_str(), "r");
+        FILE* out =
+            popen(("timeout 10 xdotool search --onlyvisible --name '" + name + "' 2>/dev/null").c_str(), "r");
         int lines = 0;
         char line[64];
         while (out && fgets(line, sizeof line, out))
@@ -292,8 +293,10 @@ protected:
     // The terminal's windows on view (each popup menu is one).
     int VisibleWindows() const
     {
-        FILE* out = popen(("timeout 10 xdotool search --onlyvisible --pid " + std::to_string(m_host) +
-                           " 2>/dev/null").c_str(), "r");
+        FILE* out =
+            popen(("timeout 10 xdotool search --onlyvisible --pid " + std::to_string(m_host) + " 2>/dev/null")
+                      .c_str(),
+                  "r");
         int lines = 0;
         char line[64];
         while (out && fgets(line, sizeof line, out))
@@ -464,7 +467,8 @@ TEST_F(CheckerOnX, OneSortArrowOnTheColumnThatOrdersTheRows)
     };
     const std::vector<int> edges = items();
     ASSERT_GE(edges.size(), 6u) << "Entity Name, Auth Type, Key, Maker, Branch, Broker";
-    const auto title = [&](int item) { return QPoint((edges[item] + edges[item + 1]) / 2, kListHeader.top() + 2); };
+    const auto title = [&](int item)
+    { return QPoint((edges[item] + edges[item + 1]) / 2, kListHeader.top() + 2); };
     // The arrows' ink: black in the header band, where the titles are black too. None at first
     // sight: the rows are in the order they came.
     const auto ink = [] { return Count(Screen(), kListHeader, kText); };

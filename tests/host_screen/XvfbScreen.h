@@ -77,8 +77,9 @@ public:
         if (pipe(pipeFds) != 0)
             return "no pipe for Xvfb's display number";
         m_dir = new ScopedTempDir;
-        m_pid = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen, "-nolisten", "tcp"},
-                      *m_dir / "xvfb.log", pipeFds[1]);
+        m_pid = Spawn(
+            {"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen, "-nolisten", "tcp"},
+            *m_dir / "xvfb.log", pipeFds[1]);
         close(pipeFds[1]);
         std::string display;
         char c;

@@ -147,7 +147,8 @@ TEST_F(ServerTest, AnEditedLimitTheServerCannotKeepIsRefusedWithItsReasonAndTheR
     const RequestRecord limits = Pending(oms::kRmsLimits);
     const oms::FieldValues before = Fields(EntityKind::Limits, limits.entity);
     const std::pair<std::pair<int, std::string>, std::string> refusals[] = {
-        {{64031, "-5.00"}, "The edited cash-margin (64031) cannot be negative, not '-5.00'; nothing was done"},
+        {{64031, "-5.00"},
+         "The edited cash-margin (64031) cannot be negative, not '-5.00'; nothing was done"},
         {{64031, "1234567890123456.00"}, "cash-margin (64031) has more than 15 digits before the point"},
         {{41236, "-1"}, "order-quantity (41236) cannot be negative"},
     };
@@ -213,7 +214,8 @@ TEST_F(ServerTest, AMakerCannotDecideHisOwnRequestWhateverTheMessageSays)
     // Hand-built: the message names another checker, but the terminal's session is the maker's.
     Answer answer = Ask(Accept(own, "CHECKER2"), "x-1", {"CHECKER1", "KIVO", 0});
     EXPECT_EQ(answer.Code(), oms::kStatusBadMessage);
-    EXPECT_EQ(answer.Text(), "The decision names checker CHECKER2, but it was sent by CHECKER1; nothing was done");
+    EXPECT_EQ(answer.Text(),
+              "The decision names checker CHECKER2, but it was sent by CHECKER1; nothing was done");
     // Without a checker field the session decides, and it is the maker.
     connect::Message bare;
     bare.Add(0, "om_authenticate_functionality").Add(51803, std::to_string(own.key)).Add(10303, "accepted");

@@ -34,7 +34,8 @@ void Check(const char* field, const Case& c)
     }
     EXPECT_FALSE(kept.has_value()) << "kept as " << kept.value_or("");
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
-    EXPECT_NE(error.find(std::string("'") + c.value + "'"), std::string::npos) << "names what came: " << error;
+    EXPECT_NE(error.find(std::string("'") + c.value + "'"), std::string::npos)
+        << "names what came: " << error;
 }
 
 TEST(FieldCatalogueTest, AnAmountIsKeptToTheCentOrRefusedWithWhatIsWrongWithIt)

@@ -1,11 +1,11 @@
 // The plug-in's entry points as the terminal calls them.
 #include "TestHost.h"
-#include "connect/Faults.h"
-#include "dozizedizizi/DozizEdizizi.h"
-#include "plugin/Exports.h"
-#include "dozizedizizi/MCConnection.h"
 #include "base/PluginGlobals.h"
 #include "base/TabbedLog.h"
+#include "connect/Faults.h"
+#include "dozizedizizi/DozizEdizizi.h"
+#include "dozizedizizi/MCConnection.h"
+#include "plugin/Exports.h"
 #include "winlib/Faults.h"
 #include "winlib/ImageList.h"
 #include "winlib/Modules.h"
@@ -240,14 +240,15 @@ TEST_F(EntryPointTest, HandlesThatCannotBeOpenedAreReportedOneByOneAndOpeningGoe
     connect::FailNextOpen(connect::OpenFault::Time);
     InitKivoPlugin(nullptr, "Terminal", nullptr, "");
     EXPECT_EQ(m_host.driver.MessageBoxTexts(),
-              (std::vector<std::string>{"MnmHndl Open failed in Market Context", "BufHndl Open failed in Market Context",
-                                        "TimeBufHndl Open failed in Market Context",
-                                        "TmHndl Open failed in Market Context"}));
+              (std::vector<std::string>{
+                  "MnmHndl Open failed in Market Context", "BufHndl Open failed in Market Context",
+                  "TimeBufHndl Open failed in Market Context", "TmHndl Open failed in Market Context"}));
     sMCConnection* connection = g_pDozizEdizizi->GetConnection();
     ASSERT_NE(connection, nullptr);
     EXPECT_EQ(connection->m_hMnm, nullptr);
     EXPECT_EQ(connection->m_hTm, nullptr);
-    EXPECT_EQ(TestHost().controlEvents, (std::vector<std::string>{"give 0", "give 3"})) << "the controls still come";
+    EXPECT_EQ(TestHost().controlEvents, (std::vector<std::string>{"give 0", "give 3"}))
+        << "the controls still come";
     ExitKivoPlugin();
     EXPECT_EQ(TestHost().controlEvents.size(), 4u);
 }
@@ -256,7 +257,8 @@ TEST_F(EntryPointTest, WithoutTheControlFunctionTheContextSaysSoAndReleasesNothi
 {
     winlib::HideExport("GetDarvRxControl");
     InitKivoPlugin(nullptr, "Terminal", nullptr, "");
-    EXPECT_EQ(m_host.driver.MessageBoxTexts(), std::vector<std::string>{"From ZAM Connection to darv failed"});
+    EXPECT_EQ(m_host.driver.MessageBoxTexts(),
+              std::vector<std::string>{"From ZAM Connection to darv failed"});
     ASSERT_NE(g_pDozizEdizizi, nullptr);
     EXPECT_NE(g_pDozizEdizizi->m_hWnd, nullptr) << "the console still opens";
     delete g_pDozizEdizizi;
@@ -273,8 +275,9 @@ TEST_F(EntryPointTest, TheOneReportingFunctionFormatsByLevel)
     AddToTabbedLog("all is well", 2);
     AddToTabbedLog("ignored", 3);
     EXPECT_EQ(TestHost().log, (std::vector<std::string>{"Maker Checker Zam Error : something broke",
-                                                      "Maker Checker Zam Message : all is well", ""}));
-    EXPECT_EQ(m_host.driver.MessageBoxTexts(), std::vector<std::string>{"Maker Checker Zam Error : something broke"});
+                                                        "Maker Checker Zam Message : all is well", ""}));
+    EXPECT_EQ(m_host.driver.MessageBoxTexts(),
+              std::vector<std::string>{"Maker Checker Zam Error : something broke"});
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "TestHost.h"
 
+#include "base/HostFunctions.h"
+#include "base/PluginGlobals.h"
 #include "connect/Faults.h"
 #include "dozizedizizi/DozizEdizizi.h"
-#include "base/HostFunctions.h"
 #include "plugin/Exports.h"
-#include "base/PluginGlobals.h"
 #include "resources/AppBitmaps.h"
 #include "winlib/Modules.h"
 
@@ -29,9 +29,18 @@ extern "C"
         privilegeInfo = "info";
         privilege = TestHost().privilege;
     }
-    void pu_add_to_tabbed_log(std::string line) { TestHost().log.push_back(std::move(line)); }
-    int pu_get_find_menu_item_in_roles(int roleOrMenuItem) { return TestHost().roles.count(roleOrMenuItem) ? 1 : 0; }
-    int pu_get_maker_checker_Modify_Right() { return TestHost().modifyRight; }
+    void pu_add_to_tabbed_log(std::string line)
+    {
+        TestHost().log.push_back(std::move(line));
+    }
+    int pu_get_find_menu_item_in_roles(int roleOrMenuItem)
+    {
+        return TestHost().roles.count(roleOrMenuItem) ? 1 : 0;
+    }
+    int pu_get_maker_checker_Modify_Right()
+    {
+        return TestHost().modifyRight;
+    }
     int pu_RegisterForWindowDisplayAffinity(CWnd* wnd)
     {
         TestHost().calls.push_back("pu_RegisterForWindowDisplayAffinity");
@@ -63,10 +72,9 @@ extern "C"
         host.controlEvents.push_back("give " + std::to_string(kindOrControl));
         // As in the terminal: published requests matching the plug-in's subscription reach it
         // through its entry point.
-        CDarvRxControl* control =
-            kindOrControl == 0
-                ? host.controls->Create(receiver, [](MnmHndl message) { HandlePublishMsg(message); })
-                : host.controls->Create(receiver);
+        CDarvRxControl* control = kindOrControl == 0 ? host.controls->Create(receiver, [](MnmHndl message)
+                                                                             { HandlePublishMsg(message); })
+                                                     : host.controls->Create(receiver);
         host.controlKinds[control] = kindOrControl;
         return control;
     }

@@ -1,8 +1,8 @@
 // Dialogs made from templates, driven by mouse and keyboard through the dialog manager, with an
 // edit, a check box, a list box and a combo box in them.
 #include "winlib/Dialog.h"
-#include "winlib/Input.h"
 #include "winlib/Controls.h"
+#include "winlib/Input.h"
 #include "winlib/testing/Driver.h"
 
 #include <gtest/gtest.h>
@@ -215,10 +215,11 @@ TEST_F(DialogTest, AModalDialogKeepsEveryOtherWindowFromInputAndNestedOnesUnwind
         owner.CreateEx(0, nullptr, "Owner", WS_POPUP | WS_VISIBLE, CRect(0, 0, 600, 400), nullptr, 0));
     // A window beside the owner, as a floating bar or a modeless dialog is.
     ClickCounter beside;
-    ASSERT_TRUE(beside.CreateEx(0, nullptr, "Beside", WS_POPUP | WS_VISIBLE, CRect(620, 0, 820, 100),
-                                &owner, 0));
+    ASSERT_TRUE(
+        beside.CreateEx(0, nullptr, "Beside", WS_POPUP | WS_VISIBLE, CRect(620, 0, 820, 100), &owner, 0));
     CButton button;
-    ASSERT_TRUE(button.Create("Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 110, 40), &beside, 5));
+    ASSERT_TRUE(
+        button.Create("Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 110, 40), &beside, 5));
     m_driver.Click(button.m_hWnd, CPoint(50, 15));
     ASSERT_EQ(beside.clicks, 1);
 
@@ -241,7 +242,8 @@ TEST_F(DialogTest, AModalDialogKeepsEveryOtherWindowFromInputAndNestedOnesUnwind
                     m_driver.Press(VK_ESCAPE);
                 });
             inner.DoModal();
-            afterInner = ::IsWindowEnabled(outerWindow) && !owner.IsWindowEnabled() && !beside.IsWindowEnabled();
+            afterInner =
+                ::IsWindowEnabled(outerWindow) && !owner.IsWindowEnabled() && !beside.IsWindowEnabled();
             m_driver.Press(VK_ESCAPE);
         });
     EXPECT_EQ(outer.DoModal(), IDCANCEL);

@@ -64,8 +64,8 @@ TEST(ProfileLockTurn, AProgramSavingBackToBackLetsAnotherSaveInTurn)
     busy.join();
 
     EXPECT_TRUE(allSaved);
-    EXPECT_LE(overtaken, kSaves / 2)
-        << "of " << kSaves << " saves, that many waited while the other saved on";
+    EXPECT_LE(overtaken, kSaves / 2) << "of " << kSaves
+                                     << " saves, that many waited while the other saved on";
     char value[16] = {};
     for (int i = 0; i < kSaves; ++i)
     {

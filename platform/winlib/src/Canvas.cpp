@@ -222,9 +222,15 @@ void RecordingCanvas::Text(int x, int y, std::string_view text, const LOGFONT& f
     Record(std::move(op), CRect(x, y, x + std::max(1, ModelTextWidth(text, font)), y + tm.tmHeight));
 }
 
-void RecordingCanvas::InvertRect(const RECT& r) { Record(DrawOp{DrawOp::Kind::Invert}, r); }
+void RecordingCanvas::InvertRect(const RECT& r)
+{
+    Record(DrawOp{DrawOp::Kind::Invert}, r);
+}
 
-void RecordingCanvas::FocusRect(const RECT& r) { Record(DrawOp{DrawOp::Kind::FocusRect}, r); }
+void RecordingCanvas::FocusRect(const RECT& r)
+{
+    Record(DrawOp{DrawOp::Kind::FocusRect}, r);
+}
 
 void RecordingCanvas::SetPixel(int x, int y, COLORREF color)
 {

@@ -141,15 +141,15 @@ struct DrawOp
     };
     explicit DrawOp(Kind k = Kind::Fill) : kind(k) {}
     Kind kind;
-    HWND window = nullptr; // the window whose device context drew it (null: a memory DC)
-    CRect device;          // on the canvas, clipped (the bounds of 'visible')
+    HWND window = nullptr;      // the window whose device context drew it (null: a memory DC)
+    CRect device;               // on the canvas, clipped (the bounds of 'visible')
     std::vector<CRect> visible; // the parts on the canvas that the clip let through
-    CRect full;            // on the canvas, unclipped (a line: its end points, start then end)
-    CRect local;           // 'full' in the drawing window's client coordinates
-    COLORREF color = 0;    // fill, line, text or pixel colour; gradient start
-    COLORREF color2 = 0;   // gradient end, or the opaque text background
-    bool vertical = false; // gradient direction
-    bool opaque = false;   // text drawn with an opaque background
+    CRect full;                 // on the canvas, unclipped (a line: its end points, start then end)
+    CRect local;                // 'full' in the drawing window's client coordinates
+    COLORREF color = 0;         // fill, line, text or pixel colour; gradient start
+    COLORREF color2 = 0;        // gradient end, or the opaque text background
+    bool vertical = false;      // gradient direction
+    bool opaque = false;        // text drawn with an opaque background
     std::string text;
     LOGFONT font{};
     PenSpec pen{};
