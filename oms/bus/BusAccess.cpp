@@ -251,6 +251,14 @@ BusAccess::Permissions BusAccess::PermissionsOf(const std::string& user)
             protocol::VisibilityFilter(known->privilege, known->user, known->broker))
         permissions.publish.push_back("$JS.API.CONSUMER.CREATE." + stream + ".*." +
                                       subjects.FilterSubject(*filter));
+    // The empty answers a consumer's flow control asks for (its requests, and the stall notices
+    // of its heartbeats, carry a subject below this one). Named here rather than granted through
+    // allow_responses: that grant makes the bus remember the reply subject of every message it
+    // delivers, and the published stream's messages all carry one (their acknowledgement
+    // subject) that a terminal never answers, so the bus's table of them grew to thousands and
+    // was swept on every delivery. Answering another consumer's flow control only lets the bus
+    // send that consumer what it would send anyway.
+    permissions.publish.push_back("$JS.FC." + stream + ".>");
     permissions.subscribe.push_back(subjects.InboxOf(user) + ".>");
     return permissions;
 }
@@ -278,9 +286,6 @@ void BusAccess::WriteAuthorisation()
             << "\n            password: " << Quoted(grant.passwordHash) << "\n            permissions: {\n"
             << "                publish: { allow: " << List(permissions.publish) << " }\n"
             << "                subscribe: { allow: " << List(permissions.subscribe) << " }\n";
-        // Answers to what the bus sends him (a consumer's requests for flow control).
-        if (grant.user != connect::BusSubjects::kServerUser)
-            out << "                allow_responses: true\n";
         out << "            }\n        }\n";
     }
     out << "    ]\n}\n";

@@ -431,6 +431,30 @@ TEST_F(AttackTest, ForgedPublicationsNeverReachATerminalAndTheStreamCannotBeClea
     EXPECT_EQ(*listed.Messages()[0].Value(54294), "CHECKER2");
 }
 
+// A message handed to a user with a reply subject gives him no right to publish there (the bus
+// would otherwise let him answer once, anywhere the sender named); what he may answer is his
+// consumers' flow control.
+TEST_F(AttackTest, AReplySubjectHandedToAUserLetsHimPublishNothingButFlowControlAnswers)
+{
+    std::unique_ptr<Hostile> checker = As("CHECKER1");
+    Hostile server;
+    const connect::BusOptions serverOptions = secured->ServerOptions();
+    ASSERT_EQ(server.Connect(bus->Url(), {serverOptions.user, serverOptions.password, serverOptions.caFile}),
+              NATS_OK);
+    const std::vector<std::uint8_t> body = Message().Add(0, "om_get_functionality_details").ToWire();
+    Collector& handed = checker->Listen("kivo.inbox.CHECKER1.handed");
+    Collector& atCheckerTwo = server.Listen("kivo.requests.CHECKER2");
+    server.Publish("kivo.inbox.CHECKER1.handed", body, "kivo.requests.CHECKER2");
+    ASSERT_TRUE(WaitFor([&] { return handed.Count() == 1; }));
+
+    checker->Publish("kivo.requests.CHECKER2", body);
+    EXPECT_TRUE(checker->Refused("kivo.requests.CHECKER2"));
+    EXPECT_EQ(atCheckerTwo.Count(), 0u);
+    const std::string flowControl = "$JS.FC.kivo_published.consumer.1";
+    checker->Publish(flowControl, {});
+    EXPECT_FALSE(checker->Refused(flowControl));
+}
+
 TEST_F(AttackTest, RepliesGoOnlyToTheSendersOwnInbox)
 {
     std::unique_ptr<Hostile> victim = As("CHECKER1");
