@@ -20,6 +20,8 @@ set(KIVO_BUS_DIR /etc/kivo-bus)
 set(KIVO_BUS_STORAGE /var/lib/kivo-bus)
 set(KIVO_BUS_PORT 4222)
 set(KIVO_BUS_UNIT kivo-bus.service)
+# A cluster's node N runs as kivo-bus@N.service.
+set(KIVO_BUS_NODE_UNIT_PREFIX kivo-bus@)
 set(KIVO_OMS_NAME kivo-oms)
 set(KIVO_OMS_UNIT ${KIVO_OMS_NAME}.service)
 set(KIVO_OMS_PROGRAM /usr/bin/kivo-oms)
@@ -30,7 +32,7 @@ set(KIVO_PACKAGED_NATS_SERVER /usr/sbin/nats-server)
 
 set(_kivo_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(_kivo_staged ${PROJECT_BINARY_DIR}/packaging)
-foreach(_file kivo-admin kivo-bus.service kivo-oms.service kivo-oms.default kivo-host.desktop)
+foreach(_file kivo-admin kivo-bus.service kivo-bus@.service kivo-oms.service kivo-oms.default kivo-host.desktop)
     configure_file(${_kivo_packaging}/${_file}.in ${_kivo_staged}/${_file} @ONLY)
 endforeach()
 # The control files CPack takes by their Debian names.
@@ -54,7 +56,7 @@ install(FILES ${_kivo_staged}/kivo-host.desktop DESTINATION share/applications C
 install(TARGETS kivo-oms kivo-maker RUNTIME DESTINATION bin COMPONENT server)
 install(TARGETS winlib connect LIBRARY DESTINATION ${KIVO_SERVER_LIBDIR} COMPONENT server)
 install(PROGRAMS ${_kivo_staged}/kivo-admin DESTINATION sbin COMPONENT server)
-install(FILES ${_kivo_staged}/kivo-bus.service ${_kivo_staged}/kivo-oms.service
+install(FILES ${_kivo_staged}/kivo-bus.service ${_kivo_staged}/kivo-bus@.service ${_kivo_staged}/kivo-oms.service
         DESTINATION /lib/systemd/system COMPONENT server)
 install(FILES ${_kivo_staged}/kivo-oms.default DESTINATION /etc/default RENAME ${KIVO_OMS_NAME} COMPONENT server)
 

@@ -105,6 +105,7 @@ sort >"$work/server.expected" <<'EOF'
 -rw-r--r-- root/root ./usr/lib/kivo-server/libconnect.so
 -rw-r--r-- root/root ./usr/lib/kivo-server/libwinlib.so
 -rw-r--r-- root/root ./lib/systemd/system/kivo-bus.service
+-rw-r--r-- root/root ./lib/systemd/system/kivo-bus@.service
 -rw-r--r-- root/root ./lib/systemd/system/kivo-oms.service
 -rw-r--r-- root/root ./etc/default/kivo-oms
 EOF
@@ -156,7 +157,7 @@ sh -n "$root/usr/sbin/kivo-admin" || fail "kivo-admin is no valid shell script"
 # One user for the services, the one the postinst makes.
 user=$(sed -n 's/^user=//p' "$work/control/postinst")
 [ -n "$user" ] || fail "the postinst names no user"
-for unit in kivo-bus kivo-oms; do
+for unit in kivo-bus kivo-bus@ kivo-oms; do
     grep -qx "User=$user" "$root/lib/systemd/system/$unit.service" || fail "$unit.service does not run as $user"
 done
 grep -qx "user=$user" "$root/usr/sbin/kivo-admin" || fail "kivo-admin does not act as $user"
@@ -179,14 +180,17 @@ relocate() {
 }
 mkdir -p "$root/usr/sbin" "$work/units"
 ln -s "$nats_server" "$root/usr/sbin/nats-server"
-for unit in kivo-bus kivo-oms; do
+for unit in kivo-bus kivo-bus@ kivo-oms; do
     relocate "$root/lib/systemd/system/$unit.service" >"$work/units/$unit.service"
 done
+# systemd checks a template by an instance of it.
+cp "$work/units/kivo-bus@.service" "$work/units/kivo-bus@1.service"
 
 section "the units"
 if command -v systemd-analyze >/dev/null; then
     # Warnings (an unknown setting, a program that is not there) fail it too.
-    if ! systemd-analyze verify "$work/units/kivo-bus.service" "$work/units/kivo-oms.service" \
+    if ! systemd-analyze verify "$work/units/kivo-bus.service" "$work/units/kivo-bus@1.service" \
+            "$work/units/kivo-oms.service" \
             >"$work/verify.log" 2>&1 || [ -s "$work/verify.log" ]; then
         fail "systemd-analyze verify: $(cat "$work/verify.log")"
     fi
@@ -233,51 +237,67 @@ done
 wait_for "$work/bus.log" 20 "Reloaded server configuration" || die "the bus was not reloaded: $(cat "$work/grant.log")"
 
 section "the server, by its unit's command"
-oms_line=$(
-    set -a
-    # shellcheck disable=SC1091
-    . "$root/etc/default/kivo-oms"
-    set +a
-    KIVO_BUS_URL=$url
-    line=$(sed -n 's/^ExecStart=//p' "$work/units/kivo-oms.service")
-    line=${line//'${KIVO_BUS_URL}'/$KIVO_BUS_URL}
-    echo "${line//'$KIVO_OMS_OPTIONS'/$KIVO_OMS_OPTIONS}"
-)
-read -ra oms_command <<<"$oms_line"
-"${oms_command[@]}" >"$work/oms.log" 2>&1 &
-oms_pid=$!
-pids+=($oms_pid)
-wait_for "$work/oms.log" 20 "Serving on $url" || die "the server did not serve: $(cat "$work/oms.log")"
-grep -q "waiting for the bus" "$work/oms.log" && fail "the server did not reach the bus: $(cat "$work/oms.log")"
+# Starts kivo-oms as its unit's command line has it, with the bus at $1, its output in $2; sets
+# oms_pid.
+start_server() {
+    local oms_line
+    oms_line=$(
+        set -a
+        # shellcheck disable=SC1091
+        . "$root/etc/default/kivo-oms"
+        set +a
+        KIVO_BUS_URL=$1
+        line=$(sed -n 's/^ExecStart=//p' "$work/units/kivo-oms.service")
+        line=${line//'${KIVO_BUS_URL}'/$KIVO_BUS_URL}
+        echo "${line//'$KIVO_OMS_OPTIONS'/$KIVO_OMS_OPTIONS}"
+    )
+    read -ra oms_command <<<"$oms_line"
+    "${oms_command[@]}" >"$2" 2>&1 &
+    oms_pid=$!
+    pids+=($oms_pid)
+    wait_for "$2" 20 "Serving on $1" || die "the server did not serve: $(cat "$2")"
+    if grep -q "waiting for the bus" "$2"; then
+        fail "the server did not reach the bus: $(cat "$2")"
+    fi
+}
+start_server "$url" "$work/oms.log"
 
-section "a maker's request, answered"
 credentials=$root/etc/kivo-bus/credentials
-"$root/usr/bin/kivo-maker" --bus "$url" --bus-credentials "$credentials/MAKER1.creds" --bus-ca "$root/etc/kivo-bus/ca.pem" \
-    modify-user KV1001 email=packaged@kivo-trade.in >"$work/maker.log" 2>&1 ||
-    die "kivo-maker: $(cat "$work/maker.log")"
-key=$(sed -n 's/^Entered request \([0-9]*\): modify-user KV1001.*/\1/p' "$work/maker.log")
-[ -n "$key" ] || die "kivo-maker was not told the request's key: $(cat "$work/maker.log")"
-"$work/kivo-admin" pending >"$work/pending.log" 2>&1 || die "kivo-admin pending: $(cat "$work/pending.log")"
-grep -q "^$key .*KV1001.*by MAKER1" "$work/pending.log" || fail "the server holds no request $key: $(cat "$work/pending.log")"
+# A maker's request entered on the bus at $1 (MAKER1 adding user $2), held by the server, and
+# listed by a checker's terminal on that bus with every other pending request.
+request_listed() {
+    local bus=$1 user_id=$2 key rows
+    section "a maker's request, answered ($user_id)"
+    "$root/usr/bin/kivo-maker" --bus "$bus" --bus-credentials "$credentials/MAKER1.creds" \
+        --bus-ca "$root/etc/kivo-bus/ca.pem" add-user "$user_id" "name=Packaged $user_id" branch=KIVO-MUM >"$work/maker.log" 2>&1 ||
+        die "kivo-maker: $(cat "$work/maker.log")"
+    key=$(sed -n "s/^Entered request \([0-9]*\): add-user $user_id.*/\1/p" "$work/maker.log")
+    [ -n "$key" ] || die "kivo-maker was not told the request's key: $(cat "$work/maker.log")"
+    "$work/kivo-admin" pending >"$work/pending.log" 2>&1 || die "kivo-admin pending: $(cat "$work/pending.log")"
+    grep -q "^$key .*$user_id.*by MAKER1" "$work/pending.log" ||
+        fail "the server holds no request $key: $(cat "$work/pending.log")"
 
-section "the terminal lists it"
-# A checker's own requests are not listed to him.
-rows=$(grep -vc " by CHECKER1 " "$work/pending.log")
-cat >"$work/terminal.kivo" <<EOF
+    section "the terminal lists it"
+    # A checker's own requests are not listed to him.
+    rows=$(grep -vc " by CHECKER1 " "$work/pending.log")
+    cat >"$work/terminal.kivo" <<EOF
 wait-for-log Message bus
 click 1001
 wait-for-rows $rows
 print-rows
 quit
 EOF
-mkdir -p "$work/home"
-if ! HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data \
-        timeout 120 "$root/usr/bin/kivo-host" --headless --user CHECKER1 --broker KIVO --privilege 0 \
-        --bus "$url" --bus-credentials "$credentials/CHECKER1.creds" --bus-ca "$root/etc/kivo-bus/ca.pem" \
-        --script "$work/terminal.kivo" >"$work/terminal.log" 2>&1; then
-    fail "the terminal failed: $(cat "$work/terminal.log")"
-fi
-grep -q "$key .*KV1001\|KV1001.*$key" "$work/terminal.log" || fail "the terminal does not list request $key: $(cat "$work/terminal.log")"
+    mkdir -p "$work/home"
+    if ! HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data \
+            timeout 120 "$root/usr/bin/kivo-host" --headless --user CHECKER1 --broker KIVO --privilege 0 \
+            --bus "$bus" --bus-credentials "$credentials/CHECKER1.creds" --bus-ca "$root/etc/kivo-bus/ca.pem" \
+            --script "$work/terminal.kivo" >"$work/terminal.log" 2>&1; then
+        fail "the terminal failed: $(cat "$work/terminal.log")"
+    fi
+    grep -q "$key .*$user_id\|$user_id.*$key" "$work/terminal.log" ||
+        fail "the terminal does not list request $key: $(cat "$work/terminal.log")"
+}
+request_listed "$url" PKG1001
 
 section "the server and the bus stop as the service manager stops them"
 # The signal each unit is stopped with (systemd's default: SIGTERM); a stop that ends with an
@@ -293,8 +313,60 @@ grep -q "^Stopped" "$work/oms.log" || fail "kivo-oms did not stop in order: $(ca
 kill -s "$(kill_signal kivo-bus)" "$bus_pid"
 wait "$bus_pid" || fail "the bus ended with $? when stopped: $(tail -3 "$work/bus.log")"
 
+section "a cluster of three nodes, made by kivo-admin and run by the node unit's command"
+# Three client ports free now, and the routes' a thousand above them.
+base=$(python3 -c '
+import random, socket
+def free(port):
+    with socket.socket() as s:
+        try:
+            s.bind(("127.0.0.1", port))
+            return True
+        except OSError:
+            return False
+while True:
+    base = random.randint(20000, 50000)
+    if all(free(base + n) and free(base + 1000 + n) for n in range(3)):
+        print(base)
+        break')
+"$work/kivo-admin" bus init --listen "127.0.0.1:$base" --nodes 3 >"$work/init-cluster.log" 2>&1 ||
+    die "kivo-admin bus init --nodes 3 failed: $(cat "$work/init-cluster.log")"
+cluster_url=$(sed -n 's/^KIVO_BUS_URL=//p' "$work/init-cluster.log")
+[ "$cluster_url" = "tls://127.0.0.1:$base,tls://127.0.0.1:$((base + 1)),tls://127.0.0.1:$((base + 2))" ] ||
+    die "kivo-admin bus init --nodes 3 gave the server '$cluster_url' as the bus: $(cat "$work/init-cluster.log")"
+node_line=$(sed -n 's/^ExecStart=//p' "$work/units/kivo-bus@.service")
+node_pids=()
+for n in 1 2 3; do
+    read -ra node_command <<<"${node_line//%i/$n}"
+    "${node_command[@]}" >"$work/node$n.log" 2>&1 &
+    node_pids+=($!)
+    pids+=($!)
+done
+for n in 1 2 3; do
+    wait_for "$work/node$n.log" 30 "Server is ready" || die "node $n did not start: $(cat "$work/node$n.log")"
+    grep -q "$root/var/lib/kivo-bus/node$n" "$work/node$n.log" ||
+        fail "node $n does not keep its stream in /var/lib/kivo-bus/node$n: $(grep -i 'store' "$work/node$n.log")"
+done
+start_server "$cluster_url" "$work/oms-cluster.log"
+request_listed "$cluster_url" PKG1002
+
+section "the server's node killed: the server, a maker and a terminal carry on through the others"
+# The server takes the nodes in the order given: the first is its own.
+if command -v ss >/dev/null; then
+    ss -tnp | grep "pid=$oms_pid," | grep -q "127.0.0.1:$base " ||
+        fail "the server is not connected to the first node: $(ss -tnp | grep "pid=$oms_pid,")"
+fi
+kill -KILL "${node_pids[0]}"
+request_listed "$cluster_url" PKG1003
+kill -s "$(kill_signal kivo-oms)" "$oms_pid"
+wait "$oms_pid" || fail "kivo-oms ended with $? when stopped on the cluster"
+for pid in "${node_pids[@]:1}"; do
+    kill -s "$(kill_signal kivo-bus@)" "$pid"
+    wait "$pid" || fail "a node ended with $? when stopped"
+done
+
 if [ $failures -ne 0 ]; then
     echo "$failures checks failed"
     exit 1
 fi
-echo "The packages hold what they should, and the server, a maker and a terminal run from them."
+echo "The packages hold what they should, and the server, a maker and a terminal run from them, on one bus and on a cluster."
