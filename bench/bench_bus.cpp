@@ -6,6 +6,7 @@
 // bus and on a secured one (users, TLS, the server's authorisation of every message), in the
 // same run, so that what the security costs shows as a ratio.
 // The buses' own servers are started here, on free ports, with their storage in temporary folders.
+#include "bench/ManyPending.h"
 #include "connect/BusSubjects.h"
 #include "connect/InProcessTransport.h"
 #include "connect/NatsServerEndpoint.h"
@@ -551,6 +552,91 @@ BENCHMARK(BM_MakerToTerminalAt1000PerSecond)
     ->ArgNames({"memory", "secured"})
     ->Args({0, 1})
     ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
+// A level-0 checker's Recover of every pending request over the secured bus (the database on
+// disk), from the request's send to its closing reply at the terminal's transport: the time, and
+// the bytes of the replies per request recovered (their wire bytes as the transport hands them
+// over; the bus adds its own header to each message). Arguments: the pending requests added to
+// the small seeded database.
+void BM_RecoverOverTheBus(benchmark::State& state)
+{
+    Bus& bus = TheBus(true);
+    if (!bus.started)
+    {
+        state.SkipWithError("nats-server is not installed or did not start");
+        return;
+    }
+    ScopedTempDir folder;
+    connect::NatsServerEndpoint endpoint(bus.For(kServer));
+    oms::OmsServer::Options options = SmallDatabase(folder);
+    options.busGrants = true;
+    oms::OmsServer server(options, endpoint);
+    std::int64_t pending = 0;
+    server.WithStore(
+        [&](oms::Store& store)
+        {
+            AddManyPending(store, static_cast<int>(state.range(0)));
+            pending = store.CountRequests(oms::kPending);
+        });
+    server.Start();
+    endpoint.Serve(server);
+    connect::BusOptions terminalOptions = bus.For("CHECKER1");
+    terminalOptions.requestTimeLimit = std::chrono::minutes(5);
+    connect::NatsTransport terminal(terminalOptions);
+    for (auto _ : state)
+    {
+        struct Tally
+        {
+            std::mutex lock;
+            std::condition_variable closed;
+            std::int64_t data = 0;
+            std::int64_t bytes = 0;
+            std::string status;
+        } tally;
+        connect::Envelope recover;
+        recover.messageId = connect::NewMessageId();
+        recover.session = {"CHECKER1", "KIVO", 0};
+        recover.body =
+            connect::Message().Add(0, "om_get_functionality_details").Add(31003, "CHECKER1").ToWire();
+        const Clock::time_point start = Clock::now();
+        terminal.SendRequest(
+            recover,
+            [&tally](std::vector<std::uint8_t> wire)
+            {
+                const std::optional<connect::Message> reply = connect::Message::FromWire(wire);
+                std::lock_guard<std::mutex> guard(tally.lock);
+                tally.bytes += static_cast<std::int64_t>(wire.size());
+                const std::string* closing = reply ? reply->Value(32766) : nullptr;
+                if (!closing)
+                {
+                    ++tally.data;
+                    return;
+                }
+                tally.status = *closing;
+                tally.closed.notify_all();
+            },
+            nullptr);
+        std::unique_lock<std::mutex> guard(tally.lock);
+        tally.closed.wait_for(guard, std::chrono::minutes(5), [&] { return !tally.status.empty(); });
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (tally.status != "0" || tally.data != pending)
+        {
+            state.SkipWithError(("recovered " + std::to_string(tally.data) + " of " +
+                                 std::to_string(pending) + ", closing status '" + tally.status + "'")
+                                    .c_str());
+            break;
+        }
+        state.counters["bytes_per_request"] = static_cast<double>(tally.bytes) / static_cast<double>(pending);
+    }
+    state.counters["requests"] = static_cast<double>(pending);
+    endpoint.Stop();
+}
+BENCHMARK(BM_RecoverOverTheBus)
+    ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1);

@@ -14,6 +14,7 @@
 //
 // At the end the medians are printed side by side with their ratios, with the machine's load.
 // Repetitions of all the cases take turns in random order (the disk's speed drifts).
+#include "bench/ManyPending.h"
 #include "connect/InProcessTransport.h"
 #include "connect/ReplyStream.h"
 #include "oms/FieldCatalogue.h"
@@ -437,37 +438,7 @@ const std::string& ManyPendingDatabase()
         options.seedSize = {8, 10, 2, 20};
         connect::InProcessTransport nobody;
         oms::OmsServer server(options, nobody);
-        server.WithStore(
-            [](oms::Store& store)
-            {
-                static const int kTypes[] = {oms::kAddUser,   oms::kModifyUser,   oms::kDeleteUser,
-                                             oms::kAddClient, oms::kModifyClient, oms::kDeleteAccount,
-                                             oms::kRmsLimits};
-                static const char* const kBranches[] = {"KIVO-MUM", "KIVO-DEL", "ASHV-AMD", "DHAN-CHE"};
-                oms::SqliteTransaction transaction(store.Db());
-                for (int i = 0; i < kManyPending; ++i)
-                {
-                    oms::RequestRecord request;
-                    request.type = kTypes[i % 7];
-                    request.kind = oms::IsUserType(request.type)      ? oms::EntityKind::User
-                                   : oms::IsAccountType(request.type) ? oms::EntityKind::Account
-                                                                      : oms::EntityKind::Limits;
-                    const std::string branch = kBranches[i % 4];
-                    const std::string id = branch.substr(0, 2) + std::to_string(500000 + i);
-                    request.entity = request.kind == oms::EntityKind::Limits ? "client:" + id : id;
-                    (request.kind == oms::EntityKind::User ? request.user : request.account) = id;
-                    request.category = request.kind == oms::EntityKind::User ? "DEALER" : "RETAIL";
-                    request.maker = "MAKER" + std::to_string(1 + i % 3);
-                    request.broker = branch.substr(0, 4);
-                    request.branch = branch;
-                    request.enteredAt = "2024-06-01T10:22:33Z";
-                    store.InsertRequest(
-                        request,
-                        {{50110, {"desk@kivo-trade.in"}, std::vector<std::string>{"old@kivo-trade.in"}},
-                         {64031, {"2500000.00"}, std::nullopt}});
-                }
-                transaction.Commit();
-            });
+        server.WithStore([](oms::Store& store) { AddManyPending(store, kManyPending); });
         return made;
     }();
     return path;
