@@ -6,6 +6,8 @@
 #include "connect/NatsTransport.h"
 #include "connect/ReplyStream.h"
 
+#include <nats/nats.h>
+
 using bus_test::Collector;
 using bus_test::WaitFor;
 using connect::Message;
@@ -134,6 +136,96 @@ TEST_F(NatsTransportTest, RepliesReachTheRequesterInOrderWithTheEnvelopeAtTheSer
     EXPECT_EQ(server.messageIds[0], sent.messageId);
     EXPECT_EQ(server.senders[0], sent.session);
     EXPECT_NE(server.messageIds[0], server.messageIds[1]);
+}
+
+// A client of the bus's own library with the given login: counts the messages that arrive on a
+// subject and sends requests as they come, without the transport's header.
+class RawClient
+{
+public:
+    explicit RawClient(const connect::BusOptions& login)
+    {
+        natsOptions* options = nullptr;
+        natsOptions_Create(&options);
+        natsOptions_SetURL(options, login.url.c_str());
+        natsOptions_SetUserInfo(options, login.user.c_str(), login.password.c_str());
+        natsOptions_SetSecure(options, true);
+        natsOptions_LoadCATrustedCertificates(options, login.caFile.c_str());
+        natsConnection_Connect(&m_connection, options);
+        natsOptions_Destroy(options);
+    }
+    ~RawClient()
+    {
+        natsSubscription_Destroy(m_subscription);
+        natsConnection_Destroy(m_connection);
+    }
+    void Count(const std::string& subject)
+    {
+        natsConnection_Subscribe(
+            &m_subscription, m_connection, subject.c_str(),
+            [](natsConnection*, natsSubscription*, natsMsg* message, void* closure)
+            {
+                ++static_cast<RawClient*>(closure)->m_counted;
+                natsMsg_Destroy(message);
+            },
+            this);
+        natsConnection_FlushTimeout(m_connection, 2000);
+    }
+    int Counted() const { return m_counted; }
+    void Send(const std::string& subject, const std::string& reply, const connect::Envelope& request)
+    {
+        const std::vector<std::uint8_t> bytes = request.ToBytes();
+        natsConnection_PublishRequest(m_connection, subject.c_str(), reply.c_str(), bytes.data(),
+                                      static_cast<int>(bytes.size()));
+        natsConnection_FlushTimeout(m_connection, 2000);
+    }
+
+private:
+    natsConnection* m_connection = nullptr;
+    natsSubscription* m_subscription = nullptr;
+    std::atomic<int> m_counted{0};
+};
+
+TEST_F(NatsTransportTest, ManyRepliesTravelSeveralToABusMessageToARequesterWhoTakesThem)
+{
+    constexpr int kReplies = 3000;
+    ScriptedHandler server;
+    server.answer = [](const Message&, connect::ReplyStream& replies)
+    {
+        for (int i = 0; i < kReplies; ++i)
+            replies.Reply(Message().Add(1, std::to_string(i)).Add(2, std::string(40, 'x')));
+        replies.Close(0, "done");
+    };
+    connect::NatsServerEndpoint endpoint(ServerOptions());
+    endpoint.Serve(server);
+    connect::NatsTransport terminal(Options());
+    ASSERT_TRUE(WaitFor([&] { return terminal.Connected() && endpoint.Connected(); }));
+    const connect::BusSubjects subjects("kivo");
+    const std::string inbox = subjects.InboxOf(connect::BusSubjects::kServerUser);
+    RawClient spy(ServerOptions());
+    spy.Count(inbox + ".>");
+
+    // Every reply, in order, the closing one last, in a handful of bus messages (about 200 KB
+    // in batches of 32 KB, and what the hold limit sends early).
+    Collector replies;
+    ASSERT_TRUE(
+        terminal.SendRequest(Request("om_get_functionality_details", "1"), replies.Delivery(), nullptr));
+    ASSERT_TRUE(WaitFor([&] { return replies.Count() == kReplies + 1; }));
+    std::vector<std::string> expected;
+    for (int i = 0; i < kReplies; ++i)
+        expected.push_back(std::to_string(i));
+    expected.push_back("-");
+    EXPECT_EQ(replies.Values(1), expected);
+    EXPECT_EQ(*replies.Messages().back().Value(connect::kClosingField, 0), "0");
+    EXPECT_LT(spy.Counted(), kReplies / 20);
+
+    // A requester that does not say he takes them so gets one reply a bus message.
+    RawClient plain(ServerOptions());
+    RawClient counter(ServerOptions());
+    counter.Count(inbox + ".plain");
+    plain.Send(subjects.RequestsFrom(connect::BusSubjects::kServerUser), inbox + ".plain",
+               Request("om_get_functionality_details", "2"));
+    EXPECT_TRUE(WaitFor([&] { return counter.Counted() == kReplies + 1; }));
 }
 
 TEST_F(NatsTransportTest, ARequestNobodyAnswersEndsWithTheLibrarysClosingReply)

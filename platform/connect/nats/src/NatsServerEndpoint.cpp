@@ -6,12 +6,16 @@
 #include "connect/RequestBatch.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 namespace connect
 {
@@ -22,6 +26,140 @@ namespace
 // How many publications may wait for the bus's confirmation at once.
 constexpr std::int64_t kPublishWindow = 512;
 
+// The replies to a requester who takes them in batches (the transport's header says so) go out
+// several to a bus message: each message's wire form is self-delimiting, so they are simply laid
+// one after another. A batch goes when it reaches this size and with the closing reply; a Recover
+// of a million requests then takes tens of thousands of bus messages instead of a million.
+constexpr std::size_t kReplyBatchBytes = 32 * 1024;
+
+// A reply is held for a batch this long at most, so that a handler that answers part and then
+// works on (or waits) has its first replies seen meanwhile.
+constexpr auto kReplyHoldLimit = std::chrono::milliseconds(5);
+
+class ReplyBatch;
+
+// Sends what batches have held for kReplyHoldLimit, from a thread of its own. Once stopped, it
+// has a batch that starts holding send at once instead.
+class ReplyFlusher
+{
+public:
+    ReplyFlusher() : m_thread([this] { Run(); }) {}
+    ~ReplyFlusher() { Stop(); }
+    ReplyFlusher(const ReplyFlusher&) = delete;
+    ReplyFlusher& operator=(const ReplyFlusher&) = delete;
+
+    // False when stopped: the caller sends now.
+    bool Hold(std::weak_ptr<ReplyBatch> batch)
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (m_stopping)
+                return false;
+            m_held.push_back(std::move(batch));
+        }
+        m_wake.notify_one();
+        return true;
+    }
+    void Stop()
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_stopping = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    void Run();
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::vector<std::weak_ptr<ReplyBatch>> m_held;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+// The replies of one request on their way to its inbox.
+class ReplyBatch : public std::enable_shared_from_this<ReplyBatch>
+{
+public:
+    ReplyBatch(natsConnection* connection, std::string replyTo, bool batched,
+               std::shared_ptr<ReplyFlusher> flusher)
+        : m_connection(connection), m_replyTo(std::move(replyTo)), m_batched(batched),
+          m_flusher(std::move(flusher))
+    {
+    }
+    void Add(const Message& reply)
+    {
+        const std::vector<std::uint8_t> bytes = reply.ToWire();
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (!m_batched)
+        {
+            Publish(bytes);
+            return;
+        }
+        const bool started = m_pending.empty();
+        m_pending.insert(m_pending.end(), bytes.begin(), bytes.end());
+        if (m_pending.size() >= kReplyBatchBytes || reply.Has(kClosingField) ||
+            (started && !m_flusher->Hold(weak_from_this())))
+            FlushLocked();
+    }
+    // What is still held goes now (a handler that answers later flushes with its closing reply).
+    void Flush()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        FlushLocked();
+    }
+
+private:
+    void FlushLocked()
+    {
+        if (m_pending.empty())
+            return;
+        Publish(m_pending);
+        m_pending.clear();
+    }
+    void Publish(const std::vector<std::uint8_t>& bytes)
+    {
+        natsConnection_Publish(m_connection, m_replyTo.c_str(), bytes.data(), static_cast<int>(bytes.size()));
+    }
+
+    natsConnection* m_connection;
+    std::string m_replyTo;
+    bool m_batched;
+    std::shared_ptr<ReplyFlusher> m_flusher;
+    std::mutex m_lock;
+    std::vector<std::uint8_t> m_pending;
+};
+
+void ReplyFlusher::Run()
+{
+    std::unique_lock<std::mutex> guard(m_lock);
+    for (;;)
+    {
+        m_wake.wait(guard, [this] { return m_stopping || !m_held.empty(); });
+        if (!m_stopping)
+        {
+            guard.unlock();
+            std::this_thread::sleep_for(kReplyHoldLimit);
+            guard.lock();
+        }
+        std::vector<std::weak_ptr<ReplyBatch>> due;
+        due.swap(m_held);
+        guard.unlock();
+        for (const std::weak_ptr<ReplyBatch>& held : due)
+        {
+            if (const std::shared_ptr<ReplyBatch> batch = held.lock())
+                batch->Flush();
+        }
+        guard.lock();
+        if (m_stopping)
+            return;
+    }
+}
+
 } // namespace
 
 struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
@@ -31,6 +169,7 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
         std::vector<std::uint8_t> bytes;
         std::string replyTo;
         std::string sender;
+        bool batchedReplies = false;
     };
 
     explicit Impl(const BusOptions& options) : options(options)
@@ -52,16 +191,21 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
             const char* reply = natsMsg_GetReply(message);
             // The sender is whoever the bus let publish on the subject: his own. His replies go
             // only to his own inbox, never where the message asks (another user's, say).
-            const std::optional<std::string> sender = self->bus->Subjects().SenderOf(natsMsg_GetSubject(message));
+            const std::optional<std::string> sender =
+                self->bus->Subjects().SenderOf(natsMsg_GetSubject(message));
             const std::string inbox = sender ? self->bus->Subjects().InboxOf(*sender) + "." : std::string();
-            const bool answerable = sender && reply && std::string_view(reply).substr(0, inbox.size()) == inbox;
+            const bool answerable =
+                sender && reply && std::string_view(reply).substr(0, inbox.size()) == inbox;
             if (!answerable)
             {
                 natsMsg_Destroy(message);
                 return;
             }
+            const char* batched = nullptr;
             Arrived arrived{std::vector<std::uint8_t>(data, data + natsMsg_GetDataLength(message)), reply,
-                            *sender};
+                            *sender,
+                            natsMsgHeader_Get(message, kBatchedRepliesHeader, &batched) == NATS_OK &&
+                                batched && std::string_view(batched) == "1"};
             {
                 std::lock_guard<std::mutex> guard(self->lock);
                 self->queue.push_back(std::move(arrived));
@@ -101,6 +245,8 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
             }
             std::vector<IncomingRequest> requests;
             requests.reserve(taken.size());
+            std::vector<std::shared_ptr<ReplyBatch>> batches;
+            batches.reserve(taken.size());
             for (Arrived& arrived : taken)
             {
                 IncomingRequest request;
@@ -109,15 +255,14 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
                 if (std::optional<Envelope> envelope = Envelope::FromBytes(arrived.bytes))
                     request.envelope = std::move(*envelope);
                 request.authenticatedUser = std::move(arrived.sender);
-                request.sink = [this, replyTo = std::move(arrived.replyTo)](const Message& reply)
-                {
-                    const std::vector<std::uint8_t> bytes = reply.ToWire();
-                    natsConnection_Publish(bus->Connection(), replyTo.c_str(), bytes.data(),
-                                           static_cast<int>(bytes.size()));
-                };
+                batches.push_back(std::make_shared<ReplyBatch>(bus->Connection(), std::move(arrived.replyTo),
+                                                               arrived.batchedReplies, flusher));
+                request.sink = [batch = batches.back()](const Message& reply) { batch->Add(reply); };
                 requests.push_back(std::move(request));
             }
             ServeRequests(handler, requests);
+            for (const std::shared_ptr<ReplyBatch>& batch : batches)
+                batch->Flush();
         }
     }
 
@@ -252,6 +397,8 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
         }
         if (worker.joinable())
             worker.join();
+        if (flusher)
+            flusher->Stop();
     }
 
     BusOptions options;
@@ -276,6 +423,7 @@ struct NatsServerEndpoint::Impl : std::enable_shared_from_this<Impl>
     natsSubscription* subscription = nullptr;
     void* closure = nullptr;
     std::thread worker;
+    std::shared_ptr<ReplyFlusher> flusher;
 };
 
 NatsServerEndpoint::NatsServerEndpoint(const BusOptions& options) : m_impl(std::make_shared<Impl>(options))
@@ -307,6 +455,7 @@ void NatsServerEndpoint::Serve(RequestHandler& handler)
         return;
     impl.handler = &handler;
     impl.stopping = false;
+    impl.flusher = std::make_shared<ReplyFlusher>();
     impl.worker = std::thread([&impl] { impl.Work(); });
     impl.closure = detail::CallbackRegistry<Impl>::Register(m_impl);
     const std::string subject = impl.bus->Subjects().AllRequests();

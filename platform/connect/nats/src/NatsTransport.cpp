@@ -2,6 +2,7 @@
 
 #include "CallbackRegistry.h"
 #include "NatsBus.h"
+#include "connect/BusSubjects.h"
 #include "connect/ConnectKivo.h"
 #include "connect/ReplyStream.h"
 
@@ -14,6 +15,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <thread>
@@ -120,7 +122,7 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         bool live = false;
         natsSubscription* handle = nullptr;
         void* closure = nullptr;
-        std::shared_ptr<ConsumerRef> ref; // what the closure finds
+        std::shared_ptr<ConsumerRef> ref;   // what the closure finds
         std::uint64_t consumerSequence = 0; // the consumer's count of what it sent
         Clock::time_point lastHeard;
     };
@@ -250,7 +252,8 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         {
             std::lock_guard<std::mutex> guard(lock);
             for (auto& [id, request] : pending)
-                closings.push_back(LibraryClosing{std::move(request.onReply), request.function, kStatusNoServer,
+                closings.push_back(LibraryClosing{std::move(request.onReply), request.function,
+                                                  kStatusNoServer,
                                                   "the message bus refused the request: " + text});
             pending.clear();
             for (LibraryClosing& closing : closings)
@@ -267,6 +270,8 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         natsMsg_Destroy(message);
     }
 
+    // A bus message may carry several replies one after another (the request asked for them
+    // so): each is handed over on its own, in order.
     void Reply(natsMsg* message)
     {
         const char* subject = natsMsg_GetSubject(message);
@@ -278,23 +283,48 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         const auto size = static_cast<std::size_t>(natsMsg_GetDataLength(message));
 
         std::lock_guard<std::mutex> delivering(deliveryLock);
-        PendingRequest request;
-        bool closing = false;
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            const auto it = pending.find(id);
-            if (it == pending.end())
-                return; // closed already (timed out); a late reply has nowhere to go
-            closing = natsMsg_IsNoResponders(message) || IsClosing(data, size);
-            request = closing ? std::move(it->second) : it->second;
-            if (closing)
-                pending.erase(it);
-        }
         if (natsMsg_IsNoResponders(message))
-            CloseByLibrary(request.onReply, request.function, kStatusNoServer,
-                           "no server is answering requests");
-        else
-            request.onReply(std::vector<std::uint8_t>(data, data + size));
+        {
+            if (std::optional<PendingRequest> request = TakePending(id, true))
+                CloseByLibrary(request->onReply, request->function, kStatusNoServer,
+                               "no server is answering requests");
+            return;
+        }
+        std::size_t at = 0;
+        do
+        {
+            // A reply's length is its first word and the four bytes of the word itself; what does
+            // not add up goes to the requester whole, who finds it malformed.
+            std::size_t length = size - at;
+            if (length >= 4)
+            {
+                const std::size_t stated =
+                    4 + (std::size_t{data[at]} | std::size_t{data[at + 1]} << 8 |
+                         std::size_t{data[at + 2]} << 16 | std::size_t{data[at + 3]} << 24);
+                if (stated <= length)
+                    length = stated;
+            }
+            const std::uint8_t* reply = data + at;
+            at += length;
+            const std::optional<PendingRequest> request = TakePending(id, IsClosing(reply, length));
+            if (!request)
+                return; // closed already (timed out); a late reply has nowhere to go
+            request->onReply(std::vector<std::uint8_t>(reply, reply + length));
+        } while (at < size);
+    }
+
+    // The request a reply is for; forgotten when the reply closes it. Nothing once it is closed.
+    std::optional<PendingRequest> TakePending(std::uint64_t id, bool closing)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        const auto it = pending.find(id);
+        if (it == pending.end())
+            return std::nullopt;
+        if (!closing)
+            return it->second;
+        PendingRequest request = std::move(it->second);
+        pending.erase(it);
+        return request;
     }
 
     static void CloseByLibrary(const Delivery& onReply, const std::string& function, int status,
@@ -325,7 +355,8 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             if (const char* reply = natsMsg_GetReply(message); reply && *reply)
                 natsConnection_Publish(connection, reply, nullptr, 0);
             const char* stalled = nullptr;
-            if (natsMsgHeader_Get(message, "Nats-Consumer-Stalled", &stalled) == NATS_OK && stalled && *stalled)
+            if (natsMsgHeader_Get(message, "Nats-Consumer-Stalled", &stalled) == NATS_OK && stalled &&
+                *stalled)
                 natsConnection_Publish(connection, stalled, nullptr, 0);
             const std::uint64_t sent = HeaderNumber(message, "Nats-Last-Consumer");
             std::lock_guard<std::mutex> guard(lock);
@@ -458,8 +489,8 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         auto ref = std::make_shared<ConsumerRef>(ConsumerRef{weak_from_this(), id, generation});
         void* closure = detail::CallbackRegistry<ConsumerRef>::Register(ref);
         natsSubscription* handle = nullptr;
-        if (natsConnection_Subscribe(&handle, bus->Connection(), deliverTo.c_str(), &Impl::OnPublished, closure) !=
-            NATS_OK)
+        if (natsConnection_Subscribe(&handle, bus->Connection(), deliverTo.c_str(), &Impl::OnPublished,
+                                     closure) != NATS_OK)
         {
             LetGo(Leftover{handle, closure});
             return false;
@@ -479,7 +510,8 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
         jsConsumerInfo* info = nullptr;
         jsErrCode code = static_cast<jsErrCode>(0);
         const std::string stream = bus->Subjects().Stream();
-        const natsStatus status = js_AddConsumer(&info, bus->JetStream(), stream.c_str(), &config, nullptr, &code);
+        const natsStatus status =
+            js_AddConsumer(&info, bus->JetStream(), stream.c_str(), &config, nullptr, &code);
         jsConsumerInfo_Destroy(info);
         bool kept = false;
         {
@@ -642,7 +674,8 @@ bool NatsTransport::SendRequest(Envelope request, Delivery onReply, int* err)
         std::string why = "the message bus at " + impl.options.url + " is not reachable";
         if (const std::string error = impl.bus->LastError(); !error.empty())
             why += " (" + error + ")";
-        impl.QueueClosing(Impl::LibraryClosing{std::move(onReply), std::move(function), kStatusNoServer, why});
+        impl.QueueClosing(
+            Impl::LibraryClosing{std::move(onReply), std::move(function), kStatusNoServer, why});
         if (err)
             *err = OTP_OK;
         return true;
@@ -657,8 +690,15 @@ bool NatsTransport::SendRequest(Envelope request, Delivery onReply, int* err)
     impl.wake.notify_all();
     const std::vector<std::uint8_t> bytes = request.ToBytes();
     const std::string reply = impl.inbox + "." + std::to_string(id);
-    const natsStatus status = natsConnection_PublishRequest(impl.bus->Connection(), impl.requestSubject.c_str(),
-                                                            reply.c_str(), bytes.data(), static_cast<int>(bytes.size()));
+    natsMsg* message = nullptr;
+    natsStatus status =
+        natsMsg_Create(&message, impl.requestSubject.c_str(), reply.c_str(),
+                       reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
+    if (status == NATS_OK)
+        status = natsMsgHeader_Set(message, kBatchedRepliesHeader, "1");
+    if (status == NATS_OK)
+        status = natsConnection_PublishMsg(impl.bus->Connection(), message);
+    natsMsg_Destroy(message);
     if (status != NATS_OK)
     {
         bool stillPending = false;

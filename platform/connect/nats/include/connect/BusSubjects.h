@@ -20,14 +20,19 @@
 #include "connect/SubscriptionFilter.h"
 
 #include <array>
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace connect
 {
+
+// A request's header saying that its sender takes several replies in one bus message, laid one
+// after another (each reply's wire form gives its own length). Value "1". A server that does not
+// know it answers one reply a message, which such a sender reads all the same.
+inline constexpr const char* kBatchedRepliesHeader = "Kivo-Batched-Replies";
 
 class BusSubjects
 {
