@@ -735,6 +735,92 @@ void BM_MakerFilesToHeadlessTerminal(benchmark::State& state)
     }
 }
 BENCHMARK(BM_MakerFilesToHeadlessTerminal)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+// A level-0 checker's terminal (headless kivo-host) against a server (kivo-oms on the secured bus)
+// that holds the given number of pending requests more than its seed: the time from the checker's
+// click on Recover to the request list holding them all (the server's replies, the bus, and the
+// console's listing of every reply).
+void BM_RecoverIntoHeadlessTerminal(benchmark::State& state)
+{
+    if (!NatsServerProcess::Available())
+    {
+        state.SkipWithError("nats-server is not installed");
+        return;
+    }
+    const int added = static_cast<int>(state.range(0));
+    for (auto _ : state)
+    {
+        ScopedTempDir folder;
+        const std::optional<std::filesystem::path> seeded =
+            SeededOmsDatabase(KIVO_OMS_PROGRAM, folder.Path());
+        if (!seeded)
+        {
+            state.SkipWithError("kivo-oms could not seed a database");
+            return;
+        }
+        const std::filesystem::path database = folder.Path() / "oms.db";
+        std::filesystem::copy_file(*seeded, database);
+        std::int64_t pending = 0;
+        {
+            const std::unique_ptr<oms::Store> store =
+                oms::Store::Open(database.string(), oms::Store::Options{});
+            AddManyPending(*store, added);
+            pending = store->CountRequests(oms::kPending);
+        }
+        SecuredBus bus(folder.Path(), database);
+        OmsProcess server(KIVO_OMS_PROGRAM, database, folder.Path() / "kivo-oms.log");
+        server.SetCredentials(bus.ServerCredentials(), bus.CaFile());
+        if (!bus.Start() || !server.Start(bus.Url()))
+        {
+            state.SkipWithError("the bus or the server did not start");
+            return;
+        }
+        // The checker's own requests are not listed to him; the seed's and the added ones are
+        // all another maker's but for a few.
+        const std::filesystem::path script = folder.Path() / "terminal.kivo";
+        std::ofstream(script) << "wait-for-log Message bus\necho connected\nclick 1001\nwait-for-rows "
+                              << added << "+\necho listed\nquit\n";
+        ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO",
+                               "--privilege", "0", "--bus", bus.Url(), "--bus-credentials",
+                               bus.CredentialsOf("CHECKER1").string(), "--bus-ca", bus.CaFile().string(),
+                               "--script", script.string()},
+                              (folder.Path() / "terminal.log").string(),
+                              {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder / "config"),
+                               "XDG_DATA_HOME=" + (folder / "data")});
+        const auto says = [&terminal](const char* word, std::chrono::seconds patience)
+        {
+            const auto until = Clock::now() + patience;
+            while (terminal.Output().find(word) == std::string::npos)
+            {
+                if (Clock::now() > until || !terminal.Running())
+                    return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            return true;
+        };
+        if (!says("connected", std::chrono::seconds(60)))
+        {
+            state.SkipWithError("the terminal did not reach the bus");
+            return;
+        }
+        const Clock::time_point start = Clock::now();
+        if (!says("listed", std::chrono::seconds(300)) ||
+            terminal.Output().find("rows, not") != std::string::npos)
+        {
+            state.SkipWithError(("the terminal did not list every request: " + terminal.Output()).c_str());
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        state.counters["pending"] = static_cast<double>(pending);
+        terminal.Wait(std::chrono::seconds(60));
+    }
+}
+BENCHMARK(BM_RecoverIntoHeadlessTerminal)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
 #endif
 
 } // namespace
