@@ -213,6 +213,13 @@ bool EditCell(HWND grid, int line, const std::vector<std::string>& parts)
     return true;
 }
 
+// A step that did not hold, and why, for whoever reads the script's output.
+bool Fail(const std::string& action, const std::string& argument, const std::string& why)
+{
+    std::cerr << "kivo-host script: " << action << " " << argument << ": " << why << "\n";
+    return false;
+}
+
 } // namespace
 
 ConsoleScriptActions::ConsoleScriptActions(CKivoHostApp& app,
@@ -318,254 +325,276 @@ bool ConsoleScriptActions::ExpectPendingListed(const std::function<bool(const st
                 " pending requests; missing:" + missing + "; not pending or twice:" + extra);
 }
 
-std::optional<bool> ConsoleScriptActions::Run(const std::string& action, const std::string& argument)
+void ConsoleScriptActions::AddActions(ScriptActionTable& table)
 {
-    const auto fail = [&](const std::string& why)
+    table.Add("answer-dialog",
+              [this](const auto&, const std::string& argument)
+              {
+                  m_dialogTexts.push_back(argument);
+                  return true;
+              });
+    table.Add("expect-beeps", Bound(this, &ConsoleScriptActions::ExpectBeeps));
+    table.Add({"hold-published", "release-published"},
+              [this](const std::string& action, const auto&)
+              {
+                  m_app.Plugin().HoldPublished(action == "hold-published");
+                  return true;
+              });
+    table.Add(
+        "expect-pending-listed", [this](const std::string& action, const std::string& argument)
+        { return ExpectPendingListed([&](const std::string& why) { return Fail(action, argument, why); }); });
+    table.Add("print-rows", Bound(this, &ConsoleScriptActions::PrintRows));
+    table.Add("print-details", Bound(this, &ConsoleScriptActions::PrintDetails));
+    table.Add("note-row-under-pointer", Bound(this, &ConsoleScriptActions::NoteRowUnderPointer));
+    table.Add("print-rect", Bound(this, &ConsoleScriptActions::PrintRect));
+    table.Add("expect-newest-first", Bound(this, &ConsoleScriptActions::ExpectNewestFirst));
+    table.Add("expect-rows",
+              [this](const std::string& action, const std::string& argument)
+              {
+                  const int rows = RowCount(RequestList());
+                  return std::to_string(rows) == argument ||
+                         Fail(action, argument, "the list has " + std::to_string(rows) + " rows");
+              });
+    table.Add({"expect-row", "expect-no-row", "open-row", "tick-row", "untick-row", "expect-row-entity",
+               "expect-top-row", "expect-ticked", "expect-unticked", "expect-focused-row",
+               "expect-under-pointer"},
+              Bound(this, &ConsoleScriptActions::OnRow));
+    table.Add({"expect-detail", "expect-no-detail", "edit-detail"},
+              Bound(this, &ConsoleScriptActions::OnDetail));
+}
+
+bool ConsoleScriptActions::ExpectBeeps(const std::string& action, const std::string& argument)
+{
+    // Counted since the previous expect-beeps, so that a script checks each step's own.
+    const std::size_t all = winlib::Observed().beeps.size();
+    const std::size_t beeps = all - m_beepsSeen;
+    m_beepsSeen = all;
+    return std::to_string(beeps) == (argument.empty() ? "0" : argument) ||
+           Fail(action, argument, "there were " + std::to_string(beeps) + " beeps");
+}
+
+bool ConsoleScriptActions::PrintRows(const std::string&)
+{
+    // For whoever writes a script: what the list shows, one line a row.
+    const HWND list = RequestList();
+    for (int row = 0; row < RowCount(list); ++row)
     {
-        std::cerr << "kivo-host script: " << action << " " << argument << ": " << why << "\n";
-        return false;
-    };
-    if (action == "answer-dialog")
+        for (int column = 0; column < 6; ++column)
+            std::cout << (column ? " | " : "") << CellText(list, row, column);
+        std::cout << "\n";
+    }
+    return true;
+}
+
+bool ConsoleScriptActions::PrintDetails(const std::string&)
+{
+    // What the detail grid shows, one line a row.
+    for (const std::vector<std::string>& cells : DrawnCells(DetailGrid(), 3))
+        std::cout << cells[0] << " | " << cells[1] << " | " << cells[2] << "\n";
+    return true;
+}
+
+bool ConsoleScriptActions::NoteRowUnderPointer(const std::string& action, const std::string& argument)
+{
+    // The request whose row is under the pointer now, for later steps to name as "noted".
+    const HWND list = RequestList();
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    LVHITTESTINFO hit{};
+    hit.pt = cursor;
+    if (list)
+        ::ScreenToClient(list, &hit.pt);
+    const int row =
+        list ? static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) : -1;
+    if (row < 0)
+        return Fail(action, argument, "the pointer is on no row of the request list");
+    m_notedKey = CellText(list, row, 2);
+    std::cout << "noted " << m_notedKey << std::endl;
+    return true;
+}
+
+bool ConsoleScriptActions::PrintRect(const std::string& action, const std::string& argument)
+{
+    // Where something is on the screen, for a test that drives the terminal with real input:
+    // "grid N" (its client area), "row KEY" (the request's row and, after it, the middle of its
+    // check box), "detail FIELD" (the Value cell of the detail line), "button ID".
+    const std::size_t space = argument.find(' ');
+    const std::string what = argument.substr(0, space);
+    const std::string name = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
+    CRect rect;
+    HWND window = nullptr;
+    CPoint extra(-1, -1);
+    if (what == "grid")
     {
-        m_dialogTexts.push_back(argument);
+        window = name == "2" ? DetailGrid() : RequestList();
+        if (window)
+            ::GetClientRect(window, &rect);
+    }
+    else if (what == "row")
+    {
+        const std::optional<std::string> key = KeyNamed(name);
+        window = RequestList();
+        const int row = key ? RowOf(*key) : -1;
+        if (row < 0)
+            return Fail(action, argument, "no row shows that request");
+        rect = PartOf(window, row, LVIR_BOUNDS);
+        const CRect icon = PartOf(window, row, LVIR_ICON);
+        extra = CPoint((rect.left + icon.left) / 2, rect.CenterPoint().y);
+    }
+    else if (what == "detail")
+    {
+        window = DetailGrid();
+        const int line = LineOf(DrawnCells(window, 3), name);
+        if (line < 0)
+            return Fail(action, argument, "no line of the detail grid is labelled so");
+        rect = CellOf(window, line, 1);
+    }
+    else if (what == "button")
+    {
+        CWnd* console = m_app.Frame() ? m_app.Frame()->FindBar("Maker Checker") : nullptr;
+        CWnd* button = console ? console->GetDlgItem(std::atoi(name.c_str())) : nullptr;
+        window = button ? button->m_hWnd : nullptr;
+        if (window)
+            ::GetClientRect(window, &rect);
+    }
+    if (!window)
+        return Fail(action, argument, "there is no such window");
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    std::cout << argument << ": " << rect.left << " " << rect.top << " " << rect.right << " " << rect.bottom;
+    if (extra.x >= 0)
+    {
+        POINT point = extra;
+        ::ClientToScreen(window, &point);
+        std::cout << " " << point.x << " " << point.y;
+    }
+    std::cout << std::endl;
+    return true;
+}
+
+bool ConsoleScriptActions::ExpectNewestFirst(const std::string& action, const std::string& argument)
+{
+    // The Key column, read as numbers, descends from the first row to the last.
+    const HWND list = RequestList();
+    for (int row = 1; row < RowCount(list); ++row)
+    {
+        const std::string above = CellText(list, row - 1, 2);
+        const std::string key = CellText(list, row, 2);
+        if (std::stoll("0" + above) <= std::stoll("0" + key))
+            return Fail(action, argument,
+                        "row " + std::to_string(row - 1) + " shows " + above + " above " + key);
+    }
+    return true;
+}
+
+std::optional<std::string> ConsoleScriptActions::KeyNamed(const std::string& word) const
+{
+    return word == "noted" && !m_notedKey.empty() ? std::optional<std::string>(m_notedKey) : m_key(word);
+}
+
+bool ConsoleScriptActions::OnRow(const std::string& action, const std::string& argument)
+{
+    const std::size_t space = argument.find(' ');
+    const std::optional<std::string> key = KeyNamed(Trim(argument.substr(0, space)));
+    if (!key)
+        return Fail(action, argument, "no such key");
+    const int row = RowOf(*key);
+    if (action == "expect-no-row")
+        return row < 0 || Fail(action, argument, "row " + std::to_string(row) + " shows it");
+    if (row < 0)
+        return Fail(action, argument, "no row shows request " + *key);
+    const HWND list = RequestList();
+    if (action == "expect-row")
         return true;
-    }
-    if (action == "expect-beeps")
+    if (action == "expect-top-row")
+        return row == 0 || Fail(action, argument, "it shows in row " + std::to_string(row));
+    if (action == "expect-under-pointer")
     {
-        // Counted since the previous expect-beeps, so that a script checks each step's own.
-        const std::size_t all = winlib::Observed().beeps.size();
-        const std::size_t beeps = all - m_beepsSeen;
-        m_beepsSeen = all;
-        return std::to_string(beeps) == (argument.empty() ? "0" : argument) ||
-               fail("there were " + std::to_string(beeps) + " beeps");
-    }
-    if (action == "hold-published" || action == "release-published")
-    {
-        m_app.Plugin().HoldPublished(action == "hold-published");
-        return true;
-    }
-    if (action == "expect-pending-listed")
-        return ExpectPendingListed(fail);
-    if (action == "print-rows" || action == "print-details")
-    {
-        // For whoever writes a script: what the list or the grid shows, one line a row.
-        if (action == "print-details")
-        {
-            for (const std::vector<std::string>& cells : DrawnCells(DetailGrid(), 3))
-                std::cout << cells[0] << " | " << cells[1] << " | " << cells[2] << "\n";
-            return true;
-        }
-        const HWND list = RequestList();
-        for (int row = 0; row < RowCount(list); ++row)
-        {
-            for (int column = 0; column < 6; ++column)
-                std::cout << (column ? " | " : "") << CellText(list, row, column);
-            std::cout << "\n";
-        }
-        return true;
-    }
-    if (action == "note-row-under-pointer")
-    {
-        // The request whose row is under the pointer now, for later steps to name as "noted".
-        const HWND list = RequestList();
         POINT cursor{};
         ::GetCursorPos(&cursor);
         LVHITTESTINFO hit{};
         hit.pt = cursor;
-        if (list)
-            ::ScreenToClient(list, &hit.pt);
-        const int row =
-            list ? static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) : -1;
-        if (row < 0)
-            return fail("the pointer is on no row of the request list");
-        m_notedKey = CellText(list, row, 2);
-        std::cout << "noted " << m_notedKey << std::endl;
-        return true;
+        ::ScreenToClient(list, &hit.pt);
+        const int under = static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        return under == row || Fail(action, argument,
+                                    "it shows in row " + std::to_string(row) + ", the pointer is on row " +
+                                        std::to_string(under));
     }
-    if (action == "print-rect")
+    if (action == "expect-focused-row")
     {
-        // Where something is on the screen, for a test that drives the terminal with real input:
-        // "grid N" (its client area), "row KEY" (the request's row and, after it, the middle of its
-        // check box), "detail FIELD" (the Value cell of the detail line), "button ID".
-        const std::size_t space = argument.find(' ');
-        const std::string what = argument.substr(0, space);
-        const std::string name = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
-        CRect rect;
-        HWND window = nullptr;
-        CPoint extra(-1, -1);
-        if (what == "grid")
-        {
-            window = name == "2" ? DetailGrid() : RequestList();
-            if (window)
-                ::GetClientRect(window, &rect);
-        }
-        else if (what == "row")
-        {
-            const std::optional<std::string> key =
-                name == "noted" && !m_notedKey.empty() ? std::optional<std::string>(m_notedKey) : m_key(name);
-            window = RequestList();
-            const int row = key ? RowOf(*key) : -1;
-            if (row < 0)
-                return fail("no row shows that request");
-            rect = PartOf(window, row, LVIR_BOUNDS);
-            const CRect icon = PartOf(window, row, LVIR_ICON);
-            extra = CPoint((rect.left + icon.left) / 2, rect.CenterPoint().y);
-        }
-        else if (what == "detail")
-        {
-            window = DetailGrid();
-            const int line = LineOf(DrawnCells(window, 3), name);
-            if (line < 0)
-                return fail("no line of the detail grid is labelled so");
-            rect = CellOf(window, line, 1);
-        }
-        else if (what == "button")
-        {
-            CWnd* console = m_app.Frame() ? m_app.Frame()->FindBar("Maker Checker") : nullptr;
-            CWnd* button = console ? console->GetDlgItem(std::atoi(name.c_str())) : nullptr;
-            window = button ? button->m_hWnd : nullptr;
-            if (window)
-                ::GetClientRect(window, &rect);
-        }
-        if (!window)
-            return fail("there is no such window");
-        ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        std::cout << argument << ": " << rect.left << " " << rect.top << " " << rect.right << " "
-                  << rect.bottom;
-        if (extra.x >= 0)
-        {
-            POINT point = extra;
-            ::ClientToScreen(window, &point);
-            std::cout << " " << point.x << " " << point.y;
-        }
-        std::cout << std::endl;
-        return true;
+        const int focused = static_cast<int>(
+            SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+        return focused == row || Fail(action, argument,
+                                      "it shows in row " + std::to_string(row) + ", the focus is on row " +
+                                          std::to_string(focused));
     }
-    if (action == "expect-newest-first")
+    if (action == "expect-ticked" || action == "expect-unticked")
     {
-        // The Key column, read as numbers, descends from the first row to the last.
-        const HWND list = RequestList();
-        for (int row = 1; row < RowCount(list); ++row)
-        {
-            const std::string above = CellText(list, row - 1, 2);
-            const std::string key = CellText(list, row, 2);
-            if (std::stoll("0" + above) <= std::stoll("0" + key))
-                return fail("row " + std::to_string(row - 1) + " shows " + above + " above " + key);
-        }
-        return true;
+        const bool ticked = (SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+        return ticked == (action == "expect-ticked") ||
+               Fail(action, argument, ticked ? "it is ticked" : "it is not ticked");
     }
-    if (action == "expect-rows")
+    if (action == "expect-row-entity")
     {
-        const int rows = RowCount(RequestList());
-        return std::to_string(rows) == argument || fail("the list has " + std::to_string(rows) + " rows");
+        const std::string wanted = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
+        const std::string entity = CellText(list, row, 0);
+        return entity == wanted || Fail(action, argument, "the entity reads '" + entity + "'");
     }
+    return ClickRow(action, argument, list, row);
+}
 
-    if (action == "expect-row" || action == "expect-no-row" || action == "open-row" || action == "tick-row" ||
-        action == "untick-row" || action == "expect-row-entity" || action == "expect-top-row" ||
-        action == "expect-ticked" || action == "expect-unticked" || action == "expect-focused-row" ||
-        action == "expect-under-pointer")
+bool ConsoleScriptActions::ClickRow(const std::string& action, const std::string& argument, HWND list,
+                                    int row)
+{
+    // A row is clicked where the checker sees it: scrolled into view first, as he would.
+    SendMessage(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    winlib::PumpPending();
+    if (action == "open-row")
     {
-        const std::vector<std::string> words = Parts(argument);
-        const std::size_t space = argument.find(' ');
-        const std::string keyWord = Trim(argument.substr(0, space));
-        const std::optional<std::string> key = keyWord == "noted" && !m_notedKey.empty()
-                                                   ? std::optional<std::string>(m_notedKey)
-                                                   : m_key(keyWord);
-        if (!key)
-            return fail("no such key");
-        const int row = RowOf(*key);
-        if (action == "expect-no-row")
-            return row < 0 || fail("row " + std::to_string(row) + " shows it");
-        if (row < 0)
-            return fail("no row shows request " + *key);
-        const HWND list = RequestList();
-        if (action == "expect-row")
-            return true;
-        if (action == "expect-top-row")
-            return row == 0 || fail("it shows in row " + std::to_string(row));
-        if (action == "expect-under-pointer")
-        {
-            POINT cursor{};
-            ::GetCursorPos(&cursor);
-            LVHITTESTINFO hit{};
-            hit.pt = cursor;
-            ::ScreenToClient(list, &hit.pt);
-            const int under =
-                static_cast<int>(SendMessage(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-            return under == row || fail("it shows in row " + std::to_string(row) +
-                                        ", the pointer is on row " + std::to_string(under));
-        }
-        if (action == "expect-focused-row")
-        {
-            const int focused = static_cast<int>(
-                SendMessage(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
-            return focused == row || fail("it shows in row " + std::to_string(row) +
-                                          ", the focus is on row " + std::to_string(focused));
-        }
-        if (action == "expect-ticked" || action == "expect-unticked")
-        {
-            const bool ticked = (SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
-            return ticked == (action == "expect-ticked") ||
-                   fail(ticked ? "it is ticked" : "it is not ticked");
-        }
-        if (action == "expect-row-entity")
-        {
-            const std::string wanted = space == std::string::npos ? "" : Trim(argument.substr(space + 1));
-            const std::string entity = CellText(list, row, 0);
-            return entity == wanted || fail("the entity reads '" + entity + "'");
-        }
-        // A row is clicked where the checker sees it: scrolled into view first, as he would.
-        SendMessage(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-        winlib::PumpPending();
-        if (action == "open-row")
-        {
-            Click(list, PartOf(list, row, LVIR_LABEL).CenterPoint(), true);
-            return true;
-        }
-        // A click on the check box, which sits before the row's icon and label, turns it over.
-        const CRect bounds = PartOf(list, row, LVIR_BOUNDS);
-        const CRect icon = PartOf(list, row, LVIR_ICON);
-        Click(list, CPoint((bounds.left + icon.left) / 2, bounds.CenterPoint().y), false);
-        const UINT state = static_cast<UINT>(SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-        const bool ticked = (state >> 12) == 2;
-        if (action == "tick-row")
-            return ticked || fail("the row is not ticked");
-        return !ticked || fail("the row is still ticked");
+        Click(list, PartOf(list, row, LVIR_LABEL).CenterPoint(), true);
+        return true;
     }
+    // A click on the check box, which sits before the row's icon and label, turns it over.
+    const CRect bounds = PartOf(list, row, LVIR_BOUNDS);
+    const CRect icon = PartOf(list, row, LVIR_ICON);
+    Click(list, CPoint((bounds.left + icon.left) / 2, bounds.CenterPoint().y), false);
+    const UINT state = static_cast<UINT>(SendMessage(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    const bool ticked = (state >> 12) == 2;
+    if (action == "tick-row")
+        return ticked || Fail(action, argument, "the row is not ticked");
+    return !ticked || Fail(action, argument, "the row is still ticked");
+}
 
-    if (action == "expect-detail" || action == "expect-no-detail" || action == "edit-detail")
+bool ConsoleScriptActions::OnDetail(const std::string& action, const std::string& argument)
+{
+    const HWND grid = DetailGrid();
+    const std::vector<std::string> parts = Parts(argument);
+    // "@N" names the grid's line N (from 0) without reading the grid.
+    const bool byNumber = parts[0].size() > 1 && parts[0][0] == '@' &&
+                          parts[0].find_first_not_of("0123456789", 1) == std::string::npos;
+    if (byNumber && action == "edit-detail")
     {
-        const HWND grid = DetailGrid();
-        const std::vector<std::string> parts = Parts(argument);
-        // "@N" names the grid's line N (from 0) without reading the grid.
-        const bool byNumber = parts[0].size() > 1 && parts[0][0] == '@' &&
-                              parts[0].find_first_not_of("0123456789", 1) == std::string::npos;
-        if (byNumber && action == "edit-detail")
-        {
-            const int line = std::stoi(parts[0].substr(1));
-            if (line >= RowCount(grid))
-                return fail("the detail grid has " + std::to_string(RowCount(grid)) + " lines");
-            return EditCell(grid, line, parts);
-        }
-        const std::vector<std::vector<std::string>> lines = DrawnCells(grid, 3);
-        const int line = LineOf(lines, parts[0]);
-        if (action == "expect-no-detail")
-            return line < 0 || fail("line " + std::to_string(line) + " shows it");
-        if (line < 0)
-            return fail("no line of the detail grid is labelled so");
-        if (action == "expect-detail")
-        {
-            for (std::size_t column = 1; column < parts.size() && column < 3; ++column)
-            {
-                const std::string& text = lines[static_cast<std::size_t>(line)][column];
-                if (text != parts[column])
-                    return fail("column " + std::to_string(column) + " reads '" + text + "'");
-            }
-            return true;
-        }
+        const int line = std::stoi(parts[0].substr(1));
+        if (line >= RowCount(grid))
+            return Fail(action, argument, "the detail grid has " + std::to_string(RowCount(grid)) + " lines");
         return EditCell(grid, line, parts);
     }
-    return std::nullopt;
+    const std::vector<std::vector<std::string>> lines = DrawnCells(grid, 3);
+    const int line = LineOf(lines, parts[0]);
+    if (action == "expect-no-detail")
+        return line < 0 || Fail(action, argument, "line " + std::to_string(line) + " shows it");
+    if (line < 0)
+        return Fail(action, argument, "no line of the detail grid is labelled so");
+    if (action == "expect-detail")
+    {
+        for (std::size_t column = 1; column < parts.size() && column < 3; ++column)
+        {
+            const std::string& text = lines[static_cast<std::size_t>(line)][column];
+            if (text != parts[column])
+                return Fail(action, argument, "column " + std::to_string(column) + " reads '" + text + "'");
+        }
+        return true;
+    }
+    return EditCell(grid, line, parts);
 }
 
 } // namespace host

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "host/HostApp.h"
+#include "host/ScriptActions.h"
 
 #include <deque>
 #include <functional>
@@ -24,8 +25,8 @@ public:
     ConsoleScriptActions(const ConsoleScriptActions&) = delete;
     ConsoleScriptActions& operator=(const ConsoleScriptActions&) = delete;
 
-    // Nothing when the action is not one of these; otherwise whether it held.
-    std::optional<bool> Run(const std::string& action, const std::string& argument);
+    // Puts these actions into the script's table.
+    void AddActions(ScriptActionTable& table);
     // True while a dialog's answer is being typed: the keys are pumped one by one, and the
     // script's next step must wait until the dialog has its whole answer.
     bool IsAnswering() const { return m_bAnswering; }
@@ -37,6 +38,20 @@ private:
     int RowOf(const std::string& key) const;
     // The list shows every pending request the checker may decide, once, and nothing else.
     bool ExpectPendingListed(const std::function<bool(const std::string&)>& fail) const;
+    // A script's key word as a request key; "noted" is the row noted under the pointer.
+    std::optional<std::string> KeyNamed(const std::string& word) const;
+
+    bool ExpectBeeps(const std::string& action, const std::string& argument);
+    bool PrintRows(const std::string& argument);
+    bool PrintDetails(const std::string& argument);
+    bool NoteRowUnderPointer(const std::string& action, const std::string& argument);
+    bool PrintRect(const std::string& action, const std::string& argument);
+    bool ExpectNewestFirst(const std::string& action, const std::string& argument);
+    // The actions on a request's row, found by its key.
+    bool OnRow(const std::string& action, const std::string& argument);
+    bool ClickRow(const std::string& action, const std::string& argument, HWND list, int row);
+    // The actions on a line of the detail grid, found by its field.
+    bool OnDetail(const std::string& action, const std::string& argument);
 
     CKivoHostApp& m_app;
     std::function<std::optional<std::string>(const std::string&)> m_key;

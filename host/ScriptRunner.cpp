@@ -160,6 +160,23 @@ bool PumpUntil(const std::function<bool()>& done)
 
 } // namespace
 
+ScriptRunner::ScriptRunner(CKivoHostApp& app, ScreenHooks hooks)
+    : m_app(app), m_server(app), m_windows(app), m_hooks(std::move(hooks)),
+      m_console(app,
+                [this](const std::string& word) -> std::optional<std::string>
+                {
+                    const auto key = m_server.Key(word);
+                    return key ? std::optional(std::to_string(*key)) : std::nullopt;
+                })
+{
+    // One table for every set. A name is in one set only (the table refuses it twice), so the
+    // order the sets go in does not decide which one runs a step.
+    AddActions();
+    m_server.AddActions(m_actions);
+    m_console.AddActions(m_actions);
+    m_windows.AddActions(m_actions);
+}
+
 int ScriptRunner::RunFile(const std::string& path)
 {
     std::vector<std::string> lines;
@@ -429,223 +446,262 @@ bool ScriptRunner::ClickMenuItem(const std::string& text)
 
 bool ScriptRunner::Execute(const std::string& action, const std::string& argument)
 {
-    HostServices& services = HostServices::Get();
-    CMainFrame* frame = m_app.Frame();
-    if (action == "hotkey")
-        return PressKeys("ctrl+shift+m");
-    if (action == "keys")
-        return PressKeys(argument);
-    if (action == "start")
-    {
-        m_app.Plugin().Start();
-        return true;
-    }
-    if (action == "stop")
-    {
-        m_app.Plugin().Stop();
-        return true;
-    }
-    if (action == "framework-demo")
-        return frame && m_app.Plugin().ShowFrameworkDemo(frame->GetMDIClient()->m_hWnd);
-    if (action == "float-console" || action == "dock-console")
-    {
-        if (!frame)
-            return false;
-        frame->SendMessage(WM_COMMAND,
-                           action == "float-console" ? ID_HOST_CONSOLE_FLOAT : ID_HOST_CONSOLE_DOCK);
-        return true;
-    }
-    if (action == "close-console")
-        return ClickCloseBox();
-    if (action == "right-click")
-        return RightClick(argument);
-    if (action == "click")
-    {
-        CWnd* console = ConsoleBar(m_app);
-        CWnd* control = console ? console->GetDlgItem(std::atoi(argument.c_str())) : nullptr;
-        if (!control || !control->IsWindowVisible())
-            return false;
-        CRect r;
-        control->GetWindowRect(&r);
-        Click(r.CenterPoint(), winlib::input::Button::Left);
-        return true;
-    }
-    if (action == "grid-command")
-    {
-        // "grid-command N ID": the command a grid's menu item sends, to the console's Nth grid.
-        const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
-        const auto space = argument.find(' ');
-        const int index = std::atoi(argument.substr(0, space).c_str());
-        if (space == std::string::npos || index < 1 || index > static_cast<int>(grids.size()))
-            return false;
-        // Posted, as a menu posts its command: a dialog it opens runs its own loop, in which
-        // the next steps act.
-        ::PostMessage(grids[static_cast<std::size_t>(index - 1)], WM_COMMAND,
-                      static_cast<WPARAM>(std::atoi(argument.substr(space + 1).c_str())), 0);
-        return true;
-    }
-    if (action == "window-screenshot")
-    {
-        // "window-screenshot FILE TITLE": the active window, when its caption starts with TITLE.
-        const auto space = argument.find(' ');
-        const HWND window =
-            space == std::string::npos ? nullptr : ActiveWindowTitled(argument.substr(space + 1));
-        return window && m_hooks.saveWindow && m_hooks.saveWindow(window, argument.substr(0, space));
-    }
-    if (action == "wait")
-    {
-        // The next step waits on the clock; the loop goes on meanwhile.
-        m_notBefore = GetTickCount() + static_cast<DWORD>(std::max(0, std::atoi(argument.c_str())));
-        return true;
-    }
-    if (action == "resize")
-    {
-        int width = 0;
-        int height = 0;
-        std::istringstream(argument) >> width >> height;
-        if (!frame || width <= 0 || height <= 0)
-            return false;
-        if (m_hooks.resizeFromOutside)
-            return m_hooks.resizeFromOutside(frame->m_hWnd, width, height);
-        frame->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        return true;
-    }
-    if (action == "screenshot")
-        return frame && m_hooks.screenshot && !argument.empty() &&
-               m_hooks.screenshot(frame->m_hWnd, argument);
-    if (action == "wait-for-log")
-        return PumpUntil([&] { return services.LogContains(argument); });
-    if (action == "wait-for-file")
-    {
-        // A test driving the terminal from outside says it is done by making the file; what it
-        // sent before is in the display's queue, and is taken before the next step.
-        if (!PumpUntil([&] { return std::ifstream(argument).good(); }))
-            return false;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-        PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
-        return true;
-    }
-    if (action == "wait-for-rows")
-    {
-        // wait-for-rows N: the console's request list holds N rows; "N+": N or more (requests
-        // that keep arriving, an investor's pair two at once).
-        const LRESULT rows = std::atoi(argument.c_str());
-        const bool orMore = !argument.empty() && argument.back() == '+';
-        LRESULT now = -1;
-        const bool held = PumpUntil(
-            [&]
-            {
-                CWnd* console = ConsoleBar(m_app);
-                HWND list = console ? FindDescendant(console->m_hWnd, kRequestListId) : nullptr;
-                now = list ? ::SendMessage(list, LVM_GETITEMCOUNT, 0, 0) : -1;
-                return orMore ? now >= rows : now == rows;
-            });
-        if (!held)
-            std::cerr << "kivo-host script: the request list has " << now << " rows, not " << rows
-                      << (orMore ? " or more" : "") << "\n";
-        return held;
-    }
-    if (action == "expect-log")
-        return services.LogContains(argument);
-    if (action == "expect-no-log")
-        return !services.LogContains(argument);
-    if (action == "expect-console")
-    {
-        // Shown, or with "hidden", there but hidden (closed by its close box).
-        CWnd* console = ConsoleBar(m_app);
-        return console && console->m_hWnd && (console->IsWindowVisible() != (argument == "hidden"));
-    }
-    if (action == "expect-no-console")
-        return ConsoleBar(m_app) == nullptr;
-    if (action == "expect-floating")
-    {
-        auto* bar = ConsoleBar(m_app);
-        return bar && bar->IsFloating() == (argument != "no");
-    }
-    if (action == "expect-hidden")
-    {
-        CWnd* console = ConsoleBar(m_app);
-        CWnd* control = console ? console->GetDlgItem(std::atoi(argument.c_str())) : nullptr;
-        return control && !control->IsWindowVisible();
-    }
-    if (const std::optional<bool> held = m_server.Run(action, argument))
-        return *held;
-    if (const std::optional<bool> held = m_console.Run(action, argument))
-        return *held;
-    if (const std::optional<bool> held = m_windows.Run(action, argument))
-        return *held;
-    if (action == "expect-shown")
-    {
-        // Each named window is visible and wholly inside the frame's client area.
-        if (!frame)
-            return false;
-        std::istringstream names(argument);
-        for (std::string name; names >> name;)
-        {
-            CWnd* wnd = name == "log"         ? static_cast<CWnd*>(&frame->LogBar())
-                        : name == "console"   ? static_cast<CWnd*>(ConsoleBar(m_app))
-                        : name == "workspace" ? frame->GetMDIClient()
-                                              : nullptr;
-            if (!ShownWithinFrame(wnd, *frame))
-                return false;
-        }
-        return true;
-    }
-    if (action == "expect-size")
-    {
-        // The main window's size, as the window library has it.
-        int width = 0;
-        int height = 0;
-        std::istringstream(argument) >> width >> height;
-        CRect rect;
-        if (frame)
-            frame->GetWindowRect(&rect);
-        return frame && rect.Width() == width && rect.Height() == height;
-    }
-    if (action == "expect-focus")
-    {
-        // A window's text, or "grid N": the console's Nth grid (the keyboard's place in a list).
-        const HWND focus = ::GetFocus();
-        HWND wanted = nullptr;
-        if (argument.rfind("grid ", 0) == 0)
-        {
-            const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
-            const int index = std::atoi(argument.c_str() + 5);
-            if (index >= 1 && index <= static_cast<int>(grids.size()))
-                wanted = grids[static_cast<std::size_t>(index - 1)];
-        }
-        if (focus && (wanted ? focus == wanted : ::GetWindowTextString(focus) == argument))
-            return true;
-        char name[64] = {};
-        if (focus)
-            ::GetClassName(focus, name, sizeof name);
-        std::cerr << "kivo-host script: the focus is on " << (focus ? name : "no window") << " '"
-                  << (focus ? ::GetWindowTextString(focus) : "") << "' (id "
-                  << (focus ? ::GetDlgCtrlID(focus) : 0) << ")\n";
-        return false;
-    }
-    if (action == "menu-item")
-        return ClickMenuItem(argument);
-    if (action == "expect-popup")
-        return PopupMenuOpen() == (argument != "no");
-    if (action == "echo")
-    {
-        // Tells whoever runs the script how far it got (a test that drives the server meanwhile).
-        std::cout << argument << std::endl;
-        return true;
-    }
-    if (action == "log")
-    {
-        services.Log(argument);
-        return true;
-    }
-    if (action == "quit")
-    {
-        if (frame)
-            frame->SendMessage(WM_CLOSE);
-        return true;
-    }
+    if (const ScriptAction* run = m_actions.Find(action))
+        return (*run)(action, argument);
     std::cerr << "kivo-host script: unknown action '" << action << "'\n";
+    return false;
+}
+
+void ScriptRunner::AddActions()
+{
+    ScriptActionTable& table = m_actions;
+    table.Add("hotkey", [this](const auto&, const auto&) { return PressKeys("ctrl+shift+m"); });
+    table.Add("keys", Bound(this, &ScriptRunner::PressKeys));
+    table.Add("start",
+              [this](const auto&, const auto&)
+              {
+                  m_app.Plugin().Start();
+                  return true;
+              });
+    table.Add("stop",
+              [this](const auto&, const auto&)
+              {
+                  m_app.Plugin().Stop();
+                  return true;
+              });
+    table.Add("framework-demo",
+              [this](const auto&, const auto&)
+              {
+                  CMainFrame* frame = m_app.Frame();
+                  return frame && m_app.Plugin().ShowFrameworkDemo(frame->GetMDIClient()->m_hWnd);
+              });
+    table.Add({"float-console", "dock-console"},
+              [this](const std::string& action, const auto&)
+              {
+                  CMainFrame* frame = m_app.Frame();
+                  if (!frame)
+                      return false;
+                  frame->SendMessage(WM_COMMAND, action == "float-console" ? ID_HOST_CONSOLE_FLOAT
+                                                                           : ID_HOST_CONSOLE_DOCK);
+                  return true;
+              });
+    table.Add("close-console", [this](const auto&, const auto&) { return ClickCloseBox(); });
+    table.Add("right-click", Bound(this, &ScriptRunner::RightClick));
+    table.Add("click", Bound(this, &ScriptRunner::ClickControl));
+    table.Add("grid-command", Bound(this, &ScriptRunner::GridCommand));
+    table.Add("window-screenshot", Bound(this, &ScriptRunner::WindowScreenshot));
+    table.Add("wait",
+              [this](const auto&, const std::string& argument)
+              {
+                  // The next step waits on the clock; the loop goes on meanwhile.
+                  m_notBefore = GetTickCount() + static_cast<DWORD>(std::max(0, std::atoi(argument.c_str())));
+                  return true;
+              });
+    table.Add("resize", Bound(this, &ScriptRunner::Resize));
+    table.Add("screenshot",
+              [this](const auto&, const std::string& argument)
+              {
+                  CMainFrame* frame = m_app.Frame();
+                  return frame && m_hooks.screenshot && !argument.empty() &&
+                         m_hooks.screenshot(frame->m_hWnd, argument);
+              });
+    table.Add("wait-for-log", [](const auto&, const std::string& argument)
+              { return PumpUntil([&] { return HostServices::Get().LogContains(argument); }); });
+    table.Add("wait-for-file",
+              [](const auto&, const std::string& argument) { return WaitForFile(argument); });
+    table.Add("wait-for-rows", Bound(this, &ScriptRunner::WaitForRows));
+    table.Add("menu-item", Bound(this, &ScriptRunner::ClickMenuItem));
+    table.Add("echo",
+              [](const auto&, const std::string& argument)
+              {
+                  // Tells whoever runs the script how far it got (a test that drives the server meanwhile).
+                  std::cout << argument << std::endl;
+                  return true;
+              });
+    table.Add("log",
+              [](const auto&, const std::string& argument)
+              {
+                  HostServices::Get().Log(argument);
+                  return true;
+              });
+    table.Add("quit",
+              [this](const auto&, const auto&)
+              {
+                  if (CMainFrame* frame = m_app.Frame())
+                      frame->SendMessage(WM_CLOSE);
+                  return true;
+              });
+    AddExpectations();
+}
+
+void ScriptRunner::AddExpectations()
+{
+    ScriptActionTable& table = m_actions;
+    table.Add("expect-log", [](const auto&, const std::string& argument)
+              { return HostServices::Get().LogContains(argument); });
+    table.Add("expect-no-log", [](const auto&, const std::string& argument)
+              { return !HostServices::Get().LogContains(argument); });
+    table.Add("expect-console",
+              [this](const auto&, const std::string& argument)
+              {
+                  // Shown, or with "hidden", there but hidden (closed by its close box).
+                  CWnd* console = ConsoleBar(m_app);
+                  return console && console->m_hWnd && (console->IsWindowVisible() != (argument == "hidden"));
+              });
+    table.Add("expect-no-console", [this](const auto&, const auto&) { return ConsoleBar(m_app) == nullptr; });
+    table.Add("expect-floating",
+              [this](const auto&, const std::string& argument)
+              {
+                  auto* bar = ConsoleBar(m_app);
+                  return bar && bar->IsFloating() == (argument != "no");
+              });
+    table.Add("expect-hidden",
+              [this](const auto&, const std::string& argument)
+              {
+                  CWnd* console = ConsoleBar(m_app);
+                  CWnd* control = console ? console->GetDlgItem(std::atoi(argument.c_str())) : nullptr;
+                  return control && !control->IsWindowVisible();
+              });
+    table.Add("expect-shown", Bound(this, &ScriptRunner::ExpectShown));
+    table.Add("expect-size", Bound(this, &ScriptRunner::ExpectSize));
+    table.Add("expect-focus", Bound(this, &ScriptRunner::ExpectFocus));
+    table.Add("expect-popup",
+              [](const auto&, const std::string& argument) { return PopupMenuOpen() == (argument != "no"); });
+}
+
+bool ScriptRunner::ClickControl(const std::string& argument)
+{
+    CWnd* console = ConsoleBar(m_app);
+    CWnd* control = console ? console->GetDlgItem(std::atoi(argument.c_str())) : nullptr;
+    if (!control || !control->IsWindowVisible())
+        return false;
+    CRect r;
+    control->GetWindowRect(&r);
+    Click(r.CenterPoint(), winlib::input::Button::Left);
+    return true;
+}
+
+bool ScriptRunner::GridCommand(const std::string& argument)
+{
+    // "grid-command N ID": the command a grid's menu item sends, to the console's Nth grid.
+    const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
+    const auto space = argument.find(' ');
+    const int index = std::atoi(argument.substr(0, space).c_str());
+    if (space == std::string::npos || index < 1 || index > static_cast<int>(grids.size()))
+        return false;
+    // Posted, as a menu posts its command: a dialog it opens runs its own loop, in which
+    // the next steps act.
+    ::PostMessage(grids[static_cast<std::size_t>(index - 1)], WM_COMMAND,
+                  static_cast<WPARAM>(std::atoi(argument.substr(space + 1).c_str())), 0);
+    return true;
+}
+
+bool ScriptRunner::WindowScreenshot(const std::string& argument)
+{
+    // "window-screenshot FILE TITLE": the active window, when its caption starts with TITLE.
+    const auto space = argument.find(' ');
+    const HWND window = space == std::string::npos ? nullptr : ActiveWindowTitled(argument.substr(space + 1));
+    return window && m_hooks.saveWindow && m_hooks.saveWindow(window, argument.substr(0, space));
+}
+
+bool ScriptRunner::Resize(const std::string& argument)
+{
+    CMainFrame* frame = m_app.Frame();
+    int width = 0;
+    int height = 0;
+    std::istringstream(argument) >> width >> height;
+    if (!frame || width <= 0 || height <= 0)
+        return false;
+    if (m_hooks.resizeFromOutside)
+        return m_hooks.resizeFromOutside(frame->m_hWnd, width, height);
+    frame->SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+bool ScriptRunner::WaitForFile(const std::string& path)
+{
+    // A test driving the terminal from outside says it is done by making the file; what it
+    // sent before is in the display's queue, and is taken before the next step.
+    if (!PumpUntil([&] { return std::ifstream(path).good(); }))
+        return false;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
+    return true;
+}
+
+bool ScriptRunner::WaitForRows(const std::string& argument)
+{
+    // wait-for-rows N: the console's request list holds N rows; "N+": N or more (requests
+    // that keep arriving, an investor's pair two at once).
+    const LRESULT rows = std::atoi(argument.c_str());
+    const bool orMore = !argument.empty() && argument.back() == '+';
+    LRESULT now = -1;
+    const bool held = PumpUntil(
+        [&]
+        {
+            CWnd* console = ConsoleBar(m_app);
+            HWND list = console ? FindDescendant(console->m_hWnd, kRequestListId) : nullptr;
+            now = list ? ::SendMessage(list, LVM_GETITEMCOUNT, 0, 0) : -1;
+            return orMore ? now >= rows : now == rows;
+        });
+    if (!held)
+        std::cerr << "kivo-host script: the request list has " << now << " rows, not " << rows
+                  << (orMore ? " or more" : "") << "\n";
+    return held;
+}
+
+bool ScriptRunner::ExpectShown(const std::string& argument)
+{
+    // Each named window is visible and wholly inside the frame's client area.
+    CMainFrame* frame = m_app.Frame();
+    if (!frame)
+        return false;
+    std::istringstream names(argument);
+    for (std::string name; names >> name;)
+    {
+        CWnd* wnd = name == "log"         ? static_cast<CWnd*>(&frame->LogBar())
+                    : name == "console"   ? static_cast<CWnd*>(ConsoleBar(m_app))
+                    : name == "workspace" ? frame->GetMDIClient()
+                                          : nullptr;
+        if (!ShownWithinFrame(wnd, *frame))
+            return false;
+    }
+    return true;
+}
+
+bool ScriptRunner::ExpectSize(const std::string& argument)
+{
+    // The main window's size, as the window library has it.
+    CMainFrame* frame = m_app.Frame();
+    int width = 0;
+    int height = 0;
+    std::istringstream(argument) >> width >> height;
+    CRect rect;
+    if (frame)
+        frame->GetWindowRect(&rect);
+    return frame && rect.Width() == width && rect.Height() == height;
+}
+
+bool ScriptRunner::ExpectFocus(const std::string& argument)
+{
+    // A window's text, or "grid N": the console's Nth grid (the keyboard's place in a list).
+    const HWND focus = ::GetFocus();
+    HWND wanted = nullptr;
+    if (argument.rfind("grid ", 0) == 0)
+    {
+        const std::vector<HWND> grids = WindowScriptActions::ConsoleGrids(m_app);
+        const int index = std::atoi(argument.c_str() + 5);
+        if (index >= 1 && index <= static_cast<int>(grids.size()))
+            wanted = grids[static_cast<std::size_t>(index - 1)];
+    }
+    if (focus && (wanted ? focus == wanted : ::GetWindowTextString(focus) == argument))
+        return true;
+    char name[64] = {};
+    if (focus)
+        ::GetClassName(focus, name, sizeof name);
+    std::cerr << "kivo-host script: the focus is on " << (focus ? name : "no window") << " '"
+              << (focus ? ::GetWindowTextString(focus) : "") << "' (id "
+              << (focus ? ::GetDlgCtrlID(focus) : 0) << ")\n";
     return false;
 }
 

@@ -9,6 +9,7 @@
 
 #include "host/ConsoleScriptActions.h"
 #include "host/HostApp.h"
+#include "host/ScriptActions.h"
 #include "host/ServerScriptActions.h"
 #include "host/WindowScriptActions.h"
 
@@ -35,16 +36,7 @@ struct ScreenHooks
 class ScriptRunner
 {
 public:
-    explicit ScriptRunner(CKivoHostApp& app, ScreenHooks hooks = {})
-        : m_app(app), m_server(app), m_windows(app), m_hooks(std::move(hooks)),
-          m_console(app,
-                    [this](const std::string& word) -> std::optional<std::string>
-                    {
-                        const auto key = m_server.Key(word);
-                        return key ? std::optional(std::to_string(*key)) : std::nullopt;
-                    })
-    {
-    }
+    explicit ScriptRunner(CKivoHostApp& app, ScreenHooks hooks = {});
     // Runs every line; returns 0 when all actions and expectations held, 1 otherwise.
     int Run(const std::vector<std::string>& lines);
     int RunFile(const std::string& path);
@@ -61,11 +53,23 @@ private:
 
     void Tick();
     bool Execute(const std::string& action, const std::string& argument);
+    // The runner's own actions: the terminal's windows and the script's pace.
+    void AddActions();
+    void AddExpectations();
     bool PressKeys(const std::string& keys);
     bool PressChord(const std::string& chord);
     bool ClickCloseBox();
     bool RightClick(const std::string& what);
     bool ClickMenuItem(const std::string& text);
+    bool ClickControl(const std::string& argument);
+    bool GridCommand(const std::string& argument);
+    bool WindowScreenshot(const std::string& argument);
+    bool Resize(const std::string& argument);
+    static bool WaitForFile(const std::string& path);
+    bool WaitForRows(const std::string& argument);
+    bool ExpectShown(const std::string& argument);
+    bool ExpectSize(const std::string& argument);
+    bool ExpectFocus(const std::string& argument);
     void CheckAfter(const Step& step);
 
     CKivoHostApp& m_app;
@@ -81,6 +85,7 @@ private:
     bool m_inTick = false;
     bool m_done = false;
     ConsoleScriptActions m_console;
+    ScriptActionTable m_actions;
     std::vector<std::string> m_failures;
 };
 

@@ -119,7 +119,8 @@ std::vector<int> DisplayOrder(HWND header)
     const int count = static_cast<int>(::SendMessage(header, HDM_GETITEMCOUNT, 0, 0));
     std::vector<int> order(static_cast<std::size_t>(std::max(count, 0)));
     if (count > 0)
-        ::SendMessage(header, HDM_GETORDERARRAY, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(order.data()));
+        ::SendMessage(header, HDM_GETORDERARRAY, static_cast<WPARAM>(count),
+                      reinterpret_cast<LPARAM>(order.data()));
     return order;
 }
 
@@ -137,7 +138,8 @@ int HeaderItemNamed(HWND header, const std::string& text)
 // An item's rectangle on the screen.
 bool HeaderItemRect(HWND header, int item, RECT& rect)
 {
-    if (item < 0 || !::SendMessage(header, HDM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)))
+    if (item < 0 ||
+        !::SendMessage(header, HDM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)))
         return false;
     ::MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return true;
@@ -155,7 +157,8 @@ void CollectGrids(HWND parent, std::vector<HWND>& grids)
 
 int TextWidth(HWND list, const std::string& text)
 {
-    return static_cast<int>(::SendMessage(list, LVM_GETSTRINGWIDTH, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return static_cast<int>(
+        ::SendMessage(list, LVM_GETSTRINGWIDTH, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 std::string CellText(HWND list, int row, int item)
@@ -183,8 +186,9 @@ std::vector<HWND> WindowScriptActions::ConsoleGrids(CKivoHostApp& app)
 HWND WindowScriptActions::Grid(int number) const
 {
     const std::vector<HWND> grids = ConsoleGrids(m_app);
-    return number >= 1 && number <= static_cast<int>(grids.size()) ? grids[static_cast<std::size_t>(number - 1)]
-                                                                  : nullptr;
+    return number >= 1 && number <= static_cast<int>(grids.size())
+               ? grids[static_cast<std::size_t>(number - 1)]
+               : nullptr;
 }
 
 HWND WindowScriptActions::Pane(int number) const
@@ -254,7 +258,8 @@ bool WindowScriptActions::ExpectArrows(int grid, const std::string& expected) co
         ::SendMessage(header, HDM_GETITEM, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&hdi));
         // Images 0 and 1 are the arrows; the third one is blank.
         if ((hdi.fmt & HDF_IMAGE) && (hdi.iImage == 0 || hdi.iImage == 1))
-            shown += (shown.empty() ? "" : ", ") + HeaderText(header, item) + (hdi.iImage == 0 ? " up" : " down");
+            shown +=
+                (shown.empty() ? "" : ", ") + HeaderText(header, item) + (hdi.iImage == 0 ? " up" : " down");
     }
     if (shown.empty())
         shown = "none";
@@ -278,7 +283,8 @@ bool WindowScriptActions::ExpectColumnsFit(int grid) const
     int right = 0;
     for (int item : DisplayOrder(header))
     {
-        const int width = static_cast<int>(::SendMessage(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(item), 0));
+        const int width =
+            static_cast<int>(::SendMessage(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(item), 0));
         right += width;
         const std::string title = HeaderText(header, item);
         int needed = TextWidth(list, title) + kCellMargins;
@@ -295,181 +301,227 @@ bool WindowScriptActions::ExpectColumnsFit(int grid) const
     ::GetClientRect(list, &client);
     if (right > client.right)
     {
-        std::cerr << "kivo-host script: the columns run " << right - client.right << " pixels past the view\n";
+        std::cerr << "kivo-host script: the columns run " << right - client.right
+                  << " pixels past the view\n";
         fits = false;
     }
     return fits;
 }
 
-std::optional<bool> WindowScriptActions::Run(const std::string& action, const std::string& argument)
+void WindowScriptActions::AddActions(ScriptActionTable& table)
 {
-    std::istringstream words(argument);
-    if (action == "dialog-click")
+    table.Add("dialog-click", [](const auto&, const std::string& argument) { return DialogClick(argument); });
+    table.Add("print-windows", [](const auto&, const auto&) { return PrintWindows(); });
+    table.Add("expect-window",
+              [](const auto&, const std::string& argument) { return TopLevelTitled(argument) != nullptr; });
+    table.Add("expect-no-window",
+              [](const auto&, const std::string& argument) { return TopLevelTitled(argument) == nullptr; });
+    table.Add("expect-active",
+              [](const auto&, const std::string& argument)
+              {
+                  const HWND active = ::GetActiveWindow();
+                  return active && Titled(active, argument);
+              });
+    table.Add("expect-frame-enabled",
+              [this](const auto&, const std::string& argument)
+              {
+                  // The main window takes input (with "no": a modal window keeps it from it).
+                  CWnd* frame = m_app.Frame();
+                  return frame && frame->m_hWnd &&
+                         (::IsWindowEnabled(frame->m_hWnd) != 0) == (argument != "no");
+              });
+    table.Add({"expect-menu-checked", "expect-menu-unchecked"},
+              [](const std::string& action, const std::string& argument)
+              { return ExpectMenuCheck(argument, action == "expect-menu-checked"); });
+    table.Add("expect-clipboard",
+              [](const auto&, const std::string& argument) { return ExpectClipboard(argument); });
+    AddGridActions(table);
+}
+
+void WindowScriptActions::AddGridActions(ScriptActionTable& table)
+{
+    table.Add({"click-header", "right-click-header"},
+              OnGrid([this](const std::string& action, int grid, const std::string& rest)
+                     { return ClickHeader(grid, rest, action == "right-click-header"); }));
+    table.Add("click-filter-button", OnGrid([this](const auto&, int grid, const std::string& rest)
+                                            { return ClickFilterButton(grid, rest); }));
+    table.Add("drag-header", OnGrid(
+                                 [this](const auto&, int grid, const std::string& rest)
+                                 {
+                                     // drag-header N FROM > TO
+                                     const auto arrow = rest.find('>');
+                                     return arrow != std::string::npos &&
+                                            DragHeader(grid, Trim(rest.substr(0, arrow)),
+                                                       Trim(rest.substr(arrow + 1)));
+                                 }));
+    table.Add("expect-arrows", OnGrid([this](const auto&, int grid, const std::string& rest)
+                                      { return ExpectArrows(grid, rest); }));
+    table.Add("expect-columns", OnGrid([this](const auto&, int grid, const std::string& rest)
+                                       { return ExpectColumns(grid, rest); }));
+    table.Add("expect-columns-fit",
+              OnGrid([this](const auto&, int grid, const auto&) { return ExpectColumnsFit(grid); }));
+    table.Add("expect-rows-on-view", OnGrid([this](const auto&, int grid, const std::string& rest)
+                                            { return ExpectRowsOnView(grid, rest); }));
+    table.Add("close-pane", OnGrid([this](const auto&, int grid, const auto&) { return ClosePane(grid); }));
+    table.Add("right-click-pane",
+              OnGrid([this](const auto&, int grid, const auto&) { return RightClickPane(grid); }));
+    table.Add("expect-pane", OnGrid([this](const auto&, int grid, const std::string& rest)
+                                    { return ExpectPane(grid, rest); }));
+}
+
+ScriptAction WindowScriptActions::OnGrid(
+    std::function<bool(const std::string& action, int grid, const std::string& rest)> step)
+{
+    // "N REST": the console's Nth grid, and what the action does with it.
+    return [step = std::move(step)](const std::string& action, const std::string& argument)
     {
-        // dialog-click TEXT: the active window's control whose text starts with TEXT; "@ID": the
-        // control with that id (a button that shows a colour or a font has no text).
-        const HWND active = ::GetActiveWindow();
-        HWND control = nullptr;
-        if (argument.empty())
-            return false;
-        if (active && argument.size() > 1 && argument[0] == '@')
-            control = ::GetDlgItem(active, std::atoi(argument.c_str() + 1));
-        else if (active)
-            control = FindByText(active, argument);
-        if (control && !::IsWindowVisible(control))
-            control = nullptr;
-        if (!control)
-            return false;
-        RECT rect{};
-        ::GetWindowRect(control, &rect);
-        Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, winlib::input::Button::Left);
-        return true;
-    }
-    if (action == "print-windows")
-    {
-        // The visible top-level windows, topmost first (for writing scripts).
-        const HWND active = ::GetActiveWindow();
-        for (HWND top = ::GetTopWindow(nullptr); top; top = ::GetWindow(top, GW_HWNDNEXT))
-        {
-            if (!::IsWindowVisible(top))
-                continue;
-            RECT rect{};
-            ::GetWindowRect(top, &rect);
-            std::cout << ClassOf(top) << " '" << ::GetWindowTextString(top) << "' (" << rect.left << ","
-                      << rect.top << ")-(" << rect.right << "," << rect.bottom << ")"
-                      << (top == active ? " active" : "") << (::IsWindowEnabled(top) ? "" : " disabled")
-                      << std::endl;
-        }
-        return true;
-    }
-    if (action == "expect-window")
-        return TopLevelTitled(argument) != nullptr;
-    if (action == "expect-no-window")
-        return TopLevelTitled(argument) == nullptr;
-    if (action == "expect-active")
-    {
-        const HWND active = ::GetActiveWindow();
-        return active && Titled(active, argument);
-    }
-    if (action == "expect-frame-enabled")
-    {
-        // The main window takes input (with "no": a modal window keeps it from it).
-        CWnd* frame = m_app.Frame();
-        return frame && frame->m_hWnd && (::IsWindowEnabled(frame->m_hWnd) != 0) == (argument != "no");
-    }
-    if (action == "expect-menu-checked" || action == "expect-menu-unchecked")
-    {
-        const HWND popup = OpenPopupMenu();
-        const HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessage(popup, MN_GETHMENU, 0, 0)) : nullptr;
-        for (int position = 0; menu && position < ::GetMenuItemCount(menu); ++position)
-        {
-            char buffer[256] = {};
-            ::GetMenuString(menu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
-            if (Label(buffer).rfind(argument, 0) != 0)
-                continue;
-            const bool checked = (::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_CHECKED) != 0;
-            return checked == (action == "expect-menu-checked");
-        }
+        std::istringstream words(argument);
+        int grid = 0;
+        words >> grid;
+        std::string rest;
+        std::getline(words, rest);
+        return step(action, grid, Trim(rest));
+    };
+}
+
+bool WindowScriptActions::DialogClick(const std::string& argument)
+{
+    // dialog-click TEXT: the active window's control whose text starts with TEXT; "@ID": the
+    // control with that id (a button that shows a colour or a font has no text).
+    const HWND active = ::GetActiveWindow();
+    HWND control = nullptr;
+    if (argument.empty())
         return false;
-    }
-    if (action == "expect-clipboard")
+    if (active && argument.size() > 1 && argument[0] == '@')
+        control = ::GetDlgItem(active, std::atoi(argument.c_str() + 1));
+    else if (active)
+        control = FindByText(active, argument);
+    if (control && !::IsWindowVisible(control))
+        control = nullptr;
+    if (!control)
+        return false;
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, winlib::input::Button::Left);
+    return true;
+}
+
+bool WindowScriptActions::PrintWindows()
+{
+    // The visible top-level windows, topmost first (for writing scripts).
+    const HWND active = ::GetActiveWindow();
+    for (HWND top = ::GetTopWindow(nullptr); top; top = ::GetWindow(top, GW_HWNDNEXT))
     {
-        // expect-clipboard A | B: the clipboard's first row starts with these cells.
-        if (!::OpenClipboard(nullptr))
-            return false;
-        const auto data = static_cast<HGLOBAL>(::GetClipboardData(CF_TEXT));
-        const char* text = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
-        std::string first = text ? text : "";
-        if (data)
-            ::GlobalUnlock(data);
-        ::CloseClipboard();
-        first = first.substr(0, first.find("\r\n"));
-        std::string cells;
-        std::istringstream row(first);
-        for (std::string cell; std::getline(row, cell, '\t');)
-            cells += (cells.empty() ? "" : " | ") + cell;
-        const std::string expected = Trim(argument);
-        const bool held = cells.rfind(expected, 0) == 0;
-        if (!held)
-            std::cerr << "kivo-host script: the clipboard's first row reads " << cells << "\n";
-        return held;
-    }
-    int grid = 0;
-    words >> grid;
-    std::string rest;
-    std::getline(words, rest);
-    rest = Trim(rest);
-    if (action == "click-header" || action == "right-click-header")
-        return ClickHeader(grid, rest, action == "right-click-header");
-    if (action == "click-filter-button")
-        return ClickFilterButton(grid, rest);
-    if (action == "drag-header")
-    {
-        // drag-header N FROM > TO
-        const auto arrow = rest.find('>');
-        return arrow != std::string::npos &&
-               DragHeader(grid, Trim(rest.substr(0, arrow)), Trim(rest.substr(arrow + 1)));
-    }
-    if (action == "expect-arrows")
-        return ExpectArrows(grid, rest);
-    if (action == "expect-columns")
-    {
-        // expect-columns N A, B, C: the grid's header reads so, in the order the user sees.
-        const HWND header = HeaderOf(Grid(grid));
-        std::string shown;
-        for (int item : header ? DisplayOrder(header) : std::vector<int>{})
-            shown += (shown.empty() ? "" : ", ") + HeaderText(header, item);
-        if (shown != rest)
-            std::cerr << "kivo-host script: the header reads " << shown << "\n";
-        return header && shown == rest;
-    }
-    if (action == "expect-columns-fit")
-        return ExpectColumnsFit(grid);
-    if (action == "expect-rows-on-view")
-    {
-        // expect-rows-on-view N M: at least M whole rows of the grid are in view.
-        const HWND list = Grid(grid);
-        const int onView = list ? static_cast<int>(::SendMessage(list, LVM_GETCOUNTPERPAGE, 0, 0)) : -1;
-        if (onView < std::atoi(rest.c_str()))
-            std::cerr << "kivo-host script: " << onView << " rows of grid " << grid << " are in view\n";
-        return onView >= std::atoi(rest.c_str());
-    }
-    if (action == "close-pane")
-    {
-        const HWND pane = Pane(grid);
-        const HWND close = pane ? ::GetDlgItem(pane, kPaneCloseButtonId) : nullptr;
-        if (!close || !::IsWindowVisible(close))
-            return false;
+        if (!::IsWindowVisible(top))
+            continue;
         RECT rect{};
-        ::GetWindowRect(close, &rect);
-        Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, winlib::input::Button::Left);
-        return true;
+        ::GetWindowRect(top, &rect);
+        std::cout << ClassOf(top) << " '" << ::GetWindowTextString(top) << "' (" << rect.left << ","
+                  << rect.top << ")-(" << rect.right << "," << rect.bottom << ")"
+                  << (top == active ? " active" : "") << (::IsWindowEnabled(top) ? "" : " disabled")
+                  << std::endl;
     }
-    if (action == "right-click-pane")
+    return true;
+}
+
+bool WindowScriptActions::ExpectMenuCheck(const std::string& text, bool checked)
+{
+    const HWND popup = OpenPopupMenu();
+    const HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessage(popup, MN_GETHMENU, 0, 0)) : nullptr;
+    for (int position = 0; menu && position < ::GetMenuItemCount(menu); ++position)
     {
-        // On the pane's caption, left of its close button.
-        const HWND pane = Pane(grid);
-        RECT rect{};
-        if (!pane || !::IsWindowVisible(pane) || !::GetWindowRect(pane, &rect) || rect.bottom - rect.top < 10)
-            return false;
-        Click(POINT{rect.left + 40, rect.top + 7}, winlib::input::Button::Right);
-        return true;
+        char buffer[256] = {};
+        ::GetMenuString(menu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+        if (Label(buffer).rfind(text, 0) != 0)
+            continue;
+        return ((::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_CHECKED) != 0) ==
+               checked;
     }
-    if (action == "expect-pane")
-    {
-        // expect-pane N shown | closed: shown with room for its header and a few rows, or given no room.
-        constexpr int kShownHeight = 60;
-        const HWND pane = Pane(grid);
-        RECT rect{};
-        const bool shown = pane && ::IsWindowVisible(pane) && ::GetWindowRect(pane, &rect) &&
-                           rect.bottom - rect.top >= kShownHeight;
-        if (rest != "shown" && rest != "closed")
-            return false;
-        if (shown != (rest == "shown"))
-            std::cerr << "kivo-host script: pane " << grid << " is " << rect.bottom - rect.top << " pixels high\n";
-        return shown == (rest == "shown");
-    }
-    return std::nullopt;
+    return false;
+}
+
+bool WindowScriptActions::ExpectClipboard(const std::string& argument)
+{
+    // expect-clipboard A | B: the clipboard's first row starts with these cells.
+    if (!::OpenClipboard(nullptr))
+        return false;
+    const auto data = static_cast<HGLOBAL>(::GetClipboardData(CF_TEXT));
+    const char* text = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+    std::string first = text ? text : "";
+    if (data)
+        ::GlobalUnlock(data);
+    ::CloseClipboard();
+    first = first.substr(0, first.find("\r\n"));
+    std::string cells;
+    std::istringstream row(first);
+    for (std::string cell; std::getline(row, cell, '\t');)
+        cells += (cells.empty() ? "" : " | ") + cell;
+    const std::string expected = Trim(argument);
+    const bool held = cells.rfind(expected, 0) == 0;
+    if (!held)
+        std::cerr << "kivo-host script: the clipboard's first row reads " << cells << "\n";
+    return held;
+}
+
+bool WindowScriptActions::ExpectColumns(int grid, const std::string& expected) const
+{
+    // expect-columns N A, B, C: the grid's header reads so, in the order the user sees.
+    const HWND header = HeaderOf(Grid(grid));
+    std::string shown;
+    for (int item : header ? DisplayOrder(header) : std::vector<int>{})
+        shown += (shown.empty() ? "" : ", ") + HeaderText(header, item);
+    if (shown != expected)
+        std::cerr << "kivo-host script: the header reads " << shown << "\n";
+    return header && shown == expected;
+}
+
+bool WindowScriptActions::ExpectRowsOnView(int grid, const std::string& rows) const
+{
+    // expect-rows-on-view N M: at least M whole rows of the grid are in view.
+    const HWND list = Grid(grid);
+    const int onView = list ? static_cast<int>(::SendMessage(list, LVM_GETCOUNTPERPAGE, 0, 0)) : -1;
+    if (onView < std::atoi(rows.c_str()))
+        std::cerr << "kivo-host script: " << onView << " rows of grid " << grid << " are in view\n";
+    return onView >= std::atoi(rows.c_str());
+}
+
+bool WindowScriptActions::ClosePane(int grid)
+{
+    const HWND pane = Pane(grid);
+    const HWND close = pane ? ::GetDlgItem(pane, kPaneCloseButtonId) : nullptr;
+    if (!close || !::IsWindowVisible(close))
+        return false;
+    RECT rect{};
+    ::GetWindowRect(close, &rect);
+    Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, winlib::input::Button::Left);
+    return true;
+}
+
+bool WindowScriptActions::RightClickPane(int grid)
+{
+    // On the pane's caption, left of its close button.
+    const HWND pane = Pane(grid);
+    RECT rect{};
+    if (!pane || !::IsWindowVisible(pane) || !::GetWindowRect(pane, &rect) || rect.bottom - rect.top < 10)
+        return false;
+    Click(POINT{rect.left + 40, rect.top + 7}, winlib::input::Button::Right);
+    return true;
+}
+
+bool WindowScriptActions::ExpectPane(int grid, const std::string& state) const
+{
+    // expect-pane N shown | closed: shown with room for its header and a few rows, or given no room.
+    constexpr int kShownHeight = 60;
+    const HWND pane = Pane(grid);
+    RECT rect{};
+    const bool shown = pane && ::IsWindowVisible(pane) && ::GetWindowRect(pane, &rect) &&
+                       rect.bottom - rect.top >= kShownHeight;
+    if (state != "shown" && state != "closed")
+        return false;
+    if (shown != (state == "shown"))
+        std::cerr << "kivo-host script: pane " << grid << " is " << rect.bottom - rect.top
+                  << " pixels high\n";
+    return shown == (state == "shown");
 }
 
 } // namespace host

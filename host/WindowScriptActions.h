@@ -5,8 +5,9 @@
 #pragma once
 
 #include "host/HostApp.h"
+#include "host/ScriptActions.h"
 
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,21 @@ class WindowScriptActions
 public:
     explicit WindowScriptActions(CKivoHostApp& app) : m_app(app) {}
 
-    // Nothing when the action is not one of these; otherwise whether it held.
-    std::optional<bool> Run(const std::string& action, const std::string& argument);
+    // Puts these actions into the script's table.
+    void AddActions(ScriptActionTable& table);
     // The list views inside the console, depth first in creation order (the request list first).
     static std::vector<HWND> ConsoleGrids(CKivoHostApp& app);
 
 private:
+    // The actions on one of the console's grids or panes, its number first.
+    void AddGridActions(ScriptActionTable& table);
+    static ScriptAction
+    OnGrid(std::function<bool(const std::string& action, int grid, const std::string& rest)> step);
+
+    static bool DialogClick(const std::string& argument);
+    static bool PrintWindows();
+    static bool ExpectMenuCheck(const std::string& text, bool checked);
+    static bool ExpectClipboard(const std::string& argument);
     // The console's Nth grid (1 the request list, 2 the detail grid); null when there is none.
     HWND Grid(int number) const;
     // The console's Nth pane (a holder view), in the order the grids are.
@@ -33,6 +43,11 @@ private:
     bool DragHeader(int grid, const std::string& from, const std::string& to);
     bool ExpectArrows(int grid, const std::string& expected) const;
     bool ExpectColumnsFit(int grid) const;
+    bool ExpectColumns(int grid, const std::string& expected) const;
+    bool ExpectRowsOnView(int grid, const std::string& rows) const;
+    bool ClosePane(int grid);
+    bool RightClickPane(int grid);
+    bool ExpectPane(int grid, const std::string& state) const;
 
     CKivoHostApp& m_app;
 };

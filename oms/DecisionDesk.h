@@ -14,7 +14,12 @@
 #include "oms/Authorisation.h"
 #include "oms/Store.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <variant>
+#include <vector>
 
 namespace oms
 {
@@ -36,7 +41,23 @@ public:
     Outcome Decide(const connect::Message& message, const connect::ReplyStream& replies);
 
 private:
+    // Edited limit values a decision brings, by field id, as the message has them.
+    using Edits = std::vector<std::pair<std::int32_t, std::string>>;
+
     Outcome Refuse(DecisionEntry& entry, int code, const std::string& text);
+    // The answer to a message whose id was seen before; nothing when the id is new.
+    std::optional<Outcome> AnswerSeenBefore(DecisionEntry& entry, const connect::Message& message);
+    // Who decides, when the message is well formed, names him rightly and says what it decides.
+    std::variant<Caller, Refusal> CheckMessage(const connect::Message& message,
+                                               const connect::ReplyStream& replies,
+                                               const DecisionEntry& entry);
+    // An acceptance's changes applied to the entity, whole or not at all.
+    std::optional<Refusal> Apply(const RequestRecord& request, const Edits& edits, DecisionEntry& entry);
+    std::variant<std::vector<ChangedField>, Refusal> ChangesWithEdits(const RequestRecord& request,
+                                                                      const Edits& edits);
+    // The request decided, the decision logged and the request's new state queued for publication.
+    Outcome Record(RequestRecord& request, const std::string& status, const Edits& edits,
+                   DecisionEntry& entry);
 
     Store& m_store;
     Authorisation& m_access;

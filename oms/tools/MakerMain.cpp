@@ -171,11 +171,29 @@ int EnterOverBus(const connect::BusOptions& options, const std::vector<std::stri
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// A mistake on the command line: what it was, then the usage; the exit code.
+int UsageError(const std::string& error)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::cerr << "kivo-maker: " << error << "\n\n" << kUsage;
+    return 2;
+}
+
+// --fields KIND: the fields of a kind of entity, by name and id.
+int PrintFields(const std::string& kind)
+{
+    const oms::EntityKind which = kind == "user"      ? oms::EntityKind::User
+                                  : kind == "account" ? oms::EntityKind::Account
+                                                      : oms::EntityKind::Limits;
+    if (kind != "user" && kind != "account" && kind != "limits")
+        return UsageError("--fields takes user, account or limits");
+    for (const oms::FieldSpec& spec : oms::FieldCatalogue::For(which))
+        std::cout << spec.key << " (" << spec.id << ")" << (spec.identity ? "  the id" : "") << "\n";
+    return 0;
+}
+
+// What the command line asks for.
+struct CommandLine
+{
     std::string database = oms::DefaultDatabasePath();
     std::string maker;
     std::string file;
@@ -188,11 +206,26 @@ int main(int argc, char** argv)
     double every = 5;
     long count = 0;
     std::vector<std::string> words;
-    const auto usage = [](const std::string& error)
-    {
-        std::cerr << "kivo-maker: " << error << "\n\n" << kUsage;
-        return 2;
-    };
+};
+
+// --every SECONDS and --count N; an exit code when the value is not a positive number.
+std::optional<int> ReadPositive(const std::string& arg, const std::string& value, CommandLine& line)
+{
+    char* end = nullptr;
+    const double number = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end || number <= 0 || (arg == "--count" && number != static_cast<long>(number)))
+        return UsageError(arg + " takes a positive number, not '" + value + "'");
+    if (arg == "--every")
+        line.every = number;
+    else
+        line.count = static_cast<long>(number);
+    return std::nullopt;
+}
+
+// Reads the options into 'line'; an exit code when the program is done with them already (it
+// showed its usage or the fields, or an option was wrong).
+std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CommandLine& line)
+{
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         const std::string& arg = args[i];
@@ -200,7 +233,7 @@ int main(int argc, char** argv)
                                 arg == "--count" || arg == "--not" || arg == "--fields" || arg == "--bus" ||
                                 arg == "--bus-credentials" || arg == "--bus-ca";
         if (takesValue && i + 1 >= args.size())
-            return usage(arg + " needs a value");
+            return UsageError(arg + " needs a value");
         if (arg == "--help" || arg == "-h")
         {
             std::cout << kUsage;
@@ -208,113 +241,99 @@ int main(int argc, char** argv)
         }
         if (arg == "--db")
         {
-            database = args[++i];
-            databaseGiven = true;
+            line.database = args[++i];
+            line.databaseGiven = true;
         }
         else if (arg == "--bus")
         {
-            bus = args[++i];
-            if (const auto error = connect::BusOptions::CheckUrl(bus))
-                return usage(*error);
+            line.bus = args[++i];
+            if (const auto error = connect::BusOptions::CheckUrl(line.bus))
+                return UsageError(*error);
         }
         else if (arg == "--bus-credentials")
-            credentials = args[++i];
+            line.credentials = args[++i];
         else if (arg == "--bus-ca")
-            ca = args[++i];
+            line.ca = args[++i];
         else if (arg == "--maker")
-            maker = args[++i];
+            line.maker = args[++i];
         else if (arg == "--file")
-            file = args[++i];
+            line.file = args[++i];
         else if (arg == "--not")
-            excluded = args[++i];
+            line.excluded = args[++i];
         else if (arg == "--generate")
-            generate = true;
+            line.generate = true;
         else if (arg == "--every" || arg == "--count")
         {
-            const std::string value = args[++i];
-            char* end = nullptr;
-            const double number = std::strtod(value.c_str(), &end);
-            if (value.empty() || *end || number <= 0 ||
-                (arg == "--count" && number != static_cast<long>(number)))
-                return usage(arg + " takes a positive number, not '" + value + "'");
-            if (arg == "--every")
-                every = number;
-            else
-                count = static_cast<long>(number);
+            if (const std::optional<int> wrong = ReadPositive(arg, args[++i], line))
+                return wrong;
         }
         else if (arg == "--fields")
-        {
-            const std::string kind = args[++i];
-            const oms::EntityKind which = kind == "user"      ? oms::EntityKind::User
-                                          : kind == "account" ? oms::EntityKind::Account
-                                                              : oms::EntityKind::Limits;
-            if (kind != "user" && kind != "account" && kind != "limits")
-                return usage("--fields takes user, account or limits");
-            for (const oms::FieldSpec& spec : oms::FieldCatalogue::For(which))
-                std::cout << spec.key << " (" << spec.id << ")" << (spec.identity ? "  the id" : "") << "\n";
-            return 0;
-        }
+            return PrintFields(args[++i]);
         else if (arg.rfind("--", 0) == 0)
-            return usage("unknown option " + arg);
+            return UsageError("unknown option " + arg);
         else
-            words.push_back(arg);
+            line.words.push_back(arg);
     }
-    const int modes = (generate ? 1 : 0) + (file.empty() ? 0 : 1) + (words.empty() ? 0 : 1);
-    if (modes != 1)
-        return usage("give one request, or --file FILE, or --generate");
-    if (!bus.empty())
-    {
-        // Over the bus the server's database is out of reach: requests are drawn up here.
-        if (generate || databaseGiven)
-            return usage("--bus hands requests to the server; --generate and --db need the database itself");
-        if (credentials.empty() != ca.empty())
-            return usage("a secured bus needs both --bus-credentials FILE and --bus-ca FILE");
-        connect::BusOptions options;
-        options.url = bus;
-        options.clientName = "kivo-maker";
-        options.caFile = ca;
-        options.user = maker;
-        try
-        {
-            if (!credentials.empty())
-                options.LoadCredentials(credentials);
-        }
-        catch (const std::invalid_argument& error)
-        {
-            return usage(error.what());
-        }
-        // The bus knows the maker by his credentials: he enters requests as nobody else.
-        if (!credentials.empty() && !maker.empty() && maker != options.user)
-            return usage(credentials + " are the bus credentials of " + options.user + ", not of " + maker);
-        if (options.user.empty())
-            return usage("on the bus a maker says who he is: --bus-credentials FILE (or --maker ID on an "
-                         "unsecured bus)");
-        if (!file.empty())
-        {
-            const std::optional<std::vector<std::string>> lines = ReadLines(file);
-            return lines ? EnterOverBus(options, *lines, maker) : 1;
-        }
-        std::string line;
-        for (const std::string& word : words)
-            line += (line.empty() ? "" : " ") + oms::MakerCommand::Quote(word);
-        return EnterOverBus(options, {line}, maker);
-    }
+    return std::nullopt;
+}
 
+// --bus: the requests are drawn up here and handed to the server, whose database is out of reach.
+int EnterOnBus(const CommandLine& line)
+{
+    if (line.generate || line.databaseGiven)
+        return UsageError("--bus hands requests to the server; --generate and --db need the database itself");
+    if (line.credentials.empty() != line.ca.empty())
+        return UsageError("a secured bus needs both --bus-credentials FILE and --bus-ca FILE");
+    connect::BusOptions options;
+    options.url = line.bus;
+    options.clientName = "kivo-maker";
+    options.caFile = line.ca;
+    options.user = line.maker;
+    try
+    {
+        if (!line.credentials.empty())
+            options.LoadCredentials(line.credentials);
+    }
+    catch (const std::invalid_argument& error)
+    {
+        return UsageError(error.what());
+    }
+    // The bus knows the maker by his credentials: he enters requests as nobody else.
+    if (!line.credentials.empty() && !line.maker.empty() && line.maker != options.user)
+        return UsageError(line.credentials + " are the bus credentials of " + options.user + ", not of " +
+                          line.maker);
+    if (options.user.empty())
+        return UsageError("on the bus a maker says who he is: --bus-credentials FILE (or --maker ID on an "
+                          "unsecured bus)");
+    if (!line.file.empty())
+    {
+        const std::optional<std::vector<std::string>> lines = ReadLines(line.file);
+        return lines ? EnterOverBus(options, *lines, line.maker) : 1;
+    }
+    std::string request;
+    for (const std::string& word : line.words)
+        request += (request.empty() ? "" : " ") + oms::MakerCommand::Quote(word);
+    return EnterOverBus(options, {request}, line.maker);
+}
+
+// Without --bus: straight into the database, which is made and seeded when there is none.
+int EnterIntoDatabase(const CommandLine& line)
+{
     try
     {
         oms::Store::Options options;
         options.seed = [](oms::Store& store) { oms::Seeder(store).Run(); };
-        std::unique_ptr<oms::Store> store = oms::Store::Open(database, options);
+        std::unique_ptr<oms::Store> store = oms::Store::Open(line.database, options);
         if (store->WasCreated())
-            std::cout << "Created and seeded the database " << database << "\n";
-        if (generate)
-            return Generate(*store, every, count, excluded);
-        if (!file.empty())
-            return EnterFile(*store, file, maker);
+            std::cout << "Created and seeded the database " << line.database << "\n";
+        if (line.generate)
+            return Generate(*store, line.every, line.count, line.excluded);
+        if (!line.file.empty())
+            return EnterFile(*store, line.file, line.maker);
         std::string error;
-        const auto request = oms::MakerCommand::Parse(words, maker, &error);
+        const auto request = oms::MakerCommand::Parse(line.words, line.maker, &error);
         if (!request)
-            return usage(error);
+            return UsageError(error);
         Report(*request, oms::MakerDesk(*store).Enter(*request));
         return 0;
     }
@@ -333,4 +352,17 @@ int main(int argc, char** argv)
         std::cerr << "kivo-maker: the database failed: " << error.what() << "\n";
         return 1;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CommandLine line;
+    if (const std::optional<int> done = ParseCommandLine({argv + 1, argv + argc}, line))
+        return *done;
+    const int modes = (line.generate ? 1 : 0) + (line.file.empty() ? 0 : 1) + (line.words.empty() ? 0 : 1);
+    if (modes != 1)
+        return UsageError("give one request, or --file FILE, or --generate");
+    return line.bus.empty() ? EnterIntoDatabase(line) : EnterOnBus(line);
 }

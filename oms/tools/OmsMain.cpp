@@ -23,9 +23,11 @@
 #include <fstream>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
 namespace
@@ -159,20 +161,23 @@ int Status(const connect::BusOptions& bus)
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// What the command line asks for.
+struct CommandLine
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     oms::OmsServer::Options options;
-    options.databasePath = oms::DefaultDatabasePath();
-    options.watchIntervalMs = 0;
     std::vector<std::string> command;
     std::string bus;
     std::string credentials;
     std::string ca;
     std::string logJson;
     bool insecure = false;
+};
+
+// Reads the options into 'line'; an exit code when the program is done with them already (it
+// showed its usage, or an option was wrong).
+std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CommandLine& line)
+{
+    std::vector<std::string>& command = line.command;
     for (std::size_t i = 0; i < args.size(); ++i)
     {
         if (args[i] == "--help" || args[i] == "-h")
@@ -188,13 +193,13 @@ int main(int argc, char** argv)
         }
         if ((args[i] == "--bus-credentials" || args[i] == "--bus-ca") && i + 1 < args.size())
         {
-            (args[i] == "--bus-ca" ? ca : credentials) = args[i + 1];
+            (args[i] == "--bus-ca" ? line.ca : line.credentials) = args[i + 1];
             ++i;
         }
         else if (args[i] == "--insecure-bus")
-            insecure = true;
+            line.insecure = true;
         else if (args[i] == "--log-json" && i + 1 < args.size())
-            logJson = args[++i];
+            line.logJson = args[++i];
         else if (args[i] == "--db")
         {
             if (i + 1 >= args.size())
@@ -202,10 +207,10 @@ int main(int argc, char** argv)
                 std::cerr << "kivo-oms: --db needs a file\n\n" << kUsage;
                 return 2;
             }
-            options.databasePath = args[++i];
+            line.options.databasePath = args[++i];
         }
         else if (args[i] == "--fresh")
-            options.fresh = true;
+            line.options.fresh = true;
         else if (args[i] == "--bus")
         {
             if (i + 1 >= args.size())
@@ -213,8 +218,8 @@ int main(int argc, char** argv)
                 std::cerr << "kivo-oms: --bus needs a URL such as nats://127.0.0.1:4222\n\n" << kUsage;
                 return 2;
             }
-            bus = args[++i];
-            if (const auto error = connect::BusOptions::CheckUrl(bus))
+            line.bus = args[++i];
+            if (const auto error = connect::BusOptions::CheckUrl(line.bus))
             {
                 std::cerr << "kivo-oms: " << *error << "\n";
                 return 2;
@@ -229,76 +234,157 @@ int main(int argc, char** argv)
         else
             command.push_back(args[i]);
     }
-    if (!command.empty() && command[0] == "bus")
-        return oms::tools::RunBusCommand(options.databasePath, {command.begin() + 1, command.end()});
-    if (!command.empty() && command[0] == "audit")
-        return oms::tools::RunAuditCommand(options.databasePath, {command.begin() + 1, command.end()});
-    const bool status = !command.empty() && command[0] == "status";
-    if (status && bus.empty())
+    return std::nullopt;
+}
+
+// The connection to the bus that 'line' describes, for serving or for asking the server's
+// status; an exit code when the options do not make one.
+std::variant<connect::BusOptions, int> BusOptionsOf(const CommandLine& line)
+{
+    connect::BusOptions busOptions;
+    busOptions.url = line.bus;
+    busOptions.user = connect::BusSubjects::kServerUser;
+    busOptions.clientName = "kivo-oms";
+    busOptions.caFile = line.ca;
+    busOptions.inOrder = true;
+    if (line.credentials.empty() != line.ca.empty())
     {
-        std::cerr << "kivo-oms: status asks a serving kivo-oms on the bus: give --bus URL and credentials\n";
+        std::cerr << "kivo-oms: a secured bus needs both --bus-credentials FILE and --bus-ca FILE\n";
         return 2;
     }
-    if (!bus.empty())
+    if (line.credentials.empty() && !line.insecure)
     {
-        if (!command.empty() && !status)
-        {
-            std::cerr << "kivo-oms: --bus serves; it takes no command (" << command[0] << ")\n";
-            return 2;
-        }
-        connect::BusOptions busOptions;
-        busOptions.url = bus;
-        busOptions.user = connect::BusSubjects::kServerUser;
-        busOptions.clientName = "kivo-oms";
-        busOptions.caFile = ca;
-        busOptions.inOrder = true;
-        if (credentials.empty() != ca.empty())
-        {
-            std::cerr << "kivo-oms: a secured bus needs both --bus-credentials FILE and --bus-ca FILE\n";
-            return 2;
-        }
-        if (credentials.empty() && !insecure)
-        {
-            std::cerr
-                << "kivo-oms: --bus needs the server's credentials (--bus-credentials FILE --bus-ca FILE, "
-                   "from kivo-oms bus init), or --insecure-bus for a bus without users and TLS\n";
-            return 2;
-        }
-        try
-        {
-            if (!credentials.empty())
-                busOptions.LoadCredentials(credentials);
-        }
-        catch (const std::invalid_argument& error)
-        {
-            std::cerr << "kivo-oms: " << error.what() << "\n";
-            return 2;
-        }
-        if (status)
-            return Status(busOptions);
-        if (busOptions.user != connect::BusSubjects::kServerUser)
-        {
-            std::cerr << "kivo-oms: " << credentials << " are the credentials of " << busOptions.user
-                      << ", not the server's (kivo-oms.creds from bus init)\n";
-            return 2;
-        }
-        if (insecure)
-            std::cerr
-                << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
-        options.watchIntervalMs = 250;
-        options.publishInBackground = true;
-        options.busGrants = !insecure;
-        options.operatorUser = connect::BusSubjects::kServerUser;
-        try
-        {
-            return Serve(options, busOptions, logJson);
-        }
-        catch (const oms::StoreError& error)
-        {
-            std::cerr << "kivo-oms: " << error.what() << "\n";
-            return 1;
-        }
+        std::cerr << "kivo-oms: --bus needs the server's credentials (--bus-credentials FILE --bus-ca FILE, "
+                     "from kivo-oms bus init), or --insecure-bus for a bus without users and TLS\n";
+        return 2;
     }
+    try
+    {
+        if (!line.credentials.empty())
+            busOptions.LoadCredentials(line.credentials);
+    }
+    catch (const std::invalid_argument& error)
+    {
+        std::cerr << "kivo-oms: " << error.what() << "\n";
+        return 2;
+    }
+    return busOptions;
+}
+
+// kivo-oms --bus: serves the bus, or with "status" asks the server serving it.
+int RunOnBus(CommandLine& line, bool status)
+{
+    if (!line.command.empty() && !status)
+    {
+        std::cerr << "kivo-oms: --bus serves; it takes no command (" << line.command[0] << ")\n";
+        return 2;
+    }
+    std::variant<connect::BusOptions, int> made = BusOptionsOf(line);
+    if (const int* code = std::get_if<int>(&made))
+        return *code;
+    const connect::BusOptions& busOptions = std::get<connect::BusOptions>(made);
+    if (status)
+        return Status(busOptions);
+    if (busOptions.user != connect::BusSubjects::kServerUser)
+    {
+        std::cerr << "kivo-oms: " << line.credentials << " are the credentials of " << busOptions.user
+                  << ", not the server's (kivo-oms.creds from bus init)\n";
+        return 2;
+    }
+    if (line.insecure)
+        std::cerr << "kivo-oms: serving a bus without users and TLS: whoever reaches it acts as any user\n";
+    oms::OmsServer::Options& options = line.options;
+    options.watchIntervalMs = 250;
+    options.publishInBackground = true;
+    options.busGrants = !line.insecure;
+    options.operatorUser = connect::BusSubjects::kServerUser;
+    try
+    {
+        return Serve(options, busOptions, line.logJson);
+    }
+    catch (const oms::StoreError& error)
+    {
+        std::cerr << "kivo-oms: " << error.what() << "\n";
+        return 1;
+    }
+}
+
+int Check(oms::Store& store)
+{
+    int code = 0;
+    for (const std::string& problem : store.CheckConsistency())
+    {
+        std::cout << problem << "\n";
+        code = 1;
+    }
+    if (code == 0)
+        std::cout << store.Path() << ": consistent\n";
+    return code;
+}
+
+void PrintStats(oms::Store& store)
+{
+    for (const char* kind : {"user", "account", "limits"})
+        std::cout << kind << ": "
+                  << store.Db().QueryText(std::string("SELECT COUNT(*) FROM entities WHERE kind = '") + kind +
+                                          "'")
+                  << "\n";
+    for (const char* status : {oms::kPending, oms::kAccepted, oms::kRejected})
+        std::cout << status << ": " << store.CountRequests(status) << "\n";
+    std::cout << "decisions logged: " << store.Db().QueryText("SELECT COUNT(*) FROM decision_log")
+              << "\noutbox: " << store.Db().QueryText("SELECT COUNT(*) FROM outbox") << "\n";
+}
+
+void PrintPending(oms::Store& store)
+{
+    store.ForEachPending(
+        [](const oms::RequestRecord& r)
+        {
+            std::cout << r.key << "  " << oms::AuthTypeText(r.type) << "  " << r.entity << "  " << r.category
+                      << "  by " << r.maker << "  " << r.broker << " " << r.branch << "\n";
+        });
+}
+
+int Show(oms::Store& store, const std::string& key)
+{
+    const std::optional<oms::RequestRecord> r = store.Request(std::atoll(key.c_str()));
+    if (!r)
+    {
+        std::cerr << "kivo-oms: there is no request " << key << "\n";
+        return 1;
+    }
+    std::cout << "published:\n";
+    Print(oms::PublishedForm(*r), "  ");
+    std::cout << "details:\n";
+    Print(oms::DetailReplies(store).Build(*r, store.Changes(r->key)), "  ");
+    return 0;
+}
+
+// One of the commands on the database; 'created' says whether the server made it just now.
+int RunCommand(const std::string& verb, const std::vector<std::string>& command, oms::Store& store,
+               bool created)
+{
+    if (verb == "init")
+    {
+        std::cout << (created ? "Created and seeded " : "Using ") << store.Path() << "\n";
+        return 0;
+    }
+    if (verb == "check")
+        return Check(store);
+    if (verb == "stats")
+        PrintStats(store);
+    else if (verb == "pending")
+        PrintPending(store);
+    else
+        return Show(store, command[1]);
+    return 0;
+}
+
+// kivo-oms without --bus: a command on the database itself.
+int RunOnDatabase(const CommandLine& line)
+{
+    const std::vector<std::string>& command = line.command;
+    const oms::OmsServer::Options& options = line.options;
     const std::string verb = command.empty() ? "init" : command[0];
     if (verb != "init" && verb != "check" && verb != "stats" && verb != "pending" && verb != "show")
     {
@@ -315,59 +401,6 @@ int main(int argc, char** argv)
     NoPublisher nobody;
     try
     {
-        int code = 0;
-        bool created = false;
-        const auto run = [&](oms::Store& store)
-        {
-            if (verb == "init")
-                std::cout << (created ? "Created and seeded " : "Using ") << store.Path() << "\n";
-            else if (verb == "check")
-            {
-                for (const std::string& problem : store.CheckConsistency())
-                {
-                    std::cout << problem << "\n";
-                    code = 1;
-                }
-                if (code == 0)
-                    std::cout << store.Path() << ": consistent\n";
-            }
-            else if (verb == "stats")
-            {
-                for (const char* kind : {"user", "account", "limits"})
-                    std::cout << kind << ": "
-                              << store.Db().QueryText(
-                                     std::string("SELECT COUNT(*) FROM entities WHERE kind = '") + kind + "'")
-                              << "\n";
-                for (const char* status : {oms::kPending, oms::kAccepted, oms::kRejected})
-                    std::cout << status << ": " << store.CountRequests(status) << "\n";
-                std::cout << "decisions logged: " << store.Db().QueryText("SELECT COUNT(*) FROM decision_log")
-                          << "\noutbox: " << store.Db().QueryText("SELECT COUNT(*) FROM outbox") << "\n";
-            }
-            else if (verb == "pending")
-            {
-                store.ForEachPending(
-                    [](const oms::RequestRecord& r)
-                    {
-                        std::cout << r.key << "  " << oms::AuthTypeText(r.type) << "  " << r.entity << "  "
-                                  << r.category << "  by " << r.maker << "  " << r.broker << " " << r.branch
-                                  << "\n";
-                    });
-            }
-            else
-            {
-                const std::optional<oms::RequestRecord> r = store.Request(std::atoll(command[1].c_str()));
-                if (!r)
-                {
-                    std::cerr << "kivo-oms: there is no request " << command[1] << "\n";
-                    code = 1;
-                    return;
-                }
-                std::cout << "published:\n";
-                Print(oms::PublishedForm(*r), "  ");
-                std::cout << "details:\n";
-                Print(oms::DetailReplies(store).Build(*r, store.Changes(r->key)), "  ");
-            }
-        };
         // What only reads reads beside a running server (a terminal's, or kivo-oms --bus): WAL
         // lets a reader see the last commit while the server writes. A database still to be made
         // (or made afresh) is made by the server, which takes the database for its own first.
@@ -377,12 +410,12 @@ int main(int argc, char** argv)
         {
             oms::Store::Options reading;
             reading.readOnly = true;
-            run(*oms::Store::Open(options.databasePath, reading));
-            return code;
+            return RunCommand(verb, command, *oms::Store::Open(options.databasePath, reading), false);
         }
         oms::OmsServer server(options, nobody);
-        created = server.WasCreated();
-        server.WithStore(run);
+        const bool created = server.WasCreated();
+        int code = 0;
+        server.WithStore([&](oms::Store& store) { code = RunCommand(verb, command, store, created); });
         return code;
     }
     catch (const oms::StoreError& error)
@@ -390,4 +423,29 @@ int main(int argc, char** argv)
         std::cerr << "kivo-oms: " << error.what() << "\n";
         return 1;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CommandLine line;
+    line.options.databasePath = oms::DefaultDatabasePath();
+    line.options.watchIntervalMs = 0;
+    if (const std::optional<int> done = ParseCommandLine({argv + 1, argv + argc}, line))
+        return *done;
+    const std::vector<std::string>& command = line.command;
+    if (!command.empty() && command[0] == "bus")
+        return oms::tools::RunBusCommand(line.options.databasePath, {command.begin() + 1, command.end()});
+    if (!command.empty() && command[0] == "audit")
+        return oms::tools::RunAuditCommand(line.options.databasePath, {command.begin() + 1, command.end()});
+    const bool status = !command.empty() && command[0] == "status";
+    if (status && line.bus.empty())
+    {
+        std::cerr << "kivo-oms: status asks a serving kivo-oms on the bus: give --bus URL and credentials\n";
+        return 2;
+    }
+    if (!line.bus.empty())
+        return RunOnBus(line, status);
+    return RunOnDatabase(line);
 }

@@ -39,6 +39,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -268,29 +269,33 @@ std::vector<int> Victims(const std::string& kill)
     return {};
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// What the command line asks for.
+struct LoadOptions
 {
-    long terminalCount = 20;
+    long terminals = 20;
     double rate = 1000;
     double seconds = 60;
     bool cluster = false;
     std::string kill;
+};
+
+// Reads the options; an exit code when they are wrong.
+std::optional<int> ParseOptions(int argc, char** argv, LoadOptions& options)
+{
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
         if (arg == "--cluster")
         {
-            cluster = true;
+            options.cluster = true;
             continue;
         }
         if (arg == "--kill" && i + 1 < argc)
         {
-            kill = argv[++i];
-            cluster = true;
-            if (Victims(kill).empty())
-                return Usage("--kill takes one, two or server-node, not " + kill);
+            options.kill = argv[++i];
+            options.cluster = true;
+            if (Victims(options.kill).empty())
+                return Usage("--kill takes one, two or server-node, not " + options.kill);
             continue;
         }
         if (arg != "--terminals" && arg != "--rate" && arg != "--seconds")
@@ -302,115 +307,93 @@ int main(int argc, char** argv)
         if (*end || !(value > 0) || (arg == "--terminals" && value != std::floor(value)))
             return Usage(arg + " takes a positive number, not '" + argv[i] + "'");
         if (arg == "--terminals")
-            terminalCount = static_cast<long>(value);
+            options.terminals = static_cast<long>(value);
         else if (arg == "--rate")
-            rate = value;
+            options.rate = value;
         else
-            seconds = value;
+            options.seconds = value;
     }
-    if (!NatsServerProcess::Available())
-    {
-        std::cout << "bus_load: nats-server is not installed (scripts/deps installs it); skipped\n";
-        return kSkipped;
-    }
+    return std::nullopt;
+}
 
-    ScopedTempDir folder;
-    const std::optional<std::filesystem::path> seeded =
-        SeededOmsDatabase(KIVO_OMS_PROGRAM, KIVO_TEST_CACHE_DIR);
-    if (!seeded)
-    {
-        std::cerr << "bus_load: kivo-oms could not seed a database\n";
-        return 1;
-    }
-    std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
-    SecuredBus bus(folder.Path(), folder.Path() / "oms.db", cluster ? 3 : 0);
-    if (!bus.Start())
-    {
-        std::cerr << "bus_load: nats-server did not start:\n" << bus.Process().Log();
-        return 1;
-    }
-    OmsProcess server(KIVO_OMS_PROGRAM, folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
-    server.SetCredentials(bus.ServerCredentials(), bus.CaFile());
-    if (!server.Start(bus.Url()))
-    {
-        std::cerr << "bus_load: kivo-oms did not start:\n" << server.Log();
-        return 1;
-    }
+// A user's options on the bus. A request the bus lost with a node is given up after the time
+// limit and sent again; a slow answer given up too early is sent again as well, and the server
+// knows it by its id.
+connect::BusOptions OptionsFor(SecuredBus& bus, bool cluster, const std::string& user)
+{
+    connect::BusOptions options = bus.OptionsFor(user);
+    options.requestTimeLimit = std::chrono::seconds(cluster ? 8 : 30);
+    return options;
+}
 
-    // A request the bus lost with a node is given up after the time limit and sent again; a
-    // slow answer given up too early is sent again as well, and the server knows it by its id.
-    const auto optionsFor = [&bus, cluster](const std::string& user)
-    {
-        connect::BusOptions options = bus.OptionsFor(user);
-        options.requestTimeLimit = std::chrono::seconds(cluster ? 8 : 30);
-        return options;
-    };
-    const std::vector<std::pair<std::string, std::string>> dealerList = Dealers(folder.Path() / "oms.db");
-    std::vector<std::string> dealers;
-    for (const auto& dealer : dealerList)
-        dealers.push_back(dealer.first);
-    const std::vector<connect::Session> sessions = Sessions(dealerList);
+// Everyone on the bus: the terminals, each maker on a connection of his own (he enters requests
+// as himself only), and the administrator who asks for the pending requests.
+struct Clients
+{
     std::vector<std::unique_ptr<Terminal>> terminals;
-    for (long i = 0; i < terminalCount; ++i)
+    std::map<std::string, std::unique_ptr<connect::NatsTransport>> makers;
+    std::unique_ptr<connect::NatsTransport> admin;
+
+    bool Ready() const
+    {
+        return admin->Connected() &&
+               std::all_of(makers.begin(), makers.end(),
+                           [](const auto& m) { return m.second->Connected(); }) &&
+               std::all_of(terminals.begin(), terminals.end(), [](const auto& t) { return t->Ready(); });
+    }
+};
+
+void Connect(SecuredBus& bus, const LoadOptions& load, const std::vector<connect::Session>& sessions,
+             Clients& clients)
+{
+    for (long i = 0; i < load.terminals; ++i)
     {
         const connect::Session& session = sessions[static_cast<std::size_t>(i) % sessions.size()];
-        terminals.push_back(std::make_unique<Terminal>(optionsFor(session.user), session));
+        clients.terminals.push_back(
+            std::make_unique<Terminal>(OptionsFor(bus, load.cluster, session.user), session));
     }
-    // Each maker enters requests as himself only, on his own connection.
-    std::map<std::string, std::unique_ptr<connect::NatsTransport>> makers;
     for (const Branch& branch : kBranches)
     {
-        if (!makers.count(branch.maker))
-            makers.emplace(branch.maker, std::make_unique<connect::NatsTransport>(optionsFor(branch.maker)));
+        if (!clients.makers.count(branch.maker))
+            clients.makers.emplace(branch.maker, std::make_unique<connect::NatsTransport>(
+                                                     OptionsFor(bus, load.cluster, branch.maker)));
     }
-    connect::NatsTransport admin(optionsFor("ADMIN1"));
-    if (!WaitUntil(
-            [&]
-            {
-                return admin.Connected() &&
-                       std::all_of(makers.begin(), makers.end(),
-                                   [](const auto& m) { return m.second->Connected(); }) &&
-                       std::all_of(terminals.begin(), terminals.end(),
-                                   [](const auto& t) { return t->Ready(); });
-            },
-            std::chrono::seconds(30)))
-    {
-        std::cerr << "bus_load: the terminals did not all subscribe\n";
-        return 1;
-    }
-    const std::optional<std::map<std::string, Message>> before = Pending(admin);
-    if (!before)
-        return 1;
+    clients.admin = std::make_unique<connect::NatsTransport>(OptionsFor(bus, load.cluster, "ADMIN1"));
+}
 
-    // The makers: what is due by the clock goes in one message each tick, so the rate holds
-    // however long the server takes to answer.
-    const std::size_t planned = static_cast<std::size_t>(std::llround(rate * seconds));
-    struct Sent
-    {
-        std::string maker;
-        connect::Envelope envelope;
-        std::unique_ptr<Replies> replies;
-    };
-    std::vector<Sent> sent;
-    // Nodes killed a third of the way through, started again at two thirds.
-    std::thread killer;
-    if (!kill.empty())
-    {
-        killer = std::thread(
-            [&bus, &kill, seconds]
-            {
-                std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 3));
-                for (const int node : Victims(kill))
-                    bus.Node(node).Kill();
-                std::cout << "killed " << kill << std::endl;
-                std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 3));
-                for (const int node : Victims(kill))
-                    bus.Node(node).Start();
-                std::cout << "started again" << std::endl;
-            });
-    }
+// A message of a maker's, sent and perhaps sent again.
+struct Sent
+{
+    std::string maker;
+    connect::Envelope envelope;
+    std::unique_ptr<Replies> replies;
+};
+
+// Nodes killed a third of the way through, started again at two thirds.
+std::thread StartKiller(SecuredBus& bus, const LoadOptions& load)
+{
+    if (load.kill.empty())
+        return {};
+    return std::thread(
+        [&bus, kill = load.kill, seconds = load.seconds]
+        {
+            std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 3));
+            for (const int node : Victims(kill))
+                bus.Node(node).Kill();
+            std::cout << "killed " << kill << std::endl;
+            std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 3));
+            for (const int node : Victims(kill))
+                bus.Node(node).Start();
+            std::cout << "started again" << std::endl;
+        });
+}
+
+// The makers: what is due by the clock goes in one message each tick, so the rate holds
+// however long the server takes to answer.
+void SendAtRate(Clients& clients, const std::vector<std::string>& dealers, double rate, std::size_t planned,
+                Clock::time_point started, std::vector<Sent>& sent)
+{
     std::size_t lines = 0;
-    const Clock::time_point started = Clock::now();
     std::size_t ticks = 0;
     while (lines < planned)
     {
@@ -431,20 +414,27 @@ int main(int argc, char** argv)
         for (const auto& [maker, body] : bodies)
         {
             sent.push_back(Sent{maker, Envelope(body), std::make_unique<Replies>()});
-            makers.at(maker)->SendRequest(sent.back().envelope, sent.back().replies->Delivery(), nullptr);
+            clients.makers.at(maker)->SendRequest(sent.back().envelope, sent.back().replies->Delivery(),
+                                                  nullptr);
         }
     }
-    const Clock::time_point generated = Clock::now();
-    if (killer.joinable())
-        killer.join();
+}
 
-    // A message the library could not deliver (no server reachable, no answer in time) goes
-    // again with its id. Its lines may have been entered by the first try: the server then
-    // refuses them as waiting already, and its pending requests tell. The messages of an
-    // outage go again together, round after round, as makers on their own would send them.
+// What the makers were told: the keys entered, and how many messages were refused or sent again.
+struct Answers
+{
     std::set<std::string> entered;
     std::size_t refused = 0;
     std::size_t retried = 0;
+};
+
+// A message the library could not deliver (no server reachable, no answer in time) goes
+// again with its id. Its lines may have been entered by the first try: the server then
+// refuses them as waiting already, and its pending requests tell. The messages of an
+// outage go again together, round after round, as makers on their own would send them.
+Answers GatherAnswers(Clients& clients, std::vector<Sent>& sent)
+{
+    Answers answers;
     std::vector<std::vector<Message>> results(sent.size());
     for (std::size_t i = 0; i < sent.size(); ++i)
         results[i] = sent[i].replies->Wait();
@@ -465,9 +455,10 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         for (const std::size_t i : again)
         {
-            ++retried;
+            ++answers.retried;
             sent[i].replies = std::make_unique<Replies>();
-            makers.at(sent[i].maker)->SendRequest(sent[i].envelope, sent[i].replies->Delivery(), nullptr);
+            clients.makers.at(sent[i].maker)
+                ->SendRequest(sent[i].envelope, sent[i].replies->Delivery(), nullptr);
         }
         for (const std::size_t i : again)
         {
@@ -482,92 +473,71 @@ int main(int argc, char** argv)
             continue;
         if (ClosingStatus(all) != "0")
         {
-            if (refused++ == 0)
+            if (answers.refused++ == 0)
                 std::cerr << "bus_load: the server refused: " << ClosingText(all) << "\n";
             continue;
         }
         for (std::size_t i = 0; i + 1 < all.size(); ++i)
-            entered.insert(*all[i].Value(kKey));
+            answers.entered.insert(*all[i].Value(kKey));
     }
-    const Clock::time_point answered = Clock::now();
+    return answers;
+}
 
-    // What the server holds now is the reference: the new pending requests in their published
-    // form, each terminal's share by its filter.
-    bool consistent = refused == 0 && (retried > 0 || entered.size() == planned);
-    std::size_t everyone = 0;
-    std::vector<std::set<std::string>> expected(terminals.size());
+// What the server holds now is the reference: the new pending requests in their published
+// form, each terminal's share by its filter. Nothing when the server could not be asked;
+// 'consistent' false when the new requests are not those the makers sent.
+std::optional<std::vector<std::set<std::string>>> Shares(Clients& clients,
+                                                         const std::map<std::string, Message>& before,
+                                                         const Answers& answers, std::size_t planned,
+                                                         bool& consistent)
+{
+    std::vector<std::set<std::string>> expected(clients.terminals.size());
+    const std::optional<std::map<std::string, Message>> after = Pending(*clients.admin);
+    if (!after)
+        return std::nullopt;
+    std::set<std::string> added;
+    for (const auto& [key, form] : *after)
     {
-        const std::optional<std::map<std::string, Message>> after = Pending(admin);
-        if (!after)
-            return 1;
-        std::set<std::string> added;
-        for (const auto& [key, form] : *after)
+        if (before.count(key))
+            continue;
+        added.insert(key);
+        for (std::size_t t = 0; t < clients.terminals.size(); ++t)
         {
-            if (before->count(key))
-                continue;
-            added.insert(key);
-            for (std::size_t t = 0; t < terminals.size(); ++t)
-            {
-                if (terminals[t]->Filter().Matches(form))
-                    expected[t].insert(key);
-            }
+            if (clients.terminals[t]->Filter().Matches(form))
+                expected[t].insert(key);
         }
-        // Without resends the makers were told of each; with them, each line is pending once.
-        const bool allThere =
-            retried > 0 ? added.size() == planned &&
-                              std::includes(added.begin(), added.end(), entered.begin(), entered.end())
-                        : added == entered;
-        if (!allThere)
-        {
-            std::cerr << "bus_load: the server holds " << added.size() << " new requests of " << planned
-                      << ", the makers were told of " << entered.size() << "\n";
-            consistent = false;
-        }
-        for (const std::set<std::string>& share : expected)
-            everyone += share.size();
     }
-    const auto deliveries = [&]
+    // Without resends the makers were told of each; with them, each line is pending once.
+    const std::set<std::string>& entered = answers.entered;
+    const bool allThere = answers.retried > 0
+                              ? added.size() == planned &&
+                                    std::includes(added.begin(), added.end(), entered.begin(), entered.end())
+                              : added == entered;
+    if (!allThere)
     {
-        std::size_t total = 0;
-        for (const auto& terminal : terminals)
-            total += terminal->Count();
-        return total;
-    };
-    WaitUntil([&] { return deliveries() >= everyone; }, std::chrono::seconds(120));
-    const Clock::time_point delivered = Clock::now();
-    // On a cluster that lost nodes, the makers are answered soon after the nodes they were on
-    // went (a request lost with its node is given up after the time limit and sent again: the
-    // server answers while the bus confirms its publications), and the terminals must have
-    // caught up soon after the makers.
-    if (cluster && Seconds(answered - generated) > 15)
-    {
-        std::cerr << "bus_load: the makers' last answer came " << Seconds(answered - generated)
-                  << " s after the last was sent, more than 15 s\n";
+        std::cerr << "bus_load: the server holds " << added.size() << " new requests of " << planned
+                  << ", the makers were told of " << entered.size() << "\n";
         consistent = false;
     }
-    if (cluster && Seconds(delivered - answered) > 5)
-    {
-        std::cerr << "bus_load: the terminals caught up " << Seconds(delivered - answered)
-                  << " s after the makers' last answer, more than 5 s\n";
-        consistent = false;
-    }
-    // Anything sent twice would come now.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    return expected;
+}
 
-    if (retried > 0)
-        std::cout << "makers: " << retried
-                  << " messages sent again after the library could not deliver them\n";
-    std::cout << std::fixed << std::setprecision(2) << "maker: " << entered.size() << " of " << planned
-              << " requests entered in " << Seconds(generated - started) << " s ("
-              << entered.size() / Seconds(generated - started) << " per second), the last answered "
-              << Seconds(answered - generated) << " s after the last was sent\n"
-              << "terminals: " << deliveries() << " deliveries of " << everyone << " due to "
-              << terminals.size() << " terminals, the last " << Seconds(delivered - generated)
-              << " s after the last request was sent (" << deliveries() / Seconds(delivered - started)
-              << " deliveries per second)\n";
-    for (std::size_t t = 0; t < terminals.size(); ++t)
+std::size_t Deliveries(const Clients& clients)
+{
+    std::size_t total = 0;
+    for (const auto& terminal : clients.terminals)
+        total += terminal->Count();
+    return total;
+}
+
+// Each terminal's count; whether every terminal holds its share, nothing missing, nothing
+// twice and nothing it should not have.
+bool ReportTerminals(const Clients& clients, const std::vector<std::set<std::string>>& expected)
+{
+    bool held = true;
+    for (std::size_t t = 0; t < clients.terminals.size(); ++t)
     {
-        const std::map<std::string, int> received = terminals[t]->Received();
+        const std::map<std::string, int> received = clients.terminals[t]->Received();
         std::size_t missing = 0;
         std::size_t twice = 0;
         std::size_t foreign = 0;
@@ -579,13 +549,154 @@ int main(int argc, char** argv)
         }
         for (const auto& [key, count] : received)
             foreign += expected[t].count(key) ? 0 : 1;
-        const connect::Session& session = terminals[t]->Session();
+        const connect::Session& session = clients.terminals[t]->Session();
         std::cout << "  " << std::left << std::setw(9) << session.user << " level " << session.privilege
                   << ": " << std::right << std::setw(6) << received.size() << " held of " << std::setw(6)
                   << expected[t].size() << " admitted; missing " << missing << ", twice " << twice
                   << ", not admitted " << foreign << "\n";
-        consistent = consistent && missing == 0 && twice == 0 && foreign == 0;
+        held = held && missing == 0 && twice == 0 && foreign == 0;
     }
-    std::cout << (consistent ? "consistent" : "NOT CONSISTENT") << std::endl;
-    return consistent ? 0 : 1;
+    return held;
+}
+
+// The moments of the run.
+struct Times
+{
+    Clock::time_point started;   // the first request was due
+    Clock::time_point generated; // the last was sent
+    Clock::time_point answered;  // the makers had every answer
+    Clock::time_point delivered; // the terminals had everything due (or the wait ended)
+};
+
+// On a cluster that lost nodes, the makers are answered soon after the nodes they were on
+// went (a request lost with its node is given up after the time limit and sent again: the
+// server answers while the bus confirms its publications), and the terminals must have
+// caught up soon after the makers.
+bool CaughtUpInTime(const Times& times)
+{
+    bool held = true;
+    if (Seconds(times.answered - times.generated) > 15)
+    {
+        std::cerr << "bus_load: the makers' last answer came " << Seconds(times.answered - times.generated)
+                  << " s after the last was sent, more than 15 s\n";
+        held = false;
+    }
+    if (Seconds(times.delivered - times.answered) > 5)
+    {
+        std::cerr << "bus_load: the terminals caught up " << Seconds(times.delivered - times.answered)
+                  << " s after the makers' last answer, more than 5 s\n";
+        held = false;
+    }
+    return held;
+}
+
+void ReportRates(const Clients& clients, const Answers& answers, std::size_t planned, std::size_t everyone,
+                 const Times& times)
+{
+    if (answers.retried > 0)
+        std::cout << "makers: " << answers.retried
+                  << " messages sent again after the library could not deliver them\n";
+    const double sending = Seconds(times.generated - times.started);
+    std::cout << std::fixed << std::setprecision(2) << "maker: " << answers.entered.size() << " of "
+              << planned << " requests entered in " << sending << " s (" << answers.entered.size() / sending
+              << " per second), the last answered " << Seconds(times.answered - times.generated)
+              << " s after the last was sent\n"
+              << "terminals: " << Deliveries(clients) << " deliveries of " << everyone << " due to "
+              << clients.terminals.size() << " terminals, the last "
+              << Seconds(times.delivered - times.generated) << " s after the last request was sent ("
+              << Deliveries(clients) / Seconds(times.delivered - times.started)
+              << " deliveries per second)\n";
+}
+
+// The makers' requests entered while the terminals listen, and what each terminal then holds;
+// whether the counts held.
+std::optional<bool> LoadTheBus(SecuredBus& bus, Clients& clients, const LoadOptions& load,
+                               const std::vector<std::string>& dealers)
+{
+    const std::optional<std::map<std::string, Message>> before = Pending(*clients.admin);
+    if (!before)
+        return std::nullopt;
+    const std::size_t planned = static_cast<std::size_t>(std::llround(load.rate * load.seconds));
+    std::vector<Sent> sent;
+    std::thread killer = StartKiller(bus, load);
+    Times times;
+    times.started = Clock::now();
+    SendAtRate(clients, dealers, load.rate, planned, times.started, sent);
+    times.generated = Clock::now();
+    if (killer.joinable())
+        killer.join();
+    const Answers answers = GatherAnswers(clients, sent);
+    times.answered = Clock::now();
+
+    bool consistent = answers.refused == 0 && (answers.retried > 0 || answers.entered.size() == planned);
+    const std::optional<std::vector<std::set<std::string>>> expected =
+        Shares(clients, *before, answers, planned, consistent);
+    if (!expected)
+        return std::nullopt;
+    std::size_t everyone = 0;
+    for (const std::set<std::string>& share : *expected)
+        everyone += share.size();
+    WaitUntil([&] { return Deliveries(clients) >= everyone; }, std::chrono::seconds(120));
+    times.delivered = Clock::now();
+    if (load.cluster && !CaughtUpInTime(times))
+        consistent = false;
+    // Anything sent twice would come now.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ReportRates(clients, answers, planned, everyone, times);
+    consistent = ReportTerminals(clients, *expected) && consistent;
+    return consistent;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    LoadOptions load;
+    if (const std::optional<int> wrong = ParseOptions(argc, argv, load))
+        return *wrong;
+    if (!NatsServerProcess::Available())
+    {
+        std::cout << "bus_load: nats-server is not installed (scripts/deps installs it); skipped\n";
+        return kSkipped;
+    }
+
+    ScopedTempDir folder;
+    const std::optional<std::filesystem::path> seeded =
+        SeededOmsDatabase(KIVO_OMS_PROGRAM, KIVO_TEST_CACHE_DIR);
+    if (!seeded)
+    {
+        std::cerr << "bus_load: kivo-oms could not seed a database\n";
+        return 1;
+    }
+    std::filesystem::copy_file(*seeded, folder.Path() / "oms.db");
+    SecuredBus bus(folder.Path(), folder.Path() / "oms.db", load.cluster ? 3 : 0);
+    if (!bus.Start())
+    {
+        std::cerr << "bus_load: nats-server did not start:\n" << bus.Process().Log();
+        return 1;
+    }
+    OmsProcess server(KIVO_OMS_PROGRAM, folder.Path() / "oms.db", folder.Path() / "kivo-oms.log");
+    server.SetCredentials(bus.ServerCredentials(), bus.CaFile());
+    if (!server.Start(bus.Url()))
+    {
+        std::cerr << "bus_load: kivo-oms did not start:\n" << server.Log();
+        return 1;
+    }
+
+    const std::vector<std::pair<std::string, std::string>> dealerList = Dealers(folder.Path() / "oms.db");
+    std::vector<std::string> dealers;
+    for (const auto& dealer : dealerList)
+        dealers.push_back(dealer.first);
+    Clients clients;
+    Connect(bus, load, Sessions(dealerList), clients);
+    if (!WaitUntil([&] { return clients.Ready(); }, std::chrono::seconds(30)))
+    {
+        std::cerr << "bus_load: the terminals did not all subscribe\n";
+        return 1;
+    }
+    const std::optional<bool> consistent = LoadTheBus(bus, clients, load, dealers);
+    if (!consistent)
+        return 1;
+    std::cout << (*consistent ? "consistent" : "NOT CONSISTENT") << std::endl;
+    return *consistent ? 0 : 1;
 }
