@@ -1,6 +1,5 @@
 #include "controls/InPlaceDTPicker.h"
 
-#include "controls/InPlaceEditing.h"
 #include "winlib/Api.h"
 
 #include <cstdlib>
@@ -11,8 +10,6 @@ IMPLEMENT_DYNAMIC(CInPlaceDTPicker, CDateTimeCtrl)
 
 namespace
 {
-
-std::unique_ptr<CInPlaceDTPicker> g_pInPlaceDTPicker;
 
 // The numbers of a text split at the separators and blanks.
 std::vector<int> Numbers(const std::string& text, const char* separators)
@@ -35,48 +32,23 @@ std::vector<int> Numbers(const std::string& text, const char* separators)
 
 } // namespace
 
-CInPlaceDTPicker* CInPlaceDTPicker::GetInstance()
+template <> std::unique_ptr<CInPlaceDTPicker>& CInPlaceEditor<CInPlaceDTPicker, CDateTimeCtrl>::Instance()
 {
-    if (!g_pInPlaceDTPicker)
-        g_pInPlaceDTPicker.reset(new CInPlaceDTPicker);
-    return g_pInPlaceDTPicker.get();
-}
-
-void CInPlaceDTPicker::DeleteInstance()
-{
-    if (g_pInPlaceDTPicker && g_pInPlaceDTPicker->m_hWnd)
-        g_pInPlaceDTPicker->DestroyWindow();
-    g_pInPlaceDTPicker.reset();
+    static std::unique_ptr<CInPlaceDTPicker> instance;
+    return instance;
 }
 
 BOOL CInPlaceDTPicker::ShowDateTimeCtrl(DWORD style, const RECT& rect, CWnd* parent, UINT id, int row,
                                         int column, const CTime& value)
 {
-    m_nRow = row;
-    m_nColumn = column;
     m_timeStart = value;
-    m_bCancelled = FALSE;
     m_nTabDirection = 0;
     m_bTimeMode = (style & DTS_TIMEFORMAT) == DTS_TIMEFORMAT;
-    if (m_hWnd && m_bClosing)
-        DestroyWindow();
-    m_bClosing = false;
-    if (m_hWnd)
-    {
-        MoveWindow(&rect);
-        SetTime(&m_timeStart);
-        SetFocus();
-        return TRUE;
-    }
-    return Create(style | WS_CHILD | WS_VISIBLE | WS_BORDER, rect, parent, id);
+    return BeginEdit(style | WS_BORDER, rect, parent, id, row, column);
 }
 
-int CInPlaceDTPicker::OnCreate(LPCREATESTRUCT cs)
+void CInPlaceDTPicker::StartInNewWindow()
 {
-    if (CDateTimeCtrl::OnCreate(cs) == -1)
-        return -1;
-    if (CWnd* parent = GetParent())
-        SetFont(parent->GetFont());
     if (!m_bTimeMode)
     {
         // The calendar time cannot hold a date before 1970: the picker offers none.
@@ -87,7 +59,6 @@ int CInPlaceDTPicker::OnCreate(LPCREATESTRUCT cs)
     SetTime(&m_timeStart);
     SetFormat(m_bTimeMode ? "HH:mm:ss" : "dd/MM/yyyy");
     ShowWindow(SW_SHOW);
-    return 0;
 }
 
 std::string CInPlaceDTPicker::NormalisedText(const std::string& text) const
@@ -105,53 +76,30 @@ std::string CInPlaceDTPicker::NormalisedText(const std::string& text) const
     return date.IsValid() ? date.Format("%d/%m/%Y") : text;
 }
 
-BOOL CInPlaceDTPicker::PreTranslateMessage(MSG* msg)
+std::string CInPlaceDTPicker::EditResult() const
 {
-    if (msg->message != WM_KEYDOWN)
-        return CDateTimeCtrl::PreTranslateMessage(msg);
-    CWnd* parent = GetParent();
-    switch (msg->wParam)
-    {
-    case VK_RETURN:
-        if (parent)
-            parent->SetFocus();
-        return TRUE;
-    case VK_ESCAPE:
-        m_bCancelled = TRUE;
-        if (parent)
-            parent->SetFocus();
-        return TRUE;
-    case VK_TAB:
-        // The move is posted once the focus has gone.
-        m_nTabDirection = (GetKeyState(VK_SHIFT) & 0x8000) ? 2 : 1;
-        if (CWnd* list = m_pOwnerList ? m_pOwnerList : parent)
-            list->SetFocus();
-        return TRUE;
-    default:
-        return CDateTimeCtrl::PreTranslateMessage(msg);
-    }
+    if (m_bCancelled)
+        return m_timeStart.Format(m_bTimeMode ? "%H:%M:%S" : "%d/%m/%Y");
+    return NormalisedText(GetWindowText());
 }
 
-void CInPlaceDTPicker::OnKillFocus(CWnd* newWnd)
+bool CInPlaceDTPicker::EditGoesOn() const
 {
-    CDateTimeCtrl::OnKillFocus(newWnd);
-    if (m_bClosing || !m_hWnd)
-        return;
-    const std::string text = NormalisedText(GetWindowText());
-    const std::string start = m_timeStart.Format(m_bTimeMode ? "%H:%M:%S" : "%d/%m/%Y");
     // Moving into the picker's own calendar goes on with the edit.
-    if (GetMonthCalHandle())
-        return;
-    m_bClosing = true;
-    SendEndLabelEdit(this, m_nRow, m_nColumn, m_bCancelled ? start : text);
-    CWnd* owner = m_pOwnerList ? m_pOwnerList : GetParent();
+    return !m_hWnd || GetMonthCalHandle();
+}
+
+void CInPlaceDTPicker::MoveToCell(bool next)
+{
+    // The move is posted once the focus has gone.
+    m_nTabDirection = next ? 1 : 2;
+    if (CWnd* list = OwnerList())
+        list->SetFocus();
+}
+
+void CInPlaceDTPicker::EditEnded()
+{
+    CWnd* owner = OwnerList();
     if (owner && m_nTabDirection != 0)
         owner->PostMessage(m_nTabDirection == 1 ? WM_INPLACE_NEXT_CELL : WM_INPLACE_PREVIOUS_CELL);
-    if (m_hWnd)
-        PostMessage(WM_CLOSE);
-}
-
-void CInPlaceDTPicker::OnClose()
-{
-    DestroyWindow();
 }

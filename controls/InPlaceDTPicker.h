@@ -4,17 +4,15 @@
 // times as hh:mm:ss; Escape reports the starting value.
 #pragma once
 
+#include "controls/InPlaceEditor.h"
 #include "winlib/DateTimeCtrl.h"
 
 #include <string>
 
-class CInPlaceDTPicker : public CDateTimeCtrl
+class CInPlaceDTPicker : public CInPlaceEditor<CInPlaceDTPicker, CDateTimeCtrl>
 {
     DECLARE_DYNAMIC(CInPlaceDTPicker)
 public:
-    static CInPlaceDTPicker* GetInstance();
-    static void DeleteInstance();
-
     // With the time-format style bits (DTS_TIMEFORMAT) the picker edits a time of day, otherwise
     // a date. Dates are kept between 1 January 1970 and 31 December 3000, which every value of
     // the calendar time can show.
@@ -25,21 +23,21 @@ public:
     // The picker's text in the reported form.
     std::string NormalisedText(const std::string& text) const;
 
-    CWnd* m_pOwnerList = nullptr;
-    int m_nRow = -1;
-    int m_nColumn = -1;
-    BOOL m_bCancelled = FALSE;
     CTime m_timeStart;
     int m_nTabDirection = 0; // 1 forward, 2 backward
 
 protected:
+    friend class CInPlaceEditor<CInPlaceDTPicker, CDateTimeCtrl>;
     CInPlaceDTPicker() = default;
-    BOOL PreTranslateMessage(MSG* msg) override;
-    int OnCreate(LPCREATESTRUCT cs) override;
-    void OnKillFocus(CWnd* newWnd) override;
-    void OnClose() override;
+    void StartInNewWindow() override;
+    void StartInOpenWindow() override { SetTime(&m_timeStart); }
+    std::string EditResult() const override;
+    bool EditGoesOn() const override;
+    void EditEnded() override;
+    void MoveToCell(bool next) override;
 
 private:
     bool m_bTimeMode = false;
-    bool m_bClosing = false;
 };
+
+template <> std::unique_ptr<CInPlaceDTPicker>& CInPlaceEditor<CInPlaceDTPicker, CDateTimeCtrl>::Instance();

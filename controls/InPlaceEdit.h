@@ -3,39 +3,31 @@
 // reports its text (the starting text when Escape cancelled it) to the list.
 #pragma once
 
+#include "controls/InPlaceEditor.h"
 #include "winlib/Controls.h"
 #include "winlib/ListCtrl.h"
 
 #include <string>
 
-class CInPlaceEdit : public CEdit
+class CInPlaceEdit : public CInPlaceEditor<CInPlaceEdit, CEdit>
 {
     DECLARE_DYNAMIC(CInPlaceEdit)
 public:
-    static CInPlaceEdit* GetInstance();
-    static void DeleteInstance();
-
     // Puts the edit over 'rect' of 'parent' for the cell (row, column); TRUE also when its window
     // already existed. An empty 'accepted' takes every character.
     BOOL ShowEditCtrl(DWORD style, const RECT& rect, CWnd* parent, UINT id, int row, int column,
                       const std::string& accepted, const std::string& text, CListCtrl* owner);
 
-    int m_nRow = -1;
-    int m_nColumn = -1;
-    BOOL m_bCancelled = FALSE;
     std::string m_strAccepted;
-    std::string m_strStartText;
-    CListCtrl* m_pOwnerList = nullptr;
 
 protected:
+    friend class CInPlaceEditor<CInPlaceEdit, CEdit>;
     CInPlaceEdit() = default;
-    BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    int OnCreate(LPCREATESTRUCT cs) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
-    void OnKillFocus(CWnd* newWnd) override;
-    void OnClose() override;
-
-private:
-    bool m_bClosing = false;
+    void StartInNewWindow() override;
+    void StartInOpenWindow() override;
+    BOOL OnArrowKey(MSG* msg) override { return StepNumberOrMove(msg); }
 };
+
+template <> std::unique_ptr<CInPlaceEdit>& CInPlaceEditor<CInPlaceEdit, CEdit>::Instance();

@@ -3,6 +3,7 @@
 // pale yellow).
 #pragma once
 
+#include "controls/InPlaceEditor.h"
 #include "controls/PriceEditControl.h"
 #include "winlib/Gdi.h"
 #include "winlib/ListCtrl.h"
@@ -12,36 +13,28 @@
 constexpr COLORREF kInPlacePriceText = RGB(139, 69, 19);
 constexpr COLORREF kInPlacePriceBackground = RGB(238, 232, 170);
 
-class CInPlacePriceEdit : public CPriceEditControl
+class CInPlacePriceEdit : public CInPlaceEditor<CInPlacePriceEdit, CPriceEditControl>
 {
     DECLARE_DYNAMIC(CInPlacePriceEdit)
 public:
-    static CInPlacePriceEdit* GetInstance();
-    static void DeleteInstance();
-
     // 'accepted' are the characters a paste may hold; the text is trimmed before it is shown.
     BOOL ShowPriceEditCtrl(DWORD style, const RECT& rect, CWnd* parent, UINT id, int row, int column,
                            const std::string& accepted, const std::string& text, CListCtrl* owner);
 
-    int m_nRow = -1;
-    int m_nColumn = -1;
-    BOOL m_bCancelled = FALSE;
     std::string m_strAccepted;
-    std::string m_strStartText;
-    CListCtrl* m_pOwnerList = nullptr;
     CBrush m_brBackground;
     COLORREF m_clrText = kInPlacePriceText;
     COLORREF m_clrBackground = kInPlacePriceBackground;
 
 protected:
+    friend class CInPlaceEditor<CInPlacePriceEdit, CPriceEditControl>;
     CInPlacePriceEdit();
-    BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    int OnCreate(LPCREATESTRUCT cs) override;
-    void OnKillFocus(CWnd* newWnd) override;
-    void OnClose() override;
     HBRUSH CtlColor(CDC* dc, UINT ctlColor) override;
-
-private:
-    bool m_bClosing = false;
+    void StartInNewWindow() override;
+    void StartInOpenWindow() override;
+    BOOL OnArrowKey(MSG* msg) override { return StepNumberOrMove(msg); }
 };
+
+template <>
+std::unique_ptr<CInPlacePriceEdit>& CInPlaceEditor<CInPlacePriceEdit, CPriceEditControl>::Instance();

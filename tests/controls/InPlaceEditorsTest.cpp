@@ -219,6 +219,71 @@ TEST_F(InPlaceEditorsTest, ClickingAnotherCellWhileAnEditCloses)
     EXPECT_EQ(::GetFocus(), edit->m_hWnd);
 }
 
+TEST_F(InPlaceEditorsTest, AnEditEndsOnceWhileItsWindowWaitsToClose)
+{
+    CInPlaceEdit* edit = OpenEdit("12");
+    m_driver.Type("3");
+    m_list.SetFocus(); // ends the edit; its close is still queued
+    ASSERT_EQ(m_list.results.size(), 1u);
+    // The window, still there, takes the focus and loses it again before it closes.
+    edit->SetFocus();
+    m_driver.Type("4");
+    m_list.SetFocus();
+    m_driver.Pump();
+    EXPECT_EQ(m_list.results.size(), 1u) << "the list hears of an edit once";
+    EXPECT_EQ(m_list.results[0].text, "3");
+    EXPECT_EQ(edit->m_hWnd, nullptr);
+}
+
+TEST_F(InPlaceEditorsTest, AnOpenEditorTakesTheNextEditInItsWindow)
+{
+    CInPlaceEdit* edit = OpenEdit("12");
+    const HWND window = edit->m_hWnd;
+    ASSERT_TRUE(edit->ShowEditCtrl(0x1C1, CRect(10, 60, 90, 80), &m_list, kEditorId, 6, 2, "0123456789", "34",
+                                   &m_list));
+    EXPECT_EQ(edit->m_hWnd, window);
+    EXPECT_EQ(edit->GetWindowText(), "34");
+    CRect box;
+    edit->GetWindowRect(&box);
+    m_list.ScreenToClient(&box);
+    EXPECT_EQ(box, CRect(10, 60, 90, 80));
+    EXPECT_EQ(::GetFocus(), window);
+    m_driver.Type("5"); // over the whole text, selected again
+    m_driver.Press(VK_RETURN);
+    m_driver.Pump();
+    ASSERT_FALSE(m_list.results.empty());
+    EXPECT_EQ(m_list.results.back().row, 6);
+    EXPECT_EQ(m_list.results.back().column, 2);
+    EXPECT_EQ(m_list.results.back().text, "5");
+}
+
+TEST_F(InPlaceEditorsTest, EveryEditorWritesInTheListsFont)
+{
+    CFont font;
+    ASSERT_TRUE(font.CreatePointFont(140, "Courier New"));
+    m_list.SetFont(&font);
+    const auto fontOf = [](CWnd* editor) { return editor->SendMessage(WM_GETFONT); };
+    const LRESULT listFont = fontOf(&m_list);
+    ASSERT_NE(listFont, 0);
+
+    EXPECT_EQ(fontOf(OpenEdit("1")), listFont);
+    m_list.SetFocus();
+    CInPlacePriceEdit* price = CInPlacePriceEdit::GetInstance();
+    ASSERT_TRUE(price->ShowPriceEditCtrl(0x1C1, CRect(10, 20, 160, 40), &m_list, kEditorId, 0, 1,
+                                         "0123456789.-,", "1", &m_list));
+    EXPECT_EQ(fontOf(price), listFont);
+    m_list.SetFocus();
+    CInPlaceCombo* combo = CInPlaceCombo::GetInstance();
+    ASSERT_TRUE(
+        combo->ShowComboCtrl(0x508009C3, CRect(10, 20, 160, 200), &m_list, kEditorId, 0, 1, {"a"}, "a", -1));
+    EXPECT_EQ(fontOf(combo), listFont);
+    m_list.SetFocus();
+    CInPlaceDTPicker* picker = CInPlaceDTPicker::GetInstance();
+    ASSERT_TRUE(picker->ShowDateTimeCtrl(0, CRect(10, 20, 160, 45), &m_list, kEditorId, 0, 1,
+                                         CTime(2024, 3, 7, 0, 0, 0)));
+    EXPECT_EQ(fontOf(picker), listFont);
+}
+
 TEST_F(InPlaceEditorsTest, PriceEditShowsItsTextGroupedAndInItsColours)
 {
     CInPlacePriceEdit* price = CInPlacePriceEdit::GetInstance();
