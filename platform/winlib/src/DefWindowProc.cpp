@@ -62,6 +62,155 @@ HCURSOR CursorForHit(int hit, const WindowRecord& w)
         return LoadCursor(nullptr, IDC_ARROW);
     }
 }
+// The standard frame; a window that wants more takes it from what is left.
+void TakeStandardFrame(const WindowRecord& w, WPARAM wParam, LPARAM lParam)
+{
+    RECT* r =
+        wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+    if (!r)
+        return;
+    const CRect insets = StandardNonClientInsets(w);
+    r->left += insets.left;
+    r->top += insets.top;
+    r->right = std::max(r->left, r->right - insets.right);
+    r->bottom = std::max(r->top, r->bottom - insets.bottom);
+}
+
+void SetRecordText(WindowRecord& w, const char* text)
+{
+    w.text = text ? text : "";
+    if ((w.style & WS_CAPTION) == WS_CAPTION)
+        w.frameNeeded = true;
+    if (w.surface)
+        w.surface->SetTitle(w.text);
+}
+
+LRESULT CopyRecordText(const WindowRecord& w, char* buffer, WPARAM size)
+{
+    if (!buffer || size == 0)
+        return 0;
+    const std::size_t n = std::min(w.text.size(), static_cast<std::size_t>(size) - 1);
+    std::memcpy(buffer, w.text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+void ReportMoveAndSize(HWND hwnd, const WindowRecord& w, const WINDOWPOS* pos)
+{
+    const CRect client = ClientRectOf(w);
+    if (pos && !(pos->flags & SWP_NOSIZE))
+        Dispatch(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
+    if (pos && !(pos->flags & SWP_NOMOVE) && State::Get().Find(hwnd))
+        Dispatch(hwnd, WM_MOVE, 0, MAKELPARAM(w.rect.left + client.left, w.rect.top + client.top));
+}
+
+LRESULT SysCommand(HWND hwnd, const WindowRecord& w, WPARAM wParam, LPARAM lParam)
+{
+    switch (wParam & 0xFFF0)
+    {
+    case SC_CLOSE:
+        Dispatch(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    case SC_KEYMENU:
+        // Alt+Space opens the system menu; other menu keys belong to the window's menus,
+        // which an owned window without any (a floating bar's frame) leaves to its owner.
+        if (lParam == ' ' && (w.style & WS_SYSMENU))
+        {
+            const POINT at = WindowOriginOnScreen(hwnd);
+            ShowSystemMenu(hwnd, POINT{at.x + 4, at.y + GetSystemMetrics(SM_CYCAPTION)});
+        }
+        else if (w.owner && !w.parent)
+            return SendMessage(w.owner, WM_SYSCOMMAND, wParam, lParam);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// The keys the system handles: menu keys, Alt+F4, F10 and the context-menu keys.
+LRESULT SystemKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_SYSCHAR:
+        // Alt and a character: a menu key for the top-level window.
+        return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F4 && (lParam & (1 << 29)))
+            return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSKEYUP:
+        // F10 selects the menu bar, as Alt alone would; Shift+F10 asks for a context menu.
+        if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000))
+            return Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
+        if (wParam == VK_F10)
+            return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    default: // WM_KEYUP
+        // The menu key asks for the focus window's context menu, from the keyboard.
+        if (wParam == VK_APPS)
+            Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
+        return 0;
+    }
+}
+
+LRESULT ContextMenu(HWND hwnd, const WindowRecord& w, WPARAM wParam, LPARAM lParam)
+{
+    if (w.parent)
+        return Dispatch(w.parent, WM_CONTEXTMENU, wParam, lParam);
+    // What nobody below took: on the caption of a window with a system menu, that menu.
+    if ((w.style & WS_SYSMENU) && lParam != -1)
+    {
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const LRESULT hit = SendMessage(hwnd, WM_NCHITTEST, 0, lParam);
+        if (hit == HTCAPTION || hit == HTSYSMENU)
+            ShowSystemMenu(hwnd, at);
+    }
+    return 0;
+}
+
+// The mouse messages a child passes on to its parent when it does not handle them.
+LRESULT MouseForParent(HWND hwnd, const WindowRecord& w, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_RBUTTONUP:
+    {
+        POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(hwnd, &screen);
+        Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(screen.x, screen.y));
+        return 0;
+    }
+    case WM_NCRBUTTONUP:
+        Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        if (w.parent)
+        {
+            const LRESULT parentAnswer = Dispatch(w.parent, message, wParam, lParam);
+            if (parentAnswer)
+                return parentAnswer;
+        }
+        return MA_ACTIVATE;
+    case WM_SETCURSOR:
+        if (w.parent && Dispatch(w.parent, message, wParam, lParam))
+            return TRUE;
+        // Parents may only overrule; the window under the mouse picks the cursor.
+        if (reinterpret_cast<HWND>(wParam) != hwnd || !State::Get().Find(hwnd))
+            return FALSE;
+        SetCursor(CursorForHit(static_cast<short>(LOWORD(lParam)), w));
+        return TRUE;
+    default: // WM_HELP, WM_MOUSEWHEEL
+        return w.parent ? Dispatch(w.parent, message, wParam, lParam) : 0;
+    }
+}
+
+LRESULT ControlColours(HDC hdc, int background)
+{
+    SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(hdc, GetSysColor(background));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+}
 } // namespace
 
 LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -75,40 +224,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCCREATE:
         return TRUE;
     case WM_NCCALCSIZE:
-    {
-        // The standard frame; a window that wants more takes it from what is left.
-        RECT* r =
-            wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-        if (r)
-        {
-            const CRect insets = StandardNonClientInsets(*w);
-            r->left += insets.left;
-            r->top += insets.top;
-            r->right = std::max(r->left, r->right - insets.right);
-            r->bottom = std::max(r->top, r->bottom - insets.bottom);
-        }
+        TakeStandardFrame(*w, wParam, lParam);
         return 0;
-    }
     case WM_SETTEXT:
-    {
-        const char* text = reinterpret_cast<const char*>(lParam);
-        w->text = text ? text : "";
-        if ((w->style & WS_CAPTION) == WS_CAPTION)
-            w->frameNeeded = true;
-        if (w->surface)
-            w->surface->SetTitle(w->text);
+        SetRecordText(*w, reinterpret_cast<const char*>(lParam));
         return TRUE;
-    }
     case WM_GETTEXT:
-    {
-        char* buffer = reinterpret_cast<char*>(lParam);
-        if (!buffer || wParam == 0)
-            return 0;
-        const std::size_t n = std::min(w->text.size(), static_cast<std::size_t>(wParam) - 1);
-        std::memcpy(buffer, w->text.data(), n);
-        buffer[n] = '\0';
-        return static_cast<LRESULT>(n);
-    }
+        return CopyRecordText(*w, reinterpret_cast<char*>(lParam), wParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(w->text.size());
     case WM_SETFONT:
@@ -143,103 +265,27 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         w->frameNeeded = true;
         return TRUE;
     case WM_WINDOWPOSCHANGED:
-    {
-        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        const CRect client = ClientRectOf(*w);
-        if (pos && !(pos->flags & SWP_NOSIZE))
-            Dispatch(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.Width(), client.Height()));
-        if (pos && !(pos->flags & SWP_NOMOVE) && s.Find(hwnd))
-            Dispatch(hwnd, WM_MOVE, 0, MAKELPARAM(w->rect.left + client.left, w->rect.top + client.top));
+        ReportMoveAndSize(hwnd, *w, reinterpret_cast<const WINDOWPOS*>(lParam));
         return 0;
-    }
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
     case WM_SYSCOMMAND:
-        switch (wParam & 0xFFF0)
-        {
-        case SC_CLOSE:
-            Dispatch(hwnd, WM_CLOSE, 0, 0);
-            return 0;
-        case SC_KEYMENU:
-            // Alt+Space opens the system menu; other menu keys belong to the window's menus,
-            // which an owned window without any (a floating bar's frame) leaves to its owner.
-            if (lParam == ' ' && (w->style & WS_SYSMENU))
-            {
-                const POINT at = WindowOriginOnScreen(hwnd);
-                ShowSystemMenu(hwnd, POINT{at.x + 4, at.y + GetSystemMetrics(SM_CYCAPTION)});
-            }
-            else if (w->owner && !w->parent)
-                return SendMessage(w->owner, WM_SYSCOMMAND, wParam, lParam);
-            return 0;
-        default:
-            return 0;
-        }
+        return SysCommand(hwnd, *w, wParam, lParam);
     case WM_SYSCHAR:
-        // Alt and a character: a menu key for the top-level window.
-        return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
     case WM_SYSKEYDOWN:
-        if (wParam == VK_F4 && (lParam & (1 << 29)))
-            return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
     case WM_SYSKEYUP:
-        // F10 selects the menu bar, as Alt alone would; Shift+F10 asks for a context menu.
-        if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000))
-            return Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
-        if (wParam == VK_F10)
-            return SendMessage(TopLevelOf(hwnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
-        return 0;
-    case WM_RBUTTONUP:
-    {
-        POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ClientToScreen(hwnd, &screen);
-        Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(screen.x, screen.y));
-        return 0;
-    }
-    case WM_NCRBUTTONUP:
-        Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
-        return 0;
     case WM_KEYUP:
-        // The menu key asks for the focus window's context menu, from the keyboard.
-        if (wParam == VK_APPS)
-            Dispatch(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(-1));
-        return 0;
+        return SystemKey(hwnd, message, wParam, lParam);
     case WM_CONTEXTMENU:
-        if (w->parent)
-            return Dispatch(w->parent, message, wParam, lParam);
-        // What nobody below took: on the caption of a window with a system menu, that menu.
-        if ((w->style & WS_SYSMENU) && lParam != -1)
-        {
-            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const LRESULT hit = SendMessage(hwnd, WM_NCHITTEST, 0, lParam);
-            if (hit == HTCAPTION || hit == HTSYSMENU)
-                ShowSystemMenu(hwnd, at);
-        }
-        return 0;
+        return ContextMenu(hwnd, *w, wParam, lParam);
+    case WM_RBUTTONUP:
+    case WM_NCRBUTTONUP:
     case WM_HELP:
-        if (w->parent)
-            return Dispatch(w->parent, message, wParam, lParam);
-        return 0;
     case WM_MOUSEWHEEL:
-        if (w->parent)
-            return Dispatch(w->parent, message, wParam, lParam);
-        return 0;
     case WM_MOUSEACTIVATE:
-        if (w->parent)
-        {
-            const LRESULT parentAnswer = Dispatch(w->parent, message, wParam, lParam);
-            if (parentAnswer)
-                return parentAnswer;
-        }
-        return MA_ACTIVATE;
     case WM_SETCURSOR:
-        if (w->parent && Dispatch(w->parent, message, wParam, lParam))
-            return TRUE;
-        // Parents may only overrule; the window under the mouse picks the cursor.
-        if (reinterpret_cast<HWND>(wParam) != hwnd || !s.Find(hwnd))
-            return FALSE;
-        SetCursor(CursorForHit(static_cast<short>(LOWORD(lParam)), *w));
-        return TRUE;
+        return MouseForParent(hwnd, *w, message, wParam, lParam);
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && (!s.focus || (s.focus != hwnd && !IsChild(hwnd, s.focus))))
             SetFocus(hwnd);
@@ -252,19 +298,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORSCROLLBAR:
-        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        return ControlColours(reinterpret_cast<HDC>(wParam), COLOR_BTNFACE);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        return ControlColours(reinterpret_cast<HDC>(wParam), COLOR_WINDOW);
     case WM_NOTIFYFORMAT:
         return 1; // single-byte notifications
-    case WM_GETDLGCODE:
-        return 0;
-    default:
+    default:      // WM_GETDLGCODE and everything else
         return 0;
     }
 }

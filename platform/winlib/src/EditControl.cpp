@@ -27,45 +27,16 @@ class EditBehaviour : public ControlBehaviour
 public:
     LRESULT Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override
     {
+        if (message >= EM_GETSEL && message <= EM_CHARFROMPOS)
+            return EditMessage(hwnd, message, wParam, lParam);
         switch (message)
         {
         case WM_CREATE:
-        {
-            const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-            m_text = (cs && cs->lpszName) ? cs->lpszName : "";
-            if (StyleOf(hwnd) & ES_PASSWORD)
-                m_password = '*';
-            m_anchor = m_caret = 0;
-            return 0;
-        }
+            return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
         case WM_SETTEXT:
-        {
-            const char* text = reinterpret_cast<const char*>(lParam);
-            m_text = text ? text : "";
-            m_anchor = m_caret = 0;
-            m_scrollX = 0;
-            m_firstLine = 0;
-            m_modified = false;
-            m_undo.reset();
-            DefWindowProc(hwnd, message, wParam, lParam);
-            Refresh(hwnd);
-            if (!Multiline(hwnd))
-            {
-                NotifyParent(hwnd, EN_UPDATE);
-                NotifyParent(hwnd, EN_CHANGE);
-            }
-            return TRUE;
-        }
+            return OnSetText(hwnd, wParam, lParam);
         case WM_GETTEXT:
-        {
-            char* buffer = reinterpret_cast<char*>(lParam);
-            if (!buffer || wParam == 0)
-                return 0;
-            const std::size_t n = std::min(m_text.size(), static_cast<std::size_t>(wParam) - 1);
-            std::memcpy(buffer, m_text.data(), n);
-            buffer[n] = '\0';
-            return static_cast<LRESULT>(n);
-        }
+            return CopyOut(m_text, reinterpret_cast<char*>(lParam), wParam);
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(m_text.size());
         case WM_SETFONT:
@@ -76,51 +47,145 @@ public:
             return result;
         }
         case WM_GETDLGCODE:
-        {
-            LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-            if (Multiline(hwnd))
-            {
-                code |= DLGC_WANTALLKEYS;
-                if (const MSG* msg = reinterpret_cast<const MSG*>(lParam); msg && msg->message == WM_KEYDOWN)
-                {
-                    const bool wantReturn = (StyleOf(hwnd) & ES_WANTRETURN) != 0;
-                    if (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE || (msg->wParam == VK_RETURN && !wantReturn))
-                        code &= ~DLGC_WANTALLKEYS;
-                }
-            }
-            return code;
-        }
+            return DialogCode(hwnd, reinterpret_cast<const MSG*>(lParam));
         case WM_SETFOCUS:
-            m_focused = true;
-            Refresh(hwnd);
-            NotifyParent(hwnd, EN_SETFOCUS);
-            return 0;
         case WM_KILLFOCUS:
-            m_focused = false;
-            Refresh(hwnd);
-            NotifyParent(hwnd, EN_KILLFOCUS);
+            FocusChanged(hwnd, message == WM_SETFOCUS);
             return 0;
         case WM_ENABLE:
             Refresh(hwnd);
             return 0;
-        case WM_LBUTTONDOWN:
-        {
-            if (GetFocus() != hwnd)
-                SetFocus(hwnd);
-            const std::size_t at = CharFromPoint(hwnd, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-            if (wParam & MK_SHIFT)
-                m_caret = at;
-            else
-                m_anchor = m_caret = at;
-            m_dragging = true;
-            SetCapture(hwnd);
-            Refresh(hwnd);
+        case WM_KEYDOWN:
+            KeyDown(hwnd, static_cast<int>(wParam));
             return 0;
+        case WM_CHAR:
+            Char(hwnd, static_cast<unsigned char>(wParam));
+            return 0;
+        case WM_CUT:
+        case WM_COPY:
+        case WM_PASTE:
+        case WM_CLEAR:
+            ClipboardMessage(hwnd, message);
+            return 0;
+        case WM_UNDO:
+            return Undo(hwnd) ? TRUE : FALSE;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            OnPaint(hwnd);
+            return 0;
+        default:
+            return MouseAndScrollMessage(hwnd, message, wParam, lParam);
         }
+    }
+
+private:
+    LRESULT OnCreate(HWND hwnd, const CREATESTRUCT* cs)
+    {
+        m_text = (cs && cs->lpszName) ? cs->lpszName : "";
+        if (StyleOf(hwnd) & ES_PASSWORD)
+            m_password = '*';
+        m_anchor = m_caret = 0;
+        return 0;
+    }
+
+    LRESULT OnSetText(HWND hwnd, WPARAM wParam, LPARAM lParam)
+    {
+        const char* text = reinterpret_cast<const char*>(lParam);
+        m_text = text ? text : "";
+        m_anchor = m_caret = 0;
+        m_scrollX = 0;
+        m_firstLine = 0;
+        m_modified = false;
+        m_undo.reset();
+        DefWindowProc(hwnd, WM_SETTEXT, wParam, lParam);
+        Refresh(hwnd);
+        if (!Multiline(hwnd))
+        {
+            NotifyParent(hwnd, EN_UPDATE);
+            NotifyParent(hwnd, EN_CHANGE);
+        }
+        return TRUE;
+    }
+
+    // Copies at most size - 1 characters and the terminating zero; the count copied.
+    static LRESULT CopyOut(const std::string& text, char* buffer, std::size_t size)
+    {
+        if (!buffer || size == 0)
+            return 0;
+        const std::size_t n = std::min(text.size(), size - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+
+    static LRESULT DialogCode(HWND hwnd, const MSG* msg)
+    {
+        LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+        if (!Multiline(hwnd))
+            return code;
+        code |= DLGC_WANTALLKEYS;
+        if (msg && msg->message == WM_KEYDOWN)
+        {
+            const bool wantReturn = (StyleOf(hwnd) & ES_WANTRETURN) != 0;
+            if (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE ||
+                (msg->wParam == VK_RETURN && !wantReturn))
+                code &= ~DLGC_WANTALLKEYS;
+        }
+        return code;
+    }
+
+    void FocusChanged(HWND hwnd, bool gained)
+    {
+        m_focused = gained;
+        Refresh(hwnd);
+        NotifyParent(hwnd, gained ? EN_SETFOCUS : EN_KILLFOCUS);
+    }
+
+    void ClipboardMessage(HWND hwnd, UINT message)
+    {
+        switch (message)
+        {
+        case WM_COPY:
+            Copy(hwnd);
+            break;
+        case WM_CUT:
+            if (!ReadOnly(hwnd))
+            {
+                Copy(hwnd);
+                Replace(hwnd, "", true);
+            }
+            break;
+        case WM_PASTE:
+            Paste(hwnd);
+            break;
+        default: // WM_CLEAR
+            if (!ReadOnly(hwnd))
+                Replace(hwnd, "", true);
+            break;
+        }
+    }
+
+    void OnPaint(HWND hwnd)
+    {
+        PAINTSTRUCT ps;
+        const HDC hdc = BeginPaint(hwnd, &ps);
+        Paint(hwnd, hdc);
+        EndPaint(hwnd, &ps);
+    }
+
+    LRESULT MouseAndScrollMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        switch (message)
+        {
+        case WM_LBUTTONDOWN:
+            ButtonDown(hwnd, pt, (wParam & MK_SHIFT) != 0);
+            return 0;
         case WM_MOUSEMOVE:
             if (m_dragging)
             {
-                m_caret = CharFromPoint(hwnd, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+                m_caret = CharFromPoint(hwnd, pt);
                 Refresh(hwnd);
             }
             return 0;
@@ -135,33 +200,13 @@ public:
             m_dragging = false;
             return 0;
         case WM_LBUTTONDBLCLK:
-        {
-            const std::size_t at = CharFromPoint(hwnd, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-            std::size_t begin = at;
-            std::size_t end = at;
-            while (begin > 0 && IsWordChar(m_text[begin - 1]))
-                --begin;
-            while (end < m_text.size() && IsWordChar(m_text[end]))
-                ++end;
-            m_anchor = begin;
-            m_caret = end;
-            Refresh(hwnd);
-            return 0;
-        }
-        case WM_KEYDOWN:
-            KeyDown(hwnd, static_cast<int>(wParam));
-            return 0;
-        case WM_CHAR:
-            Char(hwnd, static_cast<unsigned char>(wParam));
+            SelectWordAt(hwnd, CharFromPoint(hwnd, pt));
             return 0;
         case WM_MOUSEWHEEL:
-            if (Multiline(hwnd))
-            {
-                const int lines = -static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA * 3;
-                ScrollLines(hwnd, lines);
-                return 0;
-            }
-            return DefWindowProc(hwnd, message, wParam, lParam);
+            if (!Multiline(hwnd))
+                return DefWindowProc(hwnd, message, wParam, lParam);
+            ScrollLines(hwnd, -static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA * 3);
+            return 0;
         case WM_VSCROLL:
             if (Multiline(hwnd))
                 VScroll(hwnd, LOWORD(wParam), HIWORD(wParam));
@@ -170,24 +215,43 @@ public:
             if (Multiline(hwnd) && (StyleOf(hwnd) & WS_HSCROLL))
                 HScroll(hwnd, LOWORD(wParam), HIWORD(wParam));
             return 0;
-        case WM_COPY:
-            Copy(hwnd);
-            return 0;
-        case WM_CUT:
-            if (!ReadOnly(hwnd))
-            {
-                Copy(hwnd);
-                Replace(hwnd, "", true);
-            }
-            return 0;
-        case WM_PASTE:
-            Paste(hwnd);
-            return 0;
-        case WM_CLEAR:
-            if (!ReadOnly(hwnd))
-                Replace(hwnd, "", true);
-            return 0;
-        case WM_UNDO:
+        default:
+            return DefWindowProc(hwnd, message, wParam, lParam);
+        }
+    }
+
+    void ButtonDown(HWND hwnd, CPoint pt, bool extend)
+    {
+        if (GetFocus() != hwnd)
+            SetFocus(hwnd);
+        const std::size_t at = CharFromPoint(hwnd, pt);
+        if (extend)
+            m_caret = at;
+        else
+            m_anchor = m_caret = at;
+        m_dragging = true;
+        SetCapture(hwnd);
+        Refresh(hwnd);
+    }
+
+    void SelectWordAt(HWND hwnd, std::size_t at)
+    {
+        std::size_t begin = at;
+        std::size_t end = at;
+        while (begin > 0 && IsWordChar(m_text[begin - 1]))
+            --begin;
+        while (end < m_text.size() && IsWordChar(m_text[end]))
+            ++end;
+        m_anchor = begin;
+        m_caret = end;
+        Refresh(hwnd);
+    }
+
+    // The edit messages about the text, the selection, undo and limits; lines go on.
+    LRESULT EditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        switch (message)
+        {
         case EM_UNDO:
             return Undo(hwnd) ? TRUE : FALSE;
         case EM_CANUNDO:
@@ -196,30 +260,11 @@ public:
             m_undo.reset();
             return 0;
         case EM_GETSEL:
-        {
-            const std::size_t lo = std::min(m_anchor, m_caret);
-            const std::size_t hi = std::max(m_anchor, m_caret);
-            if (wParam)
-                *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(lo);
-            if (lParam)
-                *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(hi);
-            return MAKELONG(std::min<std::size_t>(lo, 0xFFFF), std::min<std::size_t>(hi, 0xFFFF));
-        }
+            return GetSelection(reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
         case EM_SETSEL:
-        {
-            const long start = static_cast<long>(static_cast<int>(wParam));
-            const long end = static_cast<long>(static_cast<int>(lParam));
-            if (start == -1)
-                m_anchor = m_caret;
-            else
-            {
-                m_anchor = static_cast<std::size_t>(std::clamp<long>(start, 0, static_cast<long>(m_text.size())));
-                m_caret = end < 0 ? m_text.size() : static_cast<std::size_t>(std::min<long>(end, static_cast<long>(m_text.size())));
-            }
-            SnapToCharacters();
-            Refresh(hwnd);
+            SetSelection(hwnd, static_cast<long>(static_cast<int>(wParam)),
+                         static_cast<long>(static_cast<int>(lParam)));
             return 0;
-        }
         case EM_REPLACESEL:
         {
             const char* text = reinterpret_cast<const char*>(lParam);
@@ -237,49 +282,94 @@ public:
             m_modified = wParam != 0;
             return 0;
         case EM_SETREADONLY:
-        {
-            LONG style = GetWindowLong(hwnd, GWL_STYLE);
-            style = wParam ? (style | static_cast<LONG>(ES_READONLY)) : (style & ~static_cast<LONG>(ES_READONLY));
-            SetWindowLong(hwnd, GWL_STYLE, style);
-            Refresh(hwnd);
+            SetReadOnly(hwnd, wParam != 0);
             return TRUE;
-        }
         case EM_SETPASSWORDCHAR:
             m_password = static_cast<char>(wParam);
             Refresh(hwnd);
             return 0;
+        case EM_SETMARGINS:
+            SetMargins(hwnd, wParam, lParam);
+            return 0;
+        case EM_GETMARGINS:
+            return MAKELONG(m_leftMargin, m_rightMargin);
+        case EM_GETRECT:
+            if (lParam)
+                *reinterpret_cast<RECT*>(lParam) = FormatRect(hwnd);
+            return 0;
+        default:
+            return LineMessage(hwnd, message, wParam, lParam);
+        }
+    }
+
+    LRESULT GetSelection(DWORD* start, DWORD* end) const
+    {
+        const std::size_t lo = std::min(m_anchor, m_caret);
+        const std::size_t hi = std::max(m_anchor, m_caret);
+        if (start)
+            *start = static_cast<DWORD>(lo);
+        if (end)
+            *end = static_cast<DWORD>(hi);
+        return MAKELONG(std::min<std::size_t>(lo, 0xFFFF), std::min<std::size_t>(hi, 0xFFFF));
+    }
+
+    void SetSelection(HWND hwnd, long start, long end)
+    {
+        if (start == -1)
+            m_anchor = m_caret;
+        else
+        {
+            m_anchor = static_cast<std::size_t>(std::clamp<long>(start, 0, static_cast<long>(m_text.size())));
+            m_caret = end < 0
+                          ? m_text.size()
+                          : static_cast<std::size_t>(std::min<long>(end, static_cast<long>(m_text.size())));
+        }
+        SnapToCharacters();
+        Refresh(hwnd);
+    }
+
+    void SetReadOnly(HWND hwnd, bool readOnly)
+    {
+        LONG style = GetWindowLong(hwnd, GWL_STYLE);
+        style =
+            readOnly ? (style | static_cast<LONG>(ES_READONLY)) : (style & ~static_cast<LONG>(ES_READONLY));
+        SetWindowLong(hwnd, GWL_STYLE, style);
+        Refresh(hwnd);
+    }
+
+    void SetMargins(HWND hwnd, WPARAM which, LPARAM margins)
+    {
+        if (which & 1)
+            m_leftMargin = LOWORD(margins);
+        if (which & 2)
+            m_rightMargin = HIWORD(margins);
+        Refresh(hwnd);
+    }
+
+    // The edit messages about lines, positions and scrolling.
+    LRESULT LineMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        const long index = static_cast<int>(wParam);
+        switch (message)
+        {
         case EM_GETLINECOUNT:
             return static_cast<LRESULT>(Layout(hwnd).size());
         case EM_LINEINDEX:
         {
             const std::vector<EditLine> lines = Layout(hwnd);
-            const int line = static_cast<int>(wParam) < 0 ? LineOf(lines, m_caret) : static_cast<int>(wParam);
+            const int line = index < 0 ? LineOf(lines, m_caret) : static_cast<int>(index);
             return line < static_cast<int>(lines.size()) ? static_cast<LRESULT>(lines[static_cast<std::size_t>(line)].start) : -1;
         }
         case EM_LINELENGTH:
         {
             const std::vector<EditLine> lines = Layout(hwnd);
-            const long index = static_cast<int>(wParam);
             const int line = index < 0 ? LineOf(lines, m_caret) : LineOf(lines, static_cast<std::size_t>(index));
             return static_cast<LRESULT>(lines[static_cast<std::size_t>(line)].length);
         }
         case EM_LINEFROMCHAR:
-        {
-            const long index = static_cast<int>(wParam);
             return LineOf(Layout(hwnd), index < 0 ? m_caret : static_cast<std::size_t>(index));
-        }
         case EM_GETLINE:
-        {
-            const std::vector<EditLine> lines = Layout(hwnd);
-            if (wParam >= lines.size() || !lParam)
-                return 0;
-            char* buffer = reinterpret_cast<char*>(lParam);
-            const std::size_t room = *reinterpret_cast<WORD*>(buffer);
-            const EditLine& l = lines[wParam];
-            const std::size_t n = std::min(room, l.length);
-            std::memcpy(buffer, m_text.data() + l.start, n);
-            return static_cast<LRESULT>(n);
-        }
+            return GetLine(hwnd, wParam, reinterpret_cast<char*>(lParam));
         case EM_GETFIRSTVISIBLELINE:
             return Multiline(hwnd) ? m_firstLine : static_cast<LRESULT>(m_scrollX / std::max(1, CharWidth(hwnd)));
         case EM_LINESCROLL:
@@ -299,35 +389,24 @@ public:
             const std::size_t at = CharFromPoint(hwnd, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
             return MAKELONG(static_cast<WORD>(at), static_cast<WORD>(LineOf(Layout(hwnd), at)));
         }
-        case EM_SETMARGINS:
-            if (wParam & 1)
-                m_leftMargin = LOWORD(lParam);
-            if (wParam & 2)
-                m_rightMargin = HIWORD(lParam);
-            Refresh(hwnd);
-            return 0;
-        case EM_GETMARGINS:
-            return MAKELONG(m_leftMargin, m_rightMargin);
-        case EM_GETRECT:
-            if (lParam)
-                *reinterpret_cast<RECT*>(lParam) = FormatRect(hwnd);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-        {
-            PAINTSTRUCT ps;
-            const HDC hdc = BeginPaint(hwnd, &ps);
-            Paint(hwnd, hdc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
         default:
             return DefWindowProc(hwnd, message, wParam, lParam);
         }
     }
 
-private:
+    // The line's text without a terminating zero; the buffer's first word holds its room.
+    LRESULT GetLine(HWND hwnd, std::size_t line, char* buffer)
+    {
+        const std::vector<EditLine> lines = Layout(hwnd);
+        if (line >= lines.size() || !buffer)
+            return 0;
+        const std::size_t room = *reinterpret_cast<WORD*>(buffer);
+        const EditLine& l = lines[line];
+        const std::size_t n = std::min(room, l.length);
+        std::memcpy(buffer, m_text.data() + l.start, n);
+        return static_cast<LRESULT>(n);
+    }
+
     struct UndoState
     {
         std::string text;

@@ -80,6 +80,41 @@ struct DispAnswer
     int indent = 0;
 };
 
+struct CellColors
+{
+    COLORREF text;
+    COLORREF background; // CLR_NONE: leave the list's background
+};
+
+// What painting the rows needs at every row, worked out once per paint.
+struct RowsPaint
+{
+    HDC hdc;
+    CDC* dc;
+    HFONT font;
+    const ColumnLayout& columns;
+    const CRect& paint;
+    LRESULT overall; // the parent's answer to the paint's custom-draw stage
+    UINT askState;   // the states the parent supplies
+    bool focused;
+    bool showSelection;
+    bool fullRow;
+    bool subItemImages;
+};
+
+// One row as it is painted: what the parent answered for it and how it is lit.
+struct RowLook
+{
+    std::string label;
+    int image = I_IMAGENONE;
+    UINT state = 0;
+    NMLVCUSTOMDRAW cd{};
+    LRESULT answer = CDRF_DODEFAULT;
+    HFONT font = nullptr;
+    bool highlighted = false;
+    CellColors selection{0, 0};
+};
+
 class ListViewBehaviour : public ControlBehaviour
 {
 public:
@@ -90,6 +125,22 @@ private:
     LRESULT Create(HWND hwnd, const CREATESTRUCT* cs);
     void Destroy();
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam);
+    static bool IsInputMessage(UINT message);
+    LRESULT InputMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ViewMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT NotifyFormat(LPARAM lParam);
+    LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
+    void OnStyleChanged(const STYLESTRUCT& change);
+    LRESULT OnSetRedraw(WPARAM wParam, LPARAM lParam);
+    void FocusChanged(bool gained);
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam) const;
+    void RedrawItems(int first, int last);
+    void SetColour(UINT message, COLORREF colour);
+    HIMAGELIST ImageListOf(int type) const;
+    LRESULT SetColumnOrder(WPARAM wParam, LPARAM lParam);
 
     DWORD Style() const { return StyleOf(m_hwnd); }
     bool OwnerDraw() const { return (Style() & LVS_OWNERDRAWFIXED) != 0; }
@@ -203,6 +254,15 @@ private:
     void PaintOwnerDrawn(HDC hdc, int first, int last, const ColumnLayout& columns);
     void PaintRows(HDC hdc, int first, int last, const ColumnLayout& columns, const CRect& paint,
                    LRESULT overall);
+    // False when the list went away while the parent answered.
+    bool LookOfRow(const RowsPaint& rows, int item, const ItemParts& parts, RowLook& row);
+    bool PaintCell(const RowsPaint& rows, const RowLook& row, const ItemParts& parts, int item, int column);
+    void PaintLabelCell(const RowsPaint& rows, const RowLook& row, const ItemParts& parts,
+                        const CRect& cellRect, bool lit, const CellColors& used) const;
+    bool PaintSubItemCell(const RowsPaint& rows, int item, int column, const CRect& cellRect,
+                          const CellColors& used, std::string& text, CRect& textArea);
+    void DrawCellText(HDC hdc, int column, const std::string& text, CRect textArea, HFONT font,
+                      COLORREF colour) const;
     void PaintGridLines(HDC hdc, const ColumnLayout& columns);
     LRESULT CustomDraw(HDC hdc, NMLVCUSTOMDRAW& cd) const;
     void EraseBackground(HDC hdc, const CRect& area) const;

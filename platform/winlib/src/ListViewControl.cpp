@@ -86,6 +86,8 @@ void ListViewBehaviour::Destroy()
 
 LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message >= LVM_FIRST && message <= LVM_SETITEMORDER)
+        return ListMessage(message, wParam, lParam);
     const HWND hwnd = m_hwnd;
     switch (message)
     {
@@ -93,78 +95,20 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
         Destroy();
         return 0;
     case WM_NOTIFYFORMAT:
-    {
-        // The header asks through the list: it speaks to the list's parent in the end.
-        if (lParam == NF_REQUERY)
-        {
-            SendMessage(m_header, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_REQUERY);
-            return NFR_ANSI;
-        }
-        const HWND parent = GetParent(hwnd);
-        const LRESULT answer =
-            parent ? SendMessage(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_QUERY)
-                   : NFR_ANSI;
-        return answer == NFR_UNICODE ? NFR_UNICODE : NFR_ANSI;
-    }
+        return NotifyFormat(lParam);
     case WM_SETFONT:
-    {
-        const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
-        if (m_header)
-            SendMessage(m_header, WM_SETFONT, wParam, 0);
-        UpdateRowHeight();
-        if (OwnerDraw())
-            MeasureOwnerDrawRows();
-        Layout();
-        if (LOWORD(lParam))
-            InvalidateRect(hwnd, nullptr, TRUE);
-        return result;
-    }
+        return OnSetFont(wParam, lParam);
     case WM_SIZE:
         Layout();
         return 0;
     case WM_WINDOWPOSCHANGED:
-    {
-        const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
-        if (!IsWindow(hwnd))
-            return result;
-        // Owner-drawn rows are measured again, as the class library's lists expect.
-        if (OwnerDraw())
-            MeasureOwnerDrawRows();
-        Layout();
-        return result;
-    }
+        return OnWindowPosChanged(wParam, lParam);
     case WM_STYLECHANGED:
         if (wParam == static_cast<WPARAM>(GWL_STYLE))
-        {
-            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
-            const DWORD changed = change->styleOld ^ change->styleNew;
-            if (changed & LVS_NOSORTHEADER)
-            {
-                LONG headerStyle = GetWindowLong(m_header, GWL_STYLE);
-                headerStyle = (change->styleNew & LVS_NOSORTHEADER)
-                                  ? (headerStyle & ~static_cast<LONG>(HDS_BUTTONS))
-                                  : (headerStyle | static_cast<LONG>(HDS_BUTTONS));
-                SetWindowLong(m_header, GWL_STYLE, headerStyle);
-            }
-            if (changed & LVS_OWNERDRAWFIXED)
-            {
-                m_measuredHeight = 0;
-                if (change->styleNew & LVS_OWNERDRAWFIXED)
-                    MeasureOwnerDrawRows();
-                else
-                    UpdateRowHeight();
-            }
-            Layout();
-            InvalidateRect(hwnd, nullptr, TRUE);
-        }
+            OnStyleChanged(*reinterpret_cast<const STYLESTRUCT*>(lParam));
         return 0;
     case WM_SETREDRAW:
-    {
-        const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
-        if (wParam && m_scrollPending)
-            UpdateScrollBars();
-        return result;
-    }
+        return OnSetRedraw(wParam, lParam);
     case WM_ERASEBKGND:
         if (!(m_exStyle & LVS_EX_DOUBLEBUFFER))
             EraseBackground(reinterpret_cast<HDC>(wParam), RowsArea());
@@ -176,42 +120,65 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
         PaintContent(reinterpret_cast<HDC>(wParam), RowsArea(), true);
         return 0;
     case WM_SETFOCUS:
-    {
-        InvalidateRows();
-        NMHDR header{};
-        Notify(header, NM_SETFOCUS);
-        return 0;
-    }
     case WM_KILLFOCUS:
-    {
-        InvalidateRows();
-        NMHDR header{};
-        Notify(header, NM_KILLFOCUS);
+        FocusChanged(message == WM_SETFOCUS);
         return 0;
-    }
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_NOTIFY:
+        return OnNotify(wParam, lParam);
+    case WM_DRAWITEM:
+        return OnDrawItem(wParam, lParam);
+    case LVM_GETUNICODEFORMAT:
+    case LVM_SETUNICODEFORMAT:
+        return FALSE;
+    case CCM_GETVERSION:
+    case CCM_SETVERSION:
+        return 6;
+    default:
+        if (IsInputMessage(message))
+            return InputMessage(message, wParam, lParam);
+        if (message == m_headerLayoutMessage && m_headerLayoutMessage)
+        {
+            Layout();
+            InvalidateRows();
+            return 0;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+}
+
+bool ListViewBehaviour::IsInputMessage(UINT message)
+{
+    return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == WM_VSCROLL ||
+           message == WM_HSCROLL || message == WM_CAPTURECHANGED;
+}
+
+LRESULT ListViewBehaviour::InputMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    switch (message)
+    {
     case WM_LBUTTONDOWN:
-        ButtonDown(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), false);
-        return 0;
     case WM_LBUTTONDBLCLK:
-        ButtonDown(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), true);
+        ButtonDown(pt, message == WM_LBUTTONDBLCLK);
         return 0;
     case WM_MOUSEMOVE:
-        MouseMove(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), wParam);
+        MouseMove(pt, wParam);
         return 0;
     case WM_LBUTTONUP:
-        ButtonUp(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        ButtonUp(pt);
         return 0;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
-        RightButtonDown(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        RightButtonDown(pt);
         return 0;
     case WM_RBUTTONUP:
-        RightButtonUp(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        RightButtonUp(pt);
         return 0;
     case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != hwnd)
+        if (reinterpret_cast<HWND>(lParam) != m_hwnd)
         {
             m_press = Press::None;
             m_dragging = false;
@@ -231,56 +198,115 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEWHEEL:
         Wheel(static_cast<short>(HIWORD(wParam)));
         return 0;
-    case WM_NOTIFY:
-    {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header && header->hwndFrom == m_header)
-            return HeaderNotify(wParam, header);
-        return DefWindowProc(hwnd, message, wParam, lParam);
+    default:
+        return DefWindowProc(m_hwnd, message, wParam, lParam);
     }
-    case WM_DRAWITEM:
-    {
-        // Owner-drawn header items are the parent's business.
-        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        const HWND parent = GetParent(hwnd);
-        if (dis && dis->CtlType == ODT_HEADER && parent)
-            return SendMessage(parent, WM_DRAWITEM, wParam, lParam);
-        return FALSE;
-    }
+}
 
-    case LVM_GETBKCOLOR:
-        return static_cast<LRESULT>(m_bkColor);
-    case LVM_SETBKCOLOR:
-        m_bkColor = static_cast<COLORREF>(lParam);
-        InvalidateRows();
-        return TRUE;
-    case LVM_GETTEXTCOLOR:
-        return static_cast<LRESULT>(m_textColor);
-    case LVM_SETTEXTCOLOR:
-        m_textColor = static_cast<COLORREF>(lParam);
-        InvalidateRows();
-        return TRUE;
-    case LVM_GETTEXTBKCOLOR:
-        return static_cast<LRESULT>(m_textBkColor);
-    case LVM_SETTEXTBKCOLOR:
-        m_textBkColor = static_cast<COLORREF>(lParam);
-        InvalidateRows();
-        return TRUE;
-    case LVM_GETIMAGELIST:
-        switch (static_cast<int>(wParam))
-        {
-        case LVSIL_NORMAL:
-            return reinterpret_cast<LRESULT>(m_normalImages);
-        case LVSIL_SMALL:
-            return reinterpret_cast<LRESULT>(m_smallImages);
-        case LVSIL_STATE:
-            return reinterpret_cast<LRESULT>(m_stateImages);
-        default:
-            return 0;
-        }
-    case LVM_SETIMAGELIST:
-        return reinterpret_cast<LRESULT>(
-            SetImageList(static_cast<int>(wParam), reinterpret_cast<HIMAGELIST>(lParam)));
+LRESULT ListViewBehaviour::NotifyFormat(LPARAM lParam)
+{
+    // The header asks through the list: it speaks to the list's parent in the end.
+    const HWND hwnd = m_hwnd;
+    if (lParam == NF_REQUERY)
+    {
+        SendMessage(m_header, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_REQUERY);
+        return NFR_ANSI;
+    }
+    const HWND parent = GetParent(hwnd);
+    const LRESULT answer =
+        parent ? SendMessage(parent, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_QUERY) : NFR_ANSI;
+    return answer == NFR_UNICODE ? NFR_UNICODE : NFR_ANSI;
+}
+
+LRESULT ListViewBehaviour::OnSetFont(WPARAM wParam, LPARAM lParam)
+{
+    const HWND hwnd = m_hwnd;
+    const LRESULT result = DefWindowProc(hwnd, WM_SETFONT, wParam, lParam);
+    if (m_header)
+        SendMessage(m_header, WM_SETFONT, wParam, 0);
+    UpdateRowHeight();
+    if (OwnerDraw())
+        MeasureOwnerDrawRows();
+    Layout();
+    if (LOWORD(lParam))
+        InvalidateRect(hwnd, nullptr, TRUE);
+    return result;
+}
+
+LRESULT ListViewBehaviour::OnWindowPosChanged(WPARAM wParam, LPARAM lParam)
+{
+    const HWND hwnd = m_hwnd;
+    const LRESULT result = DefWindowProc(hwnd, WM_WINDOWPOSCHANGED, wParam, lParam);
+    if (!IsWindow(hwnd))
+        return result;
+    // Owner-drawn rows are measured again, as the class library's lists expect.
+    if (OwnerDraw())
+        MeasureOwnerDrawRows();
+    Layout();
+    return result;
+}
+
+void ListViewBehaviour::OnStyleChanged(const STYLESTRUCT& change)
+{
+    const DWORD changed = change.styleOld ^ change.styleNew;
+    if (changed & LVS_NOSORTHEADER)
+    {
+        LONG headerStyle = GetWindowLong(m_header, GWL_STYLE);
+        headerStyle = (change.styleNew & LVS_NOSORTHEADER) ? (headerStyle & ~static_cast<LONG>(HDS_BUTTONS))
+                                                           : (headerStyle | static_cast<LONG>(HDS_BUTTONS));
+        SetWindowLong(m_header, GWL_STYLE, headerStyle);
+    }
+    if (changed & LVS_OWNERDRAWFIXED)
+    {
+        m_measuredHeight = 0;
+        if (change.styleNew & LVS_OWNERDRAWFIXED)
+            MeasureOwnerDrawRows();
+        else
+            UpdateRowHeight();
+    }
+    Layout();
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+LRESULT ListViewBehaviour::OnSetRedraw(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = DefWindowProc(m_hwnd, WM_SETREDRAW, wParam, lParam);
+    if (wParam && m_scrollPending)
+        UpdateScrollBars();
+    return result;
+}
+
+void ListViewBehaviour::FocusChanged(bool gained)
+{
+    InvalidateRows();
+    NMHDR header{};
+    Notify(header, gained ? NM_SETFOCUS : NM_KILLFOCUS);
+}
+
+LRESULT ListViewBehaviour::OnNotify(WPARAM wParam, LPARAM lParam)
+{
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header && header->hwndFrom == m_header)
+        return HeaderNotify(wParam, header);
+    return DefWindowProc(m_hwnd, WM_NOTIFY, wParam, lParam);
+}
+
+LRESULT ListViewBehaviour::OnDrawItem(WPARAM wParam, LPARAM lParam) const
+{
+    // Owner-drawn header items are the parent's business.
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    const HWND parent = GetParent(m_hwnd);
+    if (dis && dis->CtlType == ODT_HEADER && parent)
+        return SendMessage(parent, WM_DRAWITEM, wParam, lParam);
+    return FALSE;
+}
+
+// The list's own messages about its items: their contents, states, places and order.
+LRESULT ListViewBehaviour::ListMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const int item = static_cast<int>(wParam);
+    switch (message)
+    {
     case LVM_GETITEMCOUNT:
         return Count();
     case LVM_GETITEM:
@@ -290,149 +316,180 @@ LRESULT ListViewBehaviour::Message(UINT message, WPARAM wParam, LPARAM lParam)
     case LVM_INSERTITEM:
         return InsertItem(reinterpret_cast<const LVITEMA*>(lParam));
     case LVM_DELETEITEM:
-        return DeleteItem(static_cast<int>(wParam)) ? TRUE : FALSE;
+        return DeleteItem(item) ? TRUE : FALSE;
     case LVM_DELETEALLITEMS:
         return DeleteAllItems(false) ? TRUE : FALSE;
+    case LVM_GETNEXTITEM:
+        return NextItem(item, LOWORD(lParam));
+    case LVM_FINDITEM:
+        return FindItem(item, reinterpret_cast<const LVFINDINFOA*>(lParam));
+    case LVM_GETITEMRECT:
+        return GetItemRect(item, reinterpret_cast<RECT*>(lParam)) ? TRUE : FALSE;
+    case LVM_GETSUBITEMRECT:
+        return GetSubItemRect(item, reinterpret_cast<RECT*>(lParam)) ? TRUE : FALSE;
+    case LVM_HITTEST:
+    case LVM_SUBITEMHITTEST:
+        return HitTest(reinterpret_cast<LVHITTESTINFO*>(lParam), message == LVM_SUBITEMHITTEST);
+    case LVM_ENSUREVISIBLE:
+        return EnsureVisible(item, lParam != 0) ? TRUE : FALSE;
+    case LVM_CREATEDRAGIMAGE:
+        return reinterpret_cast<LRESULT>(CreateDragImage(item, reinterpret_cast<POINT*>(lParam)));
+    case LVM_SCROLL:
+        return ScrollBy(static_cast<int>(wParam), static_cast<int>(lParam)) ? TRUE : FALSE;
+    case LVM_REDRAWITEMS:
+        RedrawItems(item, static_cast<int>(lParam));
+        return TRUE;
+    case LVM_UPDATE:
+        if (!ValidItem(item))
+            return FALSE;
+        InvalidateItem(item);
+        return TRUE;
+    case LVM_SETITEMSTATE:
+        return SetItemStateMessage(item, reinterpret_cast<const LVITEMA*>(lParam)) ? TRUE : FALSE;
+    case LVM_GETITEMSTATE:
+        return ValidItem(item) ? static_cast<LRESULT>(StateOf(item, static_cast<UINT>(lParam))) : 0;
+    case LVM_GETITEMTEXT:
+        return GetItemText(item, reinterpret_cast<LVITEMA*>(lParam));
+    case LVM_SETITEMTEXT:
+        return SetItemText(item, reinterpret_cast<const LVITEMA*>(lParam)) ? TRUE : FALSE;
+    case LVM_SETITEMCOUNT:
+        return SetItemCount(item, static_cast<DWORD>(lParam)) ? TRUE : FALSE;
+    case LVM_SORTITEMS:
+    case LVM_SORTITEMSEX:
+        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam),
+                         message == LVM_SORTITEMSEX)
+                   ? TRUE
+                   : FALSE;
+    case LVM_GETCOLUMNTEXTS:
+        return ColumnTexts(item, reinterpret_cast<const LVCOLUMNTEXTS*>(lParam));
+    case LVM_SETITEMORDER:
+        return SetItemOrder(reinterpret_cast<const UINT*>(lParam), item) ? TRUE : FALSE;
+    case LVM_GETSELECTEDCOUNT:
+        return SelectedCount();
+    case LVM_GETSELECTIONMARK:
+        return m_mark;
+    case LVM_SETSELECTIONMARK:
+    {
+        const int old = m_mark;
+        m_mark = ValidItem(static_cast<int>(lParam)) ? static_cast<int>(lParam) : -1;
+        return old;
+    }
+    case LVM_GETTOPINDEX:
+        return m_top;
+    case LVM_GETCOUNTPERPAGE:
+        return CountPerPage();
+    default:
+        return ViewMessage(message, wParam, lParam);
+    }
+}
+
+void ListViewBehaviour::RedrawItems(int first, int last)
+{
+    first = std::max(0, first);
+    last = std::min(Count() - 1, last);
+    for (int item = first; item <= last; ++item)
+        InvalidateItem(item);
+}
+
+// The list's own messages about how it looks: colours, images, columns and styles.
+LRESULT ListViewBehaviour::ViewMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const int index = static_cast<int>(wParam);
+    switch (message)
+    {
+    case LVM_GETBKCOLOR:
+        return static_cast<LRESULT>(m_bkColor);
+    case LVM_GETTEXTCOLOR:
+        return static_cast<LRESULT>(m_textColor);
+    case LVM_GETTEXTBKCOLOR:
+        return static_cast<LRESULT>(m_textBkColor);
+    case LVM_SETBKCOLOR:
+    case LVM_SETTEXTCOLOR:
+    case LVM_SETTEXTBKCOLOR:
+        SetColour(message, static_cast<COLORREF>(lParam));
+        return TRUE;
+    case LVM_GETIMAGELIST:
+        return reinterpret_cast<LRESULT>(ImageListOf(index));
+    case LVM_SETIMAGELIST:
+        return reinterpret_cast<LRESULT>(SetImageList(index, reinterpret_cast<HIMAGELIST>(lParam)));
     case LVM_GETCALLBACKMASK:
         return static_cast<LRESULT>(m_callbackMask);
     case LVM_SETCALLBACKMASK:
         m_callbackMask = static_cast<UINT>(wParam);
         InvalidateRows();
         return TRUE;
-    case LVM_GETNEXTITEM:
-        return NextItem(static_cast<int>(wParam), LOWORD(lParam));
-    case LVM_FINDITEM:
-        return FindItem(static_cast<int>(wParam), reinterpret_cast<const LVFINDINFOA*>(lParam));
-    case LVM_GETITEMRECT:
-        return GetItemRect(static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam)) ? TRUE : FALSE;
-    case LVM_GETSUBITEMRECT:
-        return GetSubItemRect(static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam)) ? TRUE : FALSE;
     case LVM_GETSTRINGWIDTH:
-    {
-        const char* text = reinterpret_cast<const char*>(lParam);
-        if (!text)
-            return 0;
-        return TextMeasure(ControlFont(hwnd)).Width(text);
-    }
-    case LVM_HITTEST:
-        return HitTest(reinterpret_cast<LVHITTESTINFO*>(lParam), false);
-    case LVM_SUBITEMHITTEST:
-        return HitTest(reinterpret_cast<LVHITTESTINFO*>(lParam), true);
-    case LVM_ENSUREVISIBLE:
-        return EnsureVisible(static_cast<int>(wParam), lParam != 0) ? TRUE : FALSE;
-    case LVM_CREATEDRAGIMAGE:
-        return reinterpret_cast<LRESULT>(
-            CreateDragImage(static_cast<int>(wParam), reinterpret_cast<POINT*>(lParam)));
-    case LVM_SCROLL:
-        return ScrollBy(static_cast<int>(wParam), static_cast<int>(lParam)) ? TRUE : FALSE;
-    case LVM_REDRAWITEMS:
-    {
-        const int first = std::max(0, static_cast<int>(wParam));
-        const int last = std::min(Count() - 1, static_cast<int>(lParam));
-        for (int item = first; item <= last; ++item)
-            InvalidateItem(item);
-        return TRUE;
-    }
-    case LVM_UPDATE:
-        if (!ValidItem(static_cast<int>(wParam)))
-            return FALSE;
-        InvalidateItem(static_cast<int>(wParam));
-        return TRUE;
+        return lParam ? TextMeasure(ControlFont(m_hwnd)).Width(reinterpret_cast<const char*>(lParam)) : 0;
     case LVM_GETHEADER:
         return reinterpret_cast<LRESULT>(m_header);
-    case LVM_GETTOPINDEX:
-        return m_top;
-    case LVM_GETCOUNTPERPAGE:
-        return CountPerPage();
     case LVM_GETORIGIN:
         return FALSE;
-    case LVM_SETITEMSTATE:
-        return SetItemStateMessage(static_cast<int>(wParam), reinterpret_cast<const LVITEMA*>(lParam))
-                   ? TRUE
-                   : FALSE;
-    case LVM_GETITEMSTATE:
-        return ValidItem(static_cast<int>(wParam))
-                   ? static_cast<LRESULT>(StateOf(static_cast<int>(wParam), static_cast<UINT>(lParam)))
-                   : 0;
-    case LVM_GETITEMTEXT:
-        return GetItemText(static_cast<int>(wParam), reinterpret_cast<LVITEMA*>(lParam));
-    case LVM_SETITEMTEXT:
-        return SetItemText(static_cast<int>(wParam), reinterpret_cast<const LVITEMA*>(lParam)) ? TRUE : FALSE;
-    case LVM_SETITEMCOUNT:
-        return SetItemCount(static_cast<int>(wParam), static_cast<DWORD>(lParam)) ? TRUE : FALSE;
-    case LVM_SORTITEMS:
-        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), false) ? TRUE
-                                                                                                     : FALSE;
-    case LVM_GETCOLUMNTEXTS:
-        return ColumnTexts(static_cast<int>(wParam), reinterpret_cast<const LVCOLUMNTEXTS*>(lParam));
-    case LVM_SETITEMORDER:
-        return SetItemOrder(reinterpret_cast<const UINT*>(lParam), static_cast<int>(wParam)) ? TRUE : FALSE;
-    case LVM_SORTITEMSEX:
-        return SortItems(static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam), true) ? TRUE
-                                                                                                    : FALSE;
-    case LVM_GETSELECTEDCOUNT:
-        return SelectedCount();
     case LVM_SETEXTENDEDLISTVIEWSTYLE:
         return static_cast<LRESULT>(SetExtendedStyle(static_cast<DWORD>(wParam), static_cast<DWORD>(lParam)));
     case LVM_GETEXTENDEDLISTVIEWSTYLE:
         return static_cast<LRESULT>(m_exStyle);
     case LVM_SETCOLUMNORDERARRAY:
-    {
-        const LRESULT done = SendMessage(m_header, HDM_SETORDERARRAY, wParam, lParam);
-        if (done)
-            InvalidateRows();
-        return done;
-    }
+        return SetColumnOrder(wParam, lParam);
     case LVM_GETCOLUMNORDERARRAY:
         return SendMessage(m_header, HDM_GETORDERARRAY, wParam, lParam);
-    case LVM_GETSELECTIONMARK:
-        return m_mark;
-    case LVM_SETSELECTIONMARK:
-    {
-        const int old = m_mark;
-        const int mark = static_cast<int>(lParam);
-        m_mark = ValidItem(mark) ? mark : -1;
-        return old;
-    }
     case LVM_GETCOLUMN:
-        return GetColumn(static_cast<int>(wParam), reinterpret_cast<LVCOLUMNA*>(lParam)) ? TRUE : FALSE;
+        return GetColumn(index, reinterpret_cast<LVCOLUMNA*>(lParam)) ? TRUE : FALSE;
     case LVM_SETCOLUMN:
-        return SetColumn(static_cast<int>(wParam), reinterpret_cast<const LVCOLUMNA*>(lParam)) ? TRUE : FALSE;
+        return SetColumn(index, reinterpret_cast<const LVCOLUMNA*>(lParam)) ? TRUE : FALSE;
     case LVM_INSERTCOLUMN:
-        return InsertColumn(static_cast<int>(wParam), reinterpret_cast<const LVCOLUMNA*>(lParam));
+        return InsertColumn(index, reinterpret_cast<const LVCOLUMNA*>(lParam));
     case LVM_DELETECOLUMN:
-        return DeleteColumn(static_cast<int>(wParam)) ? TRUE : FALSE;
+        return DeleteColumn(index) ? TRUE : FALSE;
     case LVM_GETCOLUMNWIDTH:
-        return ColumnWidth(static_cast<int>(wParam));
+        return ColumnWidth(index);
     case LVM_SETCOLUMNWIDTH:
-        return SetColumnWidth(static_cast<int>(wParam), static_cast<int>(static_cast<short>(LOWORD(lParam))))
-                   ? TRUE
-                   : FALSE;
+        return SetColumnWidth(index, static_cast<int>(static_cast<short>(LOWORD(lParam)))) ? TRUE : FALSE;
     case LVM_GETVIEW:
         return LV_VIEW_DETAILS;
     case LVM_SETVIEW:
         return wParam == LV_VIEW_DETAILS ? 1 : -1;
-    case LVM_GETUNICODEFORMAT:
-    case LVM_SETUNICODEFORMAT:
-        return FALSE;
     case LVM_GETHOTITEM:
         return -1;
     case LVM_GETTOOLTIPS:
     case LVM_GETEDITCONTROL:
         return 0;
-    case CCM_GETVERSION:
-        return 6;
-    case CCM_SETVERSION:
-        return 6;
     default:
-        if (message == m_headerLayoutMessage && m_headerLayoutMessage)
-        {
-            Layout();
-            InvalidateRows();
-            return 0;
-        }
-        return DefWindowProc(hwnd, message, wParam, lParam);
+        return DefWindowProc(m_hwnd, message, wParam, lParam);
     }
+}
+
+void ListViewBehaviour::SetColour(UINT message, COLORREF colour)
+{
+    if (message == LVM_SETBKCOLOR)
+        m_bkColor = colour;
+    else if (message == LVM_SETTEXTCOLOR)
+        m_textColor = colour;
+    else
+        m_textBkColor = colour;
+    InvalidateRows();
+}
+
+HIMAGELIST ListViewBehaviour::ImageListOf(int type) const
+{
+    switch (type)
+    {
+    case LVSIL_NORMAL:
+        return m_normalImages;
+    case LVSIL_SMALL:
+        return m_smallImages;
+    case LVSIL_STATE:
+        return m_stateImages;
+    default:
+        return nullptr;
+    }
+}
+
+LRESULT ListViewBehaviour::SetColumnOrder(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT done = SendMessage(m_header, HDM_SETORDERARRAY, wParam, lParam);
+    if (done)
+        InvalidateRows();
+    return done;
 }
 
 // ---- Notifications ---------------------------------------------------------------------

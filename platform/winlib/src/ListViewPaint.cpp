@@ -22,12 +22,6 @@ HFONT SelectedFont(HDC hdc, HFONT fallback)
     return current ? static_cast<HFONT>(current) : fallback;
 }
 
-struct CellColors
-{
-    COLORREF text;
-    COLORREF background; // CLR_NONE: leave the list's background
-};
-
 } // namespace
 
 void ListViewBehaviour::Paint()
@@ -211,228 +205,262 @@ void ListViewBehaviour::PaintRows(HDC hdc, int first, int last, const ColumnLayo
 {
     const HWND hwnd = m_hwnd;
     const bool focused = GetFocus() == hwnd;
-    const bool showSelection = focused || (Style() & LVS_SHOWSELALWAYS);
-    const bool fullRow = (m_exStyle & LVS_EX_FULLROWSELECT) != 0;
-    const bool subItemImages = (m_exStyle & LVS_EX_SUBITEMIMAGES) && m_smallImages;
-    const HFONT font = ControlFont(hwnd);
-    CDC* dc = CDC::FromHandle(hdc);
+    RowsPaint rows{hdc,
+                   CDC::FromHandle(hdc),
+                   ControlFont(hwnd),
+                   columns,
+                   paint,
+                   overall,
+                   m_callbackMask,
+                   focused,
+                   focused || (Style() & LVS_SHOWSELALWAYS),
+                   (m_exStyle & LVS_EX_FULLROWSELECT) != 0,
+                   (m_exStyle & LVS_EX_SUBITEMIMAGES) && m_smallImages};
     // What the parent supplies for column 0: text and image on demand, states in the mask.
-    UINT askState = m_callbackMask;
     if (m_ownerData && (m_stateImages || (m_exStyle & LVS_EX_CHECKBOXES)))
-        askState |= LVIS_STATEIMAGEMASK;
+        rows.askState |= LVIS_STATEIMAGEMASK;
 
     for (int item = first; item <= last && ValidItem(item); ++item)
     {
         const ItemParts parts = PartsOf(item, columns);
-        std::string label;
-        int image = I_IMAGENONE;
-        UINT state = StoredState(item);
-        {
-            UINT ask = askState ? LVIF_STATE : 0U;
-            const ListCell* cell = m_ownerData ? nullptr : &m_rows[static_cast<std::size_t>(item)].cells[0];
-            if (!cell || cell->callback)
-                ask |= LVIF_TEXT;
-            if (m_smallImages && (!cell || cell->image == I_IMAGECALLBACK))
-                ask |= LVIF_IMAGE;
-            DispAnswer answer;
-            if (ask)
-            {
-                answer = AskDispInfo(item, 0, ask, askState);
-                if (!IsWindow(hwnd) || !ValidItem(item))
-                    return;
-            }
-            label = (ask & LVIF_TEXT) ? answer.text : cell->text;
-            image = (ask & LVIF_IMAGE) ? answer.image : (cell ? cell->image : I_IMAGENONE);
-            if (ask & LVIF_STATE)
-                state = (state & ~askState) | answer.state;
-        }
-
-        NMLVCUSTOMDRAW cd{};
-        cd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
-        cd.nmcd.rc = parts.bounds;
-        cd.nmcd.dwItemSpec = static_cast<DWORD_PTR>(item);
-        cd.nmcd.uItemState =
-            ((state & LVIS_SELECTED) ? CDIS_SELECTED : 0U) | ((focused && item == m_focus) ? CDIS_FOCUS : 0U);
-        cd.nmcd.lItemlParam = ItemParam(item);
-        cd.clrText = m_textColor;
-        cd.clrTextBk = m_textBkColor;
-        cd.dwItemType = LVCDI_ITEM;
-        LRESULT itemAnswer = CDRF_DODEFAULT;
-        if (overall & CDRF_NOTIFYITEMDRAW)
-        {
-            SelectObject(hdc, font);
-            itemAnswer = CustomDraw(hdc, cd);
-            if (!IsWindow(hwnd) || !ValidItem(item))
-                return;
-        }
-        if (itemAnswer & CDRF_SKIPDEFAULT)
+        RowLook row;
+        if (!LookOfRow(rows, item, parts, row))
+            return;
+        if (row.answer & CDRF_SKIPDEFAULT)
             continue;
-        const HFONT itemFont = (itemAnswer & CDRF_NEWFONT) ? SelectedFont(hdc, font) : font;
-        const bool highlighted = (cd.nmcd.uItemState & CDIS_SELECTED) && showSelection;
-        const CellColors selection{GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT),
-                                   GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE)};
-
         for (int column : columns.order)
         {
-            const CRect cellRect = CellRect(item, column, columns);
-            if (cellRect.right <= paint.left || cellRect.left >= paint.right || cellRect.IsRectEmpty())
-                continue;
-            CellColors colors{cd.clrText, cd.clrTextBk};
-            HFONT cellFont = itemFont;
-            LRESULT cellAnswer = CDRF_DODEFAULT;
-            NMLVCUSTOMDRAW scd = cd;
-            if (itemAnswer & CDRF_NOTIFYSUBITEMDRAW)
-            {
-                scd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
-                scd.nmcd.rc = cellRect;
-                scd.iSubItem = column;
-                SelectObject(hdc, itemFont);
-                cellAnswer = CustomDraw(hdc, scd);
-                if (!IsWindow(hwnd) || !ValidItem(item))
-                    return;
-                if (cellAnswer & CDRF_SKIPDEFAULT)
-                    continue;
-                colors = CellColors{scd.clrText, scd.clrTextBk};
-                if (cellAnswer & CDRF_NEWFONT)
-                    cellFont = SelectedFont(hdc, itemFont);
-            }
-            const bool lit = highlighted && (fullRow || column == 0);
-            const CellColors& used = lit ? selection : colors;
-
-            std::string text;
-            int cellImage = I_IMAGENONE;
-            CRect textArea = cellRect;
-            if (column == 0)
-            {
-                text = label;
-                cellImage = image;
-                textArea = parts.label;
-                if (!lit && used.background != CLR_NONE)
-                    dc->FillSolidRect(&cellRect, used.background);
-                if (lit)
-                {
-                    const CRect fill(fullRow ? parts.icon.left : parts.label.left, cellRect.top,
-                                     cellRect.right, cellRect.bottom);
-                    dc->FillSolidRect(&fill, used.background);
-                }
-                const UINT stateImage = (state & LVIS_STATEIMAGEMASK) >> 12;
-                if (!parts.state.IsRectEmpty() && stateImage > 0)
-                {
-                    const SIZE size = ImageSize(m_stateImages);
-                    const bool drawn =
-                        m_stateImages &&
-                        DrawImage(m_stateImages, static_cast<int>(stateImage) - 1, hdc, parts.state.left,
-                                  parts.state.top + (m_rowHeight - size.cy) / 2, ILD_TRANSPARENT);
-                    if (!drawn && (m_exStyle & LVS_EX_CHECKBOXES))
-                    {
-                        CRect box(0, 0, kCheckBoxSize, kCheckBoxSize);
-                        box.OffsetRect(parts.state.left + (parts.state.Width() - kCheckBoxSize) / 2,
-                                       parts.state.top + (parts.state.Height() - kCheckBoxSize) / 2);
-                        DrawFrameControl(hdc, &box, DFC_BUTTON,
-                                         DFCS_BUTTONCHECK | DFCS_FLAT |
-                                             (stateImage == 2 ? DFCS_CHECKED : 0U));
-                    }
-                }
-                if (!parts.icon.IsRectEmpty() && cellImage >= 0)
-                {
-                    const SIZE size = ImageSize(m_smallImages);
-                    DrawImage(m_smallImages, cellImage, hdc, parts.icon.left,
-                              parts.icon.top + (m_rowHeight - size.cy) / 2,
-                              lit ? ILD_SELECTED : ILD_TRANSPARENT);
-                }
-            }
-            else
-            {
-                if (used.background != CLR_NONE)
-                    dc->FillSolidRect(&cellRect, used.background);
-                if (m_ownerData)
-                {
-                    const DispAnswer answer =
-                        AskDispInfo(item, column, LVIF_TEXT | (subItemImages ? LVIF_IMAGE : 0U), 0);
-                    if (!IsWindow(hwnd) || !ValidItem(item))
-                        return;
-                    text = answer.text;
-                    cellImage = subItemImages ? answer.image : I_IMAGENONE;
-                }
-                else
-                {
-                    const ListRow& row = m_rows[static_cast<std::size_t>(item)];
-                    if (static_cast<std::size_t>(column) < row.cells.size())
-                    {
-                        const ListCell& cell = row.cells[static_cast<std::size_t>(column)];
-                        cellImage = cell.image;
-                        if (cell.callback || (subItemImages && cell.image == I_IMAGECALLBACK))
-                        {
-                            const DispAnswer answer =
-                                AskDispInfo(item, column,
-                                            (cell.callback ? LVIF_TEXT : 0U) |
-                                                (cell.image == I_IMAGECALLBACK ? LVIF_IMAGE : 0U),
-                                            0);
-                            if (!IsWindow(hwnd) || !ValidItem(item))
-                                return;
-                            text = cell.callback ? answer.text : cell.text;
-                            if (cell.image == I_IMAGECALLBACK)
-                                cellImage = answer.image;
-                        }
-                        else
-                            text = cell.text;
-                    }
-                }
-                if (subItemImages && cellImage >= 0)
-                {
-                    const SIZE size = ImageSize(m_smallImages);
-                    DrawImage(m_smallImages, cellImage, hdc, cellRect.left,
-                              cellRect.top + (m_rowHeight - size.cy) / 2, ILD_TRANSPARENT);
-                    textArea.left += size.cx;
-                }
-            }
-
-            if (!text.empty())
-            {
-                textArea.DeflateRect(kListTextInset, 0);
-                UINT align = DT_LEFT;
-                if (column != 0)
-                {
-                    switch (m_columns[static_cast<std::size_t>(column)].fmt & LVCFMT_JUSTIFYMASK)
-                    {
-                    case LVCFMT_RIGHT:
-                        align = DT_RIGHT;
-                        break;
-                    case LVCFMT_CENTER:
-                        align = DT_CENTER;
-                        break;
-                    default:
-                        break;
-                    }
-                }
-                SelectObject(hdc, cellFont);
-                SetBkMode(hdc, TRANSPARENT);
-                SetTextColor(hdc, used.text);
-                DrawText(hdc, text.c_str(), static_cast<int>(text.size()), &textArea,
-                         align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-            }
-            if (cellAnswer & CDRF_NOTIFYPOSTPAINT)
-            {
-                scd.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT | CDDS_SUBITEM;
-                CustomDraw(hdc, scd);
-                if (!IsWindow(hwnd) || !ValidItem(item))
-                    return;
-            }
+            if (!PaintCell(rows, row, parts, item, column))
+                return;
         }
-        if (focused && item == m_focus && (cd.nmcd.uItemState & CDIS_FOCUS))
+        if (focused && item == m_focus && (row.cd.nmcd.uItemState & CDIS_FOCUS))
         {
-            CRect focus = fullRow ? parts.bounds : parts.label;
+            CRect focus = rows.fullRow ? parts.bounds : parts.label;
             if (!focus.IsRectEmpty())
-                dc->DrawFocusRect(&focus);
+                rows.dc->DrawFocusRect(&focus);
         }
-        if (itemAnswer & CDRF_NOTIFYPOSTPAINT)
+        if (row.answer & CDRF_NOTIFYPOSTPAINT)
         {
-            cd.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
-            CustomDraw(hdc, cd);
+            row.cd.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
+            CustomDraw(hdc, row.cd);
             if (!IsWindow(hwnd))
                 return;
         }
     }
+}
+
+bool ListViewBehaviour::LookOfRow(const RowsPaint& rows, int item, const ItemParts& parts, RowLook& row)
+{
+    const HWND hwnd = m_hwnd;
+    row.state = StoredState(item);
+    UINT ask = rows.askState ? LVIF_STATE : 0U;
+    const ListCell* cell = m_ownerData ? nullptr : &m_rows[static_cast<std::size_t>(item)].cells[0];
+    if (!cell || cell->callback)
+        ask |= LVIF_TEXT;
+    if (m_smallImages && (!cell || cell->image == I_IMAGECALLBACK))
+        ask |= LVIF_IMAGE;
+    DispAnswer answer;
+    if (ask)
+    {
+        answer = AskDispInfo(item, 0, ask, rows.askState);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+    }
+    row.label = (ask & LVIF_TEXT) ? answer.text : cell->text;
+    row.image = (ask & LVIF_IMAGE) ? answer.image : (cell ? cell->image : I_IMAGENONE);
+    if (ask & LVIF_STATE)
+        row.state = (row.state & ~rows.askState) | answer.state;
+
+    NMLVCUSTOMDRAW& cd = row.cd;
+    cd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    cd.nmcd.rc = parts.bounds;
+    cd.nmcd.dwItemSpec = static_cast<DWORD_PTR>(item);
+    cd.nmcd.uItemState = ((row.state & LVIS_SELECTED) ? CDIS_SELECTED : 0U) |
+                         ((rows.focused && item == m_focus) ? CDIS_FOCUS : 0U);
+    cd.nmcd.lItemlParam = ItemParam(item);
+    cd.clrText = m_textColor;
+    cd.clrTextBk = m_textBkColor;
+    cd.dwItemType = LVCDI_ITEM;
+    if (rows.overall & CDRF_NOTIFYITEMDRAW)
+    {
+        SelectObject(rows.hdc, rows.font);
+        row.answer = CustomDraw(rows.hdc, cd);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+    }
+    if (row.answer & CDRF_SKIPDEFAULT)
+        return true;
+    row.font = (row.answer & CDRF_NEWFONT) ? SelectedFont(rows.hdc, rows.font) : rows.font;
+    row.highlighted = (cd.nmcd.uItemState & CDIS_SELECTED) && rows.showSelection;
+    row.selection = CellColors{GetSysColor(rows.focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT),
+                               GetSysColor(rows.focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE)};
+    return true;
+}
+
+bool ListViewBehaviour::PaintCell(const RowsPaint& rows, const RowLook& row, const ItemParts& parts, int item,
+                                  int column)
+{
+    const HWND hwnd = m_hwnd;
+    const HDC hdc = rows.hdc;
+    const CRect cellRect = CellRect(item, column, rows.columns);
+    if (cellRect.right <= rows.paint.left || cellRect.left >= rows.paint.right || cellRect.IsRectEmpty())
+        return true;
+    CellColors colors{row.cd.clrText, row.cd.clrTextBk};
+    HFONT cellFont = row.font;
+    LRESULT cellAnswer = CDRF_DODEFAULT;
+    NMLVCUSTOMDRAW scd = row.cd;
+    if (row.answer & CDRF_NOTIFYSUBITEMDRAW)
+    {
+        scd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+        scd.nmcd.rc = cellRect;
+        scd.iSubItem = column;
+        SelectObject(hdc, row.font);
+        cellAnswer = CustomDraw(hdc, scd);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+        if (cellAnswer & CDRF_SKIPDEFAULT)
+            return true;
+        colors = CellColors{scd.clrText, scd.clrTextBk};
+        if (cellAnswer & CDRF_NEWFONT)
+            cellFont = SelectedFont(hdc, row.font);
+    }
+    const bool lit = row.highlighted && (rows.fullRow || column == 0);
+    const CellColors& used = lit ? row.selection : colors;
+
+    std::string text;
+    CRect textArea = cellRect;
+    if (column == 0)
+    {
+        text = row.label;
+        textArea = parts.label;
+        PaintLabelCell(rows, row, parts, cellRect, lit, used);
+    }
+    else if (!PaintSubItemCell(rows, item, column, cellRect, used, text, textArea))
+        return false;
+
+    if (!text.empty())
+        DrawCellText(hdc, column, text, textArea, cellFont, used.text);
+    if (cellAnswer & CDRF_NOTIFYPOSTPAINT)
+    {
+        scd.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT | CDDS_SUBITEM;
+        CustomDraw(hdc, scd);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+    }
+    return true;
+}
+
+// Column 0: its background, the state image or check box and the small image.
+void ListViewBehaviour::PaintLabelCell(const RowsPaint& rows, const RowLook& row, const ItemParts& parts,
+                                       const CRect& cellRect, bool lit, const CellColors& used) const
+{
+    const HDC hdc = rows.hdc;
+    if (!lit && used.background != CLR_NONE)
+        rows.dc->FillSolidRect(&cellRect, used.background);
+    if (lit)
+    {
+        const CRect fill(rows.fullRow ? parts.icon.left : parts.label.left, cellRect.top, cellRect.right,
+                         cellRect.bottom);
+        rows.dc->FillSolidRect(&fill, used.background);
+    }
+    const UINT stateImage = (row.state & LVIS_STATEIMAGEMASK) >> 12;
+    if (!parts.state.IsRectEmpty() && stateImage > 0)
+    {
+        const SIZE size = ImageSize(m_stateImages);
+        const bool drawn =
+            m_stateImages && DrawImage(m_stateImages, static_cast<int>(stateImage) - 1, hdc, parts.state.left,
+                                       parts.state.top + (m_rowHeight - size.cy) / 2, ILD_TRANSPARENT);
+        if (!drawn && (m_exStyle & LVS_EX_CHECKBOXES))
+        {
+            CRect box(0, 0, kCheckBoxSize, kCheckBoxSize);
+            box.OffsetRect(parts.state.left + (parts.state.Width() - kCheckBoxSize) / 2,
+                           parts.state.top + (parts.state.Height() - kCheckBoxSize) / 2);
+            DrawFrameControl(hdc, &box, DFC_BUTTON,
+                             DFCS_BUTTONCHECK | DFCS_FLAT | (stateImage == 2 ? DFCS_CHECKED : 0U));
+        }
+    }
+    if (!parts.icon.IsRectEmpty() && row.image >= 0)
+    {
+        const SIZE size = ImageSize(m_smallImages);
+        DrawImage(m_smallImages, row.image, hdc, parts.icon.left,
+                  parts.icon.top + (m_rowHeight - size.cy) / 2, lit ? ILD_SELECTED : ILD_TRANSPARENT);
+    }
+}
+
+// A sub-item's background, text and image, stored or asked for; false when the list went
+// away while the parent answered.
+bool ListViewBehaviour::PaintSubItemCell(const RowsPaint& rows, int item, int column, const CRect& cellRect,
+                                         const CellColors& used, std::string& text, CRect& textArea)
+{
+    const HWND hwnd = m_hwnd;
+    int cellImage = I_IMAGENONE;
+    if (used.background != CLR_NONE)
+        rows.dc->FillSolidRect(&cellRect, used.background);
+    if (m_ownerData)
+    {
+        const DispAnswer answer =
+            AskDispInfo(item, column, LVIF_TEXT | (rows.subItemImages ? LVIF_IMAGE : 0U), 0);
+        if (!IsWindow(hwnd) || !ValidItem(item))
+            return false;
+        text = answer.text;
+        cellImage = rows.subItemImages ? answer.image : I_IMAGENONE;
+    }
+    else
+    {
+        const ListRow& row = m_rows[static_cast<std::size_t>(item)];
+        if (static_cast<std::size_t>(column) < row.cells.size())
+        {
+            const ListCell& cell = row.cells[static_cast<std::size_t>(column)];
+            cellImage = cell.image;
+            if (cell.callback || (rows.subItemImages && cell.image == I_IMAGECALLBACK))
+            {
+                const DispAnswer answer = AskDispInfo(
+                    item, column,
+                    (cell.callback ? LVIF_TEXT : 0U) | (cell.image == I_IMAGECALLBACK ? LVIF_IMAGE : 0U), 0);
+                if (!IsWindow(hwnd) || !ValidItem(item))
+                    return false;
+                text = cell.callback ? answer.text : cell.text;
+                if (cell.image == I_IMAGECALLBACK)
+                    cellImage = answer.image;
+            }
+            else
+                text = cell.text;
+        }
+    }
+    if (rows.subItemImages && cellImage >= 0)
+    {
+        const SIZE size = ImageSize(m_smallImages);
+        DrawImage(m_smallImages, cellImage, rows.hdc, cellRect.left,
+                  cellRect.top + (m_rowHeight - size.cy) / 2, ILD_TRANSPARENT);
+        textArea.left += size.cx;
+    }
+    return true;
+}
+
+void ListViewBehaviour::DrawCellText(HDC hdc, int column, const std::string& text, CRect textArea, HFONT font,
+                                     COLORREF colour) const
+{
+    textArea.DeflateRect(kListTextInset, 0);
+    UINT align = DT_LEFT;
+    if (column != 0)
+    {
+        switch (m_columns[static_cast<std::size_t>(column)].fmt & LVCFMT_JUSTIFYMASK)
+        {
+        case LVCFMT_RIGHT:
+            align = DT_RIGHT;
+            break;
+        case LVCFMT_CENTER:
+            align = DT_CENTER;
+            break;
+        default:
+            break;
+        }
+    }
+    SelectObject(hdc, font);
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, colour);
+    DrawText(hdc, text.c_str(), static_cast<int>(text.size()), &textArea,
+             align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void ListViewBehaviour::PaintGridLines(HDC hdc, const ColumnLayout& columns)

@@ -101,6 +101,21 @@ private:
     std::string TextOf(HWND hwnd, Tool& tool) const;
     void FillInfo(const Tool& tool, TOOLINFOA* info) const;
     void Paint(HWND hwnd, HDC hdc) const;
+
+    void OnTimer(HWND hwnd, UINT_PTR timer);
+    LRESULT TipMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void SetDelay(int which, int time);
+    void Update(HWND hwnd);
+    void TrackActivate(HWND hwnd, bool on, const TOOLINFOA* info);
+    void TrackPosition(HWND hwnd, POINT position);
+    LRESULT ToolMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    Tool* ToolOf(const TOOLINFOA* info);
+    BOOL AddTool(HWND hwnd, const TOOLINFOA& info);
+    void DeleteTool(HWND hwnd, HWND window, UINT_PTR id);
+    static void SetToolText(Tool& tool, const char* text);
+    LRESULT GetText(HWND hwnd, Tool& tool, char* buffer, WPARAM size);
+    LRESULT CurrentToolInfo(TOOLINFOA* info);
+    LRESULT HitTestInfo(TTHITTESTINFOA* info);
 };
 
 int ToolTipBehaviour::Delay(int which) const
@@ -395,6 +410,8 @@ void ToolTipBehaviour::Paint(HWND hwnd, HDC hdc) const
 
 LRESULT ToolTipBehaviour::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message >= WM_USER)
+        return TipMessage(hwnd, message, wParam, lParam);
     switch (message)
     {
     case WM_CREATE:
@@ -425,148 +442,44 @@ LRESULT ToolTipBehaviour::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_TIMER:
-        if (wParam == kShowTimer)
-            Show(hwnd);
-        else if (wParam == kPopTimer)
-        {
-            Hide(hwnd);
-            m_suppressed = m_hasCurrent;
-        }
-        else if (wParam == kCheckTimer)
-        {
-            // The mouse may have left without a relayed message (onto another window).
-            POINT cursor;
-            GetCursorPos(&cursor);
-            const Tool* tool = Current();
-            const bool cursorMoved = cursor.x != m_cursorAtRelay.x || cursor.y != m_cursorAtRelay.y;
-            if (!tool || !IsWindow(tool->ToolWindow()) || !IsWindowVisible(tool->ToolWindow()) ||
-                (cursorMoved && !ToolOnScreen(*tool).PtInRect(cursor)))
-                Leave(hwnd);
-        }
+        OnTimer(hwnd, wParam);
         return 0;
+    default:
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+}
 
+void ToolTipBehaviour::OnTimer(HWND hwnd, UINT_PTR timer)
+{
+    if (timer == kShowTimer)
+        Show(hwnd);
+    else if (timer == kPopTimer)
+    {
+        Hide(hwnd);
+        m_suppressed = m_hasCurrent;
+    }
+    else if (timer == kCheckTimer)
+    {
+        // The mouse may have left without a relayed message (onto another window).
+        POINT cursor;
+        GetCursorPos(&cursor);
+        const Tool* tool = Current();
+        const bool cursorMoved = cursor.x != m_cursorAtRelay.x || cursor.y != m_cursorAtRelay.y;
+        if (!tool || !IsWindow(tool->ToolWindow()) || !IsWindowVisible(tool->ToolWindow()) ||
+            (cursorMoved && !ToolOnScreen(*tool).PtInRect(cursor)))
+            Leave(hwnd);
+    }
+}
+
+// The control's messages about the tip itself: showing, timing and looks; tools go on.
+LRESULT ToolTipBehaviour::TipMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
     case TTM_RELAYEVENT:
         if (const MSG* msg = reinterpret_cast<const MSG*>(lParam); msg && IsWindow(msg->hwnd))
             Relay(hwnd, *msg);
         return 0;
-    case TTM_ADDTOOLA:
-    {
-        const TOOLINFOA* info = reinterpret_cast<const TOOLINFOA*>(lParam);
-        if (!info)
-            return FALSE;
-        Tool tool;
-        tool.flags = info->uFlags;
-        tool.hwnd = info->hwnd;
-        tool.id = info->uId;
-        tool.rect = info->rect;
-        tool.lParam = info->lParam;
-        tool.callback = info->lpszText == LPSTR_TEXTCALLBACK;
-        if (!tool.callback && info->lpszText && !IsResourceNumber(info->lpszText))
-            tool.text = info->lpszText;
-        if (tool.hwnd)
-            tool.unicode = SendMessage(tool.hwnd, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd),
-                                       NF_QUERY) == NFR_UNICODE;
-        if (Tool* existing = Find(tool.hwnd, tool.id))
-            *existing = std::move(tool);
-        else
-            m_tools.push_back(std::move(tool));
-        return TRUE;
-    }
-    case TTM_DELTOOLA:
-    {
-        const TOOLINFOA* info = reinterpret_cast<const TOOLINFOA*>(lParam);
-        if (!info || !Find(info->hwnd, info->uId))
-            return 0;
-        if (m_hasCurrent && m_currentHwnd == info->hwnd && m_currentId == info->uId)
-            Leave(hwnd);
-        m_tools.erase(std::remove_if(m_tools.begin(), m_tools.end(),
-                                     [info](const Tool& t) { return t.Is(info->hwnd, info->uId); }),
-                      m_tools.end());
-        return 0;
-    }
-    case TTM_NEWTOOLRECTA:
-        if (const TOOLINFOA* info = reinterpret_cast<const TOOLINFOA*>(lParam))
-        {
-            if (Tool* tool = Find(info->hwnd, info->uId))
-                tool->rect = info->rect;
-        }
-        return 0;
-    case TTM_GETTOOLINFOA:
-    {
-        TOOLINFOA* info = reinterpret_cast<TOOLINFOA*>(lParam);
-        const Tool* tool = info ? Find(info->hwnd, info->uId) : nullptr;
-        if (!tool)
-            return FALSE;
-        FillInfo(*tool, info);
-        return TRUE;
-    }
-    case TTM_SETTOOLINFOA:
-    {
-        const TOOLINFOA* info = reinterpret_cast<const TOOLINFOA*>(lParam);
-        Tool* tool = info ? Find(info->hwnd, info->uId) : nullptr;
-        if (!tool)
-            return 0;
-        tool->flags = info->uFlags;
-        tool->rect = info->rect;
-        tool->lParam = info->lParam;
-        tool->callback = info->lpszText == LPSTR_TEXTCALLBACK;
-        tool->text =
-            (!tool->callback && info->lpszText && !IsResourceNumber(info->lpszText)) ? info->lpszText : "";
-        return 0;
-    }
-    case TTM_UPDATETIPTEXTA:
-    {
-        const TOOLINFOA* info = reinterpret_cast<const TOOLINFOA*>(lParam);
-        Tool* tool = info ? Find(info->hwnd, info->uId) : nullptr;
-        if (!tool)
-            return 0;
-        tool->callback = info->lpszText == LPSTR_TEXTCALLBACK;
-        tool->text =
-            (!tool->callback && info->lpszText && !IsResourceNumber(info->lpszText)) ? info->lpszText : "";
-        if (m_shown && tool == Current())
-            SendMessage(hwnd, TTM_UPDATE, 0, 0);
-        return 0;
-    }
-    case TTM_GETTEXTA:
-    {
-        const TOOLINFOA* info = reinterpret_cast<const TOOLINFOA*>(lParam);
-        Tool* tool = info ? Find(info->hwnd, info->uId) : nullptr;
-        if (!tool || !info->lpszText || info->lpszText == LPSTR_TEXTCALLBACK)
-            return 0;
-        const std::string text = TextOf(hwnd, *tool);
-        const std::size_t room = wParam ? static_cast<std::size_t>(wParam) : kTextLimit;
-        const std::size_t n = std::min(text.size(), room - 1);
-        std::memcpy(info->lpszText, text.data(), n);
-        info->lpszText[n] = '\0';
-        return static_cast<LRESULT>(n);
-    }
-    case TTM_GETTOOLCOUNT:
-        return static_cast<LRESULT>(m_tools.size());
-    case TTM_ENUMTOOLSA:
-    {
-        TOOLINFOA* info = reinterpret_cast<TOOLINFOA*>(lParam);
-        if (!info || wParam >= m_tools.size())
-            return FALSE;
-        FillInfo(m_tools[wParam], info);
-        return TRUE;
-    }
-    case TTM_GETCURRENTTOOLA:
-    {
-        const Tool* tool = m_shown ? Current() : nullptr;
-        if (tool && lParam)
-            FillInfo(*tool, reinterpret_cast<TOOLINFOA*>(lParam));
-        return tool ? TRUE : FALSE;
-    }
-    case TTM_HITTESTA:
-    {
-        TTHITTESTINFOA* info = reinterpret_cast<TTHITTESTINFOA*>(lParam);
-        const Tool* tool = info ? HitTool(info->hwnd, info->pt) : nullptr;
-        if (!tool)
-            return FALSE;
-        info->ti.lpszText = nullptr;
-        FillInfo(*tool, &info->ti);
-        return TRUE;
-    }
     case TTM_WINDOWFROMPOINT:
         return reinterpret_cast<LRESULT>(WindowFromPoint(*reinterpret_cast<const POINT*>(lParam)));
     case TTM_ACTIVATE:
@@ -575,29 +488,8 @@ LRESULT ToolTipBehaviour::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
             Leave(hwnd);
         return 0;
     case TTM_SETDELAYTIME:
-    {
-        const int time = static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam)));
-        switch (static_cast<int>(wParam))
-        {
-        case TTDT_AUTOMATIC:
-            m_initial = time;
-            m_autoPop = time >= 0 ? time * 10 : -1;
-            m_reshow = time >= 0 ? time / 5 : -1;
-            break;
-        case TTDT_INITIAL:
-            m_initial = time;
-            break;
-        case TTDT_AUTOPOP:
-            m_autoPop = time;
-            break;
-        case TTDT_RESHOW:
-            m_reshow = time;
-            break;
-        default:
-            break;
-        }
+        SetDelay(static_cast<int>(wParam), static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam))));
         return 0;
-    }
     case TTM_GETDELAYTIME:
         return Delay(static_cast<int>(wParam));
     case TTM_SETMAXTIPWIDTH:
@@ -616,12 +508,12 @@ LRESULT ToolTipBehaviour::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         m_background = static_cast<COLORREF>(wParam);
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
-    case TTM_GETTIPBKCOLOR:
-        return static_cast<LRESULT>(m_background);
     case TTM_SETTIPTEXTCOLOR:
         m_foreground = static_cast<COLORREF>(wParam);
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
+    case TTM_GETTIPBKCOLOR:
+        return static_cast<LRESULT>(m_background);
     case TTM_GETTIPTEXTCOLOR:
         return static_cast<LRESULT>(m_foreground);
     case TTM_POP:
@@ -634,49 +526,213 @@ LRESULT ToolTipBehaviour::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
             Show(hwnd);
         return 0;
     case TTM_UPDATE:
-        if (Tool* tool = m_shown ? Current() : nullptr)
-        {
-            m_text = TextOf(hwnd, *tool);
-            if (m_text.empty())
-                Hide(hwnd);
-            else if ((tool = Current()) != nullptr)
-            {
-                Layout(hwnd, *tool);
-                InvalidateRect(hwnd, nullptr, TRUE);
-            }
-        }
+        Update(hwnd);
         return 0;
     case TTM_TRACKACTIVATE:
-    {
-        const TOOLINFOA* info = reinterpret_cast<const TOOLINFOA*>(lParam);
-        if (!wParam || !info || !Find(info->hwnd, info->uId))
-        {
-            Hide(hwnd);
-            m_tracking = false;
-            m_hasCurrent = false;
-            return 0;
-        }
-        Hide(hwnd);
-        m_tracking = true;
-        m_hasCurrent = true;
-        m_currentHwnd = info->hwnd;
-        m_currentId = info->uId;
-        Show(hwnd);
+        TrackActivate(hwnd, wParam != 0, reinterpret_cast<const TOOLINFOA*>(lParam));
         return 0;
-    }
     case TTM_TRACKPOSITION:
-        m_trackPosition = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (m_tracking && m_shown)
-        {
-            if (const Tool* tool = Current())
-                Layout(hwnd, *tool);
-        }
+        TrackPosition(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case TTM_SETTITLEA:
         return TRUE;
     default:
+        return ToolMessage(hwnd, message, wParam, lParam);
+    }
+}
+
+void ToolTipBehaviour::SetDelay(int which, int time)
+{
+    switch (which)
+    {
+    case TTDT_AUTOMATIC:
+        m_initial = time;
+        m_autoPop = time >= 0 ? time * 10 : -1;
+        m_reshow = time >= 0 ? time / 5 : -1;
+        break;
+    case TTDT_INITIAL:
+        m_initial = time;
+        break;
+    case TTDT_AUTOPOP:
+        m_autoPop = time;
+        break;
+    case TTDT_RESHOW:
+        m_reshow = time;
+        break;
+    default:
+        break;
+    }
+}
+
+void ToolTipBehaviour::Update(HWND hwnd)
+{
+    Tool* tool = m_shown ? Current() : nullptr;
+    if (!tool)
+        return;
+    m_text = TextOf(hwnd, *tool);
+    if (m_text.empty())
+        Hide(hwnd);
+    else if ((tool = Current()) != nullptr)
+    {
+        Layout(hwnd, *tool);
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+}
+
+void ToolTipBehaviour::TrackActivate(HWND hwnd, bool on, const TOOLINFOA* info)
+{
+    const bool known = on && ToolOf(info);
+    Hide(hwnd);
+    if (!known)
+    {
+        m_tracking = false;
+        m_hasCurrent = false;
+        return;
+    }
+    m_tracking = true;
+    m_hasCurrent = true;
+    m_currentHwnd = info->hwnd;
+    m_currentId = info->uId;
+    Show(hwnd);
+}
+
+void ToolTipBehaviour::TrackPosition(HWND hwnd, POINT position)
+{
+    m_trackPosition = position;
+    if (m_tracking && m_shown)
+    {
+        if (const Tool* tool = Current())
+            Layout(hwnd, *tool);
+    }
+}
+
+// The control's messages about its tools.
+LRESULT ToolTipBehaviour::ToolMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto* info = reinterpret_cast<const TOOLINFOA*>(lParam);
+    switch (message)
+    {
+    case TTM_ADDTOOLA:
+        return info ? AddTool(hwnd, *info) : FALSE;
+    case TTM_DELTOOLA:
+        if (ToolOf(info))
+            DeleteTool(hwnd, info->hwnd, info->uId);
+        return 0;
+    case TTM_NEWTOOLRECTA:
+        if (Tool* tool = ToolOf(info))
+            tool->rect = info->rect;
+        return 0;
+    case TTM_GETTOOLINFOA:
+        if (const Tool* tool = ToolOf(info))
+        {
+            FillInfo(*tool, reinterpret_cast<TOOLINFOA*>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    case TTM_SETTOOLINFOA:
+        if (Tool* tool = ToolOf(info))
+        {
+            tool->flags = info->uFlags;
+            tool->rect = info->rect;
+            tool->lParam = info->lParam;
+            SetToolText(*tool, info->lpszText);
+        }
+        return 0;
+    case TTM_UPDATETIPTEXTA:
+        if (Tool* tool = ToolOf(info))
+        {
+            SetToolText(*tool, info->lpszText);
+            if (m_shown && tool == Current())
+                SendMessage(hwnd, TTM_UPDATE, 0, 0);
+        }
+        return 0;
+    case TTM_GETTEXTA:
+        if (Tool* tool = ToolOf(info))
+            return GetText(hwnd, *tool, info->lpszText, wParam);
+        return 0;
+    case TTM_GETTOOLCOUNT:
+        return static_cast<LRESULT>(m_tools.size());
+    case TTM_ENUMTOOLSA:
+        if (!lParam || wParam >= m_tools.size())
+            return FALSE;
+        FillInfo(m_tools[wParam], reinterpret_cast<TOOLINFOA*>(lParam));
+        return TRUE;
+    case TTM_GETCURRENTTOOLA:
+        return CurrentToolInfo(reinterpret_cast<TOOLINFOA*>(lParam));
+    case TTM_HITTESTA:
+        return HitTestInfo(reinterpret_cast<TTHITTESTINFOA*>(lParam));
+    default:
         return DefWindowProc(hwnd, message, wParam, lParam);
     }
+}
+
+BOOL ToolTipBehaviour::AddTool(HWND hwnd, const TOOLINFOA& info)
+{
+    Tool tool;
+    tool.flags = info.uFlags;
+    tool.hwnd = info.hwnd;
+    tool.id = info.uId;
+    tool.rect = info.rect;
+    tool.lParam = info.lParam;
+    SetToolText(tool, info.lpszText);
+    if (tool.hwnd)
+        tool.unicode =
+            SendMessage(tool.hwnd, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(hwnd), NF_QUERY) == NFR_UNICODE;
+    if (Tool* existing = Find(tool.hwnd, tool.id))
+        *existing = std::move(tool);
+    else
+        m_tools.push_back(std::move(tool));
+    return TRUE;
+}
+
+Tool* ToolTipBehaviour::ToolOf(const TOOLINFOA* info)
+{
+    return info ? Find(info->hwnd, info->uId) : nullptr;
+}
+
+void ToolTipBehaviour::DeleteTool(HWND hwnd, HWND window, UINT_PTR id)
+{
+    if (m_hasCurrent && m_currentHwnd == window && m_currentId == id)
+        Leave(hwnd);
+    m_tools.erase(
+        std::remove_if(m_tools.begin(), m_tools.end(), [&](const Tool& t) { return t.Is(window, id); }),
+        m_tools.end());
+}
+
+void ToolTipBehaviour::SetToolText(Tool& tool, const char* text)
+{
+    tool.callback = text == LPSTR_TEXTCALLBACK;
+    tool.text = (!tool.callback && text && !IsResourceNumber(text)) ? text : "";
+}
+
+LRESULT ToolTipBehaviour::GetText(HWND hwnd, Tool& tool, char* buffer, WPARAM size)
+{
+    if (!buffer || buffer == LPSTR_TEXTCALLBACK)
+        return 0;
+    const std::string text = TextOf(hwnd, tool);
+    const std::size_t room = size ? static_cast<std::size_t>(size) : kTextLimit;
+    const std::size_t n = std::min(text.size(), room - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT ToolTipBehaviour::CurrentToolInfo(TOOLINFOA* info)
+{
+    const Tool* tool = m_shown ? Current() : nullptr;
+    if (tool && info)
+        FillInfo(*tool, info);
+    return tool ? TRUE : FALSE;
+}
+
+LRESULT ToolTipBehaviour::HitTestInfo(TTHITTESTINFOA* info)
+{
+    const Tool* tool = info ? HitTool(info->hwnd, info->pt) : nullptr;
+    if (!tool)
+        return FALSE;
+    info->ti.lpszText = nullptr;
+    FillInfo(*tool, &info->ti);
+    return TRUE;
 }
 
 } // namespace

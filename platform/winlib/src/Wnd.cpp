@@ -576,7 +576,6 @@ void CWnd::EndModalLoop(int result)
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    const auto window = [](WPARAM h) { return FromHandle(reinterpret_cast<HWND>(h)); };
     *result = 0;
     switch (message)
     {
@@ -619,6 +618,27 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     case WM_TIMER:
         OnTimer(wParam);
         return TRUE;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return TRUE;
+    case WM_SYSCOLORCHANGE:
+        OnSysColorChange();
+        return TRUE;
+    case WM_SETTINGCHANGE:
+        OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<LPCSTR>(lParam));
+        return TRUE;
+    default:
+        return OnInputMsg(message, wParam, lParam, result);
+    }
+}
+
+// The keyboard, the mouse, focus and activation.
+BOOL CWnd::OnInputMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    const auto window = [](WPARAM h) { return FromHandle(reinterpret_cast<HWND>(h)); };
+    switch (message)
+    {
     case WM_KEYDOWN:
         OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return TRUE;
@@ -688,6 +708,20 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     case WM_CONTEXTMENU:
         OnContextMenu(window(wParam), point);
         return TRUE;
+    case WM_SETCURSOR:
+        *result = OnSetCursor(window(wParam), LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    default:
+        return OnControlMsg(message, wParam, lParam, result);
+    }
+}
+
+// What controls send their parent: scrolling, owner draw, colours, commands and notifications.
+BOOL CWnd::OnControlMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    const auto window = [](WPARAM h) { return FromHandle(reinterpret_cast<HWND>(h)); };
+    switch (message)
+    {
     case WM_HSCROLL:
         OnHScroll(LOWORD(wParam), HIWORD(wParam),
                   lParam ? reinterpret_cast<CScrollBar*>(FromHandle(reinterpret_cast<HWND>(lParam))) : nullptr);
@@ -725,18 +759,6 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     case WM_CTLCOLORSTATIC:
         *result = reinterpret_cast<LRESULT>(OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
                                                        window(static_cast<WPARAM>(lParam)), message - WM_CTLCOLORMSGBOX));
-        return TRUE;
-    case WM_SETCURSOR:
-        *result = OnSetCursor(window(wParam), LOWORD(lParam), HIWORD(lParam));
-        return TRUE;
-    case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
-        return TRUE;
-    case WM_SYSCOLORCHANGE:
-        OnSysColorChange();
-        return TRUE;
-    case WM_SETTINGCHANGE:
-        OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<LPCSTR>(lParam));
         return TRUE;
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
