@@ -38,7 +38,7 @@ void ResetLibrary()
     std::fill(std::begin(s.keys), std::end(s.keys), BYTE{0});
     s.cursor = POINT{0, 0};
     s.clipboardOpen = false;
-    s.lastError = 0;
+    SetLastError(0);
     for (int vk = 0; vk < 256; ++vk)
     {
         if (GetAsyncKeyState(vk) & 0x8000)

@@ -73,8 +73,8 @@ public:
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
-    virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id,
-                        LPVOID context = nullptr);
+    virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
+                        UINT id, LPVOID context = nullptr);
     virtual BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
                           CWnd* parent, UINT id, LPVOID param = nullptr);
     BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
@@ -269,6 +269,11 @@ protected:
     // Set while a modal loop of this window runs.
     BOOL m_bModalLoopActive = FALSE;
     int m_nModalResult = -1;
+
+private:
+    // The families of messages OnWndMsg hands on.
+    BOOL OnInputMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    BOOL OnControlMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 };
 
 // The message currently being handled (as Default() sees it).

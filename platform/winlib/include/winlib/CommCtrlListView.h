@@ -1,0 +1,592 @@
+// The list view ("SysListView32"): messages, notification codes, styles, flags and structures,
+// with the Windows names and values. Part of winlib/CommCtrl.h.
+#pragma once
+
+#include "winlib/CommCtrlCommon.h"
+
+// ---- List view -----------------------------------------------------------------------
+inline constexpr char WC_LISTVIEWA[] = "SysListView32";
+inline constexpr char WC_LISTVIEW[] = "SysListView32";
+
+constexpr DWORD LVS_ICON = 0x0000;
+constexpr DWORD LVS_REPORT = 0x0001;
+constexpr DWORD LVS_SMALLICON = 0x0002;
+constexpr DWORD LVS_LIST = 0x0003;
+constexpr DWORD LVS_TYPEMASK = 0x0003;
+constexpr DWORD LVS_SINGLESEL = 0x0004;
+constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+constexpr DWORD LVS_SORTASCENDING = 0x0010;
+constexpr DWORD LVS_SORTDESCENDING = 0x0020;
+constexpr DWORD LVS_SHAREIMAGELISTS = 0x0040;
+constexpr DWORD LVS_NOLABELWRAP = 0x0080;
+constexpr DWORD LVS_AUTOARRANGE = 0x0100;
+constexpr DWORD LVS_EDITLABELS = 0x0200;
+constexpr DWORD LVS_OWNERDRAWFIXED = 0x0400;
+constexpr DWORD LVS_ALIGNTOP = 0x0000;
+constexpr DWORD LVS_ALIGNLEFT = 0x0800;
+constexpr DWORD LVS_ALIGNMASK = 0x0C00;
+constexpr DWORD LVS_OWNERDATA = 0x1000;
+constexpr DWORD LVS_NOSCROLL = 0x2000;
+constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
+constexpr DWORD LVS_NOSORTHEADER = 0x8000;
+constexpr DWORD LVS_TYPESTYLEMASK = 0xFC00;
+
+constexpr DWORD LVS_EX_GRIDLINES = 0x00000001;
+constexpr DWORD LVS_EX_SUBITEMIMAGES = 0x00000002;
+constexpr DWORD LVS_EX_CHECKBOXES = 0x00000004;
+constexpr DWORD LVS_EX_TRACKSELECT = 0x00000008;
+constexpr DWORD LVS_EX_HEADERDRAGDROP = 0x00000010;
+constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
+constexpr DWORD LVS_EX_ONECLICKACTIVATE = 0x00000040;
+constexpr DWORD LVS_EX_TWOCLICKACTIVATE = 0x00000080;
+constexpr DWORD LVS_EX_FLATSB = 0x00000100;
+constexpr DWORD LVS_EX_REGIONAL = 0x00000200;
+constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
+constexpr DWORD LVS_EX_UNDERLINEHOT = 0x00000800;
+constexpr DWORD LVS_EX_UNDERLINECOLD = 0x00001000;
+constexpr DWORD LVS_EX_MULTIWORKAREAS = 0x00002000;
+constexpr DWORD LVS_EX_LABELTIP = 0x00004000;
+constexpr DWORD LVS_EX_BORDERSELECT = 0x00008000;
+constexpr DWORD LVS_EX_DOUBLEBUFFER = 0x00010000;
+constexpr DWORD LVS_EX_HIDELABELS = 0x00020000;
+constexpr DWORD LVS_EX_SINGLEROW = 0x00040000;
+constexpr DWORD LVS_EX_SNAPTOGRID = 0x00080000;
+constexpr DWORD LVS_EX_SIMPLESELECT = 0x00100000;
+constexpr DWORD LVS_EX_JUSTIFYCOLUMNS = 0x00200000;
+constexpr DWORD LVS_EX_TRANSPARENTBKGND = 0x00400000;
+constexpr DWORD LVS_EX_TRANSPARENTSHADOWTEXT = 0x00800000;
+constexpr DWORD LVS_EX_AUTOAUTOARRANGE = 0x01000000;
+constexpr DWORD LVS_EX_HEADERINALLVIEWS = 0x02000000;
+constexpr DWORD LVS_EX_AUTOCHECKSELECT = 0x08000000;
+constexpr DWORD LVS_EX_AUTOSIZECOLUMNS = 0x10000000;
+constexpr DWORD LVS_EX_COLUMNSNAPPOINTS = 0x40000000;
+constexpr DWORD LVS_EX_COLUMNOVERFLOW = 0x80000000;
+
+constexpr DWORD LV_VIEW_ICON = 0x0000;
+constexpr DWORD LV_VIEW_DETAILS = 0x0001;
+constexpr DWORD LV_VIEW_SMALLICON = 0x0002;
+constexpr DWORD LV_VIEW_LIST = 0x0003;
+constexpr DWORD LV_VIEW_TILE = 0x0004;
+constexpr DWORD LV_VIEW_MAX = 0x0004;
+
+constexpr UINT LVIF_TEXT = 0x00000001;
+constexpr UINT LVIF_IMAGE = 0x00000002;
+constexpr UINT LVIF_PARAM = 0x00000004;
+constexpr UINT LVIF_STATE = 0x00000008;
+constexpr UINT LVIF_INDENT = 0x00000010;
+constexpr UINT LVIF_GROUPID = 0x00000100;
+constexpr UINT LVIF_COLUMNS = 0x00000200;
+constexpr UINT LVIF_NORECOMPUTE = 0x00000800;
+constexpr UINT LVIF_DI_SETITEM = 0x00001000;
+
+constexpr UINT LVIS_FOCUSED = 0x0001;
+constexpr UINT LVIS_SELECTED = 0x0002;
+constexpr UINT LVIS_CUT = 0x0004;
+constexpr UINT LVIS_DROPHILITED = 0x0008;
+constexpr UINT LVIS_GLOW = 0x0010;
+constexpr UINT LVIS_ACTIVATING = 0x0020;
+constexpr UINT LVIS_OVERLAYMASK = 0x0F00;
+constexpr UINT LVIS_STATEIMAGEMASK = 0xF000;
+
+// The one-based state image (check box: 1 unchecked, 2 checked) and overlay image
+// index as stored in the item state.
+constexpr UINT INDEXTOSTATEIMAGEMASK(UINT index)
+{
+    return index << 12;
+}
+constexpr UINT INDEXTOOVERLAYMASK(UINT index)
+{
+    return index << 8;
+}
+
+constexpr UINT LVNI_ALL = 0x0000;
+constexpr UINT LVNI_FOCUSED = 0x0001;
+constexpr UINT LVNI_SELECTED = 0x0002;
+constexpr UINT LVNI_CUT = 0x0004;
+constexpr UINT LVNI_DROPHILITED = 0x0008;
+constexpr UINT LVNI_STATEMASK = LVNI_FOCUSED | LVNI_SELECTED | LVNI_CUT | LVNI_DROPHILITED;
+constexpr UINT LVNI_VISIBLEORDER = 0x0010;
+constexpr UINT LVNI_PREVIOUS = 0x0020;
+constexpr UINT LVNI_VISIBLEONLY = 0x0040;
+constexpr UINT LVNI_SAMEGROUPONLY = 0x0080;
+constexpr UINT LVNI_ABOVE = 0x0100;
+constexpr UINT LVNI_BELOW = 0x0200;
+constexpr UINT LVNI_TOLEFT = 0x0400;
+constexpr UINT LVNI_TORIGHT = 0x0800;
+constexpr UINT LVNI_DIRECTIONMASK = LVNI_ABOVE | LVNI_BELOW | LVNI_TOLEFT | LVNI_TORIGHT;
+
+constexpr UINT LVCF_FMT = 0x0001;
+constexpr UINT LVCF_WIDTH = 0x0002;
+constexpr UINT LVCF_TEXT = 0x0004;
+constexpr UINT LVCF_SUBITEM = 0x0008;
+constexpr UINT LVCF_IMAGE = 0x0010;
+constexpr UINT LVCF_ORDER = 0x0020;
+
+constexpr int LVCFMT_LEFT = 0x0000;
+constexpr int LVCFMT_RIGHT = 0x0001;
+constexpr int LVCFMT_CENTER = 0x0002;
+constexpr int LVCFMT_JUSTIFYMASK = 0x0003;
+constexpr int LVCFMT_FIXED_WIDTH = 0x0100;
+constexpr int LVCFMT_IMAGE = 0x0800;
+constexpr int LVCFMT_BITMAP_ON_RIGHT = 0x1000;
+constexpr int LVCFMT_COL_HAS_IMAGES = 0x8000;
+constexpr int LVCFMT_SPLITBUTTON = 0x1000000;
+
+constexpr int LVSCW_AUTOSIZE = -1;
+constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
+
+constexpr DWORD LVSICF_NOINVALIDATEALL = 0x00000001;
+constexpr DWORD LVSICF_NOSCROLL = 0x00000002;
+
+// LVHT_ABOVE shares its bit with LVHT_ONITEMSTATEICON, as it always has.
+constexpr UINT LVHT_NOWHERE = 0x00000001;
+constexpr UINT LVHT_ONITEMICON = 0x00000002;
+constexpr UINT LVHT_ONITEMLABEL = 0x00000004;
+constexpr UINT LVHT_ONITEMSTATEICON = 0x00000008;
+constexpr UINT LVHT_ONITEM = LVHT_ONITEMICON | LVHT_ONITEMLABEL | LVHT_ONITEMSTATEICON;
+constexpr UINT LVHT_ABOVE = 0x00000008;
+constexpr UINT LVHT_BELOW = 0x00000010;
+constexpr UINT LVHT_TORIGHT = 0x00000020;
+constexpr UINT LVHT_TOLEFT = 0x00000040;
+
+constexpr int LVIR_BOUNDS = 0;
+constexpr int LVIR_ICON = 1;
+constexpr int LVIR_LABEL = 2;
+constexpr int LVIR_SELECTBOUNDS = 3;
+
+constexpr int LVSIL_NORMAL = 0;
+constexpr int LVSIL_SMALL = 1;
+constexpr int LVSIL_STATE = 2;
+constexpr int LVSIL_GROUPHEADER = 3;
+
+constexpr UINT LVA_DEFAULT = 0x0000;
+constexpr UINT LVA_ALIGNLEFT = 0x0001;
+constexpr UINT LVA_ALIGNTOP = 0x0002;
+constexpr UINT LVA_SNAPTOGRID = 0x0005;
+
+constexpr UINT LVFI_PARAM = 0x0001;
+constexpr UINT LVFI_STRING = 0x0002;
+constexpr UINT LVFI_SUBSTRING = 0x0004;
+constexpr UINT LVFI_PARTIAL = 0x0008;
+constexpr UINT LVFI_WRAP = 0x0020;
+constexpr UINT LVFI_NEARESTXY = 0x0040;
+
+constexpr UINT LVKF_ALT = 0x0001;
+constexpr UINT LVKF_CONTROL = 0x0002;
+constexpr UINT LVKF_SHIFT = 0x0004;
+
+constexpr DWORD LVGIT_UNFOLDED = 0x0001;
+
+constexpr DWORD LVCDI_ITEM = 0x00000000;
+constexpr DWORD LVCDI_GROUP = 0x00000001;
+constexpr DWORD LVCDI_ITEMSLIST = 0x00000002;
+constexpr LRESULT LVCDRF_NOSELECT = 0x00010000;
+constexpr LRESULT LVCDRF_NOGROUPFRAME = 0x00020000;
+
+constexpr UINT LVM_FIRST = 0x1000;
+constexpr UINT LVM_GETBKCOLOR = LVM_FIRST + 0;
+constexpr UINT LVM_SETBKCOLOR = LVM_FIRST + 1;
+constexpr UINT LVM_GETIMAGELIST = LVM_FIRST + 2;
+constexpr UINT LVM_SETIMAGELIST = LVM_FIRST + 3;
+constexpr UINT LVM_GETITEMCOUNT = LVM_FIRST + 4;
+constexpr UINT LVM_GETITEMA = LVM_FIRST + 5;
+constexpr UINT LVM_SETITEMA = LVM_FIRST + 6;
+constexpr UINT LVM_INSERTITEMA = LVM_FIRST + 7;
+constexpr UINT LVM_DELETEITEM = LVM_FIRST + 8;
+constexpr UINT LVM_DELETEALLITEMS = LVM_FIRST + 9;
+constexpr UINT LVM_GETCALLBACKMASK = LVM_FIRST + 10;
+constexpr UINT LVM_SETCALLBACKMASK = LVM_FIRST + 11;
+constexpr UINT LVM_GETNEXTITEM = LVM_FIRST + 12;
+constexpr UINT LVM_FINDITEMA = LVM_FIRST + 13;
+constexpr UINT LVM_GETITEMRECT = LVM_FIRST + 14;
+constexpr UINT LVM_SETITEMPOSITION = LVM_FIRST + 15;
+constexpr UINT LVM_GETITEMPOSITION = LVM_FIRST + 16;
+constexpr UINT LVM_GETSTRINGWIDTHA = LVM_FIRST + 17;
+constexpr UINT LVM_HITTEST = LVM_FIRST + 18;
+constexpr UINT LVM_ENSUREVISIBLE = LVM_FIRST + 19;
+constexpr UINT LVM_SCROLL = LVM_FIRST + 20;
+constexpr UINT LVM_REDRAWITEMS = LVM_FIRST + 21;
+constexpr UINT LVM_ARRANGE = LVM_FIRST + 22;
+constexpr UINT LVM_EDITLABELA = LVM_FIRST + 23;
+constexpr UINT LVM_GETEDITCONTROL = LVM_FIRST + 24;
+constexpr UINT LVM_GETCOLUMNA = LVM_FIRST + 25;
+constexpr UINT LVM_SETCOLUMNA = LVM_FIRST + 26;
+constexpr UINT LVM_INSERTCOLUMNA = LVM_FIRST + 27;
+constexpr UINT LVM_DELETECOLUMN = LVM_FIRST + 28;
+constexpr UINT LVM_GETCOLUMNWIDTH = LVM_FIRST + 29;
+constexpr UINT LVM_SETCOLUMNWIDTH = LVM_FIRST + 30;
+constexpr UINT LVM_GETHEADER = LVM_FIRST + 31;
+constexpr UINT LVM_CREATEDRAGIMAGE = LVM_FIRST + 33;
+constexpr UINT LVM_GETVIEWRECT = LVM_FIRST + 34;
+constexpr UINT LVM_GETTEXTCOLOR = LVM_FIRST + 35;
+constexpr UINT LVM_SETTEXTCOLOR = LVM_FIRST + 36;
+constexpr UINT LVM_GETTEXTBKCOLOR = LVM_FIRST + 37;
+constexpr UINT LVM_SETTEXTBKCOLOR = LVM_FIRST + 38;
+constexpr UINT LVM_GETTOPINDEX = LVM_FIRST + 39;
+constexpr UINT LVM_GETCOUNTPERPAGE = LVM_FIRST + 40;
+constexpr UINT LVM_GETORIGIN = LVM_FIRST + 41;
+constexpr UINT LVM_UPDATE = LVM_FIRST + 42;
+constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
+constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
+constexpr UINT LVM_GETITEMTEXTA = LVM_FIRST + 45;
+constexpr UINT LVM_SETITEMTEXTA = LVM_FIRST + 46;
+constexpr UINT LVM_SETITEMCOUNT = LVM_FIRST + 47;
+constexpr UINT LVM_SORTITEMS = LVM_FIRST + 48;
+constexpr UINT LVM_SETITEMPOSITION32 = LVM_FIRST + 49;
+constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
+constexpr UINT LVM_GETITEMSPACING = LVM_FIRST + 51;
+constexpr UINT LVM_GETISEARCHSTRINGA = LVM_FIRST + 52;
+constexpr UINT LVM_SETICONSPACING = LVM_FIRST + 53;
+constexpr UINT LVM_SETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 54;
+constexpr UINT LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
+constexpr UINT LVM_GETSUBITEMRECT = LVM_FIRST + 56;
+constexpr UINT LVM_SUBITEMHITTEST = LVM_FIRST + 57;
+constexpr UINT LVM_SETCOLUMNORDERARRAY = LVM_FIRST + 58;
+constexpr UINT LVM_GETCOLUMNORDERARRAY = LVM_FIRST + 59;
+constexpr UINT LVM_SETHOTITEM = LVM_FIRST + 60;
+constexpr UINT LVM_GETHOTITEM = LVM_FIRST + 61;
+constexpr UINT LVM_SETHOTCURSOR = LVM_FIRST + 62;
+constexpr UINT LVM_GETHOTCURSOR = LVM_FIRST + 63;
+constexpr UINT LVM_APPROXIMATEVIEWRECT = LVM_FIRST + 64;
+constexpr UINT LVM_SETWORKAREAS = LVM_FIRST + 65;
+constexpr UINT LVM_GETSELECTIONMARK = LVM_FIRST + 66;
+constexpr UINT LVM_SETSELECTIONMARK = LVM_FIRST + 67;
+constexpr UINT LVM_GETWORKAREAS = LVM_FIRST + 70;
+constexpr UINT LVM_SETHOVERTIME = LVM_FIRST + 71;
+constexpr UINT LVM_GETHOVERTIME = LVM_FIRST + 72;
+constexpr UINT LVM_GETNUMBEROFWORKAREAS = LVM_FIRST + 73;
+constexpr UINT LVM_SETTOOLTIPS = LVM_FIRST + 74;
+constexpr UINT LVM_GETTOOLTIPS = LVM_FIRST + 78;
+constexpr UINT LVM_SORTITEMSEX = LVM_FIRST + 81;
+constexpr UINT LVM_SETSELECTEDCOLUMN = LVM_FIRST + 140;
+constexpr UINT LVM_SETVIEW = LVM_FIRST + 142;
+constexpr UINT LVM_GETVIEW = LVM_FIRST + 143;
+constexpr UINT LVM_GETSELECTEDCOLUMN = LVM_FIRST + 174;
+// This library's own list view messages, which the system's list view does not have: a whole
+// column's texts read in one message, and the rows put in an order the caller computed. Together
+// they sort a long list without a comparison callback per pair of rows (list-view.md).
+constexpr UINT LVM_GETCOLUMNTEXTS = LVM_FIRST + 0x180; // wParam: sub-item; lParam: LVCOLUMNTEXTS*
+constexpr UINT LVM_SETITEMORDER = LVM_FIRST + 0x181;   // wParam: count; lParam: const UINT* order
+constexpr UINT LVM_SETUNICODEFORMAT = CCM_SETUNICODEFORMAT;
+constexpr UINT LVM_GETUNICODEFORMAT = CCM_GETUNICODEFORMAT;
+constexpr UINT LVM_GETITEM = LVM_GETITEMA;
+constexpr UINT LVM_SETITEM = LVM_SETITEMA;
+constexpr UINT LVM_INSERTITEM = LVM_INSERTITEMA;
+constexpr UINT LVM_FINDITEM = LVM_FINDITEMA;
+constexpr UINT LVM_GETSTRINGWIDTH = LVM_GETSTRINGWIDTHA;
+constexpr UINT LVM_EDITLABEL = LVM_EDITLABELA;
+constexpr UINT LVM_GETCOLUMN = LVM_GETCOLUMNA;
+constexpr UINT LVM_SETCOLUMN = LVM_SETCOLUMNA;
+constexpr UINT LVM_INSERTCOLUMN = LVM_INSERTCOLUMNA;
+constexpr UINT LVM_GETITEMTEXT = LVM_GETITEMTEXTA;
+constexpr UINT LVM_SETITEMTEXT = LVM_SETITEMTEXTA;
+constexpr UINT LVM_GETISEARCHSTRING = LVM_GETISEARCHSTRINGA;
+
+constexpr UINT LVN_ITEMCHANGING = LVN_FIRST - 0;
+constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
+constexpr UINT LVN_INSERTITEM = LVN_FIRST - 2;
+constexpr UINT LVN_DELETEITEM = LVN_FIRST - 3;
+constexpr UINT LVN_DELETEALLITEMS = LVN_FIRST - 4;
+constexpr UINT LVN_BEGINLABELEDITA = LVN_FIRST - 5;
+constexpr UINT LVN_BEGINLABELEDITW = LVN_FIRST - 75;
+constexpr UINT LVN_ENDLABELEDITA = LVN_FIRST - 6;
+constexpr UINT LVN_ENDLABELEDITW = LVN_FIRST - 76;
+constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+constexpr UINT LVN_BEGINDRAG = LVN_FIRST - 9;
+constexpr UINT LVN_BEGINRDRAG = LVN_FIRST - 11;
+constexpr UINT LVN_ODCACHEHINT = LVN_FIRST - 13;
+constexpr UINT LVN_ITEMACTIVATE = LVN_FIRST - 14;
+constexpr UINT LVN_ODSTATECHANGED = LVN_FIRST - 15;
+constexpr UINT LVN_HOTTRACK = LVN_FIRST - 21;
+constexpr UINT LVN_GETDISPINFOA = LVN_FIRST - 50;
+constexpr UINT LVN_GETDISPINFOW = LVN_FIRST - 77;
+constexpr UINT LVN_SETDISPINFOA = LVN_FIRST - 51;
+constexpr UINT LVN_SETDISPINFOW = LVN_FIRST - 78;
+constexpr UINT LVN_ODFINDITEMA = LVN_FIRST - 52;
+constexpr UINT LVN_ODFINDITEMW = LVN_FIRST - 79;
+constexpr UINT LVN_KEYDOWN = LVN_FIRST - 55;
+constexpr UINT LVN_MARQUEEBEGIN = LVN_FIRST - 56;
+constexpr UINT LVN_GETINFOTIPA = LVN_FIRST - 57;
+constexpr UINT LVN_GETINFOTIPW = LVN_FIRST - 58;
+constexpr UINT LVN_INCREMENTALSEARCHA = LVN_FIRST - 62;
+constexpr UINT LVN_INCREMENTALSEARCHW = LVN_FIRST - 63;
+constexpr UINT LVN_COLUMNDROPDOWN = LVN_FIRST - 64;
+constexpr UINT LVN_COLUMNOVERFLOWCLICK = LVN_FIRST - 66;
+constexpr UINT LVN_BEGINSCROLL = LVN_FIRST - 80;
+constexpr UINT LVN_ENDSCROLL = LVN_FIRST - 81;
+constexpr UINT LVN_LINKCLICK = LVN_FIRST - 84;
+constexpr UINT LVN_GETEMPTYMARKUP = LVN_FIRST - 87;
+constexpr UINT LVN_BEGINLABELEDIT = LVN_BEGINLABELEDITA;
+constexpr UINT LVN_ENDLABELEDIT = LVN_ENDLABELEDITA;
+constexpr UINT LVN_GETDISPINFO = LVN_GETDISPINFOA;
+constexpr UINT LVN_SETDISPINFO = LVN_SETDISPINFOA;
+constexpr UINT LVN_ODFINDITEM = LVN_ODFINDITEMA;
+constexpr UINT LVN_GETINFOTIP = LVN_GETINFOTIPA;
+constexpr UINT LVN_INCREMENTALSEARCH = LVN_INCREMENTALSEARCHA;
+
+struct LVITEMA
+{
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    PUINT puColumns;
+};
+struct LVITEMW
+{
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    PUINT puColumns;
+};
+using LVITEM = LVITEMA;
+using LPLVITEMA = LVITEMA*;
+using LPLVITEMW = LVITEMW*;
+using LPLVITEM = LVITEM*;
+using LV_ITEMA = LVITEMA;
+using LV_ITEMW = LVITEMW;
+using LV_ITEM = LVITEM;
+
+struct LVCOLUMNA
+{
+    UINT mask;
+    int fmt;
+    int cx;
+    LPSTR pszText;
+    int cchTextMax;
+    int iSubItem;
+    int iImage;
+    int iOrder;
+};
+using LVCOLUMN = LVCOLUMNA;
+using LPLVCOLUMNA = LVCOLUMNA*;
+using LPLVCOLUMN = LVCOLUMN*;
+using LV_COLUMNA = LVCOLUMNA;
+using LV_COLUMN = LVCOLUMN;
+
+struct LVHITTESTINFO
+{
+    POINT pt;
+    UINT flags;
+    int iItem;
+    int iSubItem;
+    int iGroup;
+};
+using LPLVHITTESTINFO = LVHITTESTINFO*;
+using LV_HITTESTINFO = LVHITTESTINFO;
+
+struct LVFINDINFOA
+{
+    UINT flags;
+    LPCSTR psz;
+    LPARAM lParam;
+    POINT pt;
+    UINT vkDirection;
+};
+struct LVFINDINFOW
+{
+    UINT flags;
+    LPCWSTR psz;
+    LPARAM lParam;
+    POINT pt;
+    UINT vkDirection;
+};
+using LVFINDINFO = LVFINDINFOA;
+using LPFINDINFOA = LVFINDINFOA*;
+using LPFINDINFOW = LVFINDINFOW*;
+using LPFINDINFO = LVFINDINFO*;
+using LV_FINDINFOA = LVFINDINFOA;
+using LV_FINDINFOW = LVFINDINFOW;
+using LV_FINDINFO = LVFINDINFO;
+
+using PFNLVCOMPARE = int (*)(LPARAM, LPARAM, LPARAM);
+
+// LVM_GETCOLUMNTEXTS calls pfnText once for each item, in item order, with the sub-item's text as
+// the list shows it (stored, or asked of the parent) and its length; the text is valid during the
+// call only, and the callback must not change the list.
+using PFNLVCOLUMNTEXT = void (*)(int item, LPCSTR text, int length, LPARAM param);
+struct LVCOLUMNTEXTS
+{
+    PFNLVCOLUMNTEXT pfnText;
+    LPARAM lParam;
+};
+
+// LVN_ITEMCHANGING, LVN_ITEMCHANGED, LVN_INSERTITEM, LVN_DELETEITEM, LVN_COLUMNCLICK,
+// LVN_BEGINDRAG, LVN_HOTTRACK, ...
+struct NMLISTVIEW
+{
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+};
+using LPNMLISTVIEW = NMLISTVIEW*;
+using NM_LISTVIEW = NMLISTVIEW;
+using LPNM_LISTVIEW = NM_LISTVIEW*;
+
+// LVN_ITEMACTIVATE and the list view's NM_CLICK / NM_DBLCLK / NM_RCLICK.
+struct NMITEMACTIVATE
+{
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+    UINT uKeyFlags;
+};
+using LPNMITEMACTIVATE = NMITEMACTIVATE*;
+
+// LVN_GETDISPINFO, LVN_SETDISPINFO, LVN_BEGINLABELEDIT, LVN_ENDLABELEDIT
+struct NMLVDISPINFOA
+{
+    NMHDR hdr;
+    LVITEMA item;
+};
+struct NMLVDISPINFOW
+{
+    NMHDR hdr;
+    LVITEMW item;
+};
+using NMLVDISPINFO = NMLVDISPINFOA;
+using LPNMLVDISPINFOA = NMLVDISPINFOA*;
+using LPNMLVDISPINFOW = NMLVDISPINFOW*;
+using LPNMLVDISPINFO = NMLVDISPINFO*;
+using LV_DISPINFOA = NMLVDISPINFOA;
+using LV_DISPINFOW = NMLVDISPINFOW;
+using LV_DISPINFO = NMLVDISPINFO;
+
+// LVN_KEYDOWN. Byte-packed, as on Windows: flags follows wVKey directly.
+#pragma pack(push, 1)
+struct NMLVKEYDOWN
+{
+    NMHDR hdr;
+    WORD wVKey;
+    UINT flags;
+};
+#pragma pack(pop)
+using LPNMLVKEYDOWN = NMLVKEYDOWN*;
+using LV_KEYDOWN = NMLVKEYDOWN;
+
+// LVN_ODCACHEHINT
+struct NMLVCACHEHINT
+{
+    NMHDR hdr;
+    int iFrom;
+    int iTo;
+};
+using LPNMLVCACHEHINT = NMLVCACHEHINT*;
+using NM_CACHEHINT = NMLVCACHEHINT;
+using PNM_CACHEHINT = NM_CACHEHINT*;
+using LPNM_CACHEHINT = NM_CACHEHINT*;
+
+// LVN_ODFINDITEM
+struct NMLVFINDITEMA
+{
+    NMHDR hdr;
+    int iStart;
+    LVFINDINFOA lvfi;
+};
+struct NMLVFINDITEMW
+{
+    NMHDR hdr;
+    int iStart;
+    LVFINDINFOW lvfi;
+};
+using NMLVFINDITEM = NMLVFINDITEMA;
+using LPNMLVFINDITEMA = NMLVFINDITEMA*;
+using LPNMLVFINDITEMW = NMLVFINDITEMW*;
+using LPNMLVFINDITEM = NMLVFINDITEM*;
+using NM_FINDITEM = NMLVFINDITEM;
+using PNM_FINDITEM = NM_FINDITEM*;
+using LPNM_FINDITEM = NM_FINDITEM*;
+
+// LVN_ODSTATECHANGED
+struct NMLVODSTATECHANGE
+{
+    NMHDR hdr;
+    int iFrom;
+    int iTo;
+    UINT uNewState;
+    UINT uOldState;
+};
+using LPNMLVODSTATECHANGE = NMLVODSTATECHANGE*;
+using NM_ODSTATECHANGE = NMLVODSTATECHANGE;
+using PNM_ODSTATECHANGE = NM_ODSTATECHANGE*;
+using LPNM_ODSTATECHANGE = NM_ODSTATECHANGE*;
+
+// LVN_GETINFOTIP
+struct NMLVGETINFOTIPA
+{
+    NMHDR hdr;
+    DWORD dwFlags;
+    LPSTR pszText;
+    int cchTextMax;
+    int iItem;
+    int iSubItem;
+    LPARAM lParam;
+};
+struct NMLVGETINFOTIPW
+{
+    NMHDR hdr;
+    DWORD dwFlags;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iItem;
+    int iSubItem;
+    LPARAM lParam;
+};
+using NMLVGETINFOTIP = NMLVGETINFOTIPA;
+using LPNMLVGETINFOTIPA = NMLVGETINFOTIPA*;
+using LPNMLVGETINFOTIPW = NMLVGETINFOTIPW*;
+using LPNMLVGETINFOTIP = NMLVGETINFOTIP*;
+
+// LVN_BEGINSCROLL, LVN_ENDSCROLL
+struct NMLVSCROLL
+{
+    NMHDR hdr;
+    int dx;
+    int dy;
+};
+using LPNMLVSCROLL = NMLVSCROLL*;
+
+// NM_CUSTOMDRAW from a list view.
+struct NMLVCUSTOMDRAW
+{
+    NMCUSTOMDRAW nmcd;
+    COLORREF clrText;
+    COLORREF clrTextBk;
+    int iSubItem;
+    DWORD dwItemType;
+    COLORREF clrFace;
+    int iIconEffect;
+    int iIconPhase;
+    int iPartId;
+    int iStateId;
+    RECT rcText;
+    UINT uAlign;
+};
+using LPNMLVCUSTOMDRAW = NMLVCUSTOMDRAW*;

@@ -1,0 +1,1 @@
+int Stray() { return 0; }

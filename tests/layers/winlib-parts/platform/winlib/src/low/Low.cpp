@@ -1,0 +1,4 @@
+#include "Low.h"
+#include "High.h"
+
+int Low() { return High() - 1; }
