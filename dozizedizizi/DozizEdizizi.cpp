@@ -10,7 +10,6 @@
 #include "dozizedizizi/FieldIds.h"
 #include "dozizedizizi/FieldLabels.h"
 #include "dozizedizizi/MCConnection.h"
-#include "dozizedizizi/MessageFields.h"
 #include "dozizedizizi/RequestMessages.h"
 #include "holder/HolderView.h"
 #include "holder/KTHolderFrame.h"
@@ -19,7 +18,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 
 IMPLEMENT_DYNAMIC(CDozizEdizizi, CKTBCGPDialogBar)
 
@@ -107,30 +105,6 @@ BOOL DescribeRequest(DWORD_PTR item, int column, std::string& text, COLORREF&, C
 constexpr DWORD kBeepFrequency = 500;
 constexpr DWORD kBeepDuration = 100;
 
-bool HasRole(PFN_pu_get_find_menu_item_in_roles roles, int role)
-{
-    return role == 0 || (roles && roles(role) != 0);
-}
-
-// The owner of a limits request, as the list names it: the first of broker, branch, account
-// group, dealer and client that the message carries.
-std::string LimitOwner(MnmHndl message)
-{
-    static constexpr std::pair<const char*, int> kOwners[] = {
-        {"Broker - ", protocol::fid::kBroker},
-        {"Branch - ", protocol::fid::kBranch},
-        {"Account Group - ", protocol::fid::kAccountGroup},
-        {"Dealer - ", MNM_USER},
-        {"Client - ", MNM_ACCOUNT_ID}};
-    for (const auto& [label, fieldId] : kOwners)
-    {
-        std::string value;
-        if (ReadFieldText(message, fieldId, 0, value))
-            return label + value;
-    }
-    return {};
-}
-
 } // namespace
 
 CDozizEdizizi* g_pDozizEdizizi = nullptr;
@@ -148,11 +122,12 @@ CDozizEdizizi::CDozizEdizizi()
     g_pfnConsoleRoles = &RolesOfTheConsole;
     m_wndRequestList.m_strListName = "Maker-Checker";
     m_wndRequestList.SetDataDescriptor(&DescribeRequest);
+    m_requests.SetView(&m_requestListView);
 }
 
 CDozizEdizizi::~CDozizEdizizi()
 {
-    DeleteAllRequests();
+    m_requests.Clear();
     ClearDetailView();
     ClearFieldLabels();
     m_mapEditedValues.RemoveAll();
@@ -380,7 +355,7 @@ void CDozizEdizizi::OnDestroy()
         m_pHolderFrame->GetSplitter().IsPaneOpen(0) && m_pHolderFrame->GetSplitter().IsPaneOpen(1))
         m_pHolderFrame->SavePaneSizes();
     // The grids go with the window: what they show goes first, while they still hold it.
-    DeleteAllRequests();
+    m_requests.Clear();
     ClearDetailView();
     CKTBCGPDialogBar::OnDestroy();
 }
@@ -647,256 +622,34 @@ int CDozizEdizizi::UnsubscribeRequests()
     return 0;
 }
 
-sMakeCheckStruct* CDozizEdizizi::FindRequest(const std::string& key) const
-{
-    sMakeCheckStruct* request = nullptr;
-    return m_mapPendingRequests.Lookup(key, request) ? request : nullptr;
-}
-
 void CDozizEdizizi::HandlePublishMsg(MnmHndl message)
 {
     const auto roles = FindHostFunction<PFN_pu_get_find_menu_item_in_roles>("pu_get_find_menu_item_in_roles");
-    std::string status;
-    if (!ReadFieldText(message, protocol::fid::kPublishedStatus, 0, status))
-        return;
-    if (status == protocol::kAccepted || status == protocol::kRejected)
+    const sPublishedOutcome outcome = m_requests.Apply(message, roles, g_strUserId);
+    switch (outcome.effect)
     {
-        std::string key;
-        if (!ReadFieldText(message, protocol::fid::kRequestKey, 0, key))
-            return;
-        RemoveRequest(key);
-        // The view goes even when the request was never listed here: what it showed is decided.
-        if (key == m_strDetailKey)
+    case PublishedEffect::Decided:
+    case PublishedEffect::Unlisted:
+        // The view goes even when a decided request was never listed here: what it showed is
+        // decided.
+        if (outcome.key == m_strDetailKey)
             ClearDetailView();
-        return;
+        break;
+    case PublishedEffect::Listed:
+    case PublishedEffect::Refreshed:
+        Beep(kBeepFrequency, kBeepDuration);
+        break;
+    case PublishedEffect::None:
+        break;
     }
-    if (status != protocol::kAuthPending)
-        return;
-
-    std::string key;
-    if (!ReadFieldText(message, protocol::fid::kRequestKey, 0, key))
-        return;
-    sMakeCheckStruct* request = FindRequest(key);
-    std::unique_ptr<sListedRequest> fresh;
-    if (!request)
-    {
-        fresh = std::make_unique<sListedRequest>();
-        fresh->m_strKey = key;
-        request = fresh.get();
-    }
-    ReadFieldText(message, protocol::fid::kAuthType, 0, request->m_strAuthType);
-    ReadFieldText(message, protocol::fid::kCategory, 0, request->m_strCategory);
-
-    const std::string& type = request->m_strAuthType;
-    if (!HasRole(roles, GetAuthTypeRole(type, request->m_strCategory)))
-    {
-        // A listed request that now needs a role the checker lacks leaves the list rather than
-        // staying there with data it may not show.
-        if (!fresh)
-        {
-            RemoveRequest(key);
-            if (key == m_strDetailKey)
-                ClearDetailView();
-        }
-        return;
-    }
-    if (type == AUTH_ADD_USER || type == AUTH_MODIFY_USER || type == AUTH_DELETE_USER)
-        ReadFieldText(message, MNM_USER, 0, request->m_strEntity);
-    else if (type == AUTH_ADD_CLIENT || type == AUTH_MODIFY_CLIENT || type == AUTH_DELETE_ACCOUNT)
-    {
-        ReadFieldText(message, MNM_ACCOUNT_ID, 0, request->m_strEntity);
-        request->m_strLinkedUser.clear();
-        if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT)
-            ReadFieldText(message, MNM_USER, 0, request->m_strLinkedUser);
-    }
-    else if (type == AUTH_RMS_LIMITS)
-        request->m_strEntity = LimitOwner(message);
-    ReadFieldText(message, protocol::fid::kMaker, 0, request->m_strMaker);
-    ReadFieldText(message, protocol::fid::kBroker, 0, request->m_strBroker);
-    ReadFieldText(message, protocol::fid::kBranch, 0, request->m_strBranch);
-
-    // The checker's own request is not listed, and announced neither way: a new one is dropped,
-    // one already listed stays as it was refreshed (the server refuses his decision on it).
-    if (request->m_strMaker == g_strUserId)
-        return;
-    if (fresh)
-        AddRequestRow(std::move(fresh));
-    else
-        RedrawRequestList();
-    Beep(kBeepFrequency, kBeepDuration);
-}
-
-void CDozizEdizizi::RemoveRequest(const std::string& key)
-{
-    // Every record of the map is one of the list's: found by its key, it is an sListedRequest.
-    auto* listed = static_cast<sListedRequest*>(FindRequest(key));
-    if (!listed)
-        return;
-    const std::unique_ptr<sListedRequest> record = RemoveRequestRow(*listed);
-    m_mapPendingRequests.RemoveKey(key);
 }
 
 // ---- The request list ------------------------------------------------------------------
-
-// The list runs newest first: a request is new by its key, which the server gives in the order
-// the makers enter them, not by when it reached this console. One that arrives after newer ones
-// (Recover sends every pending request again, the oldest first) goes below them, so that after a
-// Recover the list is newest on top.
-void CDozizEdizizi::AddRequestRow(std::unique_ptr<sListedRequest> request)
-{
-    sListedRequest* listed = request.get();
-    const int index = OrderIndexFor(*listed);
-    InsertOrder(std::move(request), index);
-    m_mapPendingRequests.SetAt(listed->m_strKey, listed);
-    if (!m_wndRequestList.m_hWnd)
-        return;
-    const auto item = reinterpret_cast<DWORD_PTR>(static_cast<sMakeCheckStruct*>(listed));
-    if (index >= m_wndRequestList.GetStoreCount())
-    {
-        // The newest: a row on top, the store's last record.
-        m_wndRequestList.InsertItem(0, "");
-        m_wndRequestList.SetItemData(0, item);
-    }
-    else
-        m_wndRequestList.InsertDataItem(index, item);
-    m_wndRequestList.Invalidate(FALSE);
-}
-
-namespace
-{
-
-// A key of digits only, without the zeros in front; empty for a key that is no number.
-std::string_view KeyNumber(const std::string& key)
-{
-    if (key.empty() || key.find_first_not_of("0123456789") != std::string::npos)
-        return {};
-    const std::size_t first = std::min(key.find_first_not_of('0'), key.size() - 1);
-    return std::string_view(key).substr(first);
-}
-
-// Whether key 'a' is a number greater than the number 'b'.
-bool NewerKey(const std::string& a, std::string_view b)
-{
-    const std::string_view number = KeyNumber(a);
-    if (number.empty() || b.empty())
-        return false;
-    return number.size() != b.size() ? number.size() > b.size() : number > b;
-}
-
-} // namespace
-
-int CDozizEdizizi::OrderIndexFor(const sListedRequest& request) const
-{
-    // After the last request that is not newer; requests come in order almost always, so the
-    // walk back from the end is short.
-    int index = static_cast<int>(m_orderSlots.LiveCount());
-    const std::string_view key = KeyNumber(request.m_strKey);
-    for (auto it = m_arrOrder.rbegin(); it != m_arrOrder.rend() && !key.empty(); ++it)
-    {
-        if (!*it)
-            continue;
-        if (!NewerKey((*it)->m_strKey, key))
-            break;
-        --index;
-    }
-    return index;
-}
-
-void CDozizEdizizi::InsertOrder(std::unique_ptr<sListedRequest> request, int index)
-{
-    if (index >= static_cast<int>(m_orderSlots.LiveCount()))
-    {
-        request->m_nOrderSlot = m_orderSlots.Append();
-        m_arrOrder.push_back(std::move(request));
-        return;
-    }
-    // Inside the order the live requests are numbered afresh, as the list's store is.
-    std::vector<std::unique_ptr<sListedRequest>> live;
-    live.reserve(m_orderSlots.LiveCount() + 1);
-    for (std::unique_ptr<sListedRequest>& entry : m_arrOrder)
-    {
-        if (entry)
-            live.push_back(std::move(entry));
-    }
-    live.insert(live.begin() + index, std::move(request));
-    for (std::size_t slot = 0; slot < live.size(); ++slot)
-        live[slot]->m_nOrderSlot = static_cast<std::uint32_t>(slot);
-    m_arrOrder.swap(live);
-    m_orderSlots.Reset(static_cast<std::uint32_t>(m_arrOrder.size()));
-}
-
-// The row searched for from the last to the first is the one row whose record has the key: the
-// record is found by its key and its row by where it stands in the store, whether or not the
-// filter shows it, so that a hidden row never keeps a record that is gone.
-std::unique_ptr<CDozizEdizizi::sListedRequest> CDozizEdizizi::RemoveRequestRow(sListedRequest& request)
-{
-    const int index = StoreIndexOf(request);
-    std::unique_ptr<sListedRequest> record = ForgetOrder(request);
-    if (index >= 0 && m_wndRequestList.m_hWnd)
-        m_wndRequestList.DeleteDataItem(index);
-    return record;
-}
-
-int CDozizEdizizi::StoreIndexOf(const sListedRequest& request) const
-{
-    const FilterRows& rows = m_wndRequestList.Rows();
-    const auto item = reinterpret_cast<std::uint64_t>(static_cast<const sMakeCheckStruct*>(&request));
-    const std::uint32_t index = m_orderSlots.Rank(request.m_nOrderSlot);
-    if (index < rows.StoreCount())
-    {
-        const std::uint32_t slot = rows.SlotOfStoreIndex(index);
-        if (slot != FilterRows::kNone && rows.At(slot).item == item)
-            return static_cast<int>(index);
-    }
-    // The list's store no longer runs in step with ours (it was emptied behind our back): look.
-    std::uint32_t position = 0;
-    for (std::uint32_t slot = rows.FirstSlot(); slot != FilterRows::kNone;
-         slot = rows.NextSlot(slot), ++position)
-    {
-        if (rows.At(slot).item == item)
-            return static_cast<int>(position);
-    }
-    return -1;
-}
-
-std::unique_ptr<CDozizEdizizi::sListedRequest> CDozizEdizizi::ForgetOrder(sListedRequest& request)
-{
-    m_orderSlots.Kill(request.m_nOrderSlot);
-    std::unique_ptr<sListedRequest> record = std::move(m_arrOrder[request.m_nOrderSlot]);
-    // Once most slots are dead, the live ones are numbered afresh in the same order.
-    if (m_orderSlots.DeadCount() > 64 && m_orderSlots.DeadCount() > m_orderSlots.LiveCount())
-    {
-        std::vector<std::unique_ptr<sListedRequest>> live;
-        live.reserve(m_orderSlots.LiveCount());
-        for (std::unique_ptr<sListedRequest>& entry : m_arrOrder)
-        {
-            if (entry)
-            {
-                entry->m_nOrderSlot = static_cast<std::uint32_t>(live.size());
-                live.push_back(std::move(entry));
-            }
-        }
-        m_arrOrder.swap(live);
-        m_orderSlots.Reset(static_cast<std::uint32_t>(m_arrOrder.size()));
-    }
-    return record;
-}
 
 void CDozizEdizizi::RedrawRequestList()
 {
     if (m_wndRequestList.m_hWnd)
         m_wndRequestList.Invalidate(TRUE);
-}
-
-void CDozizEdizizi::DeleteAllRequests()
-{
-    for (auto it = m_arrOrder.rbegin(); it != m_arrOrder.rend(); ++it)
-        it->reset();
-    m_arrOrder.clear();
-    m_orderSlots.Reset(0);
-    m_mapPendingRequests.RemoveAll();
-    if (m_wndRequestList.m_hWnd)
-        m_wndRequestList.DeleteAllItems();
 }
 
 std::vector<sMakeCheckStruct*> CDozizEdizizi::TickedRequests() const
@@ -1009,44 +762,41 @@ void CDozizEdizizi::AcceptRequests(const std::vector<sMakeCheckStruct*>& request
     for (const sMakeCheckStruct* request : requests)
         copies.push_back(*request);
 
-    m_arrInvestorUsers.clear();
-    m_arrInvestorClients.clear();
+    std::vector<sMakeCheckStruct*> investorUsers;
+    std::vector<sMakeCheckStruct*> investorClients;
     for (sMakeCheckStruct& copy : copies)
     {
         sMakeCheckStruct* request = &copy;
         if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT && request->m_strAuthType == AUTH_ADD_USER)
-            m_arrInvestorUsers.push_back(request);
+            investorUsers.push_back(request);
         else if (request->m_strCategory == CATEGORY_INVESTOR_CLIENT &&
                  request->m_strAuthType == AUTH_ADD_CLIENT)
-            m_arrInvestorClients.push_back(request);
+            investorClients.push_back(request);
         else
             SendAccept(request);
     }
 
     // An investor's user and client account are accepted together, the user first.
-    for (std::size_t c = m_arrInvestorClients.size(); c-- > 0;)
+    for (std::size_t c = investorClients.size(); c-- > 0;)
     {
-        sMakeCheckStruct* client = m_arrInvestorClients[c];
-        for (std::size_t u = m_arrInvestorUsers.size(); u-- > 0;)
+        sMakeCheckStruct* client = investorClients[c];
+        for (std::size_t u = investorUsers.size(); u-- > 0;)
         {
-            sMakeCheckStruct* user = m_arrInvestorUsers[u];
+            sMakeCheckStruct* user = investorUsers[u];
             if (user->m_strEntity != client->m_strLinkedUser)
                 continue;
             SendAccept(user);
             SendAccept(client);
-            m_arrInvestorUsers.erase(m_arrInvestorUsers.begin() + static_cast<std::ptrdiff_t>(u));
-            m_arrInvestorClients.erase(m_arrInvestorClients.begin() + static_cast<std::ptrdiff_t>(c));
+            investorUsers.erase(investorUsers.begin() + static_cast<std::ptrdiff_t>(u));
+            investorClients.erase(investorClients.begin() + static_cast<std::ptrdiff_t>(c));
             break;
         }
     }
 
-    const std::vector<sMakeCheckStruct*>& unpaired =
-        m_arrInvestorUsers.empty() ? m_arrInvestorClients : m_arrInvestorUsers;
+    const std::vector<sMakeCheckStruct*>& unpaired = investorUsers.empty() ? investorClients : investorUsers;
     std::string names;
     for (auto it = unpaired.rbegin(); it != unpaired.rend(); ++it)
         names += "  " + (*it)->m_strEntity;
-    m_arrInvestorUsers.clear();
-    m_arrInvestorClients.clear();
     if (names.empty())
         return;
     std::string text = "Autenticate User and Account for" + names;

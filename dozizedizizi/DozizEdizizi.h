@@ -1,16 +1,17 @@
 // The "Maker Checker" console: the single docked window of the library. It owns the
-// messaging context, the pending requests and the values the checker edited, sends the
-// queries and decisions, and keeps the request list current from published messages.
+// messaging context, the pending requests (CPendingRequests, shown by the request list) and the
+// values the checker edited, sends the queries and decisions, and tells the checker of what
+// published messages change.
 #pragma once
 
 #include "base/HostFunctions.h"
 #include "connect/ConnectKivo.h"
 #include "dozizedizizi/KTMap.h"
 #include "dozizedizizi/MakeCheckStruct.h"
-#include "frame/ControlPos.h"
+#include "dozizedizizi/PendingRequests.h"
+#include "dozizedizizi/RequestListView.h"
 #include "frame/KTBCGPDialogBar.h"
 #include "grid/FilterListCtrl.h"
-#include "grid/LiveSlots.h"
 #include "grid/MultiLineEditListCtrl.h"
 
 #include <memory>
@@ -91,22 +92,14 @@ public:
     CMultiLineEditListCtrl& GetDetailList() { return m_wndDetailList; }
     CKTHolderFrame* GetHolderFrame() const { return m_pHolderFrame.get(); }
     // The pending request under the key; null when none is listed.
-    sMakeCheckStruct* FindRequest(const std::string& key) const;
-    int GetRequestCount() const { return m_mapPendingRequests.GetCount(); }
+    sMakeCheckStruct* FindRequest(const std::string& key) const { return m_requests.Find(key); }
+    int GetRequestCount() const { return m_requests.Count(); }
+    const CPendingRequests& GetPendingRequests() const { return m_requests; }
 
-    CControlPos m_controlPos; // given no controls: the holder frame lays the grids out
-    CFilterListCtrl m_wndRequestList;
-    CMultiLineEditListCtrl m_wndDetailList;
+    // The request whose details are on view.
     std::string m_strDetailKey;
-    // Detail queries sent and answered (closed) so far. The server answers a connection's
-    // queries in order, so a reply while an earlier query is still open belongs to a request
-    // the checker has already left, and is not shown under the one on view.
-    int m_nDetailQueriesSent = 0;
-    int m_nDetailQueriesAnswered = 0;
-    CKTMap<std::string, const std::string&, sMakeCheckStruct*, sMakeCheckStruct*> m_mapPendingRequests;
+    // The limits the checker edited, by field id, as Update sends them.
     CKTMap<int, int, std::string, const std::string&> m_mapEditedValues;
-    std::vector<sMakeCheckStruct*> m_arrInvestorUsers;   // not owned
-    std::vector<sMakeCheckStruct*> m_arrInvestorClients; // not owned
     PFN_pu_get_find_menu_item_in_roles m_pfnFindMenuItemInRoles = nullptr;
 
 protected:
@@ -121,12 +114,6 @@ protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
-    // A listed request: the record and where it stands among the records of the list's store.
-    struct sListedRequest : sMakeCheckStruct
-    {
-        std::uint32_t m_nOrderSlot = 0;
-    };
-
     // The first start's split of the grids: the request list gets its share of the height, again at
     // every size change, until the checker moves the bar; his split is what the next start loads.
     void ApplyDefaultSplit();
@@ -142,34 +129,24 @@ private:
     sMCListStruct* DetailRowAt(int line) const;
     void InitialiseRequestList();
     void InitialiseDetailList();
-    // Lists a request: the console keeps its record, and a row on top of the list shows it.
-    void AddRequestRow(std::unique_ptr<sListedRequest> request);
-    // Takes the request's row out of the list and gives its record back to the caller.
-    std::unique_ptr<sListedRequest> RemoveRequestRow(sListedRequest& request);
-    // A request that is listed no longer: its row, its record and its map entry go.
-    void RemoveRequest(const std::string& key);
     // The records of the rows shown (hidden ones left out), in display order, that are ticked.
     std::vector<sMakeCheckStruct*> TickedRequests() const;
-    // Deletes every listed record and its row.
-    void DeleteAllRequests();
-    // The store index of the request's record in the list: records are appended and removed in
-    // the order kept here, so its rank among the live slots is its place in the store.
-    int StoreIndexOf(const sListedRequest& request) const;
-    std::unique_ptr<sListedRequest> ForgetOrder(sListedRequest& request);
-    // Where a new request goes among the listed ones (a store index), and putting it there.
-    int OrderIndexFor(const sListedRequest& request) const;
-    void InsertOrder(std::unique_ptr<sListedRequest> request, int index);
 
+    CFilterListCtrl m_wndRequestList;
+    CMultiLineEditListCtrl m_wndDetailList;
+    // The pending requests, and the request list as their view (which must outlive them).
+    CRequestListView m_requestListView{m_wndRequestList};
+    CPendingRequests m_requests;
+    // Detail queries sent and answered (closed) so far. The server answers a connection's
+    // queries in order, so a reply while an earlier query is still open belongs to a request
+    // the checker has already left, and is not shown under the one on view.
+    int m_nDetailQueriesSent = 0;
+    int m_nDetailQueriesAnswered = 0;
     std::unique_ptr<CKTHolderFrame> m_pHolderFrame;
     COLORREF m_clrRequestCaption = CLR_NONE; // the caption's own colour while the count shows
     bool m_bDefaultSplit = false;
     int m_nDefaultSplit = -1; // the request list's height the default split gave last
     std::unique_ptr<sMCConnection> m_pConnection;
-    LiveSlots m_orderSlots;
-    // The listed records, owned here, by slot; null for a slot whose request left. Records are
-    // allocated as sListedRequest and must be deleted as one: sMakeCheckStruct has no virtual
-    // destructor.
-    std::vector<std::unique_ptr<sListedRequest>> m_arrOrder;
 };
 
 // The library's single console while it exists.

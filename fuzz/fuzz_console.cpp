@@ -156,7 +156,7 @@ CDozizEdizizi& FreshConsole()
         Fail("the console did not start");
     TestHost().roles = {60302, 60303, 60304};
     std::vector<std::string> keys;
-    console->m_mapPendingRequests.ForEach([&](const std::string& key, sMakeCheckStruct*)
+    console->GetPendingRequests().ForEach([&](const std::string& key, sMakeCheckStruct*)
                                           { keys.push_back(key); });
     for (const std::string& key : keys)
     {

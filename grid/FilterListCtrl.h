@@ -154,6 +154,11 @@ public:
 
     // For tests and measurements.
     const FilterRows& Rows() const { return m_rows; }
+    // An owner that finds its items' records by their store slots learns when they change.
+    void SetSlotsRenumbered(FilterRows::SlotsRenumbered hook, void* context)
+    {
+        m_rows.SetSlotsRenumbered(hook, context);
+    }
     CColorHeaderCtrl& ColorHeader() { return m_header; }
 
     // ---- State ----

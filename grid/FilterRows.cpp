@@ -196,6 +196,7 @@ void FilterRows::SweepStore(std::uint32_t insertAt, std::uint32_t* insertedSlot)
     if (insertedSlot)
         inserted.reserve(count);
     std::uint32_t out = 0;
+    std::uint32_t firstMoved = kNone;
     m_storeSlots.ForEachLive(
         [&](std::uint32_t slot)
         {
@@ -204,6 +205,8 @@ void FilterRows::SweepStore(std::uint32_t insertAt, std::uint32_t* insertedSlot)
                 *insertedSlot = out++;
                 inserted.emplace_back();
             }
+            if (firstMoved == kNone && out != slot)
+                firstMoved = out;
             const Record record = m_records[slot];
             if (m_shown.IsLive(slot))
             {
@@ -224,6 +227,8 @@ void FilterRows::SweepStore(std::uint32_t insertAt, std::uint32_t* insertedSlot)
         m_records.resize(out);
     m_storeSlots.Reset(out);
     m_shown.Assign(std::move(shown), out);
+    if (m_pfnSlotsRenumbered && firstMoved != kNone)
+        m_pfnSlotsRenumbered(m_pSlotsRenumberedContext, *this, firstMoved);
 }
 
 std::size_t FilterRows::MemoryBytes() const

@@ -46,6 +46,8 @@ public:
     // ---- Records by store index or by slot ----
     std::uint32_t SlotOfStoreIndex(std::uint32_t index) const { return m_storeSlots.Select(index); }
     std::uint32_t StoreIndexOfSlot(std::uint32_t slot) const { return m_storeSlots.Rank(slot); }
+    // Whether the slot holds a record of the store now (not one removed, nor past the last).
+    bool IsStoreSlot(std::uint32_t slot) const { return m_storeSlots.IsLive(slot); }
     Record& At(std::uint32_t slot) { return m_records[slot]; }
     const Record& At(std::uint32_t slot) const { return m_records[slot]; }
     // Store slots in store order: FirstSlot, then NextSlot until kNone.
@@ -60,6 +62,17 @@ public:
     // Removes a record (hidden first when visible).
     void RemoveRecord(std::uint32_t slot);
     void Clear();
+
+    // An owner that keeps the slots of its items, to find their records again without a search,
+    // hears when a sweep has renumbered them: every record from slot 'first' on may have a new
+    // slot, which is now its store index. The rows are whole again when it is called; it must not
+    // change them.
+    using SlotsRenumbered = void (*)(void* context, const FilterRows& rows, std::uint32_t first);
+    void SetSlotsRenumbered(SlotsRenumbered hook, void* context)
+    {
+        m_pfnSlotsRenumbered = hook;
+        m_pSlotsRenumberedContext = context;
+    }
 
     // ---- The visible index ----
     // The store slot shown at a display position (before newest-first), kNone when none.
@@ -150,4 +163,6 @@ private:
     std::vector<std::uint32_t> m_visible; // visible slot -> store slot
     LiveSlots m_visibleSlots;
     bool m_bInStoreOrder = true;
+    SlotsRenumbered m_pfnSlotsRenumbered = nullptr;
+    void* m_pSlotsRenumberedContext = nullptr;
 };
