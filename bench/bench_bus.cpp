@@ -645,6 +645,32 @@ BENCHMARK(BM_RecoverOverTheBus)
 // Twenty thousand requests in four files of five thousand, each handed over the secured bus by a
 // kivo-maker of its own, to a headless terminal that lists them all: from the makers' start to
 // the last row, as requests a second (counter "per_second").
+// A level-0 checker's terminal, headless, on the bus, running the script; its files in the folder.
+ChildProcess HeadlessChecker(SecuredBus& bus, const ScopedTempDir& folder,
+                             const std::filesystem::path& script)
+{
+    return ChildProcess({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO",
+                         "--privilege", "0", "--bus", bus.Url(), "--bus-credentials",
+                         bus.CredentialsOf("CHECKER1").string(), "--bus-ca", bus.CaFile().string(),
+                         "--script", script.string()},
+                        (folder.Path() / "terminal.log").string(),
+                        {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder / "config"),
+                         "XDG_DATA_HOME=" + (folder / "data")});
+}
+
+// True once the program has printed the word; false when it ends or the patience runs out first.
+bool Says(ChildProcess& program, const char* word, std::chrono::seconds patience)
+{
+    const auto until = Clock::now() + patience;
+    while (program.Output().find(word) == std::string::npos)
+    {
+        if (Clock::now() > until || !program.Running())
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 void BM_MakerFilesToHeadlessTerminal(benchmark::State& state)
 {
     if (!NatsServerProcess::Available())
@@ -688,24 +714,9 @@ void BM_MakerFilesToHeadlessTerminal(benchmark::State& state)
         const std::filesystem::path script = folder.Path() / "terminal.kivo";
         std::ofstream(script) << "wait-for-log Message bus\nwait 1000\necho ready\n"
                               << "wait-for-rows " << kFiles * kLines << "+\necho listed\nquit\n";
-        ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO",
-                               "--privilege", "0", "--bus", bus.Url(), "--bus-credentials",
-                               bus.CredentialsOf("CHECKER1").string(), "--bus-ca", bus.CaFile().string(),
-                               "--script", script.string()},
-                              (folder.Path() / "terminal.log").string(),
-                              {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder / "config"),
-                               "XDG_DATA_HOME=" + (folder / "data")});
+        ChildProcess terminal = HeadlessChecker(bus, folder, script);
         const auto says = [&terminal](const char* word, std::chrono::seconds patience)
-        {
-            const auto until = Clock::now() + patience;
-            while (terminal.Output().find(word) == std::string::npos)
-            {
-                if (Clock::now() > until || !terminal.Running())
-                    return false;
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-            return true;
-        };
+        { return Says(terminal, word, patience); };
         if (!says("ready", std::chrono::seconds(60)))
         {
             state.SkipWithError("the terminal did not start");
@@ -780,24 +791,9 @@ void BM_RecoverIntoHeadlessTerminal(benchmark::State& state)
         const std::filesystem::path script = folder.Path() / "terminal.kivo";
         std::ofstream(script) << "wait-for-log Message bus\necho connected\nclick 1001\nwait-for-rows "
                               << added << "+\necho listed\nquit\n";
-        ChildProcess terminal({KIVO_HOST_PROGRAM, "--headless", "--user", "CHECKER1", "--broker", "KIVO",
-                               "--privilege", "0", "--bus", bus.Url(), "--bus-credentials",
-                               bus.CredentialsOf("CHECKER1").string(), "--bus-ca", bus.CaFile().string(),
-                               "--script", script.string()},
-                              (folder.Path() / "terminal.log").string(),
-                              {"HOME=" + folder.Path().string(), "XDG_CONFIG_HOME=" + (folder / "config"),
-                               "XDG_DATA_HOME=" + (folder / "data")});
+        ChildProcess terminal = HeadlessChecker(bus, folder, script);
         const auto says = [&terminal](const char* word, std::chrono::seconds patience)
-        {
-            const auto until = Clock::now() + patience;
-            while (terminal.Output().find(word) == std::string::npos)
-            {
-                if (Clock::now() > until || !terminal.Running())
-                    return false;
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-            return true;
-        };
+        { return Says(terminal, word, patience); };
         if (!says("connected", std::chrono::seconds(60)))
         {
             state.SkipWithError("the terminal did not reach the bus");
