@@ -5,6 +5,7 @@
 #include "winlib/Profile.h"
 
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -58,8 +59,12 @@ DWORD ReadWholeValue(const std::string& section, const std::string& key, const c
                                                      size, path.c_str());
         if (length + 1 < size || size >= kLargestValue)
         {
-            value.assign(buffer.data(), length);
-            return length;
+            // The value is the string the call wrote, up to its first NUL, as the framework's
+            // string takes it: a file holding a NUL inside a value (no writer of ours puts one
+            // there) must not read as more than the same value written back gives.
+            const std::size_t text = strnlen(buffer.data(), length);
+            value.assign(buffer.data(), text);
+            return static_cast<DWORD>(text);
         }
         buffer.resize(static_cast<std::size_t>(size) * 2);
     }

@@ -115,6 +115,21 @@ TEST_F(UserSettings, LongValuesAreReadWholeSoThatTheyAreSavedBackWhole)
     }
 }
 
+// A value is the text up to its first NUL, as written back it would be: a file holding one must not
+// read as more columns than saving them again keeps.
+TEST_F(UserSettings, AValueReadsUpToItsFirstNulAsItWouldBeWrittenBack)
+{
+    GetUserSettingsPath();
+    WriteSettingsFile(std::string("[Trades]\nCOLUMNPROFILE=0,0,80,Name\0\0hidden,1,1,60\n", 50));
+    std::string value;
+    ASSERT_EQ(ReadWriteColumnProfile(SETTING_READ, "Trades", value), 1);
+    EXPECT_EQ(value, "0,0,80,Name");
+    ASSERT_EQ(ReadWriteColumnProfile(SETTING_WRITE, "Trades", value), 1);
+    std::string again;
+    ASSERT_EQ(ReadWriteColumnProfile(SETTING_READ, "Trades", again), 1);
+    EXPECT_EQ(again, value);
+}
+
 TEST_F(UserSettings, UnknownModesDoNothing)
 {
     std::string value = "x";
