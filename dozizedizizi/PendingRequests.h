@@ -106,6 +106,8 @@ private:
     int PlaceFor(const sPendingRequest& request) const;
     void Add(sPendingRequest* request);
     int IndexOf(const sPendingRequest& request) const;
+    // Deletes every record; the map still holds them.
+    void DeleteRecords();
 
     CPendingRequestsView* m_pView = nullptr;
     // Owns the records.
