@@ -298,9 +298,7 @@ struct NatsTransport::Impl : std::enable_shared_from_this<Impl>
             std::size_t length = size - at;
             if (length >= 4)
             {
-                const std::size_t stated =
-                    4 + (std::size_t{data[at]} | std::size_t{data[at + 1]} << 8 |
-                         std::size_t{data[at + 2]} << 16 | std::size_t{data[at + 3]} << 24);
+                const std::size_t stated = 4 + std::size_t{wire::ReadWord(data + at)};
                 if (stated <= length)
                     length = stated;
             }
