@@ -57,7 +57,6 @@ std::uint32_t CRequestListView::RowInserted(int index, sMakeCheckStruct& request
     }
     else
         stored = m_list.InsertDataItem(index, item);
-    m_list.Invalidate(FALSE);
     // Asked once the list is done: its store index stays while a sweep may have moved its slot.
     const FilterRows& rows = m_list.Rows();
     if (stored < 0 || static_cast<std::uint32_t>(stored) >= rows.StoreCount())

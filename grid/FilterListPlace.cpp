@@ -35,6 +35,12 @@ bool CFilterListCtrl::UserWorksInList() const
     POINT cursor{};
     if (!::GetCursorPos(&cursor))
         return false;
+    // Asked for every row that arrives: the window under the pointer is looked for (a walk of
+    // every window on the screen) only when the pointer is within the list at all.
+    CRect bounds;
+    GetWindowRect(&bounds);
+    if (!bounds.PtInRect(cursor))
+        return false;
     const HWND under = ::WindowFromPoint(cursor);
     return under && (under == m_hWnd || ::IsChild(m_hWnd, under));
 }
