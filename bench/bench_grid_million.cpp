@@ -22,9 +22,11 @@ using gridbench::kColumns;
 constexpr int kMillion = 1000000;
 constexpr DWORD kGridStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_OWNERDATA;
 
+// Blocks the heap maps one by one (large ones) are in use too.
 std::size_t HeapInUse()
 {
-    return mallinfo2().uordblks;
+    const struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd;
 }
 
 std::vector<sKivoColInfo> Columns()

@@ -1,9 +1,12 @@
 // The hash map behind every map of the console: chained buckets, nodes handed out from blocks,
 // and a hash that spreads the console's clustered field ids (integer keys) over the buckets.
-// The table starts with 100 buckets, as the framework's does; unlike that one it grows once the
-// chains get long (more than kMaxChain entries a bucket on average), so that a console with a
-// million pending requests finds each as quickly as one with a hundred.
+// The table starts with 100 buckets, as the framework's does; unlike that one it grows once it
+// holds more entries than buckets (kMaxChain a bucket on average), so that a lookup visits about
+// one node however many pending requests the console holds. At a million the nodes and buckets
+// lie in large pages (LargeBlocks.h): what a lookup then waits for is the node's own cache line.
 #pragma once
+
+#include "base/LargeBlocks.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -57,7 +60,7 @@ template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE> class CKTMap
 public:
     static constexpr unsigned int kDefaultHashTableSize = 100;
     static constexpr int kBlockSize = 10;
-    static constexpr unsigned int kMaxChain = 4;
+    static constexpr unsigned int kMaxChain = 1;
 
     // Opaque iteration handle: empty when the iteration is over.
     class Position
@@ -150,7 +153,8 @@ public:
 
     void RemoveAll()
     {
-        m_buckets.clear();
+        // The table goes with its storage: clear() would keep a million buckets' worth.
+        Buckets().swap(m_buckets);
         m_slabs.clear();
         m_nSlabUsed = 0;
         m_nBlocks = 0;
@@ -181,7 +185,7 @@ private:
     // Moves every node to a table of 'size' buckets; the stored hashes make it a relinking.
     void Rehash(unsigned int size)
     {
-        std::vector<Node*> buckets(size, nullptr);
+        Buckets buckets(size, nullptr);
         for (Node* head : m_buckets)
         {
             while (head)
@@ -226,15 +230,16 @@ private:
         {
             // Blocks of ten are cut from slabs that double in size, so that the nodes of a large
             // map lie together rather than among everything else the program allocated between
-            // its insertions: a lookup then misses the cache once per node, not also the TLB.
+            // its insertions, up to a large page each (see LargeBlocks.h): a lookup in a million
+            // keys then misses the cache once per node, not also the TLB.
             constexpr auto nodes = static_cast<std::size_t>(kBlockSize);
             if (m_slabs.empty() || m_nSlabUsed + nodes > m_nSlabSize)
             {
                 m_nSlabSize = m_slabs.empty() ? nodes : std::min(m_nSlabSize * 2, kMaxSlabSize);
-                m_slabs.push_back(std::make_unique<Node[]>(m_nSlabSize));
+                m_slabs.emplace_back(m_nSlabSize);
                 m_nSlabUsed = 0;
             }
-            Node* block = m_slabs.back().get() + m_nSlabUsed;
+            Node* block = m_slabs.back().data() + m_nSlabUsed;
             m_nSlabUsed += nodes;
             ++m_nBlocks;
             for (int i = kBlockSize - 1; i >= 0; --i)
@@ -261,9 +266,13 @@ private:
             RemoveAll();
     }
 
-    std::vector<Node*> m_buckets;                      // allocated at the first insertion
-    static constexpr std::size_t kMaxSlabSize = 10240; // nodes: blocks of ten, about half a megabyte
-    std::vector<std::unique_ptr<Node[]>> m_slabs;
+    using Buckets = std::vector<Node*, kivo::LargeBlockAllocator<Node*>>;
+    using Slab = std::vector<Node, kivo::LargeBlockAllocator<Node>>;
+    // Nodes: whole blocks of ten filling most of a large page.
+    static constexpr std::size_t kMaxSlabSize = kivo::kLargePage / sizeof(Node) / kBlockSize * kBlockSize;
+
+    Buckets m_buckets; // allocated at the first insertion
+    std::vector<Slab> m_slabs;
     std::size_t m_nSlabSize = 0;
     std::size_t m_nSlabUsed = 0;
     int m_nBlocks = 0; // blocks of kBlockSize nodes handed out

@@ -3,7 +3,9 @@
 // A sort parses each row's cell once and orders the rows by a radix sort of integer keys
 // (decimals as integers at their scale, texts by their first eight bytes, ties of those by
 // comparing the rest); the filter tests two cells per row for a prefix in any case; inserting at
-// the top appends a pointer; a deletion by rank finds and clears a bit in a counted bit set.
+// the top appends a pointer; a deletion by rank finds and clears a bit in a counted bit set; a
+// request found by its key is one probe of an open-addressed table holding the short keys
+// themselves beside their records' addresses, in large pages.
 // Work arrays are made once, outside the measurement: a fresh page costs a fault, which is no
 // essential work. bench/compare prints each of our figures as a multiple of its floor.
 #include "bench/GridBenchData.h"
@@ -14,7 +16,12 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <sys/mman.h>
 #include <map>
+#include <random>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -279,5 +286,86 @@ void Floor_DeleteRandom(benchmark::State& state)
     }
 }
 BENCHMARK(Floor_DeleteRandom)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The console's request keys (ten digits, as the server sends them), every one looked up once in
+// a random order, as bench_console's BM_FoundByKey does: a table of twice as many slots as keys,
+// each slot the key's bytes, their hash and the record's address, probed linearly; in 2 MB pages,
+// so that the table's few dozen pages stay in the address cache.
+struct KeySlot
+{
+    std::uint32_t hash = 0;
+    std::uint8_t length = 0; // 0: empty
+    char key[11] = {};
+    const void* record = nullptr;
+};
+
+struct LargePageFree
+{
+    std::size_t bytes;
+    void operator()(void* block) const { munmap(block, bytes); }
+};
+
+void Floor_FindByKey(benchmark::State& state)
+{
+    constexpr std::int64_t kKeyBase = 4000000000LL;
+    constexpr std::size_t kPage = std::size_t{2} << 20;
+    const int count = static_cast<int>(state.range(0));
+    std::vector<std::string> keys;
+    for (int i = 0; i < count; ++i)
+        keys.push_back(std::to_string(kKeyBase + i));
+    std::vector<int> order(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        order[static_cast<std::size_t>(i)] = i;
+    std::shuffle(order.begin(), order.end(), std::mt19937(20240607));
+    std::vector<std::string> lookups;
+    for (const int i : order)
+        lookups.push_back(keys[static_cast<std::size_t>(i)]);
+
+    const std::size_t slots = std::bit_ceil(static_cast<std::size_t>(count) * 2);
+    const std::size_t bytes = (slots * sizeof(KeySlot) + kPage - 1) / kPage * kPage;
+    void* area = mmap(nullptr, bytes + kPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED)
+    {
+        state.SkipWithError("no memory for the table");
+        return;
+    }
+    auto* aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(area) + kPage - 1) / kPage * kPage);
+    madvise(aligned, bytes, MADV_HUGEPAGE);
+    const std::unique_ptr<void, LargePageFree> owner(area, LargePageFree{bytes + kPage});
+    auto* table = new (aligned) KeySlot[slots];
+    const auto hashOf = [](std::string_view key) { return static_cast<std::uint32_t>(std::hash<std::string_view>{}(key)); };
+    for (int i = 0; i < count; ++i)
+    {
+        const std::string& key = keys[static_cast<std::size_t>(i)];
+        const std::uint32_t hash = hashOf(key);
+        std::size_t at = hash & (slots - 1);
+        while (table[at].length)
+            at = (at + 1) & (slots - 1);
+        table[at].hash = hash;
+        table[at].length = static_cast<std::uint8_t>(key.size());
+        std::memcpy(table[at].key, key.data(), key.size());
+        table[at].record = &keys[static_cast<std::size_t>(i)];
+    }
+    for (auto _ : state)
+    {
+        int found = 0;
+        for (const std::string& key : lookups)
+        {
+            const std::uint32_t hash = hashOf(key);
+            for (std::size_t at = hash & (slots - 1); table[at].length; at = (at + 1) & (slots - 1))
+            {
+                const KeySlot& slot = table[at];
+                if (slot.hash == hash && slot.length == key.size() && std::memcmp(slot.key, key.data(), key.size()) == 0)
+                {
+                    found += slot.record != nullptr;
+                    break;
+                }
+            }
+        }
+        if (found != count)
+            state.SkipWithError("a key was not found");
+    }
+}
+BENCHMARK(Floor_FindByKey)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,9 +1,11 @@
+#include "base/LargeBlocks.h"
 #include "dozizedizizi/KTMap.h"
 #include "dozizedizizi/MakeCheckStruct.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -151,13 +153,13 @@ TEST(KTMap, ATableWithLongChainsGrowsAndKeepsEveryKey)
 {
     CPendingMap pending;
     std::vector<std::unique_ptr<sMakeCheckStruct>> records;
-    for (int i = 0; i < 400; ++i)
+    for (int i = 0; i < 100; ++i)
     {
         records.push_back(std::make_unique<sMakeCheckStruct>());
         pending.SetAt("REQ-" + std::to_string(i), records.back().get());
     }
     EXPECT_EQ(pending.GetHashTableSize(), 100u) << "a small map keeps the framework's hundred buckets";
-    for (int i = 400; i < 5000; ++i)
+    for (int i = 100; i < 5000; ++i)
     {
         records.push_back(std::make_unique<sMakeCheckStruct>());
         pending.SetAt("REQ-" + std::to_string(i), records.back().get());
@@ -179,5 +181,45 @@ TEST(KTMap, ATableWithLongChainsGrowsAndKeepsEveryKey)
     sMakeCheckStruct* found = nullptr;
     for (int i = 0; i < 5000; ++i)
         ASSERT_EQ(pending.Lookup("REQ-" + std::to_string(i), found), i % 2 == 1) << i;
+}
+
+// A large map's nodes and buckets lie in large-page blocks, which go back to the kernel with the
+// last key; a small one takes nothing but the heap.
+TEST(KTMap, ALargeMapLiesInLargePageBlocksAndGivesThemBackWhenEmptied)
+{
+    const std::size_t before = kivo::LargeBlockBytesInUse();
+    CPendingMap pending;
+    sMakeCheckStruct record;
+    for (int i = 0; i < 1000; ++i)
+        pending.SetAt("REQ-" + std::to_string(i), &record);
+    EXPECT_EQ(kivo::LargeBlockBytesInUse(), before) << "a thousand keys";
+    for (int i = 1000; i < 200000; ++i)
+        pending.SetAt("REQ-" + std::to_string(i), &record);
+    const std::size_t held = kivo::LargeBlockBytesInUse() - before;
+    EXPECT_GE(held, std::size_t{4} << 20) << "two hundred thousand keys";
+    EXPECT_EQ(held % kivo::kLargePage, 0u);
+    sMakeCheckStruct* found = nullptr;
+    ASSERT_TRUE(pending.Lookup("REQ-123456", found));
+    for (int i = 0; i < 200000; ++i)
+        pending.RemoveKey("REQ-" + std::to_string(i));
+    EXPECT_EQ(kivo::LargeBlockBytesInUse(), before);
+}
+
+TEST(LargeBlocks, ABlockOfAMegabyteOrMoreIsWholeLargePagesAlignedToOne)
+{
+    const std::size_t before = kivo::LargeBlockBytesInUse();
+    constexpr std::size_t kBytes = (std::size_t{3} << 20) + 5;
+    auto* block = static_cast<unsigned char*>(kivo::AllocateLargeBlock(kBytes));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kivo::kLargePage, 0u);
+    EXPECT_EQ(kivo::LargeBlockBytesInUse() - before, std::size_t{4} << 20);
+    block[0] = 1;
+    block[kBytes - 1] = 2;
+    EXPECT_EQ(block[0] + block[kBytes - 1], 3);
+    kivo::FreeLargeBlock(block, kBytes);
+    EXPECT_EQ(kivo::LargeBlockBytesInUse(), before);
+
+    void* small = kivo::AllocateLargeBlock(1000);
+    EXPECT_EQ(kivo::LargeBlockBytesInUse(), before) << "from the heap";
+    kivo::FreeLargeBlock(small, 1000);
 }
 } // namespace
