@@ -582,20 +582,36 @@ std::vector<std::uint32_t> SortKeys::Order()
     }
 }
 
+// Puts a run of rows with equal keys back in row order. The keys were read in another order
+// (the owner's records as they lie in memory), and the radix passes keep the order they came in.
+void RowOrderWithin(std::vector<KeyedRow>::iterator first, std::vector<KeyedRow>::iterator last)
+{
+    const auto size = static_cast<std::size_t>(last - first);
+    if (size < 64)
+    {
+        std::sort(first, last, [](const KeyedRow& x, const KeyedRow& y) { return x.row < y.row; });
+        return;
+    }
+    // A long run (a column of few values) in linear time.
+    std::vector<KeyedRow> run = work_buffers::Take<KeyedRow>(size);
+    std::copy(first, last, run.begin());
+    std::uint32_t most = 0;
+    for (const KeyedRow& r : run)
+        most = std::max(most, r.row);
+    RadixPasses(run, std::max(1, 32 - std::countl_zero(most)), [](const KeyedRow& r) { return std::uint64_t{r.row}; });
+    std::copy(run.begin(), run.end(), first);
+    work_buffers::Keep(run);
+}
+
 std::vector<std::uint32_t> SortKeys::TextOrder()
 {
     Keys& k = *m_keys;
     const int d = k.rule.direction;
     std::vector<KeyedRow>& keyed = k.prefixes;
-    // Read out of row order, the keys are first put in row order by their rows, a few cheap
-    // passes where writing each key to its row's place would miss the cache at nearly every key;
-    // the stable passes on the keys then leave equal keys in row order.
-    if (k.readOrder && keyed.size() > 1)
-        RadixPasses(keyed, 64 - std::countl_zero(static_cast<std::uint64_t>(keyed.size() - 1)),
-                    [](const KeyedRow& r) { return std::uint64_t{r.row}; });
     RadixSort(keyed);
-    // Rows whose first eight bytes agree lie together, in row order. Where eight bytes did not
-    // hold the whole text, the rest decides among them, compared only within such a run.
+    // Rows whose first eight bytes agree lie together, in the order they were read. Where eight
+    // bytes did not hold the whole text, the rest decides among them, compared only within such
+    // a run; rows equal to the end go in row order.
     const auto tail = [&k](std::uint32_t row)
     {
         if (k.tails.empty())
@@ -623,6 +639,8 @@ std::vector<std::uint32_t> SortKeys::TextOrder()
                           return x.row < y.row;
                       });
         }
+        else if (end - start > 1 && k.readOrder)
+            RowOrderWithin(first, last);
         start = end;
     }
     return Rows(keyed);

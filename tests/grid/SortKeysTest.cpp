@@ -206,4 +206,29 @@ TEST(SortKeys, RowsAreReadOnceEachInTheGivenOrderAndTiesStillKeepRowOrder)
     }
 }
 
+
+// A column of few values read out of row order: each value's rows, hundreds of them, still come in
+// row order, both ways, long texts and short alike.
+TEST(SortKeys, LongRunsOfEqualTextsReadShuffledKeepRowOrder)
+{
+    std::mt19937 random(11);
+    const char* const values[] = {"BUY", "SELL", "BUY-TO-COVER", ""};
+    std::vector<std::string> texts;
+    for (int r = 0; r < 3000; ++r)
+        texts.push_back(values[random() % 4]);
+    std::vector<std::uint32_t> readOrder(texts.size());
+    std::iota(readOrder.begin(), readOrder.end(), 0u);
+    std::shuffle(readOrder.begin(), readOrder.end(), random);
+    for (const int direction : {-1, 1})
+    {
+        SortRule rule;
+        rule.kind = SortKind::Text;
+        rule.direction = direction;
+        const std::vector<std::uint32_t> order = SortOrder(
+            static_cast<std::uint32_t>(texts.size()), rule,
+            [&](std::uint32_t row, std::string& text) { text = texts[row]; }, &readOrder);
+        EXPECT_EQ(order, ReferenceOrder(texts, rule)) << direction;
+    }
+}
+
 } // namespace
