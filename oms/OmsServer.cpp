@@ -85,6 +85,7 @@ void OmsServer::Stop()
     m_watchWake.notify_all();
     if (m_watcher.joinable())
         m_watcher.join();
+    m_outboxReader.reset();
     // What went out since the last write leaves, so that the next start does not send it again;
     // what the watcher had still to publish goes first.
     std::lock_guard<std::mutex> guard(m_lock);
@@ -106,24 +107,41 @@ void OmsServer::Watch()
         guard.unlock();
         try
         {
-            std::unique_lock<std::mutex> store(m_lock);
-            // Another connection's commit changes the data version; only then is there anything
-            // new. A statement left open by a read would keep this connection on its old snapshot.
-            m_store->Db().ResetAll();
-            const std::int64_t version = std::stoll(m_store->Db().QueryText("PRAGMA data_version"));
-            if (wanted || version != m_dataVersion || m_publishBlocked)
-            {
-                m_dataVersion = version;
-                if (PublishOutboxLocked(m_publishInBackground ? &store : nullptr) > 0)
-                    DeletePublishedLocked();
-            }
+            PublishFromWatcher(wanted);
         }
         catch (const std::exception&)
         {
-            // A busy or failing database is tried again at the next look.
+            // A busy or failing database is tried again at the next look, on a new connection.
+            m_outboxReader.reset();
+            m_dataVersion = -1;
         }
         guard.lock();
     }
+}
+
+void OmsServer::PublishFromWatcher(bool wanted)
+{
+    std::lock_guard<std::mutex> publishing(m_publishLock);
+    if (!m_outboxReader)
+    {
+        m_outboxReader = std::make_unique<SqliteDatabase>(m_path, SqliteDatabase::Mode::ReadOnly);
+        m_outboxReader->SetBusyTimeout(m_busyTimeoutMs);
+    }
+    SqliteDatabase& reader = *m_outboxReader;
+    // Another connection's commit changes the data version; only then is there anything new. A
+    // statement left open by a read would keep the connection on its old snapshot, and keep the
+    // log from being folded back into the database.
+    reader.ResetAll();
+    const std::int64_t version = std::stoll(reader.QueryText("PRAGMA data_version"));
+    if (!wanted && version == m_dataVersion && !m_publishBlocked)
+        return;
+    m_dataVersion = version;
+    const std::size_t published = PublishOutboxFrom(reader);
+    reader.ResetAll();
+    // What went out leaves the outbox with the next write, or now when the store is free.
+    std::unique_lock<std::mutex> store(m_lock, std::try_to_lock);
+    if (published > 0 && store)
+        DeletePublishedLocked();
 }
 
 void OmsServer::PublishAfterCommitLocked()
@@ -146,7 +164,15 @@ std::size_t OmsServer::PublishOutbox()
     return PublishOutboxLocked();
 }
 
-std::size_t OmsServer::PublishOutboxLocked(std::unique_lock<std::mutex>* releasable)
+std::size_t OmsServer::PublishOutboxLocked()
+{
+    std::lock_guard<std::mutex> publishing(m_publishLock);
+    const std::size_t published = PublishOutboxFrom(m_store->Db());
+    m_store->Db().ResetAll();
+    return published;
+}
+
+std::size_t OmsServer::PublishOutboxFrom(SqliteDatabase& db)
 {
     std::size_t published = 0;
     for (;;)
@@ -154,7 +180,7 @@ std::size_t OmsServer::PublishOutboxLocked(std::unique_lock<std::mutex>* releasa
         std::vector<std::pair<std::int64_t, connect::Message>> entries;
         try
         {
-            entries = m_store->Outbox(m_publishedThrough, kPublishBatch);
+            entries = Store::ReadOutbox(db, m_publishedThrough, kPublishBatch);
         }
         catch (const SqliteError&)
         {
@@ -173,16 +199,12 @@ std::size_t OmsServer::PublishOutboxLocked(std::unique_lock<std::mutex>* releasa
             messages.push_back(std::move(entry.second));
         // A message the publisher could not hand over (the bus is down) stays first in line, with
         // what follows it, and the watcher tries again at its next look.
-        if (releasable)
-            releasable->unlock();
         const std::size_t handed = m_publisher.PublishAll(messages);
-        if (releasable)
-            releasable->lock();
         if (handed > 0)
         {
             m_publishedThrough = entries[handed - 1].first;
-            m_log.Event("published",
-                        {{"messages", static_cast<std::int64_t>(handed)}, {"through", m_publishedThrough}});
+            m_log.Event("published", {{"messages", static_cast<std::int64_t>(handed)},
+                                      {"through", m_publishedThrough.load()}});
         }
         published += handed;
         if (handed < entries.size())
@@ -201,16 +223,17 @@ std::size_t OmsServer::PublishOutboxLocked(std::unique_lock<std::mutex>* releasa
 // waited for: a database another program is writing keeps them until a later look or write.
 void OmsServer::DeletePublishedLocked()
 {
-    if (m_publishedThrough <= m_deletedThrough)
+    const std::int64_t through = m_publishedThrough;
+    if (through <= m_deletedThrough)
         return;
     SqliteDatabase& db = m_store->Db();
     db.SetBusyTimeout(0);
     try
     {
         SqliteTransaction transaction(db);
-        m_store->DeleteOutboxThrough(m_publishedThrough);
+        m_store->DeleteOutboxThrough(through);
         transaction.Commit();
-        m_deletedThrough = m_publishedThrough;
+        m_deletedThrough = through;
     }
     catch (const SqliteError&)
     {
@@ -499,7 +522,7 @@ std::string OmsServer::StatusJsonLocked()
 {
     const auto count = [this](const char* sql) { return std::stoll(m_store->Db().QueryText(sql)); };
     const std::int64_t outbox = std::stoll(m_store->Db().QueryText(
-        "SELECT COUNT(*) FROM outbox WHERE seq > " + std::to_string(m_publishedThrough)));
+        "SELECT COUNT(*) FROM outbox WHERE seq > " + std::to_string(m_publishedThrough.load())));
     const std::string line = ServerLog::Line(
         Store::Now(), "status",
         {{"pending", m_store->CountRequests(kPending)},

@@ -96,13 +96,17 @@ private:
     void HandleStatus(const connect::Message& request, connect::ReplyStream& replies);
     std::string StatusJsonLocked();
     void HandleMakersLines(std::span<const Request> run);
-    // Publishes the outbox from the last publication on. With 'releasable' (the store's lock, held)
-    // the lock is given up while the publisher waits for the bus.
-    std::size_t PublishOutboxLocked(std::unique_lock<std::mutex>* releasable = nullptr);
+    // Publishes the outbox from the last publication on, read through 'db' (the store's
+    // connection, or the watcher's own); the caller holds m_publishLock.
+    std::size_t PublishOutboxFrom(SqliteDatabase& db);
+    // The same through the store's connection; the caller holds the store's lock.
+    std::size_t PublishOutboxLocked();
     // After a commit: publishes now, or has the watcher publish.
     void PublishAfterCommitLocked();
     void DeletePublishedLocked();
     void Watch();
+    // The watcher's look: publishes what another connection's commit (or this server's) added.
+    void PublishFromWatcher(bool wanted);
     // Answers a refused request and keeps a bounded note of it (who, what, why).
     void Refuse(connect::ReplyStream& replies, const std::string& function, const Refusal& refusal);
     // Who asks, or the refusal already answered.
@@ -123,12 +127,18 @@ private:
     bool m_publishInBackground = false;
     std::function<void()> m_afterCommit;
 
-    std::mutex m_lock; // the store, the outbox position
-    std::int64_t m_publishedThrough = 0;
+    std::mutex m_lock; // the store
+    // One publication at a time. The watcher reads the outbox through a connection of its own
+    // and takes the store's lock for none of it, so that a maker's long batch being entered does
+    // not hold back the publication of the batch committed before it. Taken after m_lock where
+    // both are held.
+    std::mutex m_publishLock;
+    std::unique_ptr<SqliteDatabase> m_outboxReader; // the watcher's, opened at its first look
+    std::atomic<std::int64_t> m_publishedThrough{0};
     std::int64_t m_deletedThrough = 0; // by a deletion of its own, not a decision's or a request's
     // The publisher refused the next message in the outbox, or the outbox could not be read.
-    bool m_publishBlocked = false;
-    std::int64_t m_dataVersion = -1;
+    std::atomic<bool> m_publishBlocked{false};
+    std::int64_t m_dataVersion = -1; // the watcher's connection's, at its last publication
 
     std::mutex m_watchLock;
     std::condition_variable m_watchWake;

@@ -759,8 +759,14 @@ void Store::AppendOutbox(const connect::Message& message)
 
 std::vector<std::pair<std::int64_t, connect::Message>> Store::Outbox(std::int64_t afterSeq, int limit)
 {
+    return ReadOutbox(*m_db, afterSeq, limit);
+}
+
+std::vector<std::pair<std::int64_t, connect::Message>> Store::ReadOutbox(SqliteDatabase& db, std::int64_t afterSeq,
+                                                                        int limit)
+{
     std::vector<std::pair<std::int64_t, connect::Message>> entries;
-    SqliteStatement& q = m_db->Prepare("SELECT seq, message FROM outbox WHERE seq > ? ORDER BY seq LIMIT ?")
+    SqliteStatement& q = db.Prepare("SELECT seq, message FROM outbox WHERE seq > ? ORDER BY seq LIMIT ?")
                              .Bind(1, afterSeq)
                              .Bind(2, std::int64_t{limit});
     while (q.Step())

@@ -135,6 +135,9 @@ public:
     void AppendOutbox(const connect::Message& message);
     // Up to 'limit' entries after 'afterSeq', in order.
     std::vector<std::pair<std::int64_t, connect::Message>> Outbox(std::int64_t afterSeq, int limit);
+    // The same, read through another connection to the database (the publisher's own).
+    static std::vector<std::pair<std::int64_t, connect::Message>> ReadOutbox(SqliteDatabase& db,
+                                                                             std::int64_t afterSeq, int limit);
     void DeleteOutboxThrough(std::int64_t seq);
 
     // The database's own checks and the server's rules (each request decided once, never by

@@ -202,4 +202,60 @@ TEST_F(ServerTest, TheGeneratorEntersAndPublishesRequestsButNeverTheCheckersOwn)
     EXPECT_EQ(Problems(), std::vector<std::string>{});
 }
 
+
+// A batch of decisions being applied holds the store for as long as it takes; what the batch
+// before it committed is published meanwhile, the publisher reading the outbox on a connection of
+// its own.
+TEST_F(ServerTest, WhatIsCommittedIsPublishedWhileTheNextBatchHoldsTheStore)
+{
+    const oms::RequestRecord first = Pending(oms::kModifyClient);
+    const oms::RequestRecord second = Pending(oms::kAddUser);
+    server.reset();
+    publisher.Clear();
+    oms::OmsServer::Options options;
+    options.databasePath = DatabasePath();
+    options.watchIntervalMs = 10;
+    options.publishInBackground = true;
+    oms::OmsServer background(options, publisher);
+    background.Start();
+    // The hook runs after a batch's commit with the store still held, as a long batch holds it.
+    int commits = 0;
+    bool publishedWhileHeld = false;
+    background.SetAfterCommitHook(
+        [&]
+        {
+            if (++commits != 2)
+                return;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (publisher.Published().empty() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            publishedWhileHeld = !publisher.Published().empty();
+        });
+    const auto decide = [&](const connect::Message& decision, const std::string& id)
+    {
+        int code = -1;
+        connect::ReplyStream replies(
+            "om_authenticate_functionality",
+            [&code](const connect::Message& reply)
+            {
+                if (const std::string* status = reply.Value(connect::kClosingField))
+                    code = std::stoi(*status);
+            },
+            id, connect::Session{"CHECKER2", "KIVO", 0});
+        background.OnRequest(decision, replies);
+        return code;
+    };
+    // The first decision goes out as usual, and is forgotten.
+    ASSERT_EQ(decide(Reject(first, "CHECKER2", "wrong branch"), "held-1"), oms::kStatusOk);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (publisher.Published().empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_FALSE(publisher.Published().empty());
+    publisher.Clear();
+    // The second's outcome is published while the store is still held after its commit.
+    ASSERT_EQ(decide(Accept(second, "CHECKER2"), "held-2"), oms::kStatusOk);
+    EXPECT_TRUE(publishedWhileHeld) << "the publication waited for the store";
+    background.Stop();
+}
+
 } // namespace
