@@ -106,23 +106,26 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& path)
     return lines;
 }
 
-int EnterFile(oms::Store& store, const std::string& path, const std::string& maker)
+// A file's requests, or why there are none (with the exit code, the message given).
+std::optional<std::vector<oms::MakerCommand::Line>> ReadRequests(const std::string& path, const std::string& maker)
 {
     const std::optional<std::vector<std::string>> lines = ReadLines(path);
     if (!lines)
-        return 1;
+        return std::nullopt;
     std::string error;
     int badLine = 0;
-    const auto requests = oms::MakerCommand::ParseLines(*lines, maker, &error, &badLine);
+    auto requests = oms::MakerCommand::ParseLines(*lines, maker, &error, &badLine);
     if (!requests)
-    {
         std::cerr << "kivo-maker: " << path << ":" << badLine << ": " << error << "; nothing was entered\n";
-        return 1;
-    }
+    return requests;
+}
+
+int EnterFile(oms::Store& store, const std::string& path, const std::vector<oms::MakerCommand::Line>& requests)
+{
     oms::SqliteTransaction transaction(store.Db());
     oms::MakerDesk desk(store);
     std::vector<std::int64_t> keys;
-    for (const oms::MakerCommand::Line& line : *requests)
+    for (const oms::MakerCommand::Line& line : requests)
     {
         try
         {
@@ -137,7 +140,7 @@ int EnterFile(oms::Store& store, const std::string& path, const std::string& mak
     }
     transaction.Commit();
     for (std::size_t i = 0; i < keys.size(); ++i)
-        Report((*requests)[i].request, keys[i]);
+        Report(requests[i].request, keys[i]);
     return 0;
 }
 
@@ -319,6 +322,22 @@ int EnterOnBus(const CommandLine& line)
 // Without --bus: straight into the database, which is made and seeded when there is none.
 int EnterIntoDatabase(const CommandLine& line)
 {
+    // What is to be entered is read first: a mistaken request makes no database.
+    std::optional<std::vector<oms::MakerCommand::Line>> fileRequests;
+    std::optional<oms::MakerRequest> request;
+    if (!line.file.empty())
+    {
+        fileRequests = ReadRequests(line.file, line.maker);
+        if (!fileRequests)
+            return 1;
+    }
+    else if (!line.generate)
+    {
+        std::string error;
+        request = oms::MakerCommand::Parse(line.words, line.maker, &error);
+        if (!request)
+            return UsageError(error);
+    }
     try
     {
         oms::Store::Options options;
@@ -328,12 +347,8 @@ int EnterIntoDatabase(const CommandLine& line)
             std::cout << "Created and seeded the database " << line.database << "\n";
         if (line.generate)
             return Generate(*store, line.every, line.count, line.excluded);
-        if (!line.file.empty())
-            return EnterFile(*store, line.file, line.maker);
-        std::string error;
-        const auto request = oms::MakerCommand::Parse(line.words, line.maker, &error);
-        if (!request)
-            return UsageError(error);
+        if (fileRequests)
+            return EnterFile(*store, line.file, *fileRequests);
         Report(*request, oms::MakerDesk(*store).Enter(*request));
         return 0;
     }

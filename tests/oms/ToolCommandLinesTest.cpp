@@ -197,6 +197,16 @@ TEST_F(ToolCommandLinesTest, KivoMakerEntersARequestOrAWholeFileAndNothingOfARef
     const Run missing = Maker({"--db", db, "--file", (folder.Path() / "none.txt").string()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_THAT(missing.output, HasSubstr("kivo-maker: cannot read "));
+
+    // A request or a file that says no request makes no database where there is none.
+    const std::string none = (folder.Path() / "none.db").string();
+    const Run verb = Maker({"--db", none, "--maker", "MAKER1", "frob", "KV1"});
+    EXPECT_EQ(verb.exitCode, 2);
+    EXPECT_THAT(verb.output, testing::StartsWith("kivo-maker: 'frob' is not a request: "));
+    const Run badFile = Maker({"--db", none, "--file", File("bad.txt", good + "maker=MAKER1 frob KV1\n")});
+    EXPECT_EQ(badFile.exitCode, 1);
+    EXPECT_THAT(badFile.output, HasSubstr("bad.txt:2: 'frob' is not a request"));
+    EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 } // namespace
