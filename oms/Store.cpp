@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -616,18 +618,36 @@ std::int64_t Store::InsertRequest(RequestRecord& request, const std::vector<Chan
         .Bind(12, request.status)
         .Bind(13, request.enteredAt)
         .Run();
-    SqliteStatement& put = m_db->Prepare(
-        "INSERT INTO request_fields(key, position, field, value, old_value) VALUES(?, ?, ?, ?, ?)");
+    // The fields go in statements of up to kFieldsAStatement rows: a statement's own work (its
+    // cursors on the table and its index, opened and closed) then counts once for many rows.
+    constexpr std::size_t kFieldsAStatement = 16;
     std::int64_t position = 0;
-    for (const ChangedField& change : changes)
+    for (std::size_t first = 0; first < changes.size(); first += kFieldsAStatement)
     {
-        put.Reset()
-            .Bind(1, request.key)
-            .Bind(2, position++)
-            .Bind(3, std::int64_t{change.id})
-            .Bind(4, Join(change.values));
-        if (change.oldValues)
-            put.Bind(5, std::string_view(Join(*change.oldValues)));
+        const std::size_t rows = std::min(kFieldsAStatement, changes.size() - first);
+        static const std::array<std::string, kFieldsAStatement + 1> statements = []
+        {
+            std::array<std::string, kFieldsAStatement + 1> sql;
+            for (std::size_t n = 1; n <= kFieldsAStatement; ++n)
+            {
+                sql[n] = "INSERT INTO request_fields(key, position, field, value, old_value) VALUES";
+                for (std::size_t row = 0; row < n; ++row)
+                    sql[n] += row == 0 ? "(?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?)";
+            }
+            return sql;
+        }();
+        SqliteStatement& put = m_db->Prepare(statements[rows]);
+        for (std::size_t row = 0; row < rows; ++row)
+        {
+            const ChangedField& change = changes[first + row];
+            const int at = static_cast<int>(row) * 5;
+            put.Bind(at + 1, request.key)
+                .Bind(at + 2, position++)
+                .Bind(at + 3, std::int64_t{change.id})
+                .Bind(at + 4, Join(change.values));
+            if (change.oldValues)
+                put.Bind(at + 5, std::string_view(Join(*change.oldValues)));
+        }
         put.Run();
     }
     return request.key;
