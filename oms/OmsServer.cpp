@@ -27,6 +27,9 @@ namespace
 // How much of the outbox is handed to the publisher at once (it may keep many waiting for the
 // bus at a time).
 constexpr int kPublishBatch = 2000;
+// Makers' messages that arrived together are entered in one transaction until it holds this many
+// lines (one sync for many small messages).
+constexpr std::size_t kMakersLinesATransaction = 2000;
 
 const std::string& FunctionOf(const connect::Message& message)
 {
@@ -281,13 +284,17 @@ void OmsServer::OnRequests(std::span<const Request> batch)
     std::size_t i = 0;
     while (i < batch.size())
     {
-        // Decisions, and makers' messages, that arrived together share a transaction.
+        // Decisions, and makers' messages, that arrived together share a transaction; makers'
+        // messages up to some thousands of lines, so that files of many lines are committed, and
+        // published while the next is entered, one by one rather than all at the end.
         const std::string& function = FunctionOf(*batch[i].message);
         std::size_t end = i;
+        std::size_t lines = 0;
         while (end < batch.size() &&
                (function == protocol::kDecisionFunction || function == MakerCommand::kEnterFunction) &&
-               FunctionOf(*batch[end].message) == function)
-            ++end;
+               FunctionOf(*batch[end].message) == function &&
+               (function != MakerCommand::kEnterFunction || lines < kMakersLinesATransaction))
+            lines += batch[end++].message->ValueCount(MakerCommand::kLineField);
         if (end > i)
         {
             try

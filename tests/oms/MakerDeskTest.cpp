@@ -8,6 +8,7 @@
 #include "oms/Publication.h"
 #include "oms/SampleData.h"
 #include "oms/SampleRequests.h"
+#include "oms/ServerStatus.h"
 #include "protocol/Visibility.h"
 
 #include <set>
@@ -252,6 +253,44 @@ TEST(MakerCommandTest, WordsBecomeARequest)
     EXPECT_EQ(parse("delete-user KV1", ""),
               "the request needs its maker (--maker ID, or maker=ID first on the line)");
     EXPECT_EQ(parse("delete-user KV1"), "ok");
+}
+
+
+// Makers' messages that arrive together share a transaction until it holds some thousands of
+// lines: small ones go in one, files of thousands each go in their own (committed, and published,
+// one after another rather than all at the end).
+TEST_F(MakerDeskTest, MakersMessagesArrivingTogetherShareATransactionUpToSomeThousandsOfLines)
+{
+    std::vector<std::string> runs;
+    server->Log().SetSink(
+        [&runs](const std::string& line)
+        {
+            if (line.find("\"requests entered\"") != std::string::npos)
+                runs.push_back(line.substr(line.find("\"messages\"")));
+        });
+    std::int64_t next = 0;
+    const auto message = [&next](std::size_t lines)
+    {
+        connect::Message m;
+        m.Add(0, oms::MakerCommand::kEnterFunction);
+        for (std::size_t i = 0; i < lines; ++i, ++next)
+            m.Add(oms::MakerCommand::kLineField, "maker=MAKER1 add-user TX" + std::to_string(next) +
+                                                     " name=\"Batch " + std::to_string(next) + "\" branch=KIVO-MUM");
+        return m;
+    };
+    const std::vector<std::pair<connect::Message, std::string>> small = {
+        {message(10), "small-1"}, {message(10), "small-2"}, {message(10), "small-3"}};
+    for (const Answer& answer : AskTogether(small))
+        EXPECT_EQ(answer.Code(), oms::kStatusOk) << answer.Text();
+    const std::vector<std::pair<connect::Message, std::string>> files = {
+        {message(1000), "file-1"}, {message(1000), "file-2"}, {message(2000), "file-3"}, {message(10), "small-4"}};
+    for (const Answer& answer : AskTogether(files))
+        EXPECT_EQ(answer.Code(), oms::kStatusOk) << answer.Text();
+    // A run that reached the limit ends there: the small message after a file goes alone.
+    EXPECT_EQ(runs, (std::vector<std::string>{"\"messages\":3,\"requests\":30,\"messages_refused\":0}",
+                                              "\"messages\":2,\"requests\":2000,\"messages_refused\":0}",
+                                              "\"messages\":1,\"requests\":2000,\"messages_refused\":0}",
+                                              "\"messages\":1,\"requests\":10,\"messages_refused\":0}"}));
 }
 
 } // namespace
