@@ -1,4 +1,5 @@
 // kivo-host: the trading terminal, with the Maker Checker console plugged in.
+#include "connect/BusOptions.h"
 #include "host/HostApp.h"
 #include "host/HostServices.h"
 #include "host/ScriptBackend.h"
@@ -72,6 +73,8 @@ int main(int argc, char** argv)
     }
     if (options.pluginPath.empty())
         options.pluginPath = host::DefaultPluginPath(argv[0]);
+    // Before the screen's threads start: it sets the environment.
+    connect::TrustOnlyTheBusAuthority(options.server.busCa);
 
     if (options.mode == host::ScreenMode::Headless)
         winlib::SetBackend(std::make_unique<host::ScriptBackend>());

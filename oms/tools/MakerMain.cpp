@@ -287,6 +287,7 @@ int EnterOnBus(const CommandLine& line)
         return UsageError("--bus hands requests to the server; --generate and --db need the database itself");
     if (line.credentials.empty() != line.ca.empty())
         return UsageError("a secured bus needs both --bus-credentials FILE and --bus-ca FILE");
+    connect::TrustOnlyTheBusAuthority(line.ca); // no thread runs yet
     connect::BusOptions options;
     options.url = line.bus;
     options.clientName = "kivo-maker";

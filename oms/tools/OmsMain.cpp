@@ -258,6 +258,7 @@ std::variant<connect::BusOptions, int> BusOptionsOf(const CommandLine& line)
                      "from kivo-oms bus init), or --insecure-bus for a bus without users and TLS\n";
         return 2;
     }
+    connect::TrustOnlyTheBusAuthority(line.ca); // no thread runs yet
     try
     {
         if (!line.credentials.empty())

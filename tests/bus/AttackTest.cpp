@@ -538,4 +538,30 @@ TEST_F(AttackTest, ARevokedUserIsRefusedOnceTheBusReloads)
     EXPECT_NE(error.find("Authorization"), std::string::npos) << error;
 }
 
+
+// An impostor's bus, its certificate from an authority of its own that the machine trusts by
+// default (in the system's bundle, as a public authority is): a maker given the deployment's
+// authority does not log in to it. The handshake fails before his password is sent.
+TEST_F(AttackTest, ABusOfAnotherAuthorityGetsNoLoginEvenWhenTheMachineTrustsThatAuthority)
+{
+    const std::filesystem::path rogueFolder = folder.Path() / "impostor";
+    std::filesystem::create_directories(rogueFolder);
+    const std::optional<std::filesystem::path> seeded = SeededOmsDatabase(KIVO_OMS_PROGRAM, KIVO_TEST_CACHE_DIR);
+    ASSERT_TRUE(seeded);
+    std::filesystem::copy_file(*seeded, rogueFolder / "oms.db");
+    SecuredBus impostor(rogueFolder, rogueFolder / "oms.db");
+    ASSERT_TRUE(impostor.Start()) << impostor.Process().Log();
+
+    const connect::BusOptions maker = OptionsFor("MAKER1");
+    ChildProcess tool({KIVO_MAKER_PROGRAM, "--bus", impostor.Url(), "--bus-credentials",
+                       secured->CredentialsOf("MAKER1").string(), "--bus-ca", maker.caFile, "limits",
+                       "branch:KIVO-PUN", "cash-margin=10"},
+                      (folder.Path() / "impostor-maker.log").string(),
+                      {"SSL_CERT_FILE=" + impostor.CaFile().string()});
+    EXPECT_NE(tool.Wait(std::chrono::seconds(60)), 0) << tool.Output();
+    const std::string log = impostor.Process().Log();
+    EXPECT_NE(log.find("TLS handshake error"), std::string::npos) << "the maker did not try\n" << log;
+    EXPECT_EQ(log.find("authentication error"), std::string::npos) << "the impostor saw a login\n" << log;
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -109,6 +110,16 @@ void BusOptions::LoadCredentials(const std::string& path)
         fail("name no user or no password");
     user = readUser;
     password = readPassword;
+}
+
+void TrustOnlyTheBusAuthority(const std::string& caFile)
+{
+    if (caFile.empty())
+        return;
+    const std::filesystem::path file = std::filesystem::absolute(caFile);
+    setenv("SSL_CERT_FILE", file.c_str(), 1);
+    // A folder is looked in by the certificates' hashes, which the authority's folder has none of.
+    setenv("SSL_CERT_DIR", file.parent_path().c_str(), 1);
 }
 
 } // namespace connect
