@@ -11,8 +11,8 @@
 //
 // At the end the medians are printed side by side with their ratios, and the growth from 100,000
 // to 1,000,000 requests.
-#include "base/LargeBlocks.h"
 #include "base/PluginGlobals.h"
+#include "bench/HeapInUse.h"
 #include "connect/ReceivedMessage.h"
 #include "dozizedizizi/DozizEdizizi.h"
 #include "dozizedizizi/MessageFields.h"
@@ -296,14 +296,6 @@ template <typename Store> void BM_Filtered(benchmark::State& state)
     PerRequest(state, count);
 }
 
-// The heap in use, its blocks mapped one by one (large ones) included, and the large-page blocks
-// that do not come from the heap at all.
-std::size_t HeapInUse()
-{
-    const struct mallinfo2 heap = mallinfo2();
-    return heap.uordblks + heap.hblkhd + kivo::LargeBlockBytesInUse();
-}
-
 // Heap bytes held per pending request (its record, its map entry and its row).
 template <typename Store> void BM_Memory(benchmark::State& state)
 {
@@ -314,9 +306,9 @@ template <typename Store> void BM_Memory(benchmark::State& state)
     {
         Store store;
         malloc_trim(0);
-        const std::size_t before = HeapInUse();
+        const std::size_t before = bench::HeapInUse();
         Publish(store, pending);
-        const std::size_t after = HeapInUse();
+        const std::size_t after = bench::HeapInUse();
         perRequest = static_cast<double>(after - before) / count;
     }
     state.counters["bytes_per_request"] = perRequest;

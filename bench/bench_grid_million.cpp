@@ -3,12 +3,12 @@
 // a filter on, deleting by store index in random order, and the memory each row or record takes.
 // bench/compare runs this beside the Qt model/view baseline (bench/qt) and prints the ratios.
 #include "bench/GridBenchData.h"
+#include "bench/HeapInUse.h"
 #include "grid/CommonListCtrl.h"
 #include "grid/FilterListCtrl.h"
 #include "winlib/Backend.h"
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <map>
 #include <memory>
@@ -22,12 +22,7 @@ using gridbench::kColumns;
 constexpr int kMillion = 1000000;
 constexpr DWORD kGridStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_OWNERDATA;
 
-// Blocks the heap maps one by one (large ones) are in use too.
-std::size_t HeapInUse()
-{
-    const struct mallinfo2 heap = mallinfo2();
-    return heap.uordblks + heap.hblkhd;
-}
+using bench::HeapInUse;
 
 std::vector<sKivoColInfo> Columns()
 {

@@ -141,9 +141,11 @@ void OmsServer::PublishFromWatcher(bool wanted)
     m_dataVersion = version;
     const std::size_t published = PublishOutboxFrom(reader);
     reader.ResetAll();
+    if (published == 0)
+        return;
     // What went out leaves the outbox with the next write, or now when the store is free.
     std::unique_lock<std::mutex> store(m_lock, std::try_to_lock);
-    if (published > 0 && store)
+    if (store)
         DeletePublishedLocked();
 }
 

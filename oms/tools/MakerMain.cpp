@@ -106,7 +106,7 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& path)
     return lines;
 }
 
-// A file's requests, or why there are none (with the exit code, the message given).
+// A file's requests; nothing, with the reason told, when it cannot be read or a line says no request.
 std::optional<std::vector<oms::MakerCommand::Line>> ReadRequests(const std::string& path, const std::string& maker)
 {
     const std::optional<std::vector<std::string>> lines = ReadLines(path);
