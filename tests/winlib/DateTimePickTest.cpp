@@ -320,4 +320,17 @@ TEST_F(MonthCalTest, DaysOutsideTheRangeCannotBePicked)
     EXPECT_FALSE(m_calendar.SetCurSel(&outside));
 }
 
+
+// A colour by an index the calendar knows replaces the old one, which comes back; an unknown
+// index changes nothing and answers CLR_INVALID. The picker keeps the same table for its calendar.
+TEST_F(MonthCalTest, ColoursAreKeptByTheirIndexAndAnUnknownIndexChangesNothing)
+{
+    const COLORREF before = m_calendar.GetColor(MCSC_TITLEBK);
+    EXPECT_EQ(m_calendar.SetColor(MCSC_TITLEBK, RGB(1, 2, 3)), before);
+    EXPECT_EQ(m_calendar.GetColor(MCSC_TITLEBK), RGB(1, 2, 3));
+    EXPECT_EQ(m_calendar.SetColor(6, RGB(4, 5, 6)), CLR_INVALID);
+    EXPECT_EQ(m_calendar.GetColor(6), CLR_INVALID);
+    EXPECT_EQ(m_calendar.GetColor(MCSC_TITLEBK), RGB(1, 2, 3));
+}
+
 } // namespace

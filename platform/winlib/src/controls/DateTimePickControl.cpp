@@ -3,6 +3,7 @@
 // and digits. Date pickers drop a month calendar (SysMonthCal32) from their button; time
 // pickers and DTS_UPDOWN ones have an up-down button instead. Every change of the value is
 // reported with DTN_DATETIMECHANGE; DTN_DROPDOWN and DTN_CLOSEUP frame the calendar's life.
+#include "CalendarColours.h"
 #include "ControlUtil.h"
 #include "DateFields.h"
 #include "MonthCalHost.h"
@@ -222,7 +223,7 @@ private:
     void SetValue(HWND hwnd, SYSTEMTIME st, bool notify)
     {
         Normalise(st);
-        st = ClampToRange(st, m_rangeFlags, m_range.data(), false);
+        st = m_range.Clamp(st, false);
         const bool changed = m_none || CompareSystemTime(st, m_value, false) != 0;
         m_value = st;
         m_none = false;
@@ -536,8 +537,8 @@ private:
             if (m_mcColors[i] != CLR_DEFAULT)
                 SendMessage(calendar, MCM_SETCOLOR, i, static_cast<LPARAM>(m_mcColors[i]));
         }
-        if (m_rangeFlags)
-            SendMessage(calendar, MCM_SETRANGE, m_rangeFlags, reinterpret_cast<LPARAM>(m_range.data()));
+        if (m_range.flags)
+            SendMessage(calendar, MCM_SETRANGE, m_range.flags, reinterpret_cast<LPARAM>(m_range.ends.data()));
         SYSTEMTIME selection = m_value;
         SendMessage(calendar, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&selection));
 
@@ -654,39 +655,23 @@ private:
         }
         case DTM_SETRANGE:
         {
-            const DWORD flags = static_cast<DWORD>(wParam) & (GDTR_MIN | GDTR_MAX);
-            if (!times || ((flags & GDTR_MIN) && !IsValidSystemTime(times[0])) ||
-                ((flags & GDTR_MAX) && !IsValidSystemTime(times[1])))
+            if (!m_range.Set(wParam, times))
                 return FALSE;
-            m_rangeFlags = flags;
-            m_range = {times[0], times[1]};
             if (!m_none)
                 SetValue(hwnd, m_value, false);
             return TRUE;
         }
         case DTM_GETRANGE:
-            if (times)
-            {
-                times[0] = m_range[0];
-                times[1] = m_range[1];
-            }
-            return static_cast<LRESULT>(m_rangeFlags);
+            return static_cast<LRESULT>(m_range.Get(times));
         case DTM_SETMCCOLOR:
         {
-            const auto index = static_cast<std::size_t>(wParam);
-            if (index >= m_mcColors.size())
-                return static_cast<LRESULT>(CLR_INVALID);
-            const COLORREF old = m_mcColors[index];
-            m_mcColors[index] = static_cast<COLORREF>(lParam);
-            if (m_calendar)
+            const LRESULT old = SetCalendarColour(m_mcColors, wParam, lParam);
+            if (m_calendar && wParam < kCalendarColours)
                 SendMessage(m_calendar, MCM_SETCOLOR, wParam, lParam);
-            return static_cast<LRESULT>(old);
+            return old;
         }
         case DTM_GETMCCOLOR:
-        {
-            const auto index = static_cast<std::size_t>(wParam);
-            return static_cast<LRESULT>(index < m_mcColors.size() ? m_mcColors[index] : CLR_INVALID);
-        }
+            return CalendarColour(m_mcColors, wParam);
         case DTM_GETMONTHCAL:
             return reinterpret_cast<LRESULT>(m_calendar);
         case DTM_SETMCFONT:
@@ -766,9 +751,8 @@ private:
     int m_focusField = -1;
     std::string m_typed; // digits typed into the focused field so far
     bool m_focused = false;
-    DWORD m_rangeFlags = 0;
-    std::array<SYSTEMTIME, 2> m_range{};
-    std::array<COLORREF, 6> m_mcColors{};
+    DateRange m_range;
+    CalendarColours m_mcColors{};
     HFONT m_mcFont = nullptr;
 };
 

@@ -3,6 +3,7 @@
 // with today's date at the bottom. A click or Enter picks a date (MCN_SELECT); the keys and the
 // title buttons move the selection (MCN_SELCHANGE). Dropped by a date/time picker it also
 // reports Escape and a press outside it to the picker (MonthCalHost.h).
+#include "CalendarColours.h"
 #include "ControlUtil.h"
 #include "DateFields.h"
 #include "MonthCalHost.h"
@@ -137,9 +138,9 @@ private:
 
     bool InRange(const SYSTEMTIME& st) const
     {
-        if ((m_rangeFlags & GDTR_MIN) && CompareSystemTime(st, m_range[0], true) < 0)
+        if ((m_range.flags & GDTR_MIN) && CompareSystemTime(st, m_range.ends[0], true) < 0)
             return false;
-        return !((m_rangeFlags & GDTR_MAX) && CompareSystemTime(st, m_range[1], true) > 0);
+        return !((m_range.flags & GDTR_MAX) && CompareSystemTime(st, m_range.ends[1], true) > 0);
     }
 
     SYSTEMTIME FirstShownDay() const
@@ -164,7 +165,7 @@ private:
         if (!InRange(st))
         {
             if (!picked)
-                st = ClampToRange(st, m_rangeFlags, m_range.data(), true);
+                st = m_range.Clamp(st, true);
             else
                 return;
         }
@@ -462,44 +463,27 @@ private:
         }
         case MCM_SETRANGE:
         {
-            if (!times)
+            if (!m_range.Set(wParam, times))
                 return FALSE;
-            const DWORD flags = static_cast<DWORD>(wParam) & (GDTR_MIN | GDTR_MAX);
-            if (((flags & GDTR_MIN) && !IsValidSystemTime(times[0])) ||
-                ((flags & GDTR_MAX) && !IsValidSystemTime(times[1])))
-                return FALSE;
-            m_rangeFlags = flags;
-            m_range = {times[0], times[1]};
             if (!InRange(m_selection))
             {
-                m_selection = ClampToRange(m_selection, m_rangeFlags, m_range.data(), true);
+                m_selection = m_range.Clamp(m_selection, true);
                 ShowMonthOf(m_selection);
             }
             InvalidateRect(hwnd, nullptr, FALSE);
             return TRUE;
         }
         case MCM_GETRANGE:
-            if (times)
-            {
-                times[0] = m_range[0];
-                times[1] = m_range[1];
-            }
-            return static_cast<LRESULT>(m_rangeFlags);
+            return static_cast<LRESULT>(m_range.Get(times));
         case MCM_SETCOLOR:
         {
-            const auto index = static_cast<std::size_t>(wParam);
-            if (index >= m_colors.size())
-                return static_cast<LRESULT>(CLR_INVALID);
-            const COLORREF old = m_colors[index];
-            m_colors[index] = static_cast<COLORREF>(lParam);
-            InvalidateRect(hwnd, nullptr, FALSE);
-            return static_cast<LRESULT>(old);
+            const LRESULT old = SetCalendarColour(m_colors, wParam, lParam);
+            if (wParam < kCalendarColours)
+                InvalidateRect(hwnd, nullptr, FALSE);
+            return old;
         }
         case MCM_GETCOLOR:
-        {
-            const auto index = static_cast<std::size_t>(wParam);
-            return static_cast<LRESULT>(index < m_colors.size() ? m_colors[index] : CLR_INVALID);
-        }
+            return CalendarColour(m_colors, wParam);
         case MCM_SETFIRSTDAYOFWEEK:
         {
             const int old = m_firstDay;
@@ -654,9 +638,8 @@ private:
     int m_viewMonth = 1;
     int m_firstDay = 0; // Monday
     int m_delta = 1;
-    DWORD m_rangeFlags = 0;
-    std::array<SYSTEMTIME, 2> m_range{};
-    std::array<COLORREF, 6> m_colors{};
+    DateRange m_range;
+    CalendarColours m_colors{};
     bool m_focused = false;
     bool m_closing = false;
 };

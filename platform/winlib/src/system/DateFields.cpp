@@ -140,6 +140,27 @@ SYSTEMTIME ClampToRange(const SYSTEMTIME& st, DWORD flags, const SYSTEMTIME rang
     return result;
 }
 
+bool DateRange::Set(WPARAM which, const SYSTEMTIME* times)
+{
+    const DWORD asked = static_cast<DWORD>(which) & (GDTR_MIN | GDTR_MAX);
+    if (!times || ((asked & GDTR_MIN) && !IsValidSystemTime(times[0])) ||
+        ((asked & GDTR_MAX) && !IsValidSystemTime(times[1])))
+        return false;
+    flags = asked;
+    ends = {times[0], times[1]};
+    return true;
+}
+
+DWORD DateRange::Get(SYSTEMTIME* times) const
+{
+    if (times)
+    {
+        times[0] = ends[0];
+        times[1] = ends[1];
+    }
+    return flags;
+}
+
 SYSTEMTIME LocalNow()
 {
     SYSTEMTIME st{};

@@ -5,6 +5,7 @@
 
 #include "winlib/CommCtrl.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,21 @@ SYSTEMTIME AddDays(SYSTEMTIME st, int days);
 SYSTEMTIME AddMonths(SYSTEMTIME st, int months);
 // The time clamped into [min, max] of the limits that 'flags' (GDTR_MIN, GDTR_MAX) set.
 SYSTEMTIME ClampToRange(const SYSTEMTIME& st, DWORD flags, const SYSTEMTIME range[2], bool dateOnly);
+
+// The dates a picker or a calendar allows (DTM_SETRANGE and MCM_SETRANGE, and their GET): which
+// ends hold (GDTR_MIN, GDTR_MAX) and the ends.
+struct DateRange
+{
+    DWORD flags = 0;
+    std::array<SYSTEMTIME, 2> ends{};
+
+    // Takes the ends 'which' names; false, and nothing changed, when there are no times or an
+    // end it names is no date.
+    bool Set(WPARAM which, const SYSTEMTIME* times);
+    // The ends into 'times' when given; the flags.
+    DWORD Get(SYSTEMTIME* times) const;
+    SYSTEMTIME Clamp(const SYSTEMTIME& st, bool dateOnly) const { return ClampToRange(st, flags, ends.data(), dateOnly); }
+};
 SYSTEMTIME LocalNow();
 
 const char* MonthName(int month);      // "January"
