@@ -460,7 +460,7 @@ TEST_F(OmsOverBusTest, AMakersToolOnTheBusEntersItsRequestsAllOrNone)
     const std::string key = checker.published.Values(kKey)[0];
     const std::vector<Message> details =
         checker.Ask(Message().Add(0, "om_get_auth_user_details").Add(54247, "CHECKER1").Add(kKey, key));
-    ASSERT_EQ(Terminal::ClosingStatus(details), "0");
+    ASSERT_EQ(Terminal::ClosingStatus(details), "0") << Terminal::ClosingText(details);
     ASSERT_TRUE(details[0].Value(30001)) << Terminal::ClosingText(details);
     EXPECT_EQ(*details[0].Value(30001), name);
 

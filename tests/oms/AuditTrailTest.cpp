@@ -147,6 +147,7 @@ TEST_F(AuditTrailTest, ADatabaseFromBeforeTheChainIsSealedWhenItIsOpened)
     server->WithStore(
         [](oms::Store& s)
         {
+            s.Db().Execute(kRequestFieldsAsATable);
             s.Db().Execute("DROP TRIGGER decision_log_no_update; DROP TRIGGER decision_log_no_delete;"
                            "DROP TABLE audit_head; DROP TABLE bus_users; DROP TABLE refusals;"
                            "ALTER TABLE decision_log DROP COLUMN content_hash;"
@@ -162,7 +163,7 @@ TEST_F(AuditTrailTest, ADatabaseFromBeforeTheChainIsSealedWhenItIsOpened)
     oms::AuditTrail::Verdict verdict = Verify();
     EXPECT_EQ(verdict.rows, 4);
     EXPECT_TRUE(verdict.findings.empty()) << Findings(verdict);
-    EXPECT_EQ(Read<std::string>([](oms::Store& s) { return s.Db().QueryText("PRAGMA user_version"); }), "2");
+    EXPECT_EQ(Read<std::string>([](oms::Store& s) { return s.Db().QueryText("PRAGMA user_version"); }), "3");
     // The chain goes on from there, and the log is append-only again.
     const oms::RequestRecord next = Pending(oms::kModifyUser);
     ASSERT_EQ(Ask(Accept(next, "CHECKER2"), "b-1", {"CHECKER2", "KIVO", 0}).Code(), oms::kStatusOk);

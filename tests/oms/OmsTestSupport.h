@@ -99,6 +99,17 @@ inline std::string FreeLimitOwner(oms::Store& store, const std::string& level)
     throw std::runtime_error("every " + level + " owner has a request pending");
 }
 
+// Turns a database's changed fields back into the table the servers of schemas 1 and 2 kept, a
+// row a field, so that tests can open a database as those servers left it.
+inline constexpr const char* kRequestFieldsAsATable =
+    "DROP VIEW request_fields;"
+    "CREATE TABLE request_fields(key INTEGER NOT NULL REFERENCES requests(key), position INTEGER NOT NULL, "
+    "field INTEGER NOT NULL, value TEXT NOT NULL, old_value TEXT, PRIMARY KEY(key, position), "
+    "UNIQUE(key, field)) WITHOUT ROWID;"
+    "INSERT INTO request_fields SELECT r.key, j.key, j.value ->> 0, j.value ->> 1, j.value ->> 2 "
+    "FROM requests r, json_each(r.changes) j;"
+    "ALTER TABLE requests DROP COLUMN changes;";
+
 // A small seeded database, made once per test program and copied for each test.
 inline const std::string& SeededTemplate()
 {

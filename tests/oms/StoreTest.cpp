@@ -184,7 +184,7 @@ TEST(StoreTest, ALockedOrServedDatabaseIsRefusedAndLeftAsItWas)
         // Another program holds the write lock.
         oms::SqliteDatabase other(path, oms::SqliteDatabase::Mode::OpenExisting);
         other.Execute("BEGIN EXCLUSIVE");
-        other.Execute("DELETE FROM request_fields");
+        other.Execute("UPDATE requests SET changes = '[]'");
         EXPECT_EQ(Refusal(path, &message), StoreError::Reason::Locked);
         EXPECT_NE(message.find("is locked by another program"), std::string::npos) << message;
         other.Execute("ROLLBACK");
@@ -203,6 +203,62 @@ TEST(StoreTest, ALockedOrServedDatabaseIsRefusedAndLeftAsItWas)
     EXPECT_EQ(Refusal(path), std::nullopt);
     oms::Store::Options plain;
     EXPECT_NE(oms::Store::Open(path, plain)->Db().QueryText("SELECT COUNT(*) FROM request_fields"), "0");
+}
+
+// A request's changed fields live in its own row: every value comes back as entered, in order,
+// with or without a value before, also after the upgrade from the table of a row a field.
+TEST(StoreTest, ChangedFieldsComeBackAsEnteredAlsoAfterTheUpgradeFromARowAField)
+{
+    ScopedTempDir folder;
+    const std::string path = folder / "changes.db";
+    const std::vector<oms::ChangedField> entered = {
+        {30001, {"Asha \"Quoted\" Rao \\ back"}, std::nullopt},
+        {63001, {"nse_cm", "bse_cm", ""}, std::vector<std::string>{"mcx_fo"}},
+        {10046, {"Line one\nline two\ttab \x01 \xe2\x82\xb9 [1,2] {}"}, std::vector<std::string>{""}},
+        {54002, {"null"}, std::vector<std::string>{"42", "x"}},
+    };
+    const auto expectEntered = [&entered](const std::vector<oms::ChangedField>& read)
+    {
+        ASSERT_EQ(read.size(), entered.size());
+        for (std::size_t i = 0; i < read.size(); ++i)
+        {
+            EXPECT_EQ(read[i].id, entered[i].id) << i;
+            EXPECT_EQ(read[i].values, entered[i].values) << i;
+            EXPECT_EQ(read[i].oldValues, entered[i].oldValues) << i;
+        }
+    };
+    std::int64_t key = 0;
+    {
+        std::unique_ptr<oms::Store> store = oms::Store::Open(path, {});
+        oms::RequestRecord request;
+        request.type = oms::kModifyUser;
+        request.entity = request.user = "U1";
+        request.maker = "MAKER1";
+        key = store->InsertRequest(request, entered);
+        oms::RequestRecord none = request;
+        none.entity = none.user = "U2";
+        const std::int64_t empty = store->InsertRequest(none, {});
+        expectEntered(store->Changes(key));
+        EXPECT_TRUE(store->Changes(empty).empty());
+        EXPECT_EQ(store->CheckConsistency(), std::vector<std::string>{});
+        // As the server of schema 2 left it.
+        store->Db().Execute(kRequestFieldsAsATable);
+        store->Db().Execute("PRAGMA user_version = 2");
+        EXPECT_EQ(store->Db().QueryText("SELECT COUNT(*) FROM request_fields"), "4");
+    }
+    std::unique_ptr<oms::Store> store = oms::Store::Open(path, {});
+    EXPECT_EQ(store->Db().QueryText("PRAGMA user_version"), "3");
+    expectEntered(store->Changes(key));
+    EXPECT_EQ(store->CheckConsistency(), std::vector<std::string>{});
+
+    // What the check finds in a row written by hand.
+    store->Db().Execute("UPDATE requests SET changes = '[[30001,\"a\",null],[30001,\"b\",null]]' WHERE key = " +
+                        std::to_string(key));
+    EXPECT_EQ(store->CheckConsistency(),
+              std::vector<std::string>{"a request that changes one field twice: " + std::to_string(key)});
+    store->Db().Execute("UPDATE requests SET changes = '[[30001,' WHERE key = " + std::to_string(key));
+    EXPECT_EQ(store->CheckConsistency(),
+              std::vector<std::string>{"a request whose changed fields cannot be read: " + std::to_string(key)});
 }
 
 TEST(StoreTest, TheDecisionLogCannotBeRewritten)
