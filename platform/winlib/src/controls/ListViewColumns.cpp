@@ -4,7 +4,6 @@
 #include "ListView.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <numeric>
 
