@@ -790,6 +790,8 @@ bool ListViewBehaviour::GetItem(LVITEMA* item)
         answer = AskDispInfo(index, sub, ask, askState, item->pszText, item->cchTextMax);
     if (!ValidItem(index))
         return false;
+    if (ask && !m_ownerData)
+        cell = StoredCell(index, sub); // the parent may have moved the cells while it answered
     if (mask & LVIF_TEXT)
         CopyText((ask & LVIF_TEXT) ? answer.text : (cell ? cell->text : std::string()), item->pszText,
                  item->cchTextMax);
