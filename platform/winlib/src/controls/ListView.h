@@ -1,7 +1,8 @@
 // The report list view ("SysListView32"): the behaviour class shared by its source files
 // (ListViewControl.cpp: messages, notifications and items; ListViewState.cpp: states and
 // selection; ListViewColumns.cpp: columns, sorting, styles and row height;
-// ListViewInput.cpp: geometry, scrolling, mouse and keyboard; ListViewPaint.cpp: painting).
+// ListViewInput.cpp: geometry, scrolling, mouse and keyboard; ListViewPaint.cpp: painting;
+// ListViewCells.cpp: the rows' cells, kept apart from the rows).
 //
 // Every view style is shown as the report view. The column header is a real child window;
 // column widths, texts and order live in it and the list reads them back from it.
