@@ -62,6 +62,30 @@ SortKind CommonSortKind(int dataType)
     }
 }
 
+// A column read in progress: items[i] is the item whose text came i-th.
+struct ColumnRead
+{
+    std::vector<std::uint32_t>& items;
+    SortKeys& keys;
+    std::uint32_t count;
+};
+
+// The items a read did not reach (a parent that changed the list while it answered ends the
+// read) follow in item order; their texts count as empty, as the list shows none for them now.
+void NoteItemsNotRead(std::vector<std::uint32_t>& items, std::uint32_t read)
+{
+    if (read >= items.size())
+        return;
+    std::vector<bool> seen(items.size());
+    for (std::uint32_t i = 0; i < read; ++i)
+        seen[items[i]] = true;
+    for (std::uint32_t item = 0; item < items.size(); ++item)
+    {
+        if (!seen[item])
+            items[read++] = item;
+    }
+}
+
 bool IsHostWindow(CWnd* wnd)
 {
     return wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialog)) || wnd->IsKindOf(RUNTIME_CLASS(CKTBCGPDialogBar)) ||
@@ -550,20 +574,29 @@ void CCommonListCtrl::SortByHeaderClick(int position)
     rule.direction = m_nSortDirection;
     rule.missingDecimal = -1; // a dash or "NA" sorts as -1
     const auto count = static_cast<std::uint32_t>(std::max(0, CListCtrl::GetItemCount()));
-    SortKeys keys(count, rule);
+    // The texts come in the order the list view keeps its cells in memory, each with its item:
+    // the keys note which item each one was, and put equal keys back in item order.
+    std::vector<std::uint32_t> items = work_buffers::Take<std::uint32_t>(count);
+    SortKeys keys(count, rule, &items);
+    ColumnRead read{items, keys, 0};
     GetColumnTexts(
         m_nSortColumn,
-        [](int, LPCSTR text, int length, LPARAM param)
+        [](int item, LPCSTR text, int length, LPARAM param)
         {
+            auto& read = *reinterpret_cast<ColumnRead*>(param);
+            if (item < 0 || static_cast<std::size_t>(item) >= read.items.size() || read.count >= read.items.size())
+                return;
+            read.items[read.count++] = static_cast<std::uint32_t>(item);
             // As long a text as GetItemText reads (its buffer stops growing at 1 MB).
             constexpr int kLongestRead = (1 << 20) - 1;
-            reinterpret_cast<SortKeys*>(param)->Add(
-                std::string_view(text, static_cast<std::size_t>(std::min(length, kLongestRead))));
+            read.keys.Add(std::string_view(text, static_cast<std::size_t>(std::min(length, kLongestRead))));
         },
-        reinterpret_cast<LPARAM>(&keys));
+        reinterpret_cast<LPARAM>(&read));
+    NoteItemsNotRead(items, read.count);
     std::vector<std::uint32_t> order = keys.Order();
     SetItemOrder(order.data(), static_cast<int>(order.size()));
     work_buffers::Keep(order);
+    work_buffers::Keep(items);
 
     if (m_nSortDirection == 1)
         SetHeaderSortImage(m_nSortColumn, 1);

@@ -42,28 +42,34 @@ std::uint64_t KeyOf(std::uint64_t packed)
     return packed;
 }
 
-// Stable LSD radix passes over the low 'bits' bits of each entry's key, in digits of at most
-// thirteen bits (the counts of a pass stay in the first-level cache). A digit every key shares
-// costs no pass.
-template <typename Entry, typename Key> void RadixPasses(std::vector<Entry>& rows, int bits, const Key& keyOf)
+// Stable LSD radix passes over bits [lowBit, lowBit + bits) of the keys of data[0, n), with
+// temp[0, n) beside, in digits of at most 'maxDigitBits'. A digit every key shares costs no pass.
+// True when the result lies in temp.
+template <typename Entry, typename Key>
+bool LsdPasses(Entry* data, Entry* temp, std::size_t n, int lowBit, int bits, int maxDigitBits, const Key& keyOf,
+               std::vector<std::uint32_t>& counts)
 {
-    constexpr int kMaxDigitBits = 13;
-    const int passes = (bits + kMaxDigitBits - 1) / kMaxDigitBits;
+    if (n < 2 || bits <= 0)
+        return false;
+    const int passes = (bits + maxDigitBits - 1) / maxDigitBits;
     const int digitBits = (bits + passes - 1) / passes;
     const std::size_t buckets = std::size_t{1} << digitBits;
     const auto mask = static_cast<std::uint64_t>(buckets - 1);
-    std::vector<std::uint32_t> counts(buckets * static_cast<std::size_t>(passes), 0);
-    for (const Entry& r : rows)
+    counts.assign(buckets * static_cast<std::size_t>(passes), 0);
+    for (std::size_t i = 0; i < n; ++i)
     {
+        const std::uint64_t key = keyOf(data[i]) >> lowBit;
         for (int p = 0; p < passes; ++p)
-            ++counts[static_cast<std::size_t>(p) * buckets + ((keyOf(r) >> (p * digitBits)) & mask)];
+            ++counts[static_cast<std::size_t>(p) * buckets + ((key >> (p * digitBits)) & mask)];
     }
-    std::vector<Entry> scratch = work_buffers::Take<Entry>(rows.size());
+    bool inTemp = false;
     for (int p = 0; p < passes; ++p)
     {
         std::uint32_t* count = counts.data() + static_cast<std::size_t>(p) * buckets;
-        const int shift = p * digitBits;
-        if (count[(keyOf(rows[0]) >> shift) & mask] == rows.size())
+        const int shift = lowBit + p * digitBits;
+        const Entry* from = inTemp ? temp : data;
+        Entry* to = inTemp ? data : temp;
+        if (count[(keyOf(from[0]) >> shift) & mask] == n)
             continue;
         std::uint32_t offset = 0;
         for (std::size_t b = 0; b < buckets; ++b)
@@ -72,9 +78,53 @@ template <typename Entry, typename Key> void RadixPasses(std::vector<Entry>& row
             count[b] = offset;
             offset += here;
         }
-        for (const Entry& r : rows)
-            scratch[count[(keyOf(r) >> shift) & mask]++] = r;
-        rows.swap(scratch);
+        for (std::size_t i = 0; i < n; ++i)
+            to[count[(keyOf(from[i]) >> shift) & mask]++] = from[i];
+        inTemp = !inTemp;
+    }
+    return inTemp;
+}
+
+// Stable radix sort on the low 'bits' bits of each entry's key. Digits have at most thirteen
+// bits, so that the counts of a pass stay in the first-level cache. An array larger than the
+// second-level cache is split by its top digit first, into parts of about a thousand entries
+// each sorted by the rest in cache: every pass over the whole array scatters its entries to
+// thousands of places at once, and at a million rows those writes miss the caches, where the
+// passes within a part do not.
+template <typename Entry, typename Key> void RadixPasses(std::vector<Entry>& rows, int bits, const Key& keyOf)
+{
+    constexpr int kMaxDigitBits = 13;
+    constexpr std::size_t kSplitFrom = std::size_t{1} << 18;
+    constexpr int kPartDigitBits = 8;
+    const std::size_t n = rows.size();
+    std::vector<Entry> scratch = work_buffers::Take<Entry>(n);
+    std::vector<std::uint32_t> counts;
+    if (n < kSplitFrom || bits <= kMaxDigitBits)
+    {
+        if (LsdPasses(rows.data(), scratch.data(), n, 0, bits, kMaxDigitBits, keyOf, counts))
+            rows.swap(scratch);
+        work_buffers::Keep(scratch);
+        return;
+    }
+    const int topBits = std::min(12, static_cast<int>(std::bit_width(n >> 10)));
+    const int lowBits = bits - topBits;
+    const std::size_t parts = std::size_t{1} << topBits;
+    std::vector<std::uint32_t> starts(parts + 1, 0);
+    const auto top = static_cast<std::uint64_t>(parts - 1);
+    for (const Entry& r : rows)
+        ++starts[((keyOf(r) >> lowBits) & top) + 1];
+    for (std::size_t b = 0; b < parts; ++b)
+        starts[b + 1] += starts[b];
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    for (const Entry& r : rows)
+        scratch[next[(keyOf(r) >> lowBits) & top]++] = r;
+    for (std::size_t b = 0; b < parts; ++b)
+    {
+        const std::size_t first = starts[b];
+        const std::size_t size = starts[b + 1] - first;
+        const int digitBits = size <= 4096 ? kPartDigitBits : kMaxDigitBits;
+        if (!LsdPasses(scratch.data() + first, rows.data() + first, size, 0, lowBits, digitBits, keyOf, counts))
+            std::copy_n(scratch.data() + first, size, rows.data() + first);
     }
     work_buffers::Keep(scratch);
 }

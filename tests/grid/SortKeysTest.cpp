@@ -207,6 +207,45 @@ TEST(SortKeys, RowsAreReadOnceEachInTheGivenOrderAndTiesStillKeepRowOrder)
 }
 
 
+// Columns longer than the caches are sorted part by part (split by their keys' top digit): the
+// parts, one of them far larger than the rest, must join into the same order, read in row order
+// or out of it.
+TEST(SortKeys, ColumnsOfHundredsOfThousandsOrderAsTheCompareStepSays)
+{
+    std::mt19937 random(31);
+    const std::size_t rows = 300000;
+    std::vector<std::string> decimals, integers, texts;
+    for (std::size_t r = 0; r < rows; ++r)
+    {
+        const bool common = random() % 3 == 0; // a third of the rows share a value
+        decimals.push_back(common ? "2500.00"
+                                  : std::to_string(1 + random() % 5000) + "." + std::to_string(10 + random() % 90));
+        integers.push_back(common ? "77" : std::to_string(static_cast<long long>(random() % 2000000) - 1000000));
+        std::string text(6, 'A');
+        for (char& c : text)
+            c = static_cast<char>('A' + random() % 26);
+        texts.push_back(common ? "MMMMMM" : text);
+    }
+    std::vector<std::uint32_t> shuffled(rows);
+    std::iota(shuffled.begin(), shuffled.end(), 0u);
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    const std::pair<const std::vector<std::string>*, SortKind> columns[] = {
+        {&decimals, SortKind::Decimal}, {&integers, SortKind::Integer64}, {&texts, SortKind::Text}};
+    for (const auto& [column, kind] : columns)
+    {
+        for (const int direction : {-1, 1})
+        {
+            SCOPED_TRACE(std::to_string(static_cast<int>(kind)) + (direction < 0 ? " ascending" : " descending"));
+            SortRule rule;
+            rule.kind = kind;
+            rule.direction = direction;
+            const std::vector<std::uint32_t> expected = ReferenceOrder(*column, rule);
+            EXPECT_EQ(KeyOrder(*column, rule), expected);
+            EXPECT_EQ(KeyOrder(*column, rule, &shuffled), expected);
+        }
+    }
+}
+
 // A column of few values read out of row order: each value's rows, hundreds of them, still come in
 // row order, both ways, long texts and short alike.
 TEST(SortKeys, LongRunsOfEqualTextsReadShuffledKeepRowOrder)

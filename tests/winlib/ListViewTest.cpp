@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
+#include <numeric>
+#include <random>
 
 using listtest::Note;
 using listtest::RecordingParent;
@@ -612,20 +616,29 @@ TEST_F(ListViewTest, ALongListIsMergedInPassesOfRunsOfOneTwoFour)
             << "row " << i;
 }
 
+// The texts handed over, in item order; each item must come at most once, whatever the order.
 std::vector<std::string> ColumnTexts(const CListCtrl& list, int subItem, int* count = nullptr)
 {
-    std::vector<std::string> texts;
+    std::map<int, std::string> byItem;
     const int read = list.GetColumnTexts(
         subItem,
         [](int item, LPCSTR text, int length, LPARAM param)
         {
-            auto* out = reinterpret_cast<std::vector<std::string>*>(param);
-            EXPECT_EQ(static_cast<std::size_t>(item), out->size()) << "items come in order";
-            out->emplace_back(text, static_cast<std::size_t>(length));
+            auto* out = reinterpret_cast<std::map<int, std::string>*>(param);
+            EXPECT_TRUE(out->emplace(item, std::string(text, static_cast<std::size_t>(length))).second)
+                << "item " << item << " came twice";
         },
-        reinterpret_cast<LPARAM>(&texts));
+        reinterpret_cast<LPARAM>(&byItem));
     if (count)
         *count = read;
+    EXPECT_EQ(static_cast<std::size_t>(read), byItem.size()) << "the count is what was handed over";
+    std::vector<std::string> texts;
+    for (const auto& [item, text] : byItem)
+    {
+        EXPECT_GE(item, 0);
+        EXPECT_LT(item, list.GetItemCount());
+        texts.push_back(text);
+    }
     return texts;
 }
 
@@ -729,6 +742,118 @@ TEST(ListViewPaint, RedrawOffPaintsNothingUntilTheCallerRepaints)
     const std::vector<std::string> texts = recording.TextStrings(painted);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "changed"), texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "second"), texts.end());
+}
+
+
+// What the list should hold: each row's item data and its texts by column.
+struct ModelRow
+{
+    DWORD_PTR data;
+    std::vector<std::string> texts;
+};
+
+// Every column read whole hands over every item once with that item's own text, whatever
+// order the cells were read in; item by item reads agree.
+void ExpectListHolds(const CListCtrl& list, const std::vector<ModelRow>& model, int columns, const char* step)
+{
+    ASSERT_EQ(list.GetItemCount(), static_cast<int>(model.size())) << step;
+    for (int c = 0; c < columns; ++c)
+    {
+        int count = 0;
+        const std::vector<std::string> texts = ColumnTexts(list, c, &count);
+        ASSERT_EQ(count, static_cast<int>(model.size())) << step << ", column " << c;
+        ASSERT_EQ(texts.size(), model.size()) << step << ", column " << c;
+        for (std::size_t i = 0; i < model.size(); ++i)
+        {
+            ASSERT_EQ(texts[i], model[i].texts[static_cast<std::size_t>(c)])
+                << step << ", item " << i << ", column " << c;
+            ASSERT_EQ(list.GetItemText(static_cast<int>(i), c), model[i].texts[static_cast<std::size_t>(c)])
+                << step << ", item " << i << ", column " << c;
+        }
+    }
+    for (std::size_t i = 0; i < model.size(); ++i)
+        ASSERT_EQ(list.GetItemData(static_cast<int>(i)), model[i].data) << step << ", item " << i;
+}
+
+TEST_F(ListViewTest, CellsFollowTheirRowsThroughOrdersInsertionsAndDeletions)
+{
+    MakeList(0, LVS_REPORT, 0);
+    std::mt19937 random(7);
+    std::vector<ModelRow> model;
+    int made = 0;
+    const auto insert = [&](int count)
+    {
+        for (int n = 0; n < count; ++n)
+        {
+            const int at = static_cast<int>(random() % (model.size() + 1));
+            const std::string id = std::to_string(made++);
+            ModelRow row{static_cast<DWORD_PTR>(5000 + made), {"k" + id, "n" + id, id}};
+            if (made % 3 == 0)
+                row.texts[1] = ""; // a row without that cell
+            ASSERT_EQ(list.InsertItem(LVIF_TEXT | LVIF_PARAM, at, row.texts[0].c_str(), 0, 0, 0,
+                                      static_cast<LPARAM>(row.data)),
+                      at);
+            if (!row.texts[1].empty())
+                list.SetItemText(at, 1, row.texts[1].c_str());
+            list.SetItemText(at, 2, row.texts[2].c_str());
+            model.insert(model.begin() + at, row);
+        }
+    };
+    const auto reorder = [&]
+    {
+        std::vector<UINT> order(model.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::shuffle(order.begin(), order.end(), random);
+        ASSERT_TRUE(list.SetItemOrder(order.data(), static_cast<int>(order.size())));
+        std::vector<ModelRow> moved;
+        for (const UINT from : order)
+            moved.push_back(model[from]);
+        model.swap(moved);
+    };
+    const auto erase = [&](int count)
+    {
+        for (int n = 0; n < count; ++n)
+        {
+            const int at = static_cast<int>(random() % model.size());
+            ASSERT_TRUE(list.DeleteItem(at));
+            model.erase(model.begin() + at);
+        }
+    };
+
+    insert(1500);
+    ExpectListHolds(list, model, 3, "inserted");
+    reorder();
+    ExpectListHolds(list, model, 3, "sorted");
+    erase(300);
+    insert(200); // into the slots the deleted rows left
+    reorder();
+    ExpectListHolds(list, model, 3, "deleted, inserted and sorted again");
+    // Most rows gone: the rest are laid out again, and must keep their own cells.
+    erase(1100);
+    ExpectListHolds(list, model, 3, "most rows deleted");
+    reorder();
+    insert(50);
+    list.SetItemText(10, 1, "changed");
+    model[10].texts[1] = "changed";
+    ExpectListHolds(list, model, 3, "after the rows were laid out again");
+
+    // A column inserted before the others shifts their cells with it, on every row.
+    ASSERT_EQ(list.InsertColumn(1, "Inserted", LVCFMT_LEFT, 60), 1);
+    for (ModelRow& row : model)
+        row.texts.insert(row.texts.begin() + 1, "");
+    list.SetItemText(3, 1, "new");
+    model[3].texts[1] = "new";
+    reorder();
+    ExpectListHolds(list, model, 4, "a column inserted");
+    ASSERT_TRUE(list.DeleteColumn(0));
+    for (ModelRow& row : model)
+        row.texts.erase(row.texts.begin());
+    ExpectListHolds(list, model, 3, "the first column deleted");
+
+    ASSERT_TRUE(list.DeleteAllItems());
+    model.clear();
+    insert(20);
+    ExpectListHolds(list, model, 3, "emptied and filled again");
 }
 
 } // namespace

@@ -418,9 +418,10 @@ using LV_FINDINFO = LVFINDINFO;
 
 using PFNLVCOMPARE = int (*)(LPARAM, LPARAM, LPARAM);
 
-// LVM_GETCOLUMNTEXTS calls pfnText once for each item, in item order, with the sub-item's text as
-// the list shows it (stored, or asked of the parent) and its length; the text is valid during the
-// call only, and the callback must not change the list.
+// LVM_GETCOLUMNTEXTS calls pfnText once for each item, in an order of the list's choosing (the
+// order its cells lie in memory, which after a sort is no order of the items), with the item's
+// index and the sub-item's text as the list shows it (stored, or asked of the parent) and its
+// length; the text is valid during the call only, and the callback must not change the list.
 using PFNLVCOLUMNTEXT = void (*)(int item, LPCSTR text, int length, LPARAM param);
 struct LVCOLUMNTEXTS
 {

@@ -98,7 +98,8 @@ public:
     // The comparison gets the items' data (SortItems) or their indexes (SortItemsEx).
     BOOL SortItems(PFNLVCOMPARE compare, DWORD_PTR data);
     BOOL SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR data);
-    // Every item's text of the sub-item, in item order (LVM_GETCOLUMNTEXTS); the count of items.
+    // Every item's text of the sub-item, each item once in an order of the list's choosing
+    // (LVM_GETCOLUMNTEXTS); the count of items handed over.
     int GetColumnTexts(int subItem, PFNLVCOLUMNTEXT text, LPARAM param) const;
     // Item i becomes the item that was order[i] (LVM_SETITEMORDER); FALSE, with nothing changed,
     // unless order is a permutation of every item.

@@ -1,7 +1,8 @@
 // The report list view ("SysListView32"): the behaviour class shared by its source files
 // (ListViewControl.cpp: messages, notifications and items; ListViewState.cpp: states and
 // selection; ListViewColumns.cpp: columns, sorting, styles and row height;
-// ListViewInput.cpp: geometry, scrolling, mouse and keyboard; ListViewPaint.cpp: painting).
+// ListViewInput.cpp: geometry, scrolling, mouse and keyboard; ListViewPaint.cpp: painting;
+// ListViewCells.cpp: the rows' cells, kept apart from the rows).
 //
 // Every view style is shown as the report view. The column header is a real child window;
 // column widths, texts and order live in it and the list reads them back from it.
@@ -9,8 +10,10 @@
 
 #include "ControlMetrics.h"
 #include "IndexRanges.h"
+#include "ListViewCells.h"
 #include "winlib/CommCtrl.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,19 +27,12 @@ inline constexpr int kListCheckBoxImage = 16; // the check box state image witho
 inline constexpr int kListTextInset = 4;      // between a cell's edge and its text
 inline constexpr int kListHeaderTextMargin = 6;
 
-struct ListCell
-{
-    std::string text;
-    bool callback = false; // LPSTR_TEXTCALLBACK: the parent supplies the text
-    int image = I_IMAGENONE;
-};
-
 struct ListRow
 {
-    std::vector<ListCell> cells; // by column index; cell 0 is the item's own label
     LPARAM lParam = 0;
     UINT state = 0; // every state bit but LVIS_FOCUSED, which m_focus holds
-    int indent = 0; // (state and indent side by side: a row is 40 bytes, not 48)
+    int indent = 0;
+    std::uint32_t slot = 0; // its cells' place in the list's ListCells; cell 0 is its label
 };
 
 struct ListColumn
@@ -168,6 +164,17 @@ private:
     int FindItem(int start, const LVFINDINFOA* find);
     // The text of a cell as shown: stored, or asked of the parent.
     std::string CellText(int item, int column);
+    // The item's stored cell, null when it has none in that column (it reads as empty).
+    const ListCell* StoredCell(int item, int column) const
+    {
+        return m_cells.Find(m_rows[static_cast<std::size_t>(item)].slot, static_cast<std::size_t>(column));
+    }
+    ListCell& CellToSet(int item, int column)
+    {
+        return m_cells.At(m_rows[static_cast<std::size_t>(item)].slot, static_cast<std::size_t>(column));
+    }
+    // Once most slots are free, the cells are laid again in item order and the rest given back.
+    void CompactCells();
     LPARAM ItemParam(int item) const;
 
     // ---- ListViewState.cpp -----------------------------------------------------------
@@ -197,6 +204,10 @@ private:
 
     bool SortItems(LPARAM param, PFNLVCOMPARE compare, bool byIndex);
     int ColumnTexts(int subItem, const LVCOLUMNTEXTS* request);
+    int AskedColumnTexts(int subItem, const LVCOLUMNTEXTS* request);
+    // The text of a callback cell read whole, in 'buffer' grown until it fits; -1 when the list
+    // changed its rows or went away while the parent answered.
+    int AskedText(int item, int subItem, std::vector<char>& buffer);
     bool SetItemOrder(const UINT* order, int count);
     // Row i becomes the row that was order[i]; order is a permutation of the rows.
     void ApplyOrder(const UINT* order);
@@ -272,6 +283,10 @@ private:
     bool m_ownerData = false;
     std::vector<ListRow> m_rows;
     std::vector<ListRow> m_spareRows; // empty; what a sort gathers the rows into next
+    ListCells m_cells;
+    std::vector<std::uint32_t> m_itemOfSlot; // work array of a column read, kept for the next
+    // Counts every change that moves rows or cells, for readers that hand control to the parent.
+    std::uint64_t m_rowsMoved = 0;
     std::vector<ListColumn> m_columns;
     int m_ownerCount = 0;
     IndexRanges m_ownerSelection;

@@ -4,7 +4,6 @@
 #include "ListView.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <numeric>
 
@@ -144,11 +143,8 @@ int ListViewBehaviour::InsertColumn(int index, const LVCOLUMNA* in)
         item.iOrder = in->iOrder;
     }
     m_columns.insert(m_columns.begin() + index, column);
-    for (ListRow& row : m_rows)
-    {
-        if (static_cast<std::size_t>(index) < row.cells.size())
-            row.cells.insert(row.cells.begin() + index, ListCell{});
-    }
+    m_cells.InsertColumn(static_cast<std::size_t>(index));
+    ++m_rowsMoved;
     SendMessage(m_header, HDM_INSERTITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     Layout();
     InvalidateRows();
@@ -160,13 +156,8 @@ bool ListViewBehaviour::DeleteColumn(int index)
     if (index < 0 || index >= static_cast<int>(m_columns.size()))
         return false;
     m_columns.erase(m_columns.begin() + index);
-    for (ListRow& row : m_rows)
-    {
-        if (static_cast<std::size_t>(index) < row.cells.size())
-            row.cells.erase(row.cells.begin() + index);
-        if (row.cells.empty())
-            row.cells.resize(1);
-    }
+    m_cells.EraseColumn(static_cast<std::size_t>(index));
+    ++m_rowsMoved;
     SendMessage(m_header, HDM_DELETEITEM, static_cast<WPARAM>(index), 0);
     Layout();
     InvalidateRows();
@@ -364,8 +355,8 @@ void ListViewBehaviour::ApplyOrder(const UINT* order)
         sorted.push_back(std::move(m_rows[order[i]]));
     }
     m_rows.swap(sorted);
-    sorted.clear(); // the rows moved out: only their empty shells go
     m_spareRows = std::move(sorted);
+    ++m_rowsMoved;
     // The focus and the mark follow their rows; the other states moved with the rows.
     const int focus = m_focus;
     const int mark = m_mark;
@@ -399,78 +390,107 @@ int ListViewBehaviour::ColumnTexts(int subItem, const LVCOLUMNTEXTS* request)
 {
     if (!request || !request->pfnText || subItem < 0)
         return 0;
-    const HWND hwnd = m_hwnd;
     const auto sub = static_cast<std::size_t>(subItem);
     const int count = Count();
-    // After a sort each row's cells lie anywhere in memory. The rows are read in batches: while
-    // one batch is handed over, the cells of the next are looked up and fetched, in a loop that
-    // does nothing else, so that their misses overlap rather than come one after another.
-    constexpr int kBatch = 64;
-    std::array<std::array<const ListCell*, kBatch>, 2> batches{};
-    const auto fetch = [&](int first, std::array<const ListCell*, kBatch>& cells)
+    if (m_ownerData)
+        return AskedColumnTexts(subItem, request);
+    if (sub >= m_cells.Columns())
     {
-        const int last = std::min(count, first + kBatch);
-        for (int item = first; item < last; ++item)
-        {
-            const ListRow& row = m_rows[static_cast<std::size_t>(item)];
-            const ListCell* cell = sub < row.cells.size() ? &row.cells[sub] : nullptr;
-            cells[static_cast<std::size_t>(item - first)] = cell;
-            if (cell)
-            {
-                // Both lines of a cell that straddles two: the text sits at its end.
-                __builtin_prefetch(cell);
-                __builtin_prefetch(reinterpret_cast<const char*>(cell + 1) - 1);
-            }
-        }
-    };
-    std::vector<char> buffer(kListDispTextSize);
-    const ListRow* const rows = m_rows.data();
-    if (!m_ownerData && count > 0)
-        fetch(0, batches[0]);
-    for (int first = 0, batch = 0; first < count; first += kBatch, batch ^= 1)
+        for (int item = 0; item < count; ++item)
+            request->pfnText(item, "", 0, request->lParam);
+        return count;
+    }
+    // The cells are read in the order they lie in memory, which after a sort is no order of the
+    // items at all; each slot's item is looked up in an array of four bytes a slot instead.
+    constexpr std::uint32_t kNoItem = ~std::uint32_t{0};
+    const std::uint32_t slots = m_cells.Slots();
+    std::vector<std::uint32_t>& itemOf = m_itemOfSlot;
+    itemOf.resize(slots);
+    for (const std::uint32_t slot : m_cells.Released())
+        itemOf[slot] = kNoItem;
+    for (std::size_t item = 0; item < m_rows.size(); ++item)
+        itemOf[m_rows[item].slot] = static_cast<std::uint32_t>(item);
+    const std::uint64_t moved = m_rowsMoved;
+    std::vector<char> buffer;
+    int read = 0;
+    for (std::uint32_t first = 0; first < slots; first += ListCells::kBlock)
     {
-        if (!m_ownerData && first + kBatch < count)
-            fetch(first + kBatch, batches[static_cast<std::size_t>(batch ^ 1)]);
-        const int last = std::min(count, first + kBatch);
-        for (int item = first; item < last; ++item)
+        const ListCell* cells = m_cells.Block(sub, first / ListCells::kBlock);
+        const std::uint32_t last = std::min(slots, first + ListCells::kBlock);
+        for (std::uint32_t slot = first; slot < last; ++slot)
         {
-            const ListCell* stored =
-                m_ownerData
-                    ? nullptr
-                    : batches[static_cast<std::size_t>(batch)][static_cast<std::size_t>(item - first)];
-            if (stored && !stored->callback)
+            const std::uint32_t item = itemOf[slot];
+            if (item == kNoItem)
+                continue;
+            const ListCell& cell = cells[slot - first];
+            if (!cell.callback)
             {
-                request->pfnText(item, stored->text.c_str(), static_cast<int>(stored->text.size()),
+                request->pfnText(static_cast<int>(item), cell.text.c_str(), static_cast<int>(cell.text.size()),
                                  request->lParam);
+                ++read;
                 continue;
             }
-            if (!m_ownerData && !stored)
-            {
-                request->pfnText(item, "", 0, request->lParam);
-                continue;
-            }
-            // Asked of the parent in a buffer that grows until the text fits, as a reader of
-            // LVM_GETITEMTEXT does.
-            int length = 0;
-            for (;;)
-            {
-                LVITEMA asked{};
-                asked.iSubItem = subItem;
-                asked.pszText = buffer.data();
-                asked.cchTextMax = static_cast<int>(buffer.size());
-                length = GetItemText(item, &asked);
-                // A parent that changed the rows while it answered leaves the cells fetched
-                // for this batch and the next behind: the reading ends there.
-                if (!IsWindow(hwnd) || m_rows.data() != rows || Count() != count)
-                    return item;
-                if (length < static_cast<int>(buffer.size()) - 1)
-                    break;
-                buffer.resize(buffer.size() * 2);
-            }
-            request->pfnText(item, buffer.data(), length, request->lParam);
+            const int length = AskedText(static_cast<int>(item), subItem, buffer);
+            // A parent that moved the rows while it answered leaves the slots' items behind:
+            // the reading ends there.
+            if (length < 0 || m_rowsMoved != moved)
+                return read;
+            request->pfnText(static_cast<int>(item), buffer.data(), length, request->lParam);
+            ++read;
         }
     }
+    return read;
+}
+
+int ListViewBehaviour::AskedColumnTexts(int subItem, const LVCOLUMNTEXTS* request)
+{
+    const int count = Count();
+    std::vector<char> buffer;
+    for (int item = 0; item < count; ++item)
+    {
+        const int length = AskedText(item, subItem, buffer);
+        if (length < 0 || Count() != count)
+            return item;
+        request->pfnText(item, buffer.data(), length, request->lParam);
+    }
     return count;
+}
+
+int ListViewBehaviour::AskedText(int item, int subItem, std::vector<char>& buffer)
+{
+    // As a reader of LVM_GETITEMTEXT does: a buffer that grows until the text fits.
+    const HWND hwnd = m_hwnd;
+    if (buffer.empty())
+        buffer.resize(kListDispTextSize);
+    for (;;)
+    {
+        LVITEMA asked{};
+        asked.iSubItem = subItem;
+        asked.pszText = buffer.data();
+        asked.cchTextMax = static_cast<int>(buffer.size());
+        const int length = GetItemText(item, &asked);
+        if (!IsWindow(hwnd))
+            return -1;
+        if (length < static_cast<int>(buffer.size()) - 1)
+            return length;
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void ListViewBehaviour::CompactCells()
+{
+    const std::size_t free = m_cells.FreeSlots();
+    if (free < ListCells::kBlock || free < m_rows.size())
+        return;
+    std::vector<std::uint32_t> slots(m_rows.size());
+    for (std::size_t item = 0; item < m_rows.size(); ++item)
+    {
+        slots[item] = m_rows[item].slot;
+        m_rows[item].slot = static_cast<std::uint32_t>(item);
+    }
+    m_cells.Relay(slots);
+    m_itemOfSlot = std::vector<std::uint32_t>();
+    ++m_rowsMoved;
 }
 
 DWORD ListViewBehaviour::SetExtendedStyle(DWORD mask, DWORD style)

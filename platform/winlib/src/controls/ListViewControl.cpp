@@ -552,9 +552,9 @@ DispAnswer ListViewBehaviour::AskDispInfo(int item, int subItem, UINT mask, UINT
         const ListRow& row = m_rows[static_cast<std::size_t>(item)];
         di.item.lParam = row.lParam;
         di.item.iIndent = row.indent;
-        if (static_cast<std::size_t>(subItem) < row.cells.size() &&
-            row.cells[static_cast<std::size_t>(subItem)].image != I_IMAGECALLBACK)
-            di.item.iImage = row.cells[static_cast<std::size_t>(subItem)].image;
+        const ListCell* cell = StoredCell(item, subItem);
+        if (cell && cell->image != I_IMAGECALLBACK)
+            di.item.iImage = cell->image;
     }
     Notify(di.hdr, LVN_GETDISPINFO);
     if (mask & LVIF_TEXT)
@@ -575,10 +575,7 @@ DispAnswer ListViewBehaviour::AskDispInfo(int item, int subItem, UINT mask, UINT
     // The parent may ask the list to keep what it answered.
     if ((di.item.mask & LVIF_DI_SETITEM) && !m_ownerData && ValidItem(item))
     {
-        ListRow& row = m_rows[static_cast<std::size_t>(item)];
-        if (row.cells.size() <= static_cast<std::size_t>(subItem))
-            row.cells.resize(static_cast<std::size_t>(subItem) + 1);
-        ListCell& cell = row.cells[static_cast<std::size_t>(subItem)];
+        ListCell& cell = CellToSet(item, subItem);
         if (mask & LVIF_TEXT)
         {
             cell.text = answer.text;
@@ -640,11 +637,8 @@ int ListViewBehaviour::InsertItem(const LVITEMA* in)
     if (!in || m_ownerData || in->iSubItem != 0)
         return -1;
     ListRow row;
-    // Room for a cell per column at once: the sub-items set next would otherwise grow the
-    // cells one by one, to twice the room they need.
-    row.cells.reserve(std::max<std::size_t>(1, m_columns.size()));
-    row.cells.resize(1);
-    ListCell& label = row.cells[0];
+    row.slot = m_cells.Take();
+    ListCell& label = m_cells.At(row.slot, 0);
     label.image = 0;
     if (in->mask & LVIF_TEXT)
     {
@@ -674,14 +668,15 @@ int ListViewBehaviour::InsertItem(const LVITEMA* in)
         index = 0;
         while (index < Count())
         {
-            const ListCell& other = m_rows[static_cast<std::size_t>(index)].cells[0];
-            const int order = CompareNoCase(label.text, other.text);
+            const ListCell* other = StoredCell(index, 0);
+            const int order = CompareNoCase(label.text, other ? other->text : std::string());
             if (descending ? order > 0 : order < 0)
                 break;
             ++index;
         }
     }
-    m_rows.insert(m_rows.begin() + index, std::move(row));
+    m_rows.insert(m_rows.begin() + index, row);
+    ++m_rowsMoved;
     if (m_focus >= index)
         ++m_focus;
     if (m_mark >= index)
@@ -709,7 +704,11 @@ bool ListViewBehaviour::DeleteItem(int item)
         NotifyListView(LVN_DELETEITEM, item);
         if (!IsWindow(hwnd) || !ValidItem(item))
             return false;
+        const std::uint32_t slot = m_rows[static_cast<std::size_t>(item)].slot;
         m_rows.erase(m_rows.begin() + item);
+        m_cells.Release(slot);
+        ++m_rowsMoved;
+        CompactCells();
     }
     m_ownerSelection.EraseAt(item);
     if (m_focus == item)
@@ -742,6 +741,9 @@ bool ListViewBehaviour::DeleteAllItems(bool destroying)
     }
     m_rows.clear();
     m_spareRows = std::vector<ListRow>(); // what sorting a list of no rows needs
+    m_cells.Clear();
+    m_itemOfSlot = std::vector<std::uint32_t>();
+    ++m_rowsMoved;
     m_ownerCount = 0;
     m_ownerSelection.Clear();
     m_focus = -1;
@@ -773,9 +775,7 @@ bool ListViewBehaviour::GetItem(LVITEMA* item)
     }
     else
     {
-        const ListRow& row = m_rows[static_cast<std::size_t>(index)];
-        if (static_cast<std::size_t>(sub) < row.cells.size())
-            cell = &row.cells[static_cast<std::size_t>(sub)];
+        cell = StoredCell(index, sub);
         if ((mask & LVIF_TEXT) && cell && cell->callback)
             ask |= LVIF_TEXT;
         if ((mask & LVIF_IMAGE) && cell && cell->image == I_IMAGECALLBACK)
@@ -790,6 +790,8 @@ bool ListViewBehaviour::GetItem(LVITEMA* item)
         answer = AskDispInfo(index, sub, ask, askState, item->pszText, item->cchTextMax);
     if (!ValidItem(index))
         return false;
+    if (ask && !m_ownerData)
+        cell = StoredCell(index, sub); // the parent may have moved the cells while it answered
     if (mask & LVIF_TEXT)
         CopyText((ask & LVIF_TEXT) ? answer.text : (cell ? cell->text : std::string()), item->pszText,
                  item->cchTextMax);
@@ -828,9 +830,7 @@ bool ListViewBehaviour::SetItem(const LVITEMA* in)
             return false;
     }
     ListRow& row = m_rows[static_cast<std::size_t>(index)];
-    if (row.cells.size() <= static_cast<std::size_t>(sub))
-        row.cells.resize(static_cast<std::size_t>(sub) + 1);
-    ListCell& cell = row.cells[static_cast<std::size_t>(sub)];
+    ListCell& cell = CellToSet(index, sub);
     if (in->mask & LVIF_TEXT)
     {
         cell.callback = in->pszText == LPSTR_TEXTCALLBACKA;
@@ -864,21 +864,18 @@ int ListViewBehaviour::GetItemText(int item, LVITEMA* out)
     const ListCell* stored = nullptr;
     if (!m_ownerData)
     {
-        const auto sub = static_cast<std::size_t>(out->iSubItem);
-        // Readers mostly walk the rows in order (a sort, an export, a copy), and once the rows
-        // have been sorted each row's cells lie anywhere in memory: the cell a few rows on is
-        // fetched while this one is read.
+        // Readers mostly walk the rows in order (an export, a copy), and once the rows have been
+        // sorted their cells lie in any order: the cell a few rows on is fetched while this one
+        // is read.
         constexpr int kReadAhead = 4;
         if (item + kReadAhead < Count())
         {
-            const ListRow& ahead = m_rows[static_cast<std::size_t>(item + kReadAhead)];
-            if (sub < ahead.cells.size())
-                __builtin_prefetch(&ahead.cells[sub]);
+            if (const ListCell* ahead = StoredCell(item + kReadAhead, out->iSubItem))
+                __builtin_prefetch(ahead);
         }
-        const ListRow& row = m_rows[static_cast<std::size_t>(item)];
-        if (sub >= row.cells.size())
+        stored = StoredCell(item, out->iSubItem);
+        if (!stored)
             return 0;
-        stored = &row.cells[sub];
     }
     if (stored && !stored->callback)
         CopyText(stored->text, out->pszText, out->cchTextMax);
@@ -988,11 +985,10 @@ std::string ListViewBehaviour::CellText(int item, int column)
         return std::string();
     if (m_ownerData)
         return AskDispInfo(item, column, LVIF_TEXT, 0).text;
-    const ListRow& row = m_rows[static_cast<std::size_t>(item)];
-    if (static_cast<std::size_t>(column) >= row.cells.size())
+    const ListCell* cell = StoredCell(item, column);
+    if (!cell)
         return std::string();
-    const ListCell& cell = row.cells[static_cast<std::size_t>(column)];
-    return cell.callback ? AskDispInfo(item, column, LVIF_TEXT, 0).text : cell.text;
+    return cell->callback ? AskDispInfo(item, column, LVIF_TEXT, 0).text : cell->text;
 }
 
 void RegisterListViewClass()

@@ -254,7 +254,7 @@ bool ListViewBehaviour::LookOfRow(const RowsPaint& rows, int item, const ItemPar
     const HWND hwnd = m_hwnd;
     row.state = StoredState(item);
     UINT ask = rows.askState ? LVIF_STATE : 0U;
-    const ListCell* cell = m_ownerData ? nullptr : &m_rows[static_cast<std::size_t>(item)].cells[0];
+    const ListCell* cell = m_ownerData ? nullptr : StoredCell(item, 0);
     if (!cell || cell->callback)
         ask |= LVIF_TEXT;
     if (m_smallImages && (!cell || cell->image == I_IMAGECALLBACK))
@@ -265,6 +265,7 @@ bool ListViewBehaviour::LookOfRow(const RowsPaint& rows, int item, const ItemPar
         answer = AskDispInfo(item, 0, ask, rows.askState);
         if (!IsWindow(hwnd) || !ValidItem(item))
             return false;
+        cell = m_ownerData ? nullptr : StoredCell(item, 0); // the answer may have moved the cells
     }
     row.label = (ask & LVIF_TEXT) ? answer.text : cell->text;
     row.image = (ask & LVIF_IMAGE) ? answer.image : (cell ? cell->image : I_IMAGENONE);
@@ -407,24 +408,25 @@ bool ListViewBehaviour::PaintSubItemCell(const RowsPaint& rows, int item, int co
     }
     else
     {
-        const ListRow& row = m_rows[static_cast<std::size_t>(item)];
-        if (static_cast<std::size_t>(column) < row.cells.size())
+        if (const ListCell* cell = StoredCell(item, column))
         {
-            const ListCell& cell = row.cells[static_cast<std::size_t>(column)];
-            cellImage = cell.image;
-            if (cell.callback || (rows.subItemImages && cell.image == I_IMAGECALLBACK))
+            // What the cell holds is taken before the parent is asked: an answer may move the
+            // cells (rows deleted, the rest laid again).
+            text = cell->text;
+            cellImage = cell->image;
+            const bool askText = cell->callback;
+            const bool askImage = cell->image == I_IMAGECALLBACK;
+            if (askText || (rows.subItemImages && askImage))
             {
-                const DispAnswer answer = AskDispInfo(
-                    item, column,
-                    (cell.callback ? LVIF_TEXT : 0U) | (cell.image == I_IMAGECALLBACK ? LVIF_IMAGE : 0U), 0);
+                const DispAnswer answer =
+                    AskDispInfo(item, column, (askText ? LVIF_TEXT : 0U) | (askImage ? LVIF_IMAGE : 0U), 0);
                 if (!IsWindow(hwnd) || !ValidItem(item))
                     return false;
-                text = cell.callback ? answer.text : cell.text;
-                if (cell.image == I_IMAGECALLBACK)
+                if (askText)
+                    text = answer.text;
+                if (askImage)
                     cellImage = answer.image;
             }
-            else
-                text = cell.text;
         }
     }
     if (rows.subItemImages && cellImage >= 0)
