@@ -594,8 +594,12 @@ void CWnd::EndModalLoop(int result)
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     *result = 0;
+    // Every message with a handler here is the system's own; a control's messages (LVM_, HDM_
+    // ..., from WM_USER up), most of what a list is sent, go on without a walk through the tables.
+    if (message >= WM_USER)
+        return FALSE;
+    const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     switch (message)
     {
     case WM_CREATE:
