@@ -1,8 +1,7 @@
 #include "oms/ServerLog.h"
 
+#include "oms/JsonText.h"
 #include "oms/Store.h"
-
-#include <cstdio>
 
 namespace oms
 {
@@ -28,27 +27,9 @@ void ServerLog::Event(const std::string& event, const Fields& fields)
 
 std::string ServerLog::Quoted(const std::string& text)
 {
-    std::string quoted = "\"";
-    for (const char c : text)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-        {
-            quoted += '\\';
-            quoted += c;
-        }
-        else if (byte < 0x20)
-        {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        }
-        else
-        {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
+    std::string quoted;
+    AppendJsonString(quoted, text);
+    return quoted;
 }
 
 std::string ServerLog::Line(const std::string& time, const std::string& event, const Fields& fields)

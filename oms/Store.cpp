@@ -1,6 +1,7 @@
 #include "oms/Store.h"
 
 #include "oms/AuditTrail.h"
+#include "oms/JsonText.h"
 
 #include "oms/SqliteError.h"
 #include "oms/SqliteTransaction.h"
@@ -218,30 +219,6 @@ Values Split(const std::string& joined)
             return values;
         start = at + 1;
     }
-}
-
-void AppendJsonString(std::string& out, std::string_view text)
-{
-    out += '"';
-    for (const char c : text)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-        {
-            out += '\\';
-            out += c;
-        }
-        else if (byte < 0x20)
-        {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        }
-        else
-            out += c; // other bytes as they are: SQLite's JSON reads a string up to its closing quote
-    }
-    out += '"';
 }
 
 // [[field, "value", "value before" or null], ...] in the order given.
