@@ -526,10 +526,21 @@ TEST_F(OmsOverBusTest, TheServerSaysItsStateOnAskingAndInItsLog)
     }
     EXPECT_NE(status("KV1001").find("may not ask for the server's status"), std::string::npos);
 
-    std::ifstream in(log);
-    const std::string lines((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (const char* event : {"\"event\":\"started\"", "\"event\":\"status\"", "\"event\":\"decisions\"",
-                              "\"event\":\"published\"", "\"event\":\"refused\""})
+    // The server answers first and writes its log after: the last answer's line may come a
+    // moment after the asker has it.
+    const std::vector<std::string> events = {"\"event\":\"started\"", "\"event\":\"status\"",
+                                             "\"event\":\"decisions\"", "\"event\":\"published\"",
+                                             "\"event\":\"refused\""};
+    std::string lines;
+    const auto logged = [&]
+    {
+        std::ifstream in(log);
+        lines.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return std::all_of(events.begin(), events.end(),
+                           [&lines](const std::string& event) { return lines.find(event) != std::string::npos; });
+    };
+    WaitFor(logged);
+    for (const std::string& event : events)
         EXPECT_NE(lines.find(event), std::string::npos) << event << "\n" << lines;
 }
 
