@@ -88,6 +88,22 @@ TEST_F(ServerTest, RequestsThatAnotherProgramEntersArePublished)
     EXPECT_EQ(publisher.About(later).size(), 1u);
 }
 
+// A checker's decision handed to the server; the status code it was answered with.
+int DecisionCode(oms::OmsServer& server, const connect::Message& decision, const std::string& id)
+{
+    int code = -1;
+    connect::ReplyStream replies(
+        "om_authenticate_functionality",
+        [&code](const connect::Message& reply)
+        {
+            if (const std::string* status = reply.Value(connect::kClosingField))
+                code = std::stoi(*status);
+        },
+        id, connect::Session{"CHECKER2", "KIVO", 0});
+    server.OnRequest(decision, replies);
+    return code;
+}
+
 // A bus that takes its time to confirm what it stored (a cluster choosing a new leader): what
 // waits for it is published while it waits, and nothing is published before it lets go.
 class GatedPublisher : public connect::Publisher
@@ -137,20 +153,7 @@ TEST_F(ServerTest, ABusSlowToConfirmPublicationsDoesNotHoldTheAnswers)
     const auto decide = [&](const connect::Message& decision, const std::string& id)
     {
         return std::async(std::launch::async,
-                          [&gated, decision, id]
-                          {
-                              int code = -1;
-                              connect::ReplyStream replies(
-                                  "om_authenticate_functionality",
-                                  [&code](const connect::Message& reply)
-                                  {
-                                      if (const std::string* status = reply.Value(connect::kClosingField))
-                                          code = std::stoi(*status);
-                                  },
-                                  id, connect::Session{"CHECKER2", "KIVO", 0});
-                              gated->OnRequest(decision, replies);
-                              return code;
-                          });
+                          [&gated, decision, id] { return DecisionCode(*gated, decision, id); });
     };
     // The first decision's publication waits for the bus; the second decision is answered
     // meanwhile, the store not held by the waiting publication.
@@ -232,19 +235,7 @@ TEST_F(ServerTest, WhatIsCommittedIsPublishedWhileTheNextBatchHoldsTheStore)
             publishedWhileHeld = !publisher.Published().empty();
         });
     const auto decide = [&](const connect::Message& decision, const std::string& id)
-    {
-        int code = -1;
-        connect::ReplyStream replies(
-            "om_authenticate_functionality",
-            [&code](const connect::Message& reply)
-            {
-                if (const std::string* status = reply.Value(connect::kClosingField))
-                    code = std::stoi(*status);
-            },
-            id, connect::Session{"CHECKER2", "KIVO", 0});
-        background.OnRequest(decision, replies);
-        return code;
-    };
+    { return DecisionCode(background, decision, id); };
     // The first decision goes out as usual, and is forgotten.
     ASSERT_EQ(decide(Reject(first, "CHECKER2", "wrong branch"), "held-1"), oms::kStatusOk);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
